@@ -1,0 +1,81 @@
+#pragma once
+// Oracle's SQL functions as SQLite application functions, and the value formats they share with the
+// rest of the engine.
+//
+// Value conventions inside SQLite (the emitter and the storage rely on them):
+//   NUMBER    INTEGER when integral and within 64 bits, else REAL
+//   VARCHAR2, CHAR, LONG, CLOB   TEXT; the empty string never appears: Oracle's '' is NULL, so every
+//             function returns NULL where it would return ''
+//   DATE      TEXT "YYYY-MM-DD HH:MM:SS" (sorts and compares as dates)
+//   ROWID     TEXT, opaque (made by the storage layer)
+//
+// Every Oracle function FOO is registered as ora_foo (lower case), so SQLite's own functions of the
+// same name stay available to the emitter. Where Oracle dispatches on the argument's type, the emitter
+// knows the type and calls the typed variant:
+//
+//   ora_nvl(a,b) ora_nvl2(a,b,c) ora_decode(x, s1,r1, ..., [default]) (NULL matches NULL)
+//   ora_coalesce(...) ora_nullif(a,b) ora_greatest(...) ora_least(...)
+//   ora_to_char(x)                 text or number to text (numbers as Oracle prints them: .5, -1.25)
+//   ora_to_char_num(n[, fmt])      number format models (999G990D00, FM, 0, 9, ., ,, S, MI, $, X ...)
+//   ora_to_char_date(d[, fmt])     date format models; without fmt the session's NLS_DATE_FORMAT
+//   ora_to_date(text[, fmt])       ORA-01858/01861/01843/01847/01830 ... on mismatch
+//   ora_to_number(text[, fmt])     ORA-01722 on bad text
+//   ora_text_to_date(text)         implicit conversion through NLS_DATE_FORMAT
+//   ora_trunc_num(n[, digits]) ora_round_num(n[, digits])
+//   ora_trunc_date(d[, fmt]) ora_round_date(d[, fmt])  fmt: DD (default), MM, MON, YYYY, YEAR, Q, IW, HH, MI ...
+//   ora_date_add(d, days)          DATE + number (fractions of a day)
+//   ora_date_diff(d1, d2)          DATE - DATE in days (may be fractional)
+//   ora_add_months(d, n) ora_months_between(d1, d2) ora_last_day(d) ora_next_day(d, dayname)
+//   ora_sysdate()                  the session clock, to the second
+//   ora_div(a, b)                  exact division: integral quotient as INTEGER; b = 0 is ORA-01476
+//   ora_mod(a,b) ora_floor(n) ora_ceil(n) ora_abs(n) ora_power(a,b) ora_sign(n) ora_sqrt(n)
+//   ora_concat(a, b)               the || operator: NULL counts as ''
+//   ora_substr(s, pos[, len]) ora_instr(s, sub[, pos[, occurrence]]) ora_length(s)
+//   ora_upper ora_lower ora_initcap ora_ltrim(s[, set]) ora_rtrim(s[, set]) ora_trim(s) ora_trim3(mode, ch, s)
+//   ora_lpad(s, n[, pad]) ora_rpad(s, n[, pad]) ora_replace(s, from[, to]) ora_translate(s, from, to)
+//   ora_chr(n) ora_ascii(s)
+//   ora_like(s, pattern[, escape]) case-sensitive LIKE with % and _
+//   ora_user() ora_uid() ora_userenv(name) ora_sys_context(namespace, name)
+//
+// Errors are raised with sqlite3_result_error(ctx, "ORA-nnnnn: text", -1); the engine turns such a
+// SQLite error message back into an engine::Error with that code.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "engine/engine.h"
+
+struct sqlite3;
+
+namespace engine::builtins {
+
+// What the functions of one session need to know about it. The session owns it and keeps it alive
+// as long as its SQLite connection; fields may change between statements (ALTER SESSION).
+struct SessionContext {
+  std::string user;                           // USER
+  std::int64_t uid = 0;                       // UID
+  std::int64_t sessionId = 0;                 // USERENV('SESSIONID'), SYS_CONTEXT SID
+  std::string currentSchema;                  // SYS_CONTEXT('USERENV','CURRENT_SCHEMA')
+  std::string nlsDateFormat = "DD-MON-RR";
+  std::string terminal = "unknown";
+  std::string host = "localhost";
+  std::string osUser;
+  std::string dbName;                         // SYS_CONTEXT('USERENV','DB_NAME')
+  std::string module = "nuvo_sql";
+  std::function<DateTime()> now;              // SYSDATE; when empty, the local wall clock
+};
+
+// Registers every function above on the connection.
+void registerFunctions(sqlite3* db, SessionContext* context);
+
+// Formatting and parsing shared with the engine and its tools.
+std::string formatNumber(double value);          // as Oracle prints a NUMBER: ".5", "-1.25", "100", "1E+20"
+std::string formatNumber(std::int64_t value);
+std::string formatDate(const DateTime& d, const std::string& format);   // Oracle date format model
+// Parses text by an Oracle date format model; throws engine::Error (ORA-01858, 01861, ...) on mismatch.
+DateTime parseDate(const std::string& text, const std::string& format);
+// Oracle's TO_NUMBER of text without a format; throws ORA-01722.
+Value parseNumber(const std::string& text);
+
+}  // namespace engine::builtins
