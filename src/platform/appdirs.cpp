@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace nuvo {
@@ -17,6 +18,17 @@ QString dataDirectory() {
   const QString env = qEnvironmentVariable("NUVO_SQL_DATA");
   if (!env.isEmpty()) return QDir(env).absolutePath();
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/nuvo_sql";
+}
+
+QString monitorIniPath() {
+  static const QString kFileName = QStringLiteral("MONITOR.INI");
+  const QString home = homeDirectory();
+  const QFileInfo homeInfo(home);
+  if (homeInfo.isDir() && homeInfo.isWritable()) return home + '/' + kFileName;
+  const QString config =
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/nuvo_sql";
+  QDir().mkpath(config);
+  return config + '/' + kFileName;
 }
 
 }  // namespace nuvo

@@ -12,4 +12,8 @@ QString homeDirectory();
 // home's nuvo_sql/.
 QString dataDirectory();
 
+// The settings file MONITOR.INI: in homeDirectory() when that directory is writable, else in the XDG
+// config home's nuvo_sql/ (created when missing).
+QString monitorIniPath();
+
 }  // namespace nuvo
