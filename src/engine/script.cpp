@@ -283,4 +283,13 @@ std::string csvRow(const Statement& query, const Session& session) {
   return line;
 }
 
+bool enableServerOutput(Session& session) {
+  try {
+    session.execute("BEGIN DBMS_OUTPUT.ENABLE(NULL); END;");
+    return true;
+  } catch (const Error&) {
+    return false;
+  }
+}
+
 }  // namespace engine

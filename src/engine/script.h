@@ -77,4 +77,8 @@ std::string csvField(std::string_view text);
 std::string csvHeader(const Statement& query);
 std::string csvRow(const Statement& query, const Session& session);
 
+// Turns DBMS_OUTPUT on for the session, as SET SERVEROUTPUT ON does; false where the database
+// cannot (no DBMS_OUTPUT yet).
+bool enableServerOutput(Session& session);
+
 }  // namespace engine
