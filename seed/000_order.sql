@@ -1,0 +1,3 @@
+-- The scripts of this directory run as SYS, in file-name order, when nuvo_db creates a database,
+-- after the users SYS, SYSTEM, KADE, ZOZURO and NUVO_UTIL exist. Name them with a number first
+-- (010_kade_tables.sql, 020_kade_packages.sql, ...) so the order is plain to see.
