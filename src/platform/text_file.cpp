@@ -81,7 +81,8 @@ private:
 };
 
 QString hexByte(char byte) {
-  return QStringLiteral("0x%1").arg(static_cast<uchar>(byte), 2, 16, QLatin1Char('0')).toUpper();
+  return QStringLiteral("0x") +
+         QString::number(static_cast<uchar>(byte), 16).rightJustified(2, '0').toUpper();
 }
 
 QString decode(const QByteArray& bytes, CodePage codePage, bool keepUndefinedBytes) {
@@ -112,7 +113,7 @@ QByteArray encode(const QString& text, CodePage codePage, bool keepUndefinedByte
     throw PlatformError(QStringLiteral("The character \"%1\" (U+%2) at position %3 cannot be written "
                                        "in %4.")
                             .arg(QString::fromUcs4(&character, 1))
-                            .arg(static_cast<uint>(character), 4, 16, QLatin1Char('0'))
+                            .arg(QString::number(character, 16).rightJustified(4, '0').toUpper())
                             .arg(before.size() + 1)
                             .arg(codePageName(codePage)));
   });
@@ -171,8 +172,11 @@ void writeTextFile(const QString& path, const QString& text, TextEncoding encodi
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes) {
+  // Unbuffered, so that a short write (disk full, size limit) shows in write()'s count: a buffered
+  // QSaveFile can commit a cut-off file in that case.
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+      file.write(bytes) != bytes.size() || !file.commit())
     throw PlatformError(
         QStringLiteral("Cannot write the file %1: %2").arg(path, file.errorString()));
 }

@@ -5,10 +5,14 @@
 #include <QFile>
 #include <QString>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
 #include "support/temp_env.h"
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace nuvo::test {
 

@@ -7,7 +7,9 @@
 
 #include <QFile>
 
+#include <csignal>
 #include <optional>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace nuvo {
@@ -222,6 +224,24 @@ TEST_F(IniFileTest, WriteIntoReadOnlyDirectoryLeavesNoHalfWrittenFile) {
   QFile::setPermissions(dir_, QFile::ReadOwner | QFile::ExeOwner);
   EXPECT_THROW(ini.writeString("A", "K", "2"), PlatformError);
   QFile::setPermissions(dir_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  EXPECT_EQ(readBytes(path_), before);
+  EXPECT_EQ(entriesOf(dir_), QStringList{"MONITOR.INI"});
+}
+
+// A write that runs out of room half way (here: a file size limit, which binds root too) leaves the
+// old file whole and no temporary file behind.
+TEST_F(IniFileTest, WriteThatFailsHalfWayLeavesTheOldFile) {
+  const QByteArray before = "[A]\r\nK=1\r\n";
+  IniFile ini = fileWith(before);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  EXPECT_THROW(ini.writeString("A", "K", QString(500, 'v')), PlatformError);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previousHandler);
   EXPECT_EQ(readBytes(path_), before);
   EXPECT_EQ(entriesOf(dir_), QStringList{"MONITOR.INI"});
 }
