@@ -1,0 +1,394 @@
+// Oracle's date format models: TO_CHAR of a DATE and TO_DATE.
+#include <cstdio>
+#include <vector>
+
+#include "engine/builtins/functions.h"
+#include "engine/builtins/internal.h"
+
+namespace engine::builtins {
+
+namespace {
+
+enum class El {
+  Literal, Fm, Fx, Syyyy, Yyyy, Yyy, Yy, Y, Rrrr, Rr, Cc, Q, Mm, Mon, Month, Rm, Ww, Iw, W,
+  Ddd, Dd, D, Dy, Day, J, Hh, Hh12, Hh24, Mi, Ss, Sssss, Meridian, MeridianDots
+};
+
+enum class Case { Upper, Capital, Lower };
+
+struct Token {
+  El el = El::Literal;
+  Case textCase = Case::Upper;
+  std::string literal;  // El::Literal only
+  bool quoted = false;
+};
+
+struct ElementName {
+  const char* name;
+  El el;
+};
+
+// Longer names first where one name starts another.
+constexpr ElementName kElements[] = {
+    {"SYYYY", El::Syyyy}, {"YYYY", El::Yyyy}, {"YYY", El::Yyy}, {"YY", El::Yy}, {"Y", El::Y},
+    {"RRRR", El::Rrrr},   {"RR", El::Rr},     {"RM", El::Rm},   {"SCC", El::Cc}, {"CC", El::Cc},
+    {"SSSSS", El::Sssss}, {"SS", El::Ss},     {"Q", El::Q},     {"MONTH", El::Month}, {"MON", El::Mon},
+    {"MM", El::Mm},       {"MI", El::Mi},     {"WW", El::Ww},   {"W", El::W},    {"IW", El::Iw},
+    {"DDD", El::Ddd},     {"DAY", El::Day},   {"DD", El::Dd},   {"DY", El::Dy},  {"D", El::D},
+    {"J", El::J},         {"HH24", El::Hh24}, {"HH12", El::Hh12}, {"HH", El::Hh}, {"AM", El::Meridian},
+    {"PM", El::Meridian}, {"A.M.", El::MeridianDots}, {"P.M.", El::MeridianDots}, {"FM", El::Fm},
+    {"FX", El::Fx},
+};
+
+bool isAsciiAlnum(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLowerAscii(char c) { return c >= 'a' && c <= 'z'; }
+
+Case caseOf(const std::string& format, std::size_t at) {
+  if (isLowerAscii(format[at])) return Case::Lower;
+  if (at + 1 < format.size() && isLowerAscii(format[at + 1])) return Case::Capital;
+  return Case::Upper;
+}
+
+std::vector<Token> tokenize(const std::string& format) {
+  std::vector<Token> tokens;
+  std::string upper = upperAscii(format);
+  for (std::size_t i = 0; i < format.size();) {
+    char c = format[i];
+    if (c == '"') {
+      std::size_t close = format.find('"', i + 1);
+      if (close == std::string::npos) raise(1821);
+      tokens.push_back({El::Literal, Case::Upper, format.substr(i + 1, close - i - 1), true});
+      i = close + 1;
+      continue;
+    }
+    bool matched = false;
+    for (const auto& e : kElements) {
+      std::size_t len = std::char_traits<char>::length(e.name);
+      if (upper.compare(i, len, e.name) == 0) {
+        tokens.push_back({e.el, caseOf(format, i), {}, false});
+        i += len;
+        matched = true;
+        break;
+      }
+    }
+    if (matched) continue;
+    if (isAsciiAlnum(c)) raise(1821);
+    tokens.push_back({El::Literal, Case::Upper, std::string(1, c), false});
+    ++i;
+  }
+  return tokens;
+}
+
+std::string applyCase(std::string_view upperName, Case textCase) {
+  std::string out(upperName);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    bool lower = textCase == Case::Lower || (textCase == Case::Capital && i > 0);
+    if (lower && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] + 32);
+  }
+  return out;
+}
+
+std::string number(std::int64_t value, int width, bool fill) {
+  std::string digits = std::to_string(value < 0 ? -value : value);
+  if (!fill && static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
+  return (value < 0 ? "-" : "") + digits;
+}
+
+std::string padded(std::string text, std::size_t width, bool fill) {
+  if (!fill && text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+const char* const kRomanMonths[] = {"I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX", "X", "XI", "XII"};
+
+std::string formatElement(const Token& t, const DateTime& d, bool fill) {
+  int hour12 = d.hour % 12 == 0 ? 12 : d.hour % 12;
+  switch (t.el) {
+    case El::Literal: return t.literal;
+    case El::Fm: case El::Fx: return {};
+    case El::Syyyy: return (d.year < 0 ? "-" : fill ? "" : " ") + number(d.year, 4, fill);
+    case El::Yyyy: case El::Rrrr: return number(d.year, 4, fill);
+    case El::Yyy: return number(d.year % 1000, 3, fill);
+    case El::Yy: case El::Rr: return number(d.year % 100, 2, fill);
+    case El::Y: return number(d.year % 10, 1, fill);
+    case El::Cc: return number((d.year - 1) / 100 + 1, 2, fill);
+    case El::Q: return number((d.month - 1) / 3 + 1, 1, fill);
+    case El::Mm: return number(d.month, 2, fill);
+    case El::Mon: return applyCase(monthNames()[d.month - 1].substr(0, 3), t.textCase);
+    case El::Month: return padded(applyCase(monthNames()[d.month - 1], t.textCase), 9, fill);
+    case El::Rm: return padded(applyCase(kRomanMonths[d.month - 1], t.textCase), 4, fill);
+    case El::Ww: return number((dayOfYear(d) - 1) / 7 + 1, 2, fill);
+    case El::Iw: return number(isoWeek(d), 2, fill);
+    case El::W: return number((d.day - 1) / 7 + 1, 1, fill);
+    case El::Ddd: return number(dayOfYear(d), 3, fill);
+    case El::Dd: return number(d.day, 2, fill);
+    case El::D: return number(dayOfWeek(d), 1, fill);
+    case El::Dy: return applyCase(dayNames()[dayOfWeek(d) - 1].substr(0, 3), t.textCase);
+    case El::Day: return padded(applyCase(dayNames()[dayOfWeek(d) - 1], t.textCase), 9, fill);
+    case El::J: return number(julianDay(d), 7, fill);
+    case El::Hh: case El::Hh12: return number(hour12, 2, fill);
+    case El::Hh24: return number(d.hour, 2, fill);
+    case El::Mi: return number(d.minute, 2, fill);
+    case El::Ss: return number(d.second, 2, fill);
+    case El::Sssss: return number(d.hour * 3600 + d.minute * 60 + d.second, 5, fill);
+    case El::Meridian: return applyCase(d.hour < 12 ? "AM" : "PM", t.textCase);
+    case El::MeridianDots: return applyCase(d.hour < 12 ? "A.M." : "P.M.", t.textCase);
+  }
+  return {};
+}
+
+// ---- Parsing
+
+bool isTimeElement(El el) {
+  return el == El::Hh || el == El::Hh12 || el == El::Hh24 || el == El::Mi || el == El::Ss || el == El::Sssss ||
+         el == El::Meridian || el == El::MeridianDots || el == El::Literal || el == El::Fm || el == El::Fx;
+}
+
+struct NumericRule {
+  El el;
+  int width;     // digits read at most (and, with FX, exactly)
+  int min, max;  // accepted values
+  int error;     // ORA code when out of range
+};
+
+constexpr NumericRule kNumericRules[] = {
+    {El::Syyyy, 4, -4713, 9999, 1841}, {El::Yyyy, 4, 1, 9999, 1841}, {El::Rrrr, 4, 0, 9999, 1841},
+    {El::Yyy, 3, 0, 999, 1841},        {El::Yy, 2, 0, 9999, 1841},   {El::Rr, 2, 0, 9999, 1841},
+    {El::Y, 1, 0, 9, 1841},            {El::Mm, 2, 1, 12, 1843},     {El::Dd, 2, 1, 31, 1847},
+    {El::Ddd, 3, 1, 366, 1848},        {El::D, 1, 1, 7, 1846},       {El::J, 7, 1, 5373484, 1854},
+    {El::Hh, 2, 1, 12, 1849},          {El::Hh12, 2, 1, 12, 1849},   {El::Hh24, 2, 0, 23, 1850},
+    {El::Mi, 2, 0, 59, 1851},          {El::Ss, 2, 0, 59, 1852},     {El::Sssss, 5, 0, 86399, 1853},
+};
+
+const NumericRule* numericRule(El el) {
+  for (const auto& r : kNumericRules)
+    if (r.el == el) return &r;
+  return nullptr;
+}
+
+// What the input said; unset fields take their defaults.
+struct Fields {
+  int year = -1, month = 0, day = 0, hour = -1, minute = 0, second = 0, dayOfYear = 0, secondsOfDay = -1;
+  std::int64_t julian = 0;
+  int meridian = 0;  // 1 AM, 2 PM
+  bool twelveHour = false;
+};
+
+class DateParser {
+ public:
+  DateParser(const std::string& text, const DateTime& now) : text_(text), upper_(upperAscii(text)), now_(now) {}
+
+  DateTime parse(const std::vector<Token>& tokens) {
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+      const Token& t = tokens[k];
+      if (t.el == El::Fm) {
+        fill_ = !fill_;
+        continue;
+      }
+      if (t.el == El::Fx) {
+        exact_ = !exact_;
+        continue;
+      }
+      if (t.el == El::Literal) {
+        matchLiteral(t);
+        continue;
+      }
+      if (!exact_) skipBlanks();
+      if (pos_ >= text_.size()) {
+        for (std::size_t rest = k; rest < tokens.size(); ++rest)
+          if (!isTimeElement(tokens[rest].el)) raise(1840);
+        break;
+      }
+      readElement(t);
+    }
+    skipBlanks();
+    if (pos_ < text_.size()) raise(1830);
+    return build();
+  }
+
+ private:
+  void skipBlanks() {
+    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+  }
+
+  void matchLiteral(const Token& t) {
+    if (exact_ || t.quoted) {
+      if (upper_.compare(pos_, t.literal.size(), upperAscii(t.literal)) != 0) {
+        if (exact_ || pos_ < text_.size()) raise(1861);
+        return;
+      }
+      pos_ += t.literal.size();
+      return;
+    }
+    // Punctuation matches any run of punctuation, and may be left out before a digit or letter.
+    while (pos_ < text_.size() && !isAsciiAlnum(text_[pos_]) && static_cast<unsigned char>(text_[pos_]) < 0x80)
+      ++pos_;
+  }
+
+  int readNumber(const NumericRule& rule, int width, int& digitsRead) {
+    bool negative = false;
+    if (rule.el == El::Syyyy && pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+'))
+      negative = text_[pos_++] == '-';
+    std::int64_t value = 0;
+    digitsRead = 0;
+    while (pos_ < text_.size() && digitsRead < width && isAsciiDigit(text_[pos_])) {
+      value = value * 10 + (text_[pos_++] - '0');
+      ++digitsRead;
+    }
+    if (digitsRead == 0) raise(1858);
+    if (exact_ && !fill_ && digitsRead != width) raise(1862);
+    if (negative) value = -value;
+    if (value < rule.min || value > rule.max || (rule.el == El::Syyyy && value == 0)) raise(rule.error);
+    return static_cast<int>(value);
+  }
+
+  // The index of the name the input starts with (full names first, then abbreviations), or -1.
+  template <std::size_t N>
+  int matchName(const std::array<std::string_view, N>& names) {
+    for (int pass = 0; pass < 2; ++pass)
+      for (std::size_t i = 0; i < N; ++i) {
+        std::string_view name = pass == 0 ? names[i] : names[i].substr(0, 3);
+        if (upper_.compare(pos_, name.size(), name) == 0) {
+          pos_ += name.size();
+          return static_cast<int>(i);
+        }
+      }
+    return -1;
+  }
+
+  void readMonthName() {
+    int month = matchName(monthNames());
+    if (month < 0) raise(1843);
+    f_.month = month + 1;
+  }
+
+  void readElement(const Token& t) {
+    switch (t.el) {
+      case El::Q: case El::Ww: case El::Iw: case El::W: case El::Cc: raise(1820);
+      case El::Mon: case El::Month: readMonthName(); return;
+      case El::Rm: {
+        for (int m = 11; m >= 0; --m) {  // longest numerals first: VIII before VII before V
+          std::string_view numeral = kRomanMonths[m];
+          if (upper_.compare(pos_, numeral.size(), numeral) == 0 &&
+              (pos_ + numeral.size() >= upper_.size() || std::string_view("IVX").find(upper_[pos_ + numeral.size()]) == std::string_view::npos)) {
+            pos_ += numeral.size();
+            f_.month = m + 1;
+            return;
+          }
+        }
+        raise(1843);
+      }
+      case El::Dy: case El::Day:
+        if (matchName(dayNames()) < 0) raise(1846);
+        return;
+      case El::Meridian: case El::MeridianDots: {
+        static const std::array<std::string_view, 4> marks = {"A.M.", "P.M.", "AM", "PM"};
+        for (std::size_t i = 0; i < marks.size(); ++i)
+          if (upper_.compare(pos_, marks[i].size(), marks[i]) == 0) {
+            pos_ += marks[i].size();
+            f_.meridian = i % 2 == 0 ? 1 : 2;
+            return;
+          }
+        raise(1855);
+      }
+      default: break;
+    }
+    const NumericRule* rule = numericRule(t.el);
+    if (t.el == El::Mm && !isAsciiDigit(text_[pos_])) return readMonthName();  // MM also takes a name
+    // Two-digit years also take four digits.
+    int width = (t.el == El::Yy || t.el == El::Rr) && !exact_ ? 4 : rule->width;
+    int digits = 0;
+    int value = readNumber(*rule, width, digits);
+    storeNumber(t.el, value, digits);
+  }
+
+  void storeNumber(El el, int value, int digits) {
+    int century = now_.year / 100 * 100;
+    switch (el) {
+      case El::Syyyy: case El::Yyyy: f_.year = value; break;
+      case El::Yyy: f_.year = digits > 3 ? value : now_.year / 1000 * 1000 + value; break;
+      case El::Y: f_.year = now_.year / 10 * 10 + value; break;
+      case El::Yy: f_.year = digits > 2 ? value : century + value; break;
+      case El::Rr: case El::Rrrr:
+        if (digits > 2) {
+          f_.year = value;
+        } else {
+          // RR: a two-digit year near the current one, in this century or the next or the last.
+          int current = now_.year % 100;
+          f_.year = century + value + (value < 50 && current >= 50 ? 100 : 0) - (value >= 50 && current < 50 ? 100 : 0);
+        }
+        break;
+      case El::Mm: f_.month = value; break;
+      case El::Dd: f_.day = value; break;
+      case El::Ddd: f_.dayOfYear = value; break;
+      case El::J: f_.julian = value; break;
+      case El::Hh: case El::Hh12: f_.hour = value; f_.twelveHour = true; break;
+      case El::Hh24: f_.hour = value; break;
+      case El::Mi: f_.minute = value; break;
+      case El::Ss: f_.second = value; break;
+      case El::Sssss: f_.secondsOfDay = value; break;
+      default: break;
+    }
+    if ((el == El::Yyyy || el == El::Rrrr || el == El::Yy || el == El::Rr) && f_.year == 0) raise(1841);
+  }
+
+  DateTime build() const {
+    DateTime d;
+    if (f_.julian > 0) {
+      civilFromDays(f_.julian - 2440588, d.year, d.month, d.day);
+    } else {
+      d.year = f_.year >= 0 ? f_.year : now_.year;
+      if (f_.dayOfYear > 0) {
+        int daysInYear = daysInMonth(d.year, 2) == 29 ? 366 : 365;
+        if (f_.dayOfYear > daysInYear) raise(1848);
+        civilFromDays(daysFromCivil(d.year, 1, 1) + f_.dayOfYear - 1, d.year, d.month, d.day);
+      } else {
+        d.month = f_.month > 0 ? f_.month : now_.month;
+        d.day = f_.day > 0 ? f_.day : 1;
+        if (d.day > daysInMonth(d.year, d.month)) raise(1839);
+      }
+    }
+    if (f_.secondsOfDay >= 0) {
+      d.hour = f_.secondsOfDay / 3600;
+      d.minute = f_.secondsOfDay / 60 % 60;
+      d.second = f_.secondsOfDay % 60;
+      return d;
+    }
+    d.hour = f_.hour >= 0 ? f_.hour : 0;
+    if (f_.meridian == 2) d.hour = d.hour % 12 + 12;
+    if (f_.meridian == 1) d.hour = d.hour % 12;
+    d.minute = f_.minute;
+    d.second = f_.second;
+    return d;
+  }
+
+  const std::string& text_;
+  std::string upper_;
+  DateTime now_;
+  std::size_t pos_ = 0;
+  bool fill_ = false, exact_ = false;
+  Fields f_;
+};
+
+}  // namespace
+
+std::string formatDate(const DateTime& d, const std::string& format) {
+  std::string out;
+  bool fill = false;
+  for (const Token& t : tokenize(format)) {
+    if (t.el == El::Fm) fill = !fill;
+    out += formatElement(t, d, fill);
+  }
+  return out;
+}
+
+DateTime parseDate(const std::string& text, const std::string& format, const DateTime& now) {
+  return DateParser(text, now).parse(tokenize(format));
+}
+
+DateTime parseDate(const std::string& text, const std::string& format) { return parseDate(text, format, localNow()); }
+
+}  // namespace engine::builtins

@@ -1,0 +1,305 @@
+// The NULL functions, conversions, numeric, date and session functions.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+
+#include "engine/builtins/internal.h"
+#include "engine/builtins/library.h"
+
+namespace engine::builtins {
+
+namespace {
+
+// ---- NULL handling and comparison
+
+// Oracle compares in the type of the reference value: numerically when it is a number.
+int compareAs(const Value& reference, const Args& args, int i, int j) {
+  if (reference.isNumber()) {
+    double a = args.real(i), b = args.real(j);
+    return a < b ? -1 : a > b ? 1 : 0;
+  }
+  int c = args.text(i).compare(args.text(j));
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+Value nvl(const Args& a) { return a.isNull(0) ? a.raw(1) : a.raw(0); }
+Value nvl2(const Args& a) { return a.isNull(0) ? a.raw(2) : a.raw(1); }
+
+Value decode(const Args& a) {
+  int n = a.size();
+  Value firstSearch = a.raw(1);
+  for (int i = 1; i + 1 < n; i += 2) {
+    bool match = a.isNull(0) || a.isNull(i) ? a.isNull(0) && a.isNull(i) : compareAs(firstSearch, a, 0, i) == 0;
+    if (match) return a.raw(i + 1);
+  }
+  return n % 2 == 0 ? a.raw(n - 1) : Value();
+}
+
+Value coalesce(const Args& a) {
+  for (int i = 0; i < a.size(); ++i)
+    if (!a.isNull(i)) return a.raw(i);
+  return {};
+}
+
+Value nullif(const Args& a) {
+  if (a.isNull(0) || a.isNull(1)) return a.raw(0);
+  return compareAs(a.raw(0), a, 0, 1) == 0 ? Value() : a.raw(0);
+}
+
+// GREATEST and LEAST compare, and return, in the type of the first argument.
+Value extreme(const Args& a, int wanted) {
+  Value first = a.raw(0);
+  int best = 0;
+  for (int i = 1; i < a.size(); ++i)
+    if (compareAs(first, a, i, best) == wanted) best = i;
+  return first.isNumber() ? a.number(best) : textValue(a.text(best));
+}
+Value greatest(const Args& a) { return extreme(a, 1); }
+Value least(const Args& a) { return extreme(a, -1); }
+
+// ---- Conversions
+
+Value toChar(const Args& a) { return textValue(a.text(0)); }
+
+Value toCharNum(const Args& a) {
+  Value n = a.number(0);
+  if (a.size() < 2) return textValue(formatNumberModel(n, "TM9"));
+  return textValue(formatNumberModel(n, a.text(1)));
+}
+
+Value toCharDate(const Args& a) {
+  return textValue(formatDate(a.date(0), a.size() > 1 ? a.text(1) : a.session().nlsDateFormat));
+}
+
+Value toDate(const Args& a) {
+  return Value(parseDate(a.text(0), a.size() > 1 ? a.text(1) : a.session().nlsDateFormat, a.now()));
+}
+
+Value toNumber(const Args& a) {
+  if (a.isNumber(0)) return a.number(0);
+  return a.size() > 1 ? parseNumberModel(a.text(0), a.text(1)) : parseNumber(a.text(0));
+}
+
+Value textToDate(const Args& a) { return Value(a.date(0)); }
+
+// ---- Numbers
+
+int places(const Args& a) {
+  std::int64_t p = a.size() > 1 ? a.integer(1) : 0;
+  return static_cast<int>(std::clamp<std::int64_t>(p, -200, 200));
+}
+
+Value truncNum(const Args& a) { return Decimal::fromValue(a.number(0)).truncated(places(a)).toValue(); }
+Value roundNum(const Args& a) { return Decimal::fromValue(a.number(0)).rounded(places(a)).toValue(); }
+
+Value divide(const Args& a) {
+  Value x = a.number(0), y = a.number(1);
+  if (y.asDouble() == 0) raise(1476);
+  if (x.kind() == Value::Kind::Integer && y.kind() == Value::Kind::Integer) {
+    std::int64_t p = x.asInteger(), q = y.asInteger();
+    if (!(p == std::numeric_limits<std::int64_t>::min() && q == -1) && p % q == 0) return Value(p / q);
+  }
+  return numberValue(x.asDouble() / y.asDouble());
+}
+
+Value mod(const Args& a) {
+  Value x = a.number(0), y = a.number(1);
+  if (y.asDouble() == 0) return x;  // MOD(m, 0) is m
+  if (x.kind() == Value::Kind::Integer && y.kind() == Value::Kind::Integer) {
+    if (y.asInteger() == -1) return Value(std::int64_t{0});
+    return Value(x.asInteger() % y.asInteger());
+  }
+  return numberValue(std::fmod(x.asDouble(), y.asDouble()));
+}
+
+Value floorNum(const Args& a) {
+  Value x = a.number(0);
+  return x.kind() == Value::Kind::Integer ? x : numberValue(std::floor(x.asDouble()));
+}
+
+Value ceilNum(const Args& a) {
+  Value x = a.number(0);
+  return x.kind() == Value::Kind::Integer ? x : numberValue(std::ceil(x.asDouble()));
+}
+
+Value absNum(const Args& a) {
+  Value x = a.number(0);
+  if (x.kind() == Value::Kind::Integer && x.asInteger() != std::numeric_limits<std::int64_t>::min())
+    return Value(x.asInteger() < 0 ? -x.asInteger() : x.asInteger());
+  return numberValue(std::fabs(x.asDouble()));
+}
+
+Value sign(const Args& a) {
+  double x = a.real(0);
+  return Value(std::int64_t{x > 0 ? 1 : x < 0 ? -1 : 0});
+}
+
+Value power(const Args& a) {
+  double base = a.real(0), exponent = a.real(1);
+  if (base < 0 && exponent != std::trunc(exponent)) raise(1428, a.text(0));
+  if (base == 0 && exponent < 0) raise(1428, a.text(1));
+  return numberValue(std::pow(base, exponent));
+}
+
+Value squareRoot(const Args& a) {
+  double x = a.real(0);
+  if (x < 0) raise(1428, a.text(0));
+  return numberValue(std::sqrt(x));
+}
+
+// ---- Dates
+
+std::string unitOrDay(const Args& a) { return a.size() > 1 ? a.text(1) : "DD"; }
+
+Value truncDateFn(const Args& a) { return Value(truncDate(a.date(0), unitOrDay(a))); }
+Value roundDateFn(const Args& a) { return Value(roundDate(a.date(0), unitOrDay(a))); }
+
+DateTime checkedDate(std::int64_t seconds) {
+  DateTime d = fromSeconds(seconds);
+  if (d.year < 1 || d.year > 9999) raise(1841);
+  return d;
+}
+
+Value dateAdd(const Args& a) {
+  double days = a.real(1);
+  // DATE + n keeps whole seconds: the fraction of a day rounds to the nearest second.
+  return Value(checkedDate(toSeconds(a.date(0)) + std::llround(days * 86400.0)));
+}
+
+Value dateDiff(const Args& a) {
+  std::int64_t seconds = toSeconds(a.date(0)) - toSeconds(a.date(1));
+  if (seconds % 86400 == 0) return Value(seconds / 86400);
+  return Value(static_cast<double>(seconds) / 86400.0);
+}
+
+Value addMonthsFn(const Args& a) { return Value(addMonths(a.date(0), a.integer(1))); }
+Value monthsBetweenFn(const Args& a) { return numberValue(monthsBetween(a.date(0), a.date(1))); }
+Value lastDayFn(const Args& a) { return Value(lastDay(a.date(0))); }
+Value nextDayFn(const Args& a) { return Value(nextDay(a.date(0), a.text(1))); }
+Value sysdate(const Args& a) { return Value(a.now()); }
+
+// ---- The session
+
+Value user(const Args& a) { return textValue(a.session().user); }
+Value uid(const Args& a) { return Value(a.session().uid); }
+
+const char* const kLanguage = "AMERICAN_AMERICA.AL32UTF8";
+
+Value userenv(const Args& a) {
+  const SessionContext& s = a.session();
+  std::string name = upperAscii(a.text(0));
+  if (name == "SESSIONID" || name == "SID") return Value(s.sessionId);
+  if (name == "TERMINAL") return textValue(s.terminal);
+  if (name == "LANGUAGE") return Value(kLanguage);
+  if (name == "LANG") return Value("US");
+  if (name == "ISDBA") return Value("FALSE");
+  if (name == "CLIENT_INFO") return {};
+  if (name == "ENTRYID") return Value(std::int64_t{0});
+  if (name == "INSTANCE") return Value(std::int64_t{1});
+  raise(2003);
+}
+
+using ContextReader = std::string (*)(const SessionContext&);
+
+const std::map<std::string, ContextReader>& userenvContext() {
+  static const std::map<std::string, ContextReader> readers = {
+      {"SESSION_USER", [](const SessionContext& s) { return s.user; }},
+      {"CURRENT_USER", [](const SessionContext& s) { return s.user; }},
+      {"AUTHENTICATED_IDENTITY", [](const SessionContext& s) { return s.user; }},
+      {"CURRENT_SCHEMA", [](const SessionContext& s) { return s.currentSchema.empty() ? s.user : s.currentSchema; }},
+      {"SESSION_USERID", [](const SessionContext& s) { return std::to_string(s.uid); }},
+      {"CURRENT_USERID", [](const SessionContext& s) { return std::to_string(s.uid); }},
+      {"HOST", [](const SessionContext& s) { return s.host; }},
+      {"SERVER_HOST", [](const SessionContext& s) { return s.host; }},
+      {"OS_USER", [](const SessionContext& s) { return s.osUser; }},
+      {"TERMINAL", [](const SessionContext& s) { return s.terminal; }},
+      {"DB_NAME", [](const SessionContext& s) { return s.dbName; }},
+      {"INSTANCE_NAME", [](const SessionContext& s) { return s.dbName; }},
+      {"SERVICE_NAME", [](const SessionContext& s) { return s.dbName; }},
+      {"SID", [](const SessionContext& s) { return std::to_string(s.sessionId); }},
+      {"SESSIONID", [](const SessionContext& s) { return std::to_string(s.sessionId); }},
+      {"MODULE", [](const SessionContext& s) { return s.module; }},
+      {"IP_ADDRESS", [](const SessionContext&) { return std::string("127.0.0.1"); }},
+      {"LANGUAGE", [](const SessionContext&) { return std::string(kLanguage); }},
+      {"LANG", [](const SessionContext&) { return std::string("US"); }},
+      {"NLS_DATE_FORMAT", [](const SessionContext& s) { return s.nlsDateFormat; }},
+      {"NLS_DATE_LANGUAGE", [](const SessionContext&) { return std::string("AMERICAN"); }},
+      {"NLS_TERRITORY", [](const SessionContext&) { return std::string("AMERICA"); }},
+      {"INSTANCE", [](const SessionContext&) { return std::string("1"); }},
+      {"ISDBA", [](const SessionContext&) { return std::string("FALSE"); }},
+      {"ACTION", [](const SessionContext&) { return std::string(); }},
+      {"CLIENT_INFO", [](const SessionContext&) { return std::string(); }},
+      {"CLIENT_IDENTIFIER", [](const SessionContext&) { return std::string(); }},
+      {"DB_DOMAIN", [](const SessionContext&) { return std::string(); }},
+  };
+  return readers;
+}
+
+Value sysContext(const Args& a) {
+  // Application contexts other than USERENV hold nothing here: their attributes read as NULL.
+  if (upperAscii(a.text(0)) != "USERENV") return {};
+  auto it = userenvContext().find(upperAscii(a.text(1)));
+  if (it == userenvContext().end()) raise(2003);
+  std::string value = it->second(a.session());
+  if (a.size() > 2 && a.integer(2) > 0 && value.size() > static_cast<std::size_t>(a.integer(2)))
+    value.resize(static_cast<std::size_t>(a.integer(2)));
+  return textValue(value);
+}
+
+}  // namespace
+
+const std::vector<Definition>& generalDefinitions() {
+  static const std::vector<Definition> table = {
+      // name            min max  strict deterministic
+      {"ora_nvl", 2, 2, false, true, nvl},
+      {"ora_nvl2", 3, 3, false, true, nvl2},
+      {"ora_decode", 3, -1, false, true, decode},
+      {"ora_coalesce", 1, -1, false, true, coalesce},
+      {"ora_nullif", 2, 2, false, true, nullif},
+      {"ora_greatest", 1, -1, true, true, greatest},
+      {"ora_least", 1, -1, true, true, least},
+      {"ora_to_char", 1, 1, true, true, toChar},
+      {"ora_to_char_num", 1, 2, true, true, toCharNum},
+      {"ora_to_char_date", 1, 2, true, false, toCharDate},
+      {"ora_to_date", 1, 2, true, false, toDate},
+      {"ora_to_number", 1, 2, true, true, toNumber},
+      {"ora_text_to_date", 1, 1, true, false, textToDate},
+      {"ora_trunc_num", 1, 2, true, true, truncNum},
+      {"ora_round_num", 1, 2, true, true, roundNum},
+      {"ora_div", 2, 2, true, true, divide},
+      {"ora_mod", 2, 2, true, true, mod},
+      {"ora_floor", 1, 1, true, true, floorNum},
+      {"ora_ceil", 1, 1, true, true, ceilNum},
+      {"ora_abs", 1, 1, true, true, absNum},
+      {"ora_sign", 1, 1, true, true, sign},
+      {"ora_power", 2, 2, true, true, power},
+      {"ora_sqrt", 1, 1, true, true, squareRoot},
+      {"ora_trunc_date", 1, 2, true, false, truncDateFn},
+      {"ora_round_date", 1, 2, true, false, roundDateFn},
+      {"ora_date_add", 2, 2, true, false, dateAdd},
+      {"ora_date_diff", 2, 2, true, false, dateDiff},
+      {"ora_add_months", 2, 2, true, false, addMonthsFn},
+      {"ora_months_between", 2, 2, true, false, monthsBetweenFn},
+      {"ora_last_day", 1, 1, true, false, lastDayFn},
+      {"ora_next_day", 2, 2, true, false, nextDayFn},
+      {"ora_sysdate", 0, 0, false, false, sysdate},
+      {"ora_user", 0, 0, false, false, user},
+      {"ora_uid", 0, 0, false, false, uid},
+      {"ora_userenv", 1, 1, true, false, userenv},
+      {"ora_sys_context", 2, 3, true, false, sysContext},
+  };
+  return table;
+}
+
+const std::vector<Definition>& definitions() {
+  static const std::vector<Definition> all = [] {
+    std::vector<Definition> out = generalDefinitions();
+    const auto& strings = stringDefinitions();
+    out.insert(out.end(), strings.begin(), strings.end());
+    return out;
+  }();
+  return all;
+}
+
+}  // namespace engine::builtins
