@@ -21,11 +21,13 @@ bool isThisExecutable(const QString& fileName) {
 
 const QString TIFileInfo::kNoFileInfo = QStringLiteral("No file info.");
 
-QString buildFileVersion() {
-  QStringList parts = QStringLiteral(NUVO_VERSION).split('.');
+QString fileVersionOf(const QString& version) {
+  QStringList parts = version.split('.');
   while (parts.size() < 4) parts.append(QStringLiteral("0"));
   return parts.join('.');
 }
+
+QString buildFileVersion() { return fileVersionOf(QStringLiteral(NUVO_VERSION)); }
 
 TIFileInfo::TIFileInfo(const QString& AFileName) : FsFileName(AFileName) {
   const QFileInfo file(AFileName);

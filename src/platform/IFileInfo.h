@@ -58,7 +58,10 @@ private:
   QDateTime fileDate_;
 };
 
-// The build's version as four dot-separated parts ("0.1.0" gives "0.1.0.0").
+// A version as four dot-separated parts, missing parts "0" ("0.1.0" gives "0.1.0.0").
+QString fileVersionOf(const QString& version);
+
+// The build's version (the project version) as a file version.
 QString buildFileVersion();
 
 }  // namespace nuvo
