@@ -34,9 +34,9 @@ TIFileInfo::TIFileInfo(const QString& AFileName) : FsFileName(AFileName) {
   if (file.exists()) fileDate_ = file.lastModified();
   hasVersionInfo_ = isThisExecutable(AFileName);
   if (!hasVersionInfo_) {
-    for (QString* field : {&FsCompanyName, &FsFileDescription, &FsFileVersion, &FsInternalName,
-                           &FsLegalCopyright, &FsLegalTrademarks, &FsOriginalFilename,
-                           &FsProductName, &FsProductVersion, &FsComments})
+    for (QString* field :
+         {&FsCompanyName, &FsFileDescription, &FsFileVersion, &FsInternalName, &FsLegalCopyright,
+          &FsLegalTrademarks, &FsOriginalFilename, &FsProductName, &FsProductVersion, &FsComments})
       *field = kNoFileInfo;
     return;
   }
@@ -66,11 +66,13 @@ QString TIFileInfo::aiRelease() const { return versionPart(2); }
 QString TIFileInfo::aiBuild() const { return versionPart(3); }
 
 QString TIFileInfo::aiFileDateString() const {
-  return fileDate_.isValid() ? QLocale().toString(fileDate_.date(), QLocale::ShortFormat) : QString();
+  return fileDate_.isValid() ? QLocale().toString(fileDate_.date(), QLocale::ShortFormat)
+                             : QString();
 }
 
 QString TIFileInfo::aiFileTimeString() const {
-  return fileDate_.isValid() ? QLocale().toString(fileDate_.time(), QLocale::ShortFormat) : QString();
+  return fileDate_.isValid() ? QLocale().toString(fileDate_.time(), QLocale::ShortFormat)
+                             : QString();
 }
 
 }  // namespace nuvo

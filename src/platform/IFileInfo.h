@@ -11,7 +11,7 @@ namespace nuvo {
 // any other file has none, so each of its texts is "No file info.". The file time is read for
 // every file.
 class TIFileInfo {
-public:
+ public:
   explicit TIFileInfo(const QString& AFileName);
 
   QString FsFileName;
@@ -51,7 +51,7 @@ public:
 
   static const QString kNoFileInfo;
 
-private:
+ private:
   QString versionPart(qsizetype index) const;
 
   bool hasVersionInfo_ = false;

@@ -1,19 +1,23 @@
 #include "platform/ini_file.h"
 
-#include "platform/error.h"
-#include "platform/text_file.h"
-
 #include <QFile>
-
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include "platform/error.h"
+#include "platform/text_file.h"
 
 namespace nuvo {
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+
+// Writes read, change and replace the file; threads of this program take turns so that no write
+// undoes another.
+std::mutex writeMutex;
 
 struct Line {
   QString text;
@@ -45,9 +49,7 @@ ParsedLine parseLine(const QString& text) {
   return {LineKind::Entry, name, valueStart, text.mid(valueStart).trimmed()};
 }
 
-bool sameName(const QString& a, const QString& b) {
-  return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // The file as lines, with what is needed to write it back unchanged.
 struct Document {
@@ -130,9 +132,7 @@ struct Document {
   }
 };
 
-bool hasLineBreak(const QString& text) {
-  return text.contains('\n') || text.contains('\r');
-}
+bool hasLineBreak(const QString& text) { return text.contains('\n') || text.contains('\r'); }
 
 void checkWritable(const QString& section, const QString& key, const QString& value) {
   const QString trimmedSection = section.trimmed();
@@ -196,6 +196,7 @@ QStringList IniFile::readSections() const {
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
   checkWritable(section, key, value);
+  const std::lock_guard lock(writeMutex);
   Document doc = Document::load(fileName_);
   if (const auto entry = doc.findEntry(section, key)) {
     QString& text = doc.lines[entry->first].text;
@@ -218,6 +219,7 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
 }
 
 void IniFile::eraseKey(const QString& section, const QString& key) {
+  const std::lock_guard lock(writeMutex);
   Document doc = Document::load(fileName_);
   const auto entry = doc.findEntry(section, key);
   if (!entry) return;
@@ -226,6 +228,7 @@ void IniFile::eraseKey(const QString& section, const QString& key) {
 }
 
 void IniFile::eraseSection(const QString& section) {
+  const std::lock_guard lock(writeMutex);
   Document doc = Document::load(fileName_);
   const auto header = doc.findSection(section);
   if (!header) return;

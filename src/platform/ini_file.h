@@ -9,17 +9,18 @@ namespace nuvo {
 // - "[name]" starts a section, "key=value" is an entry; blanks around names and values are dropped;
 //   lines starting with ";" and lines without "=" are comments for lookups;
 // - section and key names compare case-insensitively; of duplicate sections or keys the first wins;
-// - values are returned as they stand (no unquoting, no escapes); a missing file, section or key gives
+// - values are returned as they stand (no unquoting, no escapes); a missing file, section or key
+// gives
 //   the default.
 // Every call goes to the file: reads see what is on disk now, and each write replaces the file at
-// once (temporary file, then rename), so no write is lost and no reader sees half a file. A write keeps
-// every other line byte for byte (comments, order, blank lines, unknown sections, spelling, line
-// ends), changes a key's value in place, appends a new key at the end of its section (before the blank
-// lines that close it) and a new section at the end of the file. The file keeps its encoding
-// (UTF-8 with or without BOM, or Windows-1250) and its line ends; a new file is UTF-8 with CR LF.
-// Writes that cannot be done throw PlatformError and leave the file as it was.
+// once (temporary file, then rename), so no write is lost and no reader sees half a file. A write
+// keeps every other line byte for byte (comments, order, blank lines, unknown sections, spelling,
+// line ends), changes a key's value in place, appends a new key at the end of its section (before
+// the blank lines that close it) and a new section at the end of the file. The file keeps its
+// encoding (UTF-8 with or without BOM, or Windows-1250) and its line ends; a new file is UTF-8 with
+// CR LF. Writes that cannot be done throw PlatformError and leave the file as it was.
 class IniFile {
-public:
+ public:
   explicit IniFile(QString fileName);
 
   const QString& fileName() const { return fileName_; }
@@ -37,11 +38,12 @@ public:
 
   void writeString(const QString& section, const QString& key, const QString& value);
   void writeInteger(const QString& section, const QString& key, int value);
-  // Removes the first entry of the key, or the first section with its entries; nothing when missing.
+  // Removes the first entry of the key, or the first section with its entries; nothing when
+  // missing.
   void eraseKey(const QString& section, const QString& key);
   void eraseSection(const QString& section);
 
-private:
+ private:
   QString fileName_;
 };
 

@@ -1,11 +1,11 @@
 #include "platform/paths.h"
 
-#include "platform/appdirs.h"
-#include "platform/ini_file.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+
+#include "platform/appdirs.h"
+#include "platform/ini_file.h"
 
 namespace nuvo {
 
@@ -28,10 +28,10 @@ QString mapDrive(const QString& path, const IniFile& settings) {
 
 // The entry of `directory` whose name equals `name` ignoring case, or an empty string.
 QString findEntryIgnoringCase(const QString& directory, const QString& name) {
-  const QStringList entries = QDir(directory.isEmpty() ? QStringLiteral(".") : directory)
-                                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                 QDir::NoDotAndDotDot,
-                                             QDir::Name);
+  const QStringList entries =
+      QDir(directory.isEmpty() ? QStringLiteral(".") : directory)
+          .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                     QDir::Name);
   for (const QString& entry : entries)
     if (entry.compare(name, Qt::CaseInsensitive) == 0) return entry;
   return {};

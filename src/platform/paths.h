@@ -30,8 +30,8 @@ QString joinPath(const QString& directory, const QString& name);
 // The one way from a path the program was given to a file on this machine: "\" becomes "/"; a
 // leading "X:" becomes the directory of key X in section DRIVES of the settings (default
 // <data directory>/drives/x); when the path does not exist as written, each component is looked up
-// case-insensitively in its directory, and the components from the first that matches nothing on are
-// kept as written (a file yet to be created). The first overload reads the DRIVES section of
+// case-insensitively in its directory, and the components from the first that matches nothing on
+// are kept as written (a file yet to be created). The first overload reads the DRIVES section of
 // MONITOR.INI.
 QString resolvePath(const QString& path);
 QString resolvePath(const QString& path, const IniFile& settings);

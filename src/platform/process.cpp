@@ -1,13 +1,13 @@
 #include "platform/process.h"
 
-#include "platform/error.h"
-#include "platform/paths.h"
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 
-#include <unistd.h>
+#include "platform/error.h"
+#include "platform/paths.h"
 
 namespace nuvo {
 
@@ -59,7 +59,8 @@ QStringList splitCommandLine(const QString& commandLine) {
 }
 
 int RunProcessAndWait(const QString& commandLine) {
-  const PlatformError cannotStart(QStringLiteral("Ne morem štartati procesa. \r\n\r\n") + commandLine);
+  const PlatformError cannotStart(QStringLiteral("Ne morem štartati procesa. \r\n\r\n") +
+                                  commandLine);
   QStringList arguments = splitCommandLine(commandLine);
   if (arguments.isEmpty()) throw cannotStart;
   QString program = arguments.takeFirst();

@@ -16,8 +16,9 @@ QStringList splitCommandLine(const QString& commandLine);
 // time limit, processing the program's events meanwhile when an application object exists (a local
 // event loop, no busy wait). A program named with a path goes through resolvePath. Returns the exit
 // code; a process killed by a signal gives 128 + the signal number (as a shell reports it).
-// Throws PlatformError "Ne morem štartati procesa. " CR LF CR LF + the command line when the process
-// cannot be started.
+// Throws PlatformError "Ne morem štartati procesa. " CR LF CR LF + the command line when the
+// process cannot be started. Once started, a child's exit status can always be read, so the wait
+// itself has no failure.
 int RunProcessAndWait(const QString& commandLine);
 
 }  // namespace nuvo

@@ -1,15 +1,15 @@
 #include "platform/text_file.h"
 
-#include "platform/error.h"
+#include <iconv.h>
 
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
-
 #include <algorithm>
 #include <cerrno>
 #include <functional>
-#include <iconv.h>
+
+#include "platform/error.h"
 
 namespace nuvo {
 
@@ -19,16 +19,19 @@ const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
 const char* iconvName(CodePage codePage) {
   switch (codePage) {
-    case CodePage::Windows1250: return "CP1250";
-    case CodePage::Cp852: return "CP852";
-    case CodePage::Windows1251: return "CP1251";
+    case CodePage::Windows1250:
+      return "CP1250";
+    case CodePage::Cp852:
+      return "CP852";
+    case CodePage::Windows1251:
+      return "CP1251";
   }
   return "CP1250";
 }
 
 // One iconv conversion descriptor, closed on scope exit.
 class Converter {
-public:
+ public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
     if (cd_ == reinterpret_cast<iconv_t>(-1))
       throw PlatformError(QStringLiteral("The conversion from %1 to %2 is not available.")
@@ -76,7 +79,7 @@ public:
     return output;
   }
 
-private:
+ private:
   iconv_t cd_;
 };
 
@@ -107,15 +110,17 @@ QByteArray encode(const QString& text, CodePage codePage, bool keepUndefinedByte
     const QString rest = QString::fromUtf8(utf8.mid(offset));
     const char32_t character = rest.isEmpty() ? 0 : rest.toUcs4().value(0);
     if (keepUndefinedBytes && character >= 0x80 && character <= 0x9F) {
-      // A control character that stood for an undefined byte when the file was read: write that byte.
+      // A control character that stood for an undefined byte when the file was read: write that
+      // byte.
       return {QByteArray(1, static_cast<char>(character)), 2};
     }
-    throw PlatformError(QStringLiteral("The character \"%1\" (U+%2) at position %3 cannot be written "
-                                       "in %4.")
-                            .arg(QString::fromUcs4(&character, 1))
-                            .arg(QString::number(character, 16).rightJustified(4, '0').toUpper())
-                            .arg(before.size() + 1)
-                            .arg(codePageName(codePage)));
+    throw PlatformError(
+        QStringLiteral("The character \"%1\" (U+%2) at position %3 cannot be written "
+                       "in %4.")
+            .arg(QString::fromUcs4(&character, 1))
+            .arg(QString::number(character, 16).rightJustified(4, '0').toUpper())
+            .arg(before.size() + 1)
+            .arg(codePageName(codePage)));
   });
 }
 
@@ -129,9 +134,12 @@ bool isValidUtf8(const QByteArray& bytes) {
 
 QString codePageName(CodePage codePage) {
   switch (codePage) {
-    case CodePage::Windows1250: return QStringLiteral("Windows-1250");
-    case CodePage::Cp852: return QStringLiteral("code page 852");
-    case CodePage::Windows1251: return QStringLiteral("Windows-1251");
+    case CodePage::Windows1250:
+      return QStringLiteral("Windows-1250");
+    case CodePage::Cp852:
+      return QStringLiteral("code page 852");
+    case CodePage::Windows1251:
+      return QStringLiteral("Windows-1251");
   }
   return {};
 }
@@ -153,9 +161,12 @@ DecodedText decodeText(const QByteArray& bytes) {
 
 QByteArray encodeText(const QString& text, TextEncoding encoding) {
   switch (encoding) {
-    case TextEncoding::Utf8: return text.toUtf8();
-    case TextEncoding::Utf8Bom: return kUtf8Bom + text.toUtf8();
-    case TextEncoding::Windows1250: return encode(text, CodePage::Windows1250, true);
+    case TextEncoding::Utf8:
+      return text.toUtf8();
+    case TextEncoding::Utf8Bom:
+      return kUtf8Bom + text.toUtf8();
+    case TextEncoding::Windows1250:
+      return encode(text, CodePage::Windows1250, true);
   }
   return text.toUtf8();
 }
@@ -163,7 +174,8 @@ QByteArray encodeText(const QString& text, TextEncoding encoding) {
 DecodedText readTextFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
-    throw PlatformError(QStringLiteral("Cannot read the file %1: %2").arg(path, file.errorString()));
+    throw PlatformError(
+        QStringLiteral("Cannot read the file %1: %2").arg(path, file.errorString()));
   return decodeText(file.readAll());
 }
 

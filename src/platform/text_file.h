@@ -6,7 +6,8 @@
 namespace nuvo {
 
 // How a text file is stored. Files are read as UTF-8 when their bytes are valid UTF-8 (a byte order
-// mark is dropped and remembered), else as Windows-1250; they are written back the way they were read.
+// mark is dropped and remembered), else as Windows-1250; they are written back the way they were
+// read.
 enum class TextEncoding { Utf8, Utf8Bom, Windows1250 };
 
 // The single-byte code pages the program converts to and from.
@@ -28,8 +29,8 @@ QByteArray encodeText(const QString& text, TextEncoding encoding);
 // Reads a whole file with its detected encoding; throws PlatformError when it cannot be read.
 DecodedText readTextFile(const QString& path);
 
-// Replaces a file's content all at once (temporary file, then rename): a failure leaves the old file
-// as it was and throws PlatformError. New files are UTF-8 unless told otherwise.
+// Replaces a file's content all at once (temporary file, then rename): a failure leaves the old
+// file as it was and throws PlatformError. New files are UTF-8 unless told otherwise.
 void writeTextFile(const QString& path, const QString& text,
                    TextEncoding encoding = TextEncoding::Utf8);
 void writeFileAtomically(const QString& path, const QByteArray& bytes);

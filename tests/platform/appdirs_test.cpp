@@ -1,13 +1,12 @@
 #include "platform/appdirs.h"
 
-#include "files.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <cstdlib>
+
+#include "files.h"
 
 namespace nuvo {
 namespace {
@@ -16,13 +15,13 @@ using test::newTempDir;
 
 // Points NUVO_SQL_HOME elsewhere for one test.
 class HomeOverride {
-public:
+ public:
   explicit HomeOverride(const QString& home) : saved_(qgetenv("NUVO_SQL_HOME")) {
     qputenv("NUVO_SQL_HOME", home.toLocal8Bit());
   }
   ~HomeOverride() { qputenv("NUVO_SQL_HOME", saved_); }
 
-private:
+ private:
   QByteArray saved_;
 };
 

@@ -1,11 +1,10 @@
-#include "platform/IFileInfo.h"
-
-#include "files.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QFileInfo>
+
+#include "files.h"
+#include "platform/IFileInfo.h"
 
 namespace nuvo {
 namespace {
@@ -33,7 +32,8 @@ TEST(FileInfoTest, ThisExecutableCarriesTheBuildVersion) {
 TEST(FileInfoTest, BuildVersionHasFourParts) {
   const std::pair<const char*, const char*> cases[] = {
       {"0.1.0", "0.1.0.0"}, {"7.0.3.15", "7.0.3.15"}, {"2", "2.0.0.0"}};
-  for (const auto& [version, expected] : cases) EXPECT_EQ(fileVersionOf(version), expected) << version;
+  for (const auto& [version, expected] : cases)
+    EXPECT_EQ(fileVersionOf(version), expected) << version;
   EXPECT_EQ(buildFileVersion(), fileVersionOf(NUVO_VERSION));
 }
 
@@ -45,8 +45,12 @@ TEST(FileInfoTest, VersionPartsOfTheFileVersion) {
     const char* build;
   };
   const Case cases[] = {
-      {"7.0.3.15", "7.00", "3", "15"}, {"7.12.0.1", "7.12", "0", "1"}, {"10.5.1.0", "10.05", "1", "0"},
-      {"8.123.4.5", "8.123", "4", "5"}, {"7.1", "7.01", "", ""},       {"7", "", "", ""},
+      {"7.0.3.15", "7.00", "3", "15"},
+      {"7.12.0.1", "7.12", "0", "1"},
+      {"10.5.1.0", "10.05", "1", "0"},
+      {"8.123.4.5", "8.123", "4", "5"},
+      {"7.1", "7.01", "", ""},
+      {"7", "", "", ""},
       {"", "", "", ""},
   };
   TIFileInfo info(QCoreApplication::applicationFilePath());
@@ -68,8 +72,8 @@ TEST(FileInfoTest, OtherFilesHaveNoVersionInformation) {
     EXPECT_EQ(info.FsFileName, name);
     for (const QString& field :
          {info.FsCompanyName, info.FsFileDescription, info.FsFileVersion, info.FsInternalName,
-          info.FsLegalCopyright, info.FsLegalTrademarks, info.FsOriginalFilename, info.FsProductName,
-          info.FsProductVersion, info.FsComments})
+          info.FsLegalCopyright, info.FsLegalTrademarks, info.FsOriginalFilename,
+          info.FsProductName, info.FsProductVersion, info.FsComments})
       EXPECT_EQ(field, "No file info.") << name.toStdString();
     EXPECT_EQ(info.aiVersion(), "No file info..No file info.");
     EXPECT_EQ(info.aiRelease(), "No file info.");

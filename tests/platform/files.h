@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
-
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -12,11 +11,15 @@
 #include "support/temp_env.h"
 
 // Readable QString values in test failures.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace nuvo::test {
 
-inline QString newTempDir(const char* prefix) { return QString::fromStdString(makeTempDir(prefix)); }
+inline QString newTempDir(const char* prefix) {
+  return QString::fromStdString(makeTempDir(prefix));
+}
 
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
@@ -26,7 +29,8 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
 
 inline QByteArray readBytes(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + path.toStdString());
+  if (!file.open(QIODevice::ReadOnly))
+    throw std::runtime_error("cannot read " + path.toStdString());
   return file.readAll();
 }
 

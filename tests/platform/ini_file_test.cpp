@@ -1,16 +1,17 @@
 #include "platform/ini_file.h"
 
-#include "platform/error.h"
-#include "files.h"
-
 #include <gtest/gtest.h>
-
-#include <QFile>
-
-#include <csignal>
-#include <optional>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <QFile>
+#include <csignal>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "files.h"
+#include "platform/error.h"
 
 namespace nuvo {
 namespace {
@@ -39,7 +40,7 @@ const QByteArray kSettings =
     "CURR_SHRANI=ECM1\r\n";
 
 class IniFileTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = newTempDir("ini");
     path_ = dir_ + "/MONITOR.INI";
@@ -61,18 +62,18 @@ struct ReadCase {
 TEST_F(IniFileTest, ReadsWithProfileSemantics) {
   const IniFile ini = fileWith(kSettings);
   const ReadCase cases[] = {
-      {"PL/SQL", "CURR_DIR", "C:\\Work\\"},       // blanks around names and values dropped
-      {"pl/sql", "curr_dir", "C:\\Work\\"},       // names ignore case
-      {"PL/SQL", "CURR_USER", "scott"},           // first of duplicate keys
-      {"PL/SQL", "QUOTED", "\"a b\""},            // value as it stands
-      {"PL/SQL", "EMPTY", ""},                    // present but empty is not the default
-      {"PL/SQL", "NOEQUALS", "<default>"},        // a line without "=" is no entry
-      {"PL/SQL", ";CURR_HIDDEN", "<default>"},    // comment
+      {"PL/SQL", "CURR_DIR", "C:\\Work\\"},     // blanks around names and values dropped
+      {"pl/sql", "curr_dir", "C:\\Work\\"},     // names ignore case
+      {"PL/SQL", "CURR_USER", "scott"},         // first of duplicate keys
+      {"PL/SQL", "QUOTED", "\"a b\""},          // value as it stands
+      {"PL/SQL", "EMPTY", ""},                  // present but empty is not the default
+      {"PL/SQL", "NOEQUALS", "<default>"},      // a line without "=" is no entry
+      {"PL/SQL", ";CURR_HIDDEN", "<default>"},  // comment
       {"PL/SQL", "CURR_HIDDEN", "<default>"},
-      {"PL/SQL", "CURR_LOADER", "<default>"},     // only the first of duplicate sections counts
-      {"MONITOR", "curr_shrani", "ECM1"},         // blanks inside the brackets dropped
-      {"MONITOR", "CURR_USER", "<default>"},      // keys belong to their section
-      {"ALIAS", "CURR_VELMORA_DIR", "<default>"}, // missing section
+      {"PL/SQL", "CURR_LOADER", "<default>"},      // only the first of duplicate sections counts
+      {"MONITOR", "curr_shrani", "ECM1"},          // blanks inside the brackets dropped
+      {"MONITOR", "CURR_USER", "<default>"},       // keys belong to their section
+      {"ALIAS", "CURR_VELMORA_DIR", "<default>"},  // missing section
   };
   for (const ReadCase& c : cases)
     EXPECT_EQ(ini.readString(c.section, c.key, "<default>"), QString::fromUtf8(c.expected))
@@ -92,7 +93,8 @@ TEST_F(IniFileTest, ReadsIntegersOrDefault) {
   const IniFile ini = fileWith("[A]\nN1=120\nN2= -5 \nN3=12x\nN4=\nN5=1.5\nN6=99999999999\n");
   const std::pair<const char*, int> cases[] = {{"N1", 120}, {"N2", -5}, {"N3", 42}, {"N4", 42},
                                                {"N5", 42},  {"N6", 42}, {"N7", 42}};
-  for (const auto& [key, expected] : cases) EXPECT_EQ(ini.readInteger("a", key, 42), expected) << key;
+  for (const auto& [key, expected] : cases)
+    EXPECT_EQ(ini.readInteger("a", key, 42), expected) << key;
 }
 
 TEST_F(IniFileTest, ListsSectionsAndKeysInFileOrder) {
@@ -116,9 +118,8 @@ struct WriteCase {
 
 TEST_F(IniFileTest, WritesKeepEverythingElse) {
   const WriteCase cases[] = {
-      {"value replaced in place, spelling and spacing kept",
-       "; c\r\n[A]\r\nKey = old \r\nB=2\r\n", "a", "KEY", "new",
-       "; c\r\n[A]\r\nKey = new\r\nB=2\r\n"},
+      {"value replaced in place, spelling and spacing kept", "; c\r\n[A]\r\nKey = old \r\nB=2\r\n",
+       "a", "KEY", "new", "; c\r\n[A]\r\nKey = new\r\nB=2\r\n"},
       {"new key at the end of its section, before the blank lines that close it",
        "[A]\nX=1\n\n\n[B]\nY=2\n", "A", "Z", "3", "[A]\nX=1\nZ=3\n\n\n[B]\nY=2\n"},
       {"new section at the end of the file", "[A]\r\nX=1\r\n", "PL/SQL", "CURR_DIR", "C:\\x\\",
@@ -136,7 +137,8 @@ TEST_F(IniFileTest, WritesKeepEverythingElse) {
       {"comment line that looks like the key is left alone", "[A]\n;K=1\n", "A", "K", "2",
        "[A]\n;K=1\nK=2\n"},
       {"new file is UTF-8 with CR LF", std::nullopt, "PL/SQL", "CURR_USER", "Žan",
-       "[PL/SQL]\r\nCURR_USER=\xC5\xBD" "an\r\n"},
+       "[PL/SQL]\r\nCURR_USER=\xC5\xBD"
+       "an\r\n"},
   };
   for (const WriteCase& c : cases) {
     QFile::remove(path_);
@@ -159,6 +161,26 @@ TEST_F(IniFileTest, WritesGoStraightToDiskAndReadsSeeTheFile) {
   writer.writeInteger("MONITOR", "CURR_MIN_TOP", -12);
   EXPECT_EQ(reader.readInteger("MONITOR", "CURR_MIN_TOP", 0), -12);
   EXPECT_EQ(readBytes(path_), "[MONITOR]\nCURR_SHRANI=N\nCURR_MIN_TOP=-12\n");
+}
+
+TEST_F(IniFileTest, WritesFromSeveralThreadsAreAllKept) {
+  constexpr int kThreads = 4;
+  constexpr int kKeysEach = 25;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([this, t] {
+      IniFile ini(path_);
+      for (int k = 0; k < kKeysEach; ++k)
+        ini.writeInteger(QStringLiteral("T%1").arg(t % 2), QStringLiteral("K%1_%2").arg(t).arg(k),
+                         k);
+    });
+  for (std::thread& thread : threads) thread.join();
+  const IniFile ini(path_);
+  for (int t = 0; t < kThreads; ++t)
+    for (int k = 0; k < kKeysEach; ++k)
+      EXPECT_EQ(ini.readInteger(QStringLiteral("T%1").arg(t % 2),
+                                QStringLiteral("K%1_%2").arg(t).arg(k), -1),
+                k);
 }
 
 TEST_F(IniFileTest, KeepsTheEncodingItWasReadIn) {
@@ -190,8 +212,12 @@ TEST_F(IniFileTest, RefusedWritesLeaveTheFileAsItWas) {
   };
   const Case cases[] = {
       {"A", "NEW", "\xE6\x97\xA5"},  // no place for it in Windows-1250
-      {"A", "NEW", "two\nlines"},     {"A", "NEW", "cr\rhere"}, {"A", "K=V", "x"},
-      {"A", "", "x"},                 {"A", "[K]", "x"},        {"A]B", "K", "x"},
+      {"A", "NEW", "two\nlines"},
+      {"A", "NEW", "cr\rhere"},
+      {"A", "K=V", "x"},
+      {"A", "", "x"},
+      {"A", "[K]", "x"},
+      {"A]B", "K", "x"},
       {"", "K", "x"},
   };
   for (const Case& c : cases) {
@@ -256,10 +282,10 @@ TEST_F(IniFileTest, ErasesKeysAndSections) {
   };
   const QByteArray before = "; top\r\n[A]\r\nX=1\r\nx=2\r\n\r\n[B]\r\nY=3\r\n[a]\r\nZ=4\r\n";
   const Case cases[] = {
-      {"first entry of a key", false, "a", "X", "; top\r\n[A]\r\nx=2\r\n\r\n[B]\r\nY=3\r\n[a]\r\nZ=4\r\n"},
+      {"first entry of a key", false, "a", "X",
+       "; top\r\n[A]\r\nx=2\r\n\r\n[B]\r\nY=3\r\n[a]\r\nZ=4\r\n"},
       {"missing key changes nothing", false, "B", "X", before},
-      {"first section with its entries", true, "A", "",
-       "; top\r\n[B]\r\nY=3\r\n[a]\r\nZ=4\r\n"},
+      {"first section with its entries", true, "A", "", "; top\r\n[B]\r\nY=3\r\n[a]\r\nZ=4\r\n"},
       {"last section", true, "B", "", "; top\r\n[A]\r\nX=1\r\nx=2\r\n\r\n[a]\r\nZ=4\r\n"},
       {"missing section changes nothing", true, "C", "", before},
   };

@@ -1,13 +1,13 @@
 #include "platform/paths.h"
 
-#include "platform/appdirs.h"
-#include "platform/ini_file.h"
-#include "files.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+
+#include "files.h"
+#include "platform/appdirs.h"
+#include "platform/ini_file.h"
 
 namespace nuvo {
 namespace {
@@ -17,8 +17,9 @@ using test::writeBytes;
 
 TEST(PathsTest, LastSeparatorPositionCountsFromOne) {
   const std::pair<const char*, int> cases[] = {
-      {"C:\\A\\B.SQL", 5}, {"/home/a/b.sql", 8}, {"a/b\\c", 4}, {"a\\b/c", 4},
-      {"B.SQL", -1},       {"", -1},             {"\\", 1},     {"C:", -1},
+      {"C:\\A\\B.SQL", 5}, {"/home/a/b.sql", 8}, {"a/b\\c", 4},
+      {"a\\b/c", 4},       {"B.SQL", -1},        {"", -1},
+      {"\\", 1},           {"C:", -1},
   };
   for (const auto& [path, expected] : cases) EXPECT_EQ(desnaPozicija(path), expected) << path;
 }
@@ -51,17 +52,21 @@ TEST(PathsTest, FileDirNameSplitsAtTheLastSeparator) {
 
 TEST(PathsTest, JoinPutsOneSeparatorBetween) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"C:\\A", "B.SQL", "C:\\A/B.SQL"}, {"C:\\A\\", "B.SQL", "C:\\A\\B.SQL"},
-      {"/a/", "b", "/a/b"},               {"/a", "\\b", "/a/b"},
-      {"/a/", "/b", "/a/b"},              {"", "b", "b"},
-      {"", "/abs", "/abs"},               {"a", "", "a/"},
+      {"C:\\A", "B.SQL", "C:\\A/B.SQL"},
+      {"C:\\A\\", "B.SQL", "C:\\A\\B.SQL"},
+      {"/a/", "b", "/a/b"},
+      {"/a", "\\b", "/a/b"},
+      {"/a/", "/b", "/a/b"},
+      {"", "b", "b"},
+      {"", "/abs", "/abs"},
+      {"a", "", "a/"},
   };
   for (const auto& [directory, name, expected] : cases)
     EXPECT_EQ(joinPath(directory, name), expected) << directory << " + " << name;
 }
 
 class ResolvePathTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     root_ = newTempDir("resolve");
     QDir(root_).mkpath("Scripts/Ver 7");
@@ -102,8 +107,8 @@ TEST_F(ResolvePathTest, RelativePathsStayRelative) {
 }
 
 TEST_F(ResolvePathTest, DriveLettersMapThroughTheDrivesSection) {
-  writeBytes(settings_, "[DRIVES]\r\nX = " + root_.toUtf8() + "\\Scripts\r\nW=" + root_.toUtf8() +
-                            "/\r\n");
+  writeBytes(settings_,
+             "[DRIVES]\r\nX = " + root_.toUtf8() + "\\Scripts\r\nW=" + root_.toUtf8() + "/\r\n");
   const IniFile ini(settings_);
   const QString drives = dataDirectory() + "/drives";
   const std::pair<QString, QString> cases[] = {

@@ -1,12 +1,12 @@
 #include "platform/process.h"
 
-#include "platform/error.h"
-#include "files.h"
-
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTimer>
+
+#include "files.h"
+#include "platform/error.h"
 
 namespace nuvo {
 namespace {
@@ -47,8 +47,9 @@ TEST(ProcessTest, ReturnsTheExitCode) {
 TEST(ProcessTest, AProgramThatCannotStartThrowsTheDescribedMessage) {
   const QString dir = newTempDir("nostart");
   writeBytes(dir + "/not_executable.sh", "exit 0\n");
-  for (const QString& line : {QStringLiteral("/no/such/program -x"), QStringLiteral("no_such_program_nuvo"),
-                              dir + "/not_executable.sh", QString(), QStringLiteral("   ")}) {
+  for (const QString& line :
+       {QStringLiteral("/no/such/program -x"), QStringLiteral("no_such_program_nuvo"),
+        dir + "/not_executable.sh", QString(), QStringLiteral("   ")}) {
     try {
       RunProcessAndWait(line);
       ADD_FAILURE() << "started: " << line.toStdString();
@@ -67,7 +68,8 @@ TEST(ProcessTest, EventsKeepFlowingWhileWaiting) {
     timerRan = true;
     writeBytes(marker, "x");
   });
-  const int code = RunProcessAndWait("sh -c 'while [ ! -e \"$0\" ]; do sleep 0.01; done' " + marker);
+  const int code =
+      RunProcessAndWait("sh -c 'while [ ! -e \"$0\" ]; do sleep 0.01; done' " + marker);
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(timerRan);
 }

@@ -1,9 +1,9 @@
 #include "platform/text_file.h"
 
-#include "platform/error.h"
-#include "files.h"
-
 #include <gtest/gtest.h>
+
+#include "files.h"
+#include "platform/error.h"
 
 namespace nuvo {
 namespace {
@@ -24,14 +24,22 @@ TEST(TextFileTest, DetectsTheEncodingAndRoundTrips) {
   const DetectCase cases[] = {
       {"empty", "", "", TextEncoding::Utf8},
       {"ASCII", "select 1\r\n", "select 1\r\n", TextEncoding::Utf8},
-      {"UTF-8", "\xC4\x8C" "a\xC5\xA1", QString::fromUtf8("Čaš"), TextEncoding::Utf8},
+      {"UTF-8",
+       "\xC4\x8C"
+       "a\xC5\xA1",
+       QString::fromUtf8("Čaš"), TextEncoding::Utf8},
       {"UTF-8 with BOM", "\xEF\xBB\xBF\xC5\xBE", QString::fromUtf8("ž"), TextEncoding::Utf8Bom},
       {"BOM only", "\xEF\xBB\xBF", "", TextEncoding::Utf8Bom},
-      {"Windows-1250", "\xC8" "a\x9A \x80", QString::fromUtf8("Čaš €"), TextEncoding::Windows1250},
+      {"Windows-1250",
+       "\xC8"
+       "a\x9A \x80",
+       QString::fromUtf8("Čaš €"), TextEncoding::Windows1250},
       {"BOM then invalid UTF-8", "\xEF\xBB\xBF\xE8", QString::fromUtf8("ď»żč"),
        TextEncoding::Windows1250},
-      {"byte without a Windows-1250 character", "a\x81" "b\x98", QString::fromUtf8("a\u0081b\u0098"),
-       TextEncoding::Windows1250},
+      {"byte without a Windows-1250 character",
+       "a\x81"
+       "b\x98",
+       QString::fromUtf8("a\u0081b\u0098"), TextEncoding::Windows1250},
   };
   for (const DetectCase& c : cases) {
     const DecodedText decoded = decodeText(c.bytes);
@@ -94,12 +102,9 @@ TEST(TextFileTest, UnconvertibleInputGivesAClearError) {
 TEST(TextFileTest, ConvertsLineEnds) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
       // text, CR LF -> LF, LF -> CR LF
-      {"a\r\nb\r\n", "a\nb\n", "a\r\nb\r\n"},
-      {"a\nb", "a\nb", "a\r\nb"},
-      {"a\r\nb\nc", "a\nb\nc", "a\r\nb\r\nc"},
-      {"lone\rcr", "lone\rcr", "lone\rcr"},
-      {"\n\r\n\n", "\n\n\n", "\r\n\r\n\r\n"},
-      {"", "", ""},
+      {"a\r\nb\r\n", "a\nb\n", "a\r\nb\r\n"},  {"a\nb", "a\nb", "a\r\nb"},
+      {"a\r\nb\nc", "a\nb\nc", "a\r\nb\r\nc"}, {"lone\rcr", "lone\rcr", "lone\rcr"},
+      {"\n\r\n\n", "\n\n\n", "\r\n\r\n\r\n"},  {"", "", ""},
   };
   for (const auto& [text, lf, crlf] : cases) {
     EXPECT_EQ(crlfToLf(text), lf) << text;
