@@ -57,10 +57,17 @@ struct Document {
   TextEncoding encoding = TextEncoding::Utf8;
   QString lineEnd = kCrLf;  // for lines we add
 
-  static Document load(const QString& fileName) {
+  // A file that does not exist reads as empty; one that exists but cannot be read does too, for
+  // reading. For writing it is an error, since writing would replace what we could not read.
+  static Document load(const QString& fileName, bool forWriting = false) {
     Document doc;
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return doc;
+    if (!file.open(QIODevice::ReadOnly)) {
+      if (forWriting && file.exists())
+        throw PlatformError(
+            QStringLiteral("Cannot read the file %1: %2").arg(fileName, file.errorString()));
+      return doc;
+    }
     const DecodedText decoded = decodeText(file.readAll());
     doc.encoding = decoded.encoding;
     const QString& text = decoded.text;
@@ -197,7 +204,7 @@ QStringList IniFile::readSections() const {
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
   checkWritable(section, key, value);
   const std::lock_guard lock(writeMutex);
-  Document doc = Document::load(fileName_);
+  Document doc = Document::load(fileName_, true);
   if (const auto entry = doc.findEntry(section, key)) {
     QString& text = doc.lines[entry->first].text;
     text = text.left(entry->second.valueStart) + value;
@@ -220,7 +227,7 @@ void IniFile::writeInteger(const QString& section, const QString& key, int value
 
 void IniFile::eraseKey(const QString& section, const QString& key) {
   const std::lock_guard lock(writeMutex);
-  Document doc = Document::load(fileName_);
+  Document doc = Document::load(fileName_, true);
   const auto entry = doc.findEntry(section, key);
   if (!entry) return;
   doc.eraseLines(entry->first, entry->first + 1);
@@ -229,7 +236,7 @@ void IniFile::eraseKey(const QString& section, const QString& key) {
 
 void IniFile::eraseSection(const QString& section) {
   const std::lock_guard lock(writeMutex);
-  Document doc = Document::load(fileName_);
+  Document doc = Document::load(fileName_, true);
   const auto header = doc.findSection(section);
   if (!header) return;
   doc.eraseLines(*header, doc.sectionEnd(*header));

@@ -106,9 +106,8 @@ QByteArray encode(const QString& text, CodePage codePage, bool keepUndefinedByte
   const QByteArray utf8 = text.toUtf8();
   Converter converter(iconvName(codePage), "UTF-8");
   return converter.convert(utf8, [&](qsizetype offset) -> Converter::Replacement {
-    const QString before = QString::fromUtf8(utf8.left(offset));
-    const QString rest = QString::fromUtf8(utf8.mid(offset));
-    const char32_t character = rest.isEmpty() ? 0 : rest.toUcs4().value(0);
+    // A UTF-8 sequence is at most 4 bytes long.
+    const char32_t character = QString::fromUtf8(utf8.mid(offset, 4)).toUcs4().value(0);
     if (keepUndefinedBytes && character >= 0x80 && character <= 0x9F) {
       // A control character that stood for an undefined byte when the file was read: write that
       // byte.
@@ -119,7 +118,7 @@ QByteArray encode(const QString& text, CodePage codePage, bool keepUndefinedByte
                        "in %4.")
             .arg(QString::fromUcs4(&character, 1))
             .arg(QString::number(character, 16).rightJustified(4, '0').toUpper())
-            .arg(before.size() + 1)
+            .arg(QString::fromUtf8(utf8.left(offset)).size() + 1)
             .arg(codePageName(codePage)));
   });
 }
@@ -153,9 +152,11 @@ QByteArray encodeCodePage(const QString& text, CodePage codePage) {
 }
 
 DecodedText decodeText(const QByteArray& bytes) {
-  if (bytes.startsWith(kUtf8Bom) && isValidUtf8(bytes))
-    return {QString::fromUtf8(bytes.mid(kUtf8Bom.size())), TextEncoding::Utf8Bom};
-  if (isValidUtf8(bytes)) return {QString::fromUtf8(bytes), TextEncoding::Utf8};
+  if (isValidUtf8(bytes)) {
+    if (bytes.startsWith(kUtf8Bom))
+      return {QString::fromUtf8(bytes.mid(kUtf8Bom.size())), TextEncoding::Utf8Bom};
+    return {QString::fromUtf8(bytes), TextEncoding::Utf8};
+  }
   return {decode(bytes, CodePage::Windows1250, true), TextEncoding::Windows1250};
 }
 

@@ -254,6 +254,18 @@ TEST_F(IniFileTest, WriteIntoReadOnlyDirectoryLeavesNoHalfWrittenFile) {
   EXPECT_EQ(entriesOf(dir_), QStringList{"MONITOR.INI"});
 }
 
+TEST_F(IniFileTest, UnreadableFileIsNeverReplaced) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
+  const QByteArray before = "[A]\nK=1\nOTHER=2\n";
+  IniFile ini = fileWith(before);
+  QFile::setPermissions(path_, QFile::WriteOwner);
+  EXPECT_EQ(ini.readString("A", "K", "default"), "default");
+  EXPECT_THROW(ini.writeString("A", "K", "2"), PlatformError);
+  EXPECT_THROW(ini.eraseKey("A", "K"), PlatformError);
+  QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner);
+  EXPECT_EQ(readBytes(path_), before);
+}
+
 // A write that runs out of room half way (here: a file size limit, which binds root too) leaves the
 // old file whole and no temporary file behind.
 TEST_F(IniFileTest, WriteThatFailsHalfWayLeavesTheOldFile) {
