@@ -1,0 +1,55 @@
+# Hierarchical queries: CONNECT BY, START WITH, PRIOR and LEVEL.
+
+CREATE TABLE staff (id NUMBER PRIMARY KEY, mgr NUMBER, name VARCHAR2(10));
+INSERT INTO staff VALUES (1, NULL, 'KING');
+> 1 rows
+INSERT INTO staff VALUES (2, 1, 'JONES');
+> 1 rows
+INSERT INTO staff VALUES (3, 1, 'BLAKE');
+> 1 rows
+INSERT INTO staff VALUES (4, 2, 'SCOTT');
+> 1 rows
+INSERT INTO staff VALUES (5, 4, 'ADAMS');
+> 1 rows
+
+# Top down from the root: LEVEL counts from 1
+SELECT LEVEL AS lvl, name FROM staff START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER BY lvl, name;
+> LVL,NAME
+> 1,KING
+> 2,BLAKE
+> 2,JONES
+> 3,SCOTT
+> 4,ADAMS
+# Bottom up along one chain: rows come depth first
+SELECT LEVEL AS lvl, name FROM staff START WITH id = 5 CONNECT BY PRIOR mgr = id;
+> LVL,NAME
+> 1,ADAMS
+> 2,SCOTT
+> 3,JONES
+> 4,KING
+SELECT LPAD(' ', 2 * (LEVEL - 1)) || name AS tree FROM staff START WITH id = 2 CONNECT BY PRIOR id = mgr;
+> TREE
+> JONES
+>   SCOTT
+>     ADAMS
+# WHERE filters after the hierarchy is built
+SELECT name FROM staff WHERE LEVEL > 2 START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER BY name;
+> NAME
+> ADAMS
+> SCOTT
+
+# Without START WITH every row is a root; CONNECT BY LEVEL generates rows
+SELECT COUNT(*) AS n FROM staff CONNECT BY PRIOR id = mgr;
+> N
+> 12
+SELECT LEVEL AS n FROM dual CONNECT BY LEVEL <= 3;
+> N
+> 1
+> 2
+> 3
+
+# A cycle in the data is an error
+UPDATE staff SET mgr = 5 WHERE id = 1;
+> 1 rows
+SELECT name FROM staff START WITH id = 1 CONNECT BY PRIOR id = mgr;
+> ORA-01436: CONNECT BY loop in user data
