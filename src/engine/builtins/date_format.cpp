@@ -193,7 +193,7 @@ class DateParser {
         continue;
       }
       if (t.el == El::Literal) {
-        matchLiteral(t);
+        matchLiteral(t, k + 1 < tokens.size() && numericRule(tokens[k + 1].el) != nullptr);
         continue;
       }
       if (!exact_) skipBlanks();
@@ -214,7 +214,7 @@ class DateParser {
     while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
   }
 
-  void matchLiteral(const Token& t) {
+  void matchLiteral(const Token& t, bool numberFollows) {
     if (exact_ || t.quoted) {
       if (upper_.compare(pos_, t.literal.size(), upperAscii(t.literal)) != 0) {
         if (exact_ || pos_ < text_.size()) raise(1861);
@@ -223,9 +223,11 @@ class DateParser {
       pos_ += t.literal.size();
       return;
     }
-    // Punctuation matches any run of punctuation, and may be left out before a digit or letter.
+    // Punctuation matches any run of punctuation, and may be left out between numbers.
+    std::size_t start = pos_;
     while (pos_ < text_.size() && !isAsciiAlnum(text_[pos_]) && static_cast<unsigned char>(text_[pos_]) < 0x80)
       ++pos_;
+    if (pos_ == start && pos_ < text_.size() && !(numberFollows && isAsciiDigit(text_[pos_]))) raise(1861);
   }
 
   int readNumber(const NumericRule& rule, int width, int& digitsRead) {

@@ -11,6 +11,7 @@ namespace {
 const std::map<int, const char*>& functionErrorTexts() {
   static const std::map<int, const char*> texts = {
       {909, "invalid number of arguments"},
+      {932, "inconsistent datatypes: expected %s"},
       {1424, "missing or illegal character following the escape character"},
       {1425, "escape character must be character string of length 1"},
       {1426, "numeric overflow"},

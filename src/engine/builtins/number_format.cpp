@@ -82,6 +82,7 @@ NumberModel parseModel(const std::string& format) {
       i += 4;
     } else if (c == 'X') {
       if (digitsSeen && m.integerPattern.find_first_not_of('0') != std::string::npos) fail();
+      if (!m.hex) m.hexDigits = static_cast<int>(m.integerPattern.size());  // leading 0s are positions too
       m.hex = true;
       m.hexZeros = !m.integerPattern.empty();
       m.hexLower = format[i] == 'x';
@@ -156,9 +157,10 @@ std::string integerField(const std::string& digits, const NumberModel& m) {
 }
 
 // The digits of a fixed-point model, and of the mantissa of a scientific one, without sign and currency.
-std::string body(const Decimal& rounded, bool valueIsZero, const NumberModel& m, bool& overflow) {
+// A zero integer part prints only where the model forces it (0) or has no point: 0 in '99.99' is ".00".
+std::string body(const Decimal& rounded, const NumberModel& m, bool& overflow) {
   std::string integerDigits = rounded.integerPart();
-  if (integerDigits == "0" && !valueIsZero && (m.point || m.scientific)) integerDigits.clear();
+  if (integerDigits == "0" && m.point && !m.scientific) integerDigits.clear();
   overflow = static_cast<int>(integerDigits.size()) > m.integerDigits();
   if (overflow) return {};
   std::string out = integerField(integerDigits, m);
@@ -234,7 +236,7 @@ std::string formatNumberModel(const Value& number, const std::string& format) {
     }
   }
   bool overflow = false;
-  std::string digits = body(value, Decimal::fromValue(number).isZero(), m, overflow);
+  std::string digits = body(value, m, overflow);
   if (overflow) return std::string(modelWidth(m, exponent.size()), '#');
   std::string text = withSign(digits + exponent, value.negative, m);
   return m.fill ? trimBlanks(text) : text;
