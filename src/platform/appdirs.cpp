@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "platform/paths.h"
+
 namespace nuvo {
 
 QString homeDirectory() {
@@ -21,14 +23,14 @@ QString dataDirectory() {
 }
 
 QString monitorIniPath() {
-  static const QString kFileName = QStringLiteral("MONITOR.INI");
+  static const QString kFileName = QStringLiteral("/MONITOR.INI");
   const QString home = homeDirectory();
   const QFileInfo homeInfo(home);
-  if (homeInfo.isDir() && homeInfo.isWritable()) return home + '/' + kFileName;
+  if (homeInfo.isDir() && homeInfo.isWritable()) return matchPathCase(home + kFileName);
   const QString config =
       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/nuvo_sql";
   QDir().mkpath(config);
-  return config + '/' + kFileName;
+  return matchPathCase(config + kFileName);
 }
 
 }  // namespace nuvo

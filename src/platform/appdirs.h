@@ -13,7 +13,8 @@ QString homeDirectory();
 QString dataDirectory();
 
 // The settings file MONITOR.INI: in homeDirectory() when that directory is writable, else in the
-// XDG config home's nuvo_sql/ (created when missing).
+// XDG config home's nuvo_sql/ (created when missing). A file of that name in another case
+// ("monitor.ini") is the one used.
 QString monitorIniPath();
 
 }  // namespace nuvo

@@ -98,9 +98,12 @@ QString resolvePath(const QString& path) { return resolvePath(path, IniFile(moni
 QString resolvePath(const QString& path, const IniFile& settings) {
   QString native = path;
   native.replace('\\', '/');
-  native = mapDrive(native, settings);
-  if (native.isEmpty() || QFileInfo::exists(native)) return native;
-  return matchComponents(native);
+  return matchPathCase(mapDrive(native, settings));
+}
+
+QString matchPathCase(const QString& path) {
+  if (path.isEmpty() || QFileInfo::exists(path)) return path;
+  return matchComponents(path);
 }
 
 }  // namespace nuvo

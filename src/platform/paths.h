@@ -36,4 +36,7 @@ QString joinPath(const QString& directory, const QString& name);
 QString resolvePath(const QString& path);
 QString resolvePath(const QString& path, const IniFile& settings);
 
+// The case-insensitive part of resolvePath alone, for paths that are already this machine's.
+QString matchPathCase(const QString& path);
+
 }  // namespace nuvo

@@ -32,6 +32,13 @@ TEST(AppDirsTest, MonitorIniSitsInTheHomeDirectoryWhenWritable) {
   EXPECT_EQ(monitorIniPath(), home + "/MONITOR.INI");
 }
 
+TEST(AppDirsTest, MonitorIniFoundInAnyCase) {
+  const QString home = newTempDir("home_case");
+  test::writeBytes(home + "/Monitor.ini", "[MONITOR]\n");
+  HomeOverride override(home);
+  EXPECT_EQ(monitorIniPath(), home + "/Monitor.ini");
+}
+
 TEST(AppDirsTest, MonitorIniMovesToTheConfigHomeWhenTheHomeCannotTakeIt) {
   const QString base = newTempDir("nohome");
   test::writeBytes(base + "/a_file", "x");
