@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <utility>
 
 #include "platform/appdirs.h"
 #include "platform/ini_file.h"

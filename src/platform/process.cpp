@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
+#include <utility>
 
 #include "platform/error.h"
 #include "platform/paths.h"
