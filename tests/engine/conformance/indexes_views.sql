@@ -1,0 +1,78 @@
+# Indexes and views.
+
+CREATE TABLE ix (id NUMBER CONSTRAINT ix_pk PRIMARY KEY, code VARCHAR2(5), name VARCHAR2(10));
+INSERT INTO ix VALUES (1, 'a', 'one');
+> 1 rows
+INSERT INTO ix VALUES (2, 'b', 'two');
+> 1 rows
+
+# CREATE INDEX, plain, composite, unique; storage clauses are accepted
+CREATE INDEX ix_name ON ix (name) TABLESPACE users PCTFREE 10 STORAGE (INITIAL 64K);
+CREATE INDEX ix_code_name ON ix (code, name);
+CREATE UNIQUE INDEX ix_code_uq ON ix (code);
+INSERT INTO ix VALUES (3, 'a', 'three');
+> ORA-00001: unique constraint (SYSTEM.IX_CODE_UQ) violated
+SELECT index_name, uniqueness FROM user_indexes WHERE table_name = 'IX' ORDER BY index_name;
+> INDEX_NAME,UNIQUENESS
+> IX_CODE_NAME,NONUNIQUE
+> IX_CODE_UQ,UNIQUE
+> IX_NAME,NONUNIQUE
+> IX_PK,UNIQUE
+SELECT column_name, column_position FROM user_ind_columns WHERE index_name = 'IX_CODE_NAME' ORDER BY column_position;
+> COLUMN_NAME,COLUMN_POSITION
+> CODE,1
+> NAME,2
+
+# Errors of indexes
+CREATE INDEX ix_again ON ix (name);
+> ORA-01408: such column list already indexed
+CREATE INDEX ix ON ix (code, id);
+> ORA-00955: name is already used by an existing object
+CREATE INDEX ix_bad ON ix (nosuch);
+> ORA-00904: "NOSUCH": invalid identifier
+CREATE INDEX ix_missing ON nosuch (a);
+> ORA-00942: table or view does not exist
+CREATE TABLE ix_dup (a NUMBER);
+INSERT INTO ix_dup SELECT 1 FROM dual CONNECT BY LEVEL <= 2;
+> 2 rows
+CREATE UNIQUE INDEX ix_dup_uq ON ix_dup (a);
+> ORA-01452: cannot CREATE UNIQUE INDEX; duplicate keys found
+DROP INDEX ix_pk;
+> ORA-02429: cannot drop index used for enforcement of unique/primary key
+DROP INDEX ix_name;
+DROP INDEX ix_name;
+> ORA-01418: specified index does not exist
+
+# Views: columns named by the query or by a list; CREATE OR REPLACE
+CREATE VIEW ix_v AS SELECT id, UPPER(name) AS big FROM ix;
+SELECT id, big FROM ix_v ORDER BY id;
+> ID,BIG
+> 1,ONE
+> 2,TWO
+CREATE VIEW ix_v AS SELECT id FROM ix;
+> ORA-00955: name is already used by an existing object
+CREATE OR REPLACE VIEW ix_v (n, label) AS SELECT id, code || '-' || name FROM ix WHERE id > 1;
+SELECT * FROM ix_v;
+> N,LABEL
+> 2,b-two
+SELECT view_name, text FROM user_views WHERE view_name = 'IX_V';
+> VIEW_NAME,TEXT
+> IX_V,SELECT id, code || '-' || name FROM ix WHERE id > 1
+CREATE VIEW ix_bad_v AS SELECT * FROM nosuch;
+> ORA-00942: table or view does not exist
+
+# A view over a dropped table is INVALID and fails when used
+CREATE TABLE ix_base (a NUMBER);
+CREATE VIEW ix_base_v AS SELECT a FROM ix_base;
+DROP TABLE ix_base;
+SELECT status FROM user_objects WHERE object_name = 'IX_BASE_V';
+> STATUS
+> INVALID
+SELECT * FROM ix_base_v;
+> ORA-04063: view "SYSTEM.IX_BASE_V" has errors
+
+DROP VIEW ix_v;
+SELECT * FROM ix_v;
+> ORA-00942: table or view does not exist
+DROP VIEW ix_v;
+> ORA-00942: table or view does not exist
