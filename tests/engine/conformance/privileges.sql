@@ -1,0 +1,163 @@
+# Privileges: without a grant another schema's objects are invisible (ORA-00942); with some grant on
+# an object, the missing ones are ORA-01031; system privileges and roles likewise.
+
+CREATE TABLE pt (id NUMBER, v VARCHAR2(5));
+INSERT INTO pt VALUES (1, 'a');
+> 1 rows
+COMMIT;
+CREATE VIEW pt_v AS SELECT id FROM pt;
+CREATE USER pu IDENTIFIED BY pu;
+CREATE USER pu2 IDENTIFIED BY pu2;
+GRANT CREATE SESSION TO pu, pu2;
+
+# No grant: nothing to see or change
+@connect pu/pu
+SELECT * FROM system.pt;
+> ORA-00942: table or view does not exist
+INSERT INTO system.pt VALUES (2, 'b');
+> ORA-00942: table or view does not exist
+DELETE FROM system.pt;
+> ORA-00942: table or view does not exist
+SELECT COUNT(*) AS n FROM all_tables WHERE owner = 'SYSTEM' AND table_name = 'PT';
+> N
+> 0
+CREATE TABLE mine (a NUMBER);
+> ORA-01031: insufficient privileges
+CREATE USER pu3 IDENTIFIED BY pu3;
+> ORA-01031: insufficient privileges
+
+# SELECT granted: reading works, changing is ORA-01031; the own schema is searched first
+@connect SYSTEM/SYSTEM
+GRANT SELECT ON pt TO pu;
+@connect pu/pu
+SELECT id, v FROM system.pt;
+> ID,V
+> 1,a
+SELECT COUNT(*) AS n FROM all_tables WHERE owner = 'SYSTEM' AND table_name = 'PT';
+> N
+> 1
+INSERT INTO system.pt VALUES (2, 'b');
+> ORA-01031: insufficient privileges
+UPDATE system.pt SET v = 'x';
+> ORA-01031: insufficient privileges
+DELETE FROM system.pt;
+> ORA-01031: insufficient privileges
+SELECT * FROM pt;
+> ORA-00942: table or view does not exist
+SELECT grantee, owner, table_name, grantor, privilege, grantable FROM user_tab_privs;
+> GRANTEE,OWNER,TABLE_NAME,GRANTOR,PRIVILEGE,GRANTABLE
+> PU,SYSTEM,PT,SYSTEM,SELECT,NO
+# without the grant option the privilege cannot be passed on
+GRANT SELECT ON system.pt TO pu2;
+> ORA-01031: insufficient privileges
+
+# INSERT and UPDATE granted, and the grant option
+@connect SYSTEM/SYSTEM
+GRANT INSERT, UPDATE ON pt TO pu WITH GRANT OPTION;
+@connect pu/pu
+INSERT INTO system.pt VALUES (2, 'b');
+> 1 rows
+UPDATE system.pt SET v = 'c' WHERE id = 2;
+> 1 rows
+DELETE FROM system.pt WHERE id = 2;
+> ORA-01031: insufficient privileges
+COMMIT;
+GRANT INSERT ON system.pt TO pu2;
+@connect pu2/pu2
+INSERT INTO system.pt VALUES (3, 'd');
+> 1 rows
+SELECT * FROM system.pt;
+> ORA-01031: insufficient privileges
+ROLLBACK;
+
+# REVOKE takes the grant away
+@connect SYSTEM/SYSTEM
+REVOKE SELECT ON pt FROM pu;
+REVOKE INSERT, UPDATE ON pt FROM pu;
+@connect pu/pu
+SELECT * FROM system.pt;
+> ORA-00942: table or view does not exist
+@connect pu2/pu2
+INSERT INTO system.pt VALUES (3, 'd');
+> ORA-00942: table or view does not exist
+@connect SYSTEM/SYSTEM
+REVOKE SELECT ON pt FROM pu;
+> ORA-01927: cannot REVOKE privileges you did not grant
+
+# A view reads its tables with its owner's rights
+GRANT SELECT ON pt_v TO pu;
+@connect pu/pu
+SELECT id FROM system.pt_v ORDER BY id;
+> ID
+> 1
+> 2
+SELECT * FROM system.pt;
+> ORA-00942: table or view does not exist
+
+# System privileges: ANY privileges reach every schema
+@connect SYSTEM/SYSTEM
+GRANT SELECT ANY TABLE TO pu2;
+GRANT CREATE TABLE, UNLIMITED TABLESPACE TO pu2;
+@connect pu2/pu2
+SELECT COUNT(*) AS n FROM system.pt;
+> N
+> 2
+UPDATE system.pt SET v = 'z';
+> ORA-01031: insufficient privileges
+CREATE TABLE mine (a NUMBER);
+INSERT INTO mine VALUES (1);
+> 1 rows
+SELECT privilege FROM user_sys_privs ORDER BY privilege;
+> PRIVILEGE
+> CREATE SESSION
+> CREATE TABLE
+> SELECT ANY TABLE
+> UNLIMITED TABLESPACE
+@connect SYSTEM/SYSTEM
+REVOKE SELECT ANY TABLE FROM pu2;
+REVOKE SELECT ANY TABLE FROM pu2;
+> ORA-01952: system privileges not granted to 'PU2'
+@connect pu2/pu2
+SELECT COUNT(*) AS n FROM system.pt;
+> ORA-00942: table or view does not exist
+# the owner of a table may do everything with it
+SELECT a FROM mine;
+> A
+> 1
+
+# Roles carry privileges to the users they are granted to
+@connect SYSTEM/SYSTEM
+CREATE ROLE pt_reader;
+GRANT SELECT ON pt TO pt_reader;
+GRANT pt_reader TO pu;
+# the creator of a role holds it with the admin option
+SELECT grantee, granted_role, admin_option FROM dba_role_privs WHERE granted_role = 'PT_READER' ORDER BY grantee;
+> GRANTEE,GRANTED_ROLE,ADMIN_OPTION
+> PU,PT_READER,NO
+> SYSTEM,PT_READER,YES
+@connect pu/pu
+SELECT COUNT(*) AS n FROM system.pt;
+> N
+> 2
+SELECT granted_role, admin_option, default_role FROM user_role_privs;
+> GRANTED_ROLE,ADMIN_OPTION,DEFAULT_ROLE
+> PT_READER,NO,YES
+@connect SYSTEM/SYSTEM
+CREATE ROLE pt_reader;
+> ORA-01921: role name 'PT_READER' conflicts with another user or role name
+GRANT nosuch_role TO pu;
+> ORA-01919: role 'NOSUCH_ROLE' does not exist
+REVOKE pt_reader FROM pu;
+@connect pu/pu
+SELECT COUNT(*) AS n FROM system.pt;
+> ORA-00942: table or view does not exist
+
+# DBA holds every system privilege
+@connect SYSTEM/SYSTEM
+GRANT DBA TO pu;
+@connect pu/pu
+SELECT COUNT(*) AS n FROM system.pt;
+> N
+> 2
+CREATE TABLE system.made_by_pu (a NUMBER);
+DROP TABLE system.made_by_pu;
