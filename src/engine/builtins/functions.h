@@ -13,16 +13,23 @@
 // same name stay available to the emitter. Where Oracle dispatches on the argument's type, the emitter
 // knows the type and calls the typed variant:
 //
-//   ora_nvl(a,b) ora_nvl2(a,b,c) ora_decode(x, s1,r1, ..., [default]) (NULL matches NULL)
-//   ora_coalesce(...) ora_nullif(a,b) ora_greatest(...) ora_least(...)
+//   ora_nvl(a,b) ora_nvl2(a,b,c) ora_decode(x, s1,r1, ..., [default]) (NULL matches NULL; compares in
+//                                  the type of s1, numerically when s1 is a number)
+//   ora_coalesce(...) ora_nullif(a,b) ora_greatest(...) ora_least(...)  (compare and return in the type
+//                                  of the first argument)
 //   ora_to_char(x)                 text or number to text (numbers as Oracle prints them: .5, -1.25)
-//   ora_to_char_num(n[, fmt])      number format models (999G990D00, FM, 0, 9, ., ,, S, MI, $, X ...)
+//   ora_to_char_num(n[, fmt])      number format models (999G990D00, FM, 0, 9, ., ,, S, MI, PR, $, L, B,
+//                                  V, EEEE, X, TM ...); "###..." when the number does not fit
 //   ora_to_char_date(d[, fmt])     date format models; without fmt the session's NLS_DATE_FORMAT
-//   ora_to_date(text[, fmt])       ORA-01858/01861/01843/01847/01830 ... on mismatch
-//   ora_to_number(text[, fmt])     ORA-01722 on bad text
+//   ora_to_date(text[, fmt])       ORA-01858/01861/01843/01847/01830 ... on mismatch; without fmt the
+//                                  session's NLS_DATE_FORMAT
+//   ora_to_number(text[, fmt])     ORA-01722 on bad text (also where the text does not fit fmt)
+//                                  (the four conversions accept and ignore a third argument, the NLS
+//                                  parameters: the language is AMERICAN)
 //   ora_text_to_date(text)         implicit conversion through NLS_DATE_FORMAT
 //   ora_trunc_num(n[, digits]) ora_round_num(n[, digits])
 //   ora_trunc_date(d[, fmt]) ora_round_date(d[, fmt])  fmt: DD (default), MM, MON, YYYY, YEAR, Q, IW, HH, MI ...
+//                                  (ORA-01821 for an unknown unit)
 //   ora_date_add(d, days)          DATE + number (fractions of a day)
 //   ora_date_diff(d1, d2)          DATE - DATE in days (may be fractional)
 //   ora_add_months(d, n) ora_months_between(d1, d2) ora_last_day(d) ora_next_day(d, dayname)
@@ -33,9 +40,16 @@
 //   ora_substr(s, pos[, len]) ora_instr(s, sub[, pos[, occurrence]]) ora_length(s)
 //   ora_upper ora_lower ora_initcap ora_ltrim(s[, set]) ora_rtrim(s[, set]) ora_trim(s) ora_trim3(mode, ch, s)
 //   ora_lpad(s, n[, pad]) ora_rpad(s, n[, pad]) ora_replace(s, from[, to]) ora_translate(s, from, to)
+//                                  (trim3 mode: 'LEADING', 'TRAILING' or 'BOTH'; ch one character)
 //   ora_chr(n) ora_ascii(s)
 //   ora_like(s, pattern[, escape]) case-sensitive LIKE with % and _
-//   ora_user() ora_uid() ora_userenv(name) ora_sys_context(namespace, name)
+//   ora_user() ora_uid() ora_userenv(name) ora_sys_context(namespace, name[, length])
+//   ora_variance(x) ora_stddev(x)  aggregates: Oracle's sample variants (0 for a single row)
+//
+// Arguments convert as Oracle converts implicitly: text to a number through TO_NUMBER (ORA-01722), a
+// number to text as TO_CHAR prints it, text to a DATE through NLS_DATE_FORMAT unless it already has the
+// stored "YYYY-MM-DD HH:MM:SS" form; a number where a DATE belongs is ORA-00932. A DATE must go through
+// ora_to_char_date before it takes part in ora_concat or a string function.
 //
 // Errors are raised with sqlite3_result_error(ctx, "ORA-nnnnn: text", -1); the engine turns such a
 // SQLite error message back into an engine::Error with that code.
@@ -63,6 +77,7 @@ struct SessionContext {
   std::string osUser;
   std::string dbName;                         // SYS_CONTEXT('USERENV','DB_NAME')
   std::string module = "nuvo_sql";
+  bool sysdba = false;                        // logged on AS SYSDBA: USERENV('ISDBA') is TRUE
   std::function<DateTime()> now;              // SYSDATE; when empty, the local wall clock
 };
 
@@ -70,7 +85,9 @@ struct SessionContext {
 void registerFunctions(sqlite3* db, SessionContext* context);
 
 // Formatting and parsing shared with the engine and its tools.
-std::string formatNumber(double value);          // as Oracle prints a NUMBER: ".5", "-1.25", "100", "1E+20"
+// As Oracle prints a NUMBER: ".5", "-1.25", "100", "100000000000000000000"; doubles with at most 15
+// significant digits; scientific notation only past 64 characters.
+std::string formatNumber(double value);
 std::string formatNumber(std::int64_t value);
 std::string formatDate(const DateTime& d, const std::string& format);   // Oracle date format model
 // Parses text by an Oracle date format model; throws engine::Error (ORA-01858, 01861, ...) on mismatch.

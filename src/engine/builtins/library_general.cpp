@@ -193,7 +193,7 @@ Value userenv(const Args& a) {
   if (name == "TERMINAL") return textValue(s.terminal);
   if (name == "LANGUAGE") return Value(kLanguage);
   if (name == "LANG") return Value("US");
-  if (name == "ISDBA") return Value("FALSE");
+  if (name == "ISDBA") return Value(s.sysdba ? "TRUE" : "FALSE");
   if (name == "CLIENT_INFO") return {};
   if (name == "ENTRYID") return Value(std::int64_t{0});
   if (name == "INSTANCE") return Value(std::int64_t{1});
@@ -227,7 +227,16 @@ const std::map<std::string, ContextReader>& userenvContext() {
       {"NLS_DATE_LANGUAGE", [](const SessionContext&) { return std::string("AMERICAN"); }},
       {"NLS_TERRITORY", [](const SessionContext&) { return std::string("AMERICA"); }},
       {"INSTANCE", [](const SessionContext&) { return std::string("1"); }},
-      {"ISDBA", [](const SessionContext&) { return std::string("FALSE"); }},
+      {"ISDBA", [](const SessionContext& s) { return std::string(s.sysdba ? "TRUE" : "FALSE"); }},
+      {"CLIENT_PROGRAM_NAME", [](const SessionContext& s) { return s.module; }},
+      {"CON_NAME", [](const SessionContext& s) { return s.dbName; }},
+      {"AUTHENTICATION_METHOD", [](const SessionContext&) { return std::string("PASSWORD"); }},
+      {"DATABASE_ROLE", [](const SessionContext&) { return std::string("PRIMARY"); }},
+      {"NLS_CALENDAR", [](const SessionContext&) { return std::string("GREGORIAN"); }},
+      {"NLS_CURRENCY", [](const SessionContext&) { return std::string("$"); }},
+      {"NLS_SORT", [](const SessionContext&) { return std::string("BINARY"); }},
+      {"PROXY_USER", [](const SessionContext&) { return std::string(); }},
+      {"BG_JOB_ID", [](const SessionContext&) { return std::string(); }},
       {"ACTION", [](const SessionContext&) { return std::string(); }},
       {"CLIENT_INFO", [](const SessionContext&) { return std::string(); }},
       {"CLIENT_IDENTIFIER", [](const SessionContext&) { return std::string(); }},
@@ -249,6 +258,8 @@ Value sysContext(const Args& a) {
 
 }  // namespace
 
+// The conversions take Oracle's optional third argument, the NLS parameters, and ignore it: the
+// session's language is always AMERICAN.
 const std::vector<Definition>& generalDefinitions() {
   static const std::vector<Definition> table = {
       // name            min max  strict deterministic
@@ -260,10 +271,10 @@ const std::vector<Definition>& generalDefinitions() {
       {"ora_greatest", 1, -1, true, true, greatest},
       {"ora_least", 1, -1, true, true, least},
       {"ora_to_char", 1, 1, true, true, toChar},
-      {"ora_to_char_num", 1, 2, true, true, toCharNum},
-      {"ora_to_char_date", 1, 2, true, false, toCharDate},
-      {"ora_to_date", 1, 2, true, false, toDate},
-      {"ora_to_number", 1, 2, true, true, toNumber},
+      {"ora_to_char_num", 1, 3, true, true, toCharNum},
+      {"ora_to_char_date", 1, 3, true, false, toCharDate},
+      {"ora_to_date", 1, 3, true, false, toDate},
+      {"ora_to_number", 1, 3, true, true, toNumber},
       {"ora_text_to_date", 1, 1, true, false, textToDate},
       {"ora_trunc_num", 1, 2, true, true, truncNum},
       {"ora_round_num", 1, 2, true, true, roundNum},

@@ -94,9 +94,12 @@ Value trim3(const Args& a) {
   return trimSet(text32(a, 2), ch, side);
 }
 
+// The longest text a VARCHAR2 holds; padding stops there, whatever width was asked for.
+constexpr std::int64_t kMaxTextLength = 32767;
+
 Value pad(const Args& a, bool left) {
   std::u32string s = text32(a, 0);
-  std::int64_t width = a.integer(1);
+  std::int64_t width = std::min(a.integer(1), kMaxTextLength);
   if (width < 1) return {};
   auto target = static_cast<std::size_t>(width);
   if (s.size() >= target) return textValue32(std::u32string_view(s).substr(0, target));  // too long: cut

@@ -80,6 +80,7 @@ TEST_F(DateFormats, ToDateReadsTextByTheModel) {
       {"ora_to_date('065 2026', 'DDD YYYY')", "2026-03-06 00:00:00"},
       {"ora_to_date('50829', 'SSSSS')", "2026-03-01 14:07:09"},
       {"ora_to_date('Quarter 2026', '\"Quarter\" YYYY')", "2026-03-01 00:00:00"},
+      {"ora_to_date('05-MAR-2026', 'DD-MON-YYYY', 'NLS_DATE_LANGUAGE=AMERICAN')", "2026-03-05 00:00:00"},
   });
 }
 

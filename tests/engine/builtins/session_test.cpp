@@ -14,6 +14,7 @@ TEST_F(Session, UserUidAndUserenv) {
       {"ora_userenv('terminal')", "unknown"},
       {"ora_userenv('LANGUAGE')", "AMERICAN_AMERICA.AL32UTF8"},
       {"ora_userenv('LANG')", "US"},
+      {"ora_userenv('ISDBA')", "FALSE"},
       {"ora_userenv('nonsense')", "ORA-02003: invalid USERENV parameter"},
   });
 }
@@ -38,11 +39,13 @@ TEST_F(Session, SysContextReadsTheUserenvNamespace) {
 
 TEST_F(Session, ChangesToTheContextShowInTheNextStatement) {
   context_.currentSchema = "ZOZURO";
+  context_.sysdba = true;
   context_.user = "SYSTEM";
   context_.now = [] { return DateTime{2060, 1, 2, 3, 4, 5}; };
   check({
       {"ora_sys_context('USERENV', 'CURRENT_SCHEMA')", "ZOZURO"},
       {"ora_user()", "SYSTEM"},
+      {"ora_sys_context('USERENV', 'ISDBA')", "TRUE"},
       {"ora_sysdate()", "2060-01-02 03:04:05"},
       {"ora_to_date('01-JAN-80')", "2080-01-01 00:00:00"},
       {"ora_to_date('01-JAN-10')", "2110-01-01 00:00:00"},

@@ -71,6 +71,7 @@ TEST_F(Strings, PaddingRepeatsThePadAndCutsTooLongText) {
       {"ora_lpad('č', 3, 'ž')", "žžč"},
       {"ora_lpad('x', 0)", "NULL"},
       {"ora_lpad('x', 3, NULL)", "NULL"},
+      {"ora_length(ora_rpad('x', 1000000000))", "32767"},
   });
 }
 
