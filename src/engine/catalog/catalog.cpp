@@ -1,0 +1,328 @@
+#include "engine/catalog/catalog.h"
+
+#include <cstdio>
+#include <map>
+
+#include "engine/storage/sqlite_util.h"
+
+namespace engine::catalog {
+
+using storage::Stmt;
+
+void createCatalogTables(sqlite3* db) {
+  storage::exec(db, R"sql(
+CREATE TABLE meta(key TEXT PRIMARY KEY, value);
+CREATE TABLE parameters(name TEXT PRIMARY KEY, value TEXT, type INTEGER DEFAULT 2, description TEXT);
+CREATE TABLE users(user_id INTEGER PRIMARY KEY, username TEXT UNIQUE NOT NULL, password TEXT,
+  account_status TEXT NOT NULL DEFAULT 'OPEN', lock_date TEXT, created TEXT NOT NULL,
+  default_tablespace TEXT DEFAULT 'USERS', temporary_tablespace TEXT DEFAULT 'TEMP', profile TEXT DEFAULT 'DEFAULT');
+CREATE TABLE roles(role TEXT PRIMARY KEY, role_id INTEGER, oracle_maintained TEXT DEFAULT 'N');
+CREATE TABLE sys_privs(grantee TEXT NOT NULL, privilege TEXT NOT NULL, admin_option TEXT DEFAULT 'NO',
+  PRIMARY KEY(grantee, privilege));
+CREATE TABLE role_privs(grantee TEXT NOT NULL, granted_role TEXT NOT NULL, admin_option TEXT DEFAULT 'NO',
+  default_role TEXT DEFAULT 'YES', PRIMARY KEY(grantee, granted_role));
+CREATE TABLE tab_privs(grantee TEXT NOT NULL, owner TEXT NOT NULL, table_name TEXT NOT NULL, grantor TEXT,
+  privilege TEXT NOT NULL, grantable TEXT DEFAULT 'NO', PRIMARY KEY(grantee, owner, table_name, privilege));
+CREATE TABLE objects(object_id INTEGER PRIMARY KEY, owner TEXT NOT NULL, object_name TEXT NOT NULL,
+  object_type TEXT NOT NULL, namespace INTEGER NOT NULL, status TEXT NOT NULL DEFAULT 'VALID',
+  created TEXT NOT NULL, last_ddl_time TEXT NOT NULL, temporary TEXT DEFAULT 'N', generated TEXT DEFAULT 'N');
+CREATE UNIQUE INDEX objects_name ON objects(owner, object_name, namespace);
+CREATE TABLE columns(object_id INTEGER NOT NULL, column_id INTEGER NOT NULL, column_name TEXT NOT NULL,
+  data_type TEXT NOT NULL, data_length INTEGER, data_precision INTEGER, data_scale INTEGER,
+  nullable TEXT NOT NULL DEFAULT 'Y', data_default TEXT, PRIMARY KEY(object_id, column_id));
+CREATE TABLE constraints(owner TEXT NOT NULL, constraint_name TEXT NOT NULL, constraint_type TEXT NOT NULL,
+  table_name TEXT NOT NULL, search_condition TEXT, r_owner TEXT, r_constraint_name TEXT, delete_rule TEXT,
+  status TEXT NOT NULL DEFAULT 'ENABLED', validated TEXT DEFAULT 'VALIDATED', generated TEXT,
+  last_change TEXT, PRIMARY KEY(owner, constraint_name));
+CREATE TABLE cons_columns(owner TEXT NOT NULL, constraint_name TEXT NOT NULL, table_name TEXT NOT NULL,
+  column_name TEXT NOT NULL, position INTEGER);
+CREATE TABLE indexes(owner TEXT NOT NULL, index_name TEXT NOT NULL, table_owner TEXT NOT NULL,
+  table_name TEXT NOT NULL, uniqueness TEXT NOT NULL, status TEXT DEFAULT 'VALID', constraint_name TEXT,
+  PRIMARY KEY(owner, index_name));
+CREATE TABLE ind_columns(index_owner TEXT NOT NULL, index_name TEXT NOT NULL, table_owner TEXT NOT NULL,
+  table_name TEXT NOT NULL, column_name TEXT NOT NULL, column_position INTEGER, descend TEXT DEFAULT 'ASC');
+CREATE TABLE views(owner TEXT NOT NULL, view_name TEXT NOT NULL, text TEXT, PRIMARY KEY(owner, view_name));
+CREATE TABLE sequences(sequence_owner TEXT NOT NULL, sequence_name TEXT NOT NULL, min_value, max_value,
+  increment_by, cycle_flag TEXT, order_flag TEXT DEFAULT 'N', cache_size, last_number,
+  PRIMARY KEY(sequence_owner, sequence_name));
+CREATE TABLE synonyms(owner TEXT NOT NULL, synonym_name TEXT NOT NULL, table_owner TEXT, table_name TEXT,
+  db_link TEXT, PRIMARY KEY(owner, synonym_name));
+CREATE TABLE tab_comments(owner TEXT NOT NULL, table_name TEXT NOT NULL, comments TEXT,
+  PRIMARY KEY(owner, table_name));
+CREATE TABLE col_comments(owner TEXT NOT NULL, table_name TEXT NOT NULL, column_name TEXT NOT NULL,
+  comments TEXT, PRIMARY KEY(owner, table_name, column_name));
+CREATE TABLE source(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, line INTEGER NOT NULL,
+  text TEXT, PRIMARY KEY(owner, name, type, line));
+CREATE TABLE errors(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, sequence INTEGER,
+  line INTEGER, position INTEGER, text TEXT, attribute TEXT DEFAULT 'ERROR', message_number INTEGER);
+CREATE TABLE sessions(sid INTEGER PRIMARY KEY, serial INTEGER, username TEXT, schemaname TEXT, osuser TEXT,
+  machine TEXT, terminal TEXT, program TEXT, module TEXT, logon_time TEXT);
+CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT, host TEXT, created TEXT,
+  PRIMARY KEY(owner, db_link));
+)sql");
+}
+
+DataType dataTypeOf(const std::string& t) {
+  static const std::map<std::string, DataType> types = {
+      {"NUMBER", DataType::Number},   {"FLOAT", DataType::Number},   {"VARCHAR2", DataType::Varchar2},
+      {"NVARCHAR2", DataType::Varchar2}, {"CHAR", DataType::Char},   {"NCHAR", DataType::Char},
+      {"DATE", DataType::Date},       {"LONG", DataType::Long},      {"CLOB", DataType::Clob},
+      {"NCLOB", DataType::Clob},      {"BLOB", DataType::Blob},      {"RAW", DataType::Raw},
+      {"LONG RAW", DataType::Raw},    {"ROWID", DataType::Rowid},    {"TIMESTAMP", DataType::Date}};
+  auto it = types.find(t);
+  return it == types.end() ? DataType::Unknown : it->second;
+}
+
+namespace {
+
+// Objects of the table namespace share one name space; indexes have their own (4), like Oracle's.
+int namespaceOf(const std::string& type) {
+  if (type == "INDEX") return 4;
+  if (type == "PACKAGE BODY") return 2;
+  if (type == "TRIGGER") return 3;
+  return 1;
+}
+
+ObjectInfo readObject(const Stmt& s) {
+  return ObjectInfo{s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4)};
+}
+
+ConstraintInfo readConstraint(sqlite3* db, const Stmt& s) {
+  ConstraintInfo c;
+  c.owner = s.text(0);
+  c.name = s.text(1);
+  c.type = s.text(2).empty() ? 'C' : s.text(2)[0];
+  c.table = s.text(3);
+  c.searchCondition = s.text(4);
+  c.rOwner = s.text(5);
+  c.rName = s.text(6);
+  c.deleteRule = s.text(7);
+  c.enabled = s.text(8) == "ENABLED";
+  c.generatedName = s.text(9) == "GENERATED NAME";
+  Stmt cols(db, "SELECT column_name FROM cons_columns WHERE owner=?1 AND constraint_name=?2 ORDER BY position");
+  cols.bindAll(c.owner, c.name);
+  while (cols.step()) c.columns.push_back(cols.text(0));
+  return c;
+}
+
+const char* kConstraintColumns =
+    "SELECT owner, constraint_name, constraint_type, table_name, search_condition, r_owner, r_constraint_name, "
+    "delete_rule, status, generated FROM constraints ";
+
+}  // namespace
+
+std::optional<ObjectInfo> Catalog::findObject(const std::string& owner, const std::string& name) const {
+  Stmt s(db_, "SELECT object_id, owner, object_name, object_type, status FROM objects "
+              "WHERE owner=?1 AND object_name=?2 AND namespace=1");
+  s.bindAll(owner, name);
+  if (!s.step()) return std::nullopt;
+  return readObject(s);
+}
+
+std::optional<ObjectInfo> Catalog::findObject(const std::string& owner, const std::string& name,
+                                              const std::string& type) const {
+  Stmt s(db_, "SELECT object_id, owner, object_name, object_type, status FROM objects "
+              "WHERE owner=?1 AND object_name=?2 AND object_type=?3");
+  s.bindAll(owner, name, type);
+  if (!s.step()) return std::nullopt;
+  return readObject(s);
+}
+
+std::vector<ColumnInfo> Catalog::columns(std::int64_t objectId) const {
+  Stmt s(db_, "SELECT column_name, data_type, data_length, data_precision, data_scale, nullable, data_default, "
+              "column_id FROM columns WHERE object_id=?1 ORDER BY column_id");
+  s.bindAll(objectId);
+  std::vector<ColumnInfo> out;
+  while (s.step()) {
+    ColumnInfo c;
+    c.name = s.text(0);
+    c.typeName = s.text(1);
+    c.type = dataTypeOf(c.typeName);
+    c.length = static_cast<int>(s.integer(2));
+    c.hasPrecision = !s.isNull(3);
+    c.precision = static_cast<int>(s.integer(3));
+    c.hasScale = !s.isNull(4);
+    c.scale = static_cast<int>(s.integer(4));
+    c.nullable = s.text(5) == "Y";
+    c.defaultText = s.text(6);
+    c.position = static_cast<int>(s.integer(7));
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+std::vector<ConstraintInfo> Catalog::constraints(const std::string& owner, const std::string& table) const {
+  Stmt s(db_, std::string(kConstraintColumns) + "WHERE owner=?1 AND table_name=?2 ORDER BY rowid");
+  s.bindAll(owner, table);
+  std::vector<ConstraintInfo> out;
+  while (s.step()) out.push_back(readConstraint(db_, s));
+  return out;
+}
+
+std::optional<ConstraintInfo> Catalog::constraint(const std::string& owner, const std::string& name) const {
+  Stmt s(db_, std::string(kConstraintColumns) + "WHERE owner=?1 AND constraint_name=?2");
+  s.bindAll(owner, name);
+  if (!s.step()) return std::nullopt;
+  return readConstraint(db_, s);
+}
+
+std::vector<ConstraintInfo> Catalog::referencingConstraints(const std::string& owner, const std::string& table) const {
+  Stmt s(db_, std::string(kConstraintColumns) +
+                  "WHERE constraint_type='R' AND (r_owner, r_constraint_name) IN "
+                  "(SELECT owner, constraint_name FROM constraints WHERE owner=?1 AND table_name=?2 "
+                  "AND constraint_type IN ('P','U'))");
+  s.bindAll(owner, table);
+  std::vector<ConstraintInfo> out;
+  while (s.step()) out.push_back(readConstraint(db_, s));
+  return out;
+}
+
+std::optional<std::string> Catalog::viewText(const std::string& owner, const std::string& name) const {
+  Stmt s(db_, "SELECT text FROM views WHERE owner=?1 AND view_name=?2");
+  s.bindAll(owner, name);
+  if (!s.step()) return std::nullopt;
+  return s.text(0);
+}
+
+std::optional<std::vector<std::string>> Catalog::synonymTarget(const std::string& owner, const std::string& name) const {
+  Stmt s(db_, "SELECT table_owner, table_name, db_link FROM synonyms WHERE owner=?1 AND synonym_name=?2");
+  s.bindAll(owner, name);
+  if (!s.step()) return std::nullopt;
+  return std::vector<std::string>{s.text(0), s.text(1), s.text(2)};
+}
+
+std::int64_t Catalog::addObject(const std::string& owner, const std::string& name, const std::string& type,
+                                const std::string& now) {
+  std::int64_t id = meta("next_object_id", 70000);
+  setMeta("next_object_id", id + 1);
+  Stmt s(db_, "INSERT INTO objects(object_id, owner, object_name, object_type, namespace, created, last_ddl_time) "
+              "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?6)");
+  s.bindAll(id, owner, name, type, namespaceOf(type), now);
+  s.step();
+  return id;
+}
+
+void Catalog::touchObject(std::int64_t id, const std::string& now) {
+  Stmt s(db_, "UPDATE objects SET last_ddl_time=?2 WHERE object_id=?1");
+  s.bindAll(id, now);
+  s.step();
+}
+
+void Catalog::removeObject(std::int64_t id) {
+  Stmt(db_, "DELETE FROM columns WHERE object_id=?1").bindAll(id).step();
+  Stmt(db_, "DELETE FROM objects WHERE object_id=?1").bindAll(id).step();
+}
+
+void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
+  Stmt s(db_, "INSERT INTO columns(object_id, column_id, column_name, data_type, data_length, data_precision, "
+              "data_scale, nullable, data_default) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+  s.bindAll(objectId, c.position, c.name, c.typeName, c.length);
+  if (c.hasPrecision) s.bind(6, static_cast<std::int64_t>(c.precision));
+  if (c.hasScale) s.bind(7, static_cast<std::int64_t>(c.scale));
+  s.bind(8, std::string(c.nullable ? "Y" : "N"));
+  if (!c.defaultText.empty()) s.bind(9, c.defaultText);
+  s.step();
+}
+
+void Catalog::addConstraint(const ConstraintInfo& c) {
+  Stmt s(db_, "INSERT INTO constraints(owner, constraint_name, constraint_type, table_name, search_condition, "
+              "r_owner, r_constraint_name, delete_rule, status, generated) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)");
+  s.bindAll(c.owner, c.name, std::string(1, c.type), c.table);
+  if (!c.searchCondition.empty()) s.bind(5, c.searchCondition);
+  if (c.type == 'R') {
+    s.bind(6, c.rOwner);
+    s.bind(7, c.rName);
+    s.bind(8, c.deleteRule);
+  }
+  s.bind(9, std::string(c.enabled ? "ENABLED" : "DISABLED"));
+  s.bind(10, std::string(c.generatedName ? "GENERATED NAME" : "USER NAME"));
+  s.step();
+  int position = 0;
+  for (const auto& col : c.columns) {
+    Stmt cc(db_, "INSERT INTO cons_columns(owner, constraint_name, table_name, column_name, position) "
+                 "VALUES (?1,?2,?3,?4,?5)");
+    cc.bindAll(c.owner, c.name, c.table, col);
+    if (c.type != 'C') cc.bind(5, static_cast<std::int64_t>(++position));
+    cc.step();
+  }
+}
+
+void Catalog::removeConstraint(const std::string& owner, const std::string& name) {
+  Stmt(db_, "DELETE FROM cons_columns WHERE owner=?1 AND constraint_name=?2").bindAll(owner, name).step();
+  Stmt(db_, "DELETE FROM constraints WHERE owner=?1 AND constraint_name=?2").bindAll(owner, name).step();
+}
+
+void Catalog::setConstraintEnabled(const std::string& owner, const std::string& name, bool enabled) {
+  Stmt s(db_, "UPDATE constraints SET status=?3, validated=?4 WHERE owner=?1 AND constraint_name=?2");
+  s.bindAll(owner, name, std::string(enabled ? "ENABLED" : "DISABLED"),
+            std::string(enabled ? "VALIDATED" : "NOT VALIDATED"));
+  s.step();
+}
+
+std::string Catalog::newConstraintName() {
+  std::int64_t n = meta("next_constraint", 11);
+  setMeta("next_constraint", n + 1);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "SYS_C%04lld", static_cast<long long>(n));
+  return buf;
+}
+
+std::int64_t Catalog::meta(const std::string& key, std::int64_t fallback) const {
+  Stmt s(db_, "SELECT value FROM meta WHERE key=?1");
+  s.bindAll(key);
+  return s.step() ? s.integer(0) : fallback;
+}
+
+void Catalog::setMeta(const std::string& key, std::int64_t value) {
+  Stmt(db_, "INSERT OR REPLACE INTO meta(key, value) VALUES (?1, ?2)").bindAll(key, value).step();
+}
+
+std::optional<UserInfo> Catalog::findUser(const std::string& name) const {
+  Stmt s(db_, "SELECT user_id, username, password, account_status FROM users WHERE username=?1");
+  s.bindAll(name);
+  if (!s.step()) return std::nullopt;
+  return UserInfo{s.integer(0), s.text(1), s.text(2), s.text(3)};
+}
+
+bool Catalog::roleExists(const std::string& name) const {
+  Stmt s(db_, "SELECT 1 FROM roles WHERE role=?1");
+  s.bindAll(name);
+  return s.step();
+}
+
+namespace {
+// The grantee itself, PUBLIC, and every role granted to either, recursively.
+const char* kGrantees =
+    "WITH RECURSIVE g(name) AS (SELECT ?1 UNION SELECT 'PUBLIC' UNION "
+    "SELECT granted_role FROM role_privs JOIN g ON role_privs.grantee = g.name) ";
+}  // namespace
+
+bool Catalog::hasSystemPrivilege(const std::string& user, const std::string& privilege) const {
+  Stmt s(db_, std::string(kGrantees) + "SELECT 1 FROM sys_privs WHERE grantee IN (SELECT name FROM g) AND privilege=?2");
+  s.bindAll(user, privilege);
+  return s.step();
+}
+
+bool Catalog::hasRole(const std::string& user, const std::string& role) const {
+  Stmt s(db_, std::string(kGrantees) + "SELECT 1 FROM g WHERE name=?2");
+  s.bindAll(user, role);
+  return s.step();
+}
+
+bool Catalog::hasObjectPrivilege(const std::string& user, const std::string& owner, const std::string& name,
+                                 const std::string& privilege) const {
+  Stmt s(db_, std::string(kGrantees) +
+                  "SELECT 1 FROM tab_privs WHERE grantee IN (SELECT name FROM g) AND owner=?2 AND table_name=?3 "
+                  "AND privilege=?4");
+  s.bindAll(user, owner, name, privilege);
+  return s.step();
+}
+
+bool Catalog::hasAnyObjectPrivilege(const std::string& user, const std::string& owner, const std::string& name) const {
+  Stmt s(db_, std::string(kGrantees) +
+                  "SELECT 1 FROM tab_privs WHERE grantee IN (SELECT name FROM g) AND owner=?2 AND table_name=?3");
+  s.bindAll(user, owner, name);
+  return s.step();
+}
+
+}  // namespace engine::catalog

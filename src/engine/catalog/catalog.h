@@ -1,0 +1,108 @@
+#pragma once
+// The catalog: the data dictionary's base tables in the catalog file (the "main" database of every
+// session connection), and typed lookups over them. Every name is stored as Oracle stores it (upper
+// case unless it was quoted). The dictionary views (dictionary.cpp) are SQL views over these tables.
+//
+//   users, roles, sys_privs, role_privs, tab_privs      who may log on and do what
+//   objects                                             every named object: tables, views, indexes,
+//                                                       sequences, synonyms (and later PL/SQL units)
+//   columns, constraints, cons_columns, indexes, ind_columns, views, sequences, synonyms, comments
+//   source, errors                                      PL/SQL source lines and compile errors
+//   db_links, parameters, meta                          links, instance parameters, counters
+//
+// A table T of schema S lives in the SQLite file of S (attached as S) under its Oracle name, so the
+// emitted SQL names it "S"."T".
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace engine::catalog {
+
+struct ObjectInfo {
+  std::int64_t id = 0;
+  std::string owner, name, type, status;
+};
+
+struct ColumnInfo {
+  std::string name;
+  std::string typeName;  // NUMBER, VARCHAR2, CHAR, DATE, LONG, CLOB, BLOB, RAW, ...
+  DataType type = DataType::Unknown;
+  int length = 0, precision = 0, scale = 0;
+  bool hasPrecision = false, hasScale = false;
+  bool nullable = true;
+  std::string defaultText;
+  int position = 0;
+};
+
+struct ConstraintInfo {
+  std::string owner, name, table;
+  char type = 'C';  // P, U, C (check and NOT NULL), R
+  std::vector<std::string> columns;
+  std::string searchCondition;
+  std::string rOwner, rName;
+  std::string deleteRule = "NO ACTION";
+  bool enabled = true;
+  bool generatedName = false;
+};
+
+struct UserInfo {
+  std::int64_t id = 0;
+  std::string name, password, status;
+};
+
+// Creates the catalog tables in a new catalog file.
+void createCatalogTables(sqlite3* db);
+
+// The Oracle type of a catalog type name ("VARCHAR2" -> DataType::Varchar2).
+DataType dataTypeOf(const std::string& typeName);
+
+class Catalog {
+ public:
+  explicit Catalog(sqlite3* db) : db_(db) {}
+
+  // Objects of the table namespace: TABLE, VIEW, SEQUENCE, SYNONYM (and PL/SQL units later).
+  std::optional<ObjectInfo> findObject(const std::string& owner, const std::string& name) const;
+  std::optional<ObjectInfo> findObject(const std::string& owner, const std::string& name, const std::string& type) const;
+  std::vector<ColumnInfo> columns(std::int64_t objectId) const;
+  std::vector<ConstraintInfo> constraints(const std::string& owner, const std::string& table) const;
+  std::optional<ConstraintInfo> constraint(const std::string& owner, const std::string& name) const;
+  // Constraints of other tables that reference owner.table.
+  std::vector<ConstraintInfo> referencingConstraints(const std::string& owner, const std::string& table) const;
+  std::optional<std::string> viewText(const std::string& owner, const std::string& name) const;
+  // Target of a synonym: owner, name, db link.
+  std::optional<std::vector<std::string>> synonymTarget(const std::string& owner, const std::string& name) const;
+
+  std::int64_t addObject(const std::string& owner, const std::string& name, const std::string& type,
+                         const std::string& now);
+  void touchObject(std::int64_t id, const std::string& now);
+  void removeObject(std::int64_t id);
+  void addColumn(std::int64_t objectId, const ColumnInfo& c);
+  void addConstraint(const ConstraintInfo& c);
+  void removeConstraint(const std::string& owner, const std::string& name);
+  void setConstraintEnabled(const std::string& owner, const std::string& name, bool enabled);
+  std::string newConstraintName();
+  std::int64_t meta(const std::string& key, std::int64_t fallback) const;
+  void setMeta(const std::string& key, std::int64_t value);
+
+  std::optional<UserInfo> findUser(const std::string& name) const;
+  bool roleExists(const std::string& name) const;
+  // Direct grants, grants through roles (recursively) and grants to PUBLIC.
+  bool hasSystemPrivilege(const std::string& user, const std::string& privilege) const;
+  bool hasRole(const std::string& user, const std::string& role) const;
+  bool hasObjectPrivilege(const std::string& user, const std::string& owner, const std::string& name,
+                          const std::string& privilege) const;
+  bool hasAnyObjectPrivilege(const std::string& user, const std::string& owner, const std::string& name) const;
+
+  sqlite3* db() const { return db_; }
+
+ private:
+  sqlite3* db_;
+};
+
+}  // namespace engine::catalog

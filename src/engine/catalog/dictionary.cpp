@@ -1,0 +1,238 @@
+#include "engine/catalog/dictionary.h"
+
+#include <map>
+#include <sstream>
+
+#include "engine/storage/sqlite_util.h"
+
+namespace engine::catalog {
+
+namespace {
+
+// Column lists are written compactly: "NAME:TYPE" separated by commas, where TYPE is V<n> (VARCHAR2),
+// N (NUMBER), D (DATE) or L (LONG).
+std::vector<Column> parseColumns(const std::string& spec) {
+  std::vector<Column> out;
+  std::stringstream in(spec);
+  std::string item;
+  while (std::getline(in, item, ',')) {
+    auto colon = item.find(':');
+    Column c;
+    c.name = item.substr(0, colon);
+    std::string type = item.substr(colon + 1);
+    switch (type[0]) {
+      case 'V':
+        c.type = DataType::Varchar2;
+        c.size = std::stoi(type.substr(1));
+        break;
+      case 'N': c.type = DataType::Number; break;
+      case 'D': c.type = DataType::Date; break;
+      case 'L': c.type = DataType::Long; break;
+    }
+    out.push_back(c);
+  }
+  return out;
+}
+
+struct Family {
+  std::string suffix;        // TABLES -> ALL_TABLES, DBA_TABLES, USER_TABLES
+  std::string columns;       // of the DBA_ and ALL_ views; the first is the owner
+  std::string select;        // SELECT producing those columns, from alias-free catalog tables
+  std::string ownerExpr;     // the owner column inside `select`, for the ALL_/USER_ filters
+  std::string nameExpr;      // the object the row belongs to, for ALL_ visibility
+  bool userKeepsOwner = false;
+};
+
+const char* kObjectsTypes = "('TABLE','VIEW','SEQUENCE','SYNONYM','INDEX','PROCEDURE','FUNCTION','PACKAGE',"
+                            "'PACKAGE BODY','TRIGGER','TYPE','TYPE BODY')";
+
+std::vector<Family> families() {
+  return {
+      {"TABLES",
+       "OWNER:V128,TABLE_NAME:V128,TABLESPACE_NAME:V30,CLUSTER_NAME:V128,IOT_NAME:V128,STATUS:V8,PCT_FREE:N,"
+       "LOGGING:V3,NUM_ROWS:N,BLOCKS:N,AVG_ROW_LEN:N,LAST_ANALYZED:D,PARTITIONED:V3,TEMPORARY:V1,NESTED:V3,"
+       "DROPPED:V3",
+       "SELECT owner, object_name, CASE temporary WHEN 'Y' THEN NULL ELSE 'USERS' END, NULL, NULL, 'VALID', 10, "
+       "'YES', NULL, NULL, NULL, NULL, 'NO', temporary, 'NO', 'NO' FROM objects WHERE object_type='TABLE'",
+       "owner", "object_name"},
+      {"TAB_COLUMNS",
+       "OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V128,DATA_TYPE:V128,DATA_TYPE_MOD:V3,DATA_TYPE_OWNER:V128,"
+       "DATA_LENGTH:N,DATA_PRECISION:N,DATA_SCALE:N,NULLABLE:V1,COLUMN_ID:N,DEFAULT_LENGTH:N,DATA_DEFAULT:L,"
+       "CHAR_LENGTH:N,CHAR_USED:V1",
+       "SELECT o.owner, o.object_name, c.column_name, c.data_type, NULL, NULL, c.data_length, c.data_precision, "
+       "c.data_scale, c.nullable, c.column_id, length(c.data_default), c.data_default, "
+       "CASE WHEN c.data_type IN ('VARCHAR2','CHAR','NVARCHAR2','NCHAR') THEN c.data_length ELSE 0 END, "
+       "CASE WHEN c.data_type IN ('VARCHAR2','CHAR','NVARCHAR2','NCHAR') THEN 'B' END "
+       "FROM objects o JOIN columns c ON c.object_id = o.object_id WHERE o.object_type IN ('TABLE','VIEW')",
+       "o.owner", "o.object_name"},
+      {"OBJECTS",
+       "OWNER:V128,OBJECT_NAME:V128,SUBOBJECT_NAME:V128,OBJECT_ID:N,DATA_OBJECT_ID:N,OBJECT_TYPE:V23,CREATED:D,"
+       "LAST_DDL_TIME:D,TIMESTAMP:V19,STATUS:V7,TEMPORARY:V1,GENERATED:V1,SECONDARY:V1",
+       std::string("SELECT owner, object_name, NULL, object_id, CASE WHEN object_type IN ('TABLE','INDEX') THEN "
+                   "object_id END, object_type, created, last_ddl_time, "
+                   "strftime('%Y-%m-%d:%H:%M:%S', last_ddl_time), status, temporary, generated, 'N' FROM objects "
+                   "WHERE object_type IN ") + kObjectsTypes,
+       "owner", "object_name"},
+      {"CONSTRAINTS",
+       "OWNER:V128,CONSTRAINT_NAME:V128,CONSTRAINT_TYPE:V1,TABLE_NAME:V128,SEARCH_CONDITION:L,R_OWNER:V128,"
+       "R_CONSTRAINT_NAME:V128,DELETE_RULE:V9,STATUS:V8,DEFERRABLE:V14,DEFERRED:V9,VALIDATED:V13,GENERATED:V14,"
+       "BAD:V3,RELY:V4,LAST_CHANGE:D,INDEX_OWNER:V128,INDEX_NAME:V128",
+       "SELECT c.owner, c.constraint_name, c.constraint_type, c.table_name, c.search_condition, c.r_owner, "
+       "c.r_constraint_name, c.delete_rule, c.status, 'NOT DEFERRABLE', 'IMMEDIATE', c.validated, c.generated, "
+       "NULL, NULL, c.last_change, CASE WHEN c.constraint_type IN ('P','U') THEN c.owner END, "
+       "CASE WHEN c.constraint_type IN ('P','U') THEN c.constraint_name END FROM constraints c",
+       "c.owner", "c.table_name"},
+      {"CONS_COLUMNS", "OWNER:V128,CONSTRAINT_NAME:V128,TABLE_NAME:V128,COLUMN_NAME:V4000,POSITION:N",
+       "SELECT owner, constraint_name, table_name, column_name, position FROM cons_columns", "owner", "table_name",
+       true},
+      {"INDEXES",
+       "OWNER:V128,INDEX_NAME:V128,INDEX_TYPE:V27,TABLE_OWNER:V128,TABLE_NAME:V128,TABLE_TYPE:V11,UNIQUENESS:V9,"
+       "COMPRESSION:V13,TABLESPACE_NAME:V30,STATUS:V8,NUM_ROWS:N,LAST_ANALYZED:D,TEMPORARY:V1,GENERATED:V1,"
+       "VISIBILITY:V9",
+       "SELECT owner, index_name, 'NORMAL', table_owner, table_name, 'TABLE', uniqueness, 'DISABLED', 'USERS', "
+       "status, NULL, NULL, 'N', CASE WHEN constraint_name IS NULL THEN 'N' ELSE 'Y' END, 'VISIBLE' FROM indexes",
+       "owner", "table_name"},
+      {"IND_COLUMNS",
+       "INDEX_OWNER:V128,INDEX_NAME:V128,TABLE_OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V4000,COLUMN_POSITION:N,"
+       "COLUMN_LENGTH:N,CHAR_LENGTH:N,DESCEND:V4",
+       "SELECT i.index_owner, i.index_name, i.table_owner, i.table_name, i.column_name, i.column_position, "
+       "coalesce(c.data_length, 22), CASE WHEN c.data_type IN ('VARCHAR2','CHAR') THEN c.data_length ELSE 0 END, "
+       "i.descend FROM ind_columns i LEFT JOIN objects o ON o.owner = i.table_owner AND o.object_name = "
+       "i.table_name AND o.object_type = 'TABLE' LEFT JOIN columns c ON c.object_id = o.object_id AND "
+       "c.column_name = i.column_name",
+       "i.index_owner", "i.table_name"},
+      {"VIEWS", "OWNER:V128,VIEW_NAME:V128,TEXT_LENGTH:N,TEXT:L",
+       "SELECT owner, view_name, length(text), text FROM views", "owner", "view_name"},
+      {"SEQUENCES",
+       "SEQUENCE_OWNER:V128,SEQUENCE_NAME:V128,MIN_VALUE:N,MAX_VALUE:N,INCREMENT_BY:N,CYCLE_FLAG:V1,ORDER_FLAG:V1,"
+       "CACHE_SIZE:N,LAST_NUMBER:N",
+       "SELECT sequence_owner, sequence_name, min_value, max_value, increment_by, cycle_flag, order_flag, "
+       "cache_size, last_number FROM sequences",
+       "sequence_owner", "sequence_name"},
+      {"SYNONYMS", "OWNER:V128,SYNONYM_NAME:V128,TABLE_OWNER:V128,TABLE_NAME:V128,DB_LINK:V128",
+       "SELECT owner, synonym_name, table_owner, table_name, db_link FROM synonyms", "owner", "synonym_name"},
+      {"TAB_COMMENTS", "OWNER:V128,TABLE_NAME:V128,TABLE_TYPE:V11,COMMENTS:V4000",
+       "SELECT o.owner, o.object_name, o.object_type, t.comments FROM objects o LEFT JOIN tab_comments t ON "
+       "t.owner = o.owner AND t.table_name = o.object_name WHERE o.object_type IN ('TABLE','VIEW')",
+       "o.owner", "o.object_name"},
+      {"COL_COMMENTS", "OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V128,COMMENTS:V4000",
+       "SELECT o.owner, o.object_name, c.column_name, k.comments FROM objects o JOIN columns c ON c.object_id = "
+       "o.object_id LEFT JOIN col_comments k ON k.owner = o.owner AND k.table_name = o.object_name AND "
+       "k.column_name = c.column_name WHERE o.object_type IN ('TABLE','VIEW')",
+       "o.owner", "o.object_name"},
+      {"DB_LINKS", "OWNER:V128,DB_LINK:V128,USERNAME:V128,HOST:V2000,CREATED:D",
+       "SELECT owner, db_link, username, host, created FROM db_links", "owner", "db_link"},
+  };
+}
+
+std::vector<DictionaryView> buildViews() {
+  std::vector<DictionaryView> views;
+  for (const Family& f : families()) {
+    std::vector<Column> all = parseColumns(f.columns);
+    std::string where = f.select.find(" WHERE ") != std::string::npos ? " AND " : " WHERE ";
+    std::string visible = "nuvo_can_see(" + f.ownerExpr + ", " + f.nameExpr + ")";
+    if (f.suffix == "SYNONYMS") visible = "(" + f.ownerExpr + " = 'PUBLIC' OR " + visible + ")";
+    views.push_back({"DBA_" + f.suffix, all, f.select, true});
+    views.push_back({"ALL_" + f.suffix, all, f.select + where + visible, false});
+    // USER_ views show the session user's objects and, except a few, have no owner column.
+    std::string mine = f.select + where + f.ownerExpr + " = nuvo_user()";
+    std::vector<Column> userCols = all;
+    if (!f.userKeepsOwner) {
+      userCols.erase(userCols.begin());
+      mine = "SELECT " + [&] {
+        std::string list;
+        for (const auto& c : userCols) list += (list.empty() ? "" : ", ") + storage::quoteName(c.name);
+        return list;
+      }() + " FROM (" + mine + ")";
+    }
+    views.push_back({"USER_" + f.suffix, userCols, mine, false});
+  }
+  auto add = [&](const std::string& name, const std::string& cols, const std::string& sql, bool dba = false) {
+    views.push_back({name, parseColumns(cols), sql, dba});
+  };
+  add("DBA_USERS",
+      "USERNAME:V128,USER_ID:N,PASSWORD:V4000,ACCOUNT_STATUS:V32,LOCK_DATE:D,EXPIRY_DATE:D,DEFAULT_TABLESPACE:V30,"
+      "TEMPORARY_TABLESPACE:V30,CREATED:D,PROFILE:V128",
+      "SELECT username, user_id, NULL, account_status, lock_date, NULL, default_tablespace, temporary_tablespace, "
+      "created, profile FROM users",
+      true);
+  add("ALL_USERS", "USERNAME:V128,USER_ID:N,CREATED:D", "SELECT username, user_id, created FROM users");
+  add("USER_USERS",
+      "USERNAME:V128,USER_ID:N,ACCOUNT_STATUS:V32,LOCK_DATE:D,EXPIRY_DATE:D,DEFAULT_TABLESPACE:V30,"
+      "TEMPORARY_TABLESPACE:V30,CREATED:D",
+      "SELECT username, user_id, account_status, lock_date, NULL, default_tablespace, temporary_tablespace, created "
+      "FROM users WHERE username = nuvo_user()");
+  add("DBA_TAB_PRIVS", "GRANTEE:V128,OWNER:V128,TABLE_NAME:V128,GRANTOR:V128,PRIVILEGE:V40,GRANTABLE:V3,HIERARCHY:V3",
+      "SELECT grantee, owner, table_name, grantor, privilege, grantable, 'NO' FROM tab_privs", true);
+  add("ALL_TAB_PRIVS",
+      "GRANTOR:V128,GRANTEE:V128,TABLE_SCHEMA:V128,TABLE_NAME:V128,PRIVILEGE:V40,GRANTABLE:V3,HIERARCHY:V3",
+      "SELECT grantor, grantee, owner, table_name, privilege, grantable, 'NO' FROM tab_privs WHERE grantee IN "
+      "(nuvo_user(), 'PUBLIC') OR owner = nuvo_user() OR grantor = nuvo_user()");
+  add("USER_TAB_PRIVS", "GRANTEE:V128,OWNER:V128,TABLE_NAME:V128,GRANTOR:V128,PRIVILEGE:V40,GRANTABLE:V3,HIERARCHY:V3",
+      "SELECT grantee, owner, table_name, grantor, privilege, grantable, 'NO' FROM tab_privs WHERE grantee = "
+      "nuvo_user() OR owner = nuvo_user() OR grantor = nuvo_user()");
+  add("DBA_ROLE_PRIVS", "GRANTEE:V128,GRANTED_ROLE:V128,ADMIN_OPTION:V3,DEFAULT_ROLE:V3",
+      "SELECT grantee, granted_role, admin_option, default_role FROM role_privs", true);
+  add("USER_ROLE_PRIVS", "USERNAME:V128,GRANTED_ROLE:V128,ADMIN_OPTION:V3,DEFAULT_ROLE:V3,OS_GRANTED:V3",
+      "SELECT grantee, granted_role, admin_option, default_role, 'NO' FROM role_privs WHERE grantee IN "
+      "(nuvo_user(), 'PUBLIC')");
+  add("DBA_SYS_PRIVS", "GRANTEE:V128,PRIVILEGE:V40,ADMIN_OPTION:V3",
+      "SELECT grantee, privilege, admin_option FROM sys_privs", true);
+  add("USER_SYS_PRIVS", "USERNAME:V128,PRIVILEGE:V40,ADMIN_OPTION:V3",
+      "SELECT grantee, privilege, admin_option FROM sys_privs WHERE grantee IN (nuvo_user(), 'PUBLIC')");
+  add("DBA_ROLES", "ROLE:V128,ROLE_ID:N,PASSWORD_REQUIRED:V8,AUTHENTICATION_TYPE:V11",
+      "SELECT role, role_id, 'NO', 'NONE' FROM roles", true);
+  add("V$VERSION", "BANNER:V80,CON_ID:N",
+      "SELECT value, 0 FROM meta WHERE key LIKE 'banner%' ORDER BY key");
+  add("V$PARAMETER", "NUM:N,NAME:V80,TYPE:N,VALUE:V4000,DISPLAY_VALUE:V4000,ISDEFAULT:V9,DESCRIPTION:V255",
+      "SELECT rowid, name, type, value, value, 'FALSE', description FROM parameters WHERE name NOT LIKE 'nuvo%'");
+  const std::string sessionCols =
+      "SADDR:V16,SID:N,SERIAL#:N,AUDSID:N,USERNAME:V128,STATUS:V8,SCHEMANAME:V128,OSUSER:V128,MACHINE:V64,"
+      "TERMINAL:V30,PROGRAM:V84,TYPE:V10,MODULE:V64,LOGON_TIME:D";
+  const std::string sessionSelect =
+      "SELECT printf('%016X', sid), sid, serial, sid, username, CASE WHEN sid = nuvo_sid() THEN 'ACTIVE' ELSE "
+      "'INACTIVE' END, schemaname, osuser, machine, terminal, program, 'USER', module, logon_time FROM sessions";
+  add("V$SESSION", sessionCols, sessionSelect);
+  add("GV$SESSION", "INST_ID:N," + sessionCols, "SELECT 1, * FROM (" + sessionSelect + ")");
+  add("V$DATABASE", "DBID:N,NAME:V9,CREATED:D,LOG_MODE:V12,OPEN_MODE:V20,DATABASE_ROLE:V16,PLATFORM_NAME:V101",
+      "SELECT (SELECT value FROM meta WHERE key='dbid'), (SELECT value FROM meta WHERE key='db_name'), "
+      "(SELECT created FROM users WHERE username='SYS'), 'NOARCHIVELOG', 'READ WRITE', 'PRIMARY', 'Linux x86 64-bit'");
+  add("V$INSTANCE", "INSTANCE_NUMBER:N,INSTANCE_NAME:V16,HOST_NAME:V64,VERSION:V17,STARTUP_TIME:D,STATUS:V12,LOGINS:V10",
+      "SELECT 1, (SELECT value FROM meta WHERE key='db_name'), 'localhost', (SELECT value FROM meta WHERE "
+      "key='version'), (SELECT created FROM users WHERE username='SYS'), 'OPEN', nuvo_logins()");
+  return views;
+}
+
+}  // namespace
+
+const std::vector<DictionaryView>& dictionaryViews() {
+  static const std::vector<DictionaryView> views = buildViews();
+  return views;
+}
+
+const DictionaryView* findDictionaryView(const std::string& name) {
+  static const std::map<std::string, const DictionaryView*> index = [] {
+    std::map<std::string, const DictionaryView*> m;
+    for (const auto& v : dictionaryViews()) m[v.name] = &v;
+    return m;
+  }();
+  auto it = index.find(name);
+  return it == index.end() ? nullptr : it->second;
+}
+
+void createDictionaryViews(sqlite3* db) {
+  for (const auto& v : dictionaryViews()) {
+    std::string cols;
+    for (const auto& c : v.columns) cols += (cols.empty() ? "" : ", ") + storage::quoteName(c.name);
+    storage::exec(db, "DROP VIEW IF EXISTS " + storage::quoteName(v.name));
+    storage::exec(db, "CREATE VIEW " + storage::quoteName(v.name) + "(" + cols + ") AS " + v.sql);
+  }
+}
+
+std::string bannerFor(const std::string& version) {
+  int major = std::stoi(version.substr(0, version.find('.')));
+  std::string edition = std::to_string(major) + (major >= 12 ? "c" : "g");
+  return "Oracle Database " + edition + " Enterprise Edition Release " + version + " - Production";
+}
+
+}  // namespace engine::catalog

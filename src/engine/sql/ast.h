@@ -1,0 +1,329 @@
+#pragma once
+// The syntax tree of Oracle SQL. Every node keeps the source position of its first token (and the
+// offset just past its last one), so errors point at the fault and headings can quote the source.
+// PL/SQL reuses Expr, Query and the DML statements; its own statements will be added beside them.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/sql/lexer.h"
+
+namespace engine::sql {
+
+struct Query;
+struct Expr;
+using ExprPtr = std::shared_ptr<Expr>;
+using QueryPtr = std::shared_ptr<Query>;
+
+// A possibly qualified name: schema.object, table.column, seq.NEXTVAL, pkg.func ...
+struct Name {
+  std::vector<std::string> parts;  // upper case unless quoted
+  Position pos;
+  std::string last() const { return parts.empty() ? std::string() : parts.back(); }
+};
+
+enum class ExprKind {
+  Null,        // NULL
+  Number,      // text = the literal
+  String,      // text = contents ('' stays an empty string here; the emitter makes it NULL)
+  Column,      // name: column, table.column, schema.table.column, pseudo-columns, seq.NEXTVAL
+  Bind,        // text = bind name, upper case
+  Star,        // * or t.* inside a function call (COUNT(*))
+  Unary,       // op: "-", "+", "NOT", "PRIOR"; args[0]
+  Binary,      // op: "+", "-", "*", "/", "||", "=", "!=", "<", "<=", ">", ">=", "AND", "OR"; args[0..1]
+  Function,    // name: the function (maybe qualified); args; distinct
+  Case,        // args: [operand] when1, then1, ..., [else]; hasOperand, hasElse
+  Subquery,    // query: a scalar subquery
+  Exists,      // query
+  InList,      // args[0] IN (args[1..]); negated
+  InSubquery,  // args[0] IN (query); negated; args[0] may be a Row for (a, b) IN (...)
+  Between,     // args[0] BETWEEN args[1] AND args[2]; negated
+  Like,        // args[0] LIKE args[1] [ESCAPE args[2]]; negated
+  IsNull,      // args[0] IS [NOT] NULL; negated
+  Row,         // (a, b, ...) on the left of IN or in a comparison
+  Any,         // args[0] op ANY/ALL (query or list); op, all
+};
+
+struct Expr {
+  ExprKind kind = ExprKind::Null;
+  Position pos;
+  int endOffset = 0;
+  std::string text;
+  std::string op;
+  Name name;
+  std::vector<ExprPtr> args;
+  QueryPtr query;
+  bool negated = false;
+  bool distinct = false;
+  bool outerJoin = false;  // column followed by (+)
+  bool hasOperand = false;
+  bool hasElse = false;
+  bool all = false;
+};
+
+struct SelectItem {
+  ExprPtr expr;           // null for * and t.*
+  std::string starTable;  // "T" for t.*, empty for a bare *
+  bool star = false;
+  std::string alias;
+  bool aliasQuoted = false;
+  std::string heading;  // the source text of the expression, for the column name without alias
+};
+
+enum class JoinKind { Comma, Inner, Left, Right, Full, Cross };
+
+struct TableRef {
+  Name table;        // schema.name
+  std::string dbLink;
+  QueryPtr subquery; // an inline view instead of a table
+  std::string alias;
+  JoinKind join = JoinKind::Comma;  // how this item joins the ones before it
+  ExprPtr on;
+  std::vector<std::string> usingColumns;
+  Position pos;
+};
+
+struct OrderItem {
+  ExprPtr expr;
+  bool descending = false;
+  int nulls = 0;  // 0 default, 1 NULLS FIRST, 2 NULLS LAST
+};
+
+struct QueryBlock {
+  bool distinct = false;
+  std::vector<SelectItem> items;
+  std::vector<TableRef> from;
+  ExprPtr where;
+  ExprPtr startWith;
+  ExprPtr connectBy;
+  bool noCycle = false;
+  std::vector<ExprPtr> groupBy;
+  ExprPtr having;
+};
+
+// A query: one block, or two queries joined by a set operator; ORDER BY and FOR UPDATE apply to the whole.
+struct Query {
+  std::shared_ptr<QueryBlock> block;  // set when this is a simple block
+  std::string setOp;                  // "UNION", "UNION ALL", "MINUS", "INTERSECT"
+  QueryPtr left, right;
+  std::vector<OrderItem> orderBy;
+  bool forUpdate = false;
+  bool noWait = false;
+  int waitSeconds = -1;
+  Position pos;
+  int endOffset = 0;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Statements
+
+enum class StmtKind {
+  Select, Insert, Update, Delete,
+  CreateTable, AlterTable, DropObject, CreateIndex, CreateView, CreateSequence, AlterSequence, CreateSynonym,
+  Comment, Rename, Truncate, LockTable,
+  CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke,
+  AlterSession, AlterSystem,
+  Commit, Rollback, Savepoint,
+};
+
+struct Statement {
+  explicit Statement(StmtKind k) : kind(k) {}
+  virtual ~Statement() = default;
+  StmtKind kind;
+  Position pos;
+};
+using StatementPtr = std::shared_ptr<Statement>;
+
+struct SelectStmt : Statement {
+  SelectStmt() : Statement(StmtKind::Select) {}
+  QueryPtr query;
+};
+
+struct InsertStmt : Statement {
+  InsertStmt() : Statement(StmtKind::Insert) {}
+  TableRef table;
+  std::vector<std::string> columns;
+  std::vector<Position> columnPos;
+  std::vector<ExprPtr> values;  // VALUES (...)
+  QueryPtr query;               // INSERT ... SELECT
+};
+
+struct Assignment {
+  std::vector<std::string> columns;  // (a, b) = (subquery) sets several
+  std::vector<Position> columnPos;
+  ExprPtr value;
+};
+
+struct UpdateStmt : Statement {
+  UpdateStmt() : Statement(StmtKind::Update) {}
+  TableRef table;
+  std::vector<Assignment> sets;
+  ExprPtr where;
+};
+
+struct DeleteStmt : Statement {
+  DeleteStmt() : Statement(StmtKind::Delete) {}
+  TableRef table;
+  ExprPtr where;
+};
+
+struct TypeSpec {
+  std::string name;  // NUMBER, VARCHAR2, CHAR, DATE, LONG, CLOB, BLOB, RAW, INTEGER, ...
+  int length = 0;
+  int precision = 0;
+  int scale = 0;
+  bool hasPrecision = false;
+};
+
+enum class ConstraintType { PrimaryKey, Unique, Check, ForeignKey, NotNull };
+
+struct ConstraintDef {
+  std::string name;  // empty: a SYS_C name is generated
+  ConstraintType type = ConstraintType::Check;
+  std::vector<std::string> columns;
+  ExprPtr check;
+  std::string checkText;
+  Name refTable;
+  std::vector<std::string> refColumns;
+  bool onDeleteCascade = false;
+  bool onDeleteSetNull = false;
+  bool disabled = false;
+  Position pos;
+};
+
+struct ColumnDef {
+  std::string name;
+  TypeSpec type;
+  ExprPtr defaultValue;
+  std::string defaultText;
+  std::vector<ConstraintDef> constraints;  // inline constraints (their columns are this column)
+  Position pos;
+};
+
+struct CreateTableStmt : Statement {
+  CreateTableStmt() : Statement(StmtKind::CreateTable) {}
+  Name name;
+  std::vector<ColumnDef> columns;
+  std::vector<ConstraintDef> constraints;
+  QueryPtr asQuery;
+  bool temporary = false;
+};
+
+enum class AlterTableAction {
+  AddColumns, ModifyColumns, DropColumns, AddConstraint, DropConstraint, DropPrimaryKey,
+  EnableConstraint, DisableConstraint, RenameColumn, RenameTo,
+};
+
+struct AlterTableStmt : Statement {
+  AlterTableStmt() : Statement(StmtKind::AlterTable) {}
+  Name name;
+  AlterTableAction action = AlterTableAction::AddColumns;
+  std::vector<ColumnDef> columns;         // ADD / MODIFY
+  std::vector<std::string> names;         // DROP columns; constraint name; RENAME COLUMN old, new; RENAME TO new
+  ConstraintDef constraint;               // ADD CONSTRAINT
+  bool cascade = false;
+};
+
+struct DropStmt : Statement {
+  DropStmt() : Statement(StmtKind::DropObject) {}
+  std::string objectType;  // TABLE, VIEW, INDEX, SEQUENCE, SYNONYM, PUBLIC SYNONYM, ROLE, ...
+  Name name;
+  bool cascadeConstraints = false;
+};
+
+struct CreateIndexStmt : Statement {
+  CreateIndexStmt() : Statement(StmtKind::CreateIndex) {}
+  bool unique = false;
+  Name name;
+  Name table;
+  std::vector<std::string> columns;
+  std::vector<bool> descending;
+};
+
+struct CreateViewStmt : Statement {
+  CreateViewStmt() : Statement(StmtKind::CreateView) {}
+  bool orReplace = false;
+  Name name;
+  std::vector<std::string> columnAliases;
+  QueryPtr query;
+  std::string queryText;
+};
+
+struct SequenceOptions {
+  bool hasStart = false, hasIncrement = false, hasMin = false, hasMax = false, hasCycle = false, hasCache = false;
+  long long start = 1, increment = 1, minValue = 1, maxValue = 0;
+  bool cycle = false;
+  long long cache = 20;
+};
+
+struct SequenceStmt : Statement {
+  explicit SequenceStmt(StmtKind k) : Statement(k) {}
+  Name name;
+  SequenceOptions options;
+};
+
+struct CreateSynonymStmt : Statement {
+  CreateSynonymStmt() : Statement(StmtKind::CreateSynonym) {}
+  bool orReplace = false;
+  bool isPublic = false;
+  Name name;
+  Name target;
+  std::string dbLink;
+};
+
+struct CommentStmt : Statement {
+  CommentStmt() : Statement(StmtKind::Comment) {}
+  bool onColumn = false;
+  Name target;  // table, or table.column
+  std::string text;
+};
+
+struct RenameStmt : Statement {
+  RenameStmt() : Statement(StmtKind::Rename) {}
+  Name from, to;
+};
+
+struct TableStmt : Statement {  // TRUNCATE TABLE, LOCK TABLE
+  explicit TableStmt(StmtKind k) : Statement(k) {}
+  Name table;
+  bool noWait = false;
+};
+
+struct UserStmt : Statement {  // CREATE / ALTER / DROP USER, CREATE ROLE
+  explicit UserStmt(StmtKind k) : Statement(k) {}
+  std::string name;
+  std::string password;
+  bool hasPassword = false;
+  int lock = 0;  // 1 ACCOUNT LOCK, -1 ACCOUNT UNLOCK
+  bool cascade = false;
+};
+
+struct GrantStmt : Statement {  // GRANT and REVOKE
+  explicit GrantStmt(StmtKind k) : Statement(k) {}
+  std::vector<std::string> privileges;  // system privileges, roles or object privileges ("ALL" for ALL PRIVILEGES)
+  bool onObject = false;
+  Name object;
+  std::vector<std::string> grantees;
+  bool withOption = false;  // WITH ADMIN OPTION / WITH GRANT OPTION
+};
+
+struct AlterSessionStmt : Statement {
+  AlterSessionStmt() : Statement(StmtKind::AlterSession) {}
+  std::string parameter;
+  std::string value;
+};
+
+struct AlterSystemStmt : Statement {
+  AlterSystemStmt() : Statement(StmtKind::AlterSystem) {}
+  int restricted = 0;  // 1 ENABLE RESTRICTED SESSION, -1 DISABLE
+  std::string parameter;
+  std::string value;
+};
+
+struct TransactionStmt : Statement {  // COMMIT, ROLLBACK [TO [SAVEPOINT] name], SAVEPOINT name
+  explicit TransactionStmt(StmtKind k) : Statement(k) {}
+  std::string savepoint;
+};
+
+}  // namespace engine::sql

@@ -1,0 +1,1122 @@
+#include "engine/sql/compiler.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "engine/catalog/dictionary.h"
+#include "engine/sql/parser.h"
+#include "engine/storage/sqlite_util.h"
+
+namespace engine::sql {
+
+using catalog::ColumnInfo;
+using storage::quoteName;
+using storage::quoteText;
+
+const char* storageTypeOf(DataType type) {
+  switch (type) {
+    case DataType::Number: return "NUMERIC";
+    case DataType::Blob:
+    case DataType::Raw: return "BLOB";
+    default: return "TEXT";
+  }
+}
+
+namespace {
+
+bool isText(DataType t) {
+  return t == DataType::Varchar2 || t == DataType::Char || t == DataType::Long || t == DataType::Clob ||
+         t == DataType::Rowid;
+}
+
+// One compiled expression: its SQLite text and Oracle type.
+struct Typed {
+  Typed() = default;
+  Typed(std::string s, DataType t, std::string raw = {}) : sql(std::move(s)), type(t), rawRowid(std::move(raw)) {}
+  std::string sql;
+  DataType type = DataType::Unknown;
+  std::string rawRowid;  // for ROWID: the SQLite rowid expression, to compare without decoding
+};
+
+[[noreturn]] void fail(int code, const Position& at, const std::string& detail = {}) {
+  Error e = Error::ora(code, detail, at.offset);
+  throw Error(e.code(), e.message(), at.offset, at.line, at.column);
+}
+
+std::string quotedIdentifier(const Name& n) {
+  std::string out;
+  for (const auto& p : n.parts) {
+    if (!out.empty()) out += '.';
+    out += '"' + p + '"';
+  }
+  return out;
+}
+
+// A column a scope offers: its Oracle name and type, and how the SQL reaches it.
+struct SourceColumn {
+  std::string name;
+  Column meta;
+};
+
+// One item of a FROM clause, as the names in its block see it.
+struct Source {
+  std::string alias;       // the Oracle name the block uses: alias, or table name
+  std::string tableName;   // the table's own name (for schema.table.column)
+  std::string owner;
+  std::string sqlAlias;    // the alias in the emitted SQL
+  std::vector<SourceColumn> columns;
+  std::int64_t objectId = 0;  // base tables: ROWID is available
+  bool isTable = false;
+};
+
+struct Scope {
+  std::vector<Source> sources;
+  const Scope* parent = nullptr;
+  bool aggregateAllowed = true;
+  bool inConnectBy = false;      // PRIOR allowed
+  std::string priorAlias;        // the recursive CTE alias PRIOR refers to
+  std::string levelSql;          // LEVEL in a hierarchical query
+};
+
+struct FunctionSpec {
+  const char* sqlName;
+  const char* args;   // per argument: N number, S text, D date, A any (last letter repeats)
+  DataType result;    // Unknown: the type of the first argument that has one
+  int minArgs, maxArgs;
+};
+
+const std::map<std::string, FunctionSpec>& functionTable() {
+  using D = DataType;
+  static const std::map<std::string, FunctionSpec> table = {
+      {"NVL", {"ora_nvl", "A", D::Unknown, 2, 2}},
+      {"NVL2", {"ora_nvl2", "A", D::Unknown, 3, 3}},
+      {"COALESCE", {"ora_coalesce", "A", D::Unknown, 1, 255}},
+      {"NULLIF", {"ora_nullif", "A", D::Unknown, 2, 2}},
+      {"GREATEST", {"ora_greatest", "A", D::Unknown, 1, 255}},
+      {"LEAST", {"ora_least", "A", D::Unknown, 1, 255}},
+      {"TO_NUMBER", {"ora_to_number", "SS", D::Number, 1, 2}},
+      {"TO_DATE", {"ora_to_date", "SS", D::Date, 1, 3}},
+      {"ADD_MONTHS", {"ora_add_months", "DN", D::Date, 2, 2}},
+      {"MONTHS_BETWEEN", {"ora_months_between", "DD", D::Number, 2, 2}},
+      {"LAST_DAY", {"ora_last_day", "D", D::Date, 1, 1}},
+      {"NEXT_DAY", {"ora_next_day", "DS", D::Date, 2, 2}},
+      {"SUBSTR", {"ora_substr", "SNN", D::Varchar2, 2, 3}},
+      {"INSTR", {"ora_instr", "SSNN", D::Number, 2, 4}},
+      {"LENGTH", {"ora_length", "S", D::Number, 1, 1}},
+      {"UPPER", {"ora_upper", "S", D::Varchar2, 1, 1}},
+      {"LOWER", {"ora_lower", "S", D::Varchar2, 1, 1}},
+      {"INITCAP", {"ora_initcap", "S", D::Varchar2, 1, 1}},
+      {"LTRIM", {"ora_ltrim", "SS", D::Varchar2, 1, 2}},
+      {"RTRIM", {"ora_rtrim", "SS", D::Varchar2, 1, 2}},
+      {"TRIM", {"ora_trim", "S", D::Varchar2, 1, 1}},
+      {"TRIM3", {"ora_trim3", "SSS", D::Varchar2, 3, 3}},
+      {"LPAD", {"ora_lpad", "SNS", D::Varchar2, 2, 3}},
+      {"RPAD", {"ora_rpad", "SNS", D::Varchar2, 2, 3}},
+      {"REPLACE", {"ora_replace", "SSS", D::Varchar2, 2, 3}},
+      {"TRANSLATE", {"ora_translate", "SSS", D::Varchar2, 3, 3}},
+      {"CHR", {"ora_chr", "N", D::Varchar2, 1, 1}},
+      {"ASCII", {"ora_ascii", "S", D::Number, 1, 1}},
+      {"ABS", {"ora_abs", "N", D::Number, 1, 1}},
+      {"MOD", {"ora_mod", "NN", D::Number, 2, 2}},
+      {"FLOOR", {"ora_floor", "N", D::Number, 1, 1}},
+      {"CEIL", {"ora_ceil", "N", D::Number, 1, 1}},
+      {"POWER", {"ora_power", "NN", D::Number, 2, 2}},
+      {"SIGN", {"ora_sign", "N", D::Number, 1, 1}},
+      {"SQRT", {"ora_sqrt", "N", D::Number, 1, 1}},
+      {"USERENV", {"ora_userenv", "S", D::Varchar2, 1, 1}},
+      {"SYS_CONTEXT", {"ora_sys_context", "SS", D::Varchar2, 2, 3}},
+      {"DECODE", {"ora_decode", "A", D::Unknown, 3, 255}},
+  };
+  return table;
+}
+
+const std::set<std::string>& aggregateNames() {
+  static const std::set<std::string> names = {"COUNT", "SUM", "AVG", "MIN", "MAX"};
+  return names;
+}
+
+// The heading Oracle gives an unaliased expression: its text in upper case without blanks
+// (literals keep their case and blanks).
+std::string headingOf(const std::string& text) {
+  std::string out;
+  bool inString = false;
+  for (char c : text) {
+    if (c == '\'') inString = !inString;
+    if (inString || c == '\'') {
+      out += c;
+    } else if (!std::isspace(static_cast<unsigned char>(c))) {
+      out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+  }
+  return out;
+}
+
+bool containsOuterJoinMark(const Expr& e) {
+  if (e.outerJoin) return true;
+  for (const auto& a : e.args)
+    if (a && containsOuterJoinMark(*a)) return true;
+  return false;
+}
+
+bool containsAggregate(const Expr& e) {
+  if (e.kind == ExprKind::Function && e.name.parts.size() == 1 && aggregateNames().count(e.name.last())) return true;
+  if (e.kind == ExprKind::Subquery || e.kind == ExprKind::Exists || e.kind == ExprKind::InSubquery) {
+    return e.kind == ExprKind::InSubquery && e.args[0] && containsAggregate(*e.args[0]);
+  }
+  for (const auto& a : e.args)
+    if (a && containsAggregate(*a)) return true;
+  return false;
+}
+
+void splitConjuncts(const ExprPtr& e, std::vector<ExprPtr>& out) {
+  if (e->kind == ExprKind::Binary && e->op == "AND") {
+    splitConjuncts(e->args[0], out);
+    splitConjuncts(e->args[1], out);
+  } else {
+    out.push_back(e);
+  }
+}
+
+class Compiler {
+ public:
+  Compiler(const CompileContext& ctx, std::string_view text, Compiled& out) : ctx_(ctx), text_(text), out_(out) {}
+
+  void compileSelect(const SelectStmt& s) {
+    std::vector<Column> cols;
+    out_.sql = query(*s.query, nullptr, cols);
+    out_.columns = std::move(cols);
+    out_.isQuery = true;
+    out_.forUpdate = s.query->forUpdate;
+    out_.noWait = s.query->noWait;
+  }
+
+  void compileInsert(const InsertStmt& s) {
+    Source target = resolveTarget(s.table, "INSERT");
+    std::vector<const SourceColumn*> cols;
+    if (s.columns.empty()) {
+      for (const auto& c : target.columns) cols.push_back(&c);
+    } else {
+      for (std::size_t i = 0; i < s.columns.size(); ++i) {
+        const SourceColumn* c = findColumn(target, s.columns[i]);
+        if (!c) fail(904, s.columnPos[i], "\"" + target.alias + "\".\"" + s.columns[i] + "\"");
+        cols.push_back(c);
+      }
+    }
+    std::string sql = "INSERT INTO " + quoteName(target.owner) + "." + quoteName(target.tableName) + " (";
+    std::vector<std::string> names;
+    for (const auto* c : cols) names.push_back(quoteName(c->name));
+    // Columns not named that have a default get it, compiled like any expression.
+    std::vector<std::string> defaults;
+    for (const auto& info : targetInfo_) {
+      bool named = std::any_of(cols.begin(), cols.end(), [&](const SourceColumn* c) { return c->name == info.name; });
+      if (named || info.defaultText.empty()) continue;
+      Parser p(info.defaultText);
+      Scope empty;
+      Typed d = expr(*p.parseExpr(), empty);
+      names.push_back(quoteName(info.name));
+      defaults.push_back(coerce(d, info.type).sql);
+    }
+    sql += join(names) + ") ";
+    Scope scope;
+    if (!s.values.empty()) {
+      if (s.values.size() < cols.size()) fail(947, s.pos);
+      if (s.values.size() > cols.size()) fail(913, s.values[cols.size()]->pos);
+      std::vector<std::string> values;
+      for (std::size_t i = 0; i < cols.size(); ++i) {
+        Typed v = expr(*s.values[i], scope);
+        values.push_back(coerce(v, cols[i]->meta.type, *s.values[i]).sql);
+      }
+      for (auto& d : defaults) values.push_back(d);
+      sql += "VALUES (" + join(values) + ")";
+    } else {
+      std::vector<Column> qcols;
+      std::string q = query(*s.query, nullptr, qcols);
+      if (qcols.size() < cols.size()) fail(947, s.query->pos);
+      if (qcols.size() > cols.size()) fail(913, s.query->pos);
+      std::vector<std::string> values;
+      for (std::size_t i = 0; i < cols.size(); ++i) {
+        Typed v{"q0." + quoteName(qcols[i].name), qcols[i].type};
+        values.push_back(coerce(v, cols[i]->meta.type).sql);
+      }
+      for (auto& d : defaults) values.push_back(d);
+      sql += "SELECT " + join(values) + " FROM (" + q + ") AS q0";
+    }
+    out_.sql = sql;
+  }
+
+  void compileUpdate(const UpdateStmt& s) {
+    Source target = resolveTarget(s.table, "UPDATE");
+    Scope scope;
+    scope.sources.push_back(target);
+    std::string sql = "UPDATE " + quoteName(target.owner) + "." + quoteName(target.tableName) + " AS " +
+                      target.sqlAlias + " SET ";
+    std::vector<std::string> sets;
+    for (const auto& a : s.sets) {
+      std::vector<const SourceColumn*> cols;
+      for (std::size_t i = 0; i < a.columns.size(); ++i) {
+        const SourceColumn* c = findColumn(target, a.columns[i]);
+        if (!c) fail(904, a.columnPos[i], "\"" + a.columns[i] + "\"");
+        cols.push_back(c);
+      }
+      Typed v = expr(*a.value, scope);
+      if (cols.size() == 1) {
+        sets.push_back(quoteName(cols[0]->name) + " = " + coerce(v, cols[0]->meta.type, *a.value).sql);
+      } else {
+        std::vector<std::string> names;
+        for (const auto* c : cols) names.push_back(quoteName(c->name));
+        sets.push_back("(" + join(names) + ") = " + v.sql);
+      }
+    }
+    sql += join(sets);
+    if (s.where) sql += " WHERE " + condition(*s.where, scope);
+    out_.sql = sql;
+  }
+
+  void compileDelete(const DeleteStmt& s) {
+    Source target = resolveTarget(s.table, "DELETE");
+    Scope scope;
+    scope.sources.push_back(target);
+    out_.sql = "DELETE FROM " + quoteName(target.owner) + "." + quoteName(target.tableName) + " AS " + target.sqlAlias;
+    if (s.where) out_.sql += " WHERE " + condition(*s.where, scope);
+  }
+
+  std::string tableExpr(const Expr& e, const std::vector<ColumnInfo>& columns, const std::string& prefix) {
+    Scope scope;
+    Source src;
+    src.sqlAlias = prefix;
+    for (const auto& c : columns) src.columns.push_back({c.name, columnMeta(c)});
+    scope.sources.push_back(src);
+    return expr(e, scope).sql;
+  }
+
+ private:
+  static std::string join(const std::vector<std::string>& parts, const char* sep = ", ") {
+    std::string out;
+    for (const auto& p : parts) {
+      if (!out.empty()) out += sep;
+      out += p;
+    }
+    return out;
+  }
+
+  static Column columnMeta(const ColumnInfo& c) {
+    Column m;
+    m.name = c.name;
+    m.type = c.type;
+    m.size = c.length;
+    m.precision = c.precision;
+    m.scale = c.scale;
+    m.nullable = c.nullable;
+    return m;
+  }
+
+  std::string newAlias() { return "q" + std::to_string(++aliasCounter_); }
+
+  static const SourceColumn* findColumn(const Source& s, const std::string& name) {
+    for (const auto& c : s.columns)
+      if (c.name == name) return &c;
+    return nullptr;
+  }
+
+  // ------------------------------------------------------------------------------------------------
+  // Name resolution of tables
+
+  struct Resolved {
+    std::string owner, name, type;
+    std::int64_t id = 0;
+    bool dictionary = false;
+  };
+
+  // Resolves schema.name or name to a table, view or dictionary view, following synonyms.
+  Resolved resolveObject(const Name& n, const std::string& privilege) {
+    std::string owner, name = n.last();
+    if (n.parts.size() > 2) fail(942, n.pos);
+    if (n.parts.size() == 2) owner = n.parts[0];
+    for (int depth = 0; depth < 10; ++depth) {
+      if (!owner.empty()) {
+        if (auto o = ctx_.catalog->findObject(owner, name)) {
+          if (o->type == "SYNONYM") {
+            auto t = ctx_.catalog->synonymTarget(owner, name);
+            owner = (*t)[0];
+            name = (*t)[1];
+            continue;
+          }
+          return checked({o->owner, o->name, o->type, o->id}, privilege, n.pos);
+        }
+        if ((owner == "SYS" || owner == "PUBLIC") && catalog::findDictionaryView(name)) return {"SYS", name, "VIEW", 0, true};
+        fail(942, n.pos);
+      }
+      // Unqualified: the current schema, then a public synonym, then the dictionary.
+      if (auto o = ctx_.catalog->findObject(ctx_.schema, name)) {
+        owner = ctx_.schema;
+        continue;
+      }
+      if (auto t = ctx_.catalog->synonymTarget("PUBLIC", name)) {
+        owner = (*t)[0];
+        name = (*t)[1];
+        continue;
+      }
+      if (catalog::findDictionaryView(name)) return {"SYS", name, "VIEW", 0, true};
+      fail(942, n.pos);
+    }
+    fail(1775, n.pos);
+  }
+
+  Resolved checked(Resolved r, const std::string& privilege, const Position& pos) {
+    if (r.type != "TABLE" && r.type != "VIEW" && r.type != "SEQUENCE") fail(942, pos);
+    if (r.owner == ctx_.user || !ctx_.mayUse) return r;
+    if (ctx_.mayUse(r.owner, r.name, privilege)) return r;
+    // Some grant on the object makes it visible: the missing one is then "insufficient privileges".
+    if (ctx_.catalog->hasAnyObjectPrivilege(ctx_.user, r.owner, r.name)) fail(1031, pos);
+    fail(942, pos);
+  }
+
+  Source resolveTarget(const TableRef& ref, const std::string& privilege) {
+    if (ref.subquery) fail(903, ref.pos);
+    Resolved r = resolveObject(ref.table, privilege);
+    if (r.type != "TABLE") fail(r.dictionary ? 1031 : 1732, ref.pos);
+    Source s = tableSource(r, ref.alias);
+    targetInfo_ = ctx_.catalog->columns(r.id);
+    out_.writeSchemas.insert(r.owner);
+    out_.targetOwner = r.owner;
+    out_.targetTable = r.name;
+    return s;
+  }
+
+  Source tableSource(const Resolved& r, const std::string& alias) {
+    Source s;
+    s.owner = r.owner;
+    s.tableName = r.name;
+    s.alias = alias.empty() ? r.name : alias;
+    s.sqlAlias = newAlias();
+    s.objectId = r.id;
+    s.isTable = true;
+    for (const auto& c : ctx_.catalog->columns(r.id)) s.columns.push_back({c.name, columnMeta(c)});
+    out_.schemas.insert(r.owner);
+    return s;
+  }
+
+  // A FROM item: its SQL and the source it adds to the scope.
+  std::string fromItem(const TableRef& ref, const Scope* outer, Source& src) {
+    if (!ref.dbLink.empty()) fail(2019, ref.pos);
+    if (ref.subquery) {
+      std::vector<Column> cols;
+      std::string sql = "(" + query(*ref.subquery, outer, cols) + ")";
+      src.alias = ref.alias;
+      src.sqlAlias = newAlias();
+      for (auto& c : cols) src.columns.push_back({c.name, c});
+      return sql + " AS " + src.sqlAlias;
+    }
+    if (ref.table.parts.size() == 1 && ref.table.parts[0] == "DUAL") {
+      src.alias = ref.alias.empty() ? "DUAL" : ref.alias;
+      src.tableName = "DUAL";
+      src.sqlAlias = newAlias();
+      Column dummy;
+      dummy.name = "DUMMY";
+      dummy.type = DataType::Varchar2;
+      dummy.size = 1;
+      src.columns.push_back({"DUMMY", dummy});
+      return "(SELECT 'X' AS \"DUMMY\") AS " + src.sqlAlias;
+    }
+    Resolved r = resolveObject(ref.table, "SELECT");
+    if (r.dictionary) {
+      const catalog::DictionaryView* view = catalog::findDictionaryView(r.name);
+      src.alias = ref.alias.empty() ? r.name : ref.alias;
+      src.tableName = r.name;
+      src.owner = "SYS";
+      src.sqlAlias = newAlias();
+      for (const auto& c : view->columns) src.columns.push_back({c.name, c});
+      return "main." + quoteName(view->name) + " AS " + src.sqlAlias;
+    }
+    if (r.type == "VIEW") {
+      auto text = ctx_.catalog->viewText(r.owner, r.name);
+      Parser p(*text);
+      QueryPtr q = p.parseQuery();
+      // The view's names resolve in its owner's schema, with its owner's rights.
+      CompileContext viewCtx = ctx_;
+      viewCtx.schema = r.owner;
+      viewCtx.user = r.owner;
+      Compiled inner;
+      Compiler sub(viewCtx, *text, inner);
+      sub.aliasCounter_ = aliasCounter_ + 1000;
+      std::vector<Column> cols;
+      std::string sql = sub.query(*q, nullptr, cols);
+      aliasCounter_ = sub.aliasCounter_;
+      out_.schemas.insert(inner.schemas.begin(), inner.schemas.end());
+      auto stored = ctx_.catalog->columns(r.id);
+      src.alias = ref.alias.empty() ? r.name : ref.alias;
+      src.tableName = r.name;
+      src.owner = r.owner;
+      src.sqlAlias = newAlias();
+      std::vector<std::string> renamed;
+      for (std::size_t i = 0; i < cols.size(); ++i) {
+        Column c = cols[i];
+        if (i < stored.size()) c.name = stored[i].name;
+        renamed.push_back("v." + quoteName(cols[i].name) + " AS " + quoteName(c.name));
+        src.columns.push_back({c.name, c});
+      }
+      return "(SELECT " + join(renamed) + " FROM (" + sql + ") AS v) AS " + src.sqlAlias;
+    }
+    src = tableSource(r, ref.alias);
+    return quoteName(r.owner) + "." + quoteName(r.name) + " AS " + src.sqlAlias;
+  }
+
+  // ------------------------------------------------------------------------------------------------
+  // Queries
+
+  std::string query(const Query& q, const Scope* outer, std::vector<Column>& cols) {
+    std::string sql;
+    std::vector<std::string> selectAliases;
+    if (q.block) {
+      sql = block(*q.block, outer, cols, q);
+    } else {
+      std::vector<Column> right;
+      std::string l = query(*q.left, outer, cols);
+      std::string r = query(*q.right, outer, right);
+      if (cols.size() != right.size()) fail(1789, q.right->pos);
+      std::string op = q.setOp == "MINUS" ? "EXCEPT" : q.setOp;
+      sql = "SELECT * FROM (" + l + ") " + op + " SELECT * FROM (" + r + ")";
+      if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols);
+    }
+    return sql;
+  }
+
+  std::string orderBy(const std::vector<OrderItem>& items, const std::vector<Column>& cols, const Scope* scope = nullptr,
+                      const std::vector<SelectItem>* selectItems = nullptr) {
+    std::vector<std::string> parts;
+    for (const auto& item : items) {
+      std::string term;
+      const Expr& e = *item.expr;
+      if (e.kind == ExprKind::Number) {
+        std::size_t n = static_cast<std::size_t>(std::stoll(e.text));
+        if (n < 1 || n > cols.size()) fail(1785, e.pos);
+        term = e.text;
+      } else if (e.kind == ExprKind::Column && e.name.parts.size() == 1 && isOutputName(e.name.last(), cols, selectItems)) {
+        term = quoteName(e.name.last());
+      } else if (scope) {
+        term = expr(e, *scope).sql;
+      } else {
+        fail(904, e.pos, "\"" + e.name.last() + "\"");
+      }
+      term += item.descending ? " DESC" : " ASC";
+      if (item.nulls == 1 || (item.nulls == 0 && item.descending)) term += " NULLS FIRST";
+      else term += " NULLS LAST";
+      parts.push_back(term);
+    }
+    return " ORDER BY " + join(parts);
+  }
+
+  static bool isOutputName(const std::string& name, const std::vector<Column>& cols,
+                           const std::vector<SelectItem>* items) {
+    if (!items) return std::any_of(cols.begin(), cols.end(), [&](const Column& c) { return c.name == name; });
+    // In a block, only real aliases win over the FROM columns.
+    for (const auto& i : *items)
+      if (!i.alias.empty() && i.alias == name) return true;
+    return false;
+  }
+
+  // The FROM clause with Oracle's (+) outer joins rewritten as LEFT JOINs; returns the SQL and
+  // leaves the conjuncts that stay in WHERE in `rest`.
+  std::string fromClause(const QueryBlock& b, Scope& scope, const Scope* outer, std::vector<ExprPtr>& rest) {
+    std::vector<std::string> itemSql;
+    for (const auto& ref : b.from) {
+      Source src;
+      // ANSI joins see the items before them; inline views see only the outer scope.
+      itemSql.push_back(fromItem(ref, outer, src));
+      scope.sources.push_back(std::move(src));
+    }
+    std::vector<ExprPtr> conjuncts;
+    if (b.where) splitConjuncts(b.where, conjuncts);
+    // Conjuncts with (+) belong to the ON clause of the table their marked columns come from.
+    std::map<std::size_t, std::vector<ExprPtr>> onOuter;
+    for (const auto& c : conjuncts) {
+      if (!containsOuterJoinMark(*c)) {
+        rest.push_back(c);
+        continue;
+      }
+      std::size_t index = markedSource(*c, scope);
+      onOuter[index].push_back(c);
+    }
+    std::string sql;
+    std::vector<std::size_t> deferred;
+    for (std::size_t i = 0; i < b.from.size(); ++i) {
+      const TableRef& ref = b.from[i];
+      if (ref.join == JoinKind::Comma && onOuter.count(i)) {
+        deferred.push_back(i);
+        continue;
+      }
+      if (i == 0 || sql.empty()) {
+        sql = itemSql[i];
+        continue;
+      }
+      switch (ref.join) {
+        case JoinKind::Comma: sql += ", " + itemSql[i]; break;
+        case JoinKind::Cross: sql += " CROSS JOIN " + itemSql[i]; break;
+        case JoinKind::Inner: sql += " JOIN " + itemSql[i]; break;
+        case JoinKind::Left: sql += " LEFT JOIN " + itemSql[i]; break;
+        case JoinKind::Right: sql += " RIGHT JOIN " + itemSql[i]; break;
+        case JoinKind::Full: sql += " FULL JOIN " + itemSql[i]; break;
+      }
+      if (ref.on) sql += " ON " + condition(*ref.on, scope);
+      if (!ref.usingColumns.empty()) {
+        std::vector<std::string> eq;
+        for (const auto& col : ref.usingColumns) {
+          const Source& right = scope.sources[i];
+          const Source* left = nullptr;
+          for (std::size_t k = 0; k < i && !left; ++k)
+            if (findColumn(scope.sources[k], col)) left = &scope.sources[k];
+          if (!left || !findColumn(right, col)) fail(904, ref.pos, "\"" + col + "\"");
+          eq.push_back(left->sqlAlias + "." + quoteName(col) + " = " + right.sqlAlias + "." + quoteName(col));
+        }
+        sql += " ON " + join(eq, " AND ");
+      }
+    }
+    for (std::size_t i : deferred) {
+      std::vector<std::string> on;
+      for (const auto& c : onOuter[i]) on.push_back(condition(*c, scope));
+      sql += (sql.empty() ? "" : " LEFT JOIN ") + itemSql[i] + " ON " + join(on, " AND ");
+    }
+    return sql;
+  }
+
+  // The FROM item whose columns carry (+) in a conjunct.
+  std::size_t markedSource(const Expr& e, const Scope& scope) {
+    if (e.kind == ExprKind::Column && e.outerJoin) {
+      for (std::size_t i = 0; i < scope.sources.size(); ++i) {
+        const Source& s = scope.sources[i];
+        if (e.name.parts.size() >= 2 ? e.name.parts[e.name.parts.size() - 2] == s.alias : findColumn(s, e.name.last()) != nullptr)
+          return i;
+      }
+      fail(904, e.pos, "\"" + e.name.last() + "\"");
+    }
+    for (const auto& a : e.args)
+      if (a && containsOuterJoinMark(*a)) return markedSource(*a, scope);
+    fail(936, e.pos);
+  }
+
+  std::string block(const QueryBlock& b, const Scope* outer, std::vector<Column>& cols, const Query& q) {
+    if (b.connectBy) return hierarchical(b, outer, cols, q);
+    Scope scope;
+    scope.parent = outer;
+    std::vector<ExprPtr> where;
+    std::string from = fromClause(b, scope, outer, where);
+    long long limit = -1;
+    std::vector<std::string> conditions;
+    for (const auto& c : where) {
+      if (rownumLimit(*c, limit)) continue;
+      conditions.push_back(condition(*c, scope));
+    }
+    std::string items = selectList(b, scope, cols);
+    std::string sql = std::string("SELECT ") + (b.distinct ? "DISTINCT " : "") + items + " FROM " + from;
+    if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
+    if (!b.groupBy.empty()) {
+      std::vector<std::string> g;
+      for (const auto& e : b.groupBy) g.push_back(expr(*e, scope).sql);
+      sql += " GROUP BY " + join(g);
+    }
+    if (b.having) sql += " HAVING " + condition(*b.having, scope);
+    if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols, &scope, &b.items);
+    if (limit >= 0) sql += " LIMIT " + std::to_string(limit);
+    return sql;
+  }
+
+  // ROWNUM <= n, ROWNUM < n, ROWNUM = 1 in WHERE become a LIMIT.
+  static bool rownumLimit(const Expr& e, long long& limit) {
+    if (e.kind != ExprKind::Binary || e.args.size() != 2) return false;
+    const Expr& l = *e.args[0];
+    const Expr& r = *e.args[1];
+    if (l.kind != ExprKind::Column || l.name.parts.size() != 1 || l.name.last() != "ROWNUM" || r.kind != ExprKind::Number)
+      return false;
+    long long n = static_cast<long long>(std::stod(r.text));
+    long long value;
+    if (e.op == "<=") value = n;
+    else if (e.op == "<") value = n - 1;
+    else if (e.op == "=" && n == 1) value = 1;
+    else if (e.op == "=") value = 0;
+    else return false;
+    limit = limit < 0 ? std::max(0LL, value) : std::min(limit, std::max(0LL, value));
+    return true;
+  }
+
+  std::string selectList(const QueryBlock& b, Scope& scope, std::vector<Column>& cols) {
+    std::vector<std::string> parts;
+    for (const auto& item : b.items) {
+      if (item.star) {
+        bool found = false;
+        for (const auto& s : scope.sources) {
+          if (!item.starTable.empty() && s.alias != item.starTable) continue;
+          found = true;
+          for (const auto& c : s.columns) {
+            parts.push_back(s.sqlAlias + "." + quoteName(c.name) + " AS " + quoteName(c.name));
+            cols.push_back(c.meta);
+          }
+        }
+        if (!found) fail(904, b.items.front().expr ? b.items.front().expr->pos : Position{}, "\"" + item.starTable + "\"");
+        continue;
+      }
+      Typed t = expr(*item.expr, scope);
+      Column c;
+      if (!item.alias.empty()) c.name = item.alias;
+      else if (item.expr->kind == ExprKind::Column && !item.expr->outerJoin) c.name = item.expr->name.last();
+      else c.name = headingOf(item.heading);
+      c.type = t.type == DataType::Unknown ? DataType::Varchar2 : t.type;
+      if (item.expr->kind == ExprKind::Column) {
+        if (const Column* m = lastColumnMeta_) {
+          c.size = m->size;
+          c.precision = m->precision;
+          c.scale = m->scale;
+          c.nullable = m->nullable;
+        }
+      }
+      parts.push_back(t.sql + " AS " + quoteName(c.name));
+      cols.push_back(c);
+    }
+    return join(parts);
+  }
+
+  // START WITH / CONNECT BY as a recursive common table expression over the single FROM item.
+  std::string hierarchical(const QueryBlock& b, const Scope* outer, std::vector<Column>& cols, const Query& q) {
+    if (b.from.size() != 1) fail(1437, b.from[1].pos);
+    Source base;
+    std::string baseSql = fromItem(b.from[0], outer, base);
+    std::string cte = newAlias();
+    std::string prior = newAlias();
+    // Rows of the hierarchy: the base columns plus the level and a path for pre-order sorting.
+    std::vector<std::string> baseCols;
+    for (const auto& c : base.columns) baseCols.push_back(base.sqlAlias + "." + quoteName(c.name));
+    std::string rowidSql = base.isTable ? base.sqlAlias + ".rowid" : "NULL";
+    Scope startScope;
+    startScope.parent = outer;
+    startScope.sources.push_back(base);
+    std::string anchor = "SELECT " + join(baseCols) + ", " + rowidSql + " AS \"__RID\", 1 AS \"__LEVEL\", " +
+                         "printf('%010d', " + base.sqlAlias + ".rowid) AS \"__PATH\" FROM " + baseSql;
+    if (b.startWith) anchor += " WHERE " + condition(*b.startWith, startScope);
+    Scope stepScope = startScope;
+    stepScope.inConnectBy = true;
+    stepScope.priorAlias = prior;
+    std::string step = "SELECT " + join(baseCols) + ", " + rowidSql + ", " + prior + ".\"__LEVEL\" + 1, " + prior +
+                       ".\"__PATH\" || '/' || printf('%010d', " + base.sqlAlias + ".rowid) FROM " + baseSql +
+                       " JOIN " + cte + " AS " + prior + " ON " + condition(*b.connectBy, stepScope);
+    if (b.noCycle) step += " AND instr(" + prior + ".\"__PATH\", printf('%010d', " + base.sqlAlias + ".rowid)) = 0";
+    std::vector<std::string> cteCols;
+    for (const auto& c : base.columns) cteCols.push_back(quoteName(c.name));
+    cteCols.push_back("\"__RID\"");
+    cteCols.push_back("\"__LEVEL\"");
+    cteCols.push_back("\"__PATH\"");
+    Source rows = base;
+    rows.sqlAlias = newAlias();
+    rows.isTable = false;
+    Scope scope;
+    scope.parent = outer;
+    scope.levelSql = rows.sqlAlias + ".\"__LEVEL\"";
+    scope.sources.push_back(rows);
+    std::string items = selectList(b, scope, cols);
+    std::string sql = "WITH RECURSIVE " + cte + "(" + join(cteCols) + ") AS (" + anchor + " UNION ALL " + step +
+                      ") SELECT " + (b.distinct ? "DISTINCT " : "") + items + " FROM " + cte + " AS " + rows.sqlAlias;
+    if (b.where) sql += " WHERE " + condition(*b.where, scope);
+    if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols, &scope, &b.items);
+    else sql += " ORDER BY " + rows.sqlAlias + ".\"__PATH\"";
+    return sql;
+  }
+
+  // ------------------------------------------------------------------------------------------------
+  // Expressions
+
+  std::string condition(const Expr& e, const Scope& scope) { return expr(e, scope).sql; }
+
+  Typed bind(const Expr& e) {
+    std::string name = e.text;
+    auto it = std::find(out_.bindNames.begin(), out_.bindNames.end(), name);
+    std::size_t index;
+    if (it == out_.bindNames.end()) {
+      out_.bindNames.push_back(name);
+      out_.bindTargets.push_back(DataType::Unknown);
+      index = out_.bindNames.size();
+    } else {
+      index = static_cast<std::size_t>(it - out_.bindNames.begin()) + 1;
+    }
+    return {"?" + std::to_string(index), DataType::Unknown};
+  }
+
+  // Converts a value to the type a column or operand needs, as Oracle's implicit conversion does.
+  Typed coerce(const Typed& v, DataType target, const Expr& source) {
+    if (source.kind == ExprKind::Bind) {
+      auto it = std::find(out_.bindNames.begin(), out_.bindNames.end(), source.text);
+      auto& slot = out_.bindTargets[static_cast<std::size_t>(it - out_.bindNames.begin())];
+      if (slot == DataType::Unknown) slot = target;
+      return {v.sql, target};
+    }
+    return coerce(v, target);
+  }
+
+  Typed coerce(const Typed& v, DataType target) {
+    if (v.type == DataType::Unknown || v.type == target) return v;
+    if (target == DataType::Number && isText(v.type)) return {"ora_to_number(" + v.sql + ")", target};
+    if (target == DataType::Date && isText(v.type)) return {"ora_text_to_date(" + v.sql + ")", target};
+    if (isText(target) && v.type == DataType::Number) return {"ora_to_char(" + v.sql + ")", target};
+    if (isText(target) && v.type == DataType::Date) return {"ora_to_char_date(" + v.sql + ")", target};
+    return v;
+  }
+
+  Typed expr(const Expr& e, const Scope& scope) {
+    lastColumnMeta_ = nullptr;
+    switch (e.kind) {
+      case ExprKind::Null: return {"NULL", DataType::Unknown};
+      case ExprKind::Number: return {e.text, DataType::Number};
+      case ExprKind::String:
+        if (e.text.empty()) return {"NULL", DataType::Unknown};
+        return {quoteText(e.text), DataType::Varchar2};
+      case ExprKind::Bind: return bind(e);
+      case ExprKind::Column: return column(e, scope);
+      case ExprKind::Star: fail(936, e.pos);
+      case ExprKind::Unary: return unary(e, scope);
+      case ExprKind::Binary: return binary(e, scope);
+      case ExprKind::Function: return function(e, scope);
+      case ExprKind::Case: return caseExpr(e, scope);
+      case ExprKind::Subquery: {
+        std::vector<Column> cols;
+        std::string sql = query(*e.query, &scope, cols);
+        if (cols.size() != 1) fail(913, e.pos);
+        return {"(" + sql + ")", cols[0].type};
+      }
+      case ExprKind::Exists: {
+        std::vector<Column> cols;
+        return {"EXISTS (" + query(*e.query, &scope, cols) + ")", DataType::Boolean};
+      }
+      case ExprKind::InList: {
+        Typed left = expr(*e.args[0], scope);
+        std::vector<std::string> items;
+        for (std::size_t i = 1; i < e.args.size(); ++i) {
+          Typed v = expr(*e.args[i], scope);
+          items.push_back(coerce(v, left.type, *e.args[i]).sql);
+        }
+        return {"(" + left.sql + (e.negated ? " NOT IN (" : " IN (") + join(items) + "))", DataType::Boolean};
+      }
+      case ExprKind::InSubquery: {
+        Typed left = expr(*e.args[0], scope);
+        std::vector<Column> cols;
+        std::string q = query(*e.query, &scope, cols);
+        std::size_t want = e.args[0]->kind == ExprKind::Row ? e.args[0]->args.size() : 1;
+        if (cols.size() < want) fail(947, e.pos);
+        if (cols.size() > want) fail(913, e.pos);
+        return {"(" + left.sql + (e.negated ? " NOT IN (" : " IN (") + q + "))", DataType::Boolean};
+      }
+      case ExprKind::Row: {
+        std::vector<std::string> items;
+        for (const auto& a : e.args) items.push_back(expr(*a, scope).sql);
+        return {"(" + join(items) + ")", DataType::Unknown};
+      }
+      case ExprKind::Between: {
+        Typed v = expr(*e.args[0], scope);
+        Typed lo = expr(*e.args[1], scope);
+        Typed hi = expr(*e.args[2], scope);
+        DataType t = v.type != DataType::Unknown ? v.type : lo.type;
+        return {"(" + coerce(v, t, *e.args[0]).sql + (e.negated ? " NOT BETWEEN " : " BETWEEN ") +
+                    coerce(lo, t, *e.args[1]).sql + " AND " + coerce(hi, t, *e.args[2]).sql + ")",
+                DataType::Boolean};
+      }
+      case ExprKind::Like: {
+        Typed v = coerce(expr(*e.args[0], scope), DataType::Varchar2);
+        Typed p = coerce(expr(*e.args[1], scope), DataType::Varchar2);
+        std::string sql = "ora_like(" + v.sql + ", " + p.sql;
+        if (e.args.size() > 2) sql += ", " + expr(*e.args[2], scope).sql;
+        sql += ")";
+        return {e.negated ? "(NOT " + sql + ")" : sql, DataType::Boolean};
+      }
+      case ExprKind::IsNull: {
+        Typed v = expr(*e.args[0], scope);
+        return {"(" + v.sql + (e.negated ? " IS NOT NULL)" : " IS NULL)"), DataType::Boolean};
+      }
+      case ExprKind::Any: {
+        Typed left = expr(*e.args[0], scope);
+        std::string inner;
+        if (e.query) {
+          std::vector<Column> cols;
+          inner = query(*e.query, &scope, cols);
+        } else {
+          std::vector<std::string> items;
+          for (std::size_t i = 1; i < e.args.size(); ++i) items.push_back("SELECT " + coerce(expr(*e.args[i], scope), left.type).sql);
+          inner = join(items, " UNION ALL ");
+        }
+        // x op ANY (q): some row satisfies; x op ALL (q): no row fails.
+        std::string test = "(" + left.sql + ") " + e.op + " v.c";
+        std::string sql = e.all ? "NOT EXISTS (SELECT 1 FROM (" + inner + ") AS v(c) WHERE NOT (" + test + "))"
+                                : "EXISTS (SELECT 1 FROM (" + inner + ") AS v(c) WHERE " + test + ")";
+        return {sql, DataType::Boolean};
+      }
+    }
+    fail(936, e.pos);
+  }
+
+  Typed unary(const Expr& e, const Scope& scope) {
+    if (e.op == "PRIOR") {
+      if (!scope.inConnectBy) fail(976, e.pos);
+      const Expr& c = *e.args[0];
+      if (c.kind != ExprKind::Column) fail(976, e.pos);
+      Scope priorScope = scope;
+      priorScope.inConnectBy = false;
+      for (auto& s : priorScope.sources) s.sqlAlias = scope.priorAlias;
+      return column(c, priorScope);
+    }
+    Typed v = expr(*e.args[0], scope);
+    if (e.op == "NOT") return {"(NOT " + v.sql + ")", DataType::Boolean};
+    Typed n = coerce(v, DataType::Number);
+    if (e.op == "-") return {"(- " + n.sql + ")", DataType::Number};
+    return n;
+  }
+
+  Typed binary(const Expr& e, const Scope& scope) {
+    const std::string& op = e.op;
+    if (op == "AND" || op == "OR") {
+      return {"(" + expr(*e.args[0], scope).sql + " " + op + " " + expr(*e.args[1], scope).sql + ")", DataType::Boolean};
+    }
+    Typed l = expr(*e.args[0], scope);
+    Typed r = expr(*e.args[1], scope);
+    if (op == "||") {
+      return {"ora_concat(" + concatOperand(l) + ", " + concatOperand(r) + ")", DataType::Varchar2};
+    }
+    if (op == "=" || op == "!=" || op == "<" || op == "<=" || op == ">" || op == ">=") {
+      if (!l.rawRowid.empty() && r.type != DataType::Rowid) return {"(" + l.rawRowid + " " + op + " nuvo_rowid_num(" + r.sql + "))", DataType::Boolean};
+      if (!r.rawRowid.empty() && l.type != DataType::Rowid) return {"(nuvo_rowid_num(" + l.sql + ") " + op + " " + r.rawRowid + ")", DataType::Boolean};
+      // Oracle converts text to the other side's number or date.
+      DataType t = l.type;
+      if (t == DataType::Unknown || (isText(t) && (r.type == DataType::Number || r.type == DataType::Date))) t = r.type;
+      l = coerce(l, t, *e.args[0]);
+      r = coerce(r, t, *e.args[1]);
+      return {"(" + l.sql + " " + op + " " + r.sql + ")", DataType::Boolean};
+    }
+    // Arithmetic, with DATE arithmetic in days.
+    if (l.type == DataType::Date || r.type == DataType::Date) {
+      if (op == "+") {
+        const Typed& d = l.type == DataType::Date ? l : r;
+        const Typed& n = l.type == DataType::Date ? r : l;
+        if (n.type == DataType::Date) fail(975, e.pos);
+        return {"ora_date_add(" + d.sql + ", " + coerce(n, DataType::Number).sql + ")", DataType::Date};
+      }
+      if (op == "-" && l.type == DataType::Date) {
+        if (r.type == DataType::Date) return {"ora_date_diff(" + l.sql + ", " + r.sql + ")", DataType::Number};
+        return {"ora_date_add(" + l.sql + ", -(" + coerce(r, DataType::Number).sql + "))", DataType::Date};
+      }
+      fail(932, e.pos, "inconsistent datatypes: expected NUMBER got DATE");
+    }
+    l = coerce(l, DataType::Number, *e.args[0]);
+    r = coerce(r, DataType::Number, *e.args[1]);
+    if (op == "/") return {"ora_div(" + l.sql + ", " + r.sql + ")", DataType::Number};
+    return {"(" + l.sql + " " + op + " " + r.sql + ")", DataType::Number};
+  }
+
+  std::string concatOperand(const Typed& v) {
+    if (v.type == DataType::Date) return "ora_to_char_date(" + v.sql + ")";
+    if (v.type == DataType::Number) return "ora_to_char(" + v.sql + ")";
+    return v.sql;
+  }
+
+  Typed caseExpr(const Expr& e, const Scope& scope) {
+    std::string sql = "CASE";
+    std::size_t i = 0;
+    Typed operand;
+    if (e.hasOperand) {
+      operand = expr(*e.args[0], scope);
+      sql += " " + operand.sql;
+      i = 1;
+    }
+    DataType result = DataType::Unknown;
+    std::size_t pairsEnd = e.args.size() - (e.hasElse ? 1 : 0);
+    std::vector<Typed> results;
+    for (; i + 1 < pairsEnd + 1 && i < pairsEnd; i += 2) {
+      Typed when = expr(*e.args[i], scope);
+      if (e.hasOperand) when = coerce(when, operand.type, *e.args[i]);
+      Typed then = expr(*e.args[i + 1], scope);
+      if (result == DataType::Unknown) result = then.type;
+      sql += " WHEN " + when.sql + " THEN " + coerce(then, result, *e.args[i + 1]).sql;
+    }
+    if (e.hasElse) {
+      Typed other = expr(*e.args.back(), scope);
+      if (result == DataType::Unknown) result = other.type;
+      sql += " ELSE " + coerce(other, result, *e.args.back()).sql;
+    }
+    return {sql + " END", result};
+  }
+
+  Typed column(const Expr& e, const Scope& scope) {
+    const auto& parts = e.name.parts;
+    std::string name = parts.back();
+    // table.column (or schema.table.column) and plain column, searched from the innermost scope out.
+    for (const Scope* s = &scope; s; s = s->parent) {
+      const Source* found = nullptr;
+      const SourceColumn* col = nullptr;
+      bool qualified = parts.size() >= 2;
+      for (const auto& src : s->sources) {
+        if (qualified) {
+          const std::string& table = parts[parts.size() - 2];
+          if (src.alias != table) continue;
+          if (parts.size() == 3 && src.owner != parts[0]) continue;
+        }
+        if (name == "ROWID" && src.isTable) {
+          if (qualified || s->sources.size() == 1) {
+            std::string raw = src.sqlAlias + ".rowid";
+            return {"nuvo_rowid(" + std::to_string(src.objectId) + ", " + raw + ")", DataType::Rowid, raw};
+          }
+        }
+        if (const SourceColumn* c = findColumn(src, name)) {
+          if (found) fail(918, e.pos);
+          found = &src;
+          col = c;
+        }
+      }
+      if (found) {
+        lastColumnMeta_ = &col->meta;
+        return {found->sqlAlias + "." + quoteName(col->name), col->meta.type};
+      }
+      if (!s->levelSql.empty() && parts.size() == 1 && name == "LEVEL") return {s->levelSql, DataType::Number};
+    }
+    if (parts.size() == 1) {
+      if (name == "SYSDATE") return {"ora_sysdate()", DataType::Date};
+      if (name == "USER") return {"ora_user()", DataType::Varchar2};
+      if (name == "UID") return {"ora_uid()", DataType::Number};
+      if (name == "ROWNUM") return {"row_number() OVER ()", DataType::Number};
+      if (name == "LEVEL") fail(976, e.pos);
+    }
+    if (parts.size() >= 2 && (name == "NEXTVAL" || name == "CURRVAL")) return sequence(e);
+    std::string shown;
+    for (const auto& p : parts) shown += (shown.empty() ? "\"" : ".\"") + p + "\"";
+    fail(904, e.pos, shown);
+  }
+
+  Typed sequence(const Expr& e) {
+    Name seqName;
+    seqName.parts.assign(e.name.parts.begin(), e.name.parts.end() - 1);
+    seqName.pos = e.pos;
+    Resolved r = resolveObject(seqName, "SELECT");
+    if (r.type != "SEQUENCE") fail(2289, e.pos);
+    std::string fn = e.name.last() == "NEXTVAL" ? "nuvo_nextval" : "nuvo_currval";
+    return {fn + "(" + quoteText(r.owner) + ", " + quoteText(r.name) + ")", DataType::Number};
+  }
+
+  Typed function(const Expr& e, const Scope& scope) {
+    const std::string& name = e.name.last();
+    if (e.name.parts.size() != 1) fail(904, e.pos, quotedIdentifier(e.name));
+    if (aggregateNames().count(name)) return aggregate(e, scope);
+    if (name == "DATE") return dateLiteral(e);
+    if (name == "TO_CHAR") return toChar(e, scope);
+    if (name == "TRUNC" || name == "ROUND") return truncRound(e, scope);
+    if (name == "CAST") return cast(e, scope);
+    if (name == "SYSDATE" || name == "USER") fail(904, e.pos, "\"" + name + "\"");
+    auto it = functionTable().find(name);
+    if (it == functionTable().end()) fail(904, e.pos, "\"" + name + "\"");
+    const FunctionSpec& spec = it->second;
+    int n = static_cast<int>(e.args.size());
+    if (n < spec.minArgs || n > spec.maxArgs) fail(909, e.pos);
+    std::vector<std::string> args;
+    DataType result = spec.result;
+    std::string kinds = spec.args;
+    for (std::size_t i = 0; i < e.args.size(); ++i) {
+      if (!e.args[i]) {
+        args.push_back("NULL");
+        continue;
+      }
+      Typed v = expr(*e.args[i], scope);
+      char k = kinds[std::min(i, kinds.size() - 1)];
+      if (k == 'N') v = coerce(v, DataType::Number, *e.args[i]);
+      else if (k == 'D') v = coerce(v, DataType::Date, *e.args[i]);
+      else if (k == 'S') v = coerce(v, DataType::Varchar2, *e.args[i]);
+      else if (result == DataType::Unknown && v.type != DataType::Unknown) {
+        // DECODE's type is that of its first result; NVL's that of its first argument.
+        bool decodeSearch = name == "DECODE" && (i == 0 || (i % 2 == 1 && i + 1 < e.args.size()));
+        bool nvl2Test = name == "NVL2" && i == 0;
+        if (!decodeSearch && !nvl2Test) result = v.type;
+      }
+      args.push_back(v.sql);
+    }
+    if (result == DataType::Unknown) result = DataType::Varchar2;
+    return {std::string(spec.sqlName) + "(" + join(args) + ")", result};
+  }
+
+  Typed aggregate(const Expr& e, const Scope& scope) {
+    const std::string& name = e.name.last();
+    if (e.args.size() != 1) fail(909, e.pos);
+    std::string distinct = e.distinct ? "DISTINCT " : "";
+    if (e.args[0]->kind == ExprKind::Star) {
+      if (name != "COUNT") fail(936, e.args[0]->pos);
+      return {"count(*)", DataType::Number};
+    }
+    Typed v = expr(*e.args[0], scope);
+    if (name == "COUNT") return {"count(" + distinct + v.sql + ")", DataType::Number};
+    if (name == "MIN" || name == "MAX") return {std::string(name == "MIN" ? "min(" : "max(") + distinct + v.sql + ")", v.type};
+    v = coerce(v, DataType::Number, *e.args[0]);
+    if (name == "SUM") return {"sum(" + distinct + v.sql + ")", DataType::Number};
+    return {"ora_div(sum(" + distinct + v.sql + "), count(" + distinct + v.sql + "))", DataType::Number};
+  }
+
+  Typed dateLiteral(const Expr& e) {
+    DateTime d;
+    const std::string& text = e.args[0]->text;
+    if (!DateTime::fromIso(text + " 00:00:00", d)) fail(1861, e.pos);
+    return {quoteText(d.toIso()), DataType::Date};
+  }
+
+  Typed toChar(const Expr& e, const Scope& scope) {
+    if (e.args.empty() || e.args.size() > 3) fail(909, e.pos);
+    Typed v = expr(*e.args[0], scope);
+    std::string fmt = e.args.size() > 1 ? ", " + coerce(expr(*e.args[1], scope), DataType::Varchar2).sql : "";
+    if (v.type == DataType::Date) return {"ora_to_char_date(" + v.sql + fmt + ")", DataType::Varchar2};
+    if (v.type == DataType::Number || !fmt.empty()) return {"ora_to_char_num(" + v.sql + fmt + ")", DataType::Varchar2};
+    return {"ora_to_char(" + v.sql + ")", DataType::Varchar2};
+  }
+
+  Typed truncRound(const Expr& e, const Scope& scope) {
+    if (e.args.empty() || e.args.size() > 2) fail(909, e.pos);
+    Typed v = expr(*e.args[0], scope);
+    bool isDate = v.type == DataType::Date;
+    std::string fn = std::string(e.name.last() == "TRUNC" ? "ora_trunc_" : "ora_round_") + (isDate ? "date" : "num");
+    std::string sql = fn + "(" + (isDate ? v.sql : coerce(v, DataType::Number, *e.args[0]).sql);
+    if (e.args.size() == 2) {
+      Typed second = expr(*e.args[1], scope);
+      sql += ", " + (isDate ? coerce(second, DataType::Varchar2) : coerce(second, DataType::Number)).sql;
+    }
+    return {sql + ")", isDate ? DataType::Date : DataType::Number};
+  }
+
+  Typed cast(const Expr& e, const Scope& scope) {
+    Typed v = expr(*e.args[0], scope);
+    DataType target = catalog::dataTypeOf(e.args[1]->text);
+    if (e.args[1]->text == "INTEGER" || e.args[1]->text == "INT") target = DataType::Number;
+    if (e.args[1]->text == "VARCHAR") target = DataType::Varchar2;
+    return coerce(v, target);
+  }
+
+  const CompileContext& ctx_;
+  std::string_view text_;
+  Compiled& out_;
+  int aliasCounter_ = 0;
+  const Column* lastColumnMeta_ = nullptr;
+  std::vector<ColumnInfo> targetInfo_;
+};
+
+}  // namespace
+
+Compiled compileStatement(const Statement& stmt, const CompileContext& context, std::string_view text) {
+  Compiled out;
+  Compiler c(context, text, out);
+  switch (stmt.kind) {
+    case StmtKind::Select: c.compileSelect(static_cast<const SelectStmt&>(stmt)); break;
+    case StmtKind::Insert: c.compileInsert(static_cast<const InsertStmt&>(stmt)); break;
+    case StmtKind::Update: c.compileUpdate(static_cast<const UpdateStmt&>(stmt)); break;
+    case StmtKind::Delete: c.compileDelete(static_cast<const DeleteStmt&>(stmt)); break;
+    default: throw Error::ora(900);
+  }
+  if (out.forUpdate) {
+    for (const auto& s : out.schemas) out.writeSchemas.insert(s);
+  }
+  return out;
+}
+
+std::string compileTableExpr(const Expr& expr, const std::vector<catalog::ColumnInfo>& columns,
+                             const std::string& rowPrefix, const CompileContext& context) {
+  Compiled out;
+  Compiler c(context, {}, out);
+  return c.tableExpr(expr, columns, rowPrefix);
+}
+
+}  // namespace engine::sql

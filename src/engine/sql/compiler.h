@@ -1,0 +1,59 @@
+#pragma once
+// Name resolution, type inference and emission of SQLite SQL for queries and DML.
+//
+// The compiler walks the AST of a SELECT, INSERT, UPDATE or DELETE with a scope of the tables in
+// reach, resolves every name against the catalog (own schema, CURRENT_SCHEMA, private and public
+// synonyms, the dictionary views, sequences, pseudo-columns), infers each expression's Oracle type,
+// and writes SQLite SQL that calls the ora_xxx functions where Oracle's semantics differ from SQLite's
+// ('' is NULL, exact division, DATE arithmetic, case-sensitive LIKE, ...). Binds become numbered
+// SQLite parameters; a name used twice maps to one parameter.
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/catalog/catalog.h"
+#include "engine/engine.h"
+#include "engine/sql/ast.h"
+
+namespace engine::sql {
+
+// What the compiler needs to know about the session it compiles for.
+struct CompileContext {
+  catalog::Catalog* catalog = nullptr;
+  std::string user;
+  std::string schema;  // CURRENT_SCHEMA
+  // True when the user may use owner.name for privilege (SELECT, INSERT, UPDATE, DELETE, ...), by
+  // ownership, an object grant, an ANY system privilege or a role that carries one of those.
+  std::function<bool(const std::string& owner, const std::string& name, const std::string& privilege)> mayUse;
+};
+
+// The result of compiling one statement.
+struct Compiled {
+  std::string sql;                      // SQLite SQL
+  std::vector<Column> columns;          // result columns of a query
+  std::vector<std::string> bindNames;   // parameter ?N is bindNames[N-1]
+  std::vector<DataType> bindTargets;    // the type a bind is converted to (Unknown: as given)
+  std::set<std::string> schemas;        // schema files the SQL reads or writes
+  std::set<std::string> writeSchemas;   // schema files it writes (DML) or locks (FOR UPDATE)
+  bool isQuery = false;
+  bool forUpdate = false;
+  bool noWait = false;
+  // The table a DML statement changes, for mapping constraint failures to their names.
+  std::string targetOwner, targetTable;
+};
+
+// Compiles a query or DML statement. Throws engine::Error (ORA-00904, 00942, 00918, 01031, ...).
+Compiled compileStatement(const Statement& stmt, const CompileContext& context, std::string_view text);
+
+// Compiles one condition or value over the columns of one table, as CHECK constraints and column
+// defaults need it; `rowPrefix` ("NEW." in triggers, or a table alias) qualifies the columns.
+std::string compileTableExpr(const Expr& expr, const std::vector<catalog::ColumnInfo>& columns,
+                             const std::string& rowPrefix, const CompileContext& context);
+
+// The SQLite column type that stores an Oracle type: NUMERIC, TEXT or BLOB.
+const char* storageTypeOf(DataType type);
+
+}  // namespace engine::sql

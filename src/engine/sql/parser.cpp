@@ -1,0 +1,1337 @@
+#include "engine/sql/parser.h"
+
+#include <set>
+
+#include "engine/engine.h"
+
+namespace engine::sql {
+
+bool isReserved(const std::string& word) {
+  static const std::set<std::string> reserved = {
+      "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "BETWEEN", "BY", "CHECK", "CONNECT", "CREATE", "CROSS",
+      "DELETE", "DESC", "DISTINCT", "DROP", "ELSE", "END", "EXISTS", "FOR", "FROM", "FULL", "GRANT",
+      "GROUP", "HAVING", "IN", "INNER", "INSERT", "INTERSECT", "INTO", "IS", "JOIN", "LEFT", "LIKE",
+      "MINUS", "NATURAL", "NOT", "NULL", "ON", "OR", "ORDER", "PRIOR", "RIGHT", "SELECT", "SET",
+      "START", "THEN", "UNION", "UPDATE", "USING", "VALUES", "WHEN", "WHERE", "WITH", "OUTER",
+      "RETURNING", "NOCYCLE"};
+  return reserved.count(word) > 0;
+}
+
+Parser::Parser(std::string_view text) : text_(text), tokens_(tokenize(text)) {}
+
+const Token& Parser::peek(int ahead) const {
+  std::size_t k = i_ + static_cast<std::size_t>(ahead);
+  return k < tokens_.size() ? tokens_[k] : tokens_.back();
+}
+
+const Token& Parser::next() {
+  const Token& t = tokens_[i_];
+  if (i_ + 1 < tokens_.size()) ++i_;
+  return t;
+}
+
+bool Parser::accept(std::string_view word) {
+  if (!peek().is(word)) return false;
+  next();
+  return true;
+}
+
+bool Parser::acceptOp(std::string_view op) {
+  if (!peek().isOp(op)) return false;
+  next();
+  return true;
+}
+
+void Parser::expect(std::string_view word, int code) {
+  if (!accept(word)) fail(code, peek());
+}
+
+void Parser::expectOp(std::string_view op, int code) {
+  if (!acceptOp(op)) fail(code, peek());
+}
+
+void Parser::fail(int code, const Token& at, const std::string& detail) const {
+  Error e = Error::ora(code, detail, at.pos.offset);
+  throw Error(e.code(), e.message(), at.pos.offset, at.pos.line, at.pos.column);
+}
+
+bool Parser::isIdentifier(const Token& t) const {
+  return t.kind == TokenKind::Identifier && (t.quoted || !isReserved(t.text));
+}
+
+std::string Parser::parseIdentifier(int code) {
+  if (!isIdentifier(peek())) fail(code, peek(), "\"" + peek().text + "\"");
+  return next().text;
+}
+
+Name Parser::parseName(int code) {
+  Name n;
+  n.pos = peek().pos;
+  n.parts.push_back(parseIdentifier(code));
+  while (peek().isOp(".") && isIdentifier(peek(1))) {
+    next();
+    n.parts.push_back(next().text);
+  }
+  return n;
+}
+
+std::string Parser::parseAlias() {
+  if (accept("AS")) return parseIdentifier(923);
+  if (isIdentifier(peek())) return next().text;
+  return {};
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Statements
+
+StatementPtr Parser::parseStatement() {
+  const Token& first = peek();
+  StatementPtr s;
+  if (first.is("SELECT") || first.is("WITH") || first.isOp("(")) s = parseSelectStatement();
+  else if (first.is("INSERT")) s = parseInsert();
+  else if (first.is("UPDATE")) s = parseUpdate();
+  else if (first.is("DELETE")) s = parseDelete();
+  else if (first.is("CREATE")) s = parseCreate();
+  else if (first.is("ALTER")) s = parseAlter();
+  else if (first.is("DROP")) s = parseDrop();
+  else if (first.is("GRANT")) s = parseGrant(StmtKind::Grant);
+  else if (first.is("REVOKE")) s = parseGrant(StmtKind::Revoke);
+  else if (first.is("COMMENT")) s = parseComment();
+  else if (first.is("COMMIT") || first.is("ROLLBACK") || first.is("SAVEPOINT")) s = parseTransaction();
+  else if (first.is("RENAME")) {
+    next();
+    auto r = std::make_shared<RenameStmt>();
+    r->from = parseName();
+    expect("TO");
+    r->to = parseName();
+    s = r;
+  } else if (first.is("TRUNCATE")) {
+    next();
+    expect("TABLE");
+    auto t = std::make_shared<TableStmt>(StmtKind::Truncate);
+    t->table = parseName();
+    while (peek().kind == TokenKind::Identifier) next();  // DROP/REUSE STORAGE
+    s = t;
+  } else if (first.is("LOCK")) {
+    next();
+    expect("TABLE");
+    auto t = std::make_shared<TableStmt>(StmtKind::LockTable);
+    t->table = parseName();
+    expect("IN");
+    while (!peek().is("MODE") && peek().kind != TokenKind::End) next();
+    expect("MODE");
+    t->noWait = accept("NOWAIT");
+    s = t;
+  } else {
+    fail(900, first);
+  }
+  s->pos = first.pos;
+  if (peek().isOp(";")) fail(911, peek());
+  if (peek().kind != TokenKind::End) fail(933, peek());
+  return s;
+}
+
+StatementPtr Parser::parseSelectStatement() {
+  auto s = std::make_shared<SelectStmt>();
+  s->query = parseQuery();
+  return s;
+}
+
+void Parser::parseTableTarget(TableRef& ref) {
+  ref.pos = peek().pos;
+  if (peek().isOp("(")) {
+    next();
+    ref.subquery = parseQuery();
+    expectOp(")", 907);
+  } else {
+    ref.table = parseName();
+    if (acceptOp("@")) ref.dbLink = parseName().parts.back();
+  }
+}
+
+StatementPtr Parser::parseInsert() {
+  next();
+  expect("INTO", 925);
+  auto s = std::make_shared<InsertStmt>();
+  parseTableTarget(s->table);
+  if (isIdentifier(peek()) && !peek().is("VALUES")) s->table.alias = next().text;
+  if (peek().isOp("(") && !(peek(1).is("SELECT") || peek(1).is("WITH"))) {
+    next();
+    do {
+      s->columnPos.push_back(peek().pos);
+      Name n = parseName(904);
+      s->columns.push_back(n.last());
+    } while (acceptOp(","));
+    expectOp(")", 907);
+  }
+  if (accept("VALUES")) {
+    expectOp("(", 906);
+    do {
+      s->values.push_back(parseExpr());
+    } while (acceptOp(","));
+    if (!peek().isOp(")")) fail(peek().kind == TokenKind::End ? 907 : 917, peek());
+    next();
+  } else if (peek().is("SELECT") || peek().is("WITH") || peek().isOp("(")) {
+    s->query = parseQuery();
+  } else {
+    fail(926, peek());
+  }
+  return s;
+}
+
+StatementPtr Parser::parseUpdate() {
+  next();
+  auto s = std::make_shared<UpdateStmt>();
+  parseTableTarget(s->table);
+  if (isIdentifier(peek()) && !peek().is("SET")) s->table.alias = next().text;
+  expect("SET", 971);
+  do {
+    Assignment a;
+    if (acceptOp("(")) {
+      do {
+        a.columnPos.push_back(peek().pos);
+        a.columns.push_back(parseName(904).last());
+      } while (acceptOp(","));
+      expectOp(")", 907);
+    } else {
+      a.columnPos.push_back(peek().pos);
+      a.columns.push_back(parseName(904).last());
+    }
+    expectOp("=", 927);
+    a.value = parseExpr();
+    s->sets.push_back(std::move(a));
+  } while (acceptOp(","));
+  if (accept("WHERE")) s->where = parseExpr();
+  return s;
+}
+
+StatementPtr Parser::parseDelete() {
+  next();
+  accept("FROM");
+  auto s = std::make_shared<DeleteStmt>();
+  parseTableTarget(s->table);
+  if (isIdentifier(peek())) s->table.alias = next().text;
+  if (accept("WHERE")) s->where = parseExpr();
+  return s;
+}
+
+StatementPtr Parser::parseTransaction() {
+  const Token& word = next();
+  if (word.is("COMMIT")) {
+    accept("WORK");
+    return std::make_shared<TransactionStmt>(StmtKind::Commit);
+  }
+  if (word.is("SAVEPOINT")) {
+    auto s = std::make_shared<TransactionStmt>(StmtKind::Savepoint);
+    s->savepoint = parseIdentifier();
+    return s;
+  }
+  auto s = std::make_shared<TransactionStmt>(StmtKind::Rollback);
+  accept("WORK");
+  if (accept("TO")) {
+    accept("SAVEPOINT");
+    s->savepoint = parseIdentifier();
+  }
+  return s;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// DDL
+
+StatementPtr Parser::parseCreate() {
+  next();
+  bool orReplace = false;
+  if (accept("OR")) {
+    expect("REPLACE");
+    orReplace = true;
+  }
+  accept("FORCE");
+  accept("NOFORCE");
+  if (peek().is("GLOBAL") && peek(1).is("TEMPORARY")) {
+    next();
+    next();
+    auto s = parseCreateTable();
+    std::static_pointer_cast<CreateTableStmt>(s)->temporary = true;
+    return s;
+  }
+  if (peek().is("TABLE")) return parseCreateTable();
+  if (peek().is("UNIQUE")) {
+    next();
+    return parseCreateIndex(true);
+  }
+  if (peek().is("INDEX")) return parseCreateIndex(false);
+  if (peek().is("VIEW")) return parseCreateView(orReplace);
+  if (peek().is("SEQUENCE")) {
+    next();
+    return parseSequence(StmtKind::CreateSequence);
+  }
+  if (peek().is("PUBLIC")) {
+    next();
+    if (!peek().is("SYNONYM")) fail(901, peek());
+    return parseCreateSynonym(orReplace, true);
+  }
+  if (peek().is("SYNONYM")) return parseCreateSynonym(orReplace, false);
+  if (peek().is("USER")) {
+    next();
+    return parseCreateUser(StmtKind::CreateUser);
+  }
+  if (peek().is("ROLE")) {
+    next();
+    auto s = std::make_shared<UserStmt>(StmtKind::CreateRole);
+    s->name = parseIdentifier(922);
+    accept("NOT") && accept("IDENTIFIED");
+    return s;
+  }
+  fail(901, peek());
+}
+
+TypeSpec Parser::parseType() {
+  TypeSpec t;
+  const Token& word = peek();
+  if (word.kind != TokenKind::Identifier) fail(902, word);
+  t.name = next().text;
+  if (t.name == "LONG" && peek().is("RAW")) {
+    next();
+    t.name = "LONG RAW";
+  } else if (t.name == "DOUBLE" && accept("PRECISION")) {
+    t.name = "FLOAT";
+  } else if (t.name == "CHARACTER" && accept("VARYING")) {
+    t.name = "VARCHAR2";
+  }
+  static const std::set<std::string> known = {
+      "NUMBER", "VARCHAR2", "VARCHAR", "CHAR", "NCHAR", "NVARCHAR2", "DATE", "LONG", "LONG RAW", "CLOB",
+      "NCLOB", "BLOB", "RAW", "INTEGER", "INT", "SMALLINT", "DECIMAL", "NUMERIC", "FLOAT", "REAL",
+      "TIMESTAMP", "CHARACTER", "BINARY_INTEGER", "PLS_INTEGER", "BOOLEAN", "ROWID", "BINARY_DOUBLE",
+      "BINARY_FLOAT"};
+  if (!known.count(t.name)) fail(902, word);
+  if (acceptOp("(")) {
+    if (peek().isOp("*")) {
+      next();
+    } else {
+      if (peek().kind != TokenKind::Number) fail(910, peek());
+      int v = std::stoi(next().text);
+      if (t.name == "NUMBER" || t.name == "DECIMAL" || t.name == "NUMERIC" || t.name == "FLOAT") {
+        t.precision = v;
+        t.hasPrecision = true;
+      } else {
+        t.length = v;
+      }
+    }
+    if (acceptOp(",")) t.scale = static_cast<int>(parseSignedInteger());
+    accept("BYTE") || accept("CHAR");
+    expectOp(")", 907);
+  }
+  if (t.name == "TIMESTAMP") {
+    while (accept("WITH") || accept("LOCAL") || accept("TIME") || accept("ZONE")) {
+    }
+  }
+  return t;
+}
+
+long long Parser::parseSignedInteger() {
+  bool negative = acceptOp("-");
+  if (!negative) acceptOp("+");
+  if (peek().kind != TokenKind::Number) fail(2017, peek());
+  long long v = std::stoll(next().text);
+  return negative ? -v : v;
+}
+
+std::vector<std::string> Parser::parseColumnList() {
+  std::vector<std::string> cols;
+  expectOp("(", 906);
+  do {
+    cols.push_back(parseIdentifier());
+  } while (acceptOp(","));
+  expectOp(")", 907);
+  return cols;
+}
+
+void Parser::parseConstraintState(ConstraintDef& c) {
+  for (;;) {
+    if (accept("ENABLE")) c.disabled = false;
+    else if (accept("DISABLE")) c.disabled = true;
+    else if (accept("VALIDATE") || accept("NOVALIDATE") || accept("DEFERRABLE") || accept("RELY") || accept("NORELY")) {
+    } else if (peek().is("NOT") && peek(1).is("DEFERRABLE")) {
+      next();
+      next();
+    } else if (accept("INITIALLY")) {
+      next();
+    } else if (accept("USING")) {
+      expect("INDEX");
+      skipPhysicalClauses();
+    } else {
+      return;
+    }
+  }
+}
+
+// Parses one constraint (inline when inlineColumn is set). False when the next tokens are no constraint.
+bool Parser::parseConstraint(ConstraintDef& c, const std::string* inlineColumn) {
+  c.pos = peek().pos;
+  if (accept("CONSTRAINT")) c.name = parseIdentifier();
+  if (peek().is("PRIMARY")) {
+    next();
+    expect("KEY");
+    c.type = ConstraintType::PrimaryKey;
+  } else if (accept("UNIQUE")) {
+    c.type = ConstraintType::Unique;
+  } else if (peek().is("NOT") && peek(1).is("NULL")) {
+    next();
+    next();
+    c.type = ConstraintType::NotNull;
+  } else if (peek().is("NULL") && inlineColumn) {
+    next();
+    return parseConstraint(c, inlineColumn);
+  } else if (accept("CHECK")) {
+    c.type = ConstraintType::Check;
+    expectOp("(", 906);
+    int begin = peek().pos.offset;
+    c.check = parseExpr();
+    c.checkText = text_.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(c.check->endOffset - begin));
+    expectOp(")", 907);
+  } else if (peek().is("FOREIGN") || peek().is("REFERENCES")) {
+    c.type = ConstraintType::ForeignKey;
+    if (accept("FOREIGN")) {
+      expect("KEY");
+      c.columns = parseColumnList();
+    }
+    expect("REFERENCES");
+    c.refTable = parseName();
+    if (peek().isOp("(")) c.refColumns = parseColumnList();
+    if (accept("ON")) {
+      expect("DELETE");
+      if (accept("CASCADE")) c.onDeleteCascade = true;
+      else {
+        expect("SET");
+        expect("NULL");
+        c.onDeleteSetNull = true;
+      }
+    }
+  } else {
+    if (!c.name.empty()) fail(902, peek());
+    return false;
+  }
+  if ((c.type == ConstraintType::PrimaryKey || c.type == ConstraintType::Unique) && !inlineColumn)
+    c.columns = parseColumnList();
+  if (inlineColumn && c.columns.empty()) c.columns.push_back(*inlineColumn);
+  parseConstraintState(c);
+  return true;
+}
+
+void Parser::parseColumnDef(ColumnDef& col) {
+  col.pos = peek().pos;
+  col.name = parseIdentifier();
+  if (!peek().is("DEFAULT") && !peek().is("NOT") && !peek().is("NULL") && !peek().is("CONSTRAINT") &&
+      !peek().is("PRIMARY") && !peek().is("UNIQUE") && !peek().is("CHECK") && !peek().is("REFERENCES") &&
+      !peek().isOp(",") && !peek().isOp(")"))
+    col.type = parseType();
+  if (accept("DEFAULT")) {
+    int begin = peek().pos.offset;
+    col.defaultValue = parseExpr();
+    col.defaultText = text_.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(col.defaultValue->endOffset - begin));
+  }
+  for (;;) {
+    ConstraintDef c;
+    if (!parseConstraint(c, &col.name)) break;
+    col.constraints.push_back(std::move(c));
+  }
+}
+
+void Parser::skipPhysicalClauses() {
+  // TABLESPACE, STORAGE (...), PCTFREE n, LOGGING, COMPRESS ...: accepted and ignored.
+  static const std::set<std::string> words = {
+      "TABLESPACE", "STORAGE", "PCTFREE", "PCTUSED", "INITRANS", "MAXTRANS", "LOGGING", "NOLOGGING",
+      "COMPRESS", "NOCOMPRESS", "CACHE", "NOCACHE", "PARALLEL", "NOPARALLEL", "MONITORING", "NOMONITORING",
+      "SEGMENT", "CREATION", "IMMEDIATE", "DEFERRED", "ONLINE", "COMPUTE", "STATISTICS", "ROWDEPENDENCIES",
+      "NOROWDEPENDENCIES", "ORGANIZATION", "HEAP", "REVERSE", "NOSORT", "VISIBLE", "INVISIBLE", "LOB",
+      "STORE", "AS", "BASICFILE", "SECUREFILE", "ENABLE", "DISABLE", "ROW", "MOVEMENT", "ON", "COMMIT",
+      "DELETE", "PRESERVE", "ROWS", "FLASHBACK", "ARCHIVE", "NO"};
+  while (peek().kind == TokenKind::Identifier && !peek().quoted && words.count(peek().text)) {
+    if (peek().is("AS") && (peek(1).is("SELECT") || peek(1).isOp("("))) return;
+    next();
+    if (peek().isOp("(")) {
+      int depth = 0;
+      do {
+        if (peek().isOp("(")) ++depth;
+        if (peek().isOp(")")) --depth;
+        if (peek().kind == TokenKind::End) fail(907, peek());
+        next();
+      } while (depth > 0);
+    } else if (peek().kind == TokenKind::Number || (peek().kind == TokenKind::Identifier && !words.count(peek().text) &&
+                                                     !peek().is("AS"))) {
+      next();
+    }
+  }
+}
+
+StatementPtr Parser::parseCreateTable() {
+  expect("TABLE");
+  auto s = std::make_shared<CreateTableStmt>();
+  s->name = parseName();
+  if (acceptOp("(")) {
+    do {
+      ConstraintDef c;
+      if (peek().is("CONSTRAINT") || peek().is("PRIMARY") || peek().is("UNIQUE") || peek().is("CHECK") ||
+          peek().is("FOREIGN")) {
+        parseConstraint(c, nullptr);
+        s->constraints.push_back(std::move(c));
+      } else {
+        ColumnDef col;
+        parseColumnDef(col);
+        s->columns.push_back(std::move(col));
+      }
+    } while (acceptOp(","));
+    expectOp(")", 907);
+  }
+  skipPhysicalClauses();
+  if (accept("AS")) s->asQuery = parseQuery();
+  else if (s->columns.empty()) fail(906, peek());
+  return s;
+}
+
+StatementPtr Parser::parseCreateIndex(bool unique) {
+  expect("INDEX");
+  auto s = std::make_shared<CreateIndexStmt>();
+  s->unique = unique;
+  s->name = parseName();
+  expect("ON", 969);
+  s->table = parseName();
+  expectOp("(", 906);
+  do {
+    s->columns.push_back(parseIdentifier());
+    bool desc = accept("DESC");
+    if (!desc) accept("ASC");
+    s->descending.push_back(desc);
+  } while (acceptOp(","));
+  expectOp(")", 907);
+  skipPhysicalClauses();
+  return s;
+}
+
+StatementPtr Parser::parseCreateView(bool orReplace) {
+  expect("VIEW");
+  auto s = std::make_shared<CreateViewStmt>();
+  s->orReplace = orReplace;
+  s->name = parseName();
+  if (peek().isOp("(")) s->columnAliases = parseColumnList();
+  expect("AS");
+  int begin = peek().pos.offset;
+  s->query = parseQuery();
+  s->queryText = text_.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(s->query->endOffset - begin));
+  if (accept("WITH")) {
+    if (!accept("READ")) expect("CHECK");
+    next();
+    if (accept("CONSTRAINT")) parseIdentifier();
+  }
+  return s;
+}
+
+StatementPtr Parser::parseSequence(StmtKind kind) {
+  auto s = std::make_shared<SequenceStmt>(kind);
+  s->name = parseName();
+  SequenceOptions& o = s->options;
+  for (;;) {
+    if (accept("START")) {
+      expect("WITH");
+      o.start = parseSignedInteger();
+      o.hasStart = true;
+    } else if (accept("INCREMENT")) {
+      expect("BY");
+      o.increment = parseSignedInteger();
+      o.hasIncrement = true;
+    } else if (accept("MINVALUE")) {
+      o.minValue = parseSignedInteger();
+      o.hasMin = true;
+    } else if (accept("MAXVALUE")) {
+      o.maxValue = parseSignedInteger();
+      o.hasMax = true;
+    } else if (accept("CACHE")) {
+      o.cache = parseSignedInteger();
+      o.hasCache = true;
+    } else if (accept("CYCLE")) {
+      o.cycle = o.hasCycle = true;
+    } else if (accept("NOCYCLE")) {
+      o.cycle = false;
+      o.hasCycle = true;
+    } else if (accept("NOCACHE")) {
+      o.cache = 0;
+      o.hasCache = true;
+    } else if (accept("NOMINVALUE") || accept("NOMAXVALUE") || accept("ORDER") || accept("NOORDER")) {
+    } else {
+      return s;
+    }
+  }
+}
+
+StatementPtr Parser::parseCreateSynonym(bool orReplace, bool isPublic) {
+  expect("SYNONYM");
+  auto s = std::make_shared<CreateSynonymStmt>();
+  s->orReplace = orReplace;
+  s->isPublic = isPublic;
+  s->name = parseName();
+  expect("FOR");
+  s->target = parseName();
+  if (acceptOp("@")) s->dbLink = parseName().parts.back();
+  return s;
+}
+
+StatementPtr Parser::parseCreateUser(StmtKind kind) {
+  auto s = std::make_shared<UserStmt>(kind);
+  s->name = parseIdentifier(kind == StmtKind::CreateUser ? 922 : 1918);
+  for (;;) {
+    if (accept("IDENTIFIED")) {
+      expect("BY", 905);
+      const Token& pw = next();
+      if (pw.kind != TokenKind::Identifier && pw.kind != TokenKind::String && pw.kind != TokenKind::Number)
+        fail(988, pw);
+      s->password = pw.text;
+      s->hasPassword = true;
+      if (accept("REPLACE")) next();
+    } else if (accept("ACCOUNT")) {
+      if (accept("LOCK")) s->lock = 1;
+      else {
+        expect("UNLOCK");
+        s->lock = -1;
+      }
+    } else if (accept("DEFAULT") || accept("TEMPORARY")) {
+      expect("TABLESPACE");
+      parseIdentifier();
+    } else if (accept("QUOTA")) {
+      if (!accept("UNLIMITED")) {
+        next();
+        if (peek().kind == TokenKind::Identifier && !peek().is("ON")) next();
+      }
+      expect("ON");
+      parseIdentifier();
+    } else if (accept("PROFILE")) {
+      parseIdentifier();
+    } else if (accept("PASSWORD")) {
+      expect("EXPIRE");
+    } else {
+      return s;
+    }
+  }
+}
+
+StatementPtr Parser::parseAlter() {
+  next();
+  if (peek().is("TABLE")) return parseAlterTable();
+  if (accept("SEQUENCE")) return parseSequence(StmtKind::AlterSequence);
+  if (accept("USER")) return parseCreateUser(StmtKind::AlterUser);
+  if (accept("SESSION")) {
+    auto s = std::make_shared<AlterSessionStmt>();
+    expect("SET", 922);
+    s->parameter = parseIdentifier(922);
+    expectOp("=", 922);
+    const Token& v = next();
+    if (v.kind == TokenKind::End) fail(922, v);
+    s->value = v.text;
+    return s;
+  }
+  if (accept("SYSTEM")) {
+    auto s = std::make_shared<AlterSystemStmt>();
+    if (accept("ENABLE")) s->restricted = 1;
+    else if (accept("DISABLE")) s->restricted = -1;
+    if (s->restricted) {
+      expect("RESTRICTED", 2065);
+      expect("SESSION", 2065);
+      return s;
+    }
+    expect("SET", 2065);
+    s->parameter = parseIdentifier(2065);
+    expectOp("=", 2065);
+    const Token& v = next();
+    s->value = v.text;
+    while (accept("SCOPE") || accept("SID")) {
+      expectOp("=", 2065);
+      next();
+    }
+    return s;
+  }
+  fail(940, peek());
+}
+
+StatementPtr Parser::parseAlterTable() {
+  expect("TABLE");
+  auto s = std::make_shared<AlterTableStmt>();
+  s->name = parseName();
+  auto columnGroup = [&](AlterTableAction action) {
+    s->action = action;
+    bool paren = acceptOp("(");
+    do {
+      ColumnDef col;
+      parseColumnDef(col);
+      s->columns.push_back(std::move(col));
+    } while (paren && acceptOp(","));
+    if (paren) expectOp(")", 907);
+  };
+  if (accept("ADD")) {
+    if (peek().is("CONSTRAINT") || peek().is("PRIMARY") || peek().is("UNIQUE") || peek().is("CHECK") ||
+        peek().is("FOREIGN")) {
+      s->action = AlterTableAction::AddConstraint;
+      parseConstraint(s->constraint, nullptr);
+    } else if (peek().isOp("(") && (peek(1).is("CONSTRAINT") || peek(1).is("PRIMARY") || peek(1).is("UNIQUE") ||
+                                    peek(1).is("CHECK") || peek(1).is("FOREIGN"))) {
+      next();
+      s->action = AlterTableAction::AddConstraint;
+      parseConstraint(s->constraint, nullptr);
+      expectOp(")", 907);
+    } else {
+      columnGroup(AlterTableAction::AddColumns);
+    }
+  } else if (accept("MODIFY")) {
+    if (accept("CONSTRAINT")) {
+      s->names.push_back(parseIdentifier());
+      if (accept("ENABLE")) s->action = AlterTableAction::EnableConstraint;
+      else {
+        expect("DISABLE");
+        s->action = AlterTableAction::DisableConstraint;
+      }
+    } else {
+      columnGroup(AlterTableAction::ModifyColumns);
+    }
+  } else if (accept("DROP")) {
+    if (accept("CONSTRAINT")) {
+      s->action = AlterTableAction::DropConstraint;
+      s->names.push_back(parseIdentifier());
+    } else if (accept("PRIMARY")) {
+      expect("KEY");
+      s->action = AlterTableAction::DropPrimaryKey;
+    } else {
+      s->action = AlterTableAction::DropColumns;
+      if (accept("COLUMN")) s->names.push_back(parseIdentifier());
+      else s->names = parseColumnList();
+    }
+    s->cascade = accept("CASCADE");
+    if (s->cascade) accept("CONSTRAINTS");
+  } else if (peek().is("ENABLE") || peek().is("DISABLE")) {
+    s->action = next().is("ENABLE") ? AlterTableAction::EnableConstraint : AlterTableAction::DisableConstraint;
+    accept("VALIDATE") || accept("NOVALIDATE");
+    if (accept("PRIMARY")) {
+      expect("KEY");
+      s->names.push_back("");
+      s->constraint.type = ConstraintType::PrimaryKey;
+    } else {
+      expect("CONSTRAINT");
+      s->names.push_back(parseIdentifier());
+    }
+    s->cascade = accept("CASCADE");
+  } else if (accept("RENAME")) {
+    if (accept("COLUMN")) {
+      s->action = AlterTableAction::RenameColumn;
+      s->names.push_back(parseIdentifier());
+      expect("TO");
+      s->names.push_back(parseIdentifier());
+    } else {
+      expect("TO");
+      s->action = AlterTableAction::RenameTo;
+      s->names.push_back(parseIdentifier());
+    }
+  } else {
+    fail(1735, peek());
+  }
+  return s;
+}
+
+StatementPtr Parser::parseDrop() {
+  next();
+  auto s = std::make_shared<DropStmt>();
+  if (accept("PUBLIC")) {
+    expect("SYNONYM", 950);
+    s->objectType = "PUBLIC SYNONYM";
+  } else {
+    static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE"};
+    if (peek().kind != TokenKind::Identifier || !types.count(peek().text)) fail(950, peek());
+    s->objectType = next().text;
+  }
+  s->name = parseName();
+  if (accept("CASCADE")) {
+    s->cascadeConstraints = true;
+    accept("CONSTRAINTS");
+  }
+  accept("PURGE");
+  accept("FORCE");
+  return s;
+}
+
+StatementPtr Parser::parseGrant(StmtKind kind) {
+  next();
+  auto s = std::make_shared<GrantStmt>(kind);
+  do {
+    std::string priv;
+    while (peek().kind == TokenKind::Identifier && !peek().is("ON") && !peek().is("TO") && !peek().is("FROM")) {
+      if (!priv.empty()) priv += ' ';
+      priv += next().text;
+    }
+    if (priv.empty()) fail(990, peek());
+    if (priv == "ALL PRIVILEGES") priv = "ALL";
+    if (peek().isOp("(")) parseColumnList();  // column lists are accepted for the whole table
+    s->privileges.push_back(priv);
+  } while (acceptOp(","));
+  if (accept("ON")) {
+    s->onObject = true;
+    s->object = parseName();
+  }
+  if (kind == StmtKind::Grant) expect("TO");
+  else expect("FROM");
+  do {
+    s->grantees.push_back(parseIdentifier(987));
+  } while (acceptOp(","));
+  if (accept("WITH")) {
+    if (!accept("ADMIN")) expect("GRANT");
+    expect("OPTION");
+    s->withOption = true;
+  }
+  return s;
+}
+
+StatementPtr Parser::parseComment() {
+  next();
+  expect("ON");
+  auto s = std::make_shared<CommentStmt>();
+  if (accept("COLUMN")) s->onColumn = true;
+  else if (!accept("TABLE")) expect("VIEW");
+  s->target = parseName();
+  expect("IS");
+  if (peek().kind != TokenKind::String) fail(1780, peek());
+  s->text = next().text;
+  return s;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Queries
+
+QueryPtr Parser::parseQuery() {
+  Position start = peek().pos;
+  QueryPtr q = parseSetOperand();
+  for (;;) {
+    std::string op;
+    if (peek().is("UNION")) op = peek(1).is("ALL") ? "UNION ALL" : "UNION";
+    else if (peek().is("MINUS")) op = "MINUS";
+    else if (peek().is("INTERSECT")) op = "INTERSECT";
+    else break;
+    next();
+    if (op == "UNION ALL") next();
+    auto combined = std::make_shared<Query>();
+    combined->setOp = op;
+    combined->left = q;
+    combined->right = parseSetOperand();
+    combined->pos = start;
+    q = combined;
+  }
+  if (peek().is("ORDER")) {
+    next();
+    expect("BY");
+    if (!q->orderBy.empty() || (q->block == nullptr && q->setOp.empty())) fail(933, peek());
+    parseOrderBy(q->orderBy);
+  }
+  if (accept("FOR")) {
+    expect("UPDATE", 905);
+    q->forUpdate = true;
+    if (accept("OF")) {
+      do parseName(904);
+      while (acceptOp(","));
+    }
+    if (accept("NOWAIT")) q->noWait = true;
+    else if (accept("WAIT")) q->waitSeconds = static_cast<int>(parseSignedInteger());
+    else if (accept("SKIP")) expect("LOCKED");
+  }
+  q->pos = start;
+  q->endOffset = tokens_[i_ > 0 ? i_ - 1 : 0].endOffset;
+  return q;
+}
+
+QueryPtr Parser::parseSetOperand() {
+  if (peek().isOp("(")) {
+    next();
+    QueryPtr inner = parseQuery();
+    expectOp(")", 907);
+    return inner;
+  }
+  auto q = std::make_shared<Query>();
+  q->pos = peek().pos;
+  q->block = parseQueryBlock();
+  q->endOffset = tokens_[i_ - 1].endOffset;
+  return q;
+}
+
+void Parser::parseOrderBy(std::vector<OrderItem>& out) {
+  do {
+    OrderItem item;
+    item.expr = parseExpr();
+    if (accept("DESC")) item.descending = true;
+    else accept("ASC");
+    if (accept("NULLS")) {
+      if (accept("FIRST")) item.nulls = 1;
+      else {
+        expect("LAST");
+        item.nulls = 2;
+      }
+    }
+    out.push_back(std::move(item));
+  } while (acceptOp(","));
+}
+
+std::shared_ptr<QueryBlock> Parser::parseQueryBlock() {
+  if (!peek().is("SELECT")) fail(928, peek());
+  next();
+  auto b = std::make_shared<QueryBlock>();
+  if (accept("DISTINCT") || accept("UNIQUE")) b->distinct = true;
+  else accept("ALL");
+  parseSelectList(*b);
+  if (!accept("FROM")) fail(923, peek());
+  parseFromList(*b);
+  if (accept("WHERE")) b->where = parseExpr();
+  for (;;) {
+    if (peek().is("START") && peek(1).is("WITH")) {
+      next();
+      next();
+      b->startWith = parseExpr();
+    } else if (peek().is("CONNECT") && peek(1).is("BY")) {
+      next();
+      next();
+      b->noCycle = accept("NOCYCLE");
+      b->connectBy = parseExpr();
+    } else if (peek().is("GROUP") && peek(1).is("BY")) {
+      next();
+      next();
+      do b->groupBy.push_back(parseExpr());
+      while (acceptOp(","));
+    } else if (accept("HAVING")) {
+      b->having = parseExpr();
+    } else {
+      break;
+    }
+  }
+  return b;
+}
+
+void Parser::parseSelectList(QueryBlock& block) {
+  do {
+    SelectItem item;
+    if (peek().isOp("*")) {
+      next();
+      item.star = true;
+    } else if (isIdentifier(peek()) && peek(1).isOp(".") && peek(2).isOp("*")) {
+      item.star = true;
+      item.starTable = next().text;
+      next();
+      next();
+    } else if (isIdentifier(peek()) && peek(1).isOp(".") && isIdentifier(peek(2)) && peek(3).isOp(".") &&
+               peek(4).isOp("*")) {
+      item.star = true;
+      next();
+      next();
+      item.starTable = next().text;
+      next();
+      next();
+    } else {
+      if (peek().is("FROM")) fail(936, peek());
+      int begin = peek().pos.offset;
+      item.expr = parseExpr();
+      item.heading = text_.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(item.expr->endOffset - begin));
+      bool as = accept("AS");
+      if (as || (isIdentifier(peek()))) {
+        item.aliasQuoted = peek().quoted;
+        item.alias = as ? parseIdentifier(923) : next().text;
+      }
+    }
+    block.items.push_back(std::move(item));
+  } while (acceptOp(","));
+}
+
+TableRef Parser::parseTableRef() {
+  TableRef ref;
+  parseTableTarget(ref);
+  if (isIdentifier(peek()) && !peek().is("LEFT") && !peek().is("RIGHT") && !peek().is("FULL") &&
+      !peek().is("INNER") && !peek().is("CROSS") && !peek().is("JOIN") && !peek().is("NATURAL"))
+    ref.alias = next().text;
+  return ref;
+}
+
+void Parser::parseFromList(QueryBlock& block) {
+  block.from.push_back(parseTableRef());
+  for (;;) {
+    JoinKind kind;
+    if (acceptOp(",")) {
+      block.from.push_back(parseTableRef());
+      continue;
+    }
+    if (accept("JOIN")) kind = JoinKind::Inner;
+    else if (accept("INNER")) {
+      expect("JOIN");
+      kind = JoinKind::Inner;
+    } else if (peek().is("LEFT") || peek().is("RIGHT") || peek().is("FULL")) {
+      const Token& w = next();
+      kind = w.is("LEFT") ? JoinKind::Left : w.is("RIGHT") ? JoinKind::Right : JoinKind::Full;
+      accept("OUTER");
+      expect("JOIN");
+    } else if (accept("CROSS")) {
+      expect("JOIN");
+      kind = JoinKind::Cross;
+    } else {
+      return;
+    }
+    TableRef ref = parseTableRef();
+    ref.join = kind;
+    if (kind != JoinKind::Cross) {
+      if (accept("ON")) ref.on = parseExpr();
+      else if (accept("USING")) ref.usingColumns = parseColumnList();
+      else fail(905, peek());
+    }
+    block.from.push_back(std::move(ref));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Expressions
+
+ExprPtr Parser::make(ExprKind kind, const Token& at) {
+  auto e = std::make_shared<Expr>();
+  e->kind = kind;
+  e->pos = at.pos;
+  e->endOffset = at.endOffset;
+  return e;
+}
+
+void Parser::finish(Expr& e) { e.endOffset = tokens_[i_ > 0 ? i_ - 1 : 0].endOffset; }
+
+ExprPtr Parser::parseExpr() { return parseOr(); }
+
+ExprPtr Parser::parseOr() {
+  ExprPtr left = parseAnd();
+  while (peek().is("OR")) {
+    auto e = make(ExprKind::Binary, next());
+    e->op = "OR";
+    e->pos = left->pos;
+    e->args = {left, parseAnd()};
+    finish(*e);
+    left = e;
+  }
+  return left;
+}
+
+ExprPtr Parser::parseAnd() {
+  ExprPtr left = parseNot();
+  while (peek().is("AND")) {
+    auto e = make(ExprKind::Binary, next());
+    e->op = "AND";
+    e->pos = left->pos;
+    e->args = {left, parseNot()};
+    finish(*e);
+    left = e;
+  }
+  return left;
+}
+
+ExprPtr Parser::parseNot() {
+  if (peek().is("NOT")) {
+    auto e = make(ExprKind::Unary, next());
+    e->op = "NOT";
+    e->args = {parseNot()};
+    finish(*e);
+    return e;
+  }
+  return parseComparison();
+}
+
+ExprPtr Parser::parseComparison() {
+  ExprPtr left = parseAdditive();
+  static const std::set<std::string> compare = {"=", "!=", "<>", "<", "<=", ">", ">="};
+  const Token& t = peek();
+  if (t.kind == TokenKind::Operator && compare.count(t.text)) {
+    std::string op = next().text == "<>" ? "!=" : t.text;
+    if (peek().is("ANY") || peek().is("SOME") || peek().is("ALL")) {
+      auto e = make(ExprKind::Any, peek());
+      e->all = next().is("ALL");
+      e->op = op;
+      e->pos = left->pos;
+      expectOp("(", 906);
+      if (peek().is("SELECT") || peek().is("WITH")) e->query = parseQuery();
+      else {
+        e->args.push_back(left);
+        do e->args.push_back(parseExpr());
+        while (acceptOp(","));
+      }
+      if (e->args.empty()) e->args.push_back(left);
+      expectOp(")", 907);
+      finish(*e);
+      return e;
+    }
+    auto e = make(ExprKind::Binary, t);
+    e->op = op;
+    e->pos = left->pos;
+    e->args = {left, parseAdditive()};
+    finish(*e);
+    return e;
+  }
+  bool negated = false;
+  if (peek().is("NOT") && (peek(1).is("IN") || peek(1).is("LIKE") || peek(1).is("BETWEEN"))) {
+    next();
+    negated = true;
+  }
+  if (peek().is("IS")) {
+    auto e = make(ExprKind::IsNull, next());
+    e->negated = accept("NOT");
+    expect("NULL", 908);
+    e->pos = left->pos;
+    e->args = {left};
+    finish(*e);
+    return e;
+  }
+  if (peek().is("IN")) {
+    next();
+    auto e = std::make_shared<Expr>();
+    e->pos = left->pos;
+    e->negated = negated;
+    expectOp("(", 906);
+    if (peek().is("SELECT") || peek().is("WITH")) {
+      e->kind = ExprKind::InSubquery;
+      e->args = {left};
+      e->query = parseQuery();
+    } else {
+      e->kind = ExprKind::InList;
+      e->args = {left};
+      do e->args.push_back(parseExpr());
+      while (acceptOp(","));
+    }
+    expectOp(")", 907);
+    finish(*e);
+    return e;
+  }
+  if (peek().is("LIKE")) {
+    auto e = make(ExprKind::Like, next());
+    e->negated = negated;
+    e->pos = left->pos;
+    e->args = {left, parseAdditive()};
+    if (accept("ESCAPE")) e->args.push_back(parseAdditive());
+    finish(*e);
+    return e;
+  }
+  if (peek().is("BETWEEN")) {
+    auto e = make(ExprKind::Between, next());
+    e->negated = negated;
+    e->pos = left->pos;
+    ExprPtr low = parseAdditive();
+    expect("AND");
+    e->args = {left, low, parseAdditive()};
+    finish(*e);
+    return e;
+  }
+  if (negated) fail(920, peek());
+  return left;
+}
+
+ExprPtr Parser::parseAdditive() {
+  ExprPtr left = parseMultiplicative();
+  while (peek().isOp("+") || peek().isOp("-") || peek().isOp("||")) {
+    auto e = make(ExprKind::Binary, peek());
+    e->op = next().text;
+    e->pos = left->pos;
+    e->args = {left, parseMultiplicative()};
+    finish(*e);
+    left = e;
+  }
+  return left;
+}
+
+ExprPtr Parser::parseMultiplicative() {
+  ExprPtr left = parseUnary();
+  while (peek().isOp("*") || peek().isOp("/")) {
+    auto e = make(ExprKind::Binary, peek());
+    e->op = next().text;
+    e->pos = left->pos;
+    e->args = {left, parseUnary()};
+    finish(*e);
+    left = e;
+  }
+  return left;
+}
+
+ExprPtr Parser::parseUnary() {
+  if (peek().isOp("-") || peek().isOp("+") || peek().is("PRIOR")) {
+    auto e = make(ExprKind::Unary, peek());
+    e->op = next().text;
+    e->args = {parseUnary()};
+    finish(*e);
+    return e;
+  }
+  return parsePrimary();
+}
+
+ExprPtr Parser::parsePrimary() {
+  const Token& t = peek();
+  switch (t.kind) {
+    case TokenKind::Number: {
+      auto e = make(ExprKind::Number, next());
+      e->text = t.text;
+      return e;
+    }
+    case TokenKind::String: {
+      auto e = make(ExprKind::String, next());
+      e->text = t.text;
+      return e;
+    }
+    case TokenKind::Bind: {
+      auto e = make(ExprKind::Bind, next());
+      e->text = t.text;
+      return e;
+    }
+    case TokenKind::Operator:
+      if (t.isOp("(")) {
+        const Token& open = next();
+        if (peek().is("SELECT") || peek().is("WITH")) {
+          auto e = make(ExprKind::Subquery, open);
+          e->query = parseQuery();
+          expectOp(")", 907);
+          finish(*e);
+          return e;
+        }
+        ExprPtr inner = parseExpr();
+        if (peek().isOp(",")) {
+          auto row = make(ExprKind::Row, open);
+          row->args.push_back(inner);
+          while (acceptOp(",")) row->args.push_back(parseExpr());
+          expectOp(")", 907);
+          finish(*row);
+          return row;
+        }
+        expectOp(")", 907);
+        // Keep the parentheses in the source span so headings quote them.
+        inner->pos = open.pos;
+        finish(*inner);
+        return inner;
+      }
+      break;
+    case TokenKind::Identifier:
+      if (t.quoted) return parseNameOrCall();
+      if (t.text == "NULL") {
+        auto e = make(ExprKind::Null, next());
+        return e;
+      }
+      if (t.text == "CASE") return parseCase();
+      if (t.text == "EXISTS") {
+        auto e = make(ExprKind::Exists, next());
+        expectOp("(", 906);
+        e->query = parseQuery();
+        expectOp(")", 907);
+        finish(*e);
+        return e;
+      }
+      if (t.text == "DATE" && peek(1).kind == TokenKind::String) {
+        auto e = make(ExprKind::Function, next());
+        e->name.parts = {"DATE"};
+        auto lit = make(ExprKind::String, next());
+        lit->text = peek(-1).text;
+        e->args = {lit};
+        finish(*e);
+        return e;
+      }
+      if (!isReserved(t.text) || t.text == "PRIOR") return parseNameOrCall();
+      break;
+    case TokenKind::End:
+      break;
+    default:
+      break;
+  }
+  fail(936, t);
+}
+
+ExprPtr Parser::parseCase() {
+  auto e = make(ExprKind::Case, next());
+  if (!peek().is("WHEN")) {
+    e->hasOperand = true;
+    e->args.push_back(parseExpr());
+  }
+  if (!peek().is("WHEN")) fail(905, peek());
+  while (accept("WHEN")) {
+    e->args.push_back(parseExpr());
+    expect("THEN");
+    e->args.push_back(parseExpr());
+  }
+  if (accept("ELSE")) {
+    e->hasElse = true;
+    e->args.push_back(parseExpr());
+  }
+  expect("END");
+  finish(*e);
+  return e;
+}
+
+ExprPtr Parser::parseNameOrCall() {
+  const Token& first = peek();
+  auto e = make(ExprKind::Column, first);
+  e->name.pos = first.pos;
+  e->name.parts.push_back(next().text);
+  while (peek().isOp(".") && peek(1).kind == TokenKind::Identifier) {
+    next();
+    e->name.parts.push_back(next().text);
+  }
+  if (peek().isOp("(") && peek(1).isOp("+") && peek(2).isOp(")")) {
+    next();
+    next();
+    next();
+    e->outerJoin = true;
+  } else if (peek().isOp("(")) {
+    e->kind = ExprKind::Function;
+    return parseFunctionArgs(e);
+  }
+  finish(*e);
+  return e;
+}
+
+ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
+  next();  // (
+  const std::string& fname = call->name.last();
+  if (fname == "TRIM" && call->name.parts.size() == 1) {
+    // TRIM([LEADING|TRAILING|BOTH] [char] FROM text) or TRIM(text)
+    std::string mode;
+    if (peek().is("LEADING") || peek().is("TRAILING") || peek().is("BOTH")) mode = next().text;
+    ExprPtr first;
+    if (!peek().is("FROM")) first = parseExpr();
+    if (accept("FROM") || !mode.empty()) {
+      auto m = make(ExprKind::String, peek());
+      m->text = mode.empty() ? "BOTH" : mode;
+      ExprPtr source = parseExpr();
+      call->name.parts = {"TRIM3"};
+      call->args = {m, first ? first : ExprPtr(), source};
+    } else {
+      call->args = {first};
+    }
+    expectOp(")", 907);
+    finish(*call);
+    return call;
+  }
+  if (fname == "CAST" && call->name.parts.size() == 1) {
+    call->args.push_back(parseExpr());
+    expect("AS");
+    TypeSpec type = parseType();
+    auto t = make(ExprKind::String, peek());
+    t->text = type.name;
+    call->args.push_back(t);
+    expectOp(")", 907);
+    finish(*call);
+    return call;
+  }
+  if (peek().isOp(")")) {
+    next();
+    finish(*call);
+    return call;
+  }
+  if (accept("DISTINCT")) call->distinct = true;
+  else accept("ALL");
+  do {
+    if (peek().isOp("*")) {
+      call->args.push_back(make(ExprKind::Star, next()));
+    } else {
+      call->args.push_back(parseExpr());
+    }
+  } while (acceptOp(","));
+  if (!peek().isOp(")")) fail(907, peek());
+  next();
+  finish(*call);
+  if (peek().is("OVER")) fail(439, peek(), "analytic functions");
+  return call;
+}
+
+}  // namespace engine::sql

@@ -1,0 +1,95 @@
+#pragma once
+// The recursive-descent parser of Oracle SQL: text in, one Statement out. Syntax errors are
+// engine::Error with Oracle's code (ORA-00900, 00904, 00907, 00911, 00923, 00933, 00936, ...) and the
+// position of the offending token. The expression and query parsers are public so that PL/SQL can
+// share them.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/sql/ast.h"
+
+namespace engine::sql {
+
+class Parser {
+ public:
+  explicit Parser(std::string_view text);
+
+  // Parses the whole text as one statement; anything after it is ORA-00933 (a ";" is ORA-00911).
+  StatementPtr parseStatement();
+
+  // Pieces for other front ends (PL/SQL), working at the current token.
+  ExprPtr parseExpr();
+  QueryPtr parseQuery();
+  const Token& peek(int ahead = 0) const;
+  const Token& next();
+  bool accept(std::string_view word);
+  bool acceptOp(std::string_view op);
+  void expect(std::string_view word, int code = 905);
+  void expectOp(std::string_view op, int code);
+  [[noreturn]] void fail(int code, const Token& at, const std::string& detail = {}) const;
+  std::string_view source() const { return text_; }
+
+ private:
+  StatementPtr parseSelectStatement();
+  StatementPtr parseInsert();
+  StatementPtr parseUpdate();
+  StatementPtr parseDelete();
+  StatementPtr parseCreate();
+  StatementPtr parseCreateTable();
+  StatementPtr parseCreateIndex(bool unique);
+  StatementPtr parseCreateView(bool orReplace);
+  StatementPtr parseSequence(StmtKind kind);
+  StatementPtr parseCreateSynonym(bool orReplace, bool isPublic);
+  StatementPtr parseCreateUser(StmtKind kind);
+  StatementPtr parseAlter();
+  StatementPtr parseAlterTable();
+  StatementPtr parseDrop();
+  StatementPtr parseGrant(StmtKind kind);
+  StatementPtr parseComment();
+  StatementPtr parseTransaction();
+
+  QueryPtr parseSetOperand();
+  std::shared_ptr<QueryBlock> parseQueryBlock();
+  void parseSelectList(QueryBlock& block);
+  void parseFromList(QueryBlock& block);
+  TableRef parseTableRef();
+  void parseOrderBy(std::vector<OrderItem>& out);
+  void parseTableTarget(TableRef& ref);
+
+  ExprPtr parseOr();
+  ExprPtr parseAnd();
+  ExprPtr parseNot();
+  ExprPtr parseComparison();
+  ExprPtr parseAdditive();
+  ExprPtr parseMultiplicative();
+  ExprPtr parseUnary();
+  ExprPtr parsePrimary();
+  ExprPtr parseNameOrCall();
+  ExprPtr parseCase();
+  ExprPtr parseFunctionArgs(ExprPtr call);
+  ExprPtr make(ExprKind kind, const Token& at);
+  void finish(Expr& e);
+
+  Name parseName(int code = 903);
+  std::string parseIdentifier(int code = 904);
+  std::string parseAlias();
+  bool isIdentifier(const Token& t) const;
+  TypeSpec parseType();
+  void parseColumnDef(ColumnDef& col);
+  bool parseConstraint(ConstraintDef& c, const std::string* inlineColumn);
+  void parseConstraintState(ConstraintDef& c);
+  std::vector<std::string> parseColumnList();
+  void skipPhysicalClauses();
+  long long parseSignedInteger();
+
+  std::string text_;
+  std::vector<Token> tokens_;
+  std::size_t i_ = 0;
+};
+
+// True for words that cannot be an alias or an unquoted name in this position.
+bool isReserved(const std::string& word);
+
+}  // namespace engine::sql

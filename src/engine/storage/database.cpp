@@ -1,0 +1,426 @@
+#include "engine/storage/database.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
+#include "engine/catalog/catalog.h"
+#include "engine/catalog/dictionary.h"
+#include "engine/storage/session.h"
+#include "engine/storage/sqlite_util.h"
+
+namespace fs = std::filesystem;
+
+namespace engine {
+
+namespace {
+
+std::string upper(std::string s) {
+  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string lower(std::string s) {
+  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+sqlite3* openConnection(const std::string& path, bool create) {
+  sqlite3* db = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+  int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close(db);
+    throw Error(1034, "ORA-01034: ORACLE not available (" + path + ": " + message + ")");
+  }
+  sqlite3_busy_timeout(db, 5000);
+  return db;
+}
+
+DateTime wallClock() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+// The instance parameters V$PARAMETER lists, with their defaults.
+const std::vector<std::pair<std::string, std::string>>& defaultParameters() {
+  static const std::vector<std::pair<std::string, std::string>> params = {
+      {"compatible", "19.0.0"},
+      {"sec_case_sensitive_logon", "FALSE"},
+      {"nls_date_format", "DD-MON-RR"},
+      {"nls_language", "AMERICAN"},
+      {"nls_territory", "AMERICA"},
+      {"open_cursors", "300"},
+      {"processes", "300"},
+      {"db_block_size", "8192"},
+      {"job_queue_processes", "10"},
+      {"undo_management", "AUTO"},
+      {"ddl_lock_timeout", "0"},
+      {"nuvo_lock_wait_ms", "3000"},
+  };
+  return params;
+}
+
+// The roles every database has and the system privileges they carry.
+const std::vector<std::pair<std::string, std::vector<std::string>>>& standardRoles() {
+  static const std::vector<std::pair<std::string, std::vector<std::string>>> roles = {
+      {"CONNECT", {"CREATE SESSION"}},
+      {"RESOURCE", {"CREATE TABLE", "CREATE SEQUENCE", "CREATE PROCEDURE", "CREATE TRIGGER", "CREATE TYPE"}},
+      {"DBA",
+       {"CREATE SESSION", "CREATE TABLE", "CREATE ANY TABLE", "ALTER ANY TABLE", "DROP ANY TABLE",
+        "SELECT ANY TABLE", "INSERT ANY TABLE", "UPDATE ANY TABLE", "DELETE ANY TABLE", "LOCK ANY TABLE",
+        "CREATE VIEW", "CREATE ANY VIEW", "DROP ANY VIEW", "CREATE SEQUENCE", "CREATE ANY SEQUENCE",
+        "DROP ANY SEQUENCE", "SELECT ANY SEQUENCE", "ALTER ANY SEQUENCE", "CREATE SYNONYM", "CREATE ANY SYNONYM",
+        "DROP ANY SYNONYM", "CREATE PUBLIC SYNONYM", "DROP PUBLIC SYNONYM", "CREATE ANY INDEX", "DROP ANY INDEX",
+        "ALTER ANY INDEX", "CREATE PROCEDURE", "CREATE ANY PROCEDURE", "DROP ANY PROCEDURE", "EXECUTE ANY PROCEDURE",
+        "ALTER ANY PROCEDURE", "CREATE TRIGGER", "CREATE ANY TRIGGER", "DROP ANY TRIGGER", "CREATE TYPE",
+        "CREATE USER", "ALTER USER", "DROP USER", "CREATE ROLE", "DROP ANY ROLE", "GRANT ANY ROLE",
+        "GRANT ANY PRIVILEGE", "GRANT ANY OBJECT PRIVILEGE", "ALTER SESSION", "ALTER SYSTEM", "RESTRICTED SESSION",
+        "SELECT ANY DICTIONARY", "COMMENT ANY TABLE", "CREATE DATABASE LINK", "CREATE PUBLIC DATABASE LINK",
+        "UNLIMITED TABLESPACE"}},
+  };
+  return roles;
+}
+
+std::string fileNameOf(const std::string& schema) {
+  std::string out;
+  for (char c : schema) {
+    if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '#') {
+      out += c;
+    } else {
+      char buf[4];
+      std::snprintf(buf, sizeof buf, "%%%02X", static_cast<unsigned char>(c));
+      out += buf;
+    }
+  }
+  return out + ".schema.db";
+}
+
+}  // namespace
+
+namespace storage {
+
+void configureFile(sqlite3* db, const std::string& alias, bool durable) {
+  std::string q = quoteName(alias);
+  exec(db, "PRAGMA " + q + ".journal_mode=WAL");
+  exec(db, "PRAGMA " + q + ".synchronous=" + (durable ? "FULL" : "OFF"));
+}
+
+DatabaseImpl::DatabaseImpl(std::string directory, sqlite3* system)
+    : directory_(std::move(directory)), name_(fs::path(directory_).filename().string()), system_(system) {
+  if (name_.empty()) name_ = fs::path(directory_).parent_path().filename().string();
+  catalog::Catalog cat(system_);
+  durable_ = cat.meta("durable", 1) != 0;
+  configureFile(system_, "main", durable_);
+  loadParameters();
+}
+
+DatabaseImpl::~DatabaseImpl() { sqlite3_close(system_); }
+
+std::string DatabaseImpl::schemaPath(const std::string& schema) const { return directory_ + "/" + fileNameOf(schema); }
+
+void DatabaseImpl::loadParameters() {
+  Stmt s(system_, "SELECT name, value FROM parameters");
+  while (s.step()) parameters_[s.text(0)] = s.text(1);
+}
+
+void DatabaseImpl::setParameter(const std::string& name, const std::string& value) {
+  std::lock_guard lock(mutex_);
+  std::string key = lower(name);
+  parameters_[key] = value;
+  Stmt s(system_, "INSERT INTO parameters(name, value) VALUES (?1, ?2) ON CONFLICT(name) DO UPDATE SET value=?2");
+  s.bindAll(key, value);
+  s.step();
+}
+
+std::string DatabaseImpl::parameter(const std::string& name) const {
+  std::lock_guard lock(mutex_);
+  auto it = parameters_.find(lower(name));
+  return it == parameters_.end() ? std::string() : it->second;
+}
+
+int DatabaseImpl::lockWaitMs() const {
+  std::string v = parameter("nuvo_lock_wait_ms");
+  return v.empty() ? 3000 : std::stoi(v);
+}
+
+void DatabaseImpl::setBannerVersion(const std::string& version) {
+  std::lock_guard lock(mutex_);
+  Stmt(system_, "INSERT OR REPLACE INTO meta(key, value) VALUES ('version', ?1)").bindAll(version).step();
+  Stmt(system_, "INSERT OR REPLACE INTO meta(key, value) VALUES ('banner1', ?1)")
+      .bindAll(catalog::bannerFor(version))
+      .step();
+  std::string compatible = version.substr(0, version.find('.')) + ".0.0";
+  Stmt(system_, "INSERT OR REPLACE INTO parameters(name, value) VALUES ('compatible', ?1)").bindAll(compatible).step();
+  parameters_["compatible"] = compatible;
+}
+
+void DatabaseImpl::setDurable(bool durable) {
+  std::lock_guard lock(mutex_);
+  durable_ = durable;
+  Stmt(system_, "INSERT OR REPLACE INTO meta(key, value) VALUES ('durable', ?1)").bindAll(durable ? 1 : 0).step();
+  configureFile(system_, "main", durable_);
+}
+
+void DatabaseImpl::injectFault(const std::string& textPattern, int oraCode, int count) {
+  std::lock_guard lock(mutex_);
+  faults_.push_back({upper(textPattern), oraCode, count});
+}
+
+void DatabaseImpl::clearFaults() {
+  std::lock_guard lock(mutex_);
+  faults_.clear();
+}
+
+void DatabaseImpl::checkFault(const std::string& sql) {
+  std::lock_guard lock(mutex_);
+  if (faults_.empty()) return;
+  std::string text = upper(sql);
+  for (auto it = faults_.begin(); it != faults_.end(); ++it) {
+    if (text.find(it->pattern) == std::string::npos) continue;
+    int code = it->code;
+    if (--it->remaining <= 0) faults_.erase(it);
+    throw Error::ora(code);
+  }
+}
+
+void DatabaseImpl::setClock(const DateTime* fixedNow) {
+  std::lock_guard lock(mutex_);
+  if (fixedNow) clock_ = *fixedNow;
+  else clock_.reset();
+}
+
+DateTime DatabaseImpl::now() const {
+  std::lock_guard lock(mutex_);
+  return clock_ ? *clock_ : wallClock();
+}
+
+void DatabaseImpl::createSchemaFile(const std::string& schema) {
+  std::lock_guard lock(mutex_);
+  std::string alias = "new_schema";
+  exec(system_, "ATTACH " + quoteText(schemaPath(schema)) + " AS " + alias);
+  try {
+    configureFile(system_, alias, durable_);
+    exec(system_, "CREATE TABLE IF NOT EXISTS " + alias + ".nuvo_schema(name TEXT)");
+  } catch (...) {
+    exec(system_, "DETACH " + alias);
+    throw;
+  }
+  exec(system_, "DETACH " + alias);
+}
+
+std::int64_t DatabaseImpl::nextSequenceValue(const std::string& owner, const std::string& name) {
+  std::lock_guard lock(mutex_);
+  std::string key = owner + "." + name;
+  auto it = sequences_.find(key);
+  if (it == sequences_.end()) {
+    Stmt s(system_, "SELECT min_value, max_value, increment_by, cycle_flag, cache_size, last_number FROM sequences "
+                    "WHERE sequence_owner=?1 AND sequence_name=?2");
+    s.bindAll(owner, name);
+    if (!s.step()) throw Error::ora(2289);
+    SequenceState st;
+    st.minValue = s.integer(0);
+    st.maxValue = s.integer(1);
+    st.increment = s.integer(2);
+    st.cycle = s.text(3) == "Y";
+    st.cache = std::max<std::int64_t>(1, s.integer(4));
+    st.next = s.integer(5);
+    st.cacheEnd = st.next;
+    it = sequences_.emplace(key, st).first;
+  }
+  SequenceState& st = it->second;
+  bool ascending = st.increment > 0;
+  if (ascending ? st.next > st.maxValue : st.next < st.minValue) {
+    if (!st.cycle) {
+      throw Error(8004, "ORA-08004: sequence " + key + ".NEXTVAL " + (ascending ? "exceeds MAXVALUE" : "goes below MINVALUE") +
+                            " and cannot be instantiated");
+    }
+    st.next = ascending ? st.minValue : st.maxValue;
+    st.cacheEnd = st.next;
+  }
+  std::int64_t value = st.next;
+  st.next += st.increment;
+  // Persist the end of the cached range, as Oracle's LAST_NUMBER shows it.
+  if (ascending ? value >= st.cacheEnd : value <= st.cacheEnd) {
+    st.cacheEnd = value + st.increment * st.cache;
+    Stmt u(system_, "UPDATE sequences SET last_number=?3 WHERE sequence_owner=?1 AND sequence_name=?2");
+    u.bindAll(owner, name, st.cacheEnd);
+    u.step();
+  }
+  return value;
+}
+
+void DatabaseImpl::forgetSequence(const std::string& owner, const std::string& name) {
+  std::lock_guard lock(mutex_);
+  auto it = sequences_.find(owner + "." + name);
+  if (it == sequences_.end()) return;
+  // What was handed out stays handed out: the next value continues after the last one used.
+  Stmt u(system_, "UPDATE sequences SET last_number=?3 WHERE sequence_owner=?1 AND sequence_name=?2");
+  u.bindAll(owner, name, it->second.next);
+  u.step();
+  sequences_.erase(it);
+}
+
+std::int64_t DatabaseImpl::registerSession(const std::string& user) {
+  std::lock_guard lock(mutex_);
+  exec(system_, "BEGIN IMMEDIATE");
+  try {
+    Stmt s(system_, "SELECT coalesce(max(sid), 0) + 1 FROM sessions");
+    s.step();
+    std::int64_t sid = s.integer(0);
+    const char* login = std::getenv("USER");
+    Stmt ins(system_, "INSERT INTO sessions(sid, serial, username, schemaname, osuser, machine, terminal, program, "
+                      "module, logon_time) VALUES (?1, ?2, ?3, ?3, ?4, 'localhost', 'unknown', 'nuvo_sql', 'nuvo_sql', ?5)");
+    ins.bindAll(sid, sid * 7 % 65536 + 1, user, std::string(login ? login : "nuvo"),
+                (clock_ ? *clock_ : wallClock()).toIso());
+    ins.step();
+    exec(system_, "COMMIT");
+    return sid;
+  } catch (...) {
+    sqlite3_exec(system_, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+void DatabaseImpl::unregisterSession(std::int64_t sid) {
+  std::lock_guard lock(mutex_);
+  Stmt s(system_, "DELETE FROM sessions WHERE sid=?1");
+  s.bindAll(sid);
+  try {
+    s.step();
+  } catch (const Error&) {
+    // The row stays until the database is opened again; logoff itself must not fail.
+  }
+}
+
+std::unique_ptr<Session> DatabaseImpl::logOn(const std::string& userName, const std::string& password, bool sysdba) {
+  std::string user = userName.size() > 1 && userName.front() == '"' && userName.back() == '"'
+                         ? userName.substr(1, userName.size() - 2)
+                         : upper(userName);
+  catalog::Catalog cat(system_);
+  std::optional<catalog::UserInfo> info;
+  {
+    std::lock_guard lock(mutex_);
+    info = cat.findUser(user);
+  }
+  bool caseSensitive = upper(parameter("sec_case_sensitive_logon")) == "TRUE";
+  bool passwordOk = info && (caseSensitive ? info->password == password : upper(info->password) == upper(password));
+  if (!passwordOk) throw Error::ora(1017);
+  if (info->status.find("LOCKED") != std::string::npos) throw Error::ora(28000);
+  if (sysdba) {
+    if (user != "SYS" && !cat.hasSystemPrivilege(user, "SYSDBA")) throw Error::ora(1031);
+    user = "SYS";
+  } else if (user != "SYS") {
+    if (!cat.hasSystemPrivilege(user, "CREATE SESSION")) {
+      throw Error(1045, "ORA-01045: user " + user + " lacks CREATE SESSION privilege; logon denied");
+    }
+    if (restricted_ && !cat.hasSystemPrivilege(user, "RESTRICTED SESSION")) throw Error::ora(1035);
+  }
+  sqlite3* db = openConnection(catalogPath(), false);
+  std::int64_t sid = 0;
+  try {
+    configureFile(db, "main", durable_);
+    sid = registerSession(user);
+    auto self = std::static_pointer_cast<DatabaseImpl>(shared_from_this());
+    return std::make_unique<SessionImpl>(self, db, user, sysdba, sid);
+  } catch (...) {
+    if (sid) unregisterSession(sid);
+    sqlite3_close(db);
+    throw;
+  }
+}
+
+}  // namespace storage
+
+// ---------------------------------------------------------------------------------------------------
+// The static entry points of engine::Database.
+
+std::shared_ptr<Database> Database::create(const std::string& directory, const CreateOptions& options) {
+  if (exists(directory)) throw Error(1501, "ORA-01501: CREATE DATABASE failed: " + directory + " exists");
+  fs::create_directories(directory);
+  sqlite3* db = openConnection(directory + "/catalog.db", true);
+  try {
+    storage::configureFile(db, "main", options.durable);
+    storage::exec(db, "BEGIN");
+    catalog::createCatalogTables(db);
+    catalog::createDictionaryViews(db);
+    catalog::Catalog cat(db);
+    cat.setMeta("durable", options.durable ? 1 : 0);
+    cat.setMeta("dbid", 1000000000 + static_cast<std::int64_t>(std::time(nullptr) % 1000000000));
+    std::string dbName = upper(fs::path(directory).filename().string()).substr(0, 8);
+    storage::Stmt(db, "INSERT INTO meta(key, value) VALUES ('db_name', ?1)").bindAll(dbName).step();
+    for (const auto& [name, value] : defaultParameters()) {
+      storage::Stmt(db, "INSERT INTO parameters(name, value) VALUES (?1, ?2)").bindAll(name, value).step();
+    }
+    std::string now = wallClock().toIso();
+    for (const auto& [role, privileges] : standardRoles()) {
+      storage::Stmt(db, "INSERT INTO roles(role, oracle_maintained) VALUES (?1, 'Y')").bindAll(role).step();
+      for (const auto& p : privileges)
+        storage::Stmt(db, "INSERT INTO sys_privs(grantee, privilege) VALUES (?1, ?2)").bindAll(role, p).step();
+    }
+    const std::pair<const char*, const std::string*> users[] = {{"SYS", &options.sysPassword},
+                                                                {"SYSTEM", &options.systemPassword}};
+    std::int64_t id = 0;
+    for (const auto& [name, password] : users) {
+      storage::Stmt(db, "INSERT INTO users(user_id, username, password, created) VALUES (?1, ?2, ?3, ?4)")
+          .bindAll(id, std::string(name), *password, now)
+          .step();
+      id += 5;
+      storage::Stmt(db, "INSERT INTO role_privs(grantee, granted_role, admin_option) VALUES (?1, 'DBA', 'YES')")
+          .bindAll(std::string(name))
+          .step();
+    }
+    storage::exec(db, "INSERT INTO sys_privs(grantee, privilege, admin_option) VALUES ('SYS', 'SYSDBA', 'YES')");
+    cat.setMeta("next_user_id", 100);
+    storage::exec(db, "COMMIT");
+  } catch (...) {
+    sqlite3_close(db);
+    fs::remove_all(directory);
+    throw;
+  }
+  auto database = std::make_shared<storage::DatabaseImpl>(directory, db);
+  database->setBannerVersion(options.bannerVersion);
+  database->createSchemaFile("SYS");
+  database->createSchemaFile("SYSTEM");
+  return database;
+}
+
+std::shared_ptr<Database> Database::open(const std::string& directory) {
+  if (!exists(directory)) throw Error(1034, "ORA-01034: ORACLE not available (no database at " + directory + ")");
+  sqlite3* db = openConnection(directory + "/catalog.db", false);
+  try {
+    // The views follow the engine's definitions, so a newer engine brings its views to older files;
+    // the sessions of an earlier run are gone.
+    storage::exec(db, "BEGIN IMMEDIATE");
+    catalog::createDictionaryViews(db);
+    storage::exec(db, "DELETE FROM sessions");
+    storage::exec(db, "COMMIT");
+  } catch (...) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  return std::make_shared<storage::DatabaseImpl>(directory, db);
+}
+
+bool Database::exists(const std::string& directory) { return fs::exists(fs::path(directory) / "catalog.db"); }
+
+void Database::drop(const std::string& directory) {
+  if (!exists(directory)) throw Error(1034, "ORA-01034: ORACLE not available (no database at " + directory + ")");
+  fs::remove_all(directory);
+}
+
+std::vector<std::string> Database::list(const std::string& dataDirectory) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dataDirectory, ec)) {
+    if (entry.is_directory() && exists(entry.path().string())) names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace engine

@@ -1,0 +1,103 @@
+#pragma once
+// The engine's implementation of engine::Database: the database directory, its catalog file,
+// instance state shared by all sessions (parameters, restricted mode, sequences, fault injection,
+// clock) and logon.
+//
+// Module map of the engine (how a statement flows):
+//   storage/database   Database: directory, files, instance state, logon            (this file)
+//   storage/session    Session: its SQLite connection (catalog as "main", one attached file per
+//                      schema), transactions, locks, interrupt, statement cache, Statement objects
+//   sql/lexer, parser  text -> tokens -> AST (sql/ast.h), with positions and Oracle's syntax errors
+//   sql/compiler       AST of SELECT/INSERT/UPDATE/DELETE -> SQLite SQL + result columns + binds,
+//                      resolving names against catalog/catalog
+//   storage/executor   DDL, users and grants, ALTER SESSION/SYSTEM, transaction statements: run
+//                      directly against the catalog and the schema files
+//   catalog/catalog    the dictionary's base tables and lookups; catalog/dictionary the views
+//   catalog/constraints  the engine's own constraints as SQLite indexes and triggers
+//   builtins/          the ora_xxx SQL functions (registered on every session connection)
+// Session::prepare(text) looks the text up in the cache, else parses it; queries and DML are compiled
+// and prepared on the session's connection; the rest runs in the executor when executed.
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace engine::storage {
+
+class DatabaseImpl : public Database {
+ public:
+  DatabaseImpl(std::string directory, sqlite3* system);
+  ~DatabaseImpl() override;
+
+  // Database
+  std::string name() const override { return name_; }
+  std::string directory() const override { return directory_; }
+  std::unique_ptr<Session> logOn(const std::string& user, const std::string& password, bool sysdba) override;
+  void setParameter(const std::string& name, const std::string& value) override;
+  std::string parameter(const std::string& name) const override;
+  void setBannerVersion(const std::string& version) override;
+  void setDurable(bool durable) override;
+  void injectFault(const std::string& textPattern, int oraCode, int count) override;
+  void clearFaults() override;
+  void setClock(const DateTime* fixedNow) override;
+
+  // For sessions.
+  std::string catalogPath() const { return directory_ + "/catalog.db"; }
+  std::string schemaPath(const std::string& schema) const;
+  bool durable() const { return durable_; }
+  int lockWaitMs() const;
+  DateTime now() const;
+  // Throws the injected error when the statement text matches a fault that has executions left.
+  void checkFault(const std::string& sql);
+  bool restricted() const { return restricted_; }
+  void setRestricted(bool on) { restricted_ = on; }
+  // Sequences are not transactional: NEXTVAL allocates under the database's lock and persists the
+  // cache boundary through the system connection.
+  std::int64_t nextSequenceValue(const std::string& owner, const std::string& name);
+  void forgetSequence(const std::string& owner, const std::string& name);
+  // Bumped by every DDL and grant: compiled statements of an older version are compiled again.
+  std::uint64_t ddlVersion() const { return ddlVersion_.load(); }
+  void bumpDdlVersion() { ++ddlVersion_; }
+  void unregisterSession(std::int64_t sid);
+
+  // Creates the schema file of a new user (outside any session transaction).
+  void createSchemaFile(const std::string& schema);
+
+ private:
+  struct Fault {
+    std::string pattern;  // upper case
+    int code;
+    int remaining;
+  };
+  struct SequenceState {
+    std::int64_t next = 0, cacheEnd = 0, increment = 1, minValue = 1, maxValue = 0, cache = 20;
+    bool cycle = false;
+  };
+
+  std::int64_t registerSession(const std::string& user);
+  void loadParameters();
+
+  std::string directory_;
+  std::string name_;
+  sqlite3* system_;  // the database's own connection: sequences, session registry, parameters
+  mutable std::mutex mutex_;
+  std::map<std::string, std::string> parameters_;
+  std::vector<Fault> faults_;
+  std::map<std::string, SequenceState> sequences_;
+  std::optional<DateTime> clock_;
+  std::atomic<bool> restricted_{false};
+  std::atomic<std::uint64_t> ddlVersion_{1};
+  bool durable_ = true;
+};
+
+// Applies the durability setting and the pragmas every connection needs to one attached file.
+void configureFile(sqlite3* db, const std::string& schemaAlias, bool durable);
+
+}  // namespace engine::storage

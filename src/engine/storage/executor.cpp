@@ -1,0 +1,1083 @@
+#include "engine/storage/executor.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "engine/sql/compiler.h"
+#include "engine/sql/parser.h"
+#include "engine/storage/constraints.h"
+#include "engine/storage/session.h"
+#include "engine/storage/sqlite_util.h"
+
+namespace engine::storage {
+
+using catalog::ColumnInfo;
+using catalog::ConstraintInfo;
+using namespace sql;
+
+namespace {
+
+[[noreturn]] void fail(int code, const Position& at, const std::string& detail = {}) {
+  Error e = Error::ora(code, detail, at.offset);
+  throw Error(e.code(), e.message(), at.offset, at.line, at.column);
+}
+
+class Executor {
+ public:
+  Executor(SessionImpl& s, const std::string& text) : s_(s), db_(s.connection()), cat_(s.catalog()), text_(text) {}
+
+  std::int64_t run(const sql::Statement& stmt) {
+    switch (stmt.kind) {
+      case StmtKind::Commit: s_.commit(); return 0;
+      case StmtKind::Rollback: {
+        auto& t = static_cast<const TransactionStmt&>(stmt);
+        if (t.savepoint.empty()) s_.rollback();
+        else s_.rollbackToSavepoint(t.savepoint);
+        return 0;
+      }
+      case StmtKind::Savepoint: s_.savepoint(static_cast<const TransactionStmt&>(stmt).savepoint); return 0;
+      case StmtKind::AlterSession: alterSession(static_cast<const AlterSessionStmt&>(stmt)); return 0;
+      case StmtKind::AlterSystem: alterSystem(static_cast<const AlterSystemStmt&>(stmt)); return 0;
+      case StmtKind::LockTable: lockTable(static_cast<const TableStmt&>(stmt)); return 0;
+      default: break;
+    }
+    // Everything else is DDL: it commits what is open, then runs as a transaction of its own.
+    s_.commit();
+    exec(db_, "BEGIN");
+    try {
+      ddl(stmt);
+      exec(db_, "COMMIT");
+    } catch (...) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      s_.impl().bumpDdlVersion();
+      throw;
+    }
+    s_.impl().bumpDdlVersion();
+    for (const auto& schema : newSchemas_) s_.impl().createSchemaFile(schema);
+    for (const auto& path : dropFiles_) {
+      std::error_code ec;
+      for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix, ec);
+    }
+    return 0;
+  }
+
+ private:
+  void ddl(const sql::Statement& stmt) {
+    switch (stmt.kind) {
+      case StmtKind::CreateTable: createTable(static_cast<const CreateTableStmt&>(stmt)); break;
+      case StmtKind::AlterTable: alterTable(static_cast<const AlterTableStmt&>(stmt)); break;
+      case StmtKind::DropObject: drop(static_cast<const DropStmt&>(stmt)); break;
+      case StmtKind::CreateIndex: createIndex(static_cast<const CreateIndexStmt&>(stmt)); break;
+      case StmtKind::CreateView: createView(static_cast<const CreateViewStmt&>(stmt)); break;
+      case StmtKind::CreateSequence:
+      case StmtKind::AlterSequence: sequence(static_cast<const SequenceStmt&>(stmt)); break;
+      case StmtKind::CreateSynonym: createSynonym(static_cast<const CreateSynonymStmt&>(stmt)); break;
+      case StmtKind::Comment: comment(static_cast<const CommentStmt&>(stmt)); break;
+      case StmtKind::Rename: rename(static_cast<const RenameStmt&>(stmt)); break;
+      case StmtKind::Truncate: truncate(static_cast<const TableStmt&>(stmt)); break;
+      case StmtKind::CreateUser: createUser(static_cast<const UserStmt&>(stmt)); break;
+      case StmtKind::AlterUser: alterUser(static_cast<const UserStmt&>(stmt)); break;
+      case StmtKind::CreateRole: createRole(static_cast<const UserStmt&>(stmt)); break;
+      case StmtKind::Grant:
+      case StmtKind::Revoke: grant(static_cast<const GrantStmt&>(stmt)); break;
+      default: throw Error::ora(900);
+    }
+  }
+
+  std::string now() { return s_.impl().now().toIso(); }
+
+  // owner and name of a DDL target: schema.name or the current schema.
+  std::pair<std::string, std::string> target(const Name& n) {
+    if (n.parts.size() > 2) fail(903, n.pos);
+    if (n.parts.size() == 2) return {n.parts[0], n.parts[1]};
+    return {s_.currentSchema(), n.parts[0]};
+  }
+
+  // Own schema: the plain privilege (when given); another schema: the ANY privilege.
+  void requirePrivilege(const std::string& owner, const std::string& own, const std::string& any) {
+    if (s_.user() == "SYS") return;
+    if (owner == s_.user() ? (own.empty() || s_.hasPrivilege(own) || s_.hasPrivilege(any)) : s_.hasPrivilege(any)) return;
+    throw Error::ora(1031);
+  }
+
+  void requireNewName(const std::string& owner, const std::string& name, const Position& pos) {
+    if (cat_.findObject(owner, name)) fail(955, pos);
+  }
+
+  catalog::ObjectInfo requireTable(const Name& n, std::string* ownerOut = nullptr) {
+    auto [owner, name] = target(n);
+    auto o = cat_.findObject(owner, name, "TABLE");
+    if (!o) fail(942, n.pos);
+    if (owner != s_.user() && s_.user() != "SYS" && !s_.mayUse(owner, name, "ALTER") &&
+        !s_.hasPrivilege("ALTER ANY TABLE")) {
+      if (cat_.hasAnyObjectPrivilege(s_.user(), owner, name)) throw Error::ora(1031);
+      fail(942, n.pos);
+    }
+    if (ownerOut) *ownerOut = owner;
+    s_.attach({owner});
+    return *o;
+  }
+
+  static ColumnInfo columnInfo(const ColumnDef& d, int position) {
+    ColumnInfo c;
+    c.name = d.name;
+    c.position = position;
+    c.defaultText = d.defaultText;
+    const TypeSpec& t = d.type;
+    std::string n = t.name;
+    if (n == "INTEGER" || n == "INT" || n == "SMALLINT") {
+      c.typeName = "NUMBER";
+      c.hasScale = true;
+      c.length = 22;
+    } else if (n == "NUMBER" || n == "DECIMAL" || n == "NUMERIC") {
+      c.typeName = "NUMBER";
+      c.length = 22;
+      c.hasPrecision = t.hasPrecision;
+      c.precision = t.precision;
+      c.hasScale = t.hasPrecision || n != "NUMBER";
+      c.scale = t.scale;
+    } else if (n == "FLOAT" || n == "REAL" || n == "BINARY_DOUBLE" || n == "BINARY_FLOAT") {
+      c.typeName = n == "FLOAT" || n == "REAL" ? "FLOAT" : n;
+      c.length = 22;
+      c.hasPrecision = true;
+      c.precision = t.hasPrecision ? t.precision : 126;
+    } else if (n == "VARCHAR2" || n == "VARCHAR" || n == "NVARCHAR2" || n == "CHARACTER") {
+      if (t.length == 0) fail(906, d.pos);
+      c.typeName = n == "NVARCHAR2" ? "NVARCHAR2" : "VARCHAR2";
+      c.length = t.length;
+    } else if (n == "CHAR" || n == "NCHAR") {
+      c.typeName = n;
+      c.length = t.length ? t.length : 1;
+    } else if (n == "DATE") {
+      c.typeName = "DATE";
+      c.length = 7;
+    } else if (n == "TIMESTAMP") {
+      c.typeName = "TIMESTAMP(6)";
+      c.length = 11;
+      c.hasScale = true;
+      c.scale = 6;
+    } else if (n == "LONG") {
+      c.typeName = "LONG";
+    } else if (n == "CLOB" || n == "NCLOB" || n == "BLOB") {
+      c.typeName = n;
+      c.length = 4000;
+    } else if (n == "RAW") {
+      c.typeName = "RAW";
+      c.length = t.length;
+    } else if (n == "LONG RAW") {
+      c.typeName = "LONG RAW";
+    } else if (n == "ROWID") {
+      c.typeName = "ROWID";
+      c.length = 10;
+    } else {
+      fail(902, d.pos);
+    }
+    c.type = catalog::dataTypeOf(c.typeName);
+    if (c.typeName == "TIMESTAMP(6)") c.type = DataType::Date;
+    if (c.typeName == "FLOAT" || c.typeName == "BINARY_DOUBLE" || c.typeName == "BINARY_FLOAT") c.type = DataType::Number;
+    return c;
+  }
+
+  static std::string sqliteColumn(const ColumnInfo& c) {
+    return quoteName(c.name) + " " + sql::storageTypeOf(c.type);
+  }
+
+  // Fills in the generated name and checks the name is free; the constraint is recorded and applied.
+  void addConstraint(const std::string& owner, const std::string& table, ConstraintDef def,
+                     const std::vector<ColumnInfo>& columns) {
+    ConstraintInfo c;
+    c.owner = owner;
+    c.table = table;
+    c.generatedName = def.name.empty();
+    c.name = def.name.empty() ? cat_.newConstraintName() : def.name;
+    if (cat_.constraint(owner, c.name)) fail(2264, def.pos);
+    c.enabled = !def.disabled;
+    c.columns = def.columns;
+    for (const auto& col : c.columns) {
+      if (std::none_of(columns.begin(), columns.end(), [&](const ColumnInfo& i) { return i.name == col; }))
+        fail(904, def.pos, "\"" + col + "\"");
+    }
+    switch (def.type) {
+      case ConstraintType::PrimaryKey:
+        c.type = 'P';
+        for (const auto& existing : cat_.constraints(owner, table))
+          if (existing.type == 'P') fail(2260, def.pos);
+        break;
+      case ConstraintType::Unique: c.type = 'U'; break;
+      case ConstraintType::NotNull:
+        c.type = 'C';
+        c.searchCondition = "\"" + c.columns[0] + "\" IS NOT NULL";
+        Stmt(db_, "UPDATE columns SET nullable='N' WHERE object_id=(SELECT object_id FROM objects WHERE owner=?1 AND "
+                  "object_name=?2 AND object_type='TABLE') AND column_name=?3")
+            .bindAll(owner, table, c.columns[0])
+            .step();
+        break;
+      case ConstraintType::Check: c.type = 'C'; c.searchCondition = def.checkText; c.columns.clear(); break;
+      case ConstraintType::ForeignKey: {
+        c.type = 'R';
+        auto [rOwner, rTable] = target(def.refTable);
+        if (!cat_.findObject(rOwner, rTable, "TABLE")) fail(942, def.refTable.pos);
+        if (rOwner != s_.user() && !s_.mayUse(rOwner, rTable, "REFERENCES")) throw Error::ora(1031);
+        const ConstraintInfo* key = nullptr;
+        auto parentKeys = cat_.constraints(rOwner, rTable);
+        for (const auto& k : parentKeys) {
+          if (k.type != 'P' && k.type != 'U') continue;
+          if (def.refColumns.empty() ? k.type == 'P' : k.columns == def.refColumns) key = &k;
+        }
+        if (!key || key->columns.size() != c.columns.size()) fail(2270, def.pos);
+        c.rOwner = key->owner;
+        c.rName = key->name;
+        c.deleteRule = def.onDeleteCascade ? "CASCADE" : def.onDeleteSetNull ? "SET NULL" : "NO ACTION";
+        break;
+      }
+    }
+    if (c.type == 'C' && c.columns.empty()) {
+      // A check names the columns it reads, for ALL_CONS_COLUMNS.
+      for (const auto& col : columns)
+        if (def.checkText.find(col.name) != std::string::npos ||
+            def.checkText.find(lower(col.name)) != std::string::npos)
+          c.columns.push_back(col.name);
+    }
+    if (c.type == 'P') {
+      for (const auto& col : c.columns)
+        Stmt(db_, "UPDATE columns SET nullable='N' WHERE object_id=(SELECT object_id FROM objects WHERE owner=?1 AND "
+                  "object_name=?2 AND object_type='TABLE') AND column_name=?3")
+            .bindAll(owner, table, col)
+            .step();
+    }
+    cat_.addConstraint(c);
+    Stmt(db_, "UPDATE constraints SET last_change=?3 WHERE owner=?1 AND constraint_name=?2").bindAll(owner, c.name, now()).step();
+    if (c.type == 'P' || c.type == 'U') {
+      // The index that enforces the key, as Oracle creates it, under the constraint's name.
+      Stmt(db_, "INSERT OR IGNORE INTO indexes(owner, index_name, table_owner, table_name, uniqueness, constraint_name) "
+                "VALUES (?1, ?2, ?1, ?3, 'UNIQUE', ?2)")
+          .bindAll(owner, c.name, table)
+          .step();
+      int position = 0;
+      for (const auto& col : c.columns)
+        Stmt(db_, "INSERT INTO ind_columns(index_owner, index_name, table_owner, table_name, column_name, "
+                  "column_position) VALUES (?1, ?2, ?1, ?3, ?4, ?5)")
+            .bindAll(owner, c.name, table, col, ++position)
+            .step();
+      if (!cat_.findObject(owner, c.name, "INDEX")) cat_.addObject(owner, c.name, "INDEX", now());
+    }
+    if (c.enabled) applyConstraint(s_, c);
+  }
+
+  static std::string lower(std::string s) {
+    for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return s;
+  }
+
+  CompileContext compileContext() {
+    CompileContext ctx;
+    ctx.catalog = &cat_;
+    ctx.user = s_.user();
+    ctx.schema = s_.currentSchema();
+    ctx.mayUse = [this](const std::string& o, const std::string& n, const std::string& p) { return s_.mayUse(o, n, p); };
+    return ctx;
+  }
+
+  void createTable(const CreateTableStmt& st) {
+    auto [owner, name] = target(st.name);
+    requirePrivilege(owner, "CREATE TABLE", "CREATE ANY TABLE");
+    if (!cat_.findUser(owner)) fail(1918, st.name.pos, owner);
+    requireNewName(owner, name, st.name.pos);
+    s_.attach({owner});
+    std::vector<ColumnInfo> columns;
+    Compiled query;
+    if (st.asQuery) {
+      SelectStmt select;
+      select.query = st.asQuery;
+      query = compileStatement(select, compileContext(), text_);
+      s_.attach(query.schemas);
+      for (std::size_t i = 0; i < query.columns.size(); ++i) {
+        const Column& qc = query.columns[i];
+        ColumnInfo c;
+        c.name = i < st.columns.size() ? st.columns[i].name : qc.name;
+        c.position = static_cast<int>(i + 1);
+        c.type = qc.type == DataType::Unknown ? DataType::Varchar2 : qc.type;
+        c.typeName = dataTypeName(c.type);
+        c.length = c.type == DataType::Number ? 22 : c.type == DataType::Date ? 7 : qc.size ? qc.size : 4000;
+        c.hasPrecision = c.type == DataType::Number && qc.precision > 0;
+        c.precision = qc.precision;
+        c.hasScale = c.hasPrecision;
+        c.scale = qc.scale;
+        c.nullable = qc.nullable;
+        columns.push_back(c);
+      }
+    } else {
+      int position = 0;
+      std::set<std::string> seen;
+      for (const auto& d : st.columns) {
+        if (!seen.insert(d.name).second) fail(957, d.pos);
+        columns.push_back(columnInfo(d, ++position));
+      }
+      if (std::count_if(columns.begin(), columns.end(), [](const ColumnInfo& c) { return c.typeName == "LONG"; }) > 1)
+        throw Error(1754, "ORA-01754: a table may contain only one column of type LONG");
+    }
+    std::string ddlText = "CREATE TABLE " + quoteName(owner) + "." + quoteName(name) + " (";
+    for (std::size_t i = 0; i < columns.size(); ++i) ddlText += (i ? ", " : "") + sqliteColumn(columns[i]);
+    exec(db_, ddlText + ")");
+    std::int64_t id = cat_.addObject(owner, name, "TABLE", now());
+    if (st.temporary) Stmt(db_, "UPDATE objects SET temporary='Y' WHERE object_id=?1").bindAll(id).step();
+    for (auto& c : columns) {
+      if (st.asQuery) c.nullable = true;
+      cat_.addColumn(id, c);
+    }
+    if (st.asQuery) {
+      Stmt insert(db_, "INSERT INTO " + quoteName(owner) + "." + quoteName(name) + " SELECT * FROM (" + query.sql + ")");
+      insert.step();
+    }
+    for (const auto& d : st.columns)
+      for (const auto& c : d.constraints) addConstraint(owner, name, c, columns);
+    for (const auto& c : st.constraints) addConstraint(owner, name, c, columns);
+  }
+
+  void alterTable(const AlterTableStmt& st) {
+    std::string owner;
+    auto object = requireTable(st.name, &owner);
+    const std::string& table = object.name;
+    std::string qtable = quoteName(owner) + "." + quoteName(table);
+    auto columns = cat_.columns(object.id);
+    auto findColumn = [&](const std::string& n) -> ColumnInfo* {
+      for (auto& c : columns)
+        if (c.name == n) return &c;
+      return nullptr;
+    };
+    switch (st.action) {
+      case AlterTableAction::AddColumns: {
+        for (const auto& d : st.columns) {
+          if (findColumn(d.name)) fail(1430, d.pos);
+          ColumnInfo c = columnInfo(d, static_cast<int>(columns.size()) + 1);
+          exec(db_, "ALTER TABLE " + qtable + " ADD COLUMN " + sqliteColumn(c));
+          cat_.addColumn(object.id, c);
+          columns.push_back(c);
+          if (!c.defaultText.empty()) {
+            Parser p(c.defaultText);
+            std::string value = compileTableExpr(*p.parseExpr(), {}, "", compileContext());
+            exec(db_, "UPDATE " + qtable + " SET " + quoteName(c.name) + " = " + value);
+          }
+          for (const auto& k : d.constraints) addConstraint(owner, table, k, columns);
+        }
+        break;
+      }
+      case AlterTableAction::ModifyColumns: {
+        for (const auto& d : st.columns) {
+          ColumnInfo* existing = findColumn(d.name);
+          if (!existing) fail(904, d.pos, "\"" + d.name + "\"");
+          if (!d.type.name.empty()) {
+            ColumnInfo c = columnInfo(d, existing->position);
+            if (c.type == existing->type && c.length < existing->length && c.length > 0) {
+              Stmt check(db_, "SELECT 1 FROM " + qtable + " WHERE length(" + quoteName(c.name) + ") > ?1");
+              check.bindAll(c.length);
+              if (check.step()) throw Error(1441, "ORA-01441: cannot decrease column length because some value is too big");
+            }
+            Stmt(db_, "UPDATE columns SET data_type=?3, data_length=?4, data_precision=?5, data_scale=?6 WHERE "
+                      "object_id=?1 AND column_name=?2")
+                .bindAll(object.id, c.name, c.typeName, c.length)
+                .step();
+            Stmt u(db_, "UPDATE columns SET data_precision=?3, data_scale=?4 WHERE object_id=?1 AND column_name=?2");
+            u.bindAll(object.id, c.name);
+            if (c.hasPrecision) u.bind(3, static_cast<std::int64_t>(c.precision));
+            if (c.hasScale) u.bind(4, static_cast<std::int64_t>(c.scale));
+            u.step();
+          }
+          if (!d.defaultText.empty())
+            Stmt(db_, "UPDATE columns SET data_default=?3 WHERE object_id=?1 AND column_name=?2")
+                .bindAll(object.id, d.name, d.defaultText)
+                .step();
+          for (const auto& k : d.constraints) {
+            if (k.type == ConstraintType::NotNull && !existing->nullable)
+              throw Error(1442, "ORA-01442: column to be modified to NOT NULL is already NOT NULL");
+            addConstraint(owner, table, k, columns);
+          }
+          bool toNullable = d.constraints.empty() && text_.find("NULL") != std::string::npos && d.type.name.empty() &&
+                            d.defaultText.empty();
+          if (toNullable) makeNullable(owner, table, object.id, *existing);
+        }
+        break;
+      }
+      case AlterTableAction::DropColumns: {
+        for (const auto& n : st.names) {
+          if (!findColumn(n)) fail(904, st.pos, "\"" + n + "\"");
+          for (const auto& c : cat_.constraints(owner, table)) {
+            if (std::find(c.columns.begin(), c.columns.end(), n) == c.columns.end()) continue;
+            dropConstraint(c, true);
+          }
+          dropIndexesOn(owner, table, n);
+          exec(db_, "ALTER TABLE " + qtable + " DROP COLUMN " + quoteName(n));
+          Stmt(db_, "DELETE FROM columns WHERE object_id=?1 AND column_name=?2").bindAll(object.id, n).step();
+          Stmt(db_, "DELETE FROM col_comments WHERE owner=?1 AND table_name=?2 AND column_name=?3")
+              .bindAll(owner, table, n)
+              .step();
+        }
+        renumberColumns(object.id);
+        break;
+      }
+      case AlterTableAction::AddConstraint: addConstraint(owner, table, st.constraint, columns); break;
+      case AlterTableAction::DropConstraint:
+      case AlterTableAction::DropPrimaryKey: {
+        auto c = findConstraint(owner, table, st);
+        dropConstraint(*c, st.cascade);
+        break;
+      }
+      case AlterTableAction::EnableConstraint:
+      case AlterTableAction::DisableConstraint: {
+        auto c = findConstraint(owner, table, st);
+        bool enable = st.action == AlterTableAction::EnableConstraint;
+        if (c->enabled == enable) break;
+        if (!enable) {
+          for (const auto& child : cat_.referencingConstraints(owner, table)) {
+            if (child.rName != c->name || !child.enabled) continue;
+            if (!st.cascade)
+              throw Error(2297, "ORA-02297: cannot disable constraint (" + c->owner + "." + c->name + ") - dependencies exist");
+            removeConstraintObjects(s_, child);
+            cat_.setConstraintEnabled(child.owner, child.name, false);
+          }
+          removeConstraintObjects(s_, *c);
+        } else {
+          c->enabled = true;
+          applyConstraint(s_, *c);
+        }
+        cat_.setConstraintEnabled(owner, c->name, enable);
+        break;
+      }
+      case AlterTableAction::RenameColumn: {
+        const std::string& from = st.names[0];
+        const std::string& to = st.names[1];
+        if (!findColumn(from)) fail(904, st.pos, "\"" + from + "\"");
+        if (findColumn(to)) fail(957, st.pos);
+        exec(db_, "ALTER TABLE " + qtable + " RENAME COLUMN " + quoteName(from) + " TO " + quoteName(to));
+        Stmt(db_, "UPDATE columns SET column_name=?3 WHERE object_id=?1 AND column_name=?2").bindAll(object.id, from, to).step();
+        for (const char* t : {"cons_columns", "col_comments"})
+          Stmt(db_, std::string("UPDATE ") + t + " SET column_name=?4 WHERE owner=?1 AND table_name=?2 AND column_name=?3")
+              .bindAll(owner, table, from, to)
+              .step();
+        Stmt(db_, "UPDATE ind_columns SET column_name=?4 WHERE table_owner=?1 AND table_name=?2 AND column_name=?3")
+            .bindAll(owner, table, from, to)
+            .step();
+        rebuildConstraints(s_, owner, table);
+        break;
+      }
+      case AlterTableAction::RenameTo: renameTable(owner, table, st.names[0], st.pos); break;
+    }
+    cat_.touchObject(object.id, now());
+  }
+
+  void makeNullable(const std::string& owner, const std::string& table, std::int64_t id, const ColumnInfo& column) {
+    bool found = false;
+    for (const auto& c : cat_.constraints(owner, table)) {
+      if (c.type != 'C' || c.searchCondition != "\"" + column.name + "\" IS NOT NULL") continue;
+      dropConstraint(c, false);
+      found = true;
+    }
+    if (!found) throw Error(1451, "ORA-01451: column to be modified to NULL cannot be modified to NULL");
+    Stmt(db_, "UPDATE columns SET nullable='Y' WHERE object_id=?1 AND column_name=?2").bindAll(id, column.name).step();
+  }
+
+  void renumberColumns(std::int64_t id) {
+    Stmt s(db_, "SELECT column_id FROM columns WHERE object_id=?1 ORDER BY column_id");
+    s.bindAll(id);
+    std::vector<std::int64_t> ids;
+    while (s.step()) ids.push_back(s.integer(0));
+    for (std::size_t i = 0; i < ids.size(); ++i)
+      Stmt(db_, "UPDATE columns SET column_id=?3 WHERE object_id=?1 AND column_id=?2")
+          .bindAll(id, ids[i], static_cast<std::int64_t>(i + 1))
+          .step();
+  }
+
+  std::optional<ConstraintInfo> findConstraint(const std::string& owner, const std::string& table,
+                                               const AlterTableStmt& st) {
+    if (st.action == AlterTableAction::DropPrimaryKey || (!st.names.empty() && st.names[0].empty())) {
+      for (const auto& c : cat_.constraints(owner, table))
+        if (c.type == 'P') return c;
+      throw Error(2441, "ORA-02441: Cannot drop nonexistent primary key");
+    }
+    auto c = cat_.constraint(owner, st.names[0]);
+    if (!c || c->table != table) {
+      if (st.action == AlterTableAction::EnableConstraint)
+        throw Error(2430, "ORA-02430: cannot enable constraint (" + st.names[0] + ") - no such constraint");
+      if (st.action == AlterTableAction::DisableConstraint)
+        throw Error(2431, "ORA-02431: cannot disable constraint (" + st.names[0] + ") - no such constraint");
+      throw Error(2443, "ORA-02443: Cannot drop constraint  - nonexistent constraint");
+    }
+    return c;
+  }
+
+  void dropConstraint(const ConstraintInfo& c, bool cascade) {
+    if (c.type == 'P' || c.type == 'U') {
+      for (const auto& child : cat_.referencingConstraints(c.owner, c.table)) {
+        if (child.rName != c.name) continue;
+        if (!cascade) throw Error(2273, "ORA-02273: this unique/primary key is referenced by some foreign keys");
+        dropConstraint(child, false);
+      }
+      Stmt(db_, "DELETE FROM ind_columns WHERE index_owner=?1 AND index_name=?2").bindAll(c.owner, c.name).step();
+      Stmt(db_, "DELETE FROM indexes WHERE owner=?1 AND index_name=?2 AND constraint_name=?2").bindAll(c.owner, c.name).step();
+      if (auto index = cat_.findObject(c.owner, c.name, "INDEX")) cat_.removeObject(index->id);
+    }
+    removeConstraintObjects(s_, c);
+    if (c.type == 'C' && c.searchCondition == "\"" + (c.columns.empty() ? "" : c.columns[0]) + "\" IS NOT NULL") {
+      Stmt(db_, "UPDATE columns SET nullable='Y' WHERE object_id=(SELECT object_id FROM objects WHERE owner=?1 AND "
+                "object_name=?2 AND object_type='TABLE') AND column_name=?3")
+          .bindAll(c.owner, c.table, c.columns[0])
+          .step();
+    }
+    cat_.removeConstraint(c.owner, c.name);
+  }
+
+  void dropIndexesOn(const std::string& owner, const std::string& table, const std::string& column) {
+    Stmt s(db_, "SELECT DISTINCT index_owner, index_name FROM ind_columns WHERE table_owner=?1 AND table_name=?2 AND "
+                "column_name=?3");
+    s.bindAll(owner, table, column);
+    std::vector<std::pair<std::string, std::string>> found;
+    while (s.step()) found.emplace_back(s.text(0), s.text(1));
+    for (const auto& [o, n] : found) dropIndex(o, n);
+  }
+
+  void dropIndex(const std::string& owner, const std::string& name) {
+    Stmt s(db_, "SELECT table_owner FROM indexes WHERE owner=?1 AND index_name=?2");
+    s.bindAll(owner, name);
+    if (s.step()) exec(db_, "DROP INDEX IF EXISTS " + quoteName(s.text(0)) + "." + quoteName("I$" + name));
+    Stmt(db_, "DELETE FROM ind_columns WHERE index_owner=?1 AND index_name=?2").bindAll(owner, name).step();
+    Stmt(db_, "DELETE FROM indexes WHERE owner=?1 AND index_name=?2").bindAll(owner, name).step();
+    if (auto o = cat_.findObject(owner, name, "INDEX")) cat_.removeObject(o->id);
+  }
+
+  void renameTable(const std::string& owner, const std::string& from, const std::string& to, const Position& pos) {
+    requireNewName(owner, to, pos);
+    exec(db_, "ALTER TABLE " + quoteName(owner) + "." + quoteName(from) + " RENAME TO " + quoteName(to));
+    Stmt(db_, "UPDATE objects SET object_name=?3 WHERE owner=?1 AND object_name=?2 AND namespace=1").bindAll(owner, from, to).step();
+    for (const char* t : {"constraints", "cons_columns", "tab_comments", "col_comments"})
+      Stmt(db_, std::string("UPDATE ") + t + " SET table_name=?3 WHERE owner=?1 AND table_name=?2").bindAll(owner, from, to).step();
+    for (const char* t : {"indexes", "ind_columns"})
+      Stmt(db_, std::string("UPDATE ") + t + " SET table_name=?3 WHERE table_owner=?1 AND table_name=?2")
+          .bindAll(owner, from, to)
+          .step();
+    Stmt(db_, "UPDATE tab_privs SET table_name=?3 WHERE owner=?1 AND table_name=?2").bindAll(owner, from, to).step();
+    rebuildConstraints(s_, owner, to);
+  }
+
+  void rename(const RenameStmt& st) {
+    if (st.from.parts.size() != 1 || st.to.parts.size() != 1) fail(1765, st.pos);
+    std::string owner = s_.currentSchema();
+    auto o = cat_.findObject(owner, st.from.parts[0]);
+    if (!o) fail(4043, st.from.pos, st.from.parts[0]);
+    if (o->type == "TABLE") {
+      s_.attach({owner});
+      renameTable(owner, o->name, st.to.parts[0], st.to.pos);
+      return;
+    }
+    requireNewName(owner, st.to.parts[0], st.to.pos);
+    Stmt(db_, "UPDATE objects SET object_name=?2, last_ddl_time=?3 WHERE object_id=?1").bindAll(o->id, st.to.parts[0], now()).step();
+    const char* table = o->type == "VIEW" ? "views" : o->type == "SEQUENCE" ? "sequences" : "synonyms";
+    const char* ownerCol = o->type == "SEQUENCE" ? "sequence_owner" : "owner";
+    const char* nameCol = o->type == "VIEW" ? "view_name" : o->type == "SEQUENCE" ? "sequence_name" : "synonym_name";
+    Stmt(db_, std::string("UPDATE ") + table + " SET " + nameCol + "=?3 WHERE " + ownerCol + "=?1 AND " + nameCol + "=?2")
+        .bindAll(owner, o->name, st.to.parts[0])
+        .step();
+    if (o->type == "SEQUENCE") s_.impl().forgetSequence(owner, o->name);
+  }
+
+  void drop(const DropStmt& st) {
+    const std::string& type = st.objectType;
+    if (type == "USER") return dropUser(st);
+    if (type == "ROLE") {
+      const std::string& role = st.name.parts[0];
+      if (!cat_.roleExists(role)) fail(1919, st.name.pos, role);
+      if (!s_.hasPrivilege("DROP ANY ROLE")) throw Error::ora(1031);
+      for (const char* sql : {"DELETE FROM roles WHERE role=?1", "DELETE FROM role_privs WHERE granted_role=?1 OR grantee=?1",
+                              "DELETE FROM sys_privs WHERE grantee=?1", "DELETE FROM tab_privs WHERE grantee=?1"})
+        Stmt(db_, sql).bindAll(role).step();
+      return;
+    }
+    auto [owner, name] = type == "PUBLIC SYNONYM" ? std::make_pair(std::string("PUBLIC"), st.name.last()) : target(st.name);
+    std::string objectType = type == "PUBLIC SYNONYM" ? "SYNONYM" : type;
+    auto o = cat_.findObject(owner, name, objectType);
+    if (!o) {
+      if (type == "TABLE" || type == "VIEW") fail(942, st.name.pos);
+      if (type == "SEQUENCE") fail(2289, st.name.pos);
+      if (type == "INDEX") throw Error(1418, "ORA-01418: specified index does not exist");
+      if (type == "PUBLIC SYNONYM") throw Error(1432, "ORA-01432: public synonym to be dropped does not exist");
+      throw Error(1434, "ORA-01434: private synonym to be dropped does not exist");
+    }
+    static const std::map<std::string, std::string> anyPrivilege = {
+        {"TABLE", "DROP ANY TABLE"},       {"VIEW", "DROP ANY VIEW"},       {"SEQUENCE", "DROP ANY SEQUENCE"},
+        {"SYNONYM", "DROP ANY SYNONYM"},   {"INDEX", "DROP ANY INDEX"},     {"PUBLIC SYNONYM", "DROP PUBLIC SYNONYM"}};
+    if (type == "PUBLIC SYNONYM") requirePrivilege("", "", "DROP PUBLIC SYNONYM");
+    else requirePrivilege(owner, "", anyPrivilege.at(type));
+    if (type == "TABLE") dropTable(owner, name, o->id, st.cascadeConstraints);
+    else if (type == "INDEX") {
+      Stmt s(db_, "SELECT constraint_name FROM indexes WHERE owner=?1 AND index_name=?2");
+      s.bindAll(owner, name);
+      if (s.step() && !s.isNull(0))
+        throw Error(2429, "ORA-02429: cannot drop index used for enforcement of unique/primary key");
+      s_.attach({owner});
+      dropIndex(owner, name);
+    } else {
+      cat_.removeObject(o->id);
+      if (type == "VIEW") {
+        Stmt(db_, "DELETE FROM views WHERE owner=?1 AND view_name=?2").bindAll(owner, name).step();
+        Stmt(db_, "DELETE FROM tab_comments WHERE owner=?1 AND table_name=?2").bindAll(owner, name).step();
+        Stmt(db_, "DELETE FROM col_comments WHERE owner=?1 AND table_name=?2").bindAll(owner, name).step();
+        Stmt(db_, "DELETE FROM tab_privs WHERE owner=?1 AND table_name=?2").bindAll(owner, name).step();
+      } else if (type == "SEQUENCE") {
+        Stmt(db_, "DELETE FROM sequences WHERE sequence_owner=?1 AND sequence_name=?2").bindAll(owner, name).step();
+        s_.impl().forgetSequence(owner, name);
+      } else {
+        Stmt(db_, "DELETE FROM synonyms WHERE owner=?1 AND synonym_name=?2").bindAll(owner, name).step();
+      }
+    }
+  }
+
+  void dropTable(const std::string& owner, const std::string& name, std::int64_t id, bool cascade) {
+    s_.attach({owner});
+    for (const auto& child : cat_.referencingConstraints(owner, name)) {
+      if (child.table == name && child.owner == owner) continue;
+      if (!cascade) throw Error(2449, "ORA-02449: unique/primary keys in table referenced by foreign keys");
+      dropConstraint(child, false);
+    }
+    for (const auto& c : cat_.constraints(owner, name)) {
+      removeConstraintObjects(s_, c);
+      cat_.removeConstraint(owner, c.name);
+    }
+    Stmt idx(db_, "SELECT owner, index_name FROM indexes WHERE table_owner=?1 AND table_name=?2");
+    idx.bindAll(owner, name);
+    std::vector<std::pair<std::string, std::string>> indexes;
+    while (idx.step()) indexes.emplace_back(idx.text(0), idx.text(1));
+    for (const auto& [o, n] : indexes) {
+      Stmt(db_, "DELETE FROM ind_columns WHERE index_owner=?1 AND index_name=?2").bindAll(o, n).step();
+      Stmt(db_, "DELETE FROM indexes WHERE owner=?1 AND index_name=?2").bindAll(o, n).step();
+      if (auto io = cat_.findObject(o, n, "INDEX")) cat_.removeObject(io->id);
+    }
+    exec(db_, "DROP TABLE " + quoteName(owner) + "." + quoteName(name));
+    cat_.removeObject(id);
+    for (const char* t : {"tab_comments", "col_comments", "tab_privs"})
+      Stmt(db_, std::string("DELETE FROM ") + t + " WHERE owner=?1 AND table_name=?2").bindAll(owner, name).step();
+  }
+
+  void createIndex(const CreateIndexStmt& st) {
+    auto [owner, name] = target(st.name);
+    std::string tableOwner;
+    auto table = requireTable(st.table, &tableOwner);
+    requirePrivilege(tableOwner, "", "CREATE ANY INDEX");
+    if (cat_.findObject(owner, name, "INDEX")) fail(955, st.name.pos);
+    auto columns = cat_.columns(table.id);
+    std::string list;
+    for (std::size_t i = 0; i < st.columns.size(); ++i) {
+      const std::string& col = st.columns[i];
+      if (std::none_of(columns.begin(), columns.end(), [&](const ColumnInfo& c) { return c.name == col; }))
+        fail(904, st.pos, "\"" + col + "\"");
+      list += (i ? ", " : "") + quoteName(col) + (st.descending[i] ? " DESC" : "");
+    }
+    exec(db_, std::string("CREATE ") + (st.unique ? "UNIQUE " : "") + "INDEX " + quoteName(tableOwner) + "." +
+                  quoteName("I$" + name) + " ON " + quoteName(table.name) + "(" + list + ")");
+    Stmt(db_, "INSERT INTO indexes(owner, index_name, table_owner, table_name, uniqueness) VALUES (?1,?2,?3,?4,?5)")
+        .bindAll(owner, name, tableOwner, table.name, std::string(st.unique ? "UNIQUE" : "NONUNIQUE"))
+        .step();
+    for (std::size_t i = 0; i < st.columns.size(); ++i)
+      Stmt(db_, "INSERT INTO ind_columns(index_owner, index_name, table_owner, table_name, column_name, "
+                "column_position, descend) VALUES (?1,?2,?3,?4,?5,?6,?7)")
+          .bindAll(owner, name, tableOwner, table.name, st.columns[i], static_cast<int>(i + 1),
+                   std::string(st.descending[i] ? "DESC" : "ASC"))
+          .step();
+    cat_.addObject(owner, name, "INDEX", now());
+  }
+
+  void createView(const CreateViewStmt& st) {
+    auto [owner, name] = target(st.name);
+    requirePrivilege(owner, "CREATE VIEW", "CREATE ANY VIEW");
+    auto existing = cat_.findObject(owner, name);
+    if (existing && (!st.orReplace || existing->type != "VIEW")) fail(955, st.name.pos);
+    // The view's query must compile now, in the owner's schema.
+    SelectStmt select;
+    select.query = st.query;
+    CompileContext ctx = compileContext();
+    ctx.schema = owner;
+    Compiled q = compileStatement(select, ctx, st.queryText);
+    if (!st.columnAliases.empty() && st.columnAliases.size() != q.columns.size()) {
+      throw Error::ora(st.columnAliases.size() < q.columns.size() ? 1730 : 1731);
+    }
+    std::set<std::string> seen;
+    for (const auto& c : q.columns)
+      if (!seen.insert(c.name).second && st.columnAliases.empty()) throw Error::ora(957);
+    std::int64_t id;
+    if (existing) {
+      id = existing->id;
+      cat_.touchObject(id, now());
+      Stmt(db_, "DELETE FROM columns WHERE object_id=?1").bindAll(id).step();
+      Stmt(db_, "DELETE FROM views WHERE owner=?1 AND view_name=?2").bindAll(owner, name).step();
+    } else {
+      id = cat_.addObject(owner, name, "VIEW", now());
+    }
+    Stmt(db_, "INSERT INTO views(owner, view_name, text) VALUES (?1, ?2, ?3)").bindAll(owner, name, st.queryText).step();
+    for (std::size_t i = 0; i < q.columns.size(); ++i) {
+      const Column& qc = q.columns[i];
+      ColumnInfo c;
+      c.name = st.columnAliases.empty() ? qc.name : st.columnAliases[i];
+      c.position = static_cast<int>(i + 1);
+      c.type = qc.type;
+      c.typeName = dataTypeName(qc.type == DataType::Unknown ? DataType::Varchar2 : qc.type);
+      c.length = qc.type == DataType::Number ? 22 : qc.type == DataType::Date ? 7 : qc.size;
+      c.hasPrecision = qc.precision > 0;
+      c.precision = qc.precision;
+      c.hasScale = c.hasPrecision;
+      c.scale = qc.scale;
+      c.nullable = qc.nullable;
+      cat_.addColumn(id, c);
+    }
+  }
+
+  void sequence(const SequenceStmt& st) {
+    auto [owner, name] = target(st.name);
+    const SequenceOptions& o = st.options;
+    if (o.increment == 0) throw Error(4002, "ORA-04002: INCREMENT must be a non-zero integer");
+    if (st.kind == StmtKind::CreateSequence) {
+      requirePrivilege(owner, "CREATE SEQUENCE", "CREATE ANY SEQUENCE");
+      requireNewName(owner, name, st.name.pos);
+      bool up = o.increment > 0;
+      double minValue = o.hasMin ? static_cast<double>(o.minValue) : up ? 1 : -9.999999999999999e26;
+      double maxValue = o.hasMax ? static_cast<double>(o.maxValue) : up ? 9.999999999999999e27 : -1;
+      long long start = o.hasStart ? o.start : static_cast<long long>(up ? minValue : maxValue);
+      if (minValue >= maxValue) throw Error(4021, "ORA-04021: MINVALUE must be less than MAXVALUE");
+      Stmt s(db_, "INSERT INTO sequences(sequence_owner, sequence_name, min_value, max_value, increment_by, cycle_flag, "
+                  "cache_size, last_number) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+      s.bindAll(owner, name);
+      sqlite3_bind_double(s.get(), 3, minValue);
+      sqlite3_bind_double(s.get(), 4, maxValue);
+      s.bind(5, static_cast<std::int64_t>(o.increment));
+      s.bind(6, std::string(o.cycle ? "Y" : "N"));
+      s.bind(7, static_cast<std::int64_t>(o.cache));
+      s.bind(8, static_cast<std::int64_t>(start));
+      s.step();
+      cat_.addObject(owner, name, "SEQUENCE", now());
+      return;
+    }
+    auto existing = cat_.findObject(owner, name, "SEQUENCE");
+    if (!existing) fail(2289, st.name.pos);
+    requirePrivilege(owner, "", "ALTER ANY SEQUENCE");
+    if (o.hasStart) throw Error(2283, "ORA-02283: cannot alter starting sequence number");
+    s_.impl().forgetSequence(owner, name);
+    auto set = [&](const char* column, std::int64_t value) {
+      Stmt(db_, std::string("UPDATE sequences SET ") + column + "=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
+          .bindAll(owner, name, value)
+          .step();
+    };
+    if (o.hasIncrement) set("increment_by", o.increment);
+    if (o.hasMin) set("min_value", o.minValue);
+    if (o.hasMax) set("max_value", o.maxValue);
+    if (o.hasCache) set("cache_size", o.cache);
+    if (o.hasCycle)
+      Stmt(db_, "UPDATE sequences SET cycle_flag=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
+          .bindAll(owner, name, std::string(o.cycle ? "Y" : "N"))
+          .step();
+    cat_.touchObject(existing->id, now());
+  }
+
+  void createSynonym(const CreateSynonymStmt& st) {
+    std::string owner, name;
+    if (st.isPublic) {
+      if (st.name.parts.size() != 1) fail(933, st.name.pos);
+      owner = "PUBLIC";
+      name = st.name.parts[0];
+      requirePrivilege("", "", "CREATE PUBLIC SYNONYM");
+    } else {
+      std::tie(owner, name) = target(st.name);
+      requirePrivilege(owner, "CREATE SYNONYM", "CREATE ANY SYNONYM");
+    }
+    auto [tOwner, tName] = target(st.target);
+    auto existing = cat_.findObject(owner, name);
+    if (existing) {
+      if (!st.orReplace || existing->type != "SYNONYM") fail(955, st.name.pos);
+      cat_.touchObject(existing->id, now());
+      Stmt(db_, "DELETE FROM synonyms WHERE owner=?1 AND synonym_name=?2").bindAll(owner, name).step();
+    } else {
+      cat_.addObject(owner, name, "SYNONYM", now());
+    }
+    Stmt s(db_, "INSERT INTO synonyms(owner, synonym_name, table_owner, table_name, db_link) VALUES (?1,?2,?3,?4,?5)");
+    s.bindAll(owner, name, tOwner, tName);
+    if (!st.dbLink.empty()) s.bind(5, st.dbLink);
+    s.step();
+  }
+
+  void comment(const CommentStmt& st) {
+    Name tableName = st.target;
+    std::string column;
+    if (st.onColumn) {
+      if (tableName.parts.size() < 2) fail(904, st.target.pos);
+      column = tableName.parts.back();
+      tableName.parts.pop_back();
+    }
+    auto [owner, name] = target(tableName);
+    auto o = cat_.findObject(owner, name);
+    if (!o || (o->type != "TABLE" && o->type != "VIEW")) fail(942, st.target.pos);
+    requirePrivilege(owner, "", "COMMENT ANY TABLE");
+    std::optional<std::string> text;
+    if (!st.text.empty()) text = st.text;
+    if (st.onColumn) {
+      auto cols = cat_.columns(o->id);
+      if (std::none_of(cols.begin(), cols.end(), [&](const ColumnInfo& c) { return c.name == column; }))
+        fail(904, st.target.pos, "\"" + column + "\"");
+      Stmt s(db_, "INSERT OR REPLACE INTO col_comments(owner, table_name, column_name, comments) VALUES (?1,?2,?3,?4)");
+      s.bindAll(owner, name, column);
+      if (text) s.bind(4, *text);
+      s.step();
+    } else {
+      Stmt s(db_, "INSERT OR REPLACE INTO tab_comments(owner, table_name, comments) VALUES (?1,?2,?3)");
+      s.bindAll(owner, name);
+      if (text) s.bind(3, *text);
+      s.step();
+    }
+  }
+
+  void truncate(const TableStmt& st) {
+    std::string owner;
+    auto o = requireTable(st.table, &owner);
+    requirePrivilege(owner, "", "DROP ANY TABLE");
+    for (const auto& child : cat_.referencingConstraints(owner, o.name))
+      if (child.enabled && !(child.owner == owner && child.table == o.name))
+        throw Error(2266, "ORA-02266: unique/primary keys in table referenced by enabled foreign keys");
+    exec(db_, "DELETE FROM " + quoteName(owner) + "." + quoteName(o.name));
+  }
+
+  void lockTable(const TableStmt& st) {
+    auto [owner, name] = target(st.table);
+    auto o = cat_.findObject(owner, name, "TABLE");
+    if (!o || (owner != s_.user() && !s_.mayUse(owner, name, "SELECT") && !s_.hasPrivilege("LOCK ANY TABLE")))
+      fail(942, st.table.pos);
+    s_.attach({owner});
+    s_.lockFiles({owner}, st.noWait);
+  }
+
+  // ------------------------------------------------------------------------------------------------
+  // Users, roles and grants
+
+  void createUser(const UserStmt& st) {
+    if (!s_.hasPrivilege("CREATE USER")) throw Error::ora(1031);
+    if (cat_.findUser(st.name) || cat_.roleExists(st.name) || st.name == "PUBLIC")
+      throw Error(1920, "ORA-01920: user name '" + st.name + "' conflicts with another user or role name");
+    if (!st.hasPassword) throw Error::ora(988);
+    std::int64_t id = cat_.meta("next_user_id", 100);
+    cat_.setMeta("next_user_id", id + 1);
+    Stmt(db_, "INSERT INTO users(user_id, username, password, account_status, created) VALUES (?1,?2,?3,?4,?5)")
+        .bindAll(id, st.name, st.password, std::string(st.lock > 0 ? "LOCKED" : "OPEN"), now())
+        .step();
+    newSchemas_.push_back(st.name);
+  }
+
+  void alterUser(const UserStmt& st) {
+    auto user = cat_.findUser(st.name);
+    if (!user) throw Error(1918, "ORA-01918: user '" + st.name + "' does not exist");
+    bool ownPassword = st.name == s_.user() && st.lock == 0;
+    if (!ownPassword && !s_.hasPrivilege("ALTER USER")) throw Error::ora(1031);
+    if (st.hasPassword) Stmt(db_, "UPDATE users SET password=?2 WHERE username=?1").bindAll(st.name, st.password).step();
+    if (st.lock > 0) Stmt(db_, "UPDATE users SET account_status='LOCKED', lock_date=?2 WHERE username=?1").bindAll(st.name, now()).step();
+    if (st.lock < 0) Stmt(db_, "UPDATE users SET account_status='OPEN', lock_date=NULL WHERE username=?1").bindAll(st.name).step();
+  }
+
+  void dropUser(const DropStmt& st) {
+    const std::string& name = st.name.parts[0];
+    if (!cat_.findUser(name)) throw Error(1918, "ORA-01918: user '" + name + "' does not exist");
+    if (!s_.hasPrivilege("DROP USER")) throw Error::ora(1031);
+    if (name == s_.user()) throw Error(1940, "ORA-01940: cannot drop a user that is currently connected");
+    Stmt count(db_, "SELECT count(*) FROM objects WHERE owner=?1");
+    count.bindAll(name);
+    count.step();
+    if (count.integer(0) > 0 && !st.cascadeConstraints)
+      throw Error(1922, "ORA-01922: CASCADE must be specified to drop '" + name + "'");
+    for (const char* sql : {
+             "DELETE FROM columns WHERE object_id IN (SELECT object_id FROM objects WHERE owner=?1)",
+             "DELETE FROM objects WHERE owner=?1", "DELETE FROM constraints WHERE owner=?1",
+             "DELETE FROM cons_columns WHERE owner=?1", "DELETE FROM indexes WHERE owner=?1 OR table_owner=?1",
+             "DELETE FROM ind_columns WHERE index_owner=?1 OR table_owner=?1", "DELETE FROM views WHERE owner=?1",
+             "DELETE FROM sequences WHERE sequence_owner=?1", "DELETE FROM synonyms WHERE owner=?1",
+             "DELETE FROM tab_comments WHERE owner=?1", "DELETE FROM col_comments WHERE owner=?1",
+             "DELETE FROM source WHERE owner=?1", "DELETE FROM errors WHERE owner=?1",
+             "DELETE FROM tab_privs WHERE owner=?1 OR grantee=?1", "DELETE FROM sys_privs WHERE grantee=?1",
+             "DELETE FROM role_privs WHERE grantee=?1", "DELETE FROM db_links WHERE owner=?1",
+             "DELETE FROM users WHERE username=?1"})
+      Stmt(db_, sql).bindAll(name).step();
+    s_.detach(name);
+    dropFiles_.push_back(s_.impl().schemaPath(name));
+  }
+
+  void createRole(const UserStmt& st) {
+    if (!s_.hasPrivilege("CREATE ROLE")) throw Error::ora(1031);
+    if (cat_.findUser(st.name) || cat_.roleExists(st.name))
+      throw Error(1921, "ORA-01921: role name '" + st.name + "' conflicts with another user or role name");
+    Stmt(db_, "INSERT INTO roles(role) VALUES (?1)").bindAll(st.name).step();
+    Stmt(db_, "INSERT INTO role_privs(grantee, granted_role, admin_option) VALUES (?1, ?2, 'YES')")
+        .bindAll(s_.user(), st.name)
+        .step();
+  }
+
+  void grant(const GrantStmt& st) {
+    bool isGrant = st.kind == StmtKind::Grant;
+    for (const auto& grantee : st.grantees) {
+      if (grantee != "PUBLIC" && !cat_.findUser(grantee) && !cat_.roleExists(grantee))
+        throw Error(1917, "ORA-01917: user or role '" + grantee + "' does not exist");
+    }
+    if (st.onObject) return objectGrant(st, isGrant);
+    for (const auto& priv : st.privileges) {
+      bool isRole = cat_.roleExists(priv);
+      if (isRole) {
+        bool allowed = s_.hasPrivilege("GRANT ANY ROLE") || adminOption("role_privs", "granted_role", priv);
+        if (!allowed) throw Error::ora(1031);
+      } else if (!s_.hasPrivilege("GRANT ANY PRIVILEGE") && !adminOption("sys_privs", "privilege", priv)) {
+        throw Error::ora(1031);
+      }
+      if (!isRole && !knownSystemPrivilege(priv)) throw Error::ora(990);
+      for (const auto& grantee : st.grantees) {
+        if (isRole) {
+          if (isGrant) {
+            Stmt(db_, "INSERT INTO role_privs(grantee, granted_role, admin_option) VALUES (?1,?2,?3) ON CONFLICT DO "
+                      "UPDATE SET admin_option=?3")
+                .bindAll(grantee, priv, std::string(st.withOption ? "YES" : "NO"))
+                .step();
+          } else if (!deleted("DELETE FROM role_privs WHERE grantee=?1 AND granted_role=?2", grantee, priv)) {
+            throw Error(1951, "ORA-01951: ROLE '" + priv + "' not granted to '" + grantee + "'");
+          }
+        } else if (isGrant) {
+          Stmt(db_, "INSERT INTO sys_privs(grantee, privilege, admin_option) VALUES (?1,?2,?3) ON CONFLICT DO UPDATE "
+                    "SET admin_option=?3")
+              .bindAll(grantee, priv, std::string(st.withOption ? "YES" : "NO"))
+              .step();
+        } else if (!deleted("DELETE FROM sys_privs WHERE grantee=?1 AND privilege=?2", grantee, priv)) {
+          throw Error(1952, "ORA-01952: system privileges not granted to '" + grantee + "'");
+        }
+      }
+    }
+  }
+
+  bool deleted(const std::string& sql, const std::string& a, const std::string& b) {
+    Stmt(db_, sql).bindAll(a, b).step();
+    return sqlite3_changes(db_) > 0;
+  }
+
+  bool adminOption(const char* table, const char* column, const std::string& value) {
+    Stmt s(db_, std::string("SELECT 1 FROM ") + table + " WHERE grantee=?1 AND " + column + "=?2 AND admin_option='YES'");
+    s.bindAll(s_.user(), value);
+    return s.step();
+  }
+
+  static bool knownSystemPrivilege(const std::string& p) {
+    static const std::set<std::string> extra = {"SYSDBA", "SYSOPER", "CREATE SESSION", "RESTRICTED SESSION",
+                                                "UNLIMITED TABLESPACE", "ALTER SESSION", "ALTER SYSTEM"};
+    if (extra.count(p)) return true;
+    for (const char* verb : {"CREATE ", "ALTER ", "DROP ", "SELECT ", "INSERT ", "UPDATE ", "DELETE ", "EXECUTE ",
+                             "LOCK ", "COMMENT ", "GRANT ", "BECOME ", "DEBUG ", "ANALYZE "})
+      if (p.rfind(verb, 0) == 0) return true;
+    return false;
+  }
+
+  void objectGrant(const GrantStmt& st, bool isGrant) {
+    auto [owner, name] = target(st.object);
+    auto o = cat_.findObject(owner, name);
+    if (!o) fail(942, st.object.pos);
+    if (o->type == "SYNONYM") {
+      auto t = cat_.synonymTarget(owner, name);
+      owner = (*t)[0];
+      name = (*t)[1];
+      o = cat_.findObject(owner, name);
+      if (!o) fail(942, st.object.pos);
+    }
+    std::vector<std::string> privileges;
+    for (const auto& p : st.privileges) {
+      if (p == "ALL") {
+        if (o->type == "SEQUENCE") privileges.insert(privileges.end(), {"ALTER", "SELECT"});
+        else if (o->type == "VIEW") privileges.insert(privileges.end(), {"DELETE", "INSERT", "SELECT", "UPDATE"});
+        else if (o->type == "TABLE")
+          privileges.insert(privileges.end(), {"ALTER", "DELETE", "INDEX", "INSERT", "REFERENCES", "SELECT", "UPDATE"});
+        else privileges.push_back("EXECUTE");
+      } else {
+        privileges.push_back(p);
+      }
+    }
+    for (const auto& p : privileges) {
+      bool allowed = owner == s_.user() || s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE");
+      if (!allowed) {
+        Stmt g(db_, "SELECT 1 FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4 AND "
+                    "grantable='YES'");
+        g.bindAll(s_.user(), owner, name, p);
+        allowed = g.step();
+      }
+      if (!allowed) {
+        if (cat_.hasAnyObjectPrivilege(s_.user(), owner, name)) throw Error::ora(1031);
+        fail(942, st.object.pos);
+      }
+      for (const auto& grantee : st.grantees) {
+        if (isGrant) {
+          Stmt(db_, "INSERT INTO tab_privs(grantee, owner, table_name, grantor, privilege, grantable) VALUES "
+                    "(?1,?2,?3,?4,?5,?6) ON CONFLICT DO UPDATE SET grantable=?6")
+              .bindAll(grantee, owner, name, s_.user(), p, std::string(st.withOption ? "YES" : "NO"))
+              .step();
+        } else {
+          Stmt(db_, "DELETE FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4")
+              .bindAll(grantee, owner, name, p)
+              .step();
+          if (sqlite3_changes(db_) == 0) throw Error(1927, "ORA-01927: cannot REVOKE privileges you did not grant");
+        }
+      }
+    }
+  }
+
+  // ------------------------------------------------------------------------------------------------
+  // Session and system
+
+  void alterSession(const AlterSessionStmt& st) {
+    if (st.parameter == "NLS_DATE_FORMAT") {
+      s_.context().nlsDateFormat = st.value;
+    } else if (st.parameter == "CURRENT_SCHEMA") {
+      std::string schema = st.value;
+      for (auto& c : schema) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      if (!cat_.findUser(schema)) throw Error(1435, "ORA-01435: user does not exist");
+      s_.setCurrentSchema(schema);
+    }
+    // Other session parameters (NLS_LANGUAGE, OPTIMIZER_MODE, ...) are accepted and have no effect here.
+  }
+
+  void alterSystem(const AlterSystemStmt& st) {
+    if (!s_.hasPrivilege("ALTER SYSTEM")) throw Error::ora(1031);
+    if (st.restricted) {
+      s_.impl().setRestricted(st.restricted > 0);
+      return;
+    }
+    std::string name = st.parameter;
+    for (auto& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    s_.impl().setParameter(name, st.value);
+  }
+
+  SessionImpl& s_;
+  sqlite3* db_;
+  catalog::Catalog& cat_;
+  const std::string& text_;
+  std::vector<std::string> newSchemas_;
+  std::vector<std::string> dropFiles_;
+};
+
+}  // namespace
+
+std::int64_t runStatement(SessionImpl& session, const sql::Statement& stmt, const std::string& text) {
+  return Executor(session, text).run(stmt);
+}
+
+std::string uniqueConstraintName(SessionImpl& session, const std::string& owner, const std::string& table,
+                                 const std::vector<std::string>& columns) {
+  for (const auto& c : session.catalog().constraints(owner, table))
+    if ((c.type == 'P' || c.type == 'U') && c.columns == columns) return owner + "." + c.name;
+  Stmt s(session.connection(), "SELECT owner, index_name FROM indexes WHERE table_owner=?1 AND table_name=?2 AND "
+                               "uniqueness='UNIQUE' AND constraint_name IS NULL");
+  s.bindAll(owner, table);
+  while (s.step()) {
+    Stmt cols(session.connection(),
+              "SELECT column_name FROM ind_columns WHERE index_owner=?1 AND index_name=?2 ORDER BY column_position");
+    cols.bindAll(s.text(0), s.text(1));
+    std::vector<std::string> names;
+    while (cols.step()) names.push_back(cols.text(0));
+    if (names == columns) return s.text(0) + "." + s.text(1);
+  }
+  return owner + "." + table;
+}
+
+}  // namespace engine::storage

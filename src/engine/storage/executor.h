@@ -1,0 +1,24 @@
+#pragma once
+// Runs the statements that are not compiled to one SQLite statement: DDL, users, roles and grants,
+// ALTER SESSION and ALTER SYSTEM, COMMIT/ROLLBACK/SAVEPOINT, LOCK TABLE and TRUNCATE. DDL commits
+// the open transaction first and runs in a transaction of its own, as Oracle's DDL does.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/sql/ast.h"
+
+namespace engine::storage {
+
+class SessionImpl;
+
+// Runs one statement; returns the rows processed (0 for most).
+std::int64_t runStatement(SessionImpl& session, const sql::Statement& stmt, const std::string& text);
+
+// The name ORA-00001 reports for a unique failure on owner.table over `columns`: OWNER.CONSTRAINT
+// (or OWNER.INDEX for a unique index).
+std::string uniqueConstraintName(SessionImpl& session, const std::string& owner, const std::string& table,
+                                 const std::vector<std::string>& columns);
+
+}  // namespace engine::storage

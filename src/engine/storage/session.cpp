@@ -1,0 +1,580 @@
+#include "engine/storage/session.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "engine/sql/parser.h"
+#include "engine/storage/executor.h"
+#include "engine/storage/rowid.h"
+#include "engine/storage/sqlite_util.h"
+
+namespace engine::storage {
+
+namespace {
+
+constexpr std::size_t kMaxCachedStatements = 256;
+constexpr std::size_t kMaxAttachedSchemas = 10;
+
+// ---------------------------------------------------------------------------------------------------
+// Values across the SQLite boundary
+
+void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value& v, DataType target) {
+  const std::string& nls = session.context().nlsDateFormat;
+  switch (v.kind()) {
+    case Value::Kind::Null:
+      sqlite3_bind_null(stmt, index);
+      return;
+    case Value::Kind::Integer:
+      if (target == DataType::Varchar2 || target == DataType::Char || target == DataType::Long) {
+        std::string t = builtins::formatNumber(v.asInteger());
+        sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+      } else {
+        sqlite3_bind_int64(stmt, index, v.asInteger());
+      }
+      return;
+    case Value::Kind::Real: {
+      double d = v.asDouble();
+      if (target == DataType::Varchar2 || target == DataType::Char || target == DataType::Long) {
+        std::string t = builtins::formatNumber(d);
+        sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+      } else if (std::floor(d) == d && std::fabs(d) < 9.0e15) {
+        sqlite3_bind_int64(stmt, index, static_cast<std::int64_t>(d));
+      } else {
+        sqlite3_bind_double(stmt, index, d);
+      }
+      return;
+    }
+    case Value::Kind::Text: {
+      const std::string& t = v.asText();
+      if (t.empty()) {
+        sqlite3_bind_null(stmt, index);
+      } else if (target == DataType::Number) {
+        bindValue(session, stmt, index, builtins::parseNumber(t), target);
+      } else if (target == DataType::Date) {
+        std::string iso = builtins::parseDate(t, nls).toIso();
+        sqlite3_bind_text(stmt, index, iso.data(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+      } else {
+        sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+      }
+      return;
+    }
+    case Value::Kind::Date: {
+      std::string t = target == DataType::Varchar2 ? builtins::formatDate(v.asDate(), nls) : v.asDate().toIso();
+      sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+      return;
+    }
+    case Value::Kind::Cursor:
+      throw Error::ora(932, "inconsistent datatypes: expected - got CURSOR");
+  }
+}
+
+Value columnValue(sqlite3_stmt* stmt, int i, DataType type) {
+  switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT: {
+      double d = sqlite3_column_double(stmt, i);
+      if (std::floor(d) == d && std::fabs(d) < 9.0e15) return Value(static_cast<std::int64_t>(d));
+      return Value(d);
+    }
+    default: {
+      const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+      std::string text(t, static_cast<std::size_t>(sqlite3_column_bytes(stmt, i)));
+      if (type == DataType::Date) {
+        DateTime d;
+        if (DateTime::fromIso(text, d)) return Value(d);
+      }
+      return Value(std::move(text));
+    }
+  }
+}
+
+std::string upperName(const std::string& name) {
+  std::string out;
+  for (char c : name) {
+    if (c == ':') continue;
+    out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------------
+
+class StatementImpl : public Statement {
+ public:
+  StatementImpl(SessionImpl& session, std::shared_ptr<Prepared> prepared) : session_(session), p_(std::move(prepared)) {
+    values_.resize(p_->code.bindNames.size());
+  }
+
+  ~StatementImpl() override { release(); }
+
+  const std::vector<std::string>& bindNames() const override { return p_->code.bindNames; }
+
+  void bind(const std::string& name, const Value& value, BindDirection) override {
+    values_[slot(name)] = value;
+  }
+
+  void bindOut(const std::string& name, DataType) override { slot(name); }
+
+  Value bindValue(const std::string& name) const override {
+    auto& names = p_->code.bindNames;
+    for (std::size_t i = 0; i < names.size(); ++i)
+      if (names[i] == upperName(name)) return values_[i];
+    throw Error(1006, "ORA-01006: bind variable does not exist");
+  }
+
+  bool isQuery() const override { return p_->compiled && p_->code.isQuery; }
+
+  const std::vector<Column>& columns() const override { return p_->code.columns; }
+
+  void execute() override {
+    session_.impl().checkFault(p_->text);
+    session_.checkInterrupt();
+    rows_ = 0;
+    hasRow_ = false;
+    done_ = false;
+    if (!p_->compiled) {
+      release();
+      rows_ = runStatement(session_, *p_->ast, p_->text);
+      done_ = true;
+      return;
+    }
+    if (p_->ddlVersion != session_.impl().ddlVersion() || p_->compiledSchema != session_.currentSchema()) {
+      release();
+      session_.compileStatement(*p_);
+    }
+    const sql::Compiled& code = p_->code;
+    session_.attach(code.schemas);
+    if (code.isQuery && code.forUpdate) session_.lockFiles(code.writeSchemas, code.noWait);
+    else if (!code.isQuery) session_.beginChange();
+    acquire();
+    sqlite3_reset(stmt_);
+    for (std::size_t i = 0; i < values_.size(); ++i)
+      storage::bindValue(session_, stmt_, static_cast<int>(i + 1), values_[i], code.bindTargets[i]);
+    if (code.isQuery) {
+      fetched_ = false;
+      return;
+    }
+    int rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+      sqlite3_reset(stmt_);
+      session_.throwMapped(rc, &code);
+    }
+    rows_ = sqlite3_changes64(session_.connection());
+    sqlite3_reset(stmt_);
+  }
+
+  bool next() override {
+    if (!isQuery() || done_ || !stmt_) return false;
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+      const auto& cols = p_->code.columns;
+      row_.resize(cols.size());
+      for (std::size_t i = 0; i < cols.size(); ++i) row_[i] = columnValue(stmt_, static_cast<int>(i), cols[i].type);
+      ++rows_;
+      hasRow_ = true;
+      return true;
+    }
+    hasRow_ = false;
+    done_ = true;
+    if (rc != SQLITE_DONE) {
+      sqlite3_reset(stmt_);
+      session_.throwMapped(rc, &p_->code);
+    }
+    sqlite3_reset(stmt_);
+    return false;
+  }
+
+  const Value& value(std::size_t column) const override {
+    static const Value null;
+    if (!hasRow_ || column >= row_.size()) return null;
+    return row_[column];
+  }
+
+  std::int64_t rowCount() const override { return rows_; }
+
+  void close() override {
+    done_ = true;
+    hasRow_ = false;
+    if (stmt_) sqlite3_reset(stmt_);
+  }
+
+ private:
+  std::size_t slot(const std::string& name) const {
+    std::string key = upperName(name);
+    auto& names = p_->code.bindNames;
+    for (std::size_t i = 0; i < names.size(); ++i)
+      if (names[i] == key) return i;
+    throw Error(1006, "ORA-01006: bind variable does not exist");
+  }
+
+  // Uses the cached SQLite statement when it is free, else prepares one of its own.
+  void acquire() {
+    if (stmt_) return;
+    if (!p_->stmtInUse) {
+      if (!p_->stmt) {
+        int rc = sqlite3_prepare_v3(session_.connection(), p_->code.sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
+                                    &p_->stmt, nullptr);
+        if (rc != SQLITE_OK) session_.throwMapped(rc, nullptr);
+      }
+      p_->stmtInUse = true;
+      stmt_ = p_->stmt;
+      owned_ = false;
+      return;
+    }
+    int rc = sqlite3_prepare_v3(session_.connection(), p_->code.sql.c_str(), -1, 0, &stmt_, nullptr);
+    if (rc != SQLITE_OK) session_.throwMapped(rc, nullptr);
+    owned_ = true;
+  }
+
+  void release() {
+    if (!stmt_) return;
+    if (owned_) {
+      sqlite3_finalize(stmt_);
+    } else {
+      sqlite3_reset(stmt_);
+      sqlite3_clear_bindings(stmt_);
+      p_->stmtInUse = false;
+    }
+    stmt_ = nullptr;
+  }
+
+  SessionImpl& session_;
+  std::shared_ptr<Prepared> p_;
+  sqlite3_stmt* stmt_ = nullptr;
+  bool owned_ = false;
+  std::vector<Value> values_;
+  std::vector<Value> row_;
+  bool hasRow_ = false, done_ = false, fetched_ = false;
+  std::int64_t rows_ = 0;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+
+SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, std::string user, bool sysdba,
+                         std::int64_t sid)
+    : database_(std::move(database)), db_(db), catalog_(db), user_(std::move(user)), schema_(user_),
+      sysdba_(sysdba), sid_(sid) {
+  context_.user = user_;
+  context_.sessionId = sid_;
+  context_.currentSchema = schema_;
+  context_.dbName = database_->name();
+  if (auto info = catalog_.findUser(user_)) context_.uid = info->id;
+  std::string nls = database_->parameter("nls_date_format");
+  if (!nls.empty()) context_.nlsDateFormat = nls;
+  DatabaseImpl* dbi = database_.get();
+  context_.now = [dbi] { return dbi->now(); };
+  builtins::registerFunctions(db_, &context_);
+  registerEngineFunctions();
+  sqlite3_progress_handler(
+      db_, 1000, [](void* p) -> int { return static_cast<SessionImpl*>(p)->interruptFlag().load() ? 1 : 0; }, this);
+  registerBusyHandler();
+  attach({user_});
+}
+
+SessionImpl::~SessionImpl() {
+  cache_.clear();
+  if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(db_);
+  database_->unregisterSession(sid_);
+}
+
+void SessionImpl::registerEngineFunctions() {
+  auto fn = [this](const char* name, int args, void (*impl)(sqlite3_context*, int, sqlite3_value**), bool deterministic) {
+    sqlite3_create_function_v2(db_, name, args, SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0), this, impl,
+                               nullptr, nullptr, nullptr);
+  };
+  fn("nuvo_rowid", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
+    if (sqlite3_value_type(v[1]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string r = encodeRowid(sqlite3_value_int64(v[0]), sqlite3_value_int64(v[1]));
+    sqlite3_result_text(c, r.c_str(), static_cast<int>(r.size()), SQLITE_TRANSIENT);
+  }, true);
+  fn("nuvo_rowid_num", 1, [](sqlite3_context* c, int, sqlite3_value** v) {
+    if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::int64_t objectId, rowid;
+    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(v[0]));
+    if (!decodeRowid(text, objectId, rowid)) return sqlite3_result_error(c, "ORA-01410: invalid ROWID", -1);
+    sqlite3_result_int64(c, rowid);
+  }, true);
+  fn("nuvo_user", 0, [](sqlite3_context* c, int, sqlite3_value**) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    sqlite3_result_text(c, self->user().c_str(), -1, SQLITE_TRANSIENT);
+  }, false);
+  fn("nuvo_sid", 0, [](sqlite3_context* c, int, sqlite3_value**) {
+    sqlite3_result_int64(c, static_cast<SessionImpl*>(sqlite3_user_data(c))->sessionId());
+  }, false);
+  fn("nuvo_logins", 0, [](sqlite3_context* c, int, sqlite3_value**) {
+    bool restricted = static_cast<SessionImpl*>(sqlite3_user_data(c))->impl().restricted();
+    sqlite3_result_text(c, restricted ? "RESTRICTED" : "ALLOWED", -1, SQLITE_STATIC);
+  }, false);
+  fn("nuvo_can_see", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    auto text = [&](int i) {
+      const unsigned char* t = sqlite3_value_text(v[i]);
+      return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+    };
+    std::string owner = text(0), name = text(1);
+    bool visible = owner == self->user() || owner == "PUBLIC" || self->mayUse(owner, name, "SELECT") ||
+                   self->catalog().hasAnyObjectPrivilege(self->user(), owner, name);
+    sqlite3_result_int(c, visible ? 1 : 0);
+  }, false);
+  fn("nuvo_nextval", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    std::string owner = reinterpret_cast<const char*>(sqlite3_value_text(v[0]));
+    std::string name = reinterpret_cast<const char*>(sqlite3_value_text(v[1]));
+    try {
+      std::int64_t value = self->impl().nextSequenceValue(owner, name);
+      self->setCurrval(owner, name, value);
+      sqlite3_result_int64(c, value);
+    } catch (const Error& e) {
+      sqlite3_result_error(c, e.message().c_str(), -1);
+    }
+  }, false);
+  fn("nuvo_currval", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    std::string owner = reinterpret_cast<const char*>(sqlite3_value_text(v[0]));
+    std::string name = reinterpret_cast<const char*>(sqlite3_value_text(v[1]));
+    try {
+      sqlite3_result_int64(c, self->currval(owner, name));
+    } catch (const Error& e) {
+      sqlite3_result_error(c, e.message().c_str(), -1);
+    }
+  }, false);
+}
+
+std::int64_t SessionImpl::currval(const std::string& owner, const std::string& name) const {
+  auto it = currvals_.find(owner + "." + name);
+  if (it == currvals_.end())
+    throw Error(8002, "ORA-08002: sequence " + name + ".CURRVAL is not yet defined in this session");
+  return it->second;
+}
+
+void SessionImpl::registerBusyHandler() {
+  sqlite3_busy_handler(
+      db_,
+      [](void* p, int count) -> int {
+        auto* self = static_cast<SessionImpl*>(p);
+        auto now = std::chrono::steady_clock::now();
+        if (count == 0) self->busySince_ = now;
+        if (self->interruptFlag().load()) return 0;
+        if (now - self->busySince_ >= std::chrono::milliseconds(self->impl().lockWaitMs())) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return 1;
+      },
+      this);
+}
+
+void SessionImpl::setCurrentSchema(const std::string& schema) {
+  schema_ = schema;
+  context_.currentSchema = schema;
+}
+
+void SessionImpl::attach(const std::set<std::string>& schemas) {
+  for (const auto& schema : schemas) {
+    if (attached_.count(schema)) continue;
+    if (attached_.size() >= kMaxAttachedSchemas) {
+      // Make room by detaching a schema this statement does not need, when no transaction holds it.
+      for (const auto& other : attached_) {
+        if (schemas.count(other) || other == user_ || inTransaction_) continue;
+        detach(other);
+        break;
+      }
+      if (attached_.size() >= kMaxAttachedSchemas) throw Error(1219, "ORA-01219: too many schemas in one statement");
+    }
+    exec(db_, "ATTACH " + quoteText(database_->schemaPath(schema)) + " AS " + quoteName(schema));
+    exec(db_, "PRAGMA " + quoteName(schema) + ".synchronous=" + (database_->durable() ? "FULL" : "OFF"));
+    attached_.insert(schema);
+  }
+}
+
+void SessionImpl::detach(const std::string& schema) {
+  if (!attached_.count(schema)) return;
+  // Cached statements may name the file: drop them first, SQLite refuses to detach while in use.
+  for (auto it = cache_.begin(); it != cache_.end();) {
+    if (it->second->code.schemas.count(schema) && !it->second->stmtInUse) it = cache_.erase(it);
+    else ++it;
+  }
+  exec(db_, "DETACH " + quoteName(schema));
+  attached_.erase(schema);
+}
+
+void SessionImpl::beginChange() {
+  if (sqlite3_get_autocommit(db_)) exec(db_, "BEGIN");
+  inTransaction_ = true;
+}
+
+void SessionImpl::lockFiles(const std::set<std::string>& schemas, bool noWait) {
+  beginChange();
+  if (noWait) sqlite3_busy_timeout(db_, 0);
+  try {
+    for (const auto& s : schemas) {
+      // A write that changes nothing takes the file's write lock.
+      exec(db_, "DELETE FROM " + quoteName(s) + ".nuvo_schema WHERE 0");
+      exec(db_, "UPDATE " + quoteName(s) + ".nuvo_schema SET name = name WHERE 0");
+      exec(db_, "INSERT INTO " + quoteName(s) + ".nuvo_schema SELECT NULL WHERE 0");
+    }
+  } catch (...) {
+    if (noWait) registerBusyHandler();
+    throw;
+  }
+  if (noWait) registerBusyHandler();
+}
+
+void SessionImpl::checkInterrupt() {
+  if (interrupted_.exchange(false)) throw Error::ora(1013);
+}
+
+void SessionImpl::interrupt() { interrupted_ = true; }
+
+std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text) {
+  auto it = cache_.find(text);
+  if (it != cache_.end()) return it->second;
+  auto p = std::make_shared<Prepared>();
+  p->text = text;
+  sql::Parser parser(text);
+  p->ast = parser.parseStatement();
+  auto kind = p->ast->kind;
+  p->compiled = kind == sql::StmtKind::Select || kind == sql::StmtKind::Insert || kind == sql::StmtKind::Update ||
+                kind == sql::StmtKind::Delete;
+  if (p->compiled) compileStatement(*p);
+  if (cache_.size() >= kMaxCachedStatements) {
+    for (auto c = cache_.begin(); c != cache_.end();) {
+      if (!c->second->stmtInUse) c = cache_.erase(c);
+      else ++c;
+    }
+  }
+  cache_[text] = p;
+  return p;
+}
+
+void SessionImpl::compileStatement(Prepared& p) {
+  sql::CompileContext ctx;
+  ctx.catalog = &catalog_;
+  ctx.user = user_;
+  ctx.schema = schema_;
+  ctx.mayUse = [this](const std::string& owner, const std::string& name, const std::string& privilege) {
+    return mayUse(owner, name, privilege);
+  };
+  if (p.stmt) {
+    if (p.stmtInUse) throw Error::ora(4068);
+    sqlite3_finalize(p.stmt);
+    p.stmt = nullptr;
+  }
+  p.ddlVersion = database_->ddlVersion();
+  p.compiledSchema = schema_;
+  p.code = sql::compileStatement(*p.ast, ctx, p.text);
+}
+
+bool SessionImpl::hasPrivilege(const std::string& privilege) {
+  if (user_ == "SYS") return true;
+  std::string key = "#" + privilege;
+  if (privilegeVersion_ != database_->ddlVersion()) {
+    privilegeCache_.clear();
+    privilegeVersion_ = database_->ddlVersion();
+  }
+  auto it = privilegeCache_.find(key);
+  if (it != privilegeCache_.end()) return it->second;
+  bool ok = catalog_.hasSystemPrivilege(user_, privilege);
+  privilegeCache_[key] = ok;
+  return ok;
+}
+
+bool SessionImpl::mayUse(const std::string& owner, const std::string& name, const std::string& privilege) {
+  if (owner == user_ || user_ == "SYS") return true;
+  if (privilegeVersion_ != database_->ddlVersion()) {
+    privilegeCache_.clear();
+    privilegeVersion_ = database_->ddlVersion();
+  }
+  std::string key = owner + "." + name + "." + privilege;
+  auto it = privilegeCache_.find(key);
+  if (it != privilegeCache_.end()) return it->second;
+  bool ok = catalog_.hasObjectPrivilege(user_, owner, name, privilege);
+  if (!ok) {
+    auto object = catalog_.findObject(owner, name);
+    std::string kind = object && object->type == "SEQUENCE" ? "SEQUENCE" : "TABLE";
+    if (privilege == "SELECT" || privilege == "INSERT" || privilege == "UPDATE" || privilege == "DELETE")
+      ok = hasPrivilege(privilege + " ANY " + kind);
+    if (!ok && privilege == "SELECT" && kind == "TABLE") ok = hasPrivilege("SELECT ANY DICTIONARY") && owner == "SYS";
+  }
+  privilegeCache_[key] = ok;
+  return ok;
+}
+
+void SessionImpl::throwMapped(int rc, const sql::Compiled* code) {
+  std::string message = sqlite3_errmsg(db_);
+  if (sqlite3_get_autocommit(db_)) inTransaction_ = false;
+  if ((rc & 0xff) == SQLITE_CONSTRAINT && code && message.rfind("UNIQUE constraint failed: ", 0) == 0) {
+    // "UNIQUE constraint failed: T.A, T.B": find the constraint or unique index over those columns.
+    std::vector<std::string> columns;
+    std::string list = message.substr(26);
+    std::size_t start = 0;
+    while (start <= list.size()) {
+      std::size_t comma = list.find(", ", start);
+      std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+      columns.push_back(item.substr(item.find('.') + 1));
+      if (comma == std::string::npos) break;
+      start = comma + 2;
+    }
+    std::string name = uniqueConstraintName(*this, code->targetOwner, code->targetTable, columns);
+    throw Error::ora(1, name);
+  }
+  throwSqlite(db_, rc);
+}
+
+std::unique_ptr<Statement> SessionImpl::prepare(const std::string& sql) {
+  return std::make_unique<StatementImpl>(*this, compile(sql));
+}
+
+std::int64_t SessionImpl::execute(const std::string& sql, const std::vector<std::pair<std::string, Value>>& binds) {
+  auto stmt = prepare(sql);
+  for (const auto& [name, value] : binds) stmt->bind(name, value);
+  stmt->execute();
+  if (stmt->isQuery()) {
+    while (stmt->next()) {
+    }
+  }
+  return stmt->rowCount();
+}
+
+void SessionImpl::endTransaction(const char* sql) {
+  if (!sqlite3_get_autocommit(db_)) {
+    int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) throwSqlite(db_, rc);
+  }
+  inTransaction_ = false;
+}
+
+void SessionImpl::commit() { endTransaction("COMMIT"); }
+
+void SessionImpl::rollback() { endTransaction("ROLLBACK"); }
+
+void SessionImpl::savepoint(const std::string& name) {
+  beginChange();
+  exec(db_, "SAVEPOINT " + quoteName(upperName(name)));
+}
+
+void SessionImpl::rollbackToSavepoint(const std::string& name) {
+  std::string sp = quoteName(upperName(name));
+  if (sqlite3_get_autocommit(db_)) throw Error(1086, "ORA-01086: savepoint '" + upperName(name) + "' never established in this session or is invalid");
+  int rc = sqlite3_exec(db_, ("ROLLBACK TO " + sp).c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) throw Error(1086, "ORA-01086: savepoint '" + upperName(name) + "' never established in this session or is invalid");
+}
+
+std::string SessionImpl::format(const Value& value) const {
+  switch (value.kind()) {
+    case Value::Kind::Null: return {};
+    case Value::Kind::Integer: return builtins::formatNumber(value.asInteger());
+    case Value::Kind::Real: return builtins::formatNumber(value.asDouble());
+    case Value::Kind::Text: return value.asText();
+    case Value::Kind::Date: return builtins::formatDate(value.asDate(), context_.nlsDateFormat);
+    case Value::Kind::Cursor: return "CURSOR";
+  }
+  return {};
+}
+
+std::vector<std::string> SessionImpl::takeOutput() { return {}; }
+
+}  // namespace engine::storage

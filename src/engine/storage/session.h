@@ -1,0 +1,114 @@
+#pragma once
+// The engine's implementation of engine::Session and engine::Statement (see storage/database.h for
+// the module map).
+//
+// Transactions: a session's SQLite connection runs in autocommit mode until the first change (DML,
+// SELECT FOR UPDATE, LOCK TABLE); that opens a transaction, which COMMIT or ROLLBACK (or DDL, which
+// commits first) closes. SQLite keeps one writer per file: a session that must write a schema file
+// another session holds waits up to the lock wait and then fails with ORA-00054.
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+#include "engine/builtins/functions.h"
+#include "engine/catalog/catalog.h"
+#include "engine/engine.h"
+#include "engine/sql/ast.h"
+#include "engine/sql/compiler.h"
+#include "engine/storage/database.h"
+
+namespace engine::storage {
+
+// A parsed statement, shared by the cache: its AST and, for queries and DML, the compiled SQL.
+struct Prepared {
+  std::string text;
+  sql::StatementPtr ast;
+  bool compiled = false;  // queries and DML
+  sql::Compiled code;
+  std::uint64_t ddlVersion = 0;
+  std::string compiledSchema;  // CURRENT_SCHEMA it was compiled for
+  // The SQLite statement, kept for reuse by the next Statement of the same text.
+  sqlite3_stmt* stmt = nullptr;
+  bool stmtInUse = false;
+  ~Prepared() { sqlite3_finalize(stmt); }
+};
+
+class SessionImpl : public Session {
+ public:
+  SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, std::string user, bool sysdba, std::int64_t sid);
+  ~SessionImpl() override;
+
+  // Session
+  std::unique_ptr<Statement> prepare(const std::string& sql) override;
+  std::int64_t execute(const std::string& sql, const std::vector<std::pair<std::string, Value>>& binds) override;
+  void commit() override;
+  void rollback() override;
+  void savepoint(const std::string& name) override;
+  void rollbackToSavepoint(const std::string& name) override;
+  bool inTransaction() const override { return inTransaction_; }
+  void interrupt() override;
+  std::string user() const override { return user_; }
+  std::string currentSchema() const override { return schema_; }
+  bool isSysdba() const override { return sysdba_; }
+  std::int64_t sessionId() const override { return sid_; }
+  Database& database() override { return *database_; }
+  std::string format(const Value& value) const override;
+  std::vector<std::string> takeOutput() override;
+
+  // For statements and the executor.
+  sqlite3* connection() const { return db_; }
+  DatabaseImpl& impl() { return *database_; }
+  catalog::Catalog& catalog() { return catalog_; }
+  builtins::SessionContext& context() { return context_; }
+  void setCurrentSchema(const std::string& schema);
+  // Makes sure the schema files are attached (at most SQLite's limit at once).
+  void attach(const std::set<std::string>& schemas);
+  void detach(const std::string& schema);
+  // Opens the transaction for a change, if none is open.
+  void beginChange();
+  // Takes the write lock of the schema files (SELECT FOR UPDATE, LOCK TABLE), waiting or not.
+  void lockFiles(const std::set<std::string>& schemas, bool noWait);
+  // Throws ORA-01013 when interrupt() was called since the last check.
+  void checkInterrupt();
+  std::shared_ptr<Prepared> compile(const std::string& text);
+  void compileStatement(Prepared& p);
+  bool mayUse(const std::string& owner, const std::string& name, const std::string& privilege);
+  bool hasPrivilege(const std::string& privilege);
+  // The statement text of a DDL failure or a constraint: maps a SQLite failure to Oracle's error.
+  [[noreturn]] void throwMapped(int rc, const sql::Compiled* code);
+  std::int64_t currval(const std::string& owner, const std::string& name) const;
+  void setCurrval(const std::string& owner, const std::string& name, std::int64_t v) { currvals_[owner + "." + name] = v; }
+  std::atomic<bool>& interruptFlag() { return interrupted_; }
+
+ private:
+  void registerEngineFunctions();
+  // SQLite's busy handler: waits in small steps up to the lock wait, unless interrupted.
+  void registerBusyHandler();
+  void endTransaction(const char* sql);
+
+  std::shared_ptr<DatabaseImpl> database_;
+  sqlite3* db_;
+  catalog::Catalog catalog_;
+  builtins::SessionContext context_;
+  std::string user_;
+  std::string schema_;
+  bool sysdba_;
+  std::int64_t sid_;
+  bool inTransaction_ = false;
+  std::atomic<bool> interrupted_{false};
+  std::set<std::string> attached_;
+  std::unordered_map<std::string, std::shared_ptr<Prepared>> cache_;
+  std::map<std::string, bool> privilegeCache_;
+  std::uint64_t privilegeVersion_ = 0;
+  std::map<std::string, std::int64_t> currvals_;
+  std::chrono::steady_clock::time_point busySince_;
+};
+
+}  // namespace engine::storage

@@ -1,0 +1,108 @@
+#include "engine/storage/sqlite_util.h"
+
+#include <cstdlib>
+
+namespace engine::storage {
+
+int oraCodeOf(const std::string& message) {
+  auto at = message.find("ORA-");
+  if (at == std::string::npos || at + 9 > message.size() || message[at + 9] != ':') return 0;
+  int code = 0;
+  for (std::size_t i = at + 4; i < at + 9; ++i) {
+    if (message[i] < '0' || message[i] > '9') return 0;
+    code = code * 10 + (message[i] - '0');
+  }
+  return code;
+}
+
+void throwSqlite(sqlite3* db, int rc) {
+  std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  int primary = rc & 0xff;
+  if (int code = oraCodeOf(message)) throw Error(code, message.substr(message.find("ORA-")));
+  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) throw Error::ora(54);
+  if (primary == SQLITE_INTERRUPT) throw Error::ora(1013);
+  throw Error(600, "ORA-00600: internal error code, arguments: [sqlite], [" + message + "]");
+}
+
+void exec(sqlite3* db, const std::string& sql) {
+  char* error = nullptr;
+  int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+  if (rc != SQLITE_OK) {
+    sqlite3_free(error);
+    throwSqlite(db, rc);
+  }
+}
+
+Stmt::Stmt(sqlite3* db, const std::string& sql) : db_(db) {
+  int rc = sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()), 0, &s_, nullptr);
+  if (rc != SQLITE_OK) throwSqlite(db, rc);
+}
+
+Stmt& Stmt::operator=(Stmt&& o) noexcept {
+  if (this != &o) {
+    sqlite3_finalize(s_);
+    db_ = o.db_;
+    s_ = o.s_;
+    o.s_ = nullptr;
+  }
+  return *this;
+}
+
+Stmt::~Stmt() { sqlite3_finalize(s_); }
+
+Stmt& Stmt::bind(int index, const std::string& v) {
+  sqlite3_bind_text(s_, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+  return *this;
+}
+
+Stmt& Stmt::bind(int index, std::int64_t v) {
+  sqlite3_bind_int64(s_, index, v);
+  return *this;
+}
+
+Stmt& Stmt::bindNull(int index) {
+  sqlite3_bind_null(s_, index);
+  return *this;
+}
+
+bool Stmt::step() {
+  int rc = sqlite3_step(s_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  sqlite3_reset(s_);
+  throwSqlite(db_, rc);
+}
+
+void Stmt::reset() {
+  sqlite3_reset(s_);
+  sqlite3_clear_bindings(s_);
+}
+
+std::string Stmt::text(int column) const {
+  const unsigned char* t = sqlite3_column_text(s_, column);
+  return t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(s_, column)))
+           : std::string();
+}
+
+std::int64_t Stmt::integer(int column) const { return sqlite3_column_int64(s_, column); }
+bool Stmt::isNull(int column) const { return sqlite3_column_type(s_, column) == SQLITE_NULL; }
+
+std::string quoteName(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string quoteText(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) {
+    if (c == '\'') out += '\'';
+    out += c;
+  }
+  return out + '\'';
+}
+
+}  // namespace engine::storage

@@ -1,0 +1,65 @@
+#pragma once
+// Thin RAII helpers over the SQLite C API, and the mapping of SQLite failures to Oracle errors.
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+
+#include "engine/engine.h"
+
+namespace engine::storage {
+
+// Turns a failed SQLite call into an engine::Error: messages the engine's own functions and
+// triggers raise ("ORA-nnnnn: text") keep their code; busy is ORA-00054, interrupt ORA-01013.
+[[noreturn]] void throwSqlite(sqlite3* db, int rc);
+// The code of an "ORA-nnnnn: ..." message, 0 when the text is no Oracle message.
+int oraCodeOf(const std::string& message);
+
+// Runs SQL without results; throws on failure.
+void exec(sqlite3* db, const std::string& sql);
+
+// A prepared statement that finalizes itself.
+class Stmt {
+ public:
+  Stmt() = default;
+  Stmt(sqlite3* db, const std::string& sql);
+  Stmt(const Stmt&) = delete;
+  Stmt& operator=(const Stmt&) = delete;
+  Stmt(Stmt&& o) noexcept : db_(o.db_), s_(o.s_) { o.s_ = nullptr; }
+  Stmt& operator=(Stmt&& o) noexcept;
+  ~Stmt();
+
+  sqlite3_stmt* get() const { return s_; }
+  Stmt& bind(int index, const std::string& v);
+  Stmt& bind(int index, std::int64_t v);
+  Stmt& bindNull(int index);
+  // Binds the arguments 1..n in order and returns the statement.
+  template <typename... Args>
+  Stmt& bindAll(const Args&... args) {
+    int i = 0;
+    (bindOne(++i, args), ...);
+    return *this;
+  }
+  bool step();  // true: a row is ready; false: done. Throws on failure.
+  void reset();
+  std::string text(int column) const;
+  std::int64_t integer(int column) const;
+  bool isNull(int column) const;
+
+ private:
+  void bindOne(int i, const std::string& v) { bind(i, v); }
+  void bindOne(int i, const char* v) { bind(i, std::string(v)); }
+  void bindOne(int i, std::int64_t v) { bind(i, v); }
+  void bindOne(int i, int v) { bind(i, static_cast<std::int64_t>(v)); }
+
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* s_ = nullptr;
+};
+
+// Quotes a name for SQLite: "NAME" with inner quotes doubled.
+std::string quoteName(const std::string& name);
+// Quotes a text literal: 'text' with inner quotes doubled.
+std::string quoteText(const std::string& text);
+
+}  // namespace engine::storage

@@ -1,0 +1,99 @@
+// Sessions through the C++ API: logon, binds, transactions and isolation between sessions.
+
+#include <gtest/gtest.h>
+
+#include "engine_test_support.h"
+
+using engine::test::errorCode;
+using engine::test::rows;
+
+namespace engine {
+namespace {
+
+TEST(SessionTest, CreateInsertWithBindsSelectCommit) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("system", "system");
+  EXPECT_EQ(s->user(), "SYSTEM");
+  s->execute("CREATE TABLE t (id NUMBER PRIMARY KEY, name VARCHAR2(10), born DATE)");
+  auto insert = s->prepare("INSERT INTO t (id, name, born) VALUES (:id, :Name, :born)");
+  EXPECT_EQ(insert->bindNames(), (std::vector<std::string>{"ID", "NAME", "BORN"}));
+  for (int i = 1; i <= 3; ++i) {
+    insert->bind("ID", i);
+    insert->bind(":name", "n" + std::to_string(i));
+    insert->bind("born", DateTime{2020, 1, i});
+    insert->execute();
+    EXPECT_EQ(insert->rowCount(), 1);
+  }
+  EXPECT_TRUE(s->inTransaction());
+  s->commit();
+  EXPECT_FALSE(s->inTransaction());
+  EXPECT_EQ(rows(*s, "SELECT name, born FROM t WHERE id >= :lo ORDER BY id", {{"lo", 2}}),
+            (std::vector<std::string>{"n2|02-JAN-20", "n3|03-JAN-20"}));
+  auto query = s->prepare("select id, name n from t where id = 1");
+  query->execute();
+  ASSERT_EQ(query->columns().size(), 2u);
+  EXPECT_EQ(query->columns()[0].name, "ID");
+  EXPECT_EQ(query->columns()[0].type, DataType::Number);
+  EXPECT_EQ(query->columns()[1].name, "N");
+  ASSERT_TRUE(query->next());
+  EXPECT_EQ(query->value(0), Value(1));
+  EXPECT_FALSE(query->next());
+}
+
+TEST(SessionTest, LogonChecksPasswordAndUser) {
+  auto db = test::freshDatabase();
+  EXPECT_NO_THROW(db->logOn("SYSTEM", "system"));  // case-insensitive by default
+  try {
+    db->logOn("SYSTEM", "wrong");
+    FAIL() << "logon with a wrong password succeeded";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.code(), 1017);
+    EXPECT_EQ(e.message(), "ORA-01017: invalid username/password; logon denied");
+  }
+  EXPECT_THROW(db->logOn("NOBODY", "x"), Error);
+  db->setParameter("sec_case_sensitive_logon", "TRUE");
+  EXPECT_THROW(db->logOn("SYSTEM", "system"), Error);
+  EXPECT_NO_THROW(db->logOn("SYSTEM", "SYSTEM"));
+}
+
+TEST(SessionTest, RollbackDiscardsAndSavepointsKeepEarlierWork) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE TABLE t (id NUMBER)");
+  s->execute("INSERT INTO t VALUES (1)");
+  s->savepoint("a");
+  s->execute("INSERT INTO t VALUES (2)");
+  s->rollbackToSavepoint("A");
+  EXPECT_TRUE(s->inTransaction());
+  s->commit();
+  s->execute("INSERT INTO t VALUES (3)");
+  s->rollback();
+  EXPECT_EQ(rows(*s, "SELECT id FROM t"), std::vector<std::string>{"1"});
+  EXPECT_EQ(errorCode(*s, "ROLLBACK TO SAVEPOINT nosuch"), 1086);
+}
+
+TEST(SessionTest, UncommittedRowsAreInvisibleToOtherSessions) {
+  auto db = test::freshDatabase();
+  auto a = db->logOn("SYSTEM", "SYSTEM");
+  auto b = db->logOn("SYSTEM", "SYSTEM");
+  EXPECT_NE(a->sessionId(), b->sessionId());
+  a->execute("CREATE TABLE t (id NUMBER)");
+  a->execute("INSERT INTO t VALUES (1)");
+  EXPECT_EQ(rows(*b, "SELECT count(*) FROM t"), std::vector<std::string>{"0"});
+  a->commit();
+  EXPECT_EQ(rows(*b, "SELECT count(*) FROM t"), std::vector<std::string>{"1"});
+}
+
+TEST(SessionTest, DdlCommitsTheOpenTransaction) {
+  auto db = test::freshDatabase();
+  auto a = db->logOn("SYSTEM", "SYSTEM");
+  a->execute("CREATE TABLE t (id NUMBER)");
+  a->execute("INSERT INTO t VALUES (1)");
+  a->execute("CREATE TABLE u (id NUMBER)");
+  EXPECT_FALSE(a->inTransaction());
+  a->rollback();
+  EXPECT_EQ(rows(*a, "SELECT count(*) FROM t"), std::vector<std::string>{"1"});
+}
+
+}  // namespace
+}  // namespace engine
