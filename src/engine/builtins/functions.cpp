@@ -70,14 +70,11 @@ DateTime Args::date(int i) const {
   if (isNumber(i)) raise(932, "DATE got NUMBER");
   std::string value = rawText(i);
   DateTime d;
-  if (DateTime::fromIso(value, d)) return d;
+  if (DateTime::fromIso(value, d) && isValidDate(d)) return d;
   return parseDate(value, session_.nlsDateFormat, now());
 }
 
-DateTime Args::now() const {
-  DateTime d = session_.now ? session_.now() : localNow();
-  return d;
-}
+DateTime Args::now() const { return session_.now ? session_.now() : localNow(); }
 
 Value textValue(std::string text) { return text.empty() ? Value() : Value(std::move(text)); }
 

@@ -161,8 +161,13 @@ DateTime checkedDate(std::int64_t seconds) {
   return d;
 }
 
+// More days or months than lie between the first and the last DATE.
+constexpr double kMaxDays = 3.7e6;
+constexpr std::int64_t kMaxMonths = 120000;
+
 Value dateAdd(const Args& a) {
   double days = a.real(1);
+  if (std::fabs(days) > kMaxDays) raise(1841);
   // DATE + n keeps whole seconds: the fraction of a day rounds to the nearest second.
   return Value(checkedDate(toSeconds(a.date(0)) + std::llround(days * 86400.0)));
 }
@@ -173,7 +178,11 @@ Value dateDiff(const Args& a) {
   return Value(static_cast<double>(seconds) / 86400.0);
 }
 
-Value addMonthsFn(const Args& a) { return Value(addMonths(a.date(0), a.integer(1))); }
+Value addMonthsFn(const Args& a) {
+  std::int64_t months = a.integer(1);
+  if (months > kMaxMonths || months < -kMaxMonths) raise(1841);
+  return Value(addMonths(a.date(0), months));
+}
 Value monthsBetweenFn(const Args& a) { return numberValue(monthsBetween(a.date(0), a.date(1))); }
 Value lastDayFn(const Args& a) { return Value(lastDay(a.date(0))); }
 Value nextDayFn(const Args& a) { return Value(nextDay(a.date(0), a.text(1))); }

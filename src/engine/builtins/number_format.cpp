@@ -195,6 +195,23 @@ std::string withSign(std::string text, bool negative, const NumberModel& m) {
   return text;
 }
 
+// TM and TM9 print as TO_CHAR without a model does; TME in scientific notation.
+std::string textMinimum(const Value& number, bool scientific) {
+  if (!scientific)
+    return number.kind() == Value::Kind::Integer ? formatNumber(number.asInteger()) : formatNumber(number.asDouble());
+  Decimal d = Decimal::fromValue(number);
+  if (d.isZero()) return "0E+00";
+  std::string mantissa = d.digits.substr(0, 1) + (d.digits.size() > 1 ? "." + d.digits.substr(1) : "");
+  return (d.negative ? "-" : "") + mantissa + exponentText(d.exponent - 1);
+}
+
+int hexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 std::string trimBlanks(const std::string& s) {
   std::size_t b = s.find_first_not_of(' ');
   if (b == std::string::npos) return {};
@@ -205,14 +222,7 @@ std::string trimBlanks(const std::string& s) {
 
 std::string formatNumberModel(const Value& number, const std::string& format) {
   NumberModel m = parseModel(format);
-  if (m.textMinimum) {
-    Decimal d = Decimal::fromValue(number);
-    if (!m.scientific)
-      return number.kind() == Value::Kind::Integer ? formatNumber(number.asInteger()) : formatNumber(number.asDouble());
-    if (d.isZero()) return "0E+00";
-    std::string mantissa = d.digits.substr(0, 1) + (d.digits.size() > 1 ? "." + d.digits.substr(1) : "");
-    return (d.negative ? "-" : "") + mantissa + exponentText(d.exponent - 1);
-  }
+  if (m.textMinimum) return textMinimum(number, m.scientific);
   if (m.hex) return formatHex(number, m);
 
   Decimal value = Decimal::fromValue(number);
@@ -229,11 +239,8 @@ std::string formatNumberModel(const Value& number, const std::string& format) {
     value = mantissa;
     exponent = exponentText(power);
   } else {
-    bool wasZero = value.isZero();
     value = value.rounded(m.fractionDigits);
-    if (m.blankZero && wasZero) {
-      return m.fill ? std::string() : std::string(modelWidth(m, 0), ' ');
-    }
+    if (m.blankZero && value.isZero()) return m.fill ? std::string() : std::string(modelWidth(m, 0), ' ');
   }
   bool overflow = false;
   std::string digits = body(value, m, overflow);
@@ -249,7 +256,7 @@ Value parseNumberModel(const std::string& text, const std::string& format) {
     if (s.empty() || static_cast<int>(s.size()) > m.hexDigits) raise(1722);
     unsigned long long v = 0;
     for (char c : s) {
-      int digit = isxdigit(static_cast<unsigned char>(c)) ? (isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c | 0x20) - 'a' + 10) : -1;
+      int digit = hexDigitValue(c);
       if (digit < 0) raise(1722);
       v = v * 16 + digit;
     }

@@ -14,6 +14,7 @@ TEST_F(Conversions, TextNumbersAndDatesConvertAsOracleConvertsThem) {
       {"ora_text_to_date('05-MAR-26')", "2026-03-05 00:00:00"},
       {"ora_text_to_date('2026-03-05 01:02:03')", "2026-03-05 01:02:03"},
       {"ora_text_to_date('2026-03-05')", "ORA-01861: literal does not match format string"},
+      {"ora_text_to_date('2026-02-30 00:00:00')", "ORA-01861"},
       {"ora_length(0.5)", "2"},
       {"ora_substr(-1.25, 1, 2)", "-1"},
       {"ora_lpad(7, 3, 0)", "007"},
