@@ -155,7 +155,7 @@ struct NumericRule {
 };
 
 constexpr NumericRule kNumericRules[] = {
-    {El::Syyyy, 4, -4713, 9999, 1841}, {El::Yyyy, 4, 1, 9999, 1841}, {El::Rrrr, 4, 0, 9999, 1841},
+    {El::Syyyy, 4, 1, 9999, 1841}, {El::Yyyy, 4, 1, 9999, 1841}, {El::Rrrr, 4, 0, 9999, 1841},
     {El::Yyy, 3, 0, 999, 1841},        {El::Yy, 2, 0, 9999, 1841},   {El::Rr, 2, 0, 9999, 1841},
     {El::Y, 1, 0, 9, 1841},            {El::Mm, 2, 1, 12, 1843},     {El::Dd, 2, 1, 31, 1847},
     {El::Ddd, 3, 1, 366, 1848},        {El::D, 1, 1, 7, 1846},       {El::J, 7, 1, 5373484, 1854},
@@ -174,7 +174,6 @@ struct Fields {
   int year = -1, month = 0, day = 0, hour = -1, minute = 0, second = 0, dayOfYear = 0, secondsOfDay = -1;
   std::int64_t julian = 0;
   int meridian = 0;  // 1 AM, 2 PM
-  bool twelveHour = false;
 };
 
 class DateParser {
@@ -243,7 +242,7 @@ class DateParser {
     if (digitsRead == 0) raise(1858);
     if (exact_ && !fill_ && digitsRead != width) raise(1862);
     if (negative) value = -value;
-    if (value < rule.min || value > rule.max || (rule.el == El::Syyyy && value == 0)) raise(rule.error);
+    if (value < rule.min || value > rule.max) raise(rule.error);  // DATEs start at year 1: no negative SYYYY
     return static_cast<int>(value);
   }
 
@@ -267,22 +266,23 @@ class DateParser {
     f_.month = month + 1;
   }
 
+  void readRomanMonth() {
+    std::size_t end = upper_.find_first_not_of("IVX", pos_);
+    std::string numeral = upper_.substr(pos_, end == std::string::npos ? std::string::npos : end - pos_);
+    for (int m = 0; m < 12; ++m)
+      if (numeral == kRomanMonths[m]) {
+        pos_ += numeral.size();
+        f_.month = m + 1;
+        return;
+      }
+    raise(1843);
+  }
+
   void readElement(const Token& t) {
     switch (t.el) {
       case El::Q: case El::Ww: case El::Iw: case El::W: case El::Cc: raise(1820);
       case El::Mon: case El::Month: readMonthName(); return;
-      case El::Rm: {
-        for (int m = 11; m >= 0; --m) {  // longest numerals first: VIII before VII before V
-          std::string_view numeral = kRomanMonths[m];
-          if (upper_.compare(pos_, numeral.size(), numeral) == 0 &&
-              (pos_ + numeral.size() >= upper_.size() || std::string_view("IVX").find(upper_[pos_ + numeral.size()]) == std::string_view::npos)) {
-            pos_ += numeral.size();
-            f_.month = m + 1;
-            return;
-          }
-        }
-        raise(1843);
-      }
+      case El::Rm: return readRomanMonth();
       case El::Dy: case El::Day:
         if (matchName(dayNames()) < 0) raise(1846);
         return;
@@ -327,8 +327,7 @@ class DateParser {
       case El::Dd: f_.day = value; break;
       case El::Ddd: f_.dayOfYear = value; break;
       case El::J: f_.julian = value; break;
-      case El::Hh: case El::Hh12: f_.hour = value; f_.twelveHour = true; break;
-      case El::Hh24: f_.hour = value; break;
+      case El::Hh: case El::Hh12: case El::Hh24: f_.hour = value; break;
       case El::Mi: f_.minute = value; break;
       case El::Ss: f_.second = value; break;
       case El::Sssss: f_.secondsOfDay = value; break;

@@ -117,7 +117,8 @@ Value replace(const Args& a) {
   if (from.empty()) return textValue(s);
   std::string out;
   std::size_t at = 0;
-  for (std::size_t hit; (hit = s.find(from, at)) != std::string::npos; at = hit + from.size()) out += s.substr(at, hit - at) + to;
+  for (std::size_t hit; (hit = s.find(from, at)) != std::string::npos; at = hit + from.size())
+    out += s.substr(at, hit - at) + to;
   return textValue(out + s.substr(at));
 }
 

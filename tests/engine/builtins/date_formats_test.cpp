@@ -77,6 +77,8 @@ TEST_F(DateFormats, ToDateReadsTextByTheModel) {
       {"ora_to_date('10:30 PM', 'HH:MI AM')", "2026-03-01 22:30:00"},
       {"ora_to_date('12:15 AM', 'HH:MI AM')", "2026-03-01 00:15:00"},
       {"ora_to_date('2461105', 'J')", "2026-03-05 00:00:00"},
+      {"ora_to_date('VIII.2026', 'RM.YYYY')", "2026-08-01 00:00:00"},
+      {"ora_to_date('XIII.2026', 'RM.YYYY')", "ORA-01843"},
       {"ora_to_date('065 2026', 'DDD YYYY')", "2026-03-06 00:00:00"},
       {"ora_to_date('50829', 'SSSSS')", "2026-03-01 14:07:09"},
       {"ora_to_date('Quarter 2026', '\"Quarter\" YYYY')", "2026-03-01 00:00:00"},
