@@ -26,14 +26,20 @@ int compareAs(const Value& reference, const Args& args, int i, int j) {
 Value nvl(const Args& a) { return a.isNull(0) ? a.raw(1) : a.raw(0); }
 Value nvl2(const Args& a) { return a.isNull(0) ? a.raw(2) : a.raw(1); }
 
+// DECODE returns its result in the type of the first result.
+Value decodeResult(const Args& a, int i) {
+  if (a.isNull(2) || a.isNull(i)) return a.raw(i);
+  return a.isNumber(2) ? a.number(i) : textValue(a.text(i));
+}
+
 Value decode(const Args& a) {
   int n = a.size();
   Value firstSearch = a.raw(1);
   for (int i = 1; i + 1 < n; i += 2) {
     bool match = a.isNull(0) || a.isNull(i) ? a.isNull(0) && a.isNull(i) : compareAs(firstSearch, a, 0, i) == 0;
-    if (match) return a.raw(i + 1);
+    if (match) return decodeResult(a, i + 1);
   }
-  return n % 2 == 0 ? a.raw(n - 1) : Value();
+  return n % 2 == 0 ? decodeResult(a, n - 1) : Value();
 }
 
 Value coalesce(const Args& a) {

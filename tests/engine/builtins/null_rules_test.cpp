@@ -24,7 +24,7 @@ TEST_F(NullRules, NullFunctionsChooseTheFirstValueThatIsNotNull) {
   });
 }
 
-TEST_F(NullRules, DecodeMatchesNullWithNullAndComparesInTheTypeOfTheFirstSearch) {
+TEST_F(NullRules, DecodeMatchesNullWithNullAndConvertsToItsFirstSearchAndFirstResult) {
   check({
       {"ora_decode(NULL, NULL, 'null matched', 'other')", "null matched"},
       {"ora_decode('', NULL, 'empty is null', 'other')", "empty is null"},
@@ -35,6 +35,9 @@ TEST_F(NullRules, DecodeMatchesNullWithNullAndComparesInTheTypeOfTheFirstSearch)
       {"ora_decode('02', 2, 'numeric', 'no')", "numeric"},
       {"ora_decode(2, '02', 'yes', 'no')", "no"},
       {"ora_decode('x', 2, 'numeric', 'no')", "ORA-01722"},
+      {"typeof(ora_decode(2, 1, 'one', 2, 2))", "text"},
+      {"typeof(ora_decode(2, 1, 10, 2, '20'))", "integer"},
+      {"ora_decode(3, 1, 10, 'x')", "ORA-01722"},
   });
 }
 
