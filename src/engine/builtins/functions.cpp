@@ -4,7 +4,6 @@
 #include <sqlite3.h>
 
 #include <cmath>
-#include <limits>
 
 #include "engine/builtins/internal.h"
 #include "engine/builtins/library.h"

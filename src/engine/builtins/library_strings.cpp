@@ -1,6 +1,7 @@
 // String functions. Positions and lengths count characters of the UTF-8 text, not bytes.
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "engine/builtins/internal.h"
 #include "engine/builtins/library.h"

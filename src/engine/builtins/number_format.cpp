@@ -1,5 +1,6 @@
 // Oracle's number format models: TO_CHAR(n, fmt) and TO_NUMBER(text, fmt).
 #include <cstdio>
+#include <string>
 
 #include "engine/builtins/functions.h"
 #include "engine/builtins/internal.h"
