@@ -26,7 +26,8 @@
 //   ora_to_number(text[, fmt])     ORA-01722 on bad text (also where the text does not fit fmt)
 //                                  (the four conversions accept and ignore a third argument, the NLS
 //                                  parameters: the language is AMERICAN)
-//   ora_text_to_date(text)         implicit conversion through NLS_DATE_FORMAT
+//   ora_text_to_date(text)         implicit conversion through NLS_DATE_FORMAT (text in the stored
+//                                  form too: '2024-03-01 08:30:00' is ORA-01861 under DD-MON-RR)
 //   ora_trunc_num(n[, digits]) ora_round_num(n[, digits])
 //   ora_trunc_date(d[, fmt]) ora_round_date(d[, fmt])  fmt: DD (default), MM, MON, YYYY, YEAR, Q, IW, HH, MI ...
 //                                  (ORA-01821 for an unknown unit)

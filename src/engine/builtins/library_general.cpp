@@ -87,7 +87,8 @@ Value toNumber(const Args& a) {
   return a.size() > 1 ? parseNumberModel(a.text(0), a.text(1)) : parseNumber(a.text(0));
 }
 
-Value textToDate(const Args& a) { return Value(a.date(0)); }
+// Text where a DATE belongs: always through NLS_DATE_FORMAT, as Oracle converts it.
+Value textToDate(const Args& a) { return Value(parseDate(a.text(0), a.session().nlsDateFormat, a.now())); }
 
 // ---- Numbers
 
