@@ -192,7 +192,7 @@ class DateParser {
         continue;
       }
       if (t.el == El::Literal) {
-        matchLiteral(t, k + 1 < tokens.size() && numericRule(tokens[k + 1].el) != nullptr);
+        matchLiteral(t);
         continue;
       }
       if (!exact_) skipBlanks();
@@ -213,7 +213,7 @@ class DateParser {
     while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
   }
 
-  void matchLiteral(const Token& t, bool numberFollows) {
+  void matchLiteral(const Token& t) {
     if (exact_ || t.quoted) {
       if (upper_.compare(pos_, t.literal.size(), upperAscii(t.literal)) != 0) {
         if (exact_ || pos_ < text_.size()) raise(1861);
@@ -222,11 +222,9 @@ class DateParser {
       pos_ += t.literal.size();
       return;
     }
-    // Punctuation matches any run of punctuation, and may be left out between numbers.
-    std::size_t start = pos_;
+    // Punctuation matches any run of punctuation, and may be left out.
     while (pos_ < text_.size() && !isAsciiAlnum(text_[pos_]) && static_cast<unsigned char>(text_[pos_]) < 0x80)
       ++pos_;
-    if (pos_ == start && pos_ < text_.size() && !(numberFollows && isAsciiDigit(text_[pos_]))) raise(1861);
   }
 
   int readNumber(const NumericRule& rule, int width, int& digitsRead) {
@@ -261,6 +259,7 @@ class DateParser {
   }
 
   void readMonthName() {
+    if (isAsciiDigit(text_[pos_])) raise(1861);  // a number where the model has a name
     int month = matchName(monthNames());
     if (month < 0) raise(1843);
     f_.month = month + 1;
@@ -284,6 +283,7 @@ class DateParser {
       case El::Mon: case El::Month: readMonthName(); return;
       case El::Rm: return readRomanMonth();
       case El::Dy: case El::Day:
+        if (isAsciiDigit(text_[pos_])) raise(1861);
         if (matchName(dayNames()) < 0) raise(1846);
         return;
       case El::Meridian: case El::MeridianDots: {
@@ -299,7 +299,8 @@ class DateParser {
       default: break;
     }
     const NumericRule* rule = numericRule(t.el);
-    if (t.el == El::Mm && !isAsciiDigit(text_[pos_])) return readMonthName();  // MM also takes a name
+    // MM also takes a name, except in exact mode.
+    if (t.el == El::Mm && !exact_ && !isAsciiDigit(text_[pos_])) return readMonthName();
     // Two-digit years also take four digits.
     int width = (t.el == El::Yy || t.el == El::Rr) && !exact_ ? 4 : rule->width;
     int digits = 0;

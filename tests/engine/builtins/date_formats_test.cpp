@@ -102,7 +102,11 @@ TEST_F(DateFormats, WithoutFxPunctuationIsLooseAndMayBeLeftOut) {
       {"ora_to_date('20260305', 'YYYYMMDD')", "2026-03-05 00:00:00"},
       {"ora_to_date('2026-3-5', 'YYYY-MM-DD')", "2026-03-05 00:00:00"},
       {"ora_to_date('2026-01-05', 'YYYY-MM-DD HH24:MI:SS')", "2026-01-05 00:00:00"},
+      {"ora_to_date('10AUGUST2016', 'DD-MM-RR')", "2016-08-10 00:00:00"},
+      {"ora_to_date('10AUG2016', 'DD-MON-RR')", "2016-08-10 00:00:00"},
+      {"ora_to_date('1989-12-09', 'DD-MON-RR')", "ORA-01861"},
       {"ora_to_date('2026-3-5', 'FXYYYY-MM-DD')", "ORA-01862"},
+      {"ora_to_date('10-AUGUST-2016', 'FXDD-MM-RR')", "ORA-01858"},
       {"ora_to_date('2026/03/05', 'FXYYYY-MM-DD')", "ORA-01861"},
       {"ora_to_date('2026-03-05', 'FXYYYY-MM-DD')", "2026-03-05 00:00:00"},
   });
