@@ -123,6 +123,14 @@ CaseFile parseCaseFile(const std::vector<std::string>& lines) {
 
 std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
+// Adds text as lines: a quoted CSV field may hold line breaks.
+void addLines(std::vector<std::string>& lines, const std::string& text) {
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  lines.push_back(text.substr(start));
+}
+
 // Runs one statement and returns what the case format shows of it.
 std::vector<std::string> run(engine::Session& session, const std::string& sql) {
   std::vector<std::string> result;
@@ -130,8 +138,8 @@ std::vector<std::string> run(engine::Session& session, const std::string& sql) {
     auto statement = session.prepare(sql);
     statement->execute();
     if (statement->isQuery()) {
-      result.push_back(engine::csvHeader(*statement));
-      while (statement->next()) result.push_back(engine::csvRow(*statement, session));
+      addLines(result, engine::csvHeader(*statement));
+      while (statement->next()) addLines(result, engine::csvRow(*statement, session));
     } else if (engine::isDml(sql)) {
       result.push_back(std::to_string(statement->rowCount()) + " rows");
     }

@@ -7,7 +7,7 @@ INSERT INTO items VALUES (1, 'apple', 5, 1.5);
 > 1 rows
 INSERT INTO items (id, name) VALUES (2, 'pear');
 > 1 rows
-INSERT INTO items (name, id, price) SELECT 'plum' || LEVEL, 10 + LEVEL, LEVEL FROM dual CONNECT BY LEVEL <= 3;
+INSERT INTO items (name, id, price) SELECT 'plum' || n, 10 + n, n FROM (SELECT 1 AS n FROM dual UNION ALL SELECT 2 FROM dual UNION ALL SELECT 3 FROM dual);
 > 3 rows
 INSERT INTO items SELECT * FROM items WHERE 1 = 0;
 > 0 rows

@@ -33,7 +33,7 @@ CREATE INDEX ix_bad ON ix (nosuch);
 CREATE INDEX ix_missing ON nosuch (a);
 > ORA-00942: table or view does not exist
 CREATE TABLE ix_dup (a NUMBER);
-INSERT INTO ix_dup SELECT 1 FROM dual CONNECT BY LEVEL <= 2;
+INSERT INTO ix_dup SELECT 1 FROM dual UNION ALL SELECT 1 FROM dual;
 > 2 rows
 CREATE UNIQUE INDEX ix_dup_uq ON ix_dup (a);
 > ORA-01452: cannot CREATE UNIQUE INDEX; duplicate keys found
@@ -57,7 +57,7 @@ SELECT * FROM ix_v;
 > 2,b-two
 SELECT view_name, text FROM user_views WHERE view_name = 'IX_V';
 > VIEW_NAME,TEXT
-> IX_V,SELECT id, code || '-' || name FROM ix WHERE id > 1
+> IX_V,"SELECT id, code || '-' || name FROM ix WHERE id > 1"
 CREATE VIEW ix_bad_v AS SELECT * FROM nosuch;
 > ORA-00942: table or view does not exist
 

@@ -107,6 +107,7 @@ UPDATE system.pt SET v = 'z';
 CREATE TABLE mine (a NUMBER);
 INSERT INTO mine VALUES (1);
 > 1 rows
+COMMIT;
 SELECT privilege FROM user_sys_privs ORDER BY privilege;
 > PRIVILEGE
 > CREATE SESSION

@@ -1,7 +1,7 @@
 # ROWID: opaque, one per row, stable, and usable to find the row again.
 
 CREATE TABLE r (id NUMBER, name VARCHAR2(10));
-INSERT INTO r SELECT LEVEL, 'row' || LEVEL FROM dual CONNECT BY LEVEL <= 3;
+INSERT INTO r SELECT 1, 'row1' FROM dual UNION ALL SELECT 2, 'row2' FROM dual UNION ALL SELECT 3, 'row3' FROM dual;
 > 3 rows
 
 SELECT COUNT(DISTINCT rowid) AS n, COUNT(*) AS c FROM r;

@@ -17,9 +17,14 @@ SELECT seq.NEXTVAL AS a, seq.NEXTVAL AS b, seq.CURRVAL AS c FROM dual;
 
 # NEXTVAL in INSERT, once per row inserted
 CREATE TABLE numbered (id NUMBER, name VARCHAR2(5));
+CREATE TABLE names (name VARCHAR2(5));
+INSERT INTO names VALUES ('b1');
+> 1 rows
+INSERT INTO names VALUES ('b2');
+> 1 rows
 INSERT INTO numbered VALUES (seq.NEXTVAL, 'a');
 > 1 rows
-INSERT INTO numbered SELECT seq.NEXTVAL, 'b' || LEVEL FROM dual CONNECT BY LEVEL <= 2;
+INSERT INTO numbered SELECT seq.NEXTVAL, name FROM names;
 > 2 rows
 SELECT id, name FROM numbered ORDER BY id;
 > ID,NAME
