@@ -1,0 +1,29 @@
+#pragma once
+// Types shared by the client layer and its drivers.
+
+#include <QString>
+#include <QVector>
+
+namespace nuvo::db {
+
+// The type of a declared variable or of a result column. Values travel as QVariant: an invalid
+// QVariant is NULL (distinct from ""), Integer is qlonglong, Float double, String/Long/Rowid QString,
+// Date a QDateTime in UTC that carries the database's wall-clock time unchanged.
+enum class DataType { Unknown, String, Integer, Float, Date, Long, Rowid, Cursor };
+
+// "string", "integer", ... as variable types are named in the tool.
+QString dataTypeName(DataType type);
+
+struct Column {
+  QString name;      // as the server names it (unquoted names upper case)
+  DataType type = DataType::Unknown;
+  QString typeName;  // the server's type name: "NUMBER", "VARCHAR2", ...
+  int size = 0;
+  int precision = 0;
+  int scale = 0;
+  bool nullable = true;
+};
+
+using Columns = QVector<Column>;
+
+}  // namespace nuvo::db
