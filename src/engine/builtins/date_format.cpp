@@ -1,4 +1,5 @@
 // Oracle's date format models: TO_CHAR of a DATE and TO_DATE.
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace {
 
 enum class El {
   Literal, Fm, Fx, Syyyy, Yyyy, Yyy, Yy, Y, Rrrr, Rr, Cc, Q, Mm, Mon, Month, Rm, Ww, Iw, W,
-  Ddd, Dd, D, Dy, Day, J, Hh, Hh12, Hh24, Mi, Ss, Sssss, Meridian, MeridianDots
+  Ddd, Dd, D, Dy, Day, J, Hh, Hh12, Hh24, Mi, Ss, Sssss, Meridian, MeridianDots, Era, EraDots, Th
 };
 
 enum class Case { Upper, Capital, Lower };
@@ -36,7 +37,8 @@ constexpr ElementName kElements[] = {
     {"MM", El::Mm},       {"MI", El::Mi},     {"WW", El::Ww},   {"W", El::W},    {"IW", El::Iw},
     {"DDD", El::Ddd},     {"DAY", El::Day},   {"DD", El::Dd},   {"DY", El::Dy},  {"D", El::D},
     {"J", El::J},         {"HH24", El::Hh24}, {"HH12", El::Hh12}, {"HH", El::Hh}, {"AM", El::Meridian},
-    {"PM", El::Meridian}, {"A.M.", El::MeridianDots}, {"P.M.", El::MeridianDots}, {"FM", El::Fm},
+    {"PM", El::Meridian}, {"A.M.", El::MeridianDots}, {"P.M.", El::MeridianDots}, {"AD", El::Era},
+    {"BC", El::Era},      {"A.D.", El::EraDots}, {"B.C.", El::EraDots}, {"TH", El::Th}, {"FM", El::Fm},
     {"FX", El::Fx},
 };
 
@@ -136,8 +138,21 @@ std::string formatElement(const Token& t, const DateTime& d, bool fill) {
     case El::Sssss: return number(d.hour * 3600 + d.minute * 60 + d.second, 5, fill);
     case El::Meridian: return applyCase(d.hour < 12 ? "AM" : "PM", t.textCase);
     case El::MeridianDots: return applyCase(d.hour < 12 ? "A.M." : "P.M.", t.textCase);
+    case El::Era: return applyCase("AD", t.textCase);
+    case El::EraDots: return applyCase("A.D.", t.textCase);
+    case El::Th: return {};  // formatDate appends the suffix to the number before it
   }
   return {};
+}
+
+// The English ordinal suffix of the number that ends `text`: 1ST 2ND 3RD 4TH 11TH 12TH 13TH 21ST ...
+std::string ordinalSuffix(const std::string& text) {
+  std::size_t end = text.size(), begin = end;
+  while (begin > 0 && isAsciiDigit(text[begin - 1])) --begin;
+  int lastTwo = begin == end ? 0 : std::stoi(text.substr(end - std::min<std::size_t>(2, end - begin)));
+  if (lastTwo >= 11 && lastTwo <= 13) return "TH";
+  static const char* const suffixes[] = {"TH", "ST", "ND", "RD", "TH", "TH", "TH", "TH", "TH", "TH"};
+  return suffixes[lastTwo % 10];
 }
 
 // ---- Parsing
@@ -265,6 +280,26 @@ class DateParser {
     f_.month = month + 1;
   }
 
+  // Only dates of our era exist here: BC is out of range.
+  void readEra() {
+    for (std::string_view era : {"A.D.", "AD", "B.C.", "BC"})
+      if (upper_.compare(pos_, era.size(), era) == 0) {
+        if (era[0] == 'B') raise(1841);
+        pos_ += era.size();
+        return;
+      }
+    raise(1861);
+  }
+
+  void readOrdinalSuffix() {
+    for (std::string_view suffix : {"ST", "ND", "RD", "TH"})
+      if (upper_.compare(pos_, suffix.size(), suffix) == 0) {
+        pos_ += suffix.size();
+        return;
+      }
+    raise(1861);
+  }
+
   void readRomanMonth() {
     std::size_t end = upper_.find_first_not_of("IVX", pos_);
     std::string numeral = upper_.substr(pos_, end == std::string::npos ? std::string::npos : end - pos_);
@@ -296,6 +331,8 @@ class DateParser {
           }
         raise(1855);
       }
+      case El::Era: case El::EraDots: return readEra();
+      case El::Th: return readOrdinalSuffix();
       default: break;
     }
     const NumericRule* rule = numericRule(t.el);
@@ -382,7 +419,7 @@ std::string formatDate(const DateTime& d, const std::string& format) {
   bool fill = false;
   for (const Token& t : tokenize(format)) {
     if (t.el == El::Fm) fill = !fill;
-    out += formatElement(t, d, fill);
+    out += t.el == El::Th ? applyCase(ordinalSuffix(out), t.textCase) : formatElement(t, d, fill);
   }
   return out;
 }

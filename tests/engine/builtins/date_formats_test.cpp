@@ -40,12 +40,22 @@ TEST_F(DateFormats, ToCharPrintsEveryElement) {
       {"YYYY/MM/DD;", "2026/03/05;"},
       {"RM", "III "},
       {"CC", "21"},
+      {"DDTH \"of\" FMMonth", "05TH of March"},
+      {"FMddth", "5th"},
+      {"YYYY AD", "2026 AD"},
+      {"YYYY b.c.", "2026 a.d."},
   };
   for (const auto& c : cases) EXPECT_EQ(eval(toChar(c.format)), c.expected) << c.format;
 }
 
 TEST_F(DateFormats, ToCharEdgesAndErrors) {
   check({
+      {"ora_to_char_date('2026-03-01 00:00:00', 'FMDDth')", "1st"},
+      {"ora_to_char_date('2026-03-02 00:00:00', 'FMDDth')", "2nd"},
+      {"ora_to_char_date('2026-03-03 00:00:00', 'FMDDth')", "3rd"},
+      {"ora_to_char_date('2026-03-11 00:00:00', 'FMDDth')", "11th"},
+      {"ora_to_char_date('2026-03-13 00:00:00', 'FMDDth')", "13th"},
+      {"ora_to_char_date('2026-03-22 00:00:00', 'FMDDth')", "22nd"},
       {"ora_to_char_date('2026-03-05 00:05:00', 'HH:MI AM')", "12:05 AM"},
       {"ora_to_char_date('2026-03-05 12:00:00', 'HH12 PM')", "12 PM"},
       {"ora_to_char_date('0099-01-01 00:00:00', 'YYYY')", "0099"},
@@ -78,6 +88,8 @@ TEST_F(DateFormats, ToDateReadsTextByTheModel) {
       {"ora_to_date('12:15 AM', 'HH:MI AM')", "2026-03-01 00:15:00"},
       {"ora_to_date('2461105', 'J')", "2026-03-05 00:00:00"},
       {"ora_to_date('VIII.2026', 'RM.YYYY')", "2026-08-01 00:00:00"},
+      {"ora_to_date('21st March 2026 AD', 'DDth Month YYYY AD')", "2026-03-21 00:00:00"},
+      {"ora_to_date('21 March 2026 BC', 'DD Month YYYY BC')", "ORA-01841"},
       {"ora_to_date('XIII.2026', 'RM.YYYY')", "ORA-01843"},
       {"ora_to_date('065 2026', 'DDD YYYY')", "2026-03-06 00:00:00"},
       {"ora_to_date('50829', 'SSSSS')", "2026-03-01 14:07:09"},
