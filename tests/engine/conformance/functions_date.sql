@@ -28,8 +28,8 @@ ALTER SESSION SET NLS_DATE_FORMAT = "DD.MM.YYYY";
 SELECT d FROM dt;
 > D
 > 01.03.2024
-INSERT INTO dt VALUES (2, '2024-03-01 08:30:00');
-> ORA-01861: literal does not match format string
+INSERT INTO dt VALUES (2, 'March 1st');
+> ORA-01858: a non-numeric character was found where a numeric was expected
 ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS';
 
 # DATE + number adds days and fractions of a day; DATE - DATE is a number of days
