@@ -147,6 +147,29 @@ TEST_F(NuvoDb, PrintsQueriesAsCsvAndKeepsCommittedRows) {
   EXPECT_EQ(sqlFile("kade/kade", "SELECT id, text, amount FROM notes ORDER BY id;\n").out, rows);
 }
 
+TEST_F(NuvoDb, PrintsAlignedTablesAndFeedbackWithoutCsv) {
+  createDemo();
+  Outcome run = nuvoDb({"sql", "DEMO", "kade/kade"},
+                       "CREATE TABLE t (id NUMBER, name VARCHAR2(20));\n"
+                       "INSERT INTO t VALUES (1, 'first');\n"
+                       "INSERT INTO t SELECT id + 1, NULL FROM t;\n"
+                       "UPDATE t SET name = 'a much longer name' WHERE id = 2;\n"
+                       "SELECT id, name FROM t ORDER BY id;\n"
+                       "DELETE FROM t;\n");
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out,
+            "Done.\n\n"
+            "1 row inserted.\n\n"
+            "1 row inserted.\n\n"
+            "1 row updated.\n\n"
+            "ID NAME\n"
+            "-- ------------------\n"
+            "1  first\n"
+            "2  a much longer name\n"
+            "\n2 rows selected.\n\n"
+            "2 rows deleted.\n\n");
+}
+
 TEST_F(NuvoDb, GoesOnAfterAnErrorAndExitsWithOne) {
   createDemo();
   // The "/" after a statement ended by ";" sends nothing more.
