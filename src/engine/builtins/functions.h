@@ -90,9 +90,12 @@ void registerFunctions(sqlite3* db, SessionContext* context);
 // significant digits; scientific notation only past 64 characters.
 std::string formatNumber(double value);
 std::string formatNumber(std::int64_t value);
-std::string formatDate(const DateTime& d, const std::string& format);   // Oracle date format model
+// Oracle date format model; throws engine::Error ORA-01821 for an element it does not know.
+std::string formatDate(const DateTime& d, const std::string& format);
 // Parses text by an Oracle date format model; throws engine::Error (ORA-01858, 01861, ...) on mismatch.
+// What the text leaves out comes from the local clock: the current year and month, day 1, midnight.
 DateTime parseDate(const std::string& text, const std::string& format);
+DateTime parseDate(const std::string& text, const std::string& format, const DateTime& now);  // another clock
 // Oracle's TO_NUMBER of text without a format; throws ORA-01722.
 Value parseNumber(const std::string& text);
 

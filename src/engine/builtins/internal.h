@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/engine.h"
+#include "engine/builtins/functions.h"
 
 namespace engine::builtins {
 
@@ -71,8 +71,5 @@ DateTime truncDate(const DateTime& d, const std::string& unit);
 DateTime roundDate(const DateTime& d, const std::string& unit);
 
 DateTime localNow();  // the local wall clock, to the second
-
-// parseDate with the clock that supplies the year and month a format leaves out.
-DateTime parseDate(const std::string& text, const std::string& format, const DateTime& now);
 
 }  // namespace engine::builtins
