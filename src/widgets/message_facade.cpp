@@ -1,0 +1,52 @@
+#include "widgets/message_facade.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace nuvo {
+
+namespace {
+
+MessageAnswerer& answerer() {
+  static MessageAnswerer current;
+  return current;
+}
+
+MessageAnswer ask(const MessageRequest& request, QWidget* parent) {
+  if (answerer()) return answerer()(request);
+  const QString title = request.title.isEmpty() ? QApplication::applicationName() : request.title;
+  switch (request.kind) {
+    case MessageKind::Question:
+      return QMessageBox::question(parent, title, request.text) == QMessageBox::Yes
+                 ? MessageAnswer::Yes
+                 : MessageAnswer::No;
+    case MessageKind::Warning:
+      QMessageBox::warning(parent, title, request.text);
+      break;
+    case MessageKind::Error:
+      QMessageBox::critical(parent, title, request.text);
+      break;
+    case MessageKind::Information:
+      QMessageBox::information(parent, title, request.text);
+      break;
+  }
+  return MessageAnswer::Ok;
+}
+
+}  // namespace
+
+MessageAnswerer setMessageAnswerer(MessageAnswerer next) {
+  MessageAnswerer previous = std::move(answerer());
+  answerer() = std::move(next);
+  return previous;
+}
+
+void showMessage(const QString& text, MessageKind kind, QWidget* parent) {
+  ask({kind, {}, text}, parent);
+}
+
+bool askYesNo(const QString& text, QWidget* parent) {
+  return ask({MessageKind::Question, {}, text}, parent) == MessageAnswer::Yes;
+}
+
+}  // namespace nuvo

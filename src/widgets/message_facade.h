@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace nuvo {
+
+// Every message box, yes/no question and confirmation of the program goes through this one place,
+// so a test (or an unattended run) can answer them. Without an answerer the platform's message box
+// is shown and waits for the user.
+enum class MessageKind { Information, Warning, Error, Question };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+struct MessageRequest {
+  MessageKind kind = MessageKind::Information;
+  QString title;
+  QString text;
+};
+
+using MessageAnswerer = std::function<MessageAnswer(const MessageRequest&)>;
+
+// Installs the answerer that replaces the message boxes; an empty function restores them. Returns
+// the previous answerer.
+MessageAnswerer setMessageAnswerer(MessageAnswerer answerer);
+
+// A message with one OK button.
+void showMessage(const QString& text, MessageKind kind = MessageKind::Information,
+                 QWidget* parent = nullptr);
+// A question with Yes and No; true for Yes.
+bool askYesNo(const QString& text, QWidget* parent = nullptr);
+
+}  // namespace nuvo
