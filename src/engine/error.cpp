@@ -11,6 +11,9 @@ namespace {
 const std::map<int, const char*>& messageTexts() {
   static const std::map<int, const char*> texts = {
       {1, "unique constraint (%s) violated"},
+      {998, "must name this expression with a column alias"},
+      {1438, "value larger than specified precision allowed for this column"},
+      {12983, "cannot drop all columns in a table"},
       {439, "feature not enabled: %s"},
       {600, "internal error code, arguments: [%s]"},
       {901, "invalid CREATE command"},

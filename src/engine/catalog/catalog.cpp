@@ -29,7 +29,8 @@ CREATE TABLE objects(object_id INTEGER PRIMARY KEY, owner TEXT NOT NULL, object_
 CREATE UNIQUE INDEX objects_name ON objects(owner, object_name, namespace);
 CREATE TABLE columns(object_id INTEGER NOT NULL, column_id INTEGER NOT NULL, column_name TEXT NOT NULL,
   data_type TEXT NOT NULL, data_length INTEGER, data_precision INTEGER, data_scale INTEGER,
-  nullable TEXT NOT NULL DEFAULT 'Y', data_default TEXT, PRIMARY KEY(object_id, column_id));
+  nullable TEXT NOT NULL DEFAULT 'Y', data_default TEXT, char_length INTEGER, char_used TEXT,
+  PRIMARY KEY(object_id, column_id));
 CREATE TABLE constraints(owner TEXT NOT NULL, constraint_name TEXT NOT NULL, constraint_type TEXT NOT NULL,
   table_name TEXT NOT NULL, search_condition TEXT, r_owner TEXT, r_constraint_name TEXT, delete_rule TEXT,
   status TEXT NOT NULL DEFAULT 'ENABLED', validated TEXT DEFAULT 'VALIDATED', generated TEXT,
@@ -130,7 +131,7 @@ std::optional<ObjectInfo> Catalog::findObject(const std::string& owner, const st
 
 std::vector<ColumnInfo> Catalog::columns(std::int64_t objectId) const {
   Stmt s(db_, "SELECT column_name, data_type, data_length, data_precision, data_scale, nullable, data_default, "
-              "column_id FROM columns WHERE object_id=?1 ORDER BY column_id");
+              "column_id, char_length, char_used FROM columns WHERE object_id=?1 ORDER BY column_id");
   s.bindAll(objectId);
   std::vector<ColumnInfo> out;
   while (s.step()) {
@@ -146,6 +147,8 @@ std::vector<ColumnInfo> Catalog::columns(std::int64_t objectId) const {
     c.nullable = s.text(5) == "Y";
     c.defaultText = s.text(6);
     c.position = static_cast<int>(s.integer(7));
+    c.charLength = static_cast<int>(s.integer(8));
+    c.charUsed = s.text(9) == "C";
     out.push_back(std::move(c));
   }
   return out;
@@ -215,12 +218,16 @@ void Catalog::removeObject(std::int64_t id) {
 
 void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
   Stmt s(db_, "INSERT INTO columns(object_id, column_id, column_name, data_type, data_length, data_precision, "
-              "data_scale, nullable, data_default) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+              "data_scale, nullable, data_default, char_length, char_used) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "
+              "?10, ?11)");
   s.bindAll(objectId, c.position, c.name, c.typeName, c.length);
   if (c.hasPrecision) s.bind(6, static_cast<std::int64_t>(c.precision));
   if (c.hasScale) s.bind(7, static_cast<std::int64_t>(c.scale));
   s.bind(8, std::string(c.nullable ? "Y" : "N"));
   if (!c.defaultText.empty()) s.bind(9, c.defaultText);
+  bool isChar = c.type == DataType::Varchar2 || c.type == DataType::Char;
+  s.bind(10, static_cast<std::int64_t>(isChar ? (c.charUsed ? c.charLength : c.length) : 0));
+  if (isChar) s.bind(11, std::string(c.charUsed ? "C" : "B"));
   s.step();
 }
 

@@ -36,6 +36,8 @@ struct ColumnInfo {
   int length = 0, precision = 0, scale = 0;
   bool hasPrecision = false, hasScale = false;
   bool nullable = true;
+  bool charUsed = false;  // length in characters (VARCHAR2(n CHAR)); else bytes
+  int charLength = 0;
   std::string defaultText;
   int position = 0;
 };

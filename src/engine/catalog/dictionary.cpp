@@ -38,8 +38,8 @@ struct Family {
   std::string suffix;        // TABLES -> ALL_TABLES, DBA_TABLES, USER_TABLES
   std::string columns;       // of the DBA_ and ALL_ views; the first is the owner
   std::string select;        // SELECT producing those columns, from alias-free catalog tables
-  std::string ownerExpr;     // the owner column inside `select`, for the ALL_/USER_ filters
-  std::string nameExpr;      // the object the row belongs to, for ALL_ visibility
+  std::string ownerColumn;   // the DBA_ view's owner column, for the ALL_/USER_ filters
+  std::string nameColumn;    // the object the row belongs to, for ALL_ visibility
   bool userKeepsOwner = false;
 };
 
@@ -54,17 +54,16 @@ std::vector<Family> families() {
        "DROPPED:V3",
        "SELECT owner, object_name, CASE temporary WHEN 'Y' THEN NULL ELSE 'USERS' END, NULL, NULL, 'VALID', 10, "
        "'YES', NULL, NULL, NULL, NULL, 'NO', temporary, 'NO', 'NO' FROM objects WHERE object_type='TABLE'",
-       "owner", "object_name"},
+       "OWNER", "TABLE_NAME"},
       {"TAB_COLUMNS",
        "OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V128,DATA_TYPE:V128,DATA_TYPE_MOD:V3,DATA_TYPE_OWNER:V128,"
        "DATA_LENGTH:N,DATA_PRECISION:N,DATA_SCALE:N,NULLABLE:V1,COLUMN_ID:N,DEFAULT_LENGTH:N,DATA_DEFAULT:L,"
        "CHAR_LENGTH:N,CHAR_USED:V1",
        "SELECT o.owner, o.object_name, c.column_name, c.data_type, NULL, NULL, c.data_length, c.data_precision, "
        "c.data_scale, c.nullable, c.column_id, length(c.data_default), c.data_default, "
-       "CASE WHEN c.data_type IN ('VARCHAR2','CHAR','NVARCHAR2','NCHAR') THEN c.data_length ELSE 0 END, "
-       "CASE WHEN c.data_type IN ('VARCHAR2','CHAR','NVARCHAR2','NCHAR') THEN 'B' END "
+       "coalesce(c.char_length, 0), c.char_used "
        "FROM objects o JOIN columns c ON c.object_id = o.object_id WHERE o.object_type IN ('TABLE','VIEW')",
-       "o.owner", "o.object_name"},
+       "OWNER", "TABLE_NAME"},
       {"OBJECTS",
        "OWNER:V128,OBJECT_NAME:V128,SUBOBJECT_NAME:V128,OBJECT_ID:N,DATA_OBJECT_ID:N,OBJECT_TYPE:V23,CREATED:D,"
        "LAST_DDL_TIME:D,TIMESTAMP:V19,STATUS:V7,TEMPORARY:V1,GENERATED:V1,SECONDARY:V1",
@@ -72,7 +71,7 @@ std::vector<Family> families() {
                    "object_id END, object_type, created, last_ddl_time, "
                    "strftime('%Y-%m-%d:%H:%M:%S', last_ddl_time), status, temporary, generated, 'N' FROM objects "
                    "WHERE object_type IN ") + kObjectsTypes,
-       "owner", "object_name"},
+       "OWNER", "OBJECT_NAME"},
       {"CONSTRAINTS",
        "OWNER:V128,CONSTRAINT_NAME:V128,CONSTRAINT_TYPE:V1,TABLE_NAME:V128,SEARCH_CONDITION:L,R_OWNER:V128,"
        "R_CONSTRAINT_NAME:V128,DELETE_RULE:V9,STATUS:V8,DEFERRABLE:V14,DEFERRED:V9,VALIDATED:V13,GENERATED:V14,"
@@ -81,9 +80,9 @@ std::vector<Family> families() {
        "c.r_constraint_name, c.delete_rule, c.status, 'NOT DEFERRABLE', 'IMMEDIATE', c.validated, c.generated, "
        "NULL, NULL, c.last_change, CASE WHEN c.constraint_type IN ('P','U') THEN c.owner END, "
        "CASE WHEN c.constraint_type IN ('P','U') THEN c.constraint_name END FROM constraints c",
-       "c.owner", "c.table_name"},
+       "OWNER", "TABLE_NAME"},
       {"CONS_COLUMNS", "OWNER:V128,CONSTRAINT_NAME:V128,TABLE_NAME:V128,COLUMN_NAME:V4000,POSITION:N",
-       "SELECT owner, constraint_name, table_name, column_name, position FROM cons_columns", "owner", "table_name",
+       "SELECT owner, constraint_name, table_name, column_name, position FROM cons_columns", "OWNER", "TABLE_NAME",
        true},
       {"INDEXES",
        "OWNER:V128,INDEX_NAME:V128,INDEX_TYPE:V27,TABLE_OWNER:V128,TABLE_NAME:V128,TABLE_TYPE:V11,UNIQUENESS:V9,"
@@ -91,7 +90,7 @@ std::vector<Family> families() {
        "VISIBILITY:V9",
        "SELECT owner, index_name, 'NORMAL', table_owner, table_name, 'TABLE', uniqueness, 'DISABLED', 'USERS', "
        "status, NULL, NULL, 'N', CASE WHEN constraint_name IS NULL THEN 'N' ELSE 'Y' END, 'VISIBLE' FROM indexes",
-       "owner", "table_name"},
+       "OWNER", "TABLE_NAME"},
       {"IND_COLUMNS",
        "INDEX_OWNER:V128,INDEX_NAME:V128,TABLE_OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V4000,COLUMN_POSITION:N,"
        "COLUMN_LENGTH:N,CHAR_LENGTH:N,DESCEND:V4",
@@ -100,28 +99,28 @@ std::vector<Family> families() {
        "i.descend FROM ind_columns i LEFT JOIN objects o ON o.owner = i.table_owner AND o.object_name = "
        "i.table_name AND o.object_type = 'TABLE' LEFT JOIN columns c ON c.object_id = o.object_id AND "
        "c.column_name = i.column_name",
-       "i.index_owner", "i.table_name"},
+       "INDEX_OWNER", "TABLE_NAME"},
       {"VIEWS", "OWNER:V128,VIEW_NAME:V128,TEXT_LENGTH:N,TEXT:L",
-       "SELECT owner, view_name, length(text), text FROM views", "owner", "view_name"},
+       "SELECT owner, view_name, length(text), text FROM views", "OWNER", "VIEW_NAME"},
       {"SEQUENCES",
        "SEQUENCE_OWNER:V128,SEQUENCE_NAME:V128,MIN_VALUE:N,MAX_VALUE:N,INCREMENT_BY:N,CYCLE_FLAG:V1,ORDER_FLAG:V1,"
        "CACHE_SIZE:N,LAST_NUMBER:N",
        "SELECT sequence_owner, sequence_name, min_value, max_value, increment_by, cycle_flag, order_flag, "
        "cache_size, last_number FROM sequences",
-       "sequence_owner", "sequence_name"},
+       "SEQUENCE_OWNER", "SEQUENCE_NAME"},
       {"SYNONYMS", "OWNER:V128,SYNONYM_NAME:V128,TABLE_OWNER:V128,TABLE_NAME:V128,DB_LINK:V128",
-       "SELECT owner, synonym_name, table_owner, table_name, db_link FROM synonyms", "owner", "synonym_name"},
+       "SELECT owner, synonym_name, table_owner, table_name, db_link FROM synonyms", "OWNER", "SYNONYM_NAME"},
       {"TAB_COMMENTS", "OWNER:V128,TABLE_NAME:V128,TABLE_TYPE:V11,COMMENTS:V4000",
        "SELECT o.owner, o.object_name, o.object_type, t.comments FROM objects o LEFT JOIN tab_comments t ON "
        "t.owner = o.owner AND t.table_name = o.object_name WHERE o.object_type IN ('TABLE','VIEW')",
-       "o.owner", "o.object_name"},
+       "OWNER", "TABLE_NAME"},
       {"COL_COMMENTS", "OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V128,COMMENTS:V4000",
        "SELECT o.owner, o.object_name, c.column_name, k.comments FROM objects o JOIN columns c ON c.object_id = "
        "o.object_id LEFT JOIN col_comments k ON k.owner = o.owner AND k.table_name = o.object_name AND "
        "k.column_name = c.column_name WHERE o.object_type IN ('TABLE','VIEW')",
-       "o.owner", "o.object_name"},
+       "OWNER", "TABLE_NAME"},
       {"DB_LINKS", "OWNER:V128,DB_LINK:V128,USERNAME:V128,HOST:V2000,CREATED:D",
-       "SELECT owner, db_link, username, host, created FROM db_links", "owner", "db_link"},
+       "SELECT owner, db_link, username, host, created FROM db_links", "OWNER", "DB_LINK"},
   };
 }
 
@@ -129,23 +128,18 @@ std::vector<DictionaryView> buildViews() {
   std::vector<DictionaryView> views;
   for (const Family& f : families()) {
     std::vector<Column> all = parseColumns(f.columns);
-    std::string where = f.select.find(" WHERE ") != std::string::npos ? " AND " : " WHERE ";
-    std::string visible = "nuvo_can_see(" + f.ownerExpr + ", " + f.nameExpr + ")";
-    if (f.suffix == "SYNONYMS") visible = "(" + f.ownerExpr + " = 'PUBLIC' OR " + visible + ")";
+    std::string dba = storage::quoteName("DBA_" + f.suffix);
+    std::string owner = storage::quoteName(f.ownerColumn), name = storage::quoteName(f.nameColumn);
+    std::string visible = "nuvo_can_see(" + owner + ", " + name + ")";
+    if (f.suffix == "SYNONYMS") visible = "(" + owner + " = 'PUBLIC' OR " + visible + ")";
     views.push_back({"DBA_" + f.suffix, all, f.select, true});
-    views.push_back({"ALL_" + f.suffix, all, f.select + where + visible, false});
+    views.push_back({"ALL_" + f.suffix, all, "SELECT * FROM " + dba + " WHERE " + visible, false});
     // USER_ views show the session user's objects and, except a few, have no owner column.
-    std::string mine = f.select + where + f.ownerExpr + " = nuvo_user()";
     std::vector<Column> userCols = all;
-    if (!f.userKeepsOwner) {
-      userCols.erase(userCols.begin());
-      mine = "SELECT " + [&] {
-        std::string list;
-        for (const auto& c : userCols) list += (list.empty() ? "" : ", ") + storage::quoteName(c.name);
-        return list;
-      }() + " FROM (" + mine + ")";
-    }
-    views.push_back({"USER_" + f.suffix, userCols, mine, false});
+    if (!f.userKeepsOwner) userCols.erase(userCols.begin());
+    std::string list;
+    for (const auto& c : userCols) list += (list.empty() ? "" : ", ") + storage::quoteName(c.name);
+    views.push_back({"USER_" + f.suffix, userCols, "SELECT " + list + " FROM " + dba + " WHERE " + owner + " = nuvo_user()", false});
   }
   auto add = [&](const std::string& name, const std::string& cols, const std::string& sql, bool dba = false) {
     views.push_back({name, parseColumns(cols), sql, dba});

@@ -174,6 +174,7 @@ struct TypeSpec {
   int precision = 0;
   int scale = 0;
   bool hasPrecision = false;
+  bool charSemantics = false;  // VARCHAR2(n CHAR)
 };
 
 enum class ConstraintType { PrimaryKey, Unique, Check, ForeignKey, NotNull };

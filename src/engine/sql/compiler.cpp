@@ -55,8 +55,10 @@ std::string quotedIdentifier(const Name& n) {
 
 // A column a scope offers: its Oracle name and type, and how the SQL reaches it.
 struct SourceColumn {
+  SourceColumn(std::string n, Column m, std::string s = {}) : name(std::move(n)), meta(std::move(m)), sql(std::move(s)) {}
   std::string name;
   Column meta;
+  std::string sql;  // how the SQL reaches it when not as <source alias>."NAME"
 };
 
 // One item of a FROM clause, as the names in its block see it.
@@ -68,6 +70,7 @@ struct Source {
   std::vector<SourceColumn> columns;
   std::int64_t objectId = 0;  // base tables: ROWID is available
   bool isTable = false;
+  std::string rowidSql;       // the SQLite rowid when not <source alias>.rowid
 };
 
 struct Scope {
@@ -199,7 +202,7 @@ class Compiler {
     } else {
       for (std::size_t i = 0; i < s.columns.size(); ++i) {
         const SourceColumn* c = findColumn(target, s.columns[i]);
-        if (!c) fail(904, s.columnPos[i], "\"" + target.alias + "\".\"" + s.columns[i] + "\"");
+        if (!c) fail(904, s.columnPos[i], "\"" + s.columns[i] + "\"");
         cols.push_back(c);
       }
     }
@@ -215,7 +218,7 @@ class Compiler {
       Scope empty;
       Typed d = expr(*p.parseExpr(), empty);
       names.push_back(quoteName(info.name));
-      defaults.push_back(coerce(d, info.type).sql);
+      defaults.push_back(fit(coerce(d, info.type), target, info.name));
     }
     sql += join(names) + ") ";
     Scope scope;
@@ -225,7 +228,7 @@ class Compiler {
       std::vector<std::string> values;
       for (std::size_t i = 0; i < cols.size(); ++i) {
         Typed v = expr(*s.values[i], scope);
-        values.push_back(coerce(v, cols[i]->meta.type, *s.values[i]).sql);
+        values.push_back(fit(coerce(v, cols[i]->meta.type, *s.values[i]), target, cols[i]->name));
       }
       for (auto& d : defaults) values.push_back(d);
       sql += "VALUES (" + join(values) + ")";
@@ -237,7 +240,7 @@ class Compiler {
       std::vector<std::string> values;
       for (std::size_t i = 0; i < cols.size(); ++i) {
         Typed v{"q0." + quoteName(qcols[i].name), qcols[i].type};
-        values.push_back(coerce(v, cols[i]->meta.type).sql);
+        values.push_back(fit(coerce(v, cols[i]->meta.type), target, cols[i]->name));
       }
       for (auto& d : defaults) values.push_back(d);
       sql += "SELECT " + join(values) + " FROM (" + q + ") AS q0";
@@ -261,7 +264,7 @@ class Compiler {
       }
       Typed v = expr(*a.value, scope);
       if (cols.size() == 1) {
-        sets.push_back(quoteName(cols[0]->name) + " = " + coerce(v, cols[0]->meta.type, *a.value).sql);
+        sets.push_back(quoteName(cols[0]->name) + " = " + fit(coerce(v, cols[0]->meta.type, *a.value), target, cols[0]->name));
       } else {
         std::vector<std::string> names;
         for (const auto* c : cols) names.push_back(quoteName(c->name));
@@ -279,6 +282,29 @@ class Compiler {
     scope.sources.push_back(target);
     out_.sql = "DELETE FROM " + quoteName(target.owner) + "." + quoteName(target.tableName) + " AS " + target.sqlAlias;
     if (s.where) out_.sql += " WHERE " + condition(*s.where, scope);
+  }
+
+  // Makes a value fit its column as Oracle stores it: numbers rounded to the scale and checked against
+  // the precision (ORA-01438), text checked against the length (ORA-12899), CHAR padded.
+  std::string fit(const Typed& v, const Source& target, const std::string& column) {
+    const ColumnInfo* info = nullptr;
+    for (const auto& c : targetInfo_)
+      if (c.name == column) info = &c;
+    if (!info || v.sql == "NULL") return v.sql;
+    std::string where = quoteText("\"" + target.owner + "\".\"" + target.tableName + "\".\"" + column + "\"");
+    if (info->type == DataType::Number && info->typeName == "NUMBER") {
+      std::string sql = v.sql;
+      if (info->hasScale) sql = "ora_round_num(" + sql + ", " + std::to_string(info->scale) + ")";
+      if (info->hasPrecision)
+        sql = "nuvo_fit_num(" + sql + ", " + std::to_string(info->precision) + ", " + std::to_string(info->scale) + ")";
+      return sql;
+    }
+    if ((info->type == DataType::Varchar2 || info->type == DataType::Char) && info->length > 0) {
+      int max = info->charUsed ? info->charLength : info->length;
+      return "nuvo_fit_text(" + v.sql + ", " + std::to_string(max) + ", " + (info->type == DataType::Char ? "1" : "0") +
+             ", " + (info->charUsed ? "1" : "0") + ", " + where + ")";
+    }
+    return v.sql;
   }
 
   std::string tableExpr(const Expr& e, const std::vector<ColumnInfo>& columns, const std::string& prefix) {
@@ -344,7 +370,7 @@ class Compiler {
           }
           return checked({o->owner, o->name, o->type, o->id}, privilege, n.pos);
         }
-        if ((owner == "SYS" || owner == "PUBLIC") && catalog::findDictionaryView(name)) return {"SYS", name, "VIEW", 0, true};
+        if ((owner == "SYS" || owner == "PUBLIC") && catalog::findDictionaryView(name)) return dictionary(name, n.pos);
         fail(942, n.pos);
       }
       // Unqualified: the current schema, then a public synonym, then the dictionary.
@@ -357,10 +383,17 @@ class Compiler {
         name = (*t)[1];
         continue;
       }
-      if (catalog::findDictionaryView(name)) return {"SYS", name, "VIEW", 0, true};
+      if (catalog::findDictionaryView(name)) return dictionary(name, n.pos);
       fail(942, n.pos);
     }
     fail(1775, n.pos);
+  }
+
+  // DBA_ views need SELECT ANY DICTIONARY (the DBA role has it).
+  Resolved dictionary(const std::string& name, const Position& pos) {
+    if (catalog::findDictionaryView(name)->needsDba && ctx_.hasPrivilege && !ctx_.hasPrivilege("SELECT ANY DICTIONARY"))
+      fail(942, pos);
+    return {"SYS", name, "VIEW", 0, true};
   }
 
   Resolved checked(Resolved r, const std::string& privilege, const Position& pos) {
@@ -778,7 +811,10 @@ class Compiler {
         std::vector<Column> cols;
         std::string sql = query(*e.query, &scope, cols);
         if (cols.size() != 1) fail(913, e.pos);
-        return {"(" + sql + ")", cols[0].type};
+        // More than one row is ORA-01427; SQLite would take the first.
+        return {"(SELECT CASE WHEN count(*) > 1 THEN nuvo_error(1427) ELSE max(v." + quoteName(cols[0].name) +
+                    ") END FROM (SELECT * FROM (" + sql + ") LIMIT 2) AS v)",
+                cols[0].type};
       }
       case ExprKind::Exists: {
         std::vector<Column> cols;
@@ -955,7 +991,7 @@ class Compiler {
         }
         if (name == "ROWID" && src.isTable) {
           if (qualified || s->sources.size() == 1) {
-            std::string raw = src.sqlAlias + ".rowid";
+            std::string raw = src.rowidSql.empty() ? src.sqlAlias + ".rowid" : src.rowidSql;
             return {"nuvo_rowid(" + std::to_string(src.objectId) + ", " + raw + ")", DataType::Rowid, raw};
           }
         }
@@ -967,7 +1003,7 @@ class Compiler {
       }
       if (found) {
         lastColumnMeta_ = &col->meta;
-        return {found->sqlAlias + "." + quoteName(col->name), col->meta.type};
+        return {col->sql.empty() ? found->sqlAlias + "." + quoteName(col->name) : col->sql, col->meta.type};
       }
       if (!s->levelSql.empty() && parts.size() == 1 && name == "LEVEL") return {s->levelSql, DataType::Number};
     }
@@ -990,7 +1026,9 @@ class Compiler {
     seqName.pos = e.pos;
     Resolved r = resolveObject(seqName, "SELECT");
     if (r.type != "SEQUENCE") fail(2289, e.pos);
-    std::string fn = e.name.last() == "NEXTVAL" ? "nuvo_nextval" : "nuvo_currval";
+    // NEXTVAL advances once per row however often the statement names it: the later ones read CURRVAL.
+    bool first = e.name.last() == "NEXTVAL" && advanced_.insert(r.owner + "." + r.name).second;
+    std::string fn = first ? "nuvo_nextval" : "nuvo_currval";
     return {fn + "(" + quoteText(r.owner) + ", " + quoteText(r.name) + ")", DataType::Number};
   }
 
@@ -1092,6 +1130,7 @@ class Compiler {
   int aliasCounter_ = 0;
   const Column* lastColumnMeta_ = nullptr;
   std::vector<ColumnInfo> targetInfo_;
+  std::set<std::string> advanced_;  // sequences whose NEXTVAL the statement already names
 };
 
 }  // namespace

@@ -28,6 +28,8 @@ struct CompileContext {
   // True when the user may use owner.name for privilege (SELECT, INSERT, UPDATE, DELETE, ...), by
   // ownership, an object grant, an ANY system privilege or a role that carries one of those.
   std::function<bool(const std::string& owner, const std::string& name, const std::string& privilege)> mayUse;
+  // True when the user holds the system privilege (directly, through a role or PUBLIC).
+  std::function<bool(const std::string& privilege)> hasPrivilege;
 };
 
 // The result of compiling one statement.

@@ -318,7 +318,8 @@ TypeSpec Parser::parseType() {
       }
     }
     if (acceptOp(",")) t.scale = static_cast<int>(parseSignedInteger());
-    accept("BYTE") || accept("CHAR");
+    if (accept("CHAR")) t.charSemantics = true;
+    else accept("BYTE");
     expectOp(")", 907);
   }
   if (t.name == "TIMESTAMP") {

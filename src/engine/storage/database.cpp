@@ -237,7 +237,7 @@ std::int64_t DatabaseImpl::nextSequenceValue(const std::string& owner, const std
   bool ascending = st.increment > 0;
   if (ascending ? st.next > st.maxValue : st.next < st.minValue) {
     if (!st.cycle) {
-      throw Error(8004, "ORA-08004: sequence " + key + ".NEXTVAL " + (ascending ? "exceeds MAXVALUE" : "goes below MINVALUE") +
+      throw Error(8004, "ORA-08004: sequence " + name + ".NEXTVAL " + (ascending ? "exceeds MAXVALUE" : "goes below MINVALUE") +
                             " and cannot be instantiated");
     }
     st.next = ascending ? st.minValue : st.maxValue;
@@ -255,15 +255,13 @@ std::int64_t DatabaseImpl::nextSequenceValue(const std::string& owner, const std
   return value;
 }
 
-void DatabaseImpl::forgetSequence(const std::string& owner, const std::string& name) {
+std::optional<std::int64_t> DatabaseImpl::forgetSequence(const std::string& owner, const std::string& name) {
   std::lock_guard lock(mutex_);
   auto it = sequences_.find(owner + "." + name);
-  if (it == sequences_.end()) return;
-  // What was handed out stays handed out: the next value continues after the last one used.
-  Stmt u(system_, "UPDATE sequences SET last_number=?3 WHERE sequence_owner=?1 AND sequence_name=?2");
-  u.bindAll(owner, name, it->second.next);
-  u.step();
+  if (it == sequences_.end()) return std::nullopt;
+  std::int64_t next = it->second.next;
   sequences_.erase(it);
+  return next;
 }
 
 std::int64_t DatabaseImpl::registerSession(const std::string& user) {

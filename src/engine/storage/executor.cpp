@@ -173,6 +173,12 @@ class Executor {
     } else {
       fail(902, d.pos);
     }
+    if (t.charSemantics && c.length > 0) {
+      // Characters of up to 4 bytes each, as in a database of the AL32UTF8 character set.
+      c.charUsed = true;
+      c.charLength = c.length;
+      c.length *= 4;
+    }
     c.type = catalog::dataTypeOf(c.typeName);
     if (c.typeName == "TIMESTAMP(6)") c.type = DataType::Date;
     if (c.typeName == "FLOAT" || c.typeName == "BINARY_DOUBLE" || c.typeName == "BINARY_FLOAT") c.type = DataType::Number;
@@ -265,6 +271,15 @@ class Executor {
     if (c.enabled) applyConstraint(s_, c);
   }
 
+  // An unaliased expression's heading ("ID+1") cannot name a column.
+  static bool isPlainName(const std::string& name) {
+    if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0]))) return false;
+    return std::all_of(name.begin(), name.end(), [](char ch) {
+      return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_' || ch == '$' || ch == '#' ||
+             static_cast<unsigned char>(ch) >= 0x80;
+    });
+  }
+
   static std::string lower(std::string s) {
     for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     return s;
@@ -276,6 +291,7 @@ class Executor {
     ctx.user = s_.user();
     ctx.schema = s_.currentSchema();
     ctx.mayUse = [this](const std::string& o, const std::string& n, const std::string& p) { return s_.mayUse(o, n, p); };
+    ctx.hasPrivilege = [this](const std::string& p) { return s_.hasPrivilege(p); };
     return ctx;
   }
 
@@ -296,6 +312,7 @@ class Executor {
         const Column& qc = query.columns[i];
         ColumnInfo c;
         c.name = i < st.columns.size() ? st.columns[i].name : qc.name;
+        if (!isPlainName(c.name)) throw Error::ora(998);
         c.position = static_cast<int>(i + 1);
         c.type = qc.type == DataType::Unknown ? DataType::Varchar2 : qc.type;
         c.typeName = dataTypeName(c.type);
@@ -391,7 +408,13 @@ class Executor {
           for (const auto& k : d.constraints) {
             if (k.type == ConstraintType::NotNull && !existing->nullable)
               throw Error(1442, "ORA-01442: column to be modified to NOT NULL is already NOT NULL");
-            addConstraint(owner, table, k, columns);
+            try {
+              addConstraint(owner, table, k, columns);
+            } catch (const Error& e) {
+              // Oracle names no constraint here when the statement gave it none.
+              if (e.code() != 2296 || !k.name.empty()) throw;
+              throw Error(2296, "ORA-02296: cannot enable (" + owner + ".) - null values found");
+            }
           }
           bool toNullable = d.constraints.empty() && text_.find("NULL") != std::string::npos && d.type.name.empty() &&
                             d.defaultText.empty();
@@ -400,6 +423,9 @@ class Executor {
         break;
       }
       case AlterTableAction::DropColumns: {
+        for (const auto& n : st.names)
+          if (!findColumn(n)) fail(904, st.pos, "\"" + n + "\"");
+        if (st.names.size() >= columns.size()) throw Error::ora(12983);
         for (const auto& n : st.names) {
           if (!findColumn(n)) fail(904, st.pos, "\"" + n + "\"");
           for (const auto& c : cat_.constraints(owner, table)) {
@@ -577,7 +603,7 @@ class Executor {
     Stmt(db_, std::string("UPDATE ") + table + " SET " + nameCol + "=?3 WHERE " + ownerCol + "=?1 AND " + nameCol + "=?2")
         .bindAll(owner, o->name, st.to.parts[0])
         .step();
-    if (o->type == "SEQUENCE") s_.impl().forgetSequence(owner, o->name);
+    if (o->type == "SEQUENCE") forgetSequence(owner, o->name);
   }
 
   void drop(const DropStmt& st) {
@@ -758,7 +784,7 @@ class Executor {
     if (!existing) fail(2289, st.name.pos);
     requirePrivilege(owner, "", "ALTER ANY SEQUENCE");
     if (o.hasStart) throw Error(2283, "ORA-02283: cannot alter starting sequence number");
-    s_.impl().forgetSequence(owner, name);
+    forgetSequence(owner, name);
     auto set = [&](const char* column, std::int64_t value) {
       Stmt(db_, std::string("UPDATE sequences SET ") + column + "=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
           .bindAll(owner, name, value)
@@ -773,6 +799,14 @@ class Executor {
           .bindAll(owner, name, std::string(o.cycle ? "Y" : "N"))
           .step();
     cat_.touchObject(existing->id, now());
+  }
+
+  // Drops the database's cached state of a sequence; what was handed out stays handed out.
+  void forgetSequence(const std::string& owner, const std::string& name) {
+    if (auto next = s_.impl().forgetSequence(owner, name))
+      Stmt(db_, "UPDATE sequences SET last_number=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
+          .bindAll(owner, name, *next)
+          .step();
   }
 
   void createSynonym(const CreateSynonymStmt& st) {

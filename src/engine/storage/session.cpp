@@ -1,5 +1,6 @@
 #include "engine/storage/session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -262,6 +263,7 @@ SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, st
   context_.sessionId = sid_;
   context_.currentSchema = schema_;
   context_.dbName = database_->name();
+  context_.sysdba = sysdba_;
   if (auto info = catalog_.findUser(user_)) context_.uid = info->id;
   std::string nls = database_->parameter("nls_date_format");
   if (!nls.empty()) context_.nlsDateFormat = nls;
@@ -298,6 +300,35 @@ void SessionImpl::registerEngineFunctions() {
     const char* text = reinterpret_cast<const char*>(sqlite3_value_text(v[0]));
     if (!decodeRowid(text, objectId, rowid)) return sqlite3_result_error(c, "ORA-01410: invalid ROWID", -1);
     sqlite3_result_int64(c, rowid);
+  }, true);
+  fn("nuvo_error", 1, [](sqlite3_context* c, int, sqlite3_value** v) {
+    sqlite3_result_error(c, Error::ora(sqlite3_value_int(v[0])).message().c_str(), -1);
+  }, false);
+  fn("nuvo_fit_num", 3, [](sqlite3_context* c, int, sqlite3_value** v) {
+    int type = sqlite3_value_type(v[0]);
+    if (type == SQLITE_NULL) return sqlite3_result_null(c);
+    double limit = std::pow(10.0, sqlite3_value_int(v[1]) - sqlite3_value_int(v[2]));
+    if (type != SQLITE_TEXT && std::fabs(sqlite3_value_double(v[0])) >= limit)
+      return sqlite3_result_error(c, Error::ora(1438).message().c_str(), -1);
+    sqlite3_result_value(c, v[0]);
+  }, true);
+  fn("nuvo_fit_text", 5, [](sqlite3_context* c, int, sqlite3_value** v) {
+    if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string text(reinterpret_cast<const char*>(sqlite3_value_text(v[0])), static_cast<std::size_t>(sqlite3_value_bytes(v[0])));
+    int max = sqlite3_value_int(v[1]);
+    bool inChars = sqlite3_value_int(v[3]) != 0;
+    auto chars = [](const std::string& t) {
+      return static_cast<int>(std::count_if(t.begin(), t.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0xC0) != 0x80; }));
+    };
+    int actual = inChars ? chars(text) : static_cast<int>(text.size());
+    if (actual > max) {
+      std::string message = "ORA-12899: value too large for column " +
+                            std::string(reinterpret_cast<const char*>(sqlite3_value_text(v[4]))) + " (actual: " +
+                            std::to_string(actual) + ", maximum: " + std::to_string(max) + ")";
+      return sqlite3_result_error(c, message.c_str(), -1);
+    }
+    if (sqlite3_value_int(v[2]) != 0) text.append(static_cast<std::size_t>(max - actual), ' ');
+    sqlite3_result_text(c, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
   }, true);
   fn("nuvo_user", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
@@ -385,7 +416,9 @@ void SessionImpl::attach(const std::set<std::string>& schemas) {
       if (attached_.size() >= kMaxAttachedSchemas) throw Error(1219, "ORA-01219: too many schemas in one statement");
     }
     exec(db_, "ATTACH " + quoteText(database_->schemaPath(schema)) + " AS " + quoteName(schema));
-    exec(db_, "PRAGMA " + quoteName(schema) + ".synchronous=" + (database_->durable() ? "FULL" : "OFF"));
+    // The safety level cannot change inside a transaction; the file then keeps SQLite's FULL.
+    if (sqlite3_get_autocommit(db_))
+      exec(db_, "PRAGMA " + quoteName(schema) + ".synchronous=" + (database_->durable() ? "FULL" : "OFF"));
     attached_.insert(schema);
   }
 }
@@ -458,6 +491,7 @@ void SessionImpl::compileStatement(Prepared& p) {
   ctx.mayUse = [this](const std::string& owner, const std::string& name, const std::string& privilege) {
     return mayUse(owner, name, privilege);
   };
+  ctx.hasPrivilege = [this](const std::string& privilege) { return hasPrivilege(privilege); };
   if (p.stmt) {
     if (p.stmtInUse) throw Error::ora(4068);
     sqlite3_finalize(p.stmt);
