@@ -58,7 +58,7 @@ void Dataset::open() {
   if (queryAllRecords_) fetchAll();
   else fetchMore();
   emit opened();
-  setCurrentRow(rows_.isEmpty() ? -1 : 0);
+  moveTo(rows_.isEmpty() ? -1 : 0);
 }
 
 void Dataset::openResultSet(std::shared_ptr<ResultSet> rows) {
@@ -70,7 +70,7 @@ void Dataset::openResultSet(std::shared_ptr<ResultSet> rows) {
   if (queryAllRecords_) fetchAll();
   else fetchMore();
   emit opened();
-  setCurrentRow(rows_.isEmpty() ? -1 : 0);
+  moveTo(rows_.isEmpty() ? -1 : 0);
 }
 
 void Dataset::startRows(ResultSet* rows) {
@@ -175,9 +175,21 @@ bool Dataset::isFieldWritable(int column) const {
 
 void Dataset::setCurrentRow(int row) {
   if (row < -1 || row >= rows_.size()) row = rows_.isEmpty() ? -1 : static_cast<int>(rows_.size()) - 1;
-  if (row == currentRow_) return;
+  if (row != currentRow_) moveTo(row);
+}
+
+void Dataset::moveTo(int row) {
   currentRow_ = row;
   emit currentRowChanged(row);
+}
+
+// A row left the dataset: a current row below it keeps its place; the current row itself moves on
+// to the row that took its index (or the last one).
+void Dataset::dropRow(int row) {
+  rows_.remove(row);
+  emit rowRemoved(row);
+  if (currentRow_ > row) --currentRow_;
+  else if (currentRow_ == row) moveTo(qMin(row, static_cast<int>(rows_.size()) - 1));
 }
 
 // ---- writing -------------------------------------------------------------------------------------
@@ -327,6 +339,8 @@ void Dataset::edit(int row) {
   Row& r = rows_[row];
   QVector<QVariant> current = r.values;
   const QString id = rowid(row);
+  if (id.isEmpty() && r.state != RowState::Inserted)
+    throw Error::client(QStringLiteral("The new row has no ROWID yet: query the dataset again to edit it"));
   if (lockOnEdit_ && !id.isEmpty()) {
     const bool found = locked([&](DriverSession& driver) { return readByRowid(driver, id, true, current); });
     if (!found) {
@@ -355,7 +369,7 @@ void Dataset::insert(int row) {
   buffer_ = r.values;
   emit rowInserted(row);
   setState(State::Insert, row);
-  setCurrentRow(row);
+  moveTo(row);
 }
 
 void Dataset::setValue(int column, const QVariant& value) {
@@ -403,19 +417,20 @@ void Dataset::cancel() {
     emit rowChanged(row);
   } else if (state_ == State::Insert) {
     setState(State::Browse, -1);
-    rows_.remove(row);
-    emit rowRemoved(row);
-    if (currentRow_ >= rows_.size() || currentRow_ > row) setCurrentRow(currentRow_ - 1);
+    dropRow(row);
   }
 }
 
 void Dataset::remove(int row) {
   requireModifiable();
   requireRow(row);
-  if (row == editRow_) cancel();
-  if (state_ == State::Insert && row != editRow_) post();
-  if (row >= rows_.size()) return;  // the row was an insert just cancelled
-  if (state_ == State::Edit) post();
+  if (row == editRow_) {
+    const bool inserted = state_ == State::Insert;
+    cancel();
+    if (inserted) return;  // the new row is gone with the cancel
+  } else {
+    post();
+  }
   Row& r = rows_[row];
   if (!cachedUpdates_) {
     locked([&](DriverSession& driver) { deleteRow(driver, rowid(row)); });
@@ -423,15 +438,7 @@ void Dataset::remove(int row) {
     if (!r.original.isEmpty()) r.values = r.original;  // the delete is of the row as fetched
     deleted_.push_back({row, r});
   }
-  rows_.remove(row);
-  emit rowRemoved(row);
-  if (currentRow_ > row || currentRow_ >= rows_.size()) {
-    const int next = currentRow_ - 1;
-    currentRow_ = -2;  // force the signal: the row under the index changed
-    setCurrentRow(next < 0 && !rows_.isEmpty() ? 0 : next);
-  } else if (currentRow_ == row) {
-    emit currentRowChanged(row);
-  }
+  dropRow(row);
 }
 
 bool Dataset::refreshRow(int row) {
@@ -444,9 +451,7 @@ bool Dataset::refreshRow(int row) {
   QVector<QVariant> values = r.values;
   const bool found = locked([&](DriverSession& driver) { return readByRowid(driver, id, false, values); });
   if (!found) {
-    rows_.remove(row);
-    emit rowRemoved(row);
-    if (currentRow_ >= rows_.size()) setCurrentRow(static_cast<int>(rows_.size()) - 1);
+    dropRow(row);
     return false;
   }
   r.values = values;
@@ -509,8 +514,7 @@ void Dataset::cancelUpdates() {
     rows_.insert(qMin(it->index, static_cast<int>(rows_.size())), it->row);
   deleted_.clear();
   emit rowsReset();
-  currentRow_ = -2;
-  setCurrentRow(rows_.isEmpty() ? -1 : 0);
+  moveTo(rows_.isEmpty() ? -1 : 0);
 }
 
 // ---- master and detail ------------------------------------------------------------------------------

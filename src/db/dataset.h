@@ -144,6 +144,8 @@ class Dataset : public QObject, public SqlCommand {
   void requireRow(int row) const;
   void requireModifiable() const;
   void setState(State state, int row);
+  void moveTo(int row);
+  void dropRow(int row);
   void loadTableColumns(DriverSession& driver);
   QString checkedTable() const;
   QVariant coerce(int column, const QVariant& value) const;
