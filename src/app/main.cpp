@@ -6,7 +6,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName("DRXVelmora");
   QApplication::setApplicationName("Nuvo_Sql");
-  TfmMain window;
+  TfmMain window(QApplication::arguments().mid(1));
   window.show();
   return app.exec();
 }

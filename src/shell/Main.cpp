@@ -1,18 +1,592 @@
 #include "shell/Main.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "db/error.h"
+#include "platform/IFileInfo.h"
+#include "platform/appdirs.h"
+#include "platform/ini_file.h"
+#include "shell/connect.h"
+#include "shell/iKript.h"
+#include "widgets/message_facade.h"
+
 namespace {
+
 TfmMain* g_fmMain = nullptr;
-}
+
+enum ItemFlag : unsigned {
+  kGroup = 1,       // a menu of its own
+  kHidden = 2,      // designed hidden
+  kAvailable = 4,   // its command exists; other items stay disabled
+  kCheckable = 8,
+  kSeparator = 16,
+};
+
+struct MenuItem {
+  const char* parent;  // nullptr: the menu bar
+  const char* name;
+  const char* english;
+  const char* slovene;  // nullptr: the English caption in both languages
+  unsigned flags;
+};
+
+// The main menu in order, with the captions of both languages.
+const MenuItem kMenu[] = {
+    {nullptr, "mmConnDisc", "&Connect/Setup", "&Prijava/Odjava", kGroup | kAvailable},
+    {"mmConnDisc", "mmConnect", "&Connect", "Prijava", kAvailable},
+    {"mmConnDisc", "mmDisconnect", "&Disconnect", "Odjava", kAvailable},
+    {"mmConnDisc", "mmSetup", "Setup", "Nastavitve", 0},
+    {"mmConnDisc", "mmUserComments", "User Comments", "Komentarji", 0},
+    {nullptr, "mmWorkSheet", "&WorkSheet", "P&oizvedbe", kGroup | kAvailable},
+    {"mmWorkSheet", "mmNormal", "&Normal", "Klasične", 0},
+    {"mmWorkSheet", "mmMasterDetail", "Master-Detail", "Oče/otrok", 0},
+    {"mmWorkSheet", "mmScript", "&Script", "Skripta", 0},
+    {nullptr, "mmProject", "&Version", "&Verzije", kGroup | kAvailable},
+    {"mmProject", "Project1", "Project", "Projekt", kHidden},
+    {"mmProject", "mmVersionCheck", "Version Check", "Verzije", 0},
+    {"mmProject", "mmInstalations", "Instalations", "Instalacije", kHidden},
+    {nullptr, "mmEditPL", "Edit P&L ", "&Urejevalnik", 0},
+    {nullptr, "mmExecScript", "execute &Script", "&Skripte", 0},
+    {nullptr, "mmStructures", "Stru&ctures", "S&trukture", kGroup | kAvailable},
+    {"mmStructures", "mmTabStru", "&Tables", "Tabele", 0},
+    {"mmStructures", "mmPLSQLStru", "PL/SQL blocks", "PL/SQL bloki", 0},
+    {"mmStructures", "mmGrantRevokerights", "Grant/Revoke rigjts", "Pravice", 0},
+    {nullptr, "mmStatus", "&Errors", "&Napake", 0},
+    {nullptr, "mmCompare", "&Utilities", "Ra&zno", kGroup | kAvailable},
+    {"mmCompare", "mmActivateLargeRB", "Large RB Online", "Velik RB Online", kCheckable},
+    {"mmCompare", "mmVelmoraLOGactivities", "Velmora LOG activities", "Prijava/Odjava", 0},
+    {"mmCompare", "mmShowVELMORAlog", "Show VELMORA log", "Prikaži VELMORA log", 0},
+    {"mmCompare", "mmShowOraclesfile", "Show Oracle's file", "Prikaži Oracle datoteko", 0},
+    {"mmCompare", "mmPipe", "Pipes", "Pipe", 0},
+    {"mmCompare", "mmSistemskiParametri", "System Params", "Sistemski parametri", kHidden},
+    {"mmCompare", "mmRestrictedEnable", "Restricted Session ON", "Omejitev prijav na Oracle", 0},
+    {"mmCompare", "mmRestrictedDisable", "Restricted Session OFF", "Sprostitev prijav na Oracle", 0},
+    {"mmCompare", "mmShowSession", "Show Unrestricted sessions", "Prikaz nedovoljenih prijav", 0},
+    {"mmCompare", "mmLongLogin", "Show logins under...", "Predolge prijave", 0},
+    {"mmCompare", "mmRefreshTables", "Refresh &Tables", "Osveževanje tabel", 0},
+    {"mmCompare", "mmCompare2", "C&ompare", "Primerjava struktur", 0},
+    {"mmCompare", "mmChecktables", "C&heck tables", "Preveri tabele", 0},
+    {"mmCompare", "mmRepairtables", "&Repair table", "Popravi Tabelo", 0},
+    {"mmCompare", "mmConstraints", "Search for disabled constraints", "Iskanje ukinjenih konstraintov", 0},
+    {"mmCompare", "mmSearchfordisabledtriggers", "Search for disabled triggers",
+     "Iskanje ukinjenih triggerjev", 0},
+    {"mmCompare", "mmSQLUtil", "&SQLUtil", "Razni programi", kHidden},
+    {"mmCompare", "mmTablesreccount", "Tables-reccount", "Tabele-pomožni progami", 0},
+    {"mmCompare", "mmSistem", "Oracle-view ", "Oracle-pregled", 0},
+    {"mmCompare", "mmGenerateProc", "Generate Replace procedure", "generiraj Replace proceduro", 0},
+    {"mmCompare", "mmMoreInstalationsCrtica", "-", nullptr, kSeparator | kHidden},
+    {"mmCompare", "mmInstalationsformoreusers", "Instalations for more users", "Več uporabnikov-hosting",
+     kHidden},
+    {nullptr, "mmLockAudit", "System Jobs", "Sistemska opravila", kGroup | kAvailable},
+    {"mmLockAudit", "mmLock", "Lock", "Zaklepanje", 0},
+    {"mmLockAudit", "mmAudit", "Auditing", "Auditing", 0},
+    {"mmLockAudit", "mmKocka", "Cube", "Kocka", 0},
+    {"mmLockAudit", "mmMonitor", "Monitor", nullptr, 0},
+    {"mmLockAudit", "mmTableLength", "Table's length", "Dolžine tabel", 0},
+    {"mmLockAudit", "mmAnalyzeTable", "Analyze table", nullptr, kHidden},
+    {nullptr, "mmAbout", "About", "Pomoč", 0},
+    {nullptr, "mmExit", "E&xit", "&Konec", kAvailable},
+};
+
+struct ToolButton {
+  const char* name;
+  const char* english;  // the hint; also the button's text
+  const char* slovene;
+  unsigned flags;
+};
+
+const ToolButton kToolbar[] = {
+    {"tbConnect", "Connect to Database", "Prijava", kAvailable | kCheckable},
+    {"tbWorkSheet", "Work Sheet", "Poizvedbe", 0},
+    {"tbMasterDetail", "Master/Detail Form", "Poizvedbe-Oče/otrok", 0},
+    {"tbWSPart", "WorkSheet-SCRIPT", "Poizvedbe-skripta", 0},
+    {"tbEditPL", "Edit PL/SQL Script", "Urejevalnik PL/SQL skript", 0},
+    {"tbOpenProject", "Version", "Verzije", 0},
+    {"tbExecScript", "Execute Script", "Izvajanje Skript", 0},
+    {"tbErrors", "Errors", "Pregled napak", 0},
+    {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", 0},
+    {"tbPLBlocks", "PL/SQL structures", "Strukture PL/SQL blokov", 0},
+    {"tbMin", "Minimize/Maximize Main Form", "Zmanjševanje glavne forme", kAvailable},
+    {"tbOkna", "Select Window", "Prikaz odprtih oken", 0},
+    {"ToolButton4", "Settings", nullptr, 0},
+    {"tbExit", "Exit", "Izhod iz programa", kAvailable},
+};
+
+// The commands that follow the connection (all designed disabled).
+const char* const kSessionCommands[] = {
+    "tbWorkSheet", "tbWSPart",  "tbOpenProject", "tbEditPL",     "tbExecScript", "tbErrors",
+    "tbStructures", "tbPLBlocks", "mmWorkSheet", "mmProject",    "mmEditPL",     "mmExecScript",
+    "mmCompare",   "mmStructures", "mmStatus"};
+
+const char* kAvailableProperty = "nuvoAvailable";
+
+QString programDirectory() { return nuvo::homeDirectory() + u'/'; }
+
+}  // namespace
 
 TfmMain* fmMain() { return g_fmMain; }
 
-TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
-  setObjectName("fmMain");
-  setWindowTitle("nuvo_sql");
-  resize(900, 120);
+TfmMain::TfmMain(const QStringList& parameters, QWidget* parent)
+    : QMainWindow(parent),
+      paMainToolBar(new QWidget(this)),
+      tbMain(new QToolBar(paMainToolBar)),
+      paMain(new QWidget(this)),
+      Slika(new QLabel(paMain)),
+      meVhod(new QPlainTextEdit(paMain)),
+      meVhodParam(new QPlainTextEdit(paMain)),
+      meMU(new QPlainTextEdit(paMain)),
+      popMain(new QMenu(this)),
+      pmOkna(new QMenu(this)),
+      tiCloseForm(new QTimer(this)) {
   g_fmMain = this;
+  setObjectName("fmMain");
+  const std::pair<QObject*, const char*> names[] = {
+      {paMainToolBar, "paMainToolBar"}, {tbMain, "tbMain"}, {paMain, "paMain"},
+      {Slika, "Slika"},                 {meVhod, "meVhod"}, {meVhodParam, "meVhodParam"},
+      {meMU, "meMU"},                   {popMain, "popMain"}, {pmOkna, "pmOkna"},
+      {tiCloseForm, "tiCloseForm"}};
+  for (const auto& [object, name] : names) object->setObjectName(name);
+  quDynSistem.setSql(QStringLiteral(
+      "select rTrim(val1_107) BPI from pr107par where  attr_007='aiZZZSRegistration'"));
+  quDynSistem1.setSql(quDynSistem.sqlText());
+  tiCloseForm->setInterval(1000);
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* toolbarLayout = new QVBoxLayout(paMainToolBar);
+  toolbarLayout->setContentsMargins(0, 0, 0, 0);
+  toolbarLayout->addWidget(tbMain);
+  layout->addWidget(paMainToolBar);
+  layout->addWidget(paMain, 1);
+  auto* clientLayout = new QVBoxLayout(paMain);
+  clientLayout->addWidget(Slika);
+  for (QPlainTextEdit* memo : {meVhod, meVhodParam, meMU}) memo->hide();
+  setCentralWidget(central);
+  resize(900, 160);
+
+  createMenus();
+  createToolbar();
+  popMain->addAction(QStringLiteral("ORACLE:"));
+  popMain->addSeparator();
+  for (const char* name : {"miVersion", "miServer", "miUser"}) popMain->addAction(QString())->setObjectName(name);
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { popMain->popup(mapToGlobal(at)); });
+
+  FormCreate(parameters);
 }
 
 TfmMain::~TfmMain() {
   if (g_fmMain == this) g_fmMain = nullptr;
+}
+
+QAction* TfmMain::command(const QString& name) const {
+  if (auto* menu = findChild<QMenu*>(name)) return menu->menuAction();
+  return findChild<QAction*>(name);
+}
+
+void TfmMain::createMenus() {
+  for (const MenuItem& item : kMenu) {
+    QAction* action = nullptr;
+    if (item.flags & kGroup) {
+      auto* menu = new QMenu(QString::fromUtf8(item.english), this);
+      menu->setObjectName(item.name);
+      menuBar()->addMenu(menu);
+      action = menu->menuAction();
+    } else {
+      QWidget* parentMenu = item.parent ? static_cast<QWidget*>(findChild<QMenu*>(item.parent)) : menuBar();
+      action = new QAction(QString::fromUtf8(item.english), this);
+      action->setObjectName(item.name);
+      action->setSeparator(item.flags & kSeparator);
+      action->setCheckable(item.flags & kCheckable);
+      parentMenu->addAction(action);
+    }
+    action->setProperty(kAvailableProperty, bool(item.flags & kAvailable));
+    action->setEnabled(item.flags & kAvailable);
+    action->setVisible(!(item.flags & kHidden));
+  }
+  connect(command("mmConnect"), &QAction::triggered, this, &TfmMain::mmConnectClick);
+  connect(command("mmDisconnect"), &QAction::triggered, this, &TfmMain::mmDisconnectClick);
+  connect(command("mmExit"), &QAction::triggered, this, &QWidget::close);
+}
+
+void TfmMain::createToolbar() {
+  for (const ToolButton& button : kToolbar) {
+    QAction* action = tbMain->addAction(QString::fromUtf8(button.english));
+    action->setObjectName(button.name);
+    action->setToolTip(QString::fromUtf8(button.english));
+    action->setCheckable(button.flags & kCheckable);
+    action->setProperty(kAvailableProperty, bool(button.flags & kAvailable));
+    action->setEnabled(button.flags & kAvailable);
+  }
+  connect(command("tbConnect"), &QAction::triggered, this, &TfmMain::tbConnectClick);
+  connect(command("tbMin"), &QAction::triggered, this, [this] { SetToolbarStrip(false); });
+  connect(command("tbExit"), &QAction::triggered, this, &QWidget::close);
+  for (const char* name : kSessionCommands) command(name)->setEnabled(false);
+}
+
+void TfmMain::FormCreate(const QStringList& parameters) {
+  visinaCela = height();
+  visinaSlika = paMain->height();
+  Slika->setVisible(true);
+
+  const QScreen* screen = QApplication::primaryScreen();
+  const ScreenGeometry geometry{screen ? screen->geometry().width() : 1920,
+                                screen ? screen->geometry().height() : 1080, width()};
+  readMonitorIni(*this, nuvo::IniFile(nuvo::monitorIniPath()), geometry, programDirectory());
+
+  const StartupIo io{&loadTextLines, &TKript::vzemiGeslo, [](TMainContext& c) {
+                       const LoginData data = TKript::ReadLoginData();
+                       if (data.user.isEmpty()) return;
+                       c.connUser = data.user;
+                       c.connPassword = data.password;
+                       c.connServer = data.alias;
+                     }};
+  applyStartParameters(*this, parameters, io, programDirectory());
+  meVhodParam->setPlainText(runLines.join(u'\n'));
+  if (currMoreInstall) meVhod->setPlainText(vecInstalacijLines.join(u'\n'));
+
+  SetLanguageTexts();
+  mainString = windowTitle();
+  setWindowTitle(nizMain + QStringLiteral("    ") + p_verzijaPLSQL);
+  if (slovene()) command("mmRefreshTables")->setVisible(false);
+  if (currMinimizedMain == u"D") SetToolbarStrip(true);
+}
+
+void TfmMain::SetLanguageTexts() {
+  setSharedTexts(*this);
+  const bool slo = slovene();
+  for (const MenuItem& item : kMenu)
+    if (!(item.flags & kSeparator))
+      command(item.name)->setText(QString::fromUtf8(slo && item.slovene ? item.slovene : item.english));
+  for (const ToolButton& button : kToolbar)
+    command(button.name)->setToolTip(
+        QString::fromUtf8(slo && button.slovene ? button.slovene : button.english));
+  const nuvo::TIFileInfo info(QCoreApplication::applicationFilePath());
+  p_verzijaPLSQL = QStringLiteral("     Ver.%1 (%2) ").arg(info.FsFileVersion, info.aiFileDateString());
+}
+
+void TfmMain::SetToolbarStrip(bool force) {
+  if (force || paMain->isVisible()) {
+    paMain->hide();
+    resize(width(), visinaCela - visinaSlika + 1);
+    move(currMinLeft, currMinTop);
+    return;
+  }
+  resize(width(), visinaCela);
+  paMain->show();
+  const QScreen* screen = this->screen();
+  const int screenHeight = screen ? screen->geometry().height() : 0;
+  if (screen && y() + height() > screenHeight) move(x(), screenHeight - height() - 30);
+}
+
+void TfmMain::SetConnectedCommands(bool connected) {
+  for (const char* name : kSessionCommands) {
+    QAction* action = command(name);
+    action->setEnabled(connected && action->property(kAvailableProperty).toBool());
+  }
+}
+
+bool TfmMain::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  if (event->type() == QEvent::WindowActivate) FormActivate();
+  return handled;
+}
+
+void TfmMain::closeEvent(QCloseEvent* event) {
+  if (bClearLoginData) TKript::ClearLoginData();
+  ended_ = true;
+  event->accept();
+}
+
+void TfmMain::FormActivate() {
+  // The logon dialog and message boxes activate this window again while it runs.
+  if (activating_) return;
+  activating_ = true;
+  if (!osOracle.connected()) tbConnectClick();
+  if (ended_) {
+    activating_ = false;
+    return;
+  }
+  updateMainCaption();
+  prvicNaFormi = false;
+
+  delete currMacros;
+  currMacros = new QPlainTextEdit(this);
+  currMacros->setObjectName("currMacros");
+  currMacros->hide();
+  currMacros->setFixedWidth(600);
+  QStringList macroLines;
+  if (loadTextLines(currMacroFile, macroLines)) currMacros->setPlainText(macroLines.join(u'\n'));
+
+  declRunParam = false;
+  najdiglavnegaUserja();
+  command("mmKocka")->setVisible(!currCubeCompany.isEmpty());
+  activating_ = false;
+}
+
+void TfmMain::updateMainCaption() {
+  QString marker;
+  if (osOracle.connected() && aliJeVecInstacijNaTrenutniInstanci(connServer)) {
+    nuvo::db::Query query(&osOracle);
+    query.setSql(QStringLiteral("select * from NUVO_UTIL.NUVO_INSTALATIONS"));
+    bool ok = true;
+    try {
+      query.execute();
+      marker = QStringLiteral("  (MULTIUSER)");
+    } catch (const nuvo::db::Error&) {
+      ok = false;
+    }
+    command("mmInstalationsformoreusers")->setVisible(ok);
+    command("mmMoreInstalationsCrtica")->setVisible(ok);
+  }
+  setWindowTitle(nizMain + QStringLiteral("  ") + connUser + u'@' + connServer + QStringLiteral("  Oracle:") +
+                 ORACLEVersionAll + marker + p_verzijaPLSQL);
+}
+
+bool TfmMain::aliJeVecInstacijNaTrenutniInstanci(const QString& instance) {
+  QStringList lines;
+  if (!loadTextLines(QStringLiteral("vecInstalacij"), lines)) return false;
+  meMU->setPlainText(lines.join(u'\n'));
+  return hostsSeveralInstallations(lines, instance);
+}
+
+void TfmMain::najdiglavnegaUserja() {
+  if (!currMoreInstall || !osOracle.connected()) return;
+  nuvo::db::Query query(&osOracle);
+  query.setSql(QStringList{
+      "select instance,userIndex,user_KADE,USER_ZOZURO,pass_kade,pass_zozuro",
+      "  from  NUVO_UTIL.NUVO_INSTALATIONS ", "  where userIndex in",
+      "       (select userindex from NUVO_UTIL.NUVO_INST_USERS  where username=:upor )", "", "union", "",
+      "select instance,userIndex,user_KADE,USER_ZOZURO,pass_kade,pass_zozuro",
+      "  from  NUVO_UTIL.NUVO_INSTALATIONS", "        where (user_kade=:upor or user_zozuro=:upor)"});
+  query.declareVariable("upor", nuvo::db::DataType::String);
+  query.setVariable("upor", connUser);
+  try {
+    query.execute();
+  } catch (const nuvo::db::Error&) {
+    return;
+  }
+  if (query.eof()) return;
+  currInstanceAs = query.field("INSTANCE").asString();
+  currUserIndex = static_cast<int>(query.field("USERINDEX").asInteger());
+  currUserAsKade = query.field("USER_KADE").asString();
+  currPassAsKade = query.field("PASS_KADE").asString();
+  currUserAsZozuro = query.field("USER_ZOZURO").asString();
+  currPassAsZozuro = query.field("PASS_ZOZURO").asString();
+}
+
+bool TfmMain::runConnectDialog() {
+  auto* dialog = new TfmConnect(this);
+  dialog->doaOracle = &osOracle;
+  dialog->connForm = this;
+  dialog->cbConnect->setEnabled(!pAutoG);
+  dialog->FSaveLoginData = bHaveToSaveLoginData;
+  if (pAutoG) dialog->tiAuto->start();
+  const int result = dialog->exec();
+  bHaveToSaveLoginData = false;
+  return result != TfmConnect::kExitProgram;
+}
+
+void TfmMain::tbConnectClick() {
+  const QString rememberedPassword = connPassword;
+  command("tbConnect")->setChecked(true);
+  if (!runConnectDialog()) {
+    close();
+    return;
+  }
+  pAutoG = false;
+
+  try {
+    nuvo::db::Query probe(&osOracle);
+    probe.setSql(QStringLiteral("select * from all_tables"));
+    probe.execute();
+    probe.close();
+  } catch (const nuvo::db::Error&) {
+    nuvo::showMessage(nizMissingRights, nuvo::MessageKind::Error, this);
+    close();
+    return;
+  }
+  if (osOracle.connected()) CheckAuditHost(p_hostAudit);
+
+  if (p_ScriptAudit) {
+    if (p_hostAudit == u"N") {
+      close();
+      return;
+    }
+    if (p_hostAudit == u"Z") {
+      connPassword = !rememberedPassword.isEmpty() && connUser == p_hostAuditUpor ? rememberedPassword
+                                                                                  : TKript::auditPassword();
+      connUser = p_hostAuditUpor;
+      connServer = p_hostAuditHost;
+    }
+    command("tbConnect")->setChecked(true);
+    pAutoG = true;
+    if (!runConnectDialog()) {
+      close();
+      return;
+    }
+    pAutoG = false;
+  }
+
+  statusBar()->clearMessage();
+  const bool connected = osOracle.connected();
+  SetConnectedCommands(connected);
+  if (!connected) return;
+  command("tbConnect")->setChecked(false);
+  ORACLEVersion = getOracleVersion(osOracle, ORACLEVersionDod);
+  NastaviUserIPL();
+  command("miVersion")->setText(QStringLiteral("Version : ") + ORACLEVersionAll + u'(' + ORACLEVersionDod + u')');
+  command("miServer")->setText(QStringLiteral("Server  : ") + connServer.toUpper());
+  command("miUser")->setText(QStringLiteral("User    : ") + connUser.toUpper());
+  command("mmSistemskiParametri")->setVisible(TableExists("NUVO_UTIL", "SISTEMSKI_PARAMETRI"));
+}
+
+void TfmMain::mmConnectClick() {
+  connPassword.clear();
+  tbConnectClick();
+  najdiglavnegaUserja();
+}
+
+void TfmMain::mmDisconnectClick() {
+  osOracle.logOff();
+  SetConnectedCommands(false);
+}
+
+int TfmMain::countOf(const QStringList& sql, const QList<std::pair<QString, QString>>& binds) {
+  nuvo::db::Query query(&osOracle);
+  query.setSql(sql);
+  for (const auto& [name, value] : binds) {
+    query.declareVariable(name, nuvo::db::DataType::String);
+    query.setVariable(name, value);
+  }
+  try {
+    query.execute();
+    return query.eof() ? 0 : static_cast<int>(query.field(0).asInteger());
+  } catch (const nuvo::db::Error&) {
+    return 0;
+  }
+}
+
+bool TfmMain::TableExists(const QString& owner, const QString& table) {
+  return countOf({"select count(*) stevilo from all_tables", "where owner=:lastnik and table_name=:tabela"},
+                 {{"lastnik", owner}, {"tabela", table}}) > 0;
+}
+
+void TfmMain::BeriParameter(const QString& name, QString& value, QString& description) {
+  value.clear();
+  description.clear();
+  if (!TableExists("NUVO_UTIL", "VELMORASYS")) return;
+  nuvo::db::Query query(&osOracle);
+  query.setSql(QStringList{" select sysVred,sysOpis from nuvo_util.velmoraSys ", "   where sysSprem=:sprem"});
+  query.declareVariable("sprem", nuvo::db::DataType::String);
+  query.setVariable("sprem", name);
+  try {
+    query.execute();
+    if (query.eof()) return;
+    value = query.field("SYSVRED").asString();
+    description = query.field("SYSOPIS").asString();
+  } catch (const nuvo::db::Error&) {
+  }
+}
+
+QString TfmMain::getOracleVersion(nuvo::db::Session& session, QString& dod) {
+  QString parameter, description;
+  BeriParameter(QStringLiteral("OracleVersion"), parameter, description);
+  OracleVersion version = defaultOracleVersion();
+  if (!parameter.isEmpty()) {
+    version = versionFromText(parameter);
+  } else {
+    bool fromBanner = false;
+    try {
+      nuvo::db::Query banner(&session);
+      banner.setSql(QStringLiteral("select * from V$VERSION where upper(banner) like 'ORACLE%'"));
+      banner.execute();
+      fromBanner = !banner.eof() && versionFromBanner(banner.field("BANNER").asString(), version);
+    } catch (const nuvo::db::Error&) {
+    }
+    if (!fromBanner) {
+      try {
+        nuvo::db::Query compatible(&session);
+        compatible.setSql(QStringLiteral("select value from v$parameter where name='compatible'"));
+        compatible.execute();
+        if (!compatible.eof()) version = versionFromText(compatible.field("VALUE").asString());
+      } catch (const nuvo::db::Error&) {
+      }
+    }
+  }
+  ORACLEVersionAll = version.all;
+  dod = version.dod;
+  return version.major;
+}
+
+void TfmMain::NastaviUserIPL() {
+  if (!osOracle.connected()) return;
+  try {
+    nuvo::db::Query format(&osOracle);
+    format.setSql(QStringLiteral("alter session set nls_date_format = '") +
+                  QString(currentDateFormat).replace(u'\'', QStringLiteral("''")) + u'\'');
+    format.execute();
+  } catch (const nuvo::db::Error&) {
+  }
+  if (CurrentUserIpl.isEmpty()) return;
+  try {
+    nuvo::db::Query status(&osOracle);
+    status.setSql(QStringList{"select status from ALL_objects where object_name='PCKLOGPARAM'",
+                              "       and owner=:lastnik"});
+    status.declareVariable("lastnik", nuvo::db::DataType::String);
+    status.setVariable("lastnik", currMoreInstall ? connUser : QStringLiteral("KADE"));
+    for (status.execute(); !status.eof(); status.next())
+      if (status.field("STATUS").asString() != u"VALID") return;
+    nuvo::db::Query init(&osOracle);
+    init.setSql(QStringList{"begin",
+                            currMoreInstall ? "  pckLogParam.InitParam(:userIpl);"
+                                            : "  kade.pckLogParam.InitParam(:userIpl);",
+                            "end;"});
+    init.declareVariable("userIpl", nuvo::db::DataType::String);
+    init.setVariable("userIpl", CurrentUserIpl);
+    init.execute();
+  } catch (const nuvo::db::Error&) {
+  }
+}
+
+void TfmMain::CheckAuditHost(QString& mode) {
+  p_hostAuditUpor.clear();
+  p_hostAuditHost.clear();
+  const bool hadTransaction = osOracle.inTransaction();
+  int remote = 0;
+  try {
+    nuvo::db::Query link(&osOracle);
+    link.setSql(QStringLiteral(
+        "select username,host from user_db_links where user='KADE' and db_link='NUVOAUDT'"));
+    link.execute();
+    if (!link.eof()) {
+      p_hostAuditUpor = link.field("USERNAME").asString();
+      p_hostAuditHost = link.field("HOST").asString();
+      // Counted through the link itself; its host is a connect string, not a link name.
+      remote = countOf({"select count(*) vseh from all_tables@NUVOAUDT",
+                        " where owner=:lastnik and  table_name like 'AUD_%'"},
+                       {{"lastnik", p_hostAuditUpor}});
+    }
+  } catch (const nuvo::db::Error&) {
+  }
+  int local = 0;
+  if (remote <= 5)
+    local = countOf({"select count(*) vseh from all_tables", " where owner='KADE' and  table_name like 'AUD_%'"},
+                    {});
+  mode = auditModeFromCounts(remote, local);
+  if (!hadTransaction && osOracle.inTransaction()) osOracle.rollback();
 }
