@@ -32,6 +32,7 @@ const char* const usageText =
     "  nuvo_db sql NAME USER/PASSWORD [--sysdba] [-f FILE] [--csv]\n"
     "                                             run the statements of FILE or standard input\n"
     "Databases live in $NUVO_SQL_DATA, else $XDG_DATA_HOME/nuvo_sql, else ~/.local/share/nuvo_sql.\n"
+    "create runs the *.sql scripts of $NUVO_SEED_DIR (default: the project's seed/) in name order.\n"
     "Exit status: 0 success, 1 a failure (a statement of sql failed), 2 bad arguments.\n";
 
 // A failure that ends the command with a message on standard error.
