@@ -1,5 +1,7 @@
 #include "db/dataset.h"
 
+#include <algorithm>
+
 #include "db/sql_text.h"
 
 namespace nuvo::db {
@@ -126,6 +128,7 @@ int Dataset::readRows(int limit) {
         break;
       }
       Row row;
+      row.fetched = static_cast<int>(rows_.size() + deleted_.size());
       row.values.resize(width);
       for (int c = 0; c < width; ++c) row.values[c] = source_->value(c);
       rows_.push_back(std::move(row));
@@ -186,6 +189,7 @@ void Dataset::moveTo(int row) {
 // A row left the dataset: a current row below it keeps its place; the current row itself moves on
 // to the row that took its index (or the last one).
 void Dataset::dropRow(int row) {
+  emit rowAboutToBeRemoved(row);
   rows_.remove(row);
   emit rowRemoved(row);
   if (currentRow_ > row) --currentRow_;
@@ -364,6 +368,7 @@ void Dataset::insert(int row) {
   Row r;
   r.values.resize(columns_.size());
   r.state = RowState::Inserted;
+  emit rowAboutToBeInserted(row);
   rows_.insert(row, r);
   if (currentRow_ >= row) ++currentRow_;
   buffer_ = r.values;
@@ -436,7 +441,7 @@ void Dataset::remove(int row) {
     locked([&](DriverSession& driver) { deleteRow(driver, rowid(row)); });
   } else if (r.state != RowState::Inserted) {
     if (!r.original.isEmpty()) r.values = r.original;  // the delete is of the row as fetched
-    deleted_.push_back({row, r});
+    deleted_.push_back(r);
   }
   dropRow(row);
 }
@@ -474,7 +479,7 @@ void Dataset::postCachedUpdates() {
   post();
   if (!updatesPending()) return;
   locked([&](DriverSession& driver) {
-    for (const DeletedRow& d : deleted_) deleteRow(driver, d.row.values[rowidColumn_].toString());
+    for (const Row& d : deleted_) deleteRow(driver, d.values[rowidColumn_].toString());
     for (Row& r : rows_) {
       if (r.state == RowState::Modified) updateRow(driver, r, r.values);
       else if (r.state == RowState::Inserted) r.postedRowid = insertRow(driver, r.values);
@@ -502,16 +507,15 @@ void Dataset::commitCachedUpdates() {
 void Dataset::cancelUpdates() {
   if (state_ == State::Edit || state_ == State::Insert) cancel();
   QVector<Row> kept;
-  for (Row& r : rows_) {
+  for (Row& r : rows_ + deleted_) {
     if (r.state == RowState::Inserted) continue;
     if (r.state == RowState::Modified) r.values = r.original;
     r.original.clear();
     r.state = RowState::Unchanged;
     kept.push_back(std::move(r));
   }
+  std::sort(kept.begin(), kept.end(), [](const Row& a, const Row& b) { return a.fetched < b.fetched; });
   rows_ = std::move(kept);
-  for (auto it = deleted_.crbegin(); it != deleted_.crend(); ++it)
-    rows_.insert(qMin(it->index, static_cast<int>(rows_.size())), it->row);
   deleted_.clear();
   emit rowsReset();
   moveTo(rows_.isEmpty() ? -1 : 0);

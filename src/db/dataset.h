@@ -118,7 +118,10 @@ class Dataset : public QObject, public SqlCommand {
   void closed();
   void rowsFetched(int first, int last);
   void rowChanged(int row);
+  // Around a row that comes or goes by an edit (fetched rows come with rowsFetched).
+  void rowAboutToBeInserted(int row);
   void rowInserted(int row);
+  void rowAboutToBeRemoved(int row);
   void rowRemoved(int row);
   // Rows changed in a way not told row by row (cached updates cancelled).
   void rowsReset();
@@ -133,10 +136,7 @@ class Dataset : public QObject, public SqlCommand {
     QVector<QVariant> original;  // values as fetched, kept while the row has cached changes
     RowState state = RowState::Unchanged;
     QString postedRowid;  // ROWID of a cached insert while applyUpdates runs
-  };
-  struct DeletedRow {
-    int index;
-    Row row;
+    int fetched = -1;     // place in the fetch order; -1 for an inserted row
   };
 
   void startRows(ResultSet* rows);
@@ -175,7 +175,7 @@ class Dataset : public QObject, public SqlCommand {
   int rowidColumn_ = -1;
   QSet<QString> tableColumns_;  // upper case
   QVector<Row> rows_;
-  QVector<DeletedRow> deleted_;
+  QVector<Row> deleted_;  // cached deletes
   bool allFetched_ = true;
   State state_ = State::Closed;
   int editRow_ = -1;

@@ -11,7 +11,7 @@ namespace nuvo::db {
 // as the caller wrote it: line and position are 1-based, 0 when unknown.
 class Error : public std::exception {
  public:
-  Error(int code, QString message, int offset = -1);
+  Error(int code = 0, QString message = {}, int offset = -1);
 
   int code() const { return code_; }
   const QString& message() const { return message_; }
