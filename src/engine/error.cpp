@@ -104,7 +104,17 @@ const std::map<int, const char*>& messageTexts() {
       {4068, "existing state of packages has been discarded"},
       {6550, "line %s"},
       {24344, "success with compilation error"},
-      {28000, "the account is locked"},
+      {28000, "The account is locked."},
+      {28009, "connection as SYS should be as SYSDBA or SYSOPER"},
+      {1452, "cannot CREATE UNIQUE INDEX; duplicate keys found"},
+      {1790, "expression must have same datatype as corresponding expression"},
+      {980, "synonym translation is no longer valid"},
+      {934, "group function is not allowed here"},
+      {937, "not a single-group group function"},
+      {979, "not a GROUP BY expression"},
+      {1427, "single-row subquery returns more than one row"},
+      {1436, "CONNECT BY loop in user data"},
+      {4063, "%s has errors"},
   };
   return texts;
 }

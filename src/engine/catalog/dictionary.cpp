@@ -178,22 +178,23 @@ std::vector<DictionaryView> buildViews() {
       "SELECT role, role_id, 'NO', 'NONE' FROM roles", true);
   add("V$VERSION", "BANNER:V80,CON_ID:N",
       "SELECT value, 0 FROM meta WHERE key LIKE 'banner%' ORDER BY key");
+  // The dynamic views need SELECT ANY DICTIONARY, except V$VERSION, which every user may read.
   add("V$PARAMETER", "NUM:N,NAME:V80,TYPE:N,VALUE:V4000,DISPLAY_VALUE:V4000,ISDEFAULT:V9,DESCRIPTION:V255",
-      "SELECT rowid, name, type, value, value, 'FALSE', description FROM parameters WHERE name NOT LIKE 'nuvo%'");
+      "SELECT rowid, name, type, value, value, 'FALSE', description FROM parameters WHERE name NOT LIKE 'nuvo%'", true);
   const std::string sessionCols =
       "SADDR:V16,SID:N,SERIAL#:N,AUDSID:N,USERNAME:V128,STATUS:V8,SCHEMANAME:V128,OSUSER:V128,MACHINE:V64,"
       "TERMINAL:V30,PROGRAM:V84,TYPE:V10,MODULE:V64,LOGON_TIME:D";
   const std::string sessionSelect =
       "SELECT printf('%016X', sid), sid, serial, sid, username, CASE WHEN sid = nuvo_sid() THEN 'ACTIVE' ELSE "
       "'INACTIVE' END, schemaname, osuser, machine, terminal, program, 'USER', module, logon_time FROM sessions";
-  add("V$SESSION", sessionCols, sessionSelect);
-  add("GV$SESSION", "INST_ID:N," + sessionCols, "SELECT 1, * FROM (" + sessionSelect + ")");
+  add("V$SESSION", sessionCols, sessionSelect, true);
+  add("GV$SESSION", "INST_ID:N," + sessionCols, "SELECT 1, * FROM (" + sessionSelect + ")", true);
   add("V$DATABASE", "DBID:N,NAME:V9,CREATED:D,LOG_MODE:V12,OPEN_MODE:V20,DATABASE_ROLE:V16,PLATFORM_NAME:V101",
       "SELECT (SELECT value FROM meta WHERE key='dbid'), (SELECT value FROM meta WHERE key='db_name'), "
-      "(SELECT created FROM users WHERE username='SYS'), 'NOARCHIVELOG', 'READ WRITE', 'PRIMARY', 'Linux x86 64-bit'");
+      "(SELECT created FROM users WHERE username='SYS'), 'NOARCHIVELOG', 'READ WRITE', 'PRIMARY', 'Linux x86 64-bit'", true);
   add("V$INSTANCE", "INSTANCE_NUMBER:N,INSTANCE_NAME:V16,HOST_NAME:V64,VERSION:V17,STARTUP_TIME:D,STATUS:V12,LOGINS:V10",
       "SELECT 1, (SELECT value FROM meta WHERE key='db_name'), 'localhost', (SELECT value FROM meta WHERE "
-      "key='version'), (SELECT created FROM users WHERE username='SYS'), 'OPEN', nuvo_logins()");
+      "key='version'), (SELECT created FROM users WHERE username='SYS'), 'OPEN', nuvo_logins()", true);
   return views;
 }
 

@@ -60,6 +60,10 @@ struct Expr {
   bool hasOperand = false;
   bool hasElse = false;
   bool all = false;
+  // PL/SQL: the names of named arguments (name => value), one per argument, empty for positional
+  // ones; attributes such as c%ROWCOUNT end the name as a part "%ROWCOUNT"; :NEW.col keeps "COL" in
+  // name for a Bind.
+  std::vector<std::string> argNames;
 };
 
 struct SelectItem {

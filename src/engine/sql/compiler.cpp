@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <map>
 
 #include "engine/catalog/dictionary.h"
@@ -155,6 +156,14 @@ std::string headingOf(const std::string& text) {
   return out;
 }
 
+// Oracle's families for set operators: character, number, date.
+int typeFamily(DataType t) {
+  if (isText(t)) return 1;
+  if (t == DataType::Number) return 2;
+  if (t == DataType::Date) return 3;
+  return 0;
+}
+
 bool containsOuterJoinMark(const Expr& e) {
   if (e.outerJoin) return true;
   for (const auto& a : e.args)
@@ -188,6 +197,8 @@ class Compiler {
   void compileSelect(const SelectStmt& s) {
     std::vector<Column> cols;
     out_.sql = query(*s.query, nullptr, cols);
+    for (auto& c : cols)
+      if (c.type == DataType::Unknown || c.type == DataType::Boolean) c.type = DataType::Varchar2;
     out_.columns = std::move(cols);
     out_.isQuery = true;
     out_.forUpdate = s.query->forUpdate;
@@ -272,7 +283,7 @@ class Compiler {
       }
     }
     sql += join(sets);
-    if (s.where) sql += " WHERE " + condition(*s.where, scope);
+    if (s.where) sql += " WHERE " + dmlCondition(*s.where, scope, target);
     out_.sql = sql;
   }
 
@@ -281,7 +292,22 @@ class Compiler {
     Scope scope;
     scope.sources.push_back(target);
     out_.sql = "DELETE FROM " + quoteName(target.owner) + "." + quoteName(target.tableName) + " AS " + target.sqlAlias;
-    if (s.where) out_.sql += " WHERE " + condition(*s.where, scope);
+    if (s.where) out_.sql += " WHERE " + dmlCondition(*s.where, scope, target);
+  }
+
+  // The WHERE of UPDATE and DELETE; ROWNUM limits pick the rows by rowid in a subquery.
+  std::string dmlCondition(const Expr& where, const Scope& scope, const Source& target) {
+    std::vector<ExprPtr> conjuncts;
+    splitConjuncts(std::make_shared<Expr>(where), conjuncts);
+    std::string limit;
+    std::vector<std::string> conditions;
+    for (const auto& c : conjuncts)
+      if (!rownumLimit(*c, scope, limit)) conditions.push_back(condition(*c, scope));
+    std::string sql = conditions.empty() ? "1" : join(conditions, " AND ");
+    if (limit.empty()) return sql;
+    std::string table = quoteName(target.owner) + "." + quoteName(target.tableName);
+    return target.sqlAlias + ".rowid IN (SELECT " + target.sqlAlias + ".rowid FROM " + table + " AS " +
+           target.sqlAlias + " WHERE " + sql + " LIMIT " + limit + ")";
   }
 
   // Makes a value fit its column as Oracle stores it: numbers rounded to the scale and checked against
@@ -359,18 +385,25 @@ class Compiler {
     std::string owner, name = n.last();
     if (n.parts.size() > 2) fail(942, n.pos);
     if (n.parts.size() == 2) owner = n.parts[0];
+    bool viaSynonym = false;
     for (int depth = 0; depth < 10; ++depth) {
       if (!owner.empty()) {
         if (auto o = ctx_.catalog->findObject(owner, name)) {
           if (o->type == "SYNONYM") {
             auto t = ctx_.catalog->synonymTarget(owner, name);
+            if (!(*t)[2].empty()) fail(2019, n.pos);
             owner = (*t)[0];
             name = (*t)[1];
+            viaSynonym = true;
             continue;
           }
           return checked({o->owner, o->name, o->type, o->id}, privilege, n.pos);
         }
-        if ((owner == "SYS" || owner == "PUBLIC") && catalog::findDictionaryView(name)) return dictionary(name, n.pos);
+        if (owner == "SYS" || owner == "PUBLIC") {
+          if (name == "DUAL") return {"SYS", "DUAL", "DUAL", 0, false};
+          if (catalog::findDictionaryView(name)) return dictionary(name, n.pos);
+        }
+        if (viaSynonym) fail(980, n.pos);
         fail(942, n.pos);
       }
       // Unqualified: the current schema, then a public synonym, then the dictionary.
@@ -381,8 +414,10 @@ class Compiler {
       if (auto t = ctx_.catalog->synonymTarget("PUBLIC", name)) {
         owner = (*t)[0];
         name = (*t)[1];
+        viaSynonym = true;
         continue;
       }
+      if (name == "DUAL") return {"SYS", "DUAL", "DUAL", 0, false};
       if (catalog::findDictionaryView(name)) return dictionary(name, n.pos);
       fail(942, n.pos);
     }
@@ -399,9 +434,11 @@ class Compiler {
   Resolved checked(Resolved r, const std::string& privilege, const Position& pos) {
     if (r.type != "TABLE" && r.type != "VIEW" && r.type != "SEQUENCE") fail(942, pos);
     if (r.owner == ctx_.user || !ctx_.mayUse) return r;
-    if (ctx_.mayUse(r.owner, r.name, privilege)) return r;
+    if (ctx_.mayUse(ctx_.user, r.owner, r.name, privilege)) return r;
     // Some grant on the object makes it visible: the missing one is then "insufficient privileges".
-    if (ctx_.catalog->hasAnyObjectPrivilege(ctx_.user, r.owner, r.name)) fail(1031, pos);
+    if (ctx_.catalog->hasAnyObjectPrivilege(ctx_.user, r.owner, r.name) ||
+        (privilege != "SELECT" && ctx_.mayUse(ctx_.user, r.owner, r.name, "SELECT")))
+      fail(1031, pos);
     fail(942, pos);
   }
 
@@ -441,8 +478,10 @@ class Compiler {
       for (auto& c : cols) src.columns.push_back({c.name, c});
       return sql + " AS " + src.sqlAlias;
     }
-    if (ref.table.parts.size() == 1 && ref.table.parts[0] == "DUAL") {
-      src.alias = ref.alias.empty() ? "DUAL" : ref.alias;
+    bool plainDual = ref.table.parts.size() == 1 && ref.table.parts[0] == "DUAL";
+    Resolved r = plainDual ? Resolved{"SYS", "DUAL", "DUAL", 0, false} : resolveObject(ref.table, "SELECT");
+    if (r.type == "DUAL") {
+      src.alias = ref.alias.empty() ? ref.table.last() : ref.alias;
       src.tableName = "DUAL";
       src.sqlAlias = newAlias();
       Column dummy;
@@ -452,7 +491,6 @@ class Compiler {
       src.columns.push_back({"DUMMY", dummy});
       return "(SELECT 'X' AS \"DUMMY\") AS " + src.sqlAlias;
     }
-    Resolved r = resolveObject(ref.table, "SELECT");
     if (r.dictionary) {
       const catalog::DictionaryView* view = catalog::findDictionaryView(r.name);
       src.alias = ref.alias.empty() ? r.name : ref.alias;
@@ -474,7 +512,12 @@ class Compiler {
       Compiler sub(viewCtx, *text, inner);
       sub.aliasCounter_ = aliasCounter_ + 1000;
       std::vector<Column> cols;
-      std::string sql = sub.query(*q, nullptr, cols);
+      std::string sql;
+      try {
+        sql = sub.query(*q, nullptr, cols);
+      } catch (const Error&) {
+        throw Error(4063, "ORA-04063: view \"" + r.owner + "." + r.name + "\" has errors");
+      }
       aliasCounter_ = sub.aliasCounter_;
       out_.schemas.insert(inner.schemas.begin(), inner.schemas.end());
       auto stored = ctx_.catalog->columns(r.id);
@@ -508,6 +551,12 @@ class Compiler {
       std::string l = query(*q.left, outer, cols);
       std::string r = query(*q.right, outer, right);
       if (cols.size() != right.size()) fail(1789, q.right->pos);
+      for (std::size_t i = 0; i < cols.size(); ++i) {
+        if (cols[i].type == DataType::Unknown) cols[i].type = right[i].type;
+        if (typeFamily(cols[i].type) != typeFamily(right[i].type) && right[i].type != DataType::Unknown &&
+            cols[i].type != DataType::Unknown)
+          fail(1790, q.right->pos);
+      }
       std::string op = q.setOp == "MINUS" ? "EXCEPT" : q.setOp;
       sql = "SELECT * FROM (" + l + ") " + op + " SELECT * FROM (" + r + ")";
       if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols);
@@ -629,16 +678,23 @@ class Compiler {
   }
 
   std::string block(const QueryBlock& b, const Scope* outer, std::vector<Column>& cols, const Query& q) {
+    checkGrouping(b, q);
     if (b.connectBy) return hierarchical(b, outer, cols, q);
     Scope scope;
     scope.parent = outer;
     std::vector<ExprPtr> where;
     std::string from = fromClause(b, scope, outer, where);
-    long long limit = -1;
+    std::string limit;
     std::vector<std::string> conditions;
     for (const auto& c : where) {
-      if (rownumLimit(*c, limit)) continue;
+      if (rownumLimit(*c, scope, limit)) continue;
       conditions.push_back(condition(*c, scope));
+    }
+    if (!limit.empty() && (isGrouped(b) || b.distinct || !q.orderBy.empty())) {
+      // ROWNUM counts rows before grouping, DISTINCT and sorting: limit them in an inner query.
+      from = limitedRows(scope, from, conditions, limit);
+      conditions.clear();
+      limit.clear();
     }
     std::string items = selectList(b, scope, cols);
     std::string sql = std::string("SELECT ") + (b.distinct ? "DISTINCT " : "") + items + " FROM " + from;
@@ -650,26 +706,121 @@ class Compiler {
     }
     if (b.having) sql += " HAVING " + condition(*b.having, scope);
     if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols, &scope, &b.items);
-    if (limit >= 0) sql += " LIMIT " + std::to_string(limit);
+    if (!limit.empty()) sql += " LIMIT " + limit;
     return sql;
   }
 
-  // ROWNUM <= n, ROWNUM < n, ROWNUM = 1 in WHERE become a LIMIT.
-  static bool rownumLimit(const Expr& e, long long& limit) {
+  static bool isGrouped(const QueryBlock& b) {
+    return !b.groupBy.empty() || b.having || std::any_of(b.items.begin(), b.items.end(), [](const SelectItem& i) {
+             return i.expr && containsAggregate(*i.expr);
+           });
+  }
+
+  // The FROM rows filtered and limited in a subquery; the scope's columns are re-pointed at it.
+  std::string limitedRows(Scope& scope, const std::string& from, const std::vector<std::string>& conditions,
+                          const std::string& limit) {
+    std::string w = newAlias();
+    std::vector<std::string> inner;
+    for (auto& src : scope.sources) {
+      for (auto& c : src.columns) {
+        std::string name = "c" + std::to_string(inner.size());
+        inner.push_back((c.sql.empty() ? src.sqlAlias + "." + quoteName(c.name) : c.sql) + " AS " + name);
+        c.sql = w + "." + name;
+      }
+      if (src.isTable) {
+        std::string name = "c" + std::to_string(inner.size());
+        inner.push_back((src.rowidSql.empty() ? src.sqlAlias + ".rowid" : src.rowidSql) + " AS " + name);
+        src.rowidSql = w + "." + name;
+      }
+    }
+    std::string sql = "(SELECT " + join(inner) + " FROM " + from;
+    if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
+    return sql + " LIMIT " + limit + ") AS " + w;
+  }
+
+  // ROWNUM <= n, ROWNUM < n, ROWNUM = 1 (and the forms that are never true) in WHERE become a LIMIT.
+  bool rownumLimit(const Expr& e, const Scope& scope, std::string& limit) {
     if (e.kind != ExprKind::Binary || e.args.size() != 2) return false;
     const Expr& l = *e.args[0];
     const Expr& r = *e.args[1];
-    if (l.kind != ExprKind::Column || l.name.parts.size() != 1 || l.name.last() != "ROWNUM" || r.kind != ExprKind::Number)
-      return false;
-    long long n = static_cast<long long>(std::stod(r.text));
-    long long value;
-    if (e.op == "<=") value = n;
-    else if (e.op == "<") value = n - 1;
-    else if (e.op == "=" && n == 1) value = 1;
-    else if (e.op == "=") value = 0;
-    else return false;
-    limit = limit < 0 ? std::max(0LL, value) : std::min(limit, std::max(0LL, value));
+    if (l.kind != ExprKind::Column || l.name.parts.size() != 1 || l.name.last() != "ROWNUM") return false;
+    if (r.kind == ExprKind::Number) {
+      double n = std::stod(r.text);
+      double value;
+      if (e.op == "<=") value = std::floor(n);
+      else if (e.op == "<") value = std::ceil(n) - 1;
+      else if (e.op == "=") value = n == 1 ? 1 : 0;
+      else if (e.op == ">") value = n < 1 ? -1 : 0;
+      else if (e.op == ">=") value = n <= 1 ? -1 : 0;
+      else return false;
+      if (value >= 0) limit = std::to_string(static_cast<long long>(std::max(0.0, value)));
+      return true;
+    }
+    if (e.op != "<=" && e.op != "<") return false;
+    std::string bound = coerce(expr(r, scope), DataType::Number, r).sql;
+    limit = e.op == "<" ? "max(0, ceil(" + bound + ") - 1)" : "max(0, floor(" + bound + "))";
     return true;
+  }
+
+  // Oracle's rules for group functions: none in WHERE (ORA-00934); with grouping, every column the
+  // select list, HAVING and ORDER BY name outside a group function is a GROUP BY expression
+  // (ORA-00937 without GROUP BY, ORA-00979 with it).
+  void checkGrouping(const QueryBlock& b, const Query& q) {
+    if (b.where) {
+      if (const Expr* agg = findAggregate(*b.where)) fail(934, agg->pos);
+    }
+    if (!isGrouped(b)) return;
+    std::set<std::string> keys;
+    for (const auto& g : b.groupBy) keys.insert(headingOf(sourceOf(*g)));
+    int code = b.groupBy.empty() ? 937 : 979;
+    for (const auto& item : b.items) {
+      if (item.star) fail(code, q.pos);
+      checkGrouped(*item.expr, keys, code);
+    }
+    if (b.having) checkGrouped(*b.having, keys, code);
+    std::set<std::string> aliases;
+    for (const auto& item : b.items)
+      if (!item.alias.empty()) aliases.insert(item.alias);
+    for (const auto& o : q.orderBy) {
+      const Expr& e = *o.expr;
+      bool alias = e.kind == ExprKind::Column && e.name.parts.size() == 1 && aliases.count(e.name.last());
+      if (e.kind != ExprKind::Number && !alias) checkGrouped(e, keys, code);
+    }
+  }
+
+  std::string sourceOf(const Expr& e) const {
+    if (e.endOffset <= e.pos.offset || static_cast<std::size_t>(e.endOffset) > text_.size()) return {};
+    return std::string(text_.substr(static_cast<std::size_t>(e.pos.offset), static_cast<std::size_t>(e.endOffset - e.pos.offset)));
+  }
+
+  void checkGrouped(const Expr& e, const std::set<std::string>& keys, int code) {
+    std::string source = sourceOf(e);
+    if (!source.empty() && keys.count(headingOf(source))) return;
+    switch (e.kind) {
+      case ExprKind::Function:
+        if (e.name.parts.size() == 1 && aggregateNames().count(e.name.last())) return;
+        break;
+      case ExprKind::Column: {
+        static const std::set<std::string> pseudo = {"SYSDATE", "USER", "UID", "ROWNUM", "LEVEL"};
+        if (e.name.parts.size() == 1 && pseudo.count(e.name.last())) return;
+        if (e.name.last() == "NEXTVAL" || e.name.last() == "CURRVAL") return;
+        fail(code, e.pos);
+      }
+      case ExprKind::Subquery:
+      case ExprKind::Exists: return;
+      default: break;
+    }
+    for (const auto& a : e.args)
+      if (a) checkGrouped(*a, keys, code);
+  }
+
+  static const Expr* findAggregate(const Expr& e) {
+    if (e.kind == ExprKind::Function && e.name.parts.size() == 1 && aggregateNames().count(e.name.last())) return &e;
+    if (e.kind == ExprKind::Subquery || e.kind == ExprKind::Exists) return nullptr;
+    for (const auto& a : e.args)
+      if (a)
+        if (const Expr* found = findAggregate(*a)) return found;
+    return nullptr;
   }
 
   std::string selectList(const QueryBlock& b, Scope& scope, std::vector<Column>& cols) {
@@ -693,7 +844,7 @@ class Compiler {
       if (!item.alias.empty()) c.name = item.alias;
       else if (item.expr->kind == ExprKind::Column && !item.expr->outerJoin) c.name = item.expr->name.last();
       else c.name = headingOf(item.heading);
-      c.type = t.type == DataType::Unknown ? DataType::Varchar2 : t.type;
+      c.type = t.type;  // Unknown for NULL: a set operator may take the other side's type
       if (item.expr->kind == ExprKind::Column) {
         if (const Column* m = lastColumnMeta_) {
           c.size = m->size;
@@ -719,19 +870,26 @@ class Compiler {
     std::vector<std::string> baseCols;
     for (const auto& c : base.columns) baseCols.push_back(base.sqlAlias + "." + quoteName(c.name));
     std::string rowidSql = base.isTable ? base.sqlAlias + ".rowid" : "NULL";
+    // The path of rowids from the root orders rows depth-first and finds loops.
+    std::string me = base.isTable ? "printf('%010d', " + base.sqlAlias + ".rowid)" : "''";
     Scope startScope;
     startScope.parent = outer;
     startScope.sources.push_back(base);
-    std::string anchor = "SELECT " + join(baseCols) + ", " + rowidSql + " AS \"__RID\", 1 AS \"__LEVEL\", " +
-                         "printf('%010d', " + base.sqlAlias + ".rowid) AS \"__PATH\" FROM " + baseSql;
+    startScope.levelSql = "1";
+    std::string anchor = "SELECT " + join(baseCols) + ", " + rowidSql + " AS \"__RID\", 1 AS \"__LEVEL\", " + me +
+                         " AS \"__PATH\" FROM " + baseSql;
     if (b.startWith) anchor += " WHERE " + condition(*b.startWith, startScope);
     Scope stepScope = startScope;
     stepScope.inConnectBy = true;
     stepScope.priorAlias = prior;
+    stepScope.levelSql = "(" + prior + ".\"__LEVEL\" + 1)";
     std::string step = "SELECT " + join(baseCols) + ", " + rowidSql + ", " + prior + ".\"__LEVEL\" + 1, " + prior +
-                       ".\"__PATH\" || '/' || printf('%010d', " + base.sqlAlias + ".rowid) FROM " + baseSql +
-                       " JOIN " + cte + " AS " + prior + " ON " + condition(*b.connectBy, stepScope);
-    if (b.noCycle) step += " AND instr(" + prior + ".\"__PATH\", printf('%010d', " + base.sqlAlias + ".rowid)) = 0";
+                       ".\"__PATH\" || '/' || " + me + " FROM " + baseSql + " JOIN " + cte + " AS " + prior + " ON " +
+                       condition(*b.connectBy, stepScope);
+    if (base.isTable) {
+      std::string seen = "instr(" + prior + ".\"__PATH\", " + me + ") > 0";
+      step += b.noCycle ? " AND NOT " + seen : " AND CASE WHEN " + seen + " THEN nuvo_error(1436) ELSE 1 END";
+    }
     std::vector<std::string> cteCols;
     for (const auto& c : base.columns) cteCols.push_back(quoteName(c.name));
     cteCols.push_back("\"__RID\"");
@@ -739,7 +897,7 @@ class Compiler {
     cteCols.push_back("\"__PATH\"");
     Source rows = base;
     rows.sqlAlias = newAlias();
-    rows.isTable = false;
+    rows.rowidSql = rows.sqlAlias + ".\"__RID\"";
     Scope scope;
     scope.parent = outer;
     scope.levelSql = rows.sqlAlias + ".\"__LEVEL\"";
@@ -757,6 +915,22 @@ class Compiler {
   // Expressions
 
   std::string condition(const Expr& e, const Scope& scope) { return expr(e, scope).sql; }
+
+  // A name or call the context resolves (PL/SQL variables as binds, stored functions as calls).
+  std::optional<Typed> external(const Expr& e, const Scope& scope) {
+    if (!ctx_.resolveExternal) return std::nullopt;
+    auto x = ctx_.resolveExternal(e);
+    if (!x) return std::nullopt;
+    if (!x->bind.empty()) {
+      Expr b;
+      b.kind = ExprKind::Bind;
+      b.text = x->bind;
+      return Typed{bind(b).sql, x->type};
+    }
+    std::string sql = x->function;
+    for (const auto& a : e.args) sql += ", " + expr(*a, scope).sql;
+    return Typed{sql + ")", x->type};
+  }
 
   Typed bind(const Expr& e) {
     std::string name = e.text;
@@ -1015,6 +1189,7 @@ class Compiler {
       if (name == "LEVEL") fail(976, e.pos);
     }
     if (parts.size() >= 2 && (name == "NEXTVAL" || name == "CURRVAL")) return sequence(e);
+    if (auto x = external(e, scope)) return *x;
     std::string shown;
     for (const auto& p : parts) shown += (shown.empty() ? "\"" : ".\"") + p + "\"";
     fail(904, e.pos, shown);
@@ -1024,7 +1199,13 @@ class Compiler {
     Name seqName;
     seqName.parts.assign(e.name.parts.begin(), e.name.parts.end() - 1);
     seqName.pos = e.pos;
-    Resolved r = resolveObject(seqName, "SELECT");
+    Resolved r;
+    try {
+      r = resolveObject(seqName, "SELECT");
+    } catch (const Error& err) {
+      if (err.code() == 942) fail(2289, e.pos);
+      throw;
+    }
     if (r.type != "SEQUENCE") fail(2289, e.pos);
     // NEXTVAL advances once per row however often the statement names it: the later ones read CURRVAL.
     bool first = e.name.last() == "NEXTVAL" && advanced_.insert(r.owner + "." + r.name).second;
@@ -1034,7 +1215,10 @@ class Compiler {
 
   Typed function(const Expr& e, const Scope& scope) {
     const std::string& name = e.name.last();
-    if (e.name.parts.size() != 1) fail(904, e.pos, quotedIdentifier(e.name));
+    if (e.name.parts.size() != 1) {
+      if (auto x = external(e, scope)) return *x;
+      fail(904, e.pos, quotedIdentifier(e.name));
+    }
     if (aggregateNames().count(name)) return aggregate(e, scope);
     if (name == "DATE") return dateLiteral(e);
     if (name == "TO_CHAR") return toChar(e, scope);
@@ -1042,7 +1226,10 @@ class Compiler {
     if (name == "CAST") return cast(e, scope);
     if (name == "SYSDATE" || name == "USER") fail(904, e.pos, "\"" + name + "\"");
     auto it = functionTable().find(name);
-    if (it == functionTable().end()) fail(904, e.pos, "\"" + name + "\"");
+    if (it == functionTable().end()) {
+      if (auto x = external(e, scope)) return *x;
+      fail(904, e.pos, "\"" + name + "\"");
+    }
     const FunctionSpec& spec = it->second;
     int n = static_cast<int>(e.args.size());
     if (n < spec.minArgs || n > spec.maxArgs) fail(909, e.pos);

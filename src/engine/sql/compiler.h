@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,9 +28,19 @@ struct CompileContext {
   std::string schema;  // CURRENT_SCHEMA
   // True when the user may use owner.name for privilege (SELECT, INSERT, UPDATE, DELETE, ...), by
   // ownership, an object grant, an ANY system privilege or a role that carries one of those.
-  std::function<bool(const std::string& owner, const std::string& name, const std::string& privilege)> mayUse;
+  std::function<bool(const std::string& user, const std::string& owner, const std::string& name,
+                     const std::string& privilege)>
+      mayUse;
   // True when the user holds the system privilege (directly, through a role or PUBLIC).
   std::function<bool(const std::string& privilege)> hasPrivilege;
+  // Names the SQL does not resolve itself (no column, pseudo-column or sequence) and calls of functions
+  // that are not SQL's own: PL/SQL resolves its variables as binds and its stored functions as calls.
+  struct External {
+    std::string bind;      // a bind of this name
+    std::string function;  // else: an SQLite call, its leading arguments written ("f(1"); the compiler adds the rest
+    DataType type = DataType::Unknown;
+  };
+  std::function<std::optional<External>(const Expr& e)> resolveExternal;
 };
 
 // The result of compiling one statement.

@@ -1176,6 +1176,12 @@ ExprPtr Parser::parsePrimary() {
     case TokenKind::Bind: {
       auto e = make(ExprKind::Bind, next());
       e->text = t.text;
+      // :NEW.column and :OLD.column of trigger bodies
+      if (peek().isOp(".") && peek(1).kind == TokenKind::Identifier) {
+        next();
+        e->name.parts.push_back(next().text);
+        finish(*e);
+      }
       return e;
     }
     case TokenKind::Operator:
@@ -1268,6 +1274,11 @@ ExprPtr Parser::parseNameOrCall() {
     next();
     e->name.parts.push_back(next().text);
   }
+  // PL/SQL attributes: c%ROWCOUNT, SQL%NOTFOUND.
+  while (peek().isOp("%") && peek(1).kind == TokenKind::Identifier) {
+    next();
+    e->name.parts.push_back("%" + next().text);
+  }
   if (peek().isOp("(") && peek(1).isOp("+") && peek(2).isOp(")")) {
     next();
     next();
@@ -1322,7 +1333,13 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
   if (accept("DISTINCT")) call->distinct = true;
   else accept("ALL");
   do {
-    if (peek().isOp("*")) {
+    if (peek().kind == TokenKind::Identifier && peek(1).isOp("=>")) {
+      // PL/SQL named argument
+      call->argNames.resize(call->args.size());
+      call->argNames.push_back(next().text);
+      next();
+      call->args.push_back(parseExpr());
+    } else if (peek().isOp("*")) {
       call->args.push_back(make(ExprKind::Star, next()));
     } else {
       call->args.push_back(parseExpr());

@@ -259,9 +259,9 @@ std::optional<std::int64_t> DatabaseImpl::forgetSequence(const std::string& owne
   std::lock_guard lock(mutex_);
   auto it = sequences_.find(owner + "." + name);
   if (it == sequences_.end()) return std::nullopt;
-  std::int64_t next = it->second.next;
+  std::int64_t last = it->second.next - it->second.increment;
   sequences_.erase(it);
-  return next;
+  return last;
 }
 
 std::int64_t DatabaseImpl::registerSession(const std::string& user) {
@@ -313,7 +313,9 @@ std::unique_ptr<Session> DatabaseImpl::logOn(const std::string& userName, const 
   if (sysdba) {
     if (user != "SYS" && !cat.hasSystemPrivilege(user, "SYSDBA")) throw Error::ora(1031);
     user = "SYS";
-  } else if (user != "SYS") {
+  } else if (user == "SYS") {
+    throw Error::ora(28009);
+  } else {
     if (!cat.hasSystemPrivilege(user, "CREATE SESSION")) {
       throw Error(1045, "ORA-01045: user " + user + " lacks CREATE SESSION privilege; logon denied");
     }

@@ -61,8 +61,8 @@ class DatabaseImpl : public Database {
   // Sequences are not transactional: NEXTVAL allocates under the database's lock and persists the
   // cache boundary through the system connection.
   std::int64_t nextSequenceValue(const std::string& owner, const std::string& name);
-  // Drops the cached state of a sequence; returns the next value it would have handed out, which the
-  // caller (DDL, in its own transaction) stores as the sequence's LAST_NUMBER.
+  // Drops the cached state of a sequence; returns the last value it handed out (none when it handed
+  // out none here), from which the caller (DDL, in its own transaction) sets the sequence's LAST_NUMBER.
   std::optional<std::int64_t> forgetSequence(const std::string& owner, const std::string& name);
   // Bumped by every DDL and grant: compiled statements of an older version are compiled again.
   std::uint64_t ddlVersion() const { return ddlVersion_.load(); }

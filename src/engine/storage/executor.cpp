@@ -64,6 +64,35 @@ class Executor {
 
  private:
   void ddl(const sql::Statement& stmt) {
+    dispatch(stmt);
+    refreshViewStatus();
+  }
+
+  // Views whose query no longer compiles are INVALID, and VALID again once it compiles, as after
+  // Oracle's automatic recompilation.
+  void refreshViewStatus() {
+    Stmt s(db_, "SELECT o.object_id, o.owner, v.text, o.status FROM objects o JOIN views v ON v.owner = o.owner AND "
+                "v.view_name = o.object_name WHERE o.object_type = 'VIEW'");
+    std::vector<std::tuple<std::int64_t, std::string, std::string, std::string>> views;
+    while (s.step()) views.emplace_back(s.integer(0), s.text(1), s.text(2), s.text(3));
+    for (const auto& [id, owner, text, status] : views) {
+      std::string now = "VALID";
+      try {
+        SelectStmt select;
+        Parser p(text);
+        select.query = p.parseQuery();
+        CompileContext ctx = compileContext();
+        ctx.user = owner;
+        ctx.schema = owner;
+        compileStatement(select, ctx, text);
+      } catch (const Error&) {
+        now = "INVALID";
+      }
+      if (now != status) Stmt(db_, "UPDATE objects SET status=?2 WHERE object_id=?1").bindAll(id, now).step();
+    }
+  }
+
+  void dispatch(const sql::Statement& stmt) {
     switch (stmt.kind) {
       case StmtKind::CreateTable: createTable(static_cast<const CreateTableStmt&>(stmt)); break;
       case StmtKind::AlterTable: alterTable(static_cast<const AlterTableStmt&>(stmt)); break;
@@ -290,7 +319,9 @@ class Executor {
     ctx.catalog = &cat_;
     ctx.user = s_.user();
     ctx.schema = s_.currentSchema();
-    ctx.mayUse = [this](const std::string& o, const std::string& n, const std::string& p) { return s_.mayUse(o, n, p); };
+    ctx.mayUse = [this](const std::string& u, const std::string& o, const std::string& n, const std::string& p) {
+      return s_.mayUseAs(u, o, n, p);
+    };
     ctx.hasPrivilege = [this](const std::string& p) { return s_.hasPrivilege(p); };
     return ctx;
   }
@@ -565,7 +596,9 @@ class Executor {
   void dropIndex(const std::string& owner, const std::string& name) {
     Stmt s(db_, "SELECT table_owner FROM indexes WHERE owner=?1 AND index_name=?2");
     s.bindAll(owner, name);
-    if (s.step()) exec(db_, "DROP INDEX IF EXISTS " + quoteName(s.text(0)) + "." + quoteName("I$" + name));
+    std::string tableOwner = s.step() ? s.text(0) : std::string();
+    s.reset();
+    if (!tableOwner.empty()) exec(db_, "DROP INDEX IF EXISTS " + quoteName(tableOwner) + "." + quoteName("I$" + name));
     Stmt(db_, "DELETE FROM ind_columns WHERE index_owner=?1 AND index_name=?2").bindAll(owner, name).step();
     Stmt(db_, "DELETE FROM indexes WHERE owner=?1 AND index_name=?2").bindAll(owner, name).step();
     if (auto o = cat_.findObject(owner, name, "INDEX")) cat_.removeObject(o->id);
@@ -637,8 +670,9 @@ class Executor {
     else if (type == "INDEX") {
       Stmt s(db_, "SELECT constraint_name FROM indexes WHERE owner=?1 AND index_name=?2");
       s.bindAll(owner, name);
-      if (s.step() && !s.isNull(0))
-        throw Error(2429, "ORA-02429: cannot drop index used for enforcement of unique/primary key");
+      bool enforcing = s.step() && !s.isNull(0);
+      s.reset();
+      if (enforcing) throw Error(2429, "ORA-02429: cannot drop index used for enforcement of unique/primary key");
       s_.attach({owner});
       dropIndex(owner, name);
     } else {
@@ -688,8 +722,10 @@ class Executor {
     std::string tableOwner;
     auto table = requireTable(st.table, &tableOwner);
     requirePrivilege(tableOwner, "", "CREATE ANY INDEX");
-    if (cat_.findObject(owner, name, "INDEX")) fail(955, st.name.pos);
+    if (cat_.findObject(owner, name, "INDEX") || cat_.findObject(owner, name)) fail(955, st.name.pos);
     auto columns = cat_.columns(table.id);
+    if (indexedAlready(tableOwner, table.name, st.columns))
+      throw Error(1408, "ORA-01408: such column list already indexed");
     std::string list;
     for (std::size_t i = 0; i < st.columns.size(); ++i) {
       const std::string& col = st.columns[i];
@@ -697,8 +733,13 @@ class Executor {
         fail(904, st.pos, "\"" + col + "\"");
       list += (i ? ", " : "") + quoteName(col) + (st.descending[i] ? " DESC" : "");
     }
-    exec(db_, std::string("CREATE ") + (st.unique ? "UNIQUE " : "") + "INDEX " + quoteName(tableOwner) + "." +
-                  quoteName("I$" + name) + " ON " + quoteName(table.name) + "(" + list + ")");
+    try {
+      exec(db_, std::string("CREATE ") + (st.unique ? "UNIQUE " : "") + "INDEX " + quoteName(tableOwner) + "." +
+                    quoteName("I$" + name) + " ON " + quoteName(table.name) + "(" + list + ")");
+    } catch (const Error&) {
+      if (st.unique && sqlite3_extended_errcode(db_) == SQLITE_CONSTRAINT_UNIQUE) throw Error::ora(1452);
+      throw;
+    }
     Stmt(db_, "INSERT INTO indexes(owner, index_name, table_owner, table_name, uniqueness) VALUES (?1,?2,?3,?4,?5)")
         .bindAll(owner, name, tableOwner, table.name, std::string(st.unique ? "UNIQUE" : "NONUNIQUE"))
         .step();
@@ -709,6 +750,17 @@ class Executor {
                    std::string(st.descending[i] ? "DESC" : "ASC"))
           .step();
     cat_.addObject(owner, name, "INDEX", now());
+  }
+
+  bool indexedAlready(const std::string& owner, const std::string& table, const std::vector<std::string>& columns) {
+    Stmt s(db_, "SELECT index_owner, index_name, group_concat(column_name, ',') FROM (SELECT * FROM ind_columns "
+                "WHERE table_owner=?1 AND table_name=?2 ORDER BY column_position) GROUP BY index_owner, index_name");
+    s.bindAll(owner, table);
+    std::string wanted;
+    for (const auto& c : columns) wanted += (wanted.empty() ? "" : ",") + c;
+    while (s.step())
+      if (s.text(2) == wanted) return true;
+    return false;
   }
 
   void createView(const CreateViewStmt& st) {
@@ -767,6 +819,9 @@ class Executor {
       double maxValue = o.hasMax ? static_cast<double>(o.maxValue) : up ? 9.999999999999999e27 : -1;
       long long start = o.hasStart ? o.start : static_cast<long long>(up ? minValue : maxValue);
       if (minValue >= maxValue) throw Error(4021, "ORA-04021: MINVALUE must be less than MAXVALUE");
+      double cycleLength = (maxValue - minValue) / static_cast<double>(o.increment > 0 ? o.increment : -o.increment);
+      if (o.cycle && o.cache > 0 && static_cast<double>(o.cache) > cycleLength)
+        throw Error(4013, "ORA-04013: number to CACHE must be less than one cycle");
       Stmt s(db_, "INSERT INTO sequences(sequence_owner, sequence_name, min_value, max_value, increment_by, cycle_flag, "
                   "cache_size, last_number) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
       s.bindAll(owner, name);
@@ -784,7 +839,7 @@ class Executor {
     if (!existing) fail(2289, st.name.pos);
     requirePrivilege(owner, "", "ALTER ANY SEQUENCE");
     if (o.hasStart) throw Error(2283, "ORA-02283: cannot alter starting sequence number");
-    forgetSequence(owner, name);
+    forgetSequence(owner, name, o.hasIncrement ? std::optional<std::int64_t>(o.increment) : std::nullopt);
     auto set = [&](const char* column, std::int64_t value) {
       Stmt(db_, std::string("UPDATE sequences SET ") + column + "=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
           .bindAll(owner, name, value)
@@ -801,12 +856,19 @@ class Executor {
     cat_.touchObject(existing->id, now());
   }
 
-  // Drops the database's cached state of a sequence; what was handed out stays handed out.
-  void forgetSequence(const std::string& owner, const std::string& name) {
-    if (auto next = s_.impl().forgetSequence(owner, name))
-      Stmt(db_, "UPDATE sequences SET last_number=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
-          .bindAll(owner, name, *next)
-          .step();
+  // Drops the database's cached state of a sequence; what was handed out stays handed out, and the
+  // next value follows the last one by the (new) increment.
+  void forgetSequence(const std::string& owner, const std::string& name,
+                      std::optional<std::int64_t> newIncrement = std::nullopt) {
+    auto last = s_.impl().forgetSequence(owner, name);
+    if (!last) return;
+    Stmt s(db_, "SELECT increment_by FROM sequences WHERE sequence_owner=?1 AND sequence_name=?2");
+    s.bindAll(owner, name);
+    std::int64_t increment = s.step() ? s.integer(0) : 1;
+    s.reset();
+    Stmt(db_, "UPDATE sequences SET last_number=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
+        .bindAll(owner, name, *last + newIncrement.value_or(increment))
+        .step();
   }
 
   void createSynonym(const CreateSynonymStmt& st) {
@@ -961,7 +1023,11 @@ class Executor {
       } else if (!s_.hasPrivilege("GRANT ANY PRIVILEGE") && !adminOption("sys_privs", "privilege", priv)) {
         throw Error::ora(1031);
       }
-      if (!isRole && !knownSystemPrivilege(priv)) throw Error::ora(990);
+      if (!isRole && !knownSystemPrivilege(priv)) {
+        // A single word that is no privilege names a role that does not exist.
+        if (priv.find(' ') == std::string::npos) throw Error(1919, "ORA-01919: role '" + priv + "' does not exist");
+        throw Error::ora(990);
+      }
       for (const auto& grantee : st.grantees) {
         if (isRole) {
           if (isGrant) {
@@ -1047,13 +1113,27 @@ class Executor {
               .bindAll(grantee, owner, name, s_.user(), p, std::string(st.withOption ? "YES" : "NO"))
               .step();
         } else {
-          Stmt(db_, "DELETE FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4")
-              .bindAll(grantee, owner, name, p)
-              .step();
-          if (sqlite3_changes(db_) == 0) throw Error(1927, "ORA-01927: cannot REVOKE privileges you did not grant");
+          if (!revokeObjectPrivilege(grantee, owner, name, p))
+            throw Error(1927, "ORA-01927: cannot REVOKE privileges you did not grant");
         }
       }
     }
+  }
+
+  // Revokes an object privilege and, as Oracle does, every grant of it the grantee made in turn.
+  bool revokeObjectPrivilege(const std::string& grantee, const std::string& owner, const std::string& name,
+                             const std::string& privilege) {
+    Stmt(db_, "DELETE FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4")
+        .bindAll(grantee, owner, name, privilege)
+        .step();
+    if (sqlite3_changes(db_) == 0) return false;
+    Stmt s(db_, "SELECT grantee FROM tab_privs WHERE grantor=?1 AND owner=?2 AND table_name=?3 AND privilege=?4");
+    s.bindAll(grantee, owner, name, privilege);
+    std::vector<std::string> further;
+    while (s.step()) further.push_back(s.text(0));
+    for (const auto& g : further)
+      if (g != grantee) revokeObjectPrivilege(g, owner, name, privilege);
+    return true;
   }
 
   // ------------------------------------------------------------------------------------------------

@@ -488,9 +488,8 @@ void SessionImpl::compileStatement(Prepared& p) {
   ctx.catalog = &catalog_;
   ctx.user = user_;
   ctx.schema = schema_;
-  ctx.mayUse = [this](const std::string& owner, const std::string& name, const std::string& privilege) {
-    return mayUse(owner, name, privilege);
-  };
+  ctx.mayUse = [this](const std::string& user, const std::string& owner, const std::string& name,
+                      const std::string& privilege) { return mayUseAs(user, owner, name, privilege); };
   ctx.hasPrivilege = [this](const std::string& privilege) { return hasPrivilege(privilege); };
   if (p.stmt) {
     if (p.stmtInUse) throw Error::ora(4068);
@@ -514,6 +513,16 @@ bool SessionImpl::hasPrivilege(const std::string& privilege) {
   bool ok = catalog_.hasSystemPrivilege(user_, privilege);
   privilegeCache_[key] = ok;
   return ok;
+}
+
+bool SessionImpl::mayUseAs(const std::string& user, const std::string& owner, const std::string& name,
+                           const std::string& privilege) {
+  if (user == user_) return mayUse(owner, name, privilege);
+  // Another user's rights (a view's owner): read from the catalog, uncached.
+  if (owner == user || user == "SYS" || catalog_.hasObjectPrivilege(user, owner, name, privilege)) return true;
+  auto object = catalog_.findObject(owner, name);
+  std::string kind = object && object->type == "SEQUENCE" ? "SEQUENCE" : "TABLE";
+  return catalog_.hasSystemPrivilege(user, privilege + " ANY " + kind);
 }
 
 bool SessionImpl::mayUse(const std::string& owner, const std::string& name, const std::string& privilege) {

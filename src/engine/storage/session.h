@@ -24,6 +24,11 @@
 #include "engine/sql/compiler.h"
 #include "engine/storage/database.h"
 
+namespace engine::plsql {
+struct Block;
+struct SessionState;
+}  // namespace engine::plsql
+
 namespace engine::storage {
 
 // A parsed statement, shared by the cache: its AST and, for queries and DML, the compiled SQL.
@@ -37,6 +42,8 @@ struct Prepared {
   // The SQLite statement, kept for reuse by the next Statement of the same text.
   sqlite3_stmt* stmt = nullptr;
   bool stmtInUse = false;
+  // PL/SQL blocks and statements about PL/SQL units run in plsql/ instead.
+  std::shared_ptr<plsql::Block> block;
   ~Prepared() { sqlite3_finalize(stmt); }
 };
 
@@ -79,13 +86,22 @@ class SessionImpl : public Session {
   void checkInterrupt();
   std::shared_ptr<Prepared> compile(const std::string& text);
   void compileStatement(Prepared& p);
+  // May the session user (or `user`, e.g. a view's owner) use owner.name for the privilege?
   bool mayUse(const std::string& owner, const std::string& name, const std::string& privilege);
+  bool mayUseAs(const std::string& user, const std::string& owner, const std::string& name, const std::string& privilege);
   bool hasPrivilege(const std::string& privilege);
   // The statement text of a DDL failure or a constraint: maps a SQLite failure to Oracle's error.
   [[noreturn]] void throwMapped(int rc, const sql::Compiled* code);
   std::int64_t currval(const std::string& owner, const std::string& name) const;
   void setCurrval(const std::string& owner, const std::string& name, std::int64_t v) { currvals_[owner + "." + name] = v; }
   std::atomic<bool>& interruptFlag() { return interrupted_; }
+  // The context the SQL compiler needs for this session (PL/SQL adds its name resolution to it).
+  sql::CompileContext compileContext();
+  // The session's PL/SQL state: compiled units, package state, DBMS_OUTPUT (plsql/plsql.h).
+  plsql::SessionState& plsql();
+  // Values across the SQLite boundary, as statements bind and read them.
+  void bindParameter(sqlite3_stmt* stmt, int index, const Value& value, DataType target);
+  static Value columnOf(sqlite3_stmt* stmt, int index, DataType type);
 
  private:
   void registerEngineFunctions();
@@ -109,6 +125,7 @@ class SessionImpl : public Session {
   std::uint64_t privilegeVersion_ = 0;
   std::map<std::string, std::int64_t> currvals_;
   std::chrono::steady_clock::time_point busySince_;
+  std::shared_ptr<plsql::SessionState> plsql_;
 };
 
 }  // namespace engine::storage
