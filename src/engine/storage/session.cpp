@@ -5,6 +5,7 @@
 #include <cmath>
 #include <thread>
 
+#include "engine/plsql/plsql.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/executor.h"
 #include "engine/storage/rowid.h"
@@ -135,6 +136,11 @@ class StatementImpl : public Statement {
     rows_ = 0;
     hasRow_ = false;
     done_ = false;
+    if (p_->block) {
+      plsql::runBlock(session_, *p_->block, values_);
+      done_ = true;
+      return;
+    }
     if (!p_->compiled) {
       release();
       rows_ = runStatement(session_, *p_->ast, p_->text);
@@ -279,6 +285,7 @@ SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, st
 
 SessionImpl::~SessionImpl() {
   cache_.clear();
+  plsql_.reset();
   if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close_v2(db_);
   database_->unregisterSession(sid_);
@@ -467,6 +474,13 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text) {
   if (it != cache_.end()) return it->second;
   auto p = std::make_shared<Prepared>();
   p->text = text;
+  if (plsql::isPlsqlText(text)) {
+    p->block = plsql::prepareBlock(*this, text);
+    p->code.bindNames = plsql::bindNamesOf(*p->block);
+    p->code.bindTargets.assign(p->code.bindNames.size(), DataType::Unknown);
+    cache_[text] = p;
+    return p;
+  }
   sql::Parser parser(text);
   p->ast = parser.parseStatement();
   auto kind = p->ast->kind;
@@ -483,7 +497,7 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text) {
   return p;
 }
 
-void SessionImpl::compileStatement(Prepared& p) {
+sql::CompileContext SessionImpl::compileContext() {
   sql::CompileContext ctx;
   ctx.catalog = &catalog_;
   ctx.user = user_;
@@ -491,6 +505,11 @@ void SessionImpl::compileStatement(Prepared& p) {
   ctx.mayUse = [this](const std::string& user, const std::string& owner, const std::string& name,
                       const std::string& privilege) { return mayUseAs(user, owner, name, privilege); };
   ctx.hasPrivilege = [this](const std::string& privilege) { return hasPrivilege(privilege); };
+  return ctx;
+}
+
+void SessionImpl::compileStatement(Prepared& p) {
+  sql::CompileContext ctx = compileContext();
   if (p.stmt) {
     if (p.stmtInUse) throw Error::ora(4068);
     sqlite3_finalize(p.stmt);
@@ -618,6 +637,17 @@ std::string SessionImpl::format(const Value& value) const {
   return {};
 }
 
-std::vector<std::string> SessionImpl::takeOutput() { return {}; }
+std::vector<std::string> SessionImpl::takeOutput() { return plsql::takeOutput(plsql()); }
+
+plsql::SessionState& SessionImpl::plsql() {
+  if (!plsql_) plsql_ = plsql::newSessionState(*this);
+  return *plsql_;
+}
+
+void SessionImpl::bindParameter(sqlite3_stmt* stmt, int index, const Value& value, DataType target) {
+  storage::bindValue(*this, stmt, index, value, target);
+}
+
+Value SessionImpl::columnOf(sqlite3_stmt* stmt, int index, DataType type) { return columnValue(stmt, index, type); }
 
 }  // namespace engine::storage

@@ -1,0 +1,57 @@
+#pragma once
+// PL/SQL: anonymous blocks, stored procedures, functions and packages, compiled and run inside a
+// session. This header is what the session layer calls; the rest of src/engine/plsql is private.
+//
+// Design:
+// - One front end. PL/SQL text is read with the shared SQL lexer through sql::Parser: its token
+//   functions drive the PL/SQL grammar and its parseExpr/parseQuery read every expression and query.
+//   SQL inside PL/SQL (SELECT INTO, DML, cursors, fallback expressions) is compiled by the shared SQL
+//   compiler; names it cannot resolve as columns are handed to PL/SQL (CompileContext::resolveExternal),
+//   which turns variables, parameters and record fields into binds, as Oracle does. No SQL semantics
+//   are written twice: SQL functions inside PL/SQL expressions run as a one-row SQLite statement.
+// - One pass. The compiler reads the text and builds executable nodes at once (compiler.cpp). Names
+//   resolve at compile time to frame slots (depth, slot); nodes hold those, so a loop body never looks
+//   a name up or parses again. Integer and text arithmetic, comparisons and assignments run natively.
+// - Stored units are kept as source in the catalog (the SOURCE table, lines from the type keyword on),
+//   compiled when created and stored VALID or INVALID with their errors (line and position as Oracle
+//   counts them from the type keyword). CREATE with errors is ORA-24344; a block with errors ORA-06550.
+// - Each session compiles the units it uses from their source (units.cpp) and keeps them with the
+//   package state. Dependencies are recorded in the catalog; a change of a referenced object marks its
+//   dependants INVALID, and they compile again at their next use. A session whose package state was
+//   made before the package's last compile gets ORA-04068 once, then runs with fresh state.
+// - Run errors carry the ORA-06512 stack lines after the first line.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace engine::storage {
+class SessionImpl;
+}
+
+namespace engine::plsql {
+
+struct SessionState;
+struct Block;
+
+// True when the text is PL/SQL or a statement about a PL/SQL unit: DECLARE, BEGIN, a label,
+// CREATE [OR REPLACE] PROCEDURE/FUNCTION/PACKAGE [BODY], DROP and ALTER ... COMPILE of those.
+bool isPlsqlText(std::string_view text);
+
+// The PL/SQL state of one session: compiled units, package state, DBMS_OUTPUT.
+std::shared_ptr<SessionState> newSessionState(storage::SessionImpl& session);
+
+// Compiles the text (see isPlsqlText) for the session. Throws ORA-06550 for a block with errors.
+std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::string& text);
+// The host binds of a prepared block, upper case, in order of first use.
+const std::vector<std::string>& bindNamesOf(const Block& block);
+// Runs a prepared block with its binds (in place: out binds are written back).
+void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& binds);
+
+// DBMS_OUTPUT lines buffered since the last call, when DBMS_OUTPUT is enabled.
+std::vector<std::string> takeOutput(SessionState& state);
+
+}  // namespace engine::plsql
