@@ -131,6 +131,18 @@ class StatementImpl : public Statement {
   const std::vector<Column>& columns() const override { return p_->code.columns; }
 
   void execute() override {
+    try {
+      run();
+    } catch (const Error& e) {
+      // An interrupt is spent by the statement it cancels, also one that was waiting for a lock.
+      bool interrupted = session_.interruptFlag().exchange(false);
+      if (e.code() == 1013 || (e.code() == 54 && interrupted)) throw Error::ora(1013);
+      throw;
+    }
+  }
+
+ private:
+  void run() {
     session_.impl().checkFault(p_->text);
     session_.checkInterrupt();
     rows_ = 0;
@@ -172,6 +184,8 @@ class StatementImpl : public Statement {
     sqlite3_reset(stmt_);
   }
 
+
+ public:
   bool next() override {
     if (!isQuery() || done_ || !stmt_) return false;
     int rc = sqlite3_step(stmt_);
@@ -568,6 +582,7 @@ bool SessionImpl::mayUse(const std::string& owner, const std::string& name, cons
 void SessionImpl::throwMapped(int rc, const sql::Compiled* code) {
   std::string message = sqlite3_errmsg(db_);
   if (sqlite3_get_autocommit(db_)) inTransaction_ = false;
+  if ((rc & 0xff) == SQLITE_INTERRUPT) interrupted_ = false;
   if ((rc & 0xff) == SQLITE_CONSTRAINT && code && message.rfind("UNIQUE constraint failed: ", 0) == 0) {
     // "UNIQUE constraint failed: T.A, T.B": find the constraint or unique index over those columns.
     std::vector<std::string> columns;

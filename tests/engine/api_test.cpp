@@ -1,0 +1,188 @@
+// The C++ API beyond plain statements: fault injection, the statement cache, ROWIDs, values and
+// their types, restricted session, databases on disk.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine_test_support.h"
+
+using engine::test::errorCode;
+using engine::test::rows;
+
+namespace engine {
+namespace {
+
+TEST(ApiTest, InjectedFaultsFailTheNextMatchingExecutions) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE TABLE t (id NUMBER)");
+  db->injectFault("insert into T", 4068, 2);
+  EXPECT_EQ(errorCode(*s, "SELECT * FROM t"), 0);  // does not match
+  EXPECT_EQ(errorCode(*s, "INSERT INTO t VALUES (1)"), 4068);
+  EXPECT_EQ(errorCode(*s, "INSERT INTO t VALUES (1)"), 4068);
+  EXPECT_EQ(errorCode(*s, "INSERT INTO t VALUES (1)"), 0);
+  db->injectFault("FROM t", 1555, 5);
+  db->clearFaults();
+  EXPECT_EQ(errorCode(*s, "SELECT * FROM t"), 0);
+  try {
+    db->injectFault("t", 1555, 1);
+    s->execute("SELECT * FROM t");
+    FAIL() << "no fault";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.message().substr(0, 10), "ORA-01555:");
+  }
+}
+
+TEST(ApiTest, CachedStatementsFollowSchemaChanges) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE TABLE t (a NUMBER)");
+  s->execute("INSERT INTO t VALUES (1)");
+  auto q = s->prepare("SELECT * FROM t");
+  q->execute();
+  EXPECT_EQ(q->columns().size(), 1u);
+  s->execute("ALTER TABLE t ADD (b VARCHAR2(5) DEFAULT 'z')");
+  q->execute();
+  ASSERT_EQ(q->columns().size(), 2u);
+  ASSERT_TRUE(q->next());
+  EXPECT_EQ(q->value(1), Value("z"));
+}
+
+TEST(ApiTest, TwoOpenCursorsOfTheSameTextAreIndependent) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE TABLE t (a NUMBER)");
+  for (int i = 1; i <= 3; ++i) s->execute("INSERT INTO t VALUES (:a)", {{"a", i}});
+  auto outer = s->prepare("SELECT a FROM t ORDER BY a");
+  auto inner = s->prepare("SELECT a FROM t ORDER BY a");
+  outer->execute();
+  std::vector<std::string> pairs;
+  while (outer->next()) {
+    inner->execute();
+    while (inner->next()) pairs.push_back(s->format(outer->value(0)) + s->format(inner->value(0)));
+  }
+  EXPECT_EQ(pairs.size(), 9u);
+  EXPECT_EQ(pairs.front(), "11");
+  EXPECT_EQ(pairs.back(), "33");
+}
+
+TEST(ApiTest, RowidRoundTripsThroughABind) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE TABLE t (a NUMBER, b VARCHAR2(5))");
+  s->execute("INSERT INTO t VALUES (1, 'x')");
+  s->execute("INSERT INTO t VALUES (2, 'y')");
+  auto q = s->prepare("SELECT t.rowid, a FROM t WHERE a = 2");
+  q->execute();
+  ASSERT_TRUE(q->next());
+  Value rowid = q->value(0);
+  ASSERT_EQ(rowid.kind(), Value::Kind::Text);
+  EXPECT_EQ(rowid.asText().size(), 18u);
+  EXPECT_EQ(s->execute("UPDATE t SET b = 'z' WHERE rowid = :r", {{"R", rowid}}), 1);
+  EXPECT_EQ(rows(*s, "SELECT b FROM t ORDER BY a"), (std::vector<std::string>{"x", "z"}));
+  EXPECT_EQ(errorCode(*s, "SELECT a FROM t WHERE rowid = :r", {{"r", "not a rowid"}}), 1410);
+}
+
+TEST(ApiTest, ValuesComeBackTyped) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  auto q = s->prepare("SELECT 7 / 2 AS half, 6 / 3 AS whole, 'x' AS t, DATE '2024-02-29' AS d, NULL AS n FROM dual");
+  q->execute();
+  ASSERT_TRUE(q->next());
+  EXPECT_EQ(q->value(0), Value(3.5));
+  EXPECT_EQ(q->value(1), Value(2));
+  EXPECT_EQ(q->value(2), Value("x"));
+  EXPECT_EQ(q->value(3), Value(DateTime{2024, 2, 29}));
+  EXPECT_TRUE(q->value(4).isNull());
+  EXPECT_EQ(q->columns()[3].type, DataType::Date);
+  EXPECT_EQ(s->format(q->value(0)), "3.5");
+}
+
+TEST(ApiTest, TextBindsConvertToTheColumnType) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE TABLE t (n NUMBER, d DATE, v VARCHAR2(10))");
+  s->execute("INSERT INTO t VALUES (:n, :d, :v)", {{"n", "42"}, {"d", "05-MAR-24"}, {"v", 17}});
+  EXPECT_EQ(rows(*s, "SELECT n + 1, d + 1, v FROM t"), std::vector<std::string>{"43|06-MAR-24|17"});
+  EXPECT_EQ(errorCode(*s, "INSERT INTO t (n) VALUES (:n)", {{"n", "4x"}}), 1722);
+  // '' is NULL
+  s->execute("INSERT INTO t (n, v) VALUES (1, :v)", {{"v", ""}});
+  EXPECT_EQ(rows(*s, "SELECT COUNT(*) FROM t WHERE v IS NULL"), std::vector<std::string>{"1"});
+}
+
+TEST(ApiTest, RestrictedSessionRefusesUsersWithoutThePrivilege) {
+  auto db = test::freshDatabase();
+  auto sys = db->logOn("SYS", "SYS", true);
+  EXPECT_TRUE(sys->isSysdba());
+  EXPECT_EQ(sys->user(), "SYS");
+  sys->execute("CREATE USER u IDENTIFIED BY u");
+  sys->execute("GRANT CREATE SESSION TO u");
+  sys->execute("ALTER SYSTEM ENABLE RESTRICTED SESSION");
+  try {
+    db->logOn("U", "U");
+    FAIL() << "logon in restricted mode";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.code(), 1035);
+  }
+  EXPECT_NO_THROW(db->logOn("SYSTEM", "SYSTEM"));  // DBA holds RESTRICTED SESSION
+  sys->execute("ALTER SYSTEM DISABLE RESTRICTED SESSION");
+  EXPECT_NO_THROW(db->logOn("U", "U"));
+}
+
+TEST(ApiTest, DatabasesPersistAndAreListedAndDropped) {
+  std::string root = nuvo::test::makeTempDir("dbs");
+  CreateOptions options;
+  options.durable = false;
+  options.bannerVersion = "11.2.0.4.0";
+  {
+    auto db = Database::create(root + "/ONE", options);
+    auto s = db->logOn("SYSTEM", "SYSTEM");
+    s->execute("CREATE TABLE keep (a NUMBER)");
+    s->execute("INSERT INTO keep VALUES (5)");
+    s->commit();
+    s->execute("INSERT INTO keep VALUES (6)");  // not committed: gone with the session
+  }
+  Database::create(root + "/TWO", options);
+  EXPECT_EQ(Database::list(root), (std::vector<std::string>{"ONE", "TWO"}));
+  EXPECT_THROW(Database::create(root + "/ONE", options), Error);
+  auto db = Database::open(root + "/ONE");
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  EXPECT_EQ(rows(*s, "SELECT a FROM keep"), std::vector<std::string>{"5"});
+  EXPECT_EQ(rows(*s, "SELECT banner FROM v$version"),
+            std::vector<std::string>{"Oracle Database 11g Enterprise Edition Release 11.2.0.4.0 - Production"});
+  s.reset();
+  db.reset();
+  Database::drop(root + "/TWO");
+  EXPECT_FALSE(Database::exists(root + "/TWO"));
+  EXPECT_EQ(Database::list(root), std::vector<std::string>{"ONE"});
+}
+
+TEST(ApiTest, SyntaxErrorsCarryThePosition) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  struct Case {
+    const char* sql;
+    int code, line, column;
+  } cases[] = {
+      {"SELECT * FROM dual;", 911, 1, 19},
+      {"SELECT a b c FROM dual", 923, 1, 12},
+      {"SELECT *\nFROM dual\nWHERE nosuch = 1", 904, 3, 7},
+      {"SELECT (1 FROM dual", 907, 1, 11},
+      {"SELEC 1 FROM dual", 900, 1, 1},
+      {"SELECT 1 FROM dual x y", 933, 1, 22},
+  };
+  for (const auto& c : cases) {
+    try {
+      s->execute(c.sql);
+      ADD_FAILURE() << c.sql << " succeeded";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.code(), c.code) << c.sql << ": " << e.message();
+      EXPECT_EQ(e.line(), c.line) << c.sql;
+      EXPECT_EQ(e.column(), c.column) << c.sql;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace engine
