@@ -39,6 +39,7 @@ CREATE UNIQUE INDEX ix_dup_uq ON ix_dup (a);
 > ORA-01452: cannot CREATE UNIQUE INDEX; duplicate keys found
 DROP INDEX ix_pk;
 > ORA-02429: cannot drop index used for enforcement of unique/primary key
+ALTER INDEX ix_name REBUILD;
 DROP INDEX ix_name;
 DROP INDEX ix_name;
 > ORA-01418: specified index does not exist
@@ -70,6 +71,14 @@ SELECT status FROM user_objects WHERE object_name = 'IX_BASE_V';
 > INVALID
 SELECT * FROM ix_base_v;
 > ORA-04063: view "SYSTEM.IX_BASE_V" has errors
+# once the table is back the view compiles again, on use or by ALTER VIEW ... COMPILE
+CREATE TABLE ix_base (a NUMBER);
+ALTER VIEW ix_base_v COMPILE;
+SELECT status FROM user_objects WHERE object_name = 'IX_BASE_V';
+> STATUS
+> VALID
+SELECT a FROM ix_base_v;
+> A
 
 DROP VIEW ix_v;
 SELECT * FROM ix_v;
