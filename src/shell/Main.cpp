@@ -280,7 +280,7 @@ void TfmMain::SetLanguageTexts() {
 }
 
 void TfmMain::SetToolbarStrip(bool force) {
-  if (force || paMain->isVisible()) {
+  if (force || !paMain->isHidden()) {
     paMain->hide();
     resize(width(), visinaCela - visinaSlika + 1);
     move(currMinLeft, currMinTop);

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "db/dataset.h"
 #include "db/query.h"
 #include "db/session.h"
 #include "shell/main_context.h"
@@ -30,6 +31,8 @@ class TfmMain : public QMainWindow, public TMainContext {
   nuvo::db::Query quDynSistem{&osOracle};
   nuvo::db::Query quDynSistem1{&osOracle};
   nuvo::db::Query quTemporary{&osOracle};
+  nuvo::db::Dataset quDsDyn{&osOracle};
+  nuvo::db::Dataset quDynDS{&osOracle};
 
   QWidget* paMainToolBar;
   QToolBar* tbMain;

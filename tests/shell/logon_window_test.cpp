@@ -2,6 +2,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <memory>
@@ -429,6 +430,23 @@ TEST_F(LogonWindow, AnAuditLogonWithLocalAuditTablesLogsOnAgain) {
   EXPECT_TRUE(driver.seen()[1].autoConnect);
   EXPECT_TRUE(w.osOracle.connected());
   EXPECT_EQ(closes(), 0);
+}
+
+TEST_F(LogonWindow, TheFirstActivationLoadsTheMacrosAndShowsTheCubeOnlyForACompany) {
+  writeHomeFile("NUVO_SQL.MCR", "*A\r\nselect 1 from dual\r\n");
+  for (const char* company : {"", "DEMO"}) {
+    writeHomeFile("MONITOR.INI", QStringLiteral("[PL/SQL]\r\nCURR_CUBECOMPANY=%1\r\n").arg(company));
+    TfmMain& w = start({"SCRIPT", "x"});
+    EXPECT_TRUE(w.declRunParam);
+    nuvo::test::LogonDriver driver({LogonStep::connect("kade", "kade")});
+    w.FormActivate();
+    EXPECT_FALSE(w.prvicNaFormi);
+    EXPECT_FALSE(w.declRunParam);
+    ASSERT_NE(w.currMacros, nullptr);
+    EXPECT_EQ(w.currMacros->toPlainText(), "*A\nselect 1 from dual");
+    EXPECT_EQ(w.command("mmKocka")->isVisible(), QString(company) != "") << company;
+    EXPECT_EQ(w.windowTitle(), "PL/SQL Editor  KADE@DEMO  Oracle:19.0.0.0.0" + w.p_verzijaPLSQL);
+  }
 }
 
 }  // namespace

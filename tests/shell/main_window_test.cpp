@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QAction>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -32,6 +34,24 @@ TEST_F(MainWindowLife, ExitInTheLogonDialogEndsTheProgram) {
   EXPECT_EQ(driver.seen().size(), 1);
   EXPECT_EQ(driver.unexpected(), 0);
   EXPECT_TRUE(messages.texts().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowLife, TheToolbarStripShrinksTheWindowToItsToolbar) {
+  writeHomeFile("MONITOR.INI", "[PL/SQL]\r\nCURR_MINIMIZED=D\r\nCURR_MIN_TOP=40\r\n");
+  TfmMain w;
+  EXPECT_TRUE(w.paMain->isHidden());
+  EXPECT_EQ(w.height(), w.visinaCela - w.visinaSlika + 1);
+  EXPECT_EQ(w.currMinTop, 40);
+  EXPECT_EQ(w.pos(), QPoint(w.currMinLeft, 40));
+  w.command("tbMin")->trigger();
+  EXPECT_FALSE(w.paMain->isHidden());
+  EXPECT_EQ(w.height(), w.visinaCela);
+  w.SetToolbarStrip(false);
+  EXPECT_TRUE(w.paMain->isHidden());
 }
 
 }  // namespace
