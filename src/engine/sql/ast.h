@@ -124,7 +124,7 @@ struct Query {
 
 enum class StmtKind {
   Select, Insert, Update, Delete,
-  CreateTable, AlterTable, DropObject, CreateIndex, CreateView, CreateSequence, AlterSequence, CreateSynonym,
+  CreateTable, AlterTable, AlterObject, DropObject, CreateIndex, CreateView, CreateSequence, AlterSequence, CreateSynonym,
   Comment, Rename, Truncate, LockTable,
   CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke,
   AlterSession, AlterSystem,
@@ -228,6 +228,13 @@ struct AlterTableStmt : Statement {
   std::vector<std::string> names;         // DROP columns; constraint name; RENAME COLUMN old, new; RENAME TO new
   ConstraintDef constraint;               // ADD CONSTRAINT
   bool cascade = false;
+};
+
+struct AlterObjectStmt : Statement {  // ALTER INDEX ... REBUILD, ALTER VIEW ... COMPILE
+  AlterObjectStmt() : Statement(StmtKind::AlterObject) {}
+  std::string objectType;  // INDEX, VIEW
+  Name name;
+  std::string action;      // REBUILD, COMPILE, ...
 };
 
 struct DropStmt : Statement {

@@ -224,7 +224,14 @@ class Compiler {
     std::vector<std::string> defaults;
     for (const auto& info : targetInfo_) {
       bool named = std::any_of(cols.begin(), cols.end(), [&](const SourceColumn* c) { return c->name == info.name; });
-      if (named || info.defaultText.empty()) continue;
+      if (named) continue;
+      if (info.defaultText.empty()) {
+        if (notNull_.count(info.name)) {
+          names.push_back(quoteName(info.name));
+          defaults.push_back(fit(Typed("NULL", info.type), target, info.name));
+        }
+        continue;
+      }
       Parser p(info.defaultText);
       Scope empty;
       Typed d = expr(*p.parseExpr(), empty);
@@ -261,6 +268,7 @@ class Compiler {
 
   void compileUpdate(const UpdateStmt& s) {
     Source target = resolveTarget(s.table, "UPDATE");
+    inUpdate_ = true;
     Scope scope;
     scope.sources.push_back(target);
     std::string sql = "UPDATE " + quoteName(target.owner) + "." + quoteName(target.tableName) + " AS " +
@@ -316,8 +324,18 @@ class Compiler {
     const ColumnInfo* info = nullptr;
     for (const auto& c : targetInfo_)
       if (c.name == column) info = &c;
-    if (!info || v.sql == "NULL") return v.sql;
+    if (!info) return v.sql;
     std::string where = quoteText("\"" + target.owner + "\".\"" + target.tableName + "\".\"" + column + "\"");
+    if (notNull_.count(column)) {
+      Typed fitted(fitValue(v, info, where), v.type);
+      return "nuvo_not_null(" + fitted.sql + ", " + (inUpdate_ ? "1407" : "1400") + ", " + where + ")";
+    }
+    return fitValue(v, info, where);
+  }
+
+  std::string fitValue(const Typed& v, const ColumnInfo* infoPtr, const std::string& where) {
+    const ColumnInfo* info = infoPtr;
+    if (v.sql == "NULL") return v.sql;
     if (info->type == DataType::Number && info->typeName == "NUMBER") {
       std::string sql = v.sql;
       if (info->hasScale) sql = "ora_round_num(" + sql + ", " + std::to_string(info->scale) + ")";
@@ -448,6 +466,13 @@ class Compiler {
     if (r.type != "TABLE") fail(r.dictionary ? 1031 : 1732, ref.pos);
     Source s = tableSource(r, ref.alias);
     targetInfo_ = ctx_.catalog->columns(r.id);
+    // NOT NULL constraints (and primary keys) that are enabled are checked by the DML itself.
+    for (const auto& c : ctx_.catalog->constraints(r.owner, r.name)) {
+      if (!c.enabled) continue;
+      if (c.type == 'P') notNull_.insert(c.columns.begin(), c.columns.end());
+      if (c.type == 'C' && c.columns.size() == 1 && c.searchCondition == "\"" + c.columns[0] + "\" IS NOT NULL")
+        notNull_.insert(c.columns[0]);
+    }
     out_.writeSchemas.insert(r.owner);
     out_.targetOwner = r.owner;
     out_.targetTable = r.name;
@@ -1318,6 +1343,8 @@ class Compiler {
   const Column* lastColumnMeta_ = nullptr;
   std::vector<ColumnInfo> targetInfo_;
   std::set<std::string> advanced_;  // sequences whose NEXTVAL the statement already names
+  std::set<std::string> notNull_;   // columns of the DML target that must not become NULL
+  bool inUpdate_ = false;
 };
 
 }  // namespace

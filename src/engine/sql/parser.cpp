@@ -618,6 +618,15 @@ StatementPtr Parser::parseAlter() {
   next();
   if (peek().is("TABLE")) return parseAlterTable();
   if (accept("SEQUENCE")) return parseSequence(StmtKind::AlterSequence);
+  if (peek().is("INDEX") || peek().is("VIEW")) {
+    auto s = std::make_shared<AlterObjectStmt>();
+    s->objectType = next().text;
+    s->name = parseName();
+    if (peek().kind != TokenKind::Identifier) fail(940, peek());
+    s->action = next().text;
+    while (peek().kind == TokenKind::Identifier || peek().kind == TokenKind::Number) next();  // ONLINE, NOLOGGING ...
+    return s;
+  }
   if (accept("USER")) return parseCreateUser(StmtKind::AlterUser);
   if (accept("SESSION")) {
     auto s = std::make_shared<AlterSessionStmt>();

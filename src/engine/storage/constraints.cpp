@@ -74,14 +74,6 @@ std::string checkSql(SessionImpl& session, const ConstraintInfo& c, const std::s
   return sql::compileTableExpr(*e, session.catalog().columns(object->id), prefix, ctx);
 }
 
-void notNullTriggers(sqlite3* db, const ConstraintInfo& c, const std::string& column) {
-  std::string target = "(\"" + c.owner + "\".\"" + c.table + "\".\"" + column + "\")";
-  createTrigger(db, triggerName(c, "I"), "INSERT", c.table, "NEW." + quoteName(column) + " IS NULL",
-                raise("ORA-01400: cannot insert NULL into " + target));
-  createTrigger(db, triggerName(c, "U"), "UPDATE OF " + quoteName(column), c.table,
-                "NEW." + quoteName(column) + " IS NULL", raise("ORA-01407: cannot update " + target + " to NULL"));
-}
-
 }  // namespace
 
 void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
@@ -101,20 +93,12 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
                                                      : "ORA-02299: cannot validate (" + qualified(c) + ") - duplicate keys found");
       exec(db, "CREATE UNIQUE INDEX " + quoteName(c.owner) + "." + quoteName("C$" + c.name) + " ON " +
                    quoteName(c.table) + "(" + keys + ")");
-      if (c.type == 'P') {
-        for (std::size_t i = 0; i < c.columns.size(); ++i) {
-          ConstraintInfo part = c;
-          part.name = c.name + "$" + std::to_string(i);
-          notNullTriggers(db, part, c.columns[i]);
-        }
-      }
       return;
     }
     case 'C': {
       if (isNotNull(c)) {
         if (anyRow(db, "SELECT 1 FROM " + table + " WHERE " + quoteName(c.columns[0]) + " IS NULL"))
           throw Error(2296, "ORA-02296: cannot enable (" + qualified(c) + ") - null values found");
-        notNullTriggers(db, c, c.columns[0]);
         return;
       }
       if (anyRow(db, "SELECT 1 FROM " + table + " AS t WHERE NOT (" + checkSql(session, c, "t") + ")"))

@@ -1,11 +1,14 @@
 #pragma once
 // The engine's own constraints. Each enabled constraint is a set of SQLite objects in the schema
 // file of its table, named after it so that each can be dropped (DISABLE) and made again (ENABLE):
-//   PRIMARY KEY, UNIQUE   unique index "C$<name>" (a primary key also gets NOT NULL triggers)
-//   NOT NULL, CHECK       BEFORE INSERT / UPDATE triggers "K$<name>$I", "K$<name>$U"
+//   PRIMARY KEY, UNIQUE   unique index "C$<name>"
+//   CHECK                 BEFORE INSERT / UPDATE triggers "K$<name>$I", "K$<name>$U"
+//   NOT NULL              no SQLite object: the compiled INSERT and UPDATE check the columns of enabled
+//                         NOT NULL constraints and primary keys (ORA-01400, 01407); they are compiled
+//                         again whenever a constraint changes
 //   FOREIGN KEY           child triggers "K$<name>$I", "K$<name>$U"; parent triggers "K$<name>$D"
 //                         (error, CASCADE or SET NULL) and "K$<name>$P" (key change)
-// The triggers raise Oracle's errors (ORA-01400, 01407, 02290, 02291, 02292) themselves.
+// The triggers raise Oracle's errors (ORA-02290, 02291, 02292) themselves.
 
 #include <string>
 

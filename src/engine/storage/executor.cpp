@@ -96,6 +96,7 @@ class Executor {
     switch (stmt.kind) {
       case StmtKind::CreateTable: createTable(static_cast<const CreateTableStmt&>(stmt)); break;
       case StmtKind::AlterTable: alterTable(static_cast<const AlterTableStmt&>(stmt)); break;
+      case StmtKind::AlterObject: alterObject(static_cast<const AlterObjectStmt&>(stmt)); break;
       case StmtKind::DropObject: drop(static_cast<const DropStmt&>(stmt)); break;
       case StmtKind::CreateIndex: createIndex(static_cast<const CreateIndexStmt&>(stmt)); break;
       case StmtKind::CreateView: createView(static_cast<const CreateViewStmt&>(stmt)); break;
@@ -521,6 +522,23 @@ class Executor {
       case AlterTableAction::RenameTo: renameTable(owner, table, st.names[0], st.pos); break;
     }
     cat_.touchObject(object.id, now());
+  }
+
+  // ALTER INDEX (REBUILD, ...) has nothing to do here; ALTER VIEW COMPILE is the view status refresh
+  // every DDL ends with. Both check that the object exists and may be altered.
+  void alterObject(const AlterObjectStmt& st) {
+    auto [owner, name] = target(st.name);
+    auto o = cat_.findObject(owner, name, st.objectType);
+    if (!o) {
+      if (st.objectType == "INDEX") throw Error(1418, "ORA-01418: specified index does not exist");
+      fail(942, st.name.pos);
+    }
+    requirePrivilege(owner, "", st.objectType == "INDEX" ? "ALTER ANY INDEX" : "CREATE ANY VIEW");
+    if (st.objectType == "INDEX" && st.action != "REBUILD" && st.action != "COALESCE" && st.action != "NOPARALLEL" &&
+        st.action != "PARALLEL" && st.action != "LOGGING" && st.action != "NOLOGGING" && st.action != "MONITORING" &&
+        st.action != "NOMONITORING")
+      throw Error::ora(940);
+    if (st.objectType == "VIEW" && st.action != "COMPILE") throw Error::ora(940);
   }
 
   void makeNullable(const std::string& owner, const std::string& table, std::int64_t id, const ColumnInfo& column) {

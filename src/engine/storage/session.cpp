@@ -306,6 +306,8 @@ SessionImpl::~SessionImpl() {
 }
 
 void SessionImpl::registerEngineFunctions() {
+  // Functions that may raise an error are not deterministic, so SQLite never evaluates them ahead of
+  // the rows (a constant argument would otherwise fail a statement that touches no row).
   auto fn = [this](const char* name, int args, void (*impl)(sqlite3_context*, int, sqlite3_value**), bool deterministic) {
     sqlite3_create_function_v2(db_, name, args, SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0), this, impl,
                                nullptr, nullptr, nullptr);
@@ -325,6 +327,13 @@ void SessionImpl::registerEngineFunctions() {
   fn("nuvo_error", 1, [](sqlite3_context* c, int, sqlite3_value** v) {
     sqlite3_result_error(c, Error::ora(sqlite3_value_int(v[0])).message().c_str(), -1);
   }, false);
+  fn("nuvo_not_null", 3, [](sqlite3_context* c, int, sqlite3_value** v) {
+    if (sqlite3_value_type(v[0]) != SQLITE_NULL) return sqlite3_result_value(c, v[0]);
+    std::string column = reinterpret_cast<const char*>(sqlite3_value_text(v[2]));
+    std::string message = sqlite3_value_int(v[1]) == 1407 ? "ORA-01407: cannot update (" + column + ") to NULL"
+                                                          : "ORA-01400: cannot insert NULL into (" + column + ")";
+    sqlite3_result_error(c, message.c_str(), -1);
+  }, false);
   fn("nuvo_fit_num", 3, [](sqlite3_context* c, int, sqlite3_value** v) {
     int type = sqlite3_value_type(v[0]);
     if (type == SQLITE_NULL) return sqlite3_result_null(c);
@@ -332,7 +341,7 @@ void SessionImpl::registerEngineFunctions() {
     if (type != SQLITE_TEXT && std::fabs(sqlite3_value_double(v[0])) >= limit)
       return sqlite3_result_error(c, Error::ora(1438).message().c_str(), -1);
     sqlite3_result_value(c, v[0]);
-  }, true);
+  }, false);
   fn("nuvo_fit_text", 5, [](sqlite3_context* c, int, sqlite3_value** v) {
     if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
     std::string text(reinterpret_cast<const char*>(sqlite3_value_text(v[0])), static_cast<std::size_t>(sqlite3_value_bytes(v[0])));
@@ -350,7 +359,7 @@ void SessionImpl::registerEngineFunctions() {
     }
     if (sqlite3_value_int(v[2]) != 0) text.append(static_cast<std::size_t>(max - actual), ' ');
     sqlite3_result_text(c, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-  }, true);
+  }, false);
   fn("nuvo_user", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
     sqlite3_result_text(c, self->user().c_str(), -1, SQLITE_TRANSIENT);
@@ -437,6 +446,8 @@ void SessionImpl::attach(const std::set<std::string>& schemas) {
       if (attached_.size() >= kMaxAttachedSchemas) throw Error(1219, "ORA-01219: too many schemas in one statement");
     }
     exec(db_, "ATTACH " + quoteText(database_->schemaPath(schema)) + " AS " + quoteName(schema));
+    // A page cache of 32 MB per schema file keeps the working set of lookups in memory.
+    exec(db_, "PRAGMA " + quoteName(schema) + ".cache_size=-32768");
     // The safety level cannot change inside a transaction; the file then keeps SQLite's FULL.
     if (sqlite3_get_autocommit(db_))
       exec(db_, "PRAGMA " + quoteName(schema) + ".synchronous=" + (database_->durable() ? "FULL" : "OFF"));
