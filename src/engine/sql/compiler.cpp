@@ -1119,6 +1119,12 @@ class Compiler {
       if (t == DataType::Unknown || (isText(t) && (r.type == DataType::Number || r.type == DataType::Date))) t = r.type;
       l = coerce(l, t, *e.args[0]);
       r = coerce(r, t, *e.args[1]);
+      // CHAR against CHAR or a literal compares blank-padded: trailing blanks do not count.
+      auto padded = [](const Typed& v, const Expr& x) { return v.type == DataType::Char || x.kind == ExprKind::String; };
+      if ((l.type == DataType::Char || r.type == DataType::Char) && padded(l, *e.args[0]) && padded(r, *e.args[1])) {
+        l.sql = "rtrim(" + l.sql + ", ' ')";
+        r.sql = "rtrim(" + r.sql + ", ' ')";
+      }
       return {"(" + l.sql + " " + op + " " + r.sql + ")", DataType::Boolean};
     }
     // Arithmetic, with DATE arithmetic in days.
