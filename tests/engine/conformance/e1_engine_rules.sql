@@ -1,0 +1,83 @@
+# Rules the engine enforces in the DML it compiles: NOT NULL on every path, column fitting,
+# ROWNUM before sorting and grouping, hierarchical loops, CHAR comparison.
+
+CREATE TABLE nn (id NUMBER CONSTRAINT nn_pk PRIMARY KEY, code VARCHAR2(3) CONSTRAINT nn_code NOT NULL, note VARCHAR2(5));
+
+# A NOT NULL column left out of the column list is NULL, and refused
+INSERT INTO nn (id, note) VALUES (1, 'x');
+> ORA-01400: cannot insert NULL into ("SYSTEM"."NN"."CODE")
+INSERT INTO nn (code) VALUES ('a');
+> ORA-01400: cannot insert NULL into ("SYSTEM"."NN"."ID")
+INSERT INTO nn VALUES (1, 'a', NULL);
+> 1 rows
+UPDATE nn SET code = NULL;
+> ORA-01407: cannot update ("SYSTEM"."NN"."CODE") to NULL
+UPDATE nn SET code = '';
+> ORA-01407: cannot update ("SYSTEM"."NN"."CODE") to NULL
+
+# INSERT ... SELECT checks every row, and a statement that touches no row checks nothing
+INSERT INTO nn (id, code) SELECT 2, NULL FROM dual;
+> ORA-01400: cannot insert NULL into ("SYSTEM"."NN"."CODE")
+INSERT INTO nn (id, code) SELECT 2, NULL FROM dual WHERE 1 = 0;
+> 0 rows
+INSERT INTO nn (id, code, note) SELECT 3, 'b', 'toolong' FROM dual WHERE 1 = 0;
+> 0 rows
+
+# Disabled, the constraint lets NULL in; enabling it again checks the rows
+ALTER TABLE nn DISABLE CONSTRAINT nn_code;
+INSERT INTO nn (id) VALUES (2);
+> 1 rows
+ALTER TABLE nn ENABLE CONSTRAINT nn_code;
+> ORA-02296: cannot enable (SYSTEM.NN_CODE) - null values found
+DELETE FROM nn WHERE code IS NULL;
+> 1 rows
+ALTER TABLE nn ENABLE CONSTRAINT nn_code;
+INSERT INTO nn (id) VALUES (2);
+> ORA-01400: cannot insert NULL into ("SYSTEM"."NN"."CODE")
+
+# ROWNUM numbers rows before ORDER BY, GROUP BY and DISTINCT
+CREATE TABLE rn (n NUMBER, g VARCHAR2(1));
+INSERT INTO rn SELECT LEVEL, CASE WHEN MOD(LEVEL, 2) = 0 THEN 'e' ELSE 'o' END FROM dual CONNECT BY LEVEL <= 6;
+> 6 rows
+SELECT COUNT(*) AS c FROM rn WHERE ROWNUM <= 4;
+> C
+> 4
+SELECT COUNT(DISTINCT g) AS d FROM rn WHERE ROWNUM < 2;
+> D
+> 1
+SELECT n FROM (SELECT n FROM rn ORDER BY n DESC) WHERE ROWNUM <= 2;
+> N
+> 6
+> 5
+UPDATE rn SET g = 'x' WHERE ROWNUM <= 2;
+> 2 rows
+SELECT COUNT(*) AS x FROM rn WHERE g = 'x';
+> X
+> 2
+
+# A hierarchy that loops is an error, unless NOCYCLE
+CREATE TABLE tree (id NUMBER, parent NUMBER);
+INSERT INTO tree VALUES (1, 3);
+> 1 rows
+INSERT INTO tree VALUES (2, 1);
+> 1 rows
+INSERT INTO tree VALUES (3, 2);
+> 1 rows
+SELECT id FROM tree START WITH id = 1 CONNECT BY PRIOR id = parent;
+> ORA-01436: CONNECT BY loop in user data
+SELECT id, LEVEL AS lv FROM tree START WITH id = 1 CONNECT BY NOCYCLE PRIOR id = parent;
+> ID,LV
+> 1,1
+> 2,2
+> 3,3
+
+# CHAR compares blank-padded with CHAR and literals
+CREATE TABLE ch (c CHAR(4), v VARCHAR2(4));
+INSERT INTO ch VALUES ('ab', 'ab');
+> 1 rows
+SELECT COUNT(*) AS n FROM ch WHERE c = 'ab' AND v = 'ab';
+> N
+> 1
+SELECT LENGTH(c) AS lc, LENGTH(v) AS lv FROM ch;
+> LC,LV
+> 4,2
