@@ -23,6 +23,10 @@ INSERT INTO typed (v, c, i) VALUES ('x', 'ab', 2.6);
 SELECT '[' || c || ']' AS c, i FROM typed;
 > C,I
 > [ab ],3
+# CHAR compares with text blank-padded
+SELECT COUNT(*) AS n FROM typed WHERE c = 'ab';
+> N
+> 1
 
 CREATE TABLE typed (a NUMBER);
 > ORA-00955: name is already used by an existing object

@@ -23,6 +23,9 @@ SELECT id FROM dt WHERE d = '2024-03-01 08:30:00';
 SELECT TO_CHAR(d) AS t FROM dt;
 > T
 > 2024-03-01 08:30:00
+SELECT 'd=' || d AS t FROM dt;
+> T
+> d=2024-03-01 08:30:00
 # the value may stand in double quotes
 ALTER SESSION SET NLS_DATE_FORMAT = "DD.MM.YYYY";
 SELECT d FROM dt;

@@ -32,6 +32,23 @@ SELECT 0.5 AS a, -0.5 AS b, 1.50 AS c, 100 AS d, 3.0 AS e, -12.25 AS f FROM dual
 > A,B,C,D,E,F
 > .5,-.5,1.5,100,3,-12.25
 
+# Large and small numbers print in full, not in scientific notation
+SELECT 12345678901234 AS a, TO_CHAR(POWER(10, 20)) AS b, 0.000001 AS c FROM dual;
+> A,B,C
+> 12345678901234,100000000000000000000,.000001
+
+# Comparing text with a number converts the text to a number
+SELECT CASE WHEN '010' = 10 THEN 'numeric' ELSE 'textual' END AS r FROM dual;
+> R
+> numeric
+
+# Text sorts by its binary code: upper case before lower case
+SELECT c FROM (SELECT 'b' AS c FROM dual UNION ALL SELECT 'B' FROM dual UNION ALL SELECT 'a' FROM dual) ORDER BY c;
+> C
+> B
+> a
+> b
+
 # LIKE is case-sensitive; % and _ are wildcards; ESCAPE makes them plain
 SELECT CASE WHEN 'ABC' LIKE 'a%' THEN 'match' ELSE 'no match' END AS r FROM dual;
 > R
