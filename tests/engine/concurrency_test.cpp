@@ -100,5 +100,21 @@ TEST_F(ConcurrencyTest, InterruptBeforeAStatementCancelsTheNextOne) {
   EXPECT_EQ(errorCode(*a_, "SELECT 1 FROM dual"), 0);
 }
 
+TEST_F(ConcurrencyTest, SessionsOnSeveralThreadsAllCommitTheirRows) {
+  db_->setParameter("nuvo_lock_wait_ms", "20000");
+  std::vector<std::future<void>> workers;
+  for (int w = 0; w < 4; ++w) {
+    workers.push_back(std::async(std::launch::async, [this, w] {
+      auto s = db_->logOn("SYSTEM", "SYSTEM");
+      for (int i = 0; i < 25; ++i) {
+        s->execute("INSERT INTO t VALUES (:id, :v)", {{"id", 1000 * (w + 1) + i}, {"v", "w" + std::to_string(w)}});
+        s->commit();
+      }
+    }));
+  }
+  for (auto& f : workers) f.get();
+  EXPECT_EQ(rows(*a_, "SELECT COUNT(*), COUNT(DISTINCT v) FROM t WHERE id >= 1000"), std::vector<std::string>{"100|4"});
+}
+
 }  // namespace
 }  // namespace engine

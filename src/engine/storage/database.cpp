@@ -271,10 +271,14 @@ std::int64_t DatabaseImpl::registerSession(const std::string& user) {
     Stmt s(system_, "SELECT coalesce(max(sid), 0) + 1 FROM sessions");
     s.step();
     std::int64_t sid = s.integer(0);
+    // SIDs are reused as sessions end; the serial number tells the sessions of one SID apart.
+    catalog::Catalog cat(system_);
+    std::int64_t serial = cat.meta("next_serial", 1);
+    cat.setMeta("next_serial", serial % 65535 + 1);
     const char* login = std::getenv("USER");
     Stmt ins(system_, "INSERT INTO sessions(sid, serial, username, schemaname, osuser, machine, terminal, program, "
                       "module, logon_time) VALUES (?1, ?2, ?3, ?3, ?4, 'localhost', 'unknown', 'nuvo_sql', 'nuvo_sql', ?5)");
-    ins.bindAll(sid, sid * 7 % 65536 + 1, user, std::string(login ? login : "nuvo"),
+    ins.bindAll(sid, serial, user, std::string(login ? login : "nuvo"),
                 (clock_ ? *clock_ : wallClock()).toIso());
     ins.step();
     exec(system_, "COMMIT");
@@ -301,25 +305,25 @@ std::unique_ptr<Session> DatabaseImpl::logOn(const std::string& userName, const 
                          ? userName.substr(1, userName.size() - 2)
                          : upper(userName);
   catalog::Catalog cat(system_);
-  std::optional<catalog::UserInfo> info;
-  {
-    std::lock_guard lock(mutex_);
-    info = cat.findUser(user);
-  }
   bool caseSensitive = upper(parameter("sec_case_sensitive_logon")) == "TRUE";
-  bool passwordOk = info && (caseSensitive ? info->password == password : upper(info->password) == upper(password));
-  if (!passwordOk) throw Error::ora(1017);
-  if (info->status.find("LOCKED") != std::string::npos) throw Error::ora(28000);
-  if (sysdba) {
-    if (user != "SYS" && !cat.hasSystemPrivilege(user, "SYSDBA")) throw Error::ora(1031);
-    user = "SYS";
-  } else if (user == "SYS") {
-    throw Error::ora(28009);
-  } else {
-    if (!cat.hasSystemPrivilege(user, "CREATE SESSION")) {
-      throw Error(1045, "ORA-01045: user " + user + " lacks CREATE SESSION privilege; logon denied");
+  {
+    // The system connection serves one thread at a time.
+    std::lock_guard lock(mutex_);
+    auto info = cat.findUser(user);
+    bool passwordOk = info && (caseSensitive ? info->password == password : upper(info->password) == upper(password));
+    if (!passwordOk) throw Error::ora(1017);
+    if (info->status.find("LOCKED") != std::string::npos) throw Error::ora(28000);
+    if (sysdba) {
+      if (user != "SYS" && !cat.hasSystemPrivilege(user, "SYSDBA")) throw Error::ora(1031);
+      user = "SYS";
+    } else if (user == "SYS") {
+      throw Error::ora(28009);
+    } else {
+      if (!cat.hasSystemPrivilege(user, "CREATE SESSION")) {
+        throw Error(1045, "ORA-01045: user " + user + " lacks CREATE SESSION privilege; logon denied");
+      }
+      if (restricted_ && !cat.hasSystemPrivilege(user, "RESTRICTED SESSION")) throw Error::ora(1035);
     }
-    if (restricted_ && !cat.hasSystemPrivilege(user, "RESTRICTED SESSION")) throw Error::ora(1035);
   }
   sqlite3* db = openConnection(catalogPath(), false);
   std::int64_t sid = 0;
