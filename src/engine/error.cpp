@@ -12,6 +12,7 @@ const std::map<int, const char*>& messageTexts() {
   static const std::map<int, const char*> texts = {
       {1, "unique constraint (%s) violated"},
       {998, "must name this expression with a column alias"},
+      {12154, "TNS:could not resolve the connect identifier specified"},
       {1438, "value larger than specified precision allowed for this column"},
       {12983, "cannot drop all columns in a table"},
       {439, "feature not enabled: %s"},

@@ -291,6 +291,12 @@ std::optional<UserInfo> Catalog::findUser(const std::string& name) const {
   return UserInfo{s.integer(0), s.text(1), s.text(2), s.text(3)};
 }
 
+bool Catalog::dbLinkExists(const std::string& user, const std::string& link) const {
+  Stmt s(db_, "SELECT 1 FROM db_links WHERE owner IN (?1, 'PUBLIC') AND upper(db_link) = upper(?2)");
+  s.bindAll(user, link);
+  return s.step();
+}
+
 bool Catalog::roleExists(const std::string& name) const {
   Stmt s(db_, "SELECT 1 FROM roles WHERE role=?1");
   s.bindAll(name);

@@ -93,6 +93,8 @@ class Catalog {
   void setMeta(const std::string& key, std::int64_t value);
 
   std::optional<UserInfo> findUser(const std::string& name) const;
+  // A private link of the user or a public link of that name (names compare upper case).
+  bool dbLinkExists(const std::string& user, const std::string& link) const;
   bool roleExists(const std::string& name) const;
   // Direct grants, grants through roles (recursively) and grants to PUBLIC.
   bool hasSystemPrivilege(const std::string& user, const std::string& privilege) const;

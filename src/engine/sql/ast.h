@@ -126,7 +126,7 @@ enum class StmtKind {
   Select, Insert, Update, Delete,
   CreateTable, AlterTable, AlterObject, DropObject, CreateIndex, CreateView, CreateSequence, AlterSequence, CreateSynonym,
   Comment, Rename, Truncate, LockTable,
-  CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke,
+  CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink,
   AlterSession, AlterSystem,
   Commit, Rollback, Savepoint,
 };
@@ -282,6 +282,13 @@ struct CreateSynonymStmt : Statement {
   Name name;
   Name target;
   std::string dbLink;
+};
+
+struct CreateDbLinkStmt : Statement {  // CREATE [PUBLIC] DATABASE LINK name CONNECT TO u IDENTIFIED BY p USING 'x'
+  CreateDbLinkStmt() : Statement(StmtKind::CreateDbLink) {}
+  bool isPublic = false;
+  std::string name;  // as written, dots included
+  std::string user, password, host;
 };
 
 struct CommentStmt : Statement {

@@ -136,7 +136,7 @@ const std::map<std::string, FunctionSpec>& functionTable() {
 }
 
 const std::set<std::string>& aggregateNames() {
-  static const std::set<std::string> names = {"COUNT", "SUM", "AVG", "MIN", "MAX"};
+  static const std::set<std::string> names = {"COUNT", "SUM", "AVG", "MIN", "MAX", "VARIANCE", "STDDEV"};
   return names;
 }
 
@@ -409,7 +409,7 @@ class Compiler {
         if (auto o = ctx_.catalog->findObject(owner, name)) {
           if (o->type == "SYNONYM") {
             auto t = ctx_.catalog->synonymTarget(owner, name);
-            if (!(*t)[2].empty()) fail(2019, n.pos);
+            if (!(*t)[2].empty()) remote((*t)[2], n.pos);
             owner = (*t)[0];
             name = (*t)[1];
             viaSynonym = true;
@@ -440,6 +440,13 @@ class Compiler {
       fail(942, n.pos);
     }
     fail(1775, n.pos);
+  }
+
+  // Objects over a database link: the link must exist (ORA-02019), and then the remote database is
+  // out of reach, as for an Oracle server whose network alias does not resolve (ORA-12154).
+  [[noreturn]] void remote(const std::string& link, const Position& pos) {
+    if (ctx_.catalog->dbLinkExists(ctx_.user, link)) fail(12154, pos);
+    fail(2019, pos);
   }
 
   // DBA_ views need SELECT ANY DICTIONARY (the DBA role has it).
@@ -494,7 +501,7 @@ class Compiler {
 
   // A FROM item: its SQL and the source it adds to the scope.
   std::string fromItem(const TableRef& ref, const Scope* outer, Source& src) {
-    if (!ref.dbLink.empty()) fail(2019, ref.pos);
+    if (!ref.dbLink.empty()) remote(ref.dbLink, ref.pos);
     if (ref.subquery) {
       std::vector<Column> cols;
       std::string sql = "(" + query(*ref.subquery, outer, cols) + ")";
@@ -1302,6 +1309,8 @@ class Compiler {
     if (name == "MIN" || name == "MAX") return {std::string(name == "MIN" ? "min(" : "max(") + distinct + v.sql + ")", v.type};
     v = coerce(v, DataType::Number, *e.args[0]);
     if (name == "SUM") return {"sum(" + distinct + v.sql + ")", DataType::Number};
+    if (name == "VARIANCE" || name == "STDDEV")
+      return {std::string(name == "VARIANCE" ? "ora_variance(" : "ora_stddev(") + distinct + v.sql + ")", DataType::Number};
     return {"ora_div(sum(" + distinct + v.sql + "), count(" + distinct + v.sql + "))", DataType::Number};
   }
 

@@ -265,8 +265,27 @@ StatementPtr Parser::parseCreate() {
     next();
     return parseSequence(StmtKind::CreateSequence);
   }
-  if (peek().is("PUBLIC")) {
+  bool isPublic = accept("PUBLIC");
+  if (peek().is("DATABASE")) {
     next();
+    expect("LINK");
+    auto s = std::make_shared<CreateDbLinkStmt>();
+    s->isPublic = isPublic;
+    for (const auto& part : parseName(922).parts) s->name += (s->name.empty() ? "" : ".") + part;
+    if (accept("CONNECT")) {
+      expect("TO");
+      s->user = parseIdentifier(922);
+      expect("IDENTIFIED");
+      expect("BY");
+      s->password = next().text;
+    }
+    if (accept("USING")) {
+      if (peek().kind != TokenKind::String) fail(1780, peek());
+      s->host = next().text;
+    }
+    return s;
+  }
+  if (isPublic) {
     if (!peek().is("SYNONYM")) fail(901, peek());
     return parseCreateSynonym(orReplace, true);
   }
@@ -747,8 +766,16 @@ StatementPtr Parser::parseDrop() {
   next();
   auto s = std::make_shared<DropStmt>();
   if (accept("PUBLIC")) {
-    expect("SYNONYM", 950);
-    s->objectType = "PUBLIC SYNONYM";
+    if (accept("DATABASE")) {
+      expect("LINK", 950);
+      s->objectType = "PUBLIC DATABASE LINK";
+    } else {
+      expect("SYNONYM", 950);
+      s->objectType = "PUBLIC SYNONYM";
+    }
+  } else if (accept("DATABASE")) {
+    expect("LINK", 950);
+    s->objectType = "DATABASE LINK";
   } else {
     static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE"};
     if (peek().kind != TokenKind::Identifier || !types.count(peek().text)) fail(950, peek());

@@ -111,6 +111,7 @@ class Executor {
       case StmtKind::CreateRole: createRole(static_cast<const UserStmt&>(stmt)); break;
       case StmtKind::Grant:
       case StmtKind::Revoke: grant(static_cast<const GrantStmt&>(stmt)); break;
+      case StmtKind::CreateDbLink: createDbLink(static_cast<const CreateDbLinkStmt&>(stmt)); break;
       default: throw Error::ora(900);
     }
   }
@@ -660,6 +661,7 @@ class Executor {
   void drop(const DropStmt& st) {
     const std::string& type = st.objectType;
     if (type == "USER") return dropUser(st);
+    if (type == "DATABASE LINK" || type == "PUBLIC DATABASE LINK") return dropDbLink(st);
     if (type == "ROLE") {
       const std::string& role = st.name.parts[0];
       if (!cat_.roleExists(role)) fail(1919, st.name.pos, role);
@@ -1014,6 +1016,25 @@ class Executor {
       Stmt(db_, sql).bindAll(name).step();
     s_.detach(name);
     dropFiles_.push_back(s_.impl().schemaPath(name));
+  }
+
+  void createDbLink(const CreateDbLinkStmt& st) {
+    std::string owner = st.isPublic ? "PUBLIC" : s_.user();
+    requirePrivilege("", "", st.isPublic ? "CREATE PUBLIC DATABASE LINK" : "CREATE DATABASE LINK");
+    if (cat_.dbLinkExists(owner, st.name) && (st.isPublic || !cat_.dbLinkExists("PUBLIC", st.name)))
+      throw Error(2011, "ORA-02011: duplicate database link name");
+    Stmt(db_, "INSERT INTO db_links(owner, db_link, username, host, created) VALUES (?1, ?2, ?3, ?4, ?5)")
+        .bindAll(owner, st.name, st.user, st.host, now())
+        .step();
+  }
+
+  void dropDbLink(const DropStmt& st) {
+    std::string name;
+    for (const auto& p : st.name.parts) name += (name.empty() ? "" : ".") + p;
+    std::string owner = st.objectType == "PUBLIC DATABASE LINK" ? "PUBLIC" : s_.user();
+    if (owner == "PUBLIC") requirePrivilege("", "", "DROP PUBLIC DATABASE LINK");
+    Stmt(db_, "DELETE FROM db_links WHERE owner=?1 AND upper(db_link)=upper(?2)").bindAll(owner, name).step();
+    if (sqlite3_changes(db_) == 0) throw Error(2024, "ORA-02024: database link not found");
   }
 
   void createRole(const UserStmt& st) {
