@@ -7,6 +7,9 @@
 //
 // Thread use: one Session is used by one thread at a time; Session::interrupt() may be called from any
 // thread. Several sessions of one Database may run on different threads at once.
+//
+// The implementation and how a statement flows through it: see the module map at the top of
+// engine/storage/database.h (storage/, catalog/, sql/, builtins/).
 
 #include <cstdint>
 #include <memory>
@@ -155,7 +158,9 @@ class Database : public std::enable_shared_from_this<Database> {
   virtual std::unique_ptr<Session> logOn(const std::string& user, const std::string& password,
                                          bool sysdba = false) = 0;
 
-  // Instance parameters as V$PARAMETER shows them (names lower case).
+  // Instance parameters as V$PARAMETER shows them (names lower case). The engine's own parameter
+  // nuvo_lock_wait_ms (default 3000, hidden from V$PARAMETER) bounds how long a session waits for
+  // another session's write before ORA-00054.
   virtual void setParameter(const std::string& name, const std::string& value) = 0;
   virtual std::string parameter(const std::string& name) const = 0;
   virtual void setBannerVersion(const std::string& version) = 0;
