@@ -1,17 +1,679 @@
+// Stored units in the catalog, the session's registry of compiled units and package state, anonymous
+// blocks, DBMS_OUTPUT, and the bridge that lets SQL call stored functions.
+
+#include <algorithm>
+#include <set>
+
+#include "engine/plsql/nodes.h"
 #include "engine/plsql/plsql.h"
+#include "engine/sql/lexer.h"
+#include "engine/storage/session.h"
+#include "engine/storage/sqlite_util.h"
 
 namespace engine::plsql {
 
-struct SessionState {};
+using storage::Stmt;
+
+namespace {
+
+void ensureDependencyTable(sqlite3* db) {
+  storage::exec(db,
+                "CREATE TABLE IF NOT EXISTS main.dependencies(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, "
+                "referenced_owner TEXT, referenced_name TEXT, referenced_type TEXT)");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// The session's PL/SQL state
+
 struct Block {
+  enum class Kind { Anonymous, Create, Drop, AlterCompile };
+  Kind kind = Kind::Anonymous;
+  std::string text;
+  std::shared_ptr<Unit> unit;
+  std::uint64_t generation = 0;
   std::vector<std::string> binds;
+  // DDL of units
+  std::string owner, name, type, source;
+  bool orReplace = false;
+  bool body = false;  // ALTER PACKAGE ... COMPILE BODY
 };
 
-bool isPlsqlText(std::string_view) { return false; }
-std::shared_ptr<SessionState> newSessionState(storage::SessionImpl&) { return std::make_shared<SessionState>(); }
-std::shared_ptr<Block> prepareBlock(storage::SessionImpl&, const std::string&) { throw Error::ora(900); }
+struct SessionState : UnitLoader {
+  explicit SessionState(storage::SessionImpl& s) : session(s) {}
+
+  storage::SessionImpl& session;
+  std::map<std::string, std::shared_ptr<Unit>> units;   // OWNER.NAME: specifications, procedures, functions
+  std::set<std::string> loading;
+  std::uint64_t generation = 1;     // bumped whenever compiled units are discarded
+  std::uint64_t validatedAt = 0;    // the DDL version last checked
+  std::vector<std::pair<std::shared_ptr<Unit>, Subprogram*>> sqlFunctions;
+  bool outputEnabled = false;
+  std::vector<std::string> output;
+  std::string partialLine;
+
+  std::shared_ptr<Unit> findUnit(const std::string& owner, const std::string& name) override;
+  std::shared_ptr<Unit> bodyOf(Unit& spec) override;
+  void instantiate(Exec& x, Unit& spec) override;
+  int sqlFunctionId(const std::shared_ptr<Unit>& unit, Subprogram* sub) override {
+    for (std::size_t i = 0; i < sqlFunctions.size(); ++i)
+      if (sqlFunctions[i].second == sub) return static_cast<int>(i);
+    sqlFunctions.emplace_back(unit, sub);
+    return static_cast<int>(sqlFunctions.size() - 1);
+  }
+
+  // Drops compiled units whose catalog entry changed; true when one of them held package state.
+  bool validate();
+  std::shared_ptr<Unit> compileStored(const std::string& owner, const std::string& name, const std::string& type,
+                                      const std::shared_ptr<Unit>& spec);
+  std::string stampOf(const std::string& owner, const std::string& name, const std::string& type);
+};
+
+std::string SessionState::stampOf(const std::string& owner, const std::string& name, const std::string& type) {
+  Stmt s(session.connection(), "SELECT object_id || '/' || last_ddl_time FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
+  s.bindAll(owner, name, type);
+  return s.step() ? s.text(0) : std::string();
+}
+
+std::string sourceOf(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type) {
+  Stmt s(db, "SELECT text FROM main.source WHERE owner=?1 AND name=?2 AND type=?3 ORDER BY line");
+  s.bindAll(owner, name, type);
+  std::string text;
+  while (s.step()) text += s.text(0);
+  return text;
+}
+
+// Stores status and errors of a compile (outside a user transaction only: the compile happens anyway).
+void storeCompileResult(sqlite3* db, const Unit& unit, const std::string& type, bool inTransaction) {
+  if (inTransaction) return;
+  std::string status = unit.errors.empty() ? "VALID" : "INVALID";
+  storage::exec(db, "BEGIN IMMEDIATE");
+  try {
+    Stmt(db, "UPDATE main.objects SET status=?4 WHERE owner=?1 AND object_name=?2 AND object_type=?3")
+        .bindAll(unit.owner, unit.name, type, status)
+        .step();
+    Stmt(db, "DELETE FROM main.errors WHERE owner=?1 AND name=?2 AND type=?3").bindAll(unit.owner, unit.name, type).step();
+    int seq = 0;
+    for (const auto& e : unit.errors)
+      Stmt(db, "INSERT INTO main.errors(owner, name, type, sequence, line, position, text, attribute, message_number) "
+               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, 'ERROR', ?8)")
+          .bindAll(unit.owner, unit.name, type, ++seq, e.line, e.position, e.text,
+                   e.text.rfind("PLS-", 0) == 0 ? std::stoi(e.text.substr(4, 5)) : 0)
+          .step();
+    ensureDependencyTable(db);
+    Stmt(db, "DELETE FROM main.dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(unit.owner, unit.name, type).step();
+    for (const auto& [rowner, rname] : unit.dependencies) {
+      if (rowner == unit.owner && rname == unit.name) continue;
+      Stmt(db, "INSERT INTO main.dependencies SELECT ?1, ?2, ?3, owner, object_name, object_type FROM main.objects "
+               "WHERE owner=?4 AND object_name=?5 AND namespace=1")
+          .bindAll(unit.owner, unit.name, type, rowner, rname)
+          .step();
+    }
+    storage::exec(db, "COMMIT");
+  } catch (...) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+std::shared_ptr<Unit> SessionState::compileStored(const std::string& owner, const std::string& name,
+                                                  const std::string& type, const std::shared_ptr<Unit>& spec) {
+  std::string key = owner + "." + name + "." + type;
+  if (loading.count(key)) return nullptr;
+  loading.insert(key);
+  struct Done {
+    std::set<std::string>& s;
+    std::string k;
+    ~Done() { s.erase(k); }
+  } done{loading, key};
+  std::string stamp = stampOf(owner, name, type);
+  if (stamp.empty()) return nullptr;
+  Stmt st(session.connection(), "SELECT status FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
+  st.bindAll(owner, name, type);
+  std::string status = st.step() ? st.text(0) : "INVALID";
+  auto unit = compileUnit(session, *this, owner, sourceOf(session.connection(), owner, name, type), spec);
+  unit->owner = owner;
+  unit->name = name;
+  unit->stamp = stampOf(owner, name, type);
+  bool valid = unit->errors.empty();
+  if ((status == "VALID") != valid) storeCompileResult(session.connection(), *unit, type, session.inTransaction());
+  if (!valid) return nullptr;
+  return unit;
+}
+
+std::shared_ptr<Unit> SessionState::findUnit(const std::string& owner, const std::string& name) {
+  std::string key = owner + "." + name;
+  auto it = units.find(key);
+  if (it != units.end()) return it->second;
+  auto object = session.catalog().findObject(owner, name);
+  if (!object) {
+    // A private or public synonym of a unit.
+    auto target = session.catalog().synonymTarget(owner, name);
+    if (!target) target = session.catalog().synonymTarget("PUBLIC", name);
+    if (target && !(*target)[0].empty() && !((*target)[0] == owner && (*target)[1] == name)) return findUnit((*target)[0], (*target)[1]);
+    return nullptr;
+  }
+  if (object->type != "PROCEDURE" && object->type != "FUNCTION" && object->type != "PACKAGE") return nullptr;
+  auto unit = compileStored(owner, name, object->type, nullptr);
+  if (unit) units[key] = unit;
+  return unit;
+}
+
+std::shared_ptr<Unit> SessionState::bodyOf(Unit& spec) {
+  if (spec.body) return spec.body;
+  std::shared_ptr<Unit> specPtr = units.count(spec.owner + "." + spec.name) ? units[spec.owner + "." + spec.name] : nullptr;
+  if (!specPtr) specPtr = std::shared_ptr<Unit>(std::shared_ptr<Unit>{}, &spec);
+  if (stampOf(spec.owner, spec.name, "PACKAGE BODY").empty()) {
+    if (spec.subprograms.empty()) return nullptr;
+    raiseOra(4067, "not executed, package body \"" + spec.owner + "." + spec.name + "\" does not exist");
+  }
+  auto body = compileStored(spec.owner, spec.name, "PACKAGE BODY", specPtr);
+  if (!body) {
+    PlsqlError e;
+    e.code = 4063;
+    e.message = "ORA-04063: package body \"" + spec.owner + "." + spec.name + "\" has errors";
+    throw e;
+  }
+  body->spec = specPtr;
+  spec.body = body;
+  return body;
+}
+
+void SessionState::instantiate(Exec& x, Unit& spec) {
+  if (spec.state) return;
+  std::shared_ptr<Unit> body = bodyOf(spec);
+  spec.state = std::make_unique<Frame>();
+  spec.state->slots.resize(static_cast<std::size_t>(spec.stateSize + (body ? body->stateSize : 0)));
+  Frame* saved = x.frame;
+  x.frame = spec.state.get();
+  struct Back {
+    Exec& x;
+    Frame* saved;
+    ~Back() { x.frame = saved; }
+  } back{x, saved};
+  try {
+    runList(x, spec.initializers);
+    if (body) runList(x, body->initializers);
+  } catch (PlsqlError& e) {
+    spec.state.reset();
+    e.stack.push_back("ORA-06512: at " + spec.qualified() + ", line " + std::to_string(x.frame->line));
+    throw;
+  }
+}
+
+bool SessionState::validate() {
+  std::uint64_t version = session.impl().ddlVersion();
+  if (version == validatedAt) return false;
+  validatedAt = version;
+  bool discardedState = false;
+  for (auto it = units.begin(); it != units.end();) {
+    Unit& u = *it->second;
+    bool changed = stampOf(u.owner, u.name, u.type) != u.stamp ||
+                   (u.body && stampOf(u.owner, u.name, "PACKAGE BODY") != u.body->stamp);
+    Stmt st(session.connection(), "SELECT status FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
+    st.bindAll(u.owner, u.name, u.type);
+    if (!changed && st.step() && st.text(0) != "VALID") changed = true;
+    if (changed) {
+      if (u.state) discardedState = true;
+      it = units.erase(it);
+      ++generation;
+    } else {
+      ++it;
+    }
+  }
+  if (discardedState) sqlFunctions.clear();
+  return discardedState;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// DBMS_OUTPUT
+
+void dbmsOutput(Exec& x, const std::string& procedure, const std::vector<ExprP>& args) {
+  SessionState& s = x.state;
+  auto text = [&](std::size_t i) {
+    Value v = args[i]->eval(x);
+    return v.isNull() ? std::string() : (v.kind() == Value::Kind::Text ? v.asText() : x.session.format(v));
+  };
+  if (procedure == "ENABLE") {
+    s.outputEnabled = true;
+  } else if (procedure == "DISABLE") {
+    s.outputEnabled = false;
+    s.output.clear();
+    s.partialLine.clear();
+  } else if (procedure == "PUT_LINE") {
+    if (!s.outputEnabled) return;
+    s.output.push_back(s.partialLine + text(0));
+    s.partialLine.clear();
+  } else if (procedure == "PUT") {
+    if (s.outputEnabled) s.partialLine += text(0);
+  } else if (procedure == "NEW_LINE") {
+    if (!s.outputEnabled) return;
+    s.output.push_back(s.partialLine);
+    s.partialLine.clear();
+  } else if (procedure == "GET_LINE") {
+    Datum* line = args[0]->ref(x);
+    Datum* status = args[1]->ref(x);
+    if (!line || !status) raiseValueError("");
+    if (s.output.empty()) {
+      line->v = Value();
+      status->v = Value(1);
+    } else {
+      line->v = s.output.front().empty() ? Value() : Value(s.output.front());
+      s.output.erase(s.output.begin());
+      status->v = Value(0);
+    }
+  } else if (procedure == "GET_LINES") {
+    Datum* lines = args[0]->ref(x);
+    Datum* count = args[1]->ref(x);
+    if (!lines || !count) raiseValueError("");
+    std::int64_t wanted = count->v.isNull() ? 0 : count->v.asInteger();
+    *lines = initialDatum(*args[0]->type);
+    if (!lines->collection) lines->collection = std::make_shared<Collection>();
+    std::int64_t n = 0;
+    while (n < wanted && !s.output.empty()) {
+      ++n;
+      lines->collection->ints[n] = Datum{s.output.front().empty() ? Value() : Value(s.output.front()), nullptr, nullptr};
+      s.output.erase(s.output.begin());
+    }
+    count->v = Value(n);
+  }
+}
+
+std::vector<std::string> takeOutput(SessionState& state) {
+  std::vector<std::string> out;
+  if (!state.outputEnabled) return out;
+  out.swap(state.output);
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Stored functions called from SQL
+
+namespace {
+
+Value valueOf(sqlite3_value* v) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT: return Value(sqlite3_value_double(v));
+    default:
+      return Value(std::string(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                               static_cast<std::size_t>(sqlite3_value_bytes(v))));
+  }
+}
+
+void resultOf(sqlite3_context* c, const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::Null: sqlite3_result_null(c); return;
+    case Value::Kind::Integer: sqlite3_result_int64(c, v.asInteger()); return;
+    case Value::Kind::Real: sqlite3_result_double(c, v.asDouble()); return;
+    case Value::Kind::Text: sqlite3_result_text(c, v.asText().c_str(), static_cast<int>(v.asText().size()), SQLITE_TRANSIENT); return;
+    case Value::Kind::Date: {
+      std::string iso = v.asDate().toIso();
+      sqlite3_result_text(c, iso.c_str(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+      return;
+    }
+    case Value::Kind::Cursor: sqlite3_result_error(c, "ORA-00932: inconsistent datatypes: expected - got CURSOR", -1); return;
+  }
+}
+
+void callFromSql(sqlite3_context* c, int argc, sqlite3_value** argv) {
+  auto* state = static_cast<SessionState*>(sqlite3_user_data(c));
+  std::size_t id = static_cast<std::size_t>(sqlite3_value_int64(argv[0]));
+  if (id >= state->sqlFunctions.size()) {
+    sqlite3_result_error(c, "ORA-04068: existing state of packages has been discarded", -1);
+    return;
+  }
+  auto [unit, sub] = state->sqlFunctions[id];
+  Exec x(state->session, *state);
+  std::vector<Datum> binds;
+  x.binds = &binds;
+  try {
+    std::vector<Datum> args(sub->params.size());
+    for (std::size_t i = 0; i < sub->params.size(); ++i) {
+      const Param& p = sub->params[i];
+      Value v;
+      if (static_cast<int>(i) + 1 < argc) v = valueOf(argv[i + 1]);
+      else if (p.defaultValue) v = p.defaultValue->eval(x);
+      if (p.type->scalar == DataType::Date && v.kind() == Value::Kind::Text) {
+        DateTime d;
+        if (DateTime::fromIso(v.asText(), d)) v = Value(d);
+      }
+      assign(x, args[i], *p.type, Datum{v, nullptr, nullptr});
+    }
+    Frame* link = nullptr;
+    if (unit->type == "PACKAGE") {
+      state->bodyOf(*unit);
+      state->instantiate(x, *unit);
+      link = unit->state.get();
+    }
+    Datum r = callSubprogram(x, *sub, args, link);
+    resultOf(c, r.v);
+  } catch (const PlsqlError& e) {
+    sqlite3_result_error(c, e.toError().message().c_str(), -1);
+  } catch (const Error& e) {
+    sqlite3_result_error(c, e.message().c_str(), -1);
+  }
+}
+
+}  // namespace
+
+std::shared_ptr<SessionState> newSessionState(storage::SessionImpl& session) {
+  auto state = std::make_shared<SessionState>(session);
+  sqlite3_create_function_v2(session.connection(), "nuvo_plsql_call", -1, SQLITE_UTF8, state.get(), callFromSql,
+                             nullptr, nullptr, nullptr);
+  return state;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Recognising PL/SQL text and the statements about units
+
+namespace {
+
+struct Words {
+  std::vector<sql::Token> tokens;
+  bool is(std::size_t i, const char* w) const { return i < tokens.size() && tokens[i].is(w); }
+};
+
+Words firstWords(std::string_view text) {
+  Words w;
+  try {
+    auto tokens = sql::tokenize(text);
+    std::size_t n = std::min<std::size_t>(tokens.size(), 12);
+    w.tokens.assign(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(n));
+  } catch (const Error&) {
+  }
+  return w;
+}
+
+bool isUnitType(const Words& w, std::size_t i) {
+  return w.is(i, "PROCEDURE") || w.is(i, "FUNCTION") || w.is(i, "PACKAGE");
+}
+
+std::string errorList(const Unit& unit) {
+  std::string text;
+  for (const auto& e : unit.errors)
+    text += std::string(text.empty() ? "" : "\n") + "ORA-06550: line " + std::to_string(e.line) + ", column " +
+            std::to_string(e.position) + ":\n" + e.text;
+  return text;
+}
+
+}  // namespace
+
+bool isPlsqlText(std::string_view text) {
+  Words w = firstWords(text);
+  if (w.tokens.empty()) return false;
+  if (w.is(0, "DECLARE") || w.is(0, "BEGIN") || (w.tokens[0].isOp("<") && w.tokens.size() > 1 && w.tokens[1].isOp("<")))
+    return true;
+  std::size_t i = 1;
+  if (w.is(0, "CREATE")) {
+    if (w.is(i, "OR") && w.is(i + 1, "REPLACE")) i += 2;
+    if (w.is(i, "EDITIONABLE") || w.is(i, "NONEDITIONABLE")) ++i;
+    return isUnitType(w, i);
+  }
+  if (w.is(0, "DROP") || w.is(0, "ALTER")) return isUnitType(w, 1);
+  return false;
+}
+
+std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::string& text) {
+  auto block = std::make_shared<Block>();
+  block->text = text;
+  Words w = firstWords(text);
+  SessionState& state = session.plsql();
+  auto nameAt = [&](std::size_t& i) {
+    std::string first = i < w.tokens.size() ? w.tokens[i].text : std::string();
+    if (i + 2 < w.tokens.size() && w.tokens[i + 1].isOp(".")) {
+      block->owner = first;
+      i += 2;
+      first = w.tokens[i].text;
+    } else {
+      block->owner = session.currentSchema();
+    }
+    ++i;
+    return first;
+  };
+  if (w.is(0, "CREATE")) {
+    block->kind = Block::Kind::Create;
+    std::size_t i = 1;
+    if (w.is(i, "OR")) {
+      block->orReplace = true;
+      i += 2;
+    }
+    if (w.is(i, "EDITIONABLE") || w.is(i, "NONEDITIONABLE")) ++i;
+    block->source = text.substr(static_cast<std::size_t>(w.tokens[i].pos.offset));
+    block->type = w.tokens[i].text;
+    ++i;
+    if (block->type == "PACKAGE" && w.is(i, "BODY")) {
+      block->type = "PACKAGE BODY";
+      ++i;
+    }
+    block->name = nameAt(i);
+    return block;
+  }
+  if (w.is(0, "DROP") || w.is(0, "ALTER")) {
+    block->kind = w.is(0, "DROP") ? Block::Kind::Drop : Block::Kind::AlterCompile;
+    std::size_t i = 1;
+    block->type = w.tokens[i++].text;
+    if (block->type == "PACKAGE" && w.is(i, "BODY")) {
+      block->type = "PACKAGE BODY";
+      ++i;
+    }
+    block->name = nameAt(i);
+    if (block->kind == Block::Kind::AlterCompile) {
+      if (!w.is(i, "COMPILE")) throw Error::ora(922, "missing or invalid option");
+      block->body = w.is(i + 1, "BODY");
+    }
+    return block;
+  }
+  state.validate();
+  block->unit = compileUnit(session, state, session.currentSchema(), text, nullptr);
+  block->generation = state.generation;
+  if (!block->unit->errors.empty()) {
+    const auto& first = block->unit->errors.front();
+    throw Error(6550, errorList(*block->unit), -1, first.line, first.position);
+  }
+  block->binds = block->unit->hostBinds;
+  return block;
+}
+
 const std::vector<std::string>& bindNamesOf(const Block& block) { return block.binds; }
-void runBlock(storage::SessionImpl&, Block&, std::vector<Value>&) { throw Error::ora(900); }
-std::vector<std::string> takeOutput(SessionState&) { return {}; }
+
+// ---------------------------------------------------------------------------------------------------
+// CREATE, DROP and ALTER ... COMPILE of units
+
+namespace {
+
+std::string nowText(storage::SessionImpl& session) { return session.impl().now().toIso(); }
+
+// Marks the units that depend on owner.name INVALID (and theirs in turn).
+void invalidateDependants(sqlite3* db, const std::string& owner, const std::string& name) {
+  ensureDependencyTable(db);
+  std::vector<std::pair<std::string, std::string>> todo{{owner, name}};
+  std::set<std::pair<std::string, std::string>> seen;
+  while (!todo.empty()) {
+    auto [o, n] = todo.back();
+    todo.pop_back();
+    if (!seen.insert({o, n}).second) continue;
+    Stmt s(db, "SELECT DISTINCT owner, name, type FROM main.dependencies WHERE referenced_owner=?1 AND referenced_name=?2");
+    s.bindAll(o, n);
+    while (s.step()) {
+      Stmt(db, "UPDATE main.objects SET status='INVALID' WHERE owner=?1 AND object_name=?2 AND object_type=?3")
+          .bindAll(s.text(0), s.text(1), s.text(2))
+          .step();
+      todo.emplace_back(s.text(0), s.text(1));
+    }
+  }
+}
+
+void storeSource(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                 const std::string& source) {
+  Stmt(db, "DELETE FROM main.source WHERE owner=?1 AND name=?2 AND type=?3").bindAll(owner, name, type).step();
+  std::size_t start = 0;
+  int line = 0;
+  while (start < source.size()) {
+    std::size_t nl = source.find('\n', start);
+    std::size_t end = nl == std::string::npos ? source.size() : nl + 1;
+    Stmt(db, "INSERT INTO main.source(owner, name, type, line, text) VALUES (?1, ?2, ?3, ?4, ?5)")
+        .bindAll(owner, name, type, ++line, source.substr(start, end - start))
+        .step();
+    start = end;
+  }
+}
+
+void runDdl(storage::SessionImpl& session, const std::function<void(sqlite3*)>& work) {
+  session.commit();
+  sqlite3* db = session.connection();
+  storage::exec(db, "BEGIN IMMEDIATE");
+  try {
+    work(db);
+    storage::exec(db, "COMMIT");
+  } catch (...) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+  session.impl().bumpDdlVersion();
+}
+
+void createUnit(storage::SessionImpl& session, Block& block) {
+  SessionState& state = session.plsql();
+  auto& catalog = session.catalog();
+  if (block.owner != session.user() && !session.hasPrivilege("CREATE ANY PROCEDURE")) throw Error::ora(1031);
+  auto existing = block.type == "PACKAGE BODY" ? catalog.findObject(block.owner, block.name, "PACKAGE BODY")
+                                                : catalog.findObject(block.owner, block.name);
+  if (existing && (existing->type != block.type || !block.orReplace)) throw Error::ora(955);
+  state.validate();
+  // Compile against the current specification (a body) or nothing.
+  std::shared_ptr<Unit> spec;
+  if (block.type == "PACKAGE BODY") spec = state.findUnit(block.owner, block.name);
+  auto unit = compileUnit(session, state, block.owner, block.source, spec);
+  unit->owner = block.owner;
+  unit->name = block.name;
+  runDdl(session, [&](sqlite3* db) {
+    std::string now = nowText(session);
+    if (existing) catalog.touchObject(existing->id, now);
+    else catalog.addObject(block.owner, block.name, block.type, now);
+    storeSource(db, block.owner, block.name, block.type, block.source);
+    // A new specification invalidates its body and every dependant.
+    if (block.type != "PACKAGE BODY") invalidateDependants(db, block.owner, block.name);
+    if (block.type == "PACKAGE")
+      Stmt(db, "UPDATE main.objects SET status='INVALID' WHERE owner=?1 AND object_name=?2 AND object_type='PACKAGE BODY'")
+          .bindAll(block.owner, block.name)
+          .step();
+  });
+  storeCompileResult(session.connection(), *unit, block.type, false);
+  state.units.erase(block.owner + "." + block.name);
+  ++state.generation;
+  if (!unit->errors.empty()) throw Error::ora(24344);
+}
+
+void dropUnit(storage::SessionImpl& session, Block& block) {
+  auto& catalog = session.catalog();
+  auto object = catalog.findObject(block.owner, block.name, block.type);
+  if (!object) throw Error::ora(4043, block.name);
+  if (block.owner != session.user() && !session.hasPrivilege("DROP ANY PROCEDURE")) throw Error::ora(1031);
+  runDdl(session, [&](sqlite3* db) {
+    std::vector<std::string> types{block.type};
+    if (block.type == "PACKAGE") types.push_back("PACKAGE BODY");
+    for (const auto& type : types) {
+      if (auto o = catalog.findObject(block.owner, block.name, type)) catalog.removeObject(o->id);
+      for (const char* table : {"source", "errors"})
+        Stmt(db, std::string("DELETE FROM main.") + table + " WHERE owner=?1 AND name=?2 AND type=?3")
+            .bindAll(block.owner, block.name, type)
+            .step();
+      ensureDependencyTable(db);
+      Stmt(db, "DELETE FROM main.dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(block.owner, block.name, type).step();
+    }
+    if (block.type != "PACKAGE BODY") invalidateDependants(db, block.owner, block.name);
+  });
+  session.plsql().units.erase(block.owner + "." + block.name);
+  ++session.plsql().generation;
+}
+
+void alterCompile(storage::SessionImpl& session, Block& block) {
+  SessionState& state = session.plsql();
+  std::string type = block.body ? "PACKAGE BODY" : block.type;
+  auto object = session.catalog().findObject(block.owner, block.name, type);
+  if (!object) throw Error::ora(4043, block.name);
+  std::shared_ptr<Unit> spec;
+  if (type == "PACKAGE BODY") spec = state.findUnit(block.owner, block.name);
+  auto unit = compileUnit(session, state, block.owner, sourceOf(session.connection(), block.owner, block.name, type), spec);
+  unit->owner = block.owner;
+  unit->name = block.name;
+  session.commit();
+  storeCompileResult(session.connection(), *unit, type, false);
+  bool withBody = block.type == "PACKAGE" && !block.body;
+  if (withBody && session.catalog().findObject(block.owner, block.name, "PACKAGE BODY") && unit->errors.empty()) {
+    auto specUnit = std::shared_ptr<Unit>(unit);
+    auto bodyUnit = compileUnit(session, state, block.owner,
+                                sourceOf(session.connection(), block.owner, block.name, "PACKAGE BODY"), specUnit);
+    bodyUnit->owner = block.owner;
+    bodyUnit->name = block.name;
+    storeCompileResult(session.connection(), *bodyUnit, "PACKAGE BODY", false);
+    if (!bodyUnit->errors.empty()) throw Error(24344, "ORA-24344: success with compilation error");
+  }
+  state.units.erase(block.owner + "." + block.name);
+  ++state.generation;
+  if (!unit->errors.empty()) throw Error::ora(24344);
+}
+
+}  // namespace
+
+void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& binds) {
+  SessionState& state = session.plsql();
+  switch (block.kind) {
+    case Block::Kind::Create: return createUnit(session, block);
+    case Block::Kind::Drop: return dropUnit(session, block);
+    case Block::Kind::AlterCompile: return alterCompile(session, block);
+    case Block::Kind::Anonymous: break;
+  }
+  if (state.validate()) {
+    Error e(4068, "ORA-04068: existing state of packages has been discarded");
+    block.generation = 0;
+    throw e;
+  }
+  if (block.generation != state.generation) {
+    block.unit = compileUnit(session, state, session.currentSchema(), block.text, nullptr);
+    block.generation = state.generation;
+    if (!block.unit->errors.empty()) {
+      const auto& first = block.unit->errors.front();
+      throw Error(6550, errorList(*block.unit), -1, first.line, first.position);
+    }
+  }
+  Unit& unit = *block.unit;
+  Exec x(session, state);
+  Frame frame;
+  frame.slots.resize(static_cast<std::size_t>(unit.main->frameSize));
+  x.frame = &frame;
+  std::vector<Datum> hostBinds;
+  for (const auto& v : binds) hostBinds.push_back(Datum{v, nullptr, nullptr});
+  hostBinds.resize(unit.hostBinds.size());
+  x.binds = &hostBinds;
+  sqlite3* db = session.connection();
+  bool hadTransaction = !sqlite3_get_autocommit(db);
+  if (hadTransaction) storage::exec(db, "SAVEPOINT nuvo_block");
+  auto undo = [&] {
+    if (hadTransaction) {
+      if (sqlite3_exec(db, "ROLLBACK TO nuvo_block", nullptr, nullptr, nullptr) == SQLITE_OK)
+        sqlite3_exec(db, "RELEASE nuvo_block", nullptr, nullptr, nullptr);
+    } else if (!sqlite3_get_autocommit(db)) {
+      session.rollback();
+    }
+  };
+  try {
+    unit.main->body->exec(x);
+  } catch (PlsqlError& e) {
+    undo();
+    e.stack.push_back("ORA-06512: at line " + std::to_string(frame.line));
+    throw e.toError();
+  } catch (const Error& e) {
+    undo();
+    PlsqlError p = PlsqlError::from(e);
+    p.stack.push_back("ORA-06512: at line " + std::to_string(frame.line));
+    throw p.toError();
+  }
+  if (hadTransaction && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "RELEASE nuvo_block", nullptr, nullptr, nullptr);
+  for (std::size_t i = 0; i < binds.size() && i < hostBinds.size(); ++i) binds[i] = hostBinds[i].v;
+}
 
 }  // namespace engine::plsql

@@ -1,0 +1,346 @@
+#include "engine/plsql/runtime.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "engine/builtins/functions.h"
+#include "engine/storage/session.h"
+
+namespace engine::plsql {
+
+int Type::fieldIndex(const std::string& field) const {
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    if (fields[i].first == field) return static_cast<int>(i);
+  return -1;
+}
+
+TypePtr scalarType(DataType t, const std::string& name, int length) {
+  auto type = std::make_shared<Type>();
+  type->scalar = t;
+  type->name = name.empty() ? dataTypeName(t) : name;
+  type->length = length;
+  return type;
+}
+
+TypePtr booleanType() {
+  static const TypePtr t = [] {
+    auto b = std::make_shared<Type>();
+    b->kind = Type::Kind::Boolean;
+    b->scalar = DataType::Boolean;
+    b->name = "BOOLEAN";
+    return b;
+  }();
+  return t;
+}
+
+TypePtr refCursorType() {
+  static const TypePtr t = [] {
+    auto c = std::make_shared<Type>();
+    c->kind = Type::Kind::RefCursor;
+    c->scalar = DataType::Cursor;
+    c->name = "REF CURSOR";
+    return c;
+  }();
+  return t;
+}
+
+Datum initialDatum(const Type& type) {
+  Datum d;
+  if (type.kind == Type::Kind::Record) {
+    d.record = std::make_shared<std::vector<Datum>>();
+    for (const auto& f : type.fields) d.record->push_back(initialDatum(*f.second));
+  } else if (type.kind == Type::Kind::Collection) {
+    d.collection = std::make_shared<Collection>();
+    d.collection->textKeys = type.textKeys;
+  }
+  return d;
+}
+
+Datum copyDatum(const Datum& d) {
+  Datum out{d.v, nullptr, nullptr};
+  if (d.record) {
+    out.record = std::make_shared<std::vector<Datum>>();
+    for (const auto& f : *d.record) out.record->push_back(copyDatum(f));
+  }
+  if (d.collection) {
+    out.collection = std::make_shared<Collection>();
+    out.collection->textKeys = d.collection->textKeys;
+    for (const auto& [k, v] : d.collection->ints) out.collection->ints[k] = copyDatum(v);
+    for (const auto& [k, v] : d.collection->texts) out.collection->texts[k] = copyDatum(v);
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Errors
+
+int PlsqlError::sqlcode() const {
+  if (user && user->code == 0) return 1;
+  if (code == 1403) return 100;
+  return -code;
+}
+
+PlsqlError PlsqlError::from(const Error& e) {
+  PlsqlError p;
+  p.code = e.code();
+  const std::string& m = e.message();
+  std::size_t nl = m.find('\n');
+  p.message = m.substr(0, nl);
+  // Lines of a stack gathered below (a call through SQL) stay with the error.
+  while (nl != std::string::npos) {
+    std::size_t next = m.find('\n', nl + 1);
+    p.stack.push_back(m.substr(nl + 1, next == std::string::npos ? std::string::npos : next - nl - 1));
+    nl = next;
+  }
+  return p;
+}
+
+Error PlsqlError::toError() const {
+  std::string text = message;
+  for (const auto& s : stack) text += "\n" + s;
+  return Error(code, text);
+}
+
+void raiseOra(int code, const std::string& detail) { throw PlsqlError::from(Error::ora(code, detail)); }
+
+void raiseValueError(const std::string& what) {
+  PlsqlError e;
+  e.code = 6502;
+  e.message = "ORA-06502: PL/SQL: numeric or value error" + (what.empty() ? std::string() : ": " + what);
+  throw e;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Conversion and assignment
+
+namespace {
+
+std::size_t charCount(const std::string& t) {
+  std::size_t n = 0;
+  for (char c : t)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+Value toNumber(const Value& v) {
+  if (v.isNumber() || v.isNull()) return v;
+  if (v.kind() == Value::Kind::Text) {
+    try {
+      return builtins::parseNumber(v.asText());
+    } catch (const Error&) {
+      raiseValueError("character to number conversion error");
+    }
+  }
+  raiseOra(932, "inconsistent datatypes: expected NUMBER got DATE");
+}
+
+Value roundNumber(const Value& v, const Type& type) {
+  if (v.isNull()) return v;
+  if (type.integer) {
+    if (v.kind() == Value::Kind::Integer) return v;
+    return Value(static_cast<std::int64_t>(std::llround(v.asDouble())));
+  }
+  if (!type.hasScale && type.precision == 0) return v;
+  double d = v.asDouble();
+  if (type.hasScale || type.precision > 0) {
+    double f = std::pow(10.0, type.scale);
+    d = std::round(d * f) / f;
+    if (type.precision > 0 && std::fabs(d) >= std::pow(10.0, type.precision - type.scale))
+      raiseValueError("number precision too large");
+  }
+  if (std::floor(d) == d && std::fabs(d) < 9.0e15) return Value(static_cast<std::int64_t>(d));
+  return Value(d);
+}
+
+}  // namespace
+
+Value convertScalar(Exec& x, const Value& v, const Type& type) {
+  if (v.isNull() || type.kind != Type::Kind::Scalar) return v;
+  switch (type.scalar) {
+    case DataType::Number: return roundNumber(toNumber(v), type);
+    case DataType::Varchar2:
+    case DataType::Char:
+    case DataType::Long:
+    case DataType::Clob:
+    case DataType::Raw:
+    case DataType::Rowid: {
+      std::string text = v.kind() == Value::Kind::Text ? v.asText() : x.session.format(v);
+      if (text.empty()) return {};
+      if (type.length > 0 && charCount(text) > static_cast<std::size_t>(type.length))
+        raiseValueError("character string buffer too small");
+      if (type.scalar == DataType::Char && type.length > 0) text.append(type.length - charCount(text), ' ');
+      return Value(std::move(text));
+    }
+    case DataType::Date:
+      if (v.kind() == Value::Kind::Date) return v;
+      if (v.kind() == Value::Kind::Text) {
+        try {
+          return Value(builtins::parseDate(v.asText(), x.session.context().nlsDateFormat));
+        } catch (const Error& e) {
+          throw PlsqlError::from(e);
+        }
+      }
+      raiseOra(932, "inconsistent datatypes: expected DATE got NUMBER");
+    default: return v;
+  }
+}
+
+void assign(Exec& x, Datum& target, const Type& type, Datum value) {
+  if (type.kind == Type::Kind::Record || type.kind == Type::Kind::Collection) {
+    if (!value.record && !value.collection) raiseOra(6530, "Reference to uninitialized composite");
+    target = copyDatum(value);
+    return;
+  }
+  target.v = convertScalar(x, value.v, type);
+}
+
+Flow runList(Exec& x, const std::vector<StmtP>& list) {
+  for (const auto& s : list) {
+    x.frame->line = s->line;
+    Flow f = s->exec(x);
+    if (f != Flow::Next) return f;
+  }
+  return Flow::Next;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// SQL inside PL/SQL
+
+SqlStatement::~SqlStatement() { sqlite3_finalize(stmt); }
+
+void SqlStatement::compile(Exec& x) {
+  sql::CompileContext ctx = x.session.compileContext();
+  ctx.resolveExternal = [this](const sql::Expr& e) -> std::optional<sql::CompileContext::External> {
+    auto it = externals.find(e.pos.offset);
+    if (it == externals.end()) return std::nullopt;
+    return it->second;
+  };
+  sqlite3_finalize(stmt);
+  stmt = nullptr;
+  try {
+    code = sql::compileStatement(*ast, ctx, text);
+  } catch (const Error& e) {
+    throw PlsqlError::from(e);
+  }
+  ddlVersion = x.session.impl().ddlVersion();
+}
+
+void SqlStatement::bindAll(Exec& x, sqlite3_stmt* s) {
+  for (std::size_t i = 0; i < code.bindNames.size(); ++i) {
+    auto it = paramByBind.find(code.bindNames[i]);
+    Value v;
+    if (it != paramByBind.end()) {
+      const SqlParam& p = it->second;
+      if (p.hostBind >= 0) v = (*x.binds)[static_cast<std::size_t>(p.hostBind)].v;
+      else v = p.expr->eval(x);
+    }
+    try {
+      x.session.bindParameter(s, static_cast<int>(i + 1), v, code.bindTargets[i]);
+    } catch (const Error& e) {
+      throw PlsqlError::from(e);
+    }
+  }
+}
+
+sqlite3_stmt* SqlStatement::start(Exec& x) {
+  if (ddlVersion != x.session.impl().ddlVersion() && !busy) compile(x);
+  if (busy) return startOwn(x);
+  try {
+    x.session.checkInterrupt();
+    x.session.attach(code.schemas);
+    if (code.isQuery && code.forUpdate) x.session.lockFiles(code.writeSchemas, code.noWait);
+    else if (!code.isQuery) x.session.beginChange();
+    if (!stmt) {
+      int rc = sqlite3_prepare_v3(x.session.connection(), code.sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+      if (rc != SQLITE_OK) x.session.throwMapped(rc, nullptr);
+    }
+  } catch (const Error& e) {
+    throw PlsqlError::from(e);
+  }
+  sqlite3_reset(stmt);
+  bindAll(x, stmt);
+  busy = true;
+  return stmt;
+}
+
+sqlite3_stmt* SqlStatement::startOwn(Exec& x) {
+  sqlite3_stmt* s = nullptr;
+  try {
+    int rc = sqlite3_prepare_v3(x.session.connection(), code.sql.c_str(), -1, 0, &s, nullptr);
+    if (rc != SQLITE_OK) x.session.throwMapped(rc, nullptr);
+  } catch (const Error& e) {
+    throw PlsqlError::from(e);
+  }
+  bindAll(x, s);
+  return s;
+}
+
+bool SqlStatement::step(storage::SessionImpl& session, sqlite3_stmt* s) {
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  try {
+    sqlite3_reset(s);
+    session.throwMapped(rc, &code);
+  } catch (const Error& e) {
+    throw PlsqlError::from(e);
+  }
+}
+
+Value SqlStatement::column(sqlite3_stmt* s, int i) const {
+  return storage::SessionImpl::columnOf(s, i, code.columns[static_cast<std::size_t>(i)].type);
+}
+
+void SqlStatement::finish(sqlite3_stmt* s) {
+  if (s == stmt) {
+    sqlite3_reset(stmt);
+    busy = false;
+  } else {
+    sqlite3_finalize(s);
+  }
+}
+
+std::int64_t SqlStatement::runDml(Exec& x) {
+  sqlite3_stmt* s = start(x);
+  struct Done {
+    SqlStatement& self;
+    sqlite3_stmt* s;
+    ~Done() { self.finish(s); }
+  } done{*this, s};
+  while (step(x.session, s)) {
+  }
+  return sqlite3_changes64(x.session.connection());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Cursors
+
+bool CursorState::next() {
+  if (!open || exhausted) return false;
+  if (statement->step(*session, stmt)) {
+    row.resize(cols.size());
+    for (std::size_t i = 0; i < cols.size(); ++i) row[i] = statement->column(stmt, static_cast<int>(i));
+    ++rows;
+    found = true;
+  } else {
+    found = false;
+    exhausted = true;
+  }
+  fetchedOnce = true;
+  return found;
+}
+
+const Value& CursorState::value(std::size_t column) const {
+  static const Value null;
+  return column < row.size() && found ? row[column] : null;
+}
+
+void CursorState::close() {
+  if (open && statement) statement->finish(stmt);
+  open = false;
+  stmt = nullptr;
+}
+
+CursorState::~CursorState() { close(); }
+
+}  // namespace engine::plsql

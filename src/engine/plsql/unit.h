@@ -1,0 +1,90 @@
+#pragma once
+// Compiled PL/SQL units and subprograms, the session's registry of them, and the compiler's entry
+// points.
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/plsql/runtime.h"
+
+namespace engine::plsql {
+
+struct Unit;
+
+struct Param {
+  std::string name;
+  TypePtr type;
+  BindDirection mode = BindDirection::In;
+  ExprP defaultValue;
+  int slot = 0;
+};
+
+struct Subprogram {
+  std::string name;
+  bool isFunction = false;
+  std::vector<Param> params;
+  TypePtr returnType;
+  int depth = 0;      // depth of its frame
+  int frameSize = 0;
+  StmtP body;         // declarations, statements and handlers
+  Unit* unit = nullptr;
+  Subprogram* impl = nullptr;  // a package specification's entry: the body's subprogram
+  int line = 0;
+};
+
+struct CompileError {
+  int line = 0, position = 0;
+  std::string text;  // "PLS-00201: identifier 'X' must be declared"
+};
+
+struct Symbol;
+struct Scope;
+
+// One compiled unit: an anonymous block, a procedure, a function, a package specification or body.
+struct Unit {
+  std::string owner, name, type;  // type: PROCEDURE, FUNCTION, PACKAGE, PACKAGE BODY, or empty (block)
+  std::shared_ptr<Scope> scope;   // names a package specification (and its body) declares
+  std::shared_ptr<Subprogram> main;                    // procedure, function, or the block itself
+  std::vector<std::shared_ptr<Subprogram>> subprograms;  // declared in the package
+  std::vector<StmtP> initializers;                    // package declarations and initialization
+  int stateSize = 0;                                  // package variables
+  std::vector<std::string> hostBinds;                 // anonymous blocks
+  std::set<std::pair<std::string, std::string>> dependencies;  // owner, name
+  std::vector<CompileError> errors;
+  std::string stamp;  // the catalog's LAST_DDL_TIME and id when compiled
+  // Package state (per session): the frame of package variables.
+  std::unique_ptr<Frame> state;
+  std::shared_ptr<Unit> spec;  // a body's specification
+  std::shared_ptr<Unit> body;  // a specification's body, once loaded
+  std::string qualified() const { return "\"" + owner + "." + name + "\""; }
+};
+
+// What the compiler needs from the session: other units by name.
+class UnitLoader {
+ public:
+  virtual ~UnitLoader() = default;
+  // The compiled specification of a stored procedure, function or package, or null.
+  virtual std::shared_ptr<Unit> findUnit(const std::string& owner, const std::string& name) = 0;
+  // The body of a package, compiled on first use (ORA-04067 / ORA-06508 when missing or invalid).
+  virtual std::shared_ptr<Unit> bodyOf(Unit& spec) = 0;
+  // Makes sure a package's state exists (runs its initialization on first use).
+  virtual void instantiate(Exec& x, Unit& spec) = 0;
+  // The SQLite function id under which SQL calls this stored function.
+  virtual int sqlFunctionId(const std::shared_ptr<Unit>& unit, Subprogram* sub) = 0;
+};
+
+// Compiles the text of a unit. `text` starts at the type keyword (PROCEDURE, FUNCTION, PACKAGE) or
+// at DECLARE/BEGIN for a block; errors are collected in the unit.
+std::shared_ptr<Unit> compileUnit(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
+                                  const std::string& text, const std::shared_ptr<Unit>& spec);
+
+// DBMS_OUTPUT's procedures (units.cpp).
+void dbmsOutput(Exec& x, const std::string& procedure, const std::vector<ExprP>& args);
+
+// Calls a subprogram with argument values already converted; returns the function result.
+Datum callSubprogram(Exec& x, Subprogram& sub, std::vector<Datum>& args, Frame* staticLink);
+
+}  // namespace engine::plsql
