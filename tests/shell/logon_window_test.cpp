@@ -449,4 +449,42 @@ TEST_F(LogonWindow, TheFirstActivationLoadsTheMacrosAndShowsTheCubeOnlyForACompa
   }
 }
 
+TEST_F(LogonWindow, MenuConnectAsksForThePasswordAgain) {
+  TfmMain& w = start();
+  w.connUser = "KADE";
+  w.connPassword = "remembered";
+  nuvo::test::LogonDriver driver({LogonStep::exit()});
+  w.mmConnectClick();
+  ASSERT_EQ(driver.seen().size(), 1);
+  EXPECT_EQ(driver.seen()[0].user, "KADE");
+  EXPECT_EQ(driver.seen()[0].password, "");
+}
+
+TEST_F(LogonWindow, AWorksheetSessionLogsOnWithoutTouchingTheProgramContext) {
+  TfmMain& w = start();
+  w.connUser = "ZOZURO";
+  QWidget worksheet;
+  worksheet.setProperty("sCaption", "WorkSheet 1");
+  nuvo::db::Session own;
+  {
+    auto* dialog = new TfmConnect(&w);
+    dialog->doaOracle = &own;
+    dialog->connForm = &worksheet;
+    nuvo::test::LogonDriver driver({LogonStep::connect("kade", "kade")});
+    dialog->exec();
+  }
+  EXPECT_TRUE(own.connected());
+  EXPECT_FALSE(w.osOracle.connected());
+  EXPECT_EQ(worksheet.windowTitle(), "WorkSheet 1  (kade@DEMO)");
+  EXPECT_EQ(w.connUser, "ZOZURO");
+  {
+    auto* dialog = new TfmConnect(&w);
+    dialog->doaOracle = &own;
+    dialog->connForm = &worksheet;
+    nuvo::test::LogonDriver driver({LogonStep::exit()});
+    EXPECT_EQ(dialog->exec(), QDialog::Rejected);
+  }
+  EXPECT_EQ(closes(), 0);
+}
+
 }  // namespace
