@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -316,11 +317,9 @@ void TfmMain::FormActivate() {
   // The logon dialog and message boxes activate this window again while it runs.
   if (activating_) return;
   activating_ = true;
+  const auto done = qScopeGuard([this] { activating_ = false; });
   if (!osOracle.connected()) tbConnectClick();
-  if (ended_) {
-    activating_ = false;
-    return;
-  }
+  if (ended_) return;
   updateMainCaption();
   prvicNaFormi = false;
 
@@ -335,7 +334,6 @@ void TfmMain::FormActivate() {
   declRunParam = false;
   najdiglavnegaUserja();
   command("mmKocka")->setVisible(!currCubeCompany.isEmpty());
-  activating_ = false;
 }
 
 void TfmMain::updateMainCaption() {
