@@ -753,6 +753,12 @@ class Compiler {
                           const std::string& limit) {
     std::string w = newAlias();
     std::vector<std::string> inner;
+    // ROWNUM counts rows as they are stored; unordered, SQLite may pick others to suit the outer sort.
+    std::string storageOrder;
+    if (!scope.sources.empty() && scope.sources[0].isTable) {
+      const Source& first = scope.sources[0];
+      storageOrder = " ORDER BY " + (first.rowidSql.empty() ? first.sqlAlias + ".rowid" : first.rowidSql);
+    }
     for (auto& src : scope.sources) {
       for (auto& c : src.columns) {
         std::string name = "c" + std::to_string(inner.size());
@@ -767,7 +773,7 @@ class Compiler {
     }
     std::string sql = "(SELECT " + join(inner) + " FROM " + from;
     if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
-    return sql + " LIMIT " + limit + ") AS " + w;
+    return sql + storageOrder + " LIMIT " + limit + ") AS " + w;
   }
 
   // ROWNUM <= n, ROWNUM < n, ROWNUM = 1 (and the forms that are never true) in WHERE become a LIMIT.
@@ -864,7 +870,7 @@ class Compiler {
           if (!item.starTable.empty() && s.alias != item.starTable) continue;
           found = true;
           for (const auto& c : s.columns) {
-            parts.push_back(s.sqlAlias + "." + quoteName(c.name) + " AS " + quoteName(c.name));
+            parts.push_back((c.sql.empty() ? s.sqlAlias + "." + quoteName(c.name) : c.sql) + " AS " + quoteName(c.name));
             cols.push_back(c.meta);
           }
         }
@@ -903,7 +909,10 @@ class Compiler {
     for (const auto& c : base.columns) baseCols.push_back(base.sqlAlias + "." + quoteName(c.name));
     std::string rowidSql = base.isTable ? base.sqlAlias + ".rowid" : "NULL";
     // The path of rowids from the root orders rows depth-first and finds loops.
-    std::string me = base.isTable ? "printf('%010d', " + base.sqlAlias + ".rowid)" : "''";
+    // Rows of an inline view or DUAL have no rowid: their path is their level, so a row generator
+    // (CONNECT BY LEVEL <= n) comes out in level order.
+    std::string me = base.isTable ? "printf('%010d', " + base.sqlAlias + ".rowid)" : "printf('%010d', 1)";
+    std::string stepMe = base.isTable ? me : "printf('%010d', " + prior + ".\"__LEVEL\" + 1)";
     Scope startScope;
     startScope.parent = outer;
     startScope.sources.push_back(base);
@@ -916,7 +925,7 @@ class Compiler {
     stepScope.priorAlias = prior;
     stepScope.levelSql = "(" + prior + ".\"__LEVEL\" + 1)";
     std::string step = "SELECT " + join(baseCols) + ", " + rowidSql + ", " + prior + ".\"__LEVEL\" + 1, " + prior +
-                       ".\"__PATH\" || '/' || " + me + " FROM " + baseSql + " JOIN " + cte + " AS " + prior + " ON " +
+                       ".\"__PATH\" || '/' || " + stepMe + " FROM " + baseSql + " JOIN " + cte + " AS " + prior + " ON " +
                        condition(*b.connectBy, stepScope);
     if (base.isTable) {
       std::string seen = "instr(" + prior + ".\"__PATH\", " + me + ") > 0";
@@ -1073,18 +1082,22 @@ class Compiler {
       case ExprKind::Any: {
         Typed left = expr(*e.args[0], scope);
         std::string inner;
+        std::string column = "C";
         if (e.query) {
           std::vector<Column> cols;
           inner = query(*e.query, &scope, cols);
+          if (cols.size() != 1) fail(cols.size() > 1 ? 913 : 947, e.pos);
+          column = cols[0].name;
         } else {
           std::vector<std::string> items;
-          for (std::size_t i = 1; i < e.args.size(); ++i) items.push_back("SELECT " + coerce(expr(*e.args[i], scope), left.type).sql);
+          for (std::size_t i = 1; i < e.args.size(); ++i)
+            items.push_back("SELECT " + coerce(expr(*e.args[i], scope), left.type).sql + " AS \"C\"");
           inner = join(items, " UNION ALL ");
         }
-        // x op ANY (q): some row satisfies; x op ALL (q): no row fails.
-        std::string test = "(" + left.sql + ") " + e.op + " v.c";
-        std::string sql = e.all ? "NOT EXISTS (SELECT 1 FROM (" + inner + ") AS v(c) WHERE NOT (" + test + "))"
-                                : "EXISTS (SELECT 1 FROM (" + inner + ") AS v(c) WHERE " + test + ")";
+        // x op ANY (q): some row satisfies; x op ALL (q): no row fails (a NULL comparison fails it too).
+        std::string test = "(" + left.sql + ") " + e.op + " v." + quoteName(column);
+        std::string sql = e.all ? "NOT EXISTS (SELECT 1 FROM (" + inner + ") AS v WHERE (" + test + ") IS NOT 1)"
+                                : "EXISTS (SELECT 1 FROM (" + inner + ") AS v WHERE " + test + ")";
         return {sql, DataType::Boolean};
       }
     }

@@ -81,3 +81,17 @@ SELECT COUNT(*) AS n FROM ch WHERE c = 'ab' AND v = 'ab';
 SELECT LENGTH(c) AS lc, LENGTH(v) AS lv FROM ch;
 > LC,LV
 > 4,2
+
+# ANY and ALL over a subquery and a list; ALL over no rows is true
+SELECT n FROM rn WHERE n > ALL (SELECT n FROM rn WHERE n > 4) OR n < ANY (1, 2) ORDER BY n;
+> N
+> 1
+SELECT COUNT(*) AS c FROM rn WHERE n > ALL (SELECT n FROM rn WHERE n > 100);
+> C
+> 6
+
+# SELECT * with ROWNUM and ORDER BY: the limit comes first, then the sort
+SELECT * FROM rn WHERE n > 2 AND ROWNUM <= 2 ORDER BY n DESC;
+> N,G
+> 4,e
+> 3,o
