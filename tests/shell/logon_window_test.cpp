@@ -51,13 +51,16 @@ class LogonWindow : public nuvo::test::DatabaseFixture {
   }
   int closes() const { return watcher_->closes; }
 
-  // The logon check selects KADE.PCKNUVOLOG.USERISVALID, a packaged function.
-  bool logonCheckPackageExists() const {
+  // The logon check selects KADE.PCKNUVOLOG.USERISVALID and the logon calls KADE.PCKLOGPARAM.
+  bool packageIsValid(const char* name) const {
     auto session = database()->logOn("SYS", "SYS", true);
-    auto query = session->prepare("select count(*) from all_objects where owner='KADE' and object_name='PCKNUVOLOG'");
+    auto query = session->prepare(
+        "select count(*) from all_objects where owner='KADE' and object_name=:name and status='VALID'");
+    query->bind("name", engine::Value(name));
     query->execute();
     return query->next() && query->value(0).asInteger() > 0;
   }
+  bool logonCheckPackageExists() const { return packageIsValid("PCKNUVOLOG"); }
 
   QString queryText(TfmMain& w, const QString& sql) {
     nuvo::db::Query query(&w.osOracle);
@@ -485,6 +488,19 @@ TEST_F(LogonWindow, AWorksheetSessionLogsOnWithoutTouchingTheProgramContext) {
     EXPECT_EQ(dialog->exec(), QDialog::Rejected);
   }
   EXPECT_EQ(closes(), 0);
+}
+
+TEST_F(LogonWindow, TheLogonSetsTheApplicationUserOfTheSession) {
+  if (!packageIsValid("PCKLOGPARAM")) GTEST_SKIP() << "KADE.PCKLOGPARAM (PL/SQL) is not in the database";
+  // The setting goes to the server as a bind, so a quote in it is just a character.
+  for (const char* user : {"ANA", "O'BRIEN"}) {
+    writeHomeFile("MONITOR.INI", QStringLiteral("[PL/SQL]\r\nCURR_USERIPL=%1\r\n").arg(user));
+    TfmMain& w = start();
+    nuvo::test::LogonDriver driver({LogonStep::connect("kade", "kade")});
+    w.tbConnectClick();
+    ASSERT_TRUE(w.osOracle.connected());
+    EXPECT_EQ(queryText(w, "select kade.pckLogParam.getUser from dual"), user);
+  }
 }
 
 }  // namespace
