@@ -548,6 +548,7 @@ class Compiler {
   Subprogram* current_ = nullptr;  // the subprogram being compiled
   int stateBase_ = 0;              // package body variables follow the specification's
   int loopDepth_ = 0;
+  int insideSql_ = 0;  // resolving a name for the SQL compiler
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -1162,10 +1163,11 @@ StmtP Compiler::statementOrError() {
     return s;
   } catch (const NameError& e) {
     record(e.error);
-    record(errorAt(first.pos, "PL/SQL: Statement ignored"));
-    // Skip to the end of the statement.
+    if (e.error.text != "PL/SQL: SQL Statement ignored") record(errorAt(first.pos, "PL/SQL: Statement ignored"));
+    // Skip to the end of the statement, unless it was read whole.
     int depth = 0;
-    while (at().kind != TokenKind::End) {
+    bool readWhole = at(-1).isOp(";") && at(-1).pos.offset > first.pos.offset;
+    while (!readWhole && at().kind != TokenKind::End) {
       if (at().isOp("(")) ++depth;
       if (at().isOp(")")) --depth;
       if (at().isOp(";") && depth <= 0) {
@@ -1188,7 +1190,7 @@ StmtP Compiler::statement() {
     expectOp(">");
   }
   const Token& t = at();
-  if (t.kind != TokenKind::Identifier) syntax(t, "begin case declare exit for if loop null raise return select");
+  if (t.kind != TokenKind::Identifier && t.kind != TokenKind::Bind) syntax(t, "begin case declare exit for if loop null raise return select");
   if (is("BEGIN") || is("DECLARE")) {
     std::vector<StmtP> init;
     std::vector<int> cursors;
@@ -1713,11 +1715,15 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
       return std::nullopt;
     }
   }
+  // Inside SQL, a name PL/SQL does not know stays SQL's (no fallback back into SQL).
+  ++insideSql_;
   try {
     param.expr = expr(e);
   } catch (const NameError&) {
+    --insideSql_;
     return std::nullopt;
   }
+  --insideSql_;
   if (!param.expr->type || !param.expr->type->isScalar()) return std::nullopt;
   sql::CompileContext::External x;
   x.bind = "#" + std::to_string(s.paramByBind.size());
@@ -2363,6 +2369,7 @@ ExprP Compiler::expr(const sql::Expr& e) {
 // An expression of SQL's own (its functions, LIKE, subqueries, date arithmetic) runs as a one-row
 // query; the PL/SQL names in it become binds.
 ExprP Compiler::sqlFallback(const sql::Expr& e) {
+  if (insideSql_ > 0) throw NameError{errorAt(e.pos, "PLS-00201: identifier must be declared")};
   auto select = std::make_shared<sql::SelectStmt>();
   select->query = std::make_shared<sql::Query>();
   select->query->block = std::make_shared<sql::QueryBlock>();
