@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "engine/storage/password.h"
 #include "engine_test_support.h"
 
 using engine::test::errorCode;
@@ -181,6 +184,38 @@ TEST(ApiTest, SyntaxErrorsCarryThePosition) {
       EXPECT_EQ(e.line(), c.line) << c.sql;
       EXPECT_EQ(e.column(), c.column) << c.sql;
     }
+  }
+}
+
+}  // namespace
+}  // namespace engine
+
+namespace engine {
+namespace {
+
+TEST(PasswordTest, DigestIsSha256AndTheCatalogHoldsNoPassword) {
+  EXPECT_EQ(storage::sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(storage::sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(storage::sha256Hex(std::string(1000, 'a')).size(), 64u);
+
+  std::string dir = nuvo::test::makeTempDir("pw") + "/DB";
+  CreateOptions options;
+  options.durable = false;
+  auto db = Database::create(dir, options);
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE USER pw IDENTIFIED BY \"Secret#42xyz\"");
+  s->execute("GRANT CREATE SESSION TO pw");
+  EXPECT_NO_THROW(db->logOn("PW", "SECRET#42XYZ"));
+  db->setParameter("sec_case_sensitive_logon", "TRUE");
+  EXPECT_THROW(db->logOn("PW", "SECRET#42XYZ"), Error);
+  EXPECT_NO_THROW(db->logOn("PW", "Secret#42xyz"));
+  s->execute("ALTER USER pw IDENTIFIED BY other");
+  EXPECT_THROW(db->logOn("PW", "Secret#42xyz"), Error);
+  EXPECT_NO_THROW(db->logOn("PW", "other"));
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content.find("Secret#42xyz"), std::string::npos) << entry.path();
   }
 }
 

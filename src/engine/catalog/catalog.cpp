@@ -13,7 +13,7 @@ void createCatalogTables(sqlite3* db) {
   storage::exec(db, R"sql(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value);
 CREATE TABLE parameters(name TEXT PRIMARY KEY, value TEXT, type INTEGER DEFAULT 2, description TEXT);
-CREATE TABLE users(user_id INTEGER PRIMARY KEY, username TEXT UNIQUE NOT NULL, password TEXT,
+CREATE TABLE users(user_id INTEGER PRIMARY KEY, username TEXT UNIQUE NOT NULL, password TEXT, password_ci TEXT,
   account_status TEXT NOT NULL DEFAULT 'OPEN', lock_date TEXT, created TEXT NOT NULL,
   default_tablespace TEXT DEFAULT 'USERS', temporary_tablespace TEXT DEFAULT 'TEMP', profile TEXT DEFAULT 'DEFAULT');
 CREATE TABLE roles(role TEXT PRIMARY KEY, role_id INTEGER, oracle_maintained TEXT DEFAULT 'N');
@@ -285,10 +285,10 @@ void Catalog::setMeta(const std::string& key, std::int64_t value) {
 }
 
 std::optional<UserInfo> Catalog::findUser(const std::string& name) const {
-  Stmt s(db_, "SELECT user_id, username, password, account_status FROM users WHERE username=?1");
+  Stmt s(db_, "SELECT user_id, username, password, account_status, password_ci FROM users WHERE username=?1");
   s.bindAll(name);
   if (!s.step()) return std::nullopt;
-  return UserInfo{s.integer(0), s.text(1), s.text(2), s.text(3)};
+  return UserInfo{s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4)};
 }
 
 bool Catalog::dbLinkExists(const std::string& user, const std::string& link) const {

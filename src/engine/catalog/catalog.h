@@ -55,7 +55,10 @@ struct ConstraintInfo {
 
 struct UserInfo {
   std::int64_t id = 0;
-  std::string name, password, status;
+  std::string name;
+  std::string passwordDigest;  // storage/password.h: of the password as given
+  std::string status;
+  std::string foldedDigest;    // of the password in upper case
 };
 
 // Creates the catalog tables in a new catalog file.

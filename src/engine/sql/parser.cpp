@@ -604,7 +604,10 @@ StatementPtr Parser::parseCreateUser(StmtKind kind) {
       const Token& pw = next();
       if (pw.kind != TokenKind::Identifier && pw.kind != TokenKind::String && pw.kind != TokenKind::Number)
         fail(988, pw);
-      s->password = pw.text;
+      // An unquoted password keeps its case too (the lexer upper-cases identifiers).
+      s->password = pw.kind == TokenKind::Identifier && !pw.quoted
+                        ? text_.substr(static_cast<std::size_t>(pw.pos.offset), static_cast<std::size_t>(pw.endOffset - pw.pos.offset))
+                        : pw.text;
       s->hasPassword = true;
       if (accept("REPLACE")) next();
     } else if (accept("ACCOUNT")) {

@@ -8,6 +8,7 @@
 
 #include "engine/catalog/catalog.h"
 #include "engine/catalog/dictionary.h"
+#include "engine/storage/password.h"
 #include "engine/storage/session.h"
 #include "engine/storage/sqlite_util.h"
 
@@ -310,7 +311,11 @@ std::unique_ptr<Session> DatabaseImpl::logOn(const std::string& userName, const 
     // The system connection serves one thread at a time.
     std::lock_guard lock(mutex_);
     auto info = cat.findUser(user);
-    bool passwordOk = info && (caseSensitive ? info->password == password : upper(info->password) == upper(password));
+    bool passwordOk = false;
+    if (info) {
+      PasswordDigests given = digestPassword(user, password);
+      passwordOk = caseSensitive ? given.exact == info->passwordDigest : given.folded == info->foldedDigest;
+    }
     if (!passwordOk) throw Error::ora(1017);
     if (info->status.find("LOCKED") != std::string::npos) throw Error::ora(28000);
     if (sysdba) {
@@ -371,8 +376,9 @@ std::shared_ptr<Database> Database::create(const std::string& directory, const C
                                                                 {"SYSTEM", &options.systemPassword}};
     std::int64_t id = 0;
     for (const auto& [name, password] : users) {
-      storage::Stmt(db, "INSERT INTO users(user_id, username, password, created) VALUES (?1, ?2, ?3, ?4)")
-          .bindAll(id, std::string(name), *password, now)
+      storage::PasswordDigests digests = storage::digestPassword(name, *password);
+      storage::Stmt(db, "INSERT INTO users(user_id, username, password, password_ci, created) VALUES (?1,?2,?3,?4,?5)")
+          .bindAll(id, std::string(name), digests.exact, digests.folded, now)
           .step();
       id += 5;
       storage::Stmt(db, "INSERT INTO role_privs(grantee, granted_role, admin_option) VALUES (?1, 'DBA', 'YES')")

@@ -7,6 +7,7 @@
 #include "engine/sql/compiler.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/constraints.h"
+#include "engine/storage/password.h"
 #include "engine/storage/session.h"
 #include "engine/storage/sqlite_util.h"
 
@@ -976,8 +977,10 @@ class Executor {
     if (!st.hasPassword) throw Error::ora(988);
     std::int64_t id = cat_.meta("next_user_id", 100);
     cat_.setMeta("next_user_id", id + 1);
-    Stmt(db_, "INSERT INTO users(user_id, username, password, account_status, created) VALUES (?1,?2,?3,?4,?5)")
-        .bindAll(id, st.name, st.password, std::string(st.lock > 0 ? "LOCKED" : "OPEN"), now())
+    PasswordDigests digests = digestPassword(st.name, st.password);
+    Stmt(db_, "INSERT INTO users(user_id, username, password, password_ci, account_status, created) VALUES "
+              "(?1,?2,?3,?4,?5,?6)")
+        .bindAll(id, st.name, digests.exact, digests.folded, std::string(st.lock > 0 ? "LOCKED" : "OPEN"), now())
         .step();
     newSchemas_.push_back(st.name);
   }
@@ -987,7 +990,12 @@ class Executor {
     if (!user) throw Error(1918, "ORA-01918: user '" + st.name + "' does not exist");
     bool ownPassword = st.name == s_.user() && st.lock == 0;
     if (!ownPassword && !s_.hasPrivilege("ALTER USER")) throw Error::ora(1031);
-    if (st.hasPassword) Stmt(db_, "UPDATE users SET password=?2 WHERE username=?1").bindAll(st.name, st.password).step();
+    if (st.hasPassword) {
+      PasswordDigests digests = digestPassword(st.name, st.password);
+      Stmt(db_, "UPDATE users SET password=?2, password_ci=?3 WHERE username=?1")
+          .bindAll(st.name, digests.exact, digests.folded)
+          .step();
+    }
     if (st.lock > 0) Stmt(db_, "UPDATE users SET account_status='LOCKED', lock_date=?2 WHERE username=?1").bindAll(st.name, now()).step();
     if (st.lock < 0) Stmt(db_, "UPDATE users SET account_status='OPEN', lock_date=NULL WHERE username=?1").bindAll(st.name).step();
   }
