@@ -2,6 +2,7 @@
 // their types, restricted session, databases on disk.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
@@ -217,6 +218,30 @@ TEST(PasswordTest, DigestIsSha256AndTheCatalogHoldsNoPassword) {
     std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(content.find("Secret#42xyz"), std::string::npos) << entry.path();
   }
+}
+
+}  // namespace
+}  // namespace engine
+
+namespace engine {
+namespace {
+
+TEST(PasswordTest, OpeningACatalogOfPlainPasswordsReplacesThemByDigests) {
+  std::string dir = nuvo::test::makeTempDir("upgrade") + "/DB";
+  CreateOptions options;
+  options.durable = false;
+  Database::create(dir, options);
+  // The layout of an earlier engine: the password itself, no digest of the folded one.
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open((dir + "/catalog.db").c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "ALTER TABLE users DROP COLUMN password_ci; UPDATE users SET password = 'Old' "
+                              "WHERE username = 'SYSTEM'",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  auto db = Database::open(dir);
+  EXPECT_NO_THROW(db->logOn("SYSTEM", "OLD"));
+  EXPECT_THROW(db->logOn("SYSTEM", "SYSTEM"), Error);
 }
 
 }  // namespace

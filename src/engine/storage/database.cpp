@@ -102,6 +102,34 @@ std::string fileNameOf(const std::string& schema) {
   return out + ".schema.db";
 }
 
+bool hasColumn(sqlite3* db, const std::string& table, const std::string& column) {
+  storage::Stmt s(db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2");
+  s.bindAll(table, column);
+  return s.step();
+}
+
+// Brings a catalog written by an earlier engine to the current layout.
+void upgradeCatalog(sqlite3* db) {
+  if (!hasColumn(db, "columns", "char_length")) {
+    storage::exec(db, "ALTER TABLE columns ADD COLUMN char_length INTEGER");
+    storage::exec(db, "ALTER TABLE columns ADD COLUMN char_used TEXT");
+  }
+  if (!hasColumn(db, "users", "password_ci")) {
+    // Earlier catalogs kept the passwords themselves: replace them by their digests.
+    storage::exec(db, "ALTER TABLE users ADD COLUMN password_ci TEXT");
+    storage::Stmt s(db, "SELECT username, password FROM users");
+    std::vector<std::pair<std::string, std::string>> users;
+    while (s.step()) users.emplace_back(s.text(0), s.text(1));
+    s.reset();
+    for (const auto& [name, password] : users) {
+      auto digests = storage::digestPassword(name, password);
+      storage::Stmt(db, "UPDATE users SET password = ?2, password_ci = ?3 WHERE username = ?1")
+          .bindAll(name, digests.exact, digests.folded)
+          .step();
+    }
+  }
+}
+
 }  // namespace
 
 namespace storage {
@@ -407,6 +435,7 @@ std::shared_ptr<Database> Database::open(const std::string& directory) {
     // The views follow the engine's definitions, so a newer engine brings its views to older files;
     // the sessions of an earlier run are gone.
     storage::exec(db, "BEGIN IMMEDIATE");
+    upgradeCatalog(db);
     catalog::createDictionaryViews(db);
     storage::exec(db, "DELETE FROM sessions");
     storage::exec(db, "COMMIT");
