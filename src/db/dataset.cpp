@@ -8,6 +8,9 @@ namespace nuvo::db {
 
 namespace {
 
+// Rows per block of fetched cells.
+constexpr int kPacketRows = 1024;
+
 const QString kRowidBind = QStringLiteral("NUVO_ROWID");
 
 QString columnBind(int column) { return QStringLiteral("C%1").arg(column); }
@@ -60,7 +63,7 @@ void Dataset::open() {
   if (queryAllRecords_) fetchAll();
   else fetchMore();
   emit opened();
-  moveTo(rows_.isEmpty() ? -1 : 0);
+  moveTo(rows_.empty() ? -1 : 0);
 }
 
 void Dataset::openResultSet(std::shared_ptr<ResultSet> rows) {
@@ -72,7 +75,7 @@ void Dataset::openResultSet(std::shared_ptr<ResultSet> rows) {
   if (queryAllRecords_) fetchAll();
   else fetchMore();
   emit opened();
-  moveTo(rows_.isEmpty() ? -1 : 0);
+  moveTo(rows_.empty() ? -1 : 0);
 }
 
 void Dataset::startRows(ResultSet* rows) {
@@ -100,6 +103,7 @@ void Dataset::close() {
   source_ = nullptr;
   rows_.clear();
   deleted_.clear();
+  packets_.clear();
   buffer_.clear();
   columns_.clear();
   tableColumns_.clear();
@@ -127,10 +131,15 @@ int Dataset::readRows(int limit) {
         source_->close();
         break;
       }
+      if (packets_.empty() || packets_.back().size() + width > packets_.back().capacity()) {
+        packets_.emplace_back().reserve(static_cast<std::size_t>(qMin(limit, kPacketRows) * width));
+      }
+      std::vector<QVariant>& packet = packets_.back();
       Row row;
-      row.fetched = static_cast<int>(rows_.size() + deleted_.size());
-      row.values.resize(width);
-      for (int c = 0; c < width; ++c) row.values[c] = source_->value(c);
+      row.order = static_cast<int>(rows_.size() + deleted_.size());
+      row.fetched = packet.data() + packet.size();
+      row.width = width;
+      for (int c = 0; c < width; ++c) packet.push_back(source_->value(c));
       rows_.push_back(std::move(row));
     }
   });
@@ -148,13 +157,13 @@ void Dataset::fetchAll() {
 // ---- reading ---------------------------------------------------------------------------------------
 
 void Dataset::requireRow(int row) const {
-  if (row < 0 || row >= rows_.size()) throw Error::client(QStringLiteral("Row %1 does not exist").arg(row));
+  if (row < 0 || row >= recordCount()) throw Error::client(QStringLiteral("Row %1 does not exist").arg(row));
 }
 
 QVariant Dataset::value(int row, int column) const {
-  if (row < 0 || row >= rows_.size() || column < 0 || column >= columns_.size()) return {};
+  if (row < 0 || row >= recordCount() || column < 0 || column >= columns_.size()) return {};
   if (row == editRow_) return buffer_[column];
-  return rows_[row].values[column];
+  return rows_[row].at(column);
 }
 
 Dataset::RowState Dataset::rowState(int row) const {
@@ -164,7 +173,7 @@ Dataset::RowState Dataset::rowState(int row) const {
 
 QString Dataset::rowid(int row) const {
   requireRow(row);
-  return rowidColumn_ < 0 ? QString() : rows_[row].values[rowidColumn_].toString();
+  return rowidColumn_ < 0 ? QString() : rows_[row].at(rowidColumn_).toString();
 }
 
 bool Dataset::canModify() const {
@@ -177,7 +186,7 @@ bool Dataset::isFieldWritable(int column) const {
 }
 
 void Dataset::setCurrentRow(int row) {
-  if (row < -1 || row >= rows_.size()) row = rows_.isEmpty() ? -1 : static_cast<int>(rows_.size()) - 1;
+  if (row < -1 || row >= recordCount()) row = rows_.empty() ? -1 : static_cast<int>(rows_.size()) - 1;
   if (row != currentRow_) moveTo(row);
 }
 
@@ -190,7 +199,7 @@ void Dataset::moveTo(int row) {
 // to the row that took its index (or the last one).
 void Dataset::dropRow(int row) {
   emit rowAboutToBeRemoved(row);
-  rows_.remove(row);
+  rows_.erase(rows_.begin() + row);
   emit rowRemoved(row);
   if (currentRow_ > row) --currentRow_;
   else if (currentRow_ == row) moveTo(qMin(row, static_cast<int>(rows_.size()) - 1));
@@ -256,7 +265,7 @@ QStringList Dataset::writableChanges(const QVector<QVariant>& before, const QVec
 }
 
 void Dataset::updateRow(DriverSession& driver, const Row& row, const QVector<QVariant>& values) {
-  const QVector<QVariant>& before = row.original.isEmpty() ? row.values : row.original;
+  const QVector<QVariant> before = row.asFetched();
   QVector<int> columns;
   const QStringList names = writableChanges(before, values, columns);
   if (names.isEmpty()) return;
@@ -267,7 +276,7 @@ void Dataset::updateRow(DriverSession& driver, const Row& row, const QVector<QVa
     binds.append({columns[i], values[columns[i]]});
   }
   const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE ROWID = :%3").arg(checkedTable(), sets.join(QLatin1String(", ")), kRowidBind);
-  auto statement = run(driver, sql, binds, row.values[rowidColumn_].toString());
+  auto statement = run(driver, sql, binds, row.at(rowidColumn_).toString());
   if (statement->rowsProcessed() == 0)
     throw Error::ora(1403, QStringLiteral("no data found: the row was deleted by another session"));
 }
@@ -341,7 +350,7 @@ void Dataset::edit(int row) {
   if (editRow_ == row) return;
   if (state_ != State::Browse) post();
   Row& r = rows_[row];
-  QVector<QVariant> current = r.values;
+  QVector<QVariant> current = r.values();
   const QString id = rowid(row);
   if (id.isEmpty() && r.state != RowState::Inserted)
     throw Error::client(QStringLiteral("The new row has no ROWID yet: query the dataset again to edit it"));
@@ -351,12 +360,12 @@ void Dataset::edit(int row) {
       refreshRow(row);
       throw Error::ora(1403, QStringLiteral("no data found: the row was deleted by another session"));
     }
-    if (r.state == RowState::Unchanged && current != r.values) {
-      r.values = current;  // the row changed since it was fetched: edit what the table holds now
+    if (r.state == RowState::Unchanged && current != r.values()) {
+      r.setValues(current);  // the row changed since it was fetched: edit what the table holds now
       emit rowChanged(row);
     }
   }
-  buffer_ = r.values;
+  buffer_ = r.values();
   setCurrentRow(row);
   setState(State::Edit, row);
 }
@@ -366,12 +375,13 @@ void Dataset::insert(int row) {
   if (state_ != State::Browse) post();
   row = qBound(0, row, static_cast<int>(rows_.size()));
   Row r;
-  r.values.resize(columns_.size());
+  r.width = static_cast<int>(columns_.size());
+  r.setValues(QVector<QVariant>(columns_.size()));
   r.state = RowState::Inserted;
+  buffer_ = r.values();
   emit rowAboutToBeInserted(row);
-  rows_.insert(row, r);
+  rows_.insert(rows_.begin() + row, std::move(r));
   if (currentRow_ >= row) ++currentRow_;
-  buffer_ = r.values;
   emit rowInserted(row);
   setState(State::Insert, row);
   moveTo(row);
@@ -399,8 +409,8 @@ void Dataset::post() {
   const int row = editRow_;
   Row& r = rows_[row];
   if (cachedUpdates_) {
-    if (r.state == RowState::Unchanged && r.values != buffer_) {
-      r.original = r.values;
+    if (r.state == RowState::Unchanged && r.values() != buffer_) {
+      r.original = std::make_unique<QVector<QVariant>>(r.values());
       r.state = RowState::Modified;
     }
   } else if (state_ == State::Insert) {
@@ -410,7 +420,7 @@ void Dataset::post() {
   } else {
     locked([&](DriverSession& driver) { updateRow(driver, r, buffer_); });
   }
-  r.values = buffer_;
+  r.setValues(buffer_);
   setState(State::Browse, -1);
   emit rowChanged(row);
 }
@@ -440,8 +450,9 @@ void Dataset::remove(int row) {
   if (!cachedUpdates_) {
     locked([&](DriverSession& driver) { deleteRow(driver, rowid(row)); });
   } else if (r.state != RowState::Inserted) {
-    if (!r.original.isEmpty()) r.values = r.original;  // the delete is of the row as fetched
-    deleted_.push_back(r);
+    r.setValues(r.asFetched());  // the delete is of the row as fetched
+    r.original.reset();
+    deleted_.push_back(std::move(r));
   }
   dropRow(row);
 }
@@ -449,18 +460,18 @@ void Dataset::remove(int row) {
 bool Dataset::refreshRow(int row) {
   requireRow(row);
   if (row == editRow_) cancel();
-  if (row >= rows_.size() || !canModify()) return row < rows_.size();
+  if (row >= recordCount() || !canModify()) return row < recordCount();
   Row& r = rows_[row];
   const QString id = rowid(row);
   if (id.isEmpty()) return true;  // a row not yet in the table
-  QVector<QVariant> values = r.values;
+  QVector<QVariant> values = r.values();
   const bool found = locked([&](DriverSession& driver) { return readByRowid(driver, id, false, values); });
   if (!found) {
     dropRow(row);
     return false;
   }
-  r.values = values;
-  r.original.clear();
+  r.setValues(values);
+  r.original.reset();
   r.state = RowState::Unchanged;
   emit rowChanged(row);
   return true;
@@ -469,7 +480,7 @@ bool Dataset::refreshRow(int row) {
 // ---- cached updates --------------------------------------------------------------------------------
 
 bool Dataset::updatesPending() const {
-  if (!deleted_.isEmpty()) return true;
+  if (!deleted_.empty()) return true;
   return std::any_of(rows_.cbegin(), rows_.cend(), [](const Row& r) { return r.state != RowState::Unchanged; });
 }
 
@@ -479,26 +490,30 @@ void Dataset::postCachedUpdates() {
   post();
   if (!updatesPending()) return;
   locked([&](DriverSession& driver) {
-    for (const Row& d : deleted_) deleteRow(driver, d.values[rowidColumn_].toString());
+    for (const Row& d : deleted_) deleteRow(driver, d.at(rowidColumn_).toString());
     for (Row& r : rows_) {
-      if (r.state == RowState::Modified) updateRow(driver, r, r.values);
-      else if (r.state == RowState::Inserted) r.postedRowid = insertRow(driver, r.values);
+      if (r.state == RowState::Modified) updateRow(driver, r, r.values());
+      else if (r.state == RowState::Inserted) postedRowids_[&r] = insertRow(driver, r.values());
     }
   });
 }
 
 void Dataset::discardPostedRowids() {
-  for (Row& r : rows_) r.postedRowid.clear();
+  postedRowids_.clear();
 }
 
 void Dataset::commitCachedUpdates() {
   deleted_.clear();
-  for (int i = 0; i < rows_.size(); ++i) {
+  const auto posted = std::exchange(postedRowids_, {});
+  for (int i = 0; i < recordCount(); ++i) {
     Row& r = rows_[i];
     if (r.state == RowState::Unchanged) continue;
-    if (r.state == RowState::Inserted && rowidColumn_ >= 0) r.values[rowidColumn_] = r.postedRowid;
-    r.postedRowid.clear();
-    r.original.clear();
+    if (r.state == RowState::Inserted && rowidColumn_ >= 0) {
+      QVector<QVariant> values = r.values();
+      values[rowidColumn_] = posted.at(&r);
+      r.setValues(std::move(values));
+    }
+    r.original.reset();
     r.state = RowState::Unchanged;
     emit rowChanged(i);
   }
@@ -506,19 +521,21 @@ void Dataset::commitCachedUpdates() {
 
 void Dataset::cancelUpdates() {
   if (state_ == State::Edit || state_ == State::Insert) cancel();
-  QVector<Row> kept;
-  for (Row& r : rows_ + deleted_) {
-    if (r.state == RowState::Inserted) continue;
-    if (r.state == RowState::Modified) r.values = r.original;
-    r.original.clear();
-    r.state = RowState::Unchanged;
-    kept.push_back(std::move(r));
+  std::deque<Row> kept;
+  for (auto* rows : {&rows_, &deleted_}) {
+    for (Row& r : *rows) {
+      if (r.state == RowState::Inserted) continue;
+      r.setValues(r.asFetched());
+      r.original.reset();
+      r.state = RowState::Unchanged;
+      kept.push_back(std::move(r));
+    }
   }
-  std::sort(kept.begin(), kept.end(), [](const Row& a, const Row& b) { return a.fetched < b.fetched; });
+  std::sort(kept.begin(), kept.end(), [](const Row& a, const Row& b) { return a.order < b.order; });
   rows_ = std::move(kept);
   deleted_.clear();
   emit rowsReset();
-  moveTo(rows_.isEmpty() ? -1 : 0);
+  moveTo(rows_.empty() ? -1 : 0);
 }
 
 // ---- master and detail ------------------------------------------------------------------------------

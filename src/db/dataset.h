@@ -12,6 +12,10 @@
 
 #include <QObject>
 #include <QSet>
+#include <deque>
+#include <map>
+#include <memory>
+#include <vector>
 
 #include "db/sql_command.h"
 
@@ -132,11 +136,20 @@ class Dataset : public QObject, public SqlCommand {
   friend class Session;
 
   struct Row {
-    QVector<QVariant> values;
-    QVector<QVariant> original;  // values as fetched, kept while the row has cached changes
+    // A fetched row reads its cells from the packet it came in until it gets values of its own
+    // (edited, refreshed or inserted): one allocation per packet instead of one per row.
+    const QVariant* fetched = nullptr;
+    int width = 0;
+    QVector<QVariant> own;
+    // The values before the row's cached changes, while it has some.
+    std::unique_ptr<QVector<QVariant>> original;
     RowState state = RowState::Unchanged;
-    QString postedRowid;  // ROWID of a cached insert while applyUpdates runs
-    int fetched = -1;     // place in the fetch order; -1 for an inserted row
+    int order = -1;  // place in the fetch order; -1 for an inserted row
+
+    const QVariant& at(int column) const { return own.isEmpty() ? fetched[column] : own[column]; }
+    QVector<QVariant> values() const { return own.isEmpty() ? QVector<QVariant>(fetched, fetched + width) : own; }
+    void setValues(QVector<QVariant> values) { own = std::move(values); }
+    QVector<QVariant> asFetched() const { return original ? *original : values(); }
   };
 
   void startRows(ResultSet* rows);
@@ -174,8 +187,10 @@ class Dataset : public QObject, public SqlCommand {
   Columns columns_;
   int rowidColumn_ = -1;
   QSet<QString> tableColumns_;  // upper case
-  QVector<Row> rows_;
-  QVector<Row> deleted_;  // cached deletes
+  std::vector<std::vector<QVariant>> packets_;  // the cells of the fetched rows, never moved
+  std::deque<Row> rows_;  // a deque: a million rows grow without moving the ones fetched
+  std::deque<Row> deleted_;  // cached deletes
+  std::map<const Row*, QString> postedRowids_;  // ROWIDs of cached inserts while applyUpdates runs
   bool allFetched_ = true;
   State state_ = State::Closed;
   int editRow_ = -1;

@@ -28,6 +28,10 @@ auto guarded(F&& call) -> decltype(call()) {
   }
 }
 
+// The Julian day of 1970-01-01 in seconds: dates become seconds since the epoch without the slower
+// date and time arithmetic of QDateTime's constructor.
+constexpr qint64 kUnixEpochJulianSeconds = 2440588LL * 86400;
+
 QVariant toVariant(const engine::Value& v) {
   switch (v.kind()) {
     case engine::Value::Kind::Integer: return QVariant(static_cast<qlonglong>(v.asInteger()));
@@ -35,7 +39,9 @@ QVariant toVariant(const engine::Value& v) {
     case engine::Value::Kind::Text: return QVariant(QString::fromStdString(v.asText()));
     case engine::Value::Kind::Date: {
       const engine::DateTime& d = v.asDate();
-      return QVariant(QDateTime(QDate(d.year, d.month, d.day), QTime(d.hour, d.minute, d.second), Qt::UTC));
+      const qint64 seconds = QDate(d.year, d.month, d.day).toJulianDay() * 86400 - kUnixEpochJulianSeconds +
+                             d.hour * 3600 + d.minute * 60 + d.second;
+      return QVariant(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
     }
     case engine::Value::Kind::Null:
     case engine::Value::Kind::Cursor: break;
