@@ -64,6 +64,17 @@ std::vector<Family> families() {
        "coalesce(c.char_length, 0), c.char_used "
        "FROM objects o JOIN columns c ON c.object_id = o.object_id WHERE o.object_type IN ('TABLE','VIEW')",
        "OWNER", "TABLE_NAME"},
+      {"SOURCE", "OWNER:V128,NAME:V128,TYPE:V12,LINE:N,TEXT:V4000",
+       "SELECT owner, name, type, line, text FROM source", "OWNER", "NAME"},
+      {"ERRORS",
+       "OWNER:V128,NAME:V128,TYPE:V12,SEQUENCE:N,LINE:N,POSITION:N,TEXT:V4000,ATTRIBUTE:V9,MESSAGE_NUMBER:N",
+       "SELECT owner, name, type, sequence, line, position, text, attribute, message_number FROM errors", "OWNER",
+       "NAME"},
+      {"DEPENDENCIES",
+       "OWNER:V128,NAME:V128,TYPE:V18,REFERENCED_OWNER:V128,REFERENCED_NAME:V128,REFERENCED_TYPE:V18,"
+       "REFERENCED_LINK_NAME:V128,DEPENDENCY_TYPE:V4",
+       "SELECT owner, name, type, referenced_owner, referenced_name, referenced_type, NULL, 'HARD' FROM dependencies",
+       "OWNER", "NAME"},
       {"OBJECTS",
        "OWNER:V128,OBJECT_NAME:V128,SUBOBJECT_NAME:V128,OBJECT_ID:N,DATA_OBJECT_ID:N,OBJECT_TYPE:V23,CREATED:D,"
        "LAST_DDL_TIME:D,TIMESTAMP:V19,STATUS:V7,TEMPORARY:V1,GENERATED:V1,SECONDARY:V1",
@@ -192,6 +203,16 @@ std::vector<DictionaryView> buildViews() {
   add("V$DATABASE", "DBID:N,NAME:V9,CREATED:D,LOG_MODE:V12,OPEN_MODE:V20,DATABASE_ROLE:V16,PLATFORM_NAME:V101",
       "SELECT (SELECT value FROM meta WHERE key='dbid'), (SELECT value FROM meta WHERE key='db_name'), "
       "(SELECT created FROM users WHERE username='SYS'), 'NOARCHIVELOG', 'READ WRITE', 'PRIMARY', 'Linux x86 64-bit'", true);
+  // Undo segments: the engine has none of its own; these rows show a system segment and ten online ones.
+  const std::string segments =
+      "WITH RECURSIVE seg(usn) AS (SELECT 0 UNION ALL SELECT usn + 1 FROM seg WHERE usn < 10) SELECT usn FROM seg";
+  add("V$ROLLNAME", "USN:N,NAME:V128,CON_ID:N",
+      "SELECT usn, CASE usn WHEN 0 THEN 'SYSTEM' ELSE '_SYSSMU' || usn || '$' END, 0 FROM (" + segments + ")", true);
+  add("V$ROLLSTAT",
+      "USN:N,LATCH:N,EXTENTS:N,RSSIZE:N,WRITES:N,XACTS:N,GETS:N,WAITS:N,OPTSIZE:N,HWMSIZE:N,SHRINKS:N,WRAPS:N,"
+      "EXTENDS:N,AVESHRINK:N,AVEACTIVE:N,STATUS:V15,CUREXT:N,CURBLK:N,CON_ID:N",
+      "SELECT usn, 0, 8, 4194304, 0, 0, 0, 0, NULL, 4194304, 0, 0, 0, 0, 0, 'ONLINE', 0, 0, 0 FROM (" + segments + ")",
+      true);
   add("V$INSTANCE", "INSTANCE_NUMBER:N,INSTANCE_NAME:V16,HOST_NAME:V64,VERSION:V17,STARTUP_TIME:D,STATUS:V12,LOGINS:V10",
       "SELECT 1, (SELECT value FROM meta WHERE key='db_name'), 'localhost', (SELECT value FROM meta WHERE "
       "key='version'), (SELECT created FROM users WHERE username='SYS'), 'OPEN', nuvo_logins()", true);

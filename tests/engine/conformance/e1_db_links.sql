@@ -26,3 +26,10 @@ SELECT COUNT(*) AS n FROM user_db_links;
 SELECT VARIANCE(x) AS v, STDDEV(x) AS s FROM (SELECT 0 AS x FROM dual UNION ALL SELECT 2 FROM dual UNION ALL SELECT 4 FROM dual);
 > V,S
 > 4,2
+
+# Undo segments as the dynamic views list them (the script runner asks for a large one by name)
+SELECT COUNT(*) AS n FROM v$rollstat WHERE usn IN (SELECT usn FROM v$rollname WHERE name = 'SYSTEM');
+> N
+> 1
+SELECT status FROM v$rollstat WHERE usn IN (SELECT usn FROM v$rollname WHERE name = 'NOSUCH');
+> STATUS
