@@ -56,6 +56,8 @@ CREATE TABLE source(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL,
   text TEXT, PRIMARY KEY(owner, name, type, line));
 CREATE TABLE errors(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, sequence INTEGER,
   line INTEGER, position INTEGER, text TEXT, attribute TEXT DEFAULT 'ERROR', message_number INTEGER);
+CREATE TABLE dependencies(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, referenced_owner TEXT,
+  referenced_name TEXT, referenced_type TEXT);
 CREATE TABLE sessions(sid INTEGER PRIMARY KEY, serial INTEGER, username TEXT, schemaname TEXT, osuser TEXT,
   machine TEXT, terminal TEXT, program TEXT, module TEXT, logon_time TEXT);
 CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT, host TEXT, created TEXT,

@@ -2574,6 +2574,7 @@ ExprP Compiler::nameRef(const sql::Expr& e) {
       case Symbol::Kind::Variable: return rest(variableRef(*s, e.pos), 1);
       case Symbol::Kind::Cursor:
         if (parts.size() == 2 && parts[1][0] == '%') return cursorAttribute(s, variableRef(*s, e.pos), parts[1], e.pos);
+        if (parts.size() == 1) return variableRef(*s, e.pos);
         break;
       case Symbol::Kind::Subprograms: return callRef(e, false);
       default: break;
@@ -2690,7 +2691,8 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
   node->pos = e.pos;
   node->type = chosen->returnType;
   if (pkg) unit_.dependencies.insert({pkg->owner, pkg->name});
-  node->composite = [sub, argValues, mapping, hostBinds, depth, loader, pkg](Exec& x) -> Datum {
+  bool sameUnit = chosen->unit == &unit_;
+  node->composite = [sub, argValues, mapping, hostBinds, depth, loader, pkg, sameUnit](Exec& x) -> Datum {
     std::vector<Datum> args(sub->params.size());
     for (std::size_t k = 0; k < sub->params.size(); ++k) {
       const Param& prm = sub->params[k];
@@ -2707,7 +2709,7 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
       if (!sub->impl && !sub->body) loader->bodyOf(*spec);
       if (!spec->state) loader->instantiate(x, *spec);
       link = spec->state.get();
-    } else if (sub->depth > 0) {
+    } else if (sub->depth > 0 && sameUnit) {
       link = x.frame;
       for (int i = depth; i >= sub->depth; --i) link = link->up;
     }
@@ -2777,6 +2779,10 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
           return node;
         }
       }
+    }
+    if (auto unit = loader_.findUnit(owner_, first); unit && unit->main) {
+      unit_.dependencies.insert({unit->owner, unit->name});
+      return callTo({unit->main}, nullptr, e, asStatement);
     }
     return builtinCall(e, asStatement);
   }

@@ -22,11 +22,13 @@
 // - Run errors carry the ORA-06512 stack lines after the first line.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/sql/compiler.h"
 
 namespace engine::storage {
 class SessionImpl;
@@ -50,6 +52,9 @@ std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::st
 const std::vector<std::string>& bindNamesOf(const Block& block);
 // Runs a prepared block with its binds (in place: out binds are written back).
 void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& binds);
+
+// Stored functions called from the session's SQL: the SQLite call that runs one, or nothing.
+std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e);
 
 // DBMS_OUTPUT lines buffered since the last call, when DBMS_OUTPUT is enabled.
 std::vector<std::string> takeOutput(SessionState& state);

@@ -101,7 +101,26 @@ Error PlsqlError::toError() const {
   return Error(code, text);
 }
 
-void raiseOra(int code, const std::string& detail) { throw PlsqlError::from(Error::ora(code, detail)); }
+void raiseOra(int code, const std::string& detail) {
+  // PL/SQL's own run-time errors; the rest have their text in Error::ora.
+  static const std::map<int, const char*> texts = {
+      {1001, "invalid cursor"},
+      {6511, "PL/SQL: cursor already open"},
+      {6592, "CASE not found while executing CASE statement"},
+      {6531, "Reference to uninitialized collection"},
+      {6530, "Reference to uninitialized composite"},
+      {6508, "PL/SQL: could not find program unit being called"},
+      {6510, "PL/SQL: unhandled user-defined exception"},
+      {4067, "%s"},
+  };
+  auto it = texts.find(code);
+  if (it == texts.end()) throw PlsqlError::from(Error::ora(code, detail));
+  char number[16];
+  std::snprintf(number, sizeof number, "ORA-%05d: ", code);
+  std::string text = it->second;
+  if (text == "%s") text = detail;
+  throw PlsqlError::from(Error(code, number + text));
+}
 
 void raiseValueError(const std::string& what) {
   PlsqlError e;

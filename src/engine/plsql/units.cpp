@@ -222,7 +222,6 @@ bool SessionState::validate() {
       ++it;
     }
   }
-  if (discardedState) sqlFunctions.clear();
   return discardedState;
 }
 
@@ -358,6 +357,43 @@ void callFromSql(sqlite3_context* c, int argc, sqlite3_value** argv) {
 }
 
 }  // namespace
+
+std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e) {
+  if (e.kind != sql::ExprKind::Function && e.kind != sql::ExprKind::Column) return std::nullopt;
+  const auto& parts = e.name.parts;
+  if (parts.empty() || parts.size() > 3) return std::nullopt;
+  SessionState& state = session.plsql();
+  state.validate();
+  std::string schema = session.currentSchema();
+  std::shared_ptr<Unit> unit;
+  Subprogram* sub = nullptr;
+  auto inPackage = [&](const std::shared_ptr<Unit>& pkg, const std::string& name) {
+    if (!pkg || !pkg->scope) return false;
+    auto it = pkg->scope->names.find(name);
+    if (it == pkg->scope->names.end() || it->second.kind != Symbol::Kind::Subprograms) return false;
+    for (const auto& s : it->second.subs)
+      if (s->isFunction && s->params.size() >= e.args.size()) {
+        unit = pkg;
+        sub = s.get();
+        return true;
+      }
+    return false;
+  };
+  auto standalone = [&](const std::shared_ptr<Unit>& u) {
+    if (!u || u->type != "FUNCTION") return false;
+    unit = u;
+    sub = u->main.get();
+    return true;
+  };
+  if (parts.size() == 1) standalone(state.findUnit(schema, parts[0]));
+  else if (parts.size() == 2) inPackage(state.findUnit(schema, parts[0]), parts[1]) || standalone(state.findUnit(parts[0], parts[1]));
+  else inPackage(state.findUnit(parts[0], parts[1]), parts[2]);
+  if (!sub || !sub->returnType || !sub->returnType->isScalar()) return std::nullopt;
+  sql::CompileContext::External x;
+  x.function = "nuvo_plsql_call(" + std::to_string(state.sqlFunctionId(unit, sub));
+  x.type = sub->returnType->kind == Type::Kind::Boolean ? DataType::Unknown : sub->returnType->scalar;
+  return x;
+}
 
 std::shared_ptr<SessionState> newSessionState(storage::SessionImpl& session) {
   auto state = std::make_shared<SessionState>(session);

@@ -530,6 +530,7 @@ sql::CompileContext SessionImpl::compileContext() {
   ctx.mayUse = [this](const std::string& user, const std::string& owner, const std::string& name,
                       const std::string& privilege) { return mayUseAs(user, owner, name, privilege); };
   ctx.hasPrivilege = [this](const std::string& privilege) { return hasPrivilege(privilege); };
+  ctx.resolveExternal = [this](const sql::Expr& e) { return plsql::resolveInSql(*this, e); };
   return ctx;
 }
 

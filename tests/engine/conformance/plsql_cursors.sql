@@ -1,0 +1,106 @@
+# Explicit cursors with parameters, attributes, cursor FOR loops, %ROWTYPE, records, associative arrays.
+CREATE TABLE dept (id NUMBER PRIMARY KEY, name VARCHAR2(20));
+INSERT INTO dept VALUES (10, 'Sales');
+> 1 rows
+INSERT INTO dept VALUES (20, 'Ops');
+> 1 rows
+INSERT INTO dept VALUES (30, 'IT');
+> 1 rows
+DECLARE
+  CURSOR c(min_id NUMBER) IS SELECT id, name FROM dept WHERE id >= min_id ORDER BY id;
+  r c%ROWTYPE;
+BEGIN
+  IF NOT c%ISOPEN THEN
+    OPEN c(20);
+  END IF;
+  LOOP
+    FETCH c INTO r;
+    EXIT WHEN c%NOTFOUND;
+    DBMS_OUTPUT.PUT_LINE(c%ROWCOUNT || ': ' || r.id || ' ' || r.name);
+  END LOOP;
+  CLOSE c;
+  FOR d IN (SELECT name FROM dept WHERE id < 30 ORDER BY name) LOOP
+    DBMS_OUTPUT.PUT_LINE(d.name);
+  END LOOP;
+  FOR d IN c(30) LOOP
+    DBMS_OUTPUT.PUT_LINE('from c: ' || d.name);
+  END LOOP;
+END;
+/
+> 1: 20 Ops
+> 2: 30 IT
+> Ops
+> Sales
+> from c: IT
+DECLARE
+  CURSOR c IS SELECT id FROM dept;
+BEGIN
+  CLOSE c;
+END;
+/
+> ORA-01001: invalid cursor
+DECLARE
+  row dept%ROWTYPE;
+  TYPE pair IS RECORD (a NUMBER, b VARCHAR2(10));
+  p pair;
+  q pair;
+BEGIN
+  SELECT * INTO row FROM dept WHERE id = 10;
+  p.a := row.id;
+  p.b := row.name;
+  q := p;
+  p.a := 0;
+  DBMS_OUTPUT.PUT_LINE(q.a || ' ' || q.b || ' ' || p.a);
+END;
+/
+> 10 Sales 0
+DECLARE
+  TYPE names_t IS TABLE OF VARCHAR2(20) INDEX BY PLS_INTEGER;
+  TYPE ages_t IS TABLE OF NUMBER INDEX BY VARCHAR2(20);
+  names names_t;
+  ages ages_t;
+  i PLS_INTEGER;
+  k VARCHAR2(20);
+BEGIN
+  names(3) := 'c';
+  names(1) := 'a';
+  names(2) := 'b';
+  i := names.FIRST;
+  WHILE i IS NOT NULL LOOP
+    DBMS_OUTPUT.PUT(names(i));
+    i := names.NEXT(i);
+  END LOOP;
+  DBMS_OUTPUT.NEW_LINE;
+  names.DELETE(2);
+  DBMS_OUTPUT.PUT_LINE(names.COUNT || ' ' || names.LAST || ' ' || CASE WHEN names.EXISTS(2) THEN 'y' ELSE 'n' END);
+  ages('bob') := 40;
+  ages('al') := 30;
+  k := ages.FIRST;
+  DBMS_OUTPUT.PUT_LINE(k || '=' || ages(k));
+  DBMS_OUTPUT.PUT_LINE(ages('zed'));
+EXCEPTION
+  WHEN NO_DATA_FOUND THEN
+    DBMS_OUTPUT.PUT_LINE('no element zed');
+END;
+/
+> abc
+> 2 3 n
+> al=30
+> no element zed
+# BULK COLLECT and a REF CURSOR opened for a query
+DECLARE
+  TYPE ids_t IS TABLE OF NUMBER INDEX BY PLS_INTEGER;
+  ids ids_t;
+  rc SYS_REFCURSOR;
+  n VARCHAR2(20);
+BEGIN
+  SELECT id BULK COLLECT INTO ids FROM dept ORDER BY id DESC;
+  DBMS_OUTPUT.PUT_LINE(ids.COUNT || ' ' || ids(1));
+  OPEN rc FOR SELECT name FROM dept WHERE id = 20;
+  FETCH rc INTO n;
+  CLOSE rc;
+  DBMS_OUTPUT.PUT_LINE(n);
+END;
+/
+> 3 30
+> Ops

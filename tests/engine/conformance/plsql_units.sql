@@ -1,0 +1,130 @@
+# Stored procedures, functions and packages: calls, named and default arguments, overloading, package
+# state, functions in SQL, compile errors in USER_ERRORS, invalidation and recompilation.
+CREATE TABLE log_t (msg VARCHAR2(100));
+CREATE OR REPLACE PROCEDURE log_it(p_msg IN VARCHAR2, p_times IN NUMBER DEFAULT 1) IS
+BEGIN
+  FOR i IN 1 .. p_times LOOP
+    INSERT INTO log_t VALUES (p_msg);
+  END LOOP;
+END;
+/
+BEGIN
+  log_it('a');
+  log_it(p_times => 2, p_msg => 'b');
+END;
+/
+SELECT msg, COUNT(*) AS n FROM log_t GROUP BY msg ORDER BY msg;
+> MSG,N
+> a,1
+> b,2
+CREATE OR REPLACE FUNCTION twice(x NUMBER) RETURN NUMBER IS
+BEGIN
+  RETURN x * 2;
+END twice;
+/
+SELECT twice(21) AS v FROM dual;
+> V
+> 42
+SELECT msg FROM log_t WHERE twice(LENGTH(msg)) = 2 AND msg = 'a';
+> MSG
+> a
+CREATE OR REPLACE PACKAGE counter IS
+  total NUMBER := 0;
+  PROCEDURE add(n NUMBER);
+  PROCEDURE add(s VARCHAR2, n NUMBER);
+  FUNCTION current_total RETURN NUMBER;
+END counter;
+/
+CREATE OR REPLACE PACKAGE BODY counter IS
+  calls NUMBER := 0;
+  PROCEDURE add(n NUMBER) IS
+  BEGIN
+    total := total + n;
+    calls := calls + 1;
+  END;
+  PROCEDURE add(s VARCHAR2, n NUMBER) IS
+  BEGIN
+    add(n * 10);
+  END;
+  FUNCTION current_total RETURN NUMBER IS
+  BEGIN
+    RETURN total + calls / 100;
+  END;
+END counter;
+/
+BEGIN
+  counter.add(1);
+  counter.add('x', 2);
+  DBMS_OUTPUT.PUT_LINE(counter.current_total || ' ' || counter.total);
+END;
+/
+> 21.02 21
+BEGIN
+  counter.add(5);
+  DBMS_OUTPUT.PUT_LINE(counter.current_total);
+END;
+/
+> 26.03
+SELECT counter.current_total AS t FROM dual;
+> T
+> 26.03
+SELECT object_name, object_type, status FROM user_objects WHERE object_type IN ('PROCEDURE','FUNCTION','PACKAGE','PACKAGE BODY') ORDER BY object_name, object_type;
+> OBJECT_NAME,OBJECT_TYPE,STATUS
+> COUNTER,PACKAGE,VALID
+> COUNTER,PACKAGE BODY,VALID
+> LOG_IT,PROCEDURE,VALID
+> TWICE,FUNCTION,VALID
+SELECT line, text FROM user_source WHERE name = 'TWICE' ORDER BY line;
+> LINE,TEXT
+> 1,"FUNCTION twice(x NUMBER) RETURN NUMBER IS
+> "
+> 2,"BEGIN
+> "
+> 3,"  RETURN x * 2;
+> "
+> 4,END twice;
+# A unit with errors is stored INVALID with its errors; CREATE says ORA-24344
+CREATE OR REPLACE PROCEDURE broken IS
+  v NUMBER;
+BEGIN
+  v := undefined_thing + 1;
+END;
+/
+> ORA-24344: success with compilation error
+SELECT status FROM user_objects WHERE object_name = 'BROKEN';
+> STATUS
+> INVALID
+SELECT line, position, text FROM user_errors WHERE name = 'BROKEN' ORDER BY sequence;
+> LINE,POSITION,TEXT
+> 4,8,PLS-00201: identifier 'UNDEFINED_THING' must be declared
+> 4,3,PL/SQL: Statement ignored
+BEGIN
+  broken;
+END;
+/
+> ORA-06550: line 2, column 3:
+# Changing a referenced unit invalidates its dependants; they compile again at their next use
+CREATE OR REPLACE PROCEDURE uses_twice IS
+BEGIN
+  DBMS_OUTPUT.PUT_LINE(twice(4));
+END;
+/
+CREATE OR REPLACE FUNCTION twice(x NUMBER) RETURN NUMBER IS
+BEGIN
+  RETURN x + x + 0;
+END;
+/
+SELECT status FROM user_objects WHERE object_name = 'USES_TWICE';
+> STATUS
+> INVALID
+BEGIN
+  uses_twice;
+END;
+/
+> 8
+SELECT status FROM user_objects WHERE object_name = 'USES_TWICE';
+> STATUS
+> VALID
+DROP PROCEDURE uses_twice;
+DROP PROCEDURE uses_twice;
+> ORA-04043: object USES_TWICE does not exist
