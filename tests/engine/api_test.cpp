@@ -246,3 +246,23 @@ TEST(PasswordTest, OpeningACatalogOfPlainPasswordsReplacesThemByDigests) {
 
 }  // namespace
 }  // namespace engine
+
+namespace engine {
+namespace {
+
+TEST(SessionRegistryTest, OpeningTheDatabaseAgainKeepsTheSessionsOfLiveProcesses) {
+  std::string dir = nuvo::test::makeTempDir("registry") + "/DB";
+  CreateOptions options;
+  options.durable = false;
+  auto first = Database::create(dir, options);
+  auto a = first->logOn("SYSTEM", "SYSTEM");
+  auto second = Database::open(dir);
+  auto b = second->logOn("SYSTEM", "SYSTEM");
+  EXPECT_NE(a->sessionId(), b->sessionId());
+  EXPECT_EQ(rows(*b, "SELECT COUNT(*) FROM v$session WHERE username = 'SYSTEM'"), std::vector<std::string>{"2"});
+  a.reset();
+  EXPECT_EQ(rows(*b, "SELECT COUNT(*) FROM v$session"), std::vector<std::string>{"1"});
+}
+
+}  // namespace
+}  // namespace engine

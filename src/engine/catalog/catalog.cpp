@@ -59,7 +59,7 @@ CREATE TABLE errors(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL,
 CREATE TABLE dependencies(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, referenced_owner TEXT,
   referenced_name TEXT, referenced_type TEXT);
 CREATE TABLE sessions(sid INTEGER PRIMARY KEY, serial INTEGER, username TEXT, schemaname TEXT, osuser TEXT,
-  machine TEXT, terminal TEXT, program TEXT, module TEXT, logon_time TEXT);
+  machine TEXT, terminal TEXT, program TEXT, module TEXT, logon_time TEXT, process INTEGER);
 CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT, host TEXT, created TEXT,
   PRIMARY KEY(owner, db_link));
 )sql");

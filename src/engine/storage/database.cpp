@@ -1,6 +1,10 @@
 #include "engine/storage/database.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <chrono>
 #include <ctime>
@@ -108,8 +112,21 @@ bool hasColumn(sqlite3* db, const std::string& table, const std::string& column)
   return s.step();
 }
 
+// Sessions of processes that are gone (ended without logging off) leave the registry; those of
+// other running processes stay.
+void removeStaleSessions(sqlite3* db) {
+  storage::Stmt s(db, "SELECT DISTINCT process FROM sessions");
+  std::vector<std::int64_t> gone;
+  while (s.step())
+    if (s.isNull(0) || (::kill(static_cast<pid_t>(s.integer(0)), 0) != 0 && errno == ESRCH)) gone.push_back(s.integer(0));
+  s.reset();
+  for (auto pid : gone) storage::Stmt(db, "DELETE FROM sessions WHERE process IS ?1").bindAll(pid).step();
+  storage::exec(db, "DELETE FROM sessions WHERE process IS NULL");
+}
+
 // Brings a catalog written by an earlier engine to the current layout.
 void upgradeCatalog(sqlite3* db) {
+  if (!hasColumn(db, "sessions", "process")) storage::exec(db, "ALTER TABLE sessions ADD COLUMN process INTEGER");
   if (!hasColumn(db, "columns", "char_length")) {
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_length INTEGER");
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_used TEXT");
@@ -306,9 +323,10 @@ std::int64_t DatabaseImpl::registerSession(const std::string& user) {
     cat.setMeta("next_serial", serial % 65535 + 1);
     const char* login = std::getenv("USER");
     Stmt ins(system_, "INSERT INTO sessions(sid, serial, username, schemaname, osuser, machine, terminal, program, "
-                      "module, logon_time) VALUES (?1, ?2, ?3, ?3, ?4, 'localhost', 'unknown', 'nuvo_sql', 'nuvo_sql', ?5)");
-    ins.bindAll(sid, serial, user, std::string(login ? login : "nuvo"),
-                (clock_ ? *clock_ : wallClock()).toIso());
+                      "module, logon_time, process) VALUES (?1, ?2, ?3, ?3, ?4, 'localhost', 'unknown', 'nuvo_sql', "
+                      "'nuvo_sql', ?5, ?6)");
+    ins.bindAll(sid, serial, user, std::string(login ? login : "nuvo"), (clock_ ? *clock_ : wallClock()).toIso(),
+                static_cast<std::int64_t>(::getpid()));
     ins.step();
     exec(system_, "COMMIT");
     return sid;
@@ -437,7 +455,7 @@ std::shared_ptr<Database> Database::open(const std::string& directory) {
     storage::exec(db, "BEGIN IMMEDIATE");
     upgradeCatalog(db);
     catalog::createDictionaryViews(db);
-    storage::exec(db, "DELETE FROM sessions");
+    removeStaleSessions(db);
     storage::exec(db, "COMMIT");
   } catch (...) {
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
