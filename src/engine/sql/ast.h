@@ -13,6 +13,7 @@ namespace engine::sql {
 
 struct Query;
 struct Expr;
+struct Window;
 using ExprPtr = std::shared_ptr<Expr>;
 using QueryPtr = std::shared_ptr<Query>;
 
@@ -64,6 +65,7 @@ struct Expr {
   // ones; attributes such as c%ROWCOUNT end the name as a part "%ROWCOUNT"; :NEW.col keeps "COL" in
   // name for a Bind.
   std::vector<std::string> argNames;
+  std::shared_ptr<Window> window;  // FUNC(...) OVER (...): an analytic function
 };
 
 struct SelectItem {
@@ -92,6 +94,12 @@ struct OrderItem {
   ExprPtr expr;
   bool descending = false;
   int nulls = 0;  // 0 default, 1 NULLS FIRST, 2 NULLS LAST
+};
+
+// The OVER clause of an analytic function.
+struct Window {
+  std::vector<ExprPtr> partitionBy;
+  std::vector<OrderItem> orderBy;
 };
 
 struct QueryBlock {

@@ -172,6 +172,7 @@ bool containsOuterJoinMark(const Expr& e) {
 }
 
 bool containsAggregate(const Expr& e) {
+  if (e.kind == ExprKind::Function && e.window) return false;
   if (e.kind == ExprKind::Function && e.name.parts.size() == 1 && aggregateNames().count(e.name.last())) return true;
   if (e.kind == ExprKind::Subquery || e.kind == ExprKind::Exists || e.kind == ExprKind::InSubquery) {
     return e.kind == ExprKind::InSubquery && e.args[0] && containsAggregate(*e.args[0]);
@@ -805,7 +806,11 @@ class Compiler {
   // (ORA-00937 without GROUP BY, ORA-00979 with it).
   void checkGrouping(const QueryBlock& b, const Query& q) {
     if (b.where) {
-      if (const Expr* agg = findAggregate(*b.where)) fail(934, agg->pos);
+      if (const Expr* agg = findAggregate(*b.where)) {
+        if (agg->window) throw Error(30483, "ORA-30483: window  functions are not allowed here", agg->pos.offset,
+                                     agg->pos.line, agg->pos.column);
+        fail(934, agg->pos);
+      }
     }
     if (!isGrouped(b)) return;
     std::set<std::string> keys;
@@ -836,7 +841,7 @@ class Compiler {
     if (!source.empty() && keys.count(headingOf(source))) return;
     switch (e.kind) {
       case ExprKind::Function:
-        if (e.name.parts.size() == 1 && aggregateNames().count(e.name.last())) return;
+        if (e.name.parts.size() == 1 && aggregateNames().count(e.name.last()) && !e.window) return;
         break;
       case ExprKind::Column: {
         static const std::set<std::string> pseudo = {"SYSDATE", "USER", "UID", "ROWNUM", "LEVEL"};
@@ -853,6 +858,7 @@ class Compiler {
   }
 
   static const Expr* findAggregate(const Expr& e) {
+    if (e.kind == ExprKind::Function && e.window) return &e;  // analytic functions are no more allowed in WHERE
     if (e.kind == ExprKind::Function && e.name.parts.size() == 1 && aggregateNames().count(e.name.last())) return &e;
     if (e.kind == ExprKind::Subquery || e.kind == ExprKind::Exists) return nullptr;
     for (const auto& a : e.args)
@@ -1270,6 +1276,7 @@ class Compiler {
       if (auto x = external(e, scope)) return *x;
       fail(904, e.pos, quotedIdentifier(e.name));
     }
+    if (e.window) return analytic(e, scope);
     if (aggregateNames().count(name)) return aggregate(e, scope);
     if (name == "DATE") return dateLiteral(e);
     if (name == "TO_CHAR") return toChar(e, scope);
@@ -1325,6 +1332,45 @@ class Compiler {
     if (name == "VARIANCE" || name == "STDDEV")
       return {std::string(name == "VARIANCE" ? "ora_variance(" : "ora_stddev(") + distinct + v.sql + ")", DataType::Number};
     return {"ora_div(sum(" + distinct + v.sql + "), count(" + distinct + v.sql + "))", DataType::Number};
+  }
+
+  // FUNC(...) OVER (PARTITION BY ... ORDER BY ...): SQLite's window functions.
+  Typed analytic(const Expr& e, const Scope& scope) {
+    const std::string& name = e.name.last();
+    static const std::map<std::string, std::pair<const char*, int>> ranking = {
+        {"ROW_NUMBER", {"row_number", 0}}, {"RANK", {"rank", 0}}, {"DENSE_RANK", {"dense_rank", 0}},
+        {"LAG", {"lag", -1}}, {"LEAD", {"lead", -1}}, {"FIRST_VALUE", {"first_value", 1}},
+        {"LAST_VALUE", {"last_value", 1}}};
+    Typed call;
+    if (aggregateNames().count(name)) {
+      Expr plain = e;
+      plain.window.reset();
+      call = aggregate(plain, scope);
+    } else if (auto it = ranking.find(name); it != ranking.end()) {
+      int arity = it->second.second;
+      if (arity >= 0 && static_cast<int>(e.args.size()) != arity) fail(909, e.pos);
+      std::vector<std::string> args;
+      DataType type = DataType::Number;
+      for (std::size_t i = 0; i < e.args.size(); ++i) {
+        Typed a = expr(*e.args[i], scope);
+        if (i == 0 && arity != 0) type = a.type;
+        args.push_back(a.sql);
+      }
+      call = {std::string(it->second.first) + "(" + join(args) + ")", type};
+    } else {
+      fail(904, e.pos, "\"" + name + "\"");
+    }
+    std::string over;
+    if (!e.window->partitionBy.empty()) {
+      std::vector<std::string> parts;
+      for (const auto& p : e.window->partitionBy) parts.push_back(expr(*p, scope).sql);
+      over = "PARTITION BY " + join(parts);
+    }
+    if (!e.window->orderBy.empty()) {
+      std::vector<Column> none;
+      over += (over.empty() ? "" : " ") + orderBy(e.window->orderBy, none, &scope).substr(1);
+    }
+    return {call.sql + " OVER (" + over + ")", call.type};
   }
 
   Typed dateLiteral(const Expr& e) {

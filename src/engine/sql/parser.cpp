@@ -1331,6 +1331,25 @@ ExprPtr Parser::parseNameOrCall() {
   return e;
 }
 
+// OVER ([PARTITION BY ...] [ORDER BY ...]) after a function call makes it analytic.
+void Parser::parseOver(Expr& call) {
+  if (!accept("OVER")) return;
+  expectOp("(", 906);
+  call.window = std::make_shared<Window>();
+  if (accept("PARTITION")) {
+    expect("BY");
+    do call.window->partitionBy.push_back(parseExpr());
+    while (acceptOp(","));
+  }
+  if (accept("ORDER")) {
+    expect("BY");
+    parseOrderBy(call.window->orderBy);
+  }
+  if (peek().is("ROWS") || peek().is("RANGE")) fail(439, peek(), "windowing clause");
+  expectOp(")", 907);
+  finish(call);
+}
+
 ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
   next();  // (
   const std::string& fname = call->name.last();
@@ -1367,6 +1386,7 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
   if (peek().isOp(")")) {
     next();
     finish(*call);
+    parseOver(*call);
     return call;
   }
   if (accept("DISTINCT")) call->distinct = true;
@@ -1387,7 +1407,7 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
   if (!peek().isOp(")")) fail(907, peek());
   next();
   finish(*call);
-  if (peek().is("OVER")) fail(439, peek(), "analytic functions");
+  parseOver(*call);
   return call;
 }
 

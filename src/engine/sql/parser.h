@@ -69,6 +69,7 @@ class Parser {
   ExprPtr parseNameOrCall();
   ExprPtr parseCase();
   ExprPtr parseFunctionArgs(ExprPtr call);
+  void parseOver(Expr& call);
   ExprPtr make(ExprKind kind, const Token& at);
   void finish(Expr& e);
 

@@ -95,3 +95,16 @@ SELECT * FROM rn WHERE n > 2 AND ROWNUM <= 2 ORDER BY n DESC;
 > N,G
 > 4,e
 > 3,o
+
+# Analytic functions over partitions
+SELECT n, g, ROW_NUMBER() OVER (PARTITION BY g ORDER BY n DESC) AS rn, COUNT(*) OVER (PARTITION BY g) AS c,
+       SUM(n) OVER (ORDER BY n) AS running, LAG(n) OVER (ORDER BY n) AS prev
+FROM rn WHERE g <> 'x' ORDER BY n;
+> N,G,RN,C,RUNNING,PREV
+> 3,o,2,2,3,
+> 4,e,2,2,7,3
+> 5,o,1,2,12,4
+> 6,e,1,2,18,5
+SELECT n FROM rn WHERE ROW_NUMBER() OVER (ORDER BY n) = 1;
+> ORA-30483: window  functions are not allowed here
+
