@@ -1949,9 +1949,9 @@ StmtP Compiler::openStatement() {
   const Token& t = at();
   auto e = parseExpr();
   std::string name = e->name.parts.empty() ? std::string() : e->name.parts[0];
-  const Symbol* sym = scope_->find(name);
-  if (!sym) undeclared(t.pos, name);
-  if (sym->kind == Symbol::Kind::Cursor) {
+  const Symbol* sym = e->kind == ExprKind::Bind ? nullptr : scope_->find(name);
+  if (!sym && e->kind != ExprKind::Bind) undeclared(t.pos, name);
+  if (sym && sym->kind == Symbol::Kind::Cursor) {
     expectOp(";");
     auto decl = sym->cursor;
     Symbol slotSym = *sym;
@@ -1979,7 +1979,8 @@ StmtP Compiler::openStatement() {
   }
   // OPEN refcursor FOR query | FOR 'dynamic text' [USING ...]
   ExprP slot = expr(*e);
-  if (slot->type->kind != Type::Kind::RefCursor) throw NameError{errorAt(t.pos, "PLS-00382: expression is of wrong type")};
+  if (slot->type->kind != Type::Kind::RefCursor && e->kind != ExprKind::Bind)
+    throw NameError{errorAt(t.pos, "PLS-00382: expression is of wrong type")};
   expect("FOR");
   if (is("SELECT") || is("WITH")) {
     SqlPiece piece = readSql();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "engine/plsql/nodes.h"
 #include "engine/plsql/plsql.h"
@@ -63,18 +64,13 @@ struct SessionState : UnitLoader {
     return static_cast<int>(sqlFunctions.size() - 1);
   }
 
-  // Drops compiled units whose catalog entry changed; true when one of them held package state.
-  bool validate();
+  // Drops compiled units whose catalog entry changed; sets stateDiscarded when one held package state.
+  void validate();
+  bool stateDiscarded = false;  // reported once, as ORA-04068, at the session's next call
   std::shared_ptr<Unit> compileStored(const std::string& owner, const std::string& name, const std::string& type,
                                       const std::shared_ptr<Unit>& spec);
   std::string stampOf(const std::string& owner, const std::string& name, const std::string& type);
 };
-
-std::string SessionState::stampOf(const std::string& owner, const std::string& name, const std::string& type) {
-  Stmt s(session.connection(), "SELECT object_id || '/' || last_ddl_time FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
-  s.bindAll(owner, name, type);
-  return s.step() ? s.text(0) : std::string();
-}
 
 std::string sourceOf(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type) {
   Stmt s(db, "SELECT text FROM main.source WHERE owner=?1 AND name=?2 AND type=?3 ORDER BY line");
@@ -82,6 +78,15 @@ std::string sourceOf(sqlite3* db, const std::string& owner, const std::string& n
   std::string text;
   while (s.step()) text += s.text(0);
   return text;
+}
+
+// What identifies one compile of a unit: its object, its LAST_DDL_TIME and its source (a replacement
+// within the same second still counts).
+std::string SessionState::stampOf(const std::string& owner, const std::string& name, const std::string& type) {
+  Stmt s(session.connection(), "SELECT object_id || '/' || last_ddl_time FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
+  s.bindAll(owner, name, type);
+  if (!s.step()) return {};
+  return s.text(0) + "/" + std::to_string(std::hash<std::string>{}(sourceOf(session.connection(), owner, name, type)));
 }
 
 // Stores status and errors of a compile (outside a user transaction only: the compile happens anyway).
@@ -202,11 +207,10 @@ void SessionState::instantiate(Exec& x, Unit& spec) {
   }
 }
 
-bool SessionState::validate() {
+void SessionState::validate() {
   std::uint64_t version = session.impl().ddlVersion();
-  if (version == validatedAt) return false;
+  if (version == validatedAt) return;
   validatedAt = version;
-  bool discardedState = false;
   for (auto it = units.begin(); it != units.end();) {
     Unit& u = *it->second;
     bool changed = stampOf(u.owner, u.name, u.type) != u.stamp ||
@@ -215,14 +219,13 @@ bool SessionState::validate() {
     st.bindAll(u.owner, u.name, u.type);
     if (!changed && st.step() && st.text(0) != "VALID") changed = true;
     if (changed) {
-      if (u.state) discardedState = true;
+      if (u.state) stateDiscarded = true;
       it = units.erase(it);
       ++generation;
     } else {
       ++it;
     }
   }
-  return discardedState;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -663,7 +666,8 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
     case Block::Kind::AlterCompile: return alterCompile(session, block);
     case Block::Kind::Anonymous: break;
   }
-  if (state.validate()) {
+  state.validate();
+  if (std::exchange(state.stateDiscarded, false)) {
     Error e(4068, "ORA-04068: existing state of packages has been discarded");
     block.generation = 0;
     throw e;

@@ -1,0 +1,126 @@
+// PL/SQL through the C++ API: binds in and out, REF CURSORs returned to the client, package state
+// per session and ORA-04068 after another session recompiles the package.
+
+#include <gtest/gtest.h>
+
+#include "engine_test_support.h"
+
+namespace {
+
+using engine::Value;
+using engine::test::freshDatabase;
+using engine::test::rows;
+
+class PlsqlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db = freshDatabase("plsql");
+    session = db->logOn("SYSTEM", "SYSTEM");
+  }
+  std::shared_ptr<engine::Database> db;
+  std::unique_ptr<engine::Session> session;
+};
+
+TEST_F(PlsqlTest, InOutAndInOutBindsAreReadAndWritten) {
+  auto stmt = session->prepare("BEGIN :r := :a * 2; :io := :io || 'x'; :unset := NULL; END;");
+  EXPECT_EQ(stmt->bindNames(), (std::vector<std::string>{"R", "A", "IO", "UNSET"}));
+  stmt->bindOut("r", engine::DataType::Number);
+  stmt->bind(":A", Value(21));
+  stmt->bind("io", Value("y"), engine::BindDirection::InOut);
+  stmt->bind("unset", Value("old"), engine::BindDirection::InOut);
+  stmt->execute();
+  EXPECT_EQ(stmt->bindValue("R"), Value(42));
+  EXPECT_EQ(stmt->bindValue("io"), Value("yx"));
+  EXPECT_TRUE(stmt->bindValue("unset").isNull());
+  // The same statement runs again with new values.
+  stmt->bind("a", Value(5));
+  stmt->bind("io", Value("z"), engine::BindDirection::InOut);
+  stmt->execute();
+  EXPECT_EQ(stmt->bindValue("r"), Value(10));
+  EXPECT_EQ(stmt->bindValue("io"), Value("zx"));
+}
+
+TEST_F(PlsqlTest, OutParameterOfAStoredProcedureReachesTheBind) {
+  session->execute(
+      "CREATE OR REPLACE PROCEDURE split_name(full_name IN VARCHAR2, first_part OUT VARCHAR2, n IN OUT NUMBER) IS\n"
+      "BEGIN\n  first_part := SUBSTR(full_name, 1, INSTR(full_name, ' ') - 1);\n  n := n + 1;\nEND;");
+  auto stmt = session->prepare("BEGIN split_name(:full, :first, :n); END;");
+  stmt->bind("full", Value("Ann Lee"));
+  stmt->bindOut("first", engine::DataType::Varchar2);
+  stmt->bind("n", Value(1), engine::BindDirection::InOut);
+  stmt->execute();
+  EXPECT_EQ(stmt->bindValue("first"), Value("Ann"));
+  EXPECT_EQ(stmt->bindValue("n"), Value(2));
+}
+
+TEST_F(PlsqlTest, RefCursorIsReturnedThroughAnOutBind) {
+  session->execute("CREATE TABLE t (id NUMBER, name VARCHAR2(10))");
+  session->execute("INSERT INTO t VALUES (1, 'one')");
+  session->execute("INSERT INTO t VALUES (2, 'two')");
+  auto stmt = session->prepare("BEGIN OPEN :c FOR SELECT id, name FROM t WHERE id >= :lo ORDER BY id; END;");
+  stmt->bindOut("c", engine::DataType::Cursor);
+  stmt->bind("lo", Value(1));
+  stmt->execute();
+  Value c = stmt->bindValue("c");
+  ASSERT_EQ(c.kind(), Value::Kind::Cursor);
+  auto cursor = c.asCursor();
+  ASSERT_EQ(cursor->columns().size(), 2u);
+  EXPECT_EQ(cursor->columns()[1].name, "NAME");
+  std::vector<std::string> seen;
+  while (cursor->next()) seen.push_back(session->format(cursor->value(0)) + ":" + session->format(cursor->value(1)));
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:one", "2:two"}));
+  EXPECT_EQ(cursor->rowCount(), 2);
+  cursor->close();
+  // The statement is free for the next block once the cursor is closed.
+  stmt->execute();
+  EXPECT_TRUE(stmt->bindValue("c").asCursor()->next());
+}
+
+TEST_F(PlsqlTest, PackageStateIsPerSessionAndDiscardedAfterARecompile) {
+  session->execute("CREATE OR REPLACE PACKAGE st IS n NUMBER := 0; PROCEDURE bump; END;");
+  session->execute("CREATE OR REPLACE PACKAGE BODY st IS PROCEDURE bump IS BEGIN n := n + 1; END; END;");
+  auto other = db->logOn("SYSTEM", "SYSTEM");
+  session->execute("BEGIN st.bump; st.bump; END;");
+  other->execute("BEGIN st.bump; END;");
+  auto value = [](engine::Session& s) {
+    auto stmt = s.prepare("BEGIN :v := st.n; END;");
+    stmt->bindOut("v", engine::DataType::Number);
+    stmt->execute();
+    return stmt->bindValue("v");
+  };
+  EXPECT_EQ(value(*session), Value(2));
+  EXPECT_EQ(value(*other), Value(1));
+  // Another session compiles the package again: this session's state goes, once, with ORA-04068.
+  other->execute("CREATE OR REPLACE PACKAGE BODY st IS PROCEDURE bump IS BEGIN n := n + 10; END; END;");
+  EXPECT_EQ(engine::test::errorCode(*session, "BEGIN st.bump; END;"), 4068);
+  session->execute("BEGIN st.bump; END;");
+  EXPECT_EQ(value(*session), Value(10));
+}
+
+TEST_F(PlsqlTest, RunErrorsCarryThePlsqlStack) {
+  session->execute("CREATE OR REPLACE PROCEDURE inner_p IS\nBEGIN\n  RAISE_APPLICATION_ERROR(-20007, 'deep');\nEND;");
+  session->execute("CREATE OR REPLACE PROCEDURE outer_p IS\nBEGIN\n  NULL;\n  inner_p;\nEND;");
+  try {
+    session->execute("BEGIN\n  outer_p;\nEND;");
+    FAIL() << "no error";
+  } catch (const engine::Error& e) {
+    EXPECT_EQ(e.code(), 20007);
+    EXPECT_EQ(e.message(),
+              "ORA-20007: deep\nORA-06512: at \"SYSTEM.INNER_P\", line 3\nORA-06512: at \"SYSTEM.OUTER_P\", line 4\n"
+              "ORA-06512: at line 2");
+  }
+}
+
+TEST_F(PlsqlTest, CompileErrorsOfABlockNameLineAndColumn) {
+  try {
+    session->execute("DECLARE\n  n NUMBER;\nBEGIN\n  n := missing_var;\nEND;");
+    FAIL() << "no error";
+  } catch (const engine::Error& e) {
+    EXPECT_EQ(e.code(), 6550);
+    EXPECT_EQ(e.line(), 4);
+    EXPECT_EQ(e.column(), 8);
+    EXPECT_NE(e.message().find("PLS-00201: identifier 'MISSING_VAR' must be declared"), std::string::npos);
+  }
+}
+
+}  // namespace
