@@ -114,8 +114,17 @@ struct QueryBlock {
   ExprPtr having;
 };
 
+// WITH name [(columns)] AS (query): a named subquery the query after it may read like a table.
+struct CommonTable {
+  std::string name;
+  std::vector<std::string> columns;
+  QueryPtr query;
+  Position pos;
+};
+
 // A query: one block, or two queries joined by a set operator; ORDER BY and FOR UPDATE apply to the whole.
 struct Query {
+  std::vector<CommonTable> with;      // WITH clauses in front of it
   std::shared_ptr<QueryBlock> block;  // set when this is a simple block
   std::string setOp;                  // "UNION", "UNION ALL", "MINUS", "INTERSECT"
   QueryPtr left, right;

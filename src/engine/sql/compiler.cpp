@@ -511,6 +511,16 @@ class Compiler {
       for (auto& c : cols) src.columns.push_back({c.name, c});
       return sql + " AS " + src.sqlAlias;
     }
+    if (ref.table.parts.size() == 1) {
+      for (auto it = ctes_.rbegin(); it != ctes_.rend(); ++it) {
+        if (it->name != ref.table.parts[0]) continue;
+        src.alias = ref.alias.empty() ? it->name : ref.alias;
+        src.tableName = it->name;
+        src.sqlAlias = newAlias();
+        for (const auto& c : it->columns) src.columns.push_back({c.name, c});
+        return it->sqlName + " AS " + src.sqlAlias;
+      }
+    }
     bool plainDual = ref.table.parts.size() == 1 && ref.table.parts[0] == "DUAL";
     Resolved r = plainDual ? Resolved{"SYS", "DUAL", "DUAL", 0, false} : resolveObject(ref.table, "SELECT");
     if (r.type == "DUAL") {
@@ -575,8 +585,40 @@ class Compiler {
   // Queries
 
   std::string query(const Query& q, const Scope* outer, std::vector<Column>& cols) {
+    std::size_t visible = ctes_.size();
+    std::string with = commonTables(q, outer);
+    std::string sql = queryBody(q, outer, cols);
+    ctes_.resize(visible);
+    if (with.empty()) return sql;
+    // A hierarchical query brings a WITH of its own: it goes one level down.
+    if (sql.rfind("WITH ", 0) == 0) sql = "SELECT * FROM (" + sql + ")";
+    return with + sql;
+  }
+
+  // The WITH clauses of a query, made visible to the FROM items after them.
+  std::string commonTables(const Query& q, const Scope* outer) {
+    std::vector<std::string> defs;
+    for (const auto& t : q.with) {
+      std::vector<Column> cols;
+      std::string body = query(*t.query, outer, cols);
+      if (!t.columns.empty()) {
+        if (t.columns.size() != cols.size()) fail(t.columns.size() < cols.size() ? 1730 : 1731, t.pos);
+        std::vector<std::string> renamed;
+        for (std::size_t i = 0; i < cols.size(); ++i) {
+          renamed.push_back("c." + quoteName(cols[i].name) + " AS " + quoteName(t.columns[i]));
+          cols[i].name = t.columns[i];
+        }
+        body = "SELECT " + join(renamed) + " FROM (" + body + ") AS c";
+      }
+      std::string sqlName = "w" + std::to_string(++aliasCounter_);
+      defs.push_back(sqlName + " AS (" + body + ")");
+      ctes_.push_back({t.name, sqlName, cols});
+    }
+    return defs.empty() ? std::string() : "WITH " + join(defs) + " ";
+  }
+
+  std::string queryBody(const Query& q, const Scope* outer, std::vector<Column>& cols) {
     std::string sql;
-    std::vector<std::string> selectAliases;
     if (q.block) {
       sql = block(*q.block, outer, cols, q);
     } else {
@@ -1417,6 +1459,11 @@ class Compiler {
   const Column* lastColumnMeta_ = nullptr;
   std::vector<ColumnInfo> targetInfo_;
   std::set<std::string> advanced_;  // sequences whose NEXTVAL the statement already names
+  struct CommonTableInfo {
+    std::string name, sqlName;
+    std::vector<Column> columns;
+  };
+  std::vector<CommonTableInfo> ctes_;  // WITH clauses in reach, innermost last
   std::set<std::string> notNull_;   // columns of the DML target that must not become NULL
   bool inUpdate_ = false;
 };

@@ -843,6 +843,21 @@ StatementPtr Parser::parseComment() {
 
 QueryPtr Parser::parseQuery() {
   Position start = peek().pos;
+  std::vector<CommonTable> with;
+  if (accept("WITH")) {
+    do {
+      CommonTable t;
+      t.pos = peek().pos;
+      t.name = parseIdentifier();
+      if (peek().isOp("(")) t.columns = parseColumnList();
+      expect("AS");
+      expectOp("(", 906);
+      t.query = parseQuery();
+      expectOp(")", 907);
+      with.push_back(std::move(t));
+    } while (acceptOp(","));
+    if (!peek().is("SELECT") && !peek().isOp("(")) fail(928, peek());
+  }
   QueryPtr q = parseSetOperand();
   for (;;) {
     std::string op;
@@ -878,6 +893,7 @@ QueryPtr Parser::parseQuery() {
   }
   q->pos = start;
   q->endOffset = tokens_[i_ > 0 ? i_ - 1 : 0].endOffset;
+  if (!with.empty()) q->with = std::move(with);
   return q;
 }
 

@@ -108,3 +108,14 @@ FROM rn WHERE g <> 'x' ORDER BY n;
 SELECT n FROM rn WHERE ROW_NUMBER() OVER (ORDER BY n) = 1;
 > ORA-30483: window  functions are not allowed here
 
+
+# WITH: named subqueries, also with column names, read like tables
+WITH odd AS (SELECT n FROM rn WHERE g = 'o'), big (v) AS (SELECT n * 10 FROM rn WHERE n > 4)
+SELECT odd.n, big.v FROM odd, big WHERE big.v = odd.n * 10 ORDER BY 1;
+> N,V
+> 5,50
+WITH t AS (SELECT 1 AS a FROM dual) SELECT COUNT(*) AS c FROM t, (WITH t AS (SELECT 2 AS a FROM dual) SELECT a FROM t) u WHERE u.a = 2;
+> C
+> 1
+WITH x AS (SELECT 1 AS a FROM dual) DELETE FROM rn;
+> ORA-00928: missing SELECT keyword
