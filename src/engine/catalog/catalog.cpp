@@ -58,6 +58,11 @@ CREATE TABLE errors(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL,
   line INTEGER, position INTEGER, text TEXT, attribute TEXT DEFAULT 'ERROR', message_number INTEGER);
 CREATE TABLE dependencies(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, referenced_owner TEXT,
   referenced_name TEXT, referenced_type TEXT);
+CREATE TABLE procedures(owner TEXT NOT NULL, object_name TEXT NOT NULL, procedure_name TEXT, object_id INTEGER,
+  subprogram_id INTEGER, overload TEXT, object_type TEXT);
+CREATE TABLE arguments(owner TEXT NOT NULL, object_name TEXT, package_name TEXT, object_id INTEGER,
+  subprogram_id INTEGER, overload TEXT, argument_name TEXT, position INTEGER, sequence INTEGER, data_type TEXT,
+  in_out TEXT, defaulted TEXT);
 CREATE TABLE sessions(sid INTEGER PRIMARY KEY, serial INTEGER, username TEXT, schemaname TEXT, osuser TEXT,
   machine TEXT, terminal TEXT, program TEXT, module TEXT, logon_time TEXT, process INTEGER);
 CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT, host TEXT, created TEXT,

@@ -70,6 +70,16 @@ std::vector<Family> families() {
        "OWNER:V128,NAME:V128,TYPE:V12,SEQUENCE:N,LINE:N,POSITION:N,TEXT:V4000,ATTRIBUTE:V9,MESSAGE_NUMBER:N",
        "SELECT owner, name, type, sequence, line, position, text, attribute, message_number FROM errors", "OWNER",
        "NAME"},
+      {"PROCEDURES",
+       "OWNER:V128,OBJECT_NAME:V128,PROCEDURE_NAME:V128,OBJECT_ID:N,SUBPROGRAM_ID:N,OVERLOAD:V40,OBJECT_TYPE:V13",
+       "SELECT owner, object_name, procedure_name, object_id, subprogram_id, overload, object_type FROM procedures",
+       "OWNER", "OBJECT_NAME"},
+      {"ARGUMENTS",
+       "OWNER:V128,OBJECT_NAME:V128,PACKAGE_NAME:V128,OBJECT_ID:N,OVERLOAD:V40,SUBPROGRAM_ID:N,ARGUMENT_NAME:V128,"
+       "POSITION:N,SEQUENCE:N,DATA_TYPE:V30,IN_OUT:V9,DEFAULTED:V1",
+       "SELECT owner, object_name, package_name, object_id, overload, subprogram_id, argument_name, position, "
+       "sequence, data_type, in_out, defaulted FROM arguments",
+       "OWNER", "OBJECT_NAME"},
       {"DEPENDENCIES",
        "OWNER:V128,NAME:V128,TYPE:V18,REFERENCED_OWNER:V128,REFERENCED_NAME:V128,REFERENCED_TYPE:V18,"
        "REFERENCED_LINK_NAME:V128,DEPENDENCY_TYPE:V4",

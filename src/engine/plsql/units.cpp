@@ -17,10 +17,88 @@ using storage::Stmt;
 
 namespace {
 
+// Catalog tables of PL/SQL that databases made before them lack.
 void ensureDependencyTable(sqlite3* db) {
   storage::exec(db,
                 "CREATE TABLE IF NOT EXISTS main.dependencies(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, "
-                "referenced_owner TEXT, referenced_name TEXT, referenced_type TEXT)");
+                "referenced_owner TEXT, referenced_name TEXT, referenced_type TEXT);"
+                "CREATE TABLE IF NOT EXISTS main.procedures(owner TEXT NOT NULL, object_name TEXT NOT NULL, "
+                "procedure_name TEXT, object_id INTEGER, subprogram_id INTEGER, overload TEXT, object_type TEXT);"
+                "CREATE TABLE IF NOT EXISTS main.arguments(owner TEXT NOT NULL, object_name TEXT, package_name TEXT, "
+                "object_id INTEGER, subprogram_id INTEGER, overload TEXT, argument_name TEXT, position INTEGER, "
+                "sequence INTEGER, data_type TEXT, in_out TEXT, defaulted TEXT)");
+}
+
+std::string argumentType(const Type& t) {
+  switch (t.kind) {
+    case Type::Kind::Boolean: return "PL/SQL BOOLEAN";
+    case Type::Kind::Record: return "PL/SQL RECORD";
+    case Type::Kind::Collection: return "PL/SQL TABLE";
+    case Type::Kind::RefCursor: return "REF CURSOR";
+    default:
+      if (t.integer) return t.name == "INTEGER" || t.name == "INT" ? "NUMBER" : "PL/SQL INTEGER";
+      return dataTypeName(t.scalar);
+  }
+}
+
+// USER_PROCEDURES and USER_ARGUMENTS rows of a procedure, function or package specification.
+void storeSubprograms(sqlite3* db, const Unit& unit, const std::string& type) {
+  if (type == "PACKAGE BODY") return;
+  Stmt(db, "DELETE FROM main.procedures WHERE owner=?1 AND object_name=?2").bindAll(unit.owner, unit.name).step();
+  Stmt(db, "DELETE FROM main.arguments WHERE owner=?1 AND (package_name=?2 OR (package_name IS NULL AND object_name=?2))")
+      .bindAll(unit.owner, unit.name)
+      .step();
+  if (type != "PROCEDURE" && type != "FUNCTION" && type != "PACKAGE") return;
+  Stmt idq(db, "SELECT object_id FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
+  idq.bindAll(unit.owner, unit.name, type);
+  if (!idq.step()) return;
+  std::int64_t id = idq.integer(0);
+  bool package = type == "PACKAGE";
+  Stmt(db, "INSERT INTO main.procedures VALUES (?1, ?2, NULL, ?3, ?4, NULL, ?5)")
+      .bindAll(unit.owner, unit.name, id, package ? 0 : 1, type)
+      .step();
+  std::vector<std::shared_ptr<Subprogram>> subs = package ? unit.subprograms : std::vector<std::shared_ptr<Subprogram>>{unit.main};
+  int subId = 0;
+  for (const auto& sub : subs) {
+    if (!sub) continue;
+    ++subId;
+    int same = 0, index = 0;
+    for (const auto& other : subs) {
+      if (other->name != sub->name) continue;
+      ++same;
+      if (other == sub) index = same;
+    }
+    std::string overload = same > 1 ? std::to_string(index) : std::string();
+    auto bindOverload = [&](Stmt& st, int i) {
+      if (overload.empty()) st.bindNull(i);
+      else st.bind(i, overload);
+    };
+    if (package) {
+      Stmt st(db, "INSERT INTO main.procedures VALUES (?1, ?2, ?3, ?4, ?5, ?6, 'PACKAGE')");
+      st.bindAll(unit.owner, unit.name, sub->name, id, subId);
+      bindOverload(st, 6);
+      st.step();
+    }
+    auto addArgument = [&](const std::string& name, int position, const Type& t, const std::string& mode, bool defaulted) {
+      Stmt st(db, "INSERT INTO main.arguments VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+      st.bind(1, unit.owner).bind(2, package ? sub->name : unit.name);
+      if (package) st.bind(3, unit.name);
+      else st.bindNull(3);
+      st.bind(4, id).bind(5, static_cast<std::int64_t>(package ? subId : 1));
+      bindOverload(st, 6);
+      if (name.empty()) st.bindNull(7);
+      else st.bind(7, name);
+      st.bind(8, static_cast<std::int64_t>(position)).bind(9, static_cast<std::int64_t>(position + (sub->isFunction ? 1 : 0)));
+      st.bind(10, argumentType(t)).bind(11, mode).bind(12, std::string(defaulted ? "Y" : "N"));
+      st.step();
+    };
+    if (sub->isFunction && sub->returnType) addArgument({}, 0, *sub->returnType, "OUT", false);
+    for (std::size_t i = 0; i < sub->params.size(); ++i) {
+      const Param& p = sub->params[i];
+      const char* mode = p.mode == BindDirection::In ? "IN" : p.mode == BindDirection::Out ? "OUT" : "IN/OUT";
+      addArgument(p.name, static_cast<int>(i + 1), *p.type, mode, p.defaultValue != nullptr);
+    }
+  }
 }
 
 }  // namespace
@@ -107,6 +185,7 @@ void storeCompileResult(sqlite3* db, const Unit& unit, const std::string& type, 
                    e.text.rfind("PLS-", 0) == 0 ? std::stoi(e.text.substr(4, 5)) : 0)
           .step();
     ensureDependencyTable(db);
+    storeSubprograms(db, unit, type);
     Stmt(db, "DELETE FROM main.dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(unit.owner, unit.name, type).step();
     for (const auto& [rowner, rname] : unit.dependencies) {
       if (rowner == unit.owner && rname == unit.name) continue;
@@ -622,6 +701,12 @@ void dropUnit(storage::SessionImpl& session, Block& block) {
             .step();
       ensureDependencyTable(db);
       Stmt(db, "DELETE FROM main.dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(block.owner, block.name, type).step();
+      if (type != "PACKAGE BODY") {
+        Unit gone;
+        gone.owner = block.owner;
+        gone.name = block.name;
+        storeSubprograms(db, gone, "DROPPED");
+      }
     }
     if (block.type != "PACKAGE BODY") invalidateDependants(db, block.owner, block.name);
   });

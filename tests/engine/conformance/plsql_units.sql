@@ -128,3 +128,34 @@ SELECT status FROM user_objects WHERE object_name = 'USES_TWICE';
 DROP PROCEDURE uses_twice;
 DROP PROCEDURE uses_twice;
 > ORA-04043: object USES_TWICE does not exist
+# USER_PROCEDURES and USER_ARGUMENTS describe the subprograms, overloads included
+SELECT object_name, procedure_name, subprogram_id, overload, object_type FROM user_procedures WHERE object_name IN ('COUNTER', 'TWICE') ORDER BY object_name, subprogram_id;
+> OBJECT_NAME,PROCEDURE_NAME,SUBPROGRAM_ID,OVERLOAD,OBJECT_TYPE
+> COUNTER,,0,,PACKAGE
+> COUNTER,ADD,1,1,PACKAGE
+> COUNTER,ADD,2,2,PACKAGE
+> COUNTER,CURRENT_TOTAL,3,,PACKAGE
+> TWICE,,1,,FUNCTION
+SELECT object_name, package_name, argument_name, position, data_type, in_out, defaulted FROM user_arguments WHERE object_name IN ('LOG_IT', 'TWICE') ORDER BY object_name, position;
+> OBJECT_NAME,PACKAGE_NAME,ARGUMENT_NAME,POSITION,DATA_TYPE,IN_OUT,DEFAULTED
+> LOG_IT,,P_MSG,1,VARCHAR2,IN,N
+> LOG_IT,,P_TIMES,2,NUMBER,IN,Y
+> TWICE,,,0,NUMBER,OUT,N
+> TWICE,,X,1,NUMBER,IN,N
+SELECT name, type, referenced_name, referenced_type FROM user_dependencies WHERE name = 'LOG_IT';
+> NAME,TYPE,REFERENCED_NAME,REFERENCED_TYPE
+> LOG_IT,PROCEDURE,LOG_T,TABLE
+# ALTER ... COMPILE recompiles from the stored source and reports the outcome
+ALTER PROCEDURE broken COMPILE;
+> ORA-24344: success with compilation error
+CREATE OR REPLACE PACKAGE needs_body IS PROCEDURE p; END;
+/
+ALTER PACKAGE needs_body COMPILE;
+SELECT status FROM user_objects WHERE object_name = 'NEEDS_BODY';
+> STATUS
+> VALID
+BEGIN
+  needs_body.p;
+END;
+/
+> ORA-04067: not executed, package body "SYSTEM.NEEDS_BODY" does not exist
