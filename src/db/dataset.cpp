@@ -9,7 +9,7 @@ namespace nuvo::db {
 namespace {
 
 // Rows per block of fetched cells.
-constexpr int kPacketRows = 1024;
+constexpr int kPacketRows = 256;
 
 const QString kRowidBind = QStringLiteral("NUVO_ROWID");
 

@@ -340,6 +340,26 @@ TEST_F(DatasetTest, DetailFollowsTheCurrentRowOfItsMaster) {
   EXPECT_FALSE(detail.isOpen());
 }
 
+TEST_F(DatasetTest, DetailFollowsWhenTheMastersCurrentRowGoes) {
+  exec({"CREATE TABLE task (emp_id NUMBER, title VARCHAR2(10))", "INSERT INTO task VALUES (1, 'a')",
+        "INSERT INTO task VALUES (2, 'c')"});
+  Dataset master(&session), detail(&session);
+  detail.setSql("SELECT title FROM task WHERE emp_id = :id");
+  detail.setMaster(&master, {"ID"});
+  openEmp(master);
+  ASSERT_EQ(detail.value(0, 0).toString(), "a");
+  master.remove(0);  // the row of id 2 takes the current place
+  EXPECT_EQ(master.currentRow(), 0);
+  ASSERT_EQ(detail.recordCount(), 1);
+  EXPECT_EQ(detail.value(0, 0).toString(), "c");
+
+  master.setSqlLine(0, "SELECT e.id, e.rowid FROM emp e WHERE e.id > 100");
+  master.open();  // no rows: the detail is queried with NULL links
+  EXPECT_EQ(master.currentRow(), -1);
+  EXPECT_TRUE(detail.isOpen());
+  EXPECT_EQ(detail.recordCount(), 0);
+}
+
 TEST_F(DatasetTest, NonQueryCannotBeOpened) {
   Dataset ds(&session);
   ds.setSql("UPDATE emp SET name = name");
