@@ -140,7 +140,7 @@ struct Query {
 // Statements
 
 enum class StmtKind {
-  Select, Insert, Update, Delete,
+  Select, Insert, Update, Delete, Merge,
   CreateTable, AlterTable, AlterObject, DropObject, CreateIndex, CreateView, CreateSequence, AlterSequence, CreateSynonym,
   Comment, Rename, Truncate, LockTable,
   CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink,
@@ -187,6 +187,20 @@ struct DeleteStmt : Statement {
   DeleteStmt() : Statement(StmtKind::Delete) {}
   TableRef table;
   ExprPtr where;
+};
+
+// MERGE INTO target USING source ON (cond) WHEN MATCHED THEN UPDATE ... WHEN NOT MATCHED THEN INSERT ...
+struct MergeStmt : Statement {
+  MergeStmt() : Statement(StmtKind::Merge) {}
+  TableRef target;
+  TableRef source;
+  ExprPtr on;
+  std::vector<Assignment> sets;  // WHEN MATCHED THEN UPDATE SET (empty: no such branch)
+  ExprPtr updateWhere;
+  std::vector<std::string> insertColumns;
+  std::vector<Position> insertColumnPos;
+  std::vector<ExprPtr> insertValues;  // WHEN NOT MATCHED THEN INSERT (empty: no such branch)
+  ExprPtr insertWhere;
 };
 
 struct TypeSpec {

@@ -304,6 +304,75 @@ class Compiler {
     if (s.where) out_.sql += " WHERE " + dmlCondition(*s.where, scope, target);
   }
 
+  // MERGE as SQLite's UPDATE ... FROM for the matched rows, then INSERT ... SELECT of the source rows
+  // that match none: the ON condition may not change in between (Oracle forbids updating its columns).
+  void compileMerge(const MergeStmt& s) {
+    Source target = resolveTarget(s.target, s.sets.empty() ? "INSERT" : "UPDATE");
+    if (!s.insertValues.empty() && !s.sets.empty()) checked({target.owner, target.tableName, "TABLE", target.objectId}, "INSERT", s.target.pos);
+    Source source;
+    std::string sourceSql = fromItem(s.source, nullptr, source);
+    Scope scope;
+    scope.sources.push_back(target);
+    scope.sources.push_back(source);
+    std::string on = condition(*s.on, scope);
+    std::string table = quoteName(target.owner) + "." + quoteName(target.tableName);
+    std::string update, insert;
+    if (!s.sets.empty()) {
+      inUpdate_ = true;
+      std::vector<std::string> sets;
+      for (const auto& a : s.sets) {
+        const SourceColumn* c = findColumn(target, a.columns[0]);
+        if (!c) fail(904, a.columnPos[0], "\"" + a.columns[0] + "\"");
+        if (on.find(target.sqlAlias + "." + quoteName(c->name)) != std::string::npos)
+          throw Error(38104, "ORA-38104: Columns referenced in the ON Clause cannot be updated: \"" + target.alias +
+                                 "\".\"" + c->name + "\"");
+        sets.push_back(quoteName(c->name) + " = " + fit(coerce(expr(*a.value, scope), c->meta.type, *a.value), target, c->name));
+      }
+      update = "UPDATE " + table + " AS " + target.sqlAlias + " SET " + join(sets) + " FROM " + sourceSql + " WHERE " + on;
+      if (s.updateWhere) update += " AND " + condition(*s.updateWhere, scope);
+      inUpdate_ = false;
+    }
+    if (!s.insertValues.empty()) {
+      std::vector<const SourceColumn*> cols;
+      if (s.insertColumns.empty()) {
+        for (const auto& c : target.columns) cols.push_back(&c);
+      } else {
+        for (std::size_t i = 0; i < s.insertColumns.size(); ++i) {
+          const SourceColumn* c = findColumn(target, s.insertColumns[i]);
+          if (!c) fail(904, s.insertColumnPos[i], "\"" + s.insertColumns[i] + "\"");
+          cols.push_back(c);
+        }
+      }
+      if (s.insertValues.size() < cols.size()) fail(947, s.pos);
+      if (s.insertValues.size() > cols.size()) fail(913, s.insertValues[cols.size()]->pos);
+      Scope sourceOnly;
+      sourceOnly.sources.push_back(source);
+      std::vector<std::string> names, values;
+      for (std::size_t i = 0; i < cols.size(); ++i) {
+        names.push_back(quoteName(cols[i]->name));
+        Typed v = expr(*s.insertValues[i], sourceOnly);
+        values.push_back(fit(coerce(v, cols[i]->meta.type, *s.insertValues[i]), target, cols[i]->name));
+      }
+      for (const auto& info : targetInfo_) {
+        bool named = std::any_of(cols.begin(), cols.end(), [&](const SourceColumn* c) { return c->name == info.name; });
+        if (named || (!notNull_.count(info.name) && info.defaultText.empty())) continue;
+        names.push_back(quoteName(info.name));
+        if (info.defaultText.empty()) {
+          values.push_back(fit(Typed("NULL", info.type), target, info.name));
+        } else {
+          Parser p(info.defaultText);
+          Scope empty;
+          values.push_back(fit(coerce(expr(*p.parseExpr(), empty), info.type), target, info.name));
+        }
+      }
+      insert = "INSERT INTO " + table + " (" + join(names) + ") SELECT " + join(values) + " FROM " + sourceSql +
+               " WHERE NOT EXISTS (SELECT 1 FROM " + table + " AS " + target.sqlAlias + " WHERE " + on + ")";
+      if (s.insertWhere) insert += " AND " + condition(*s.insertWhere, sourceOnly);
+    }
+    out_.sql = update.empty() ? insert : update;
+    if (!update.empty()) out_.nextSql = insert;
+  }
+
   // The WHERE of UPDATE and DELETE; ROWNUM limits pick the rows by rowid in a subquery.
   std::string dmlCondition(const Expr& where, const Scope& scope, const Source& target) {
     std::vector<ExprPtr> conjuncts;
@@ -1478,6 +1547,7 @@ Compiled compileStatement(const Statement& stmt, const CompileContext& context, 
     case StmtKind::Insert: c.compileInsert(static_cast<const InsertStmt&>(stmt)); break;
     case StmtKind::Update: c.compileUpdate(static_cast<const UpdateStmt&>(stmt)); break;
     case StmtKind::Delete: c.compileDelete(static_cast<const DeleteStmt&>(stmt)); break;
+    case StmtKind::Merge: c.compileMerge(static_cast<const MergeStmt&>(stmt)); break;
     default: throw Error::ora(900);
   }
   if (out.forUpdate) {

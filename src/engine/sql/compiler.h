@@ -46,6 +46,7 @@ struct CompileContext {
 // The result of compiling one statement.
 struct Compiled {
   std::string sql;                      // SQLite SQL
+  std::string nextSql;                  // MERGE: its INSERT, run after `sql` (its UPDATE)
   std::vector<Column> columns;          // result columns of a query
   std::vector<std::string> bindNames;   // parameter ?N is bindNames[N-1]
   std::vector<DataType> bindTargets;    // the type a bind is converted to (Unknown: as given)

@@ -91,6 +91,7 @@ StatementPtr Parser::parseStatement() {
   else if (first.is("INSERT")) s = parseInsert();
   else if (first.is("UPDATE")) s = parseUpdate();
   else if (first.is("DELETE")) s = parseDelete();
+  else if (first.is("MERGE")) s = parseMerge();
   else if (first.is("CREATE")) s = parseCreate();
   else if (first.is("ALTER")) s = parseAlter();
   else if (first.is("DROP")) s = parseDrop();
@@ -212,6 +213,58 @@ StatementPtr Parser::parseDelete() {
   parseTableTarget(s->table);
   if (isIdentifier(peek())) s->table.alias = next().text;
   if (accept("WHERE")) s->where = parseExpr();
+  return s;
+}
+
+StatementPtr Parser::parseMerge() {
+  next();
+  expect("INTO", 925);
+  auto s = std::make_shared<MergeStmt>();
+  parseTableTarget(s->target);
+  if (isIdentifier(peek()) && !peek().is("USING")) s->target.alias = next().text;
+  expect("USING");
+  parseTableTarget(s->source);
+  if (isIdentifier(peek()) && !peek().is("ON")) s->source.alias = next().text;
+  expect("ON", 969);
+  expectOp("(", 906);
+  s->on = parseExpr();
+  expectOp(")", 907);
+  while (accept("WHEN")) {
+    if (accept("MATCHED")) {
+      expect("THEN");
+      expect("UPDATE");
+      expect("SET", 971);
+      do {
+        Assignment a;
+        a.columnPos.push_back(peek().pos);
+        a.columns.push_back(parseName(904).last());
+        expectOp("=", 927);
+        a.value = parseExpr();
+        s->sets.push_back(std::move(a));
+      } while (acceptOp(","));
+      if (accept("WHERE")) s->updateWhere = parseExpr();
+      if (peek().is("DELETE")) fail(439, peek(), "MERGE ... DELETE WHERE");
+    } else {
+      expect("NOT");
+      expect("MATCHED");
+      expect("THEN");
+      expect("INSERT");
+      if (acceptOp("(")) {
+        do {
+          s->insertColumnPos.push_back(peek().pos);
+          s->insertColumns.push_back(parseName(904).last());
+        } while (acceptOp(","));
+        expectOp(")", 907);
+      }
+      expect("VALUES", 926);
+      expectOp("(", 906);
+      do s->insertValues.push_back(parseExpr());
+      while (acceptOp(","));
+      expectOp(")", 907);
+      if (accept("WHERE")) s->insertWhere = parseExpr();
+    }
+  }
+  if (s->sets.empty() && s->insertValues.empty()) fail(905, peek());
   return s;
 }
 

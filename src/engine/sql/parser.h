@@ -36,6 +36,7 @@ class Parser {
   StatementPtr parseInsert();
   StatementPtr parseUpdate();
   StatementPtr parseDelete();
+  StatementPtr parseMerge();
   StatementPtr parseCreate();
   StatementPtr parseCreateTable();
   StatementPtr parseCreateIndex(bool unique);

@@ -182,6 +182,22 @@ class StatementImpl : public Statement {
     }
     rows_ = sqlite3_changes64(session_.connection());
     sqlite3_reset(stmt_);
+    if (!code.nextSql.empty()) rows_ += runNext(code);
+  }
+
+  // The second SQLite statement of a MERGE, with the same binds.
+  std::int64_t runNext(const sql::Compiled& code) {
+    sqlite3* db = session_.connection();
+    sqlite3_stmt* next = nullptr;
+    int rc = sqlite3_prepare_v3(db, code.nextSql.c_str(), -1, 0, &next, nullptr);
+    if (rc != SQLITE_OK) session_.throwMapped(rc, &code);
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(next, sqlite3_finalize);
+    int count = sqlite3_bind_parameter_count(next);
+    for (std::size_t i = 0; i < values_.size() && static_cast<int>(i) < count; ++i)
+      storage::bindValue(session_, next, static_cast<int>(i + 1), values_[i], code.bindTargets[i]);
+    rc = sqlite3_step(next);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) session_.throwMapped(rc, &code);
+    return sqlite3_changes64(db);
   }
 
 
@@ -510,7 +526,7 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text) {
   p->ast = parser.parseStatement();
   auto kind = p->ast->kind;
   p->compiled = kind == sql::StmtKind::Select || kind == sql::StmtKind::Insert || kind == sql::StmtKind::Update ||
-                kind == sql::StmtKind::Delete;
+                kind == sql::StmtKind::Delete || kind == sql::StmtKind::Merge;
   if (p->compiled) compileStatement(*p);
   if (cache_.size() >= kMaxCachedStatements) {
     for (auto c = cache_.begin(); c != cache_.end();) {
