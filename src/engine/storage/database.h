@@ -6,17 +6,26 @@
 // Module map of the engine (how a statement flows):
 //   storage/database   Database: directory, files, instance state, logon            (this file)
 //   storage/session    Session: its SQLite connection (catalog as "main", one attached file per
-//                      schema), transactions, locks, interrupt, statement cache, Statement objects
+//                      schema), transactions, locks, interrupt, statement cache, Statement objects,
+//                      the engine's own SQL functions (nuvo_rowid, nuvo_nextval, nuvo_fit_*, ...)
 //   sql/lexer, parser  text -> tokens -> AST (sql/ast.h), with positions and Oracle's syntax errors
-//   sql/compiler       AST of SELECT/INSERT/UPDATE/DELETE -> SQLite SQL + result columns + binds,
-//                      resolving names against catalog/catalog
+//   sql/compiler       AST of SELECT/INSERT/UPDATE/DELETE/MERGE -> SQLite SQL + result columns +
+//                      binds, resolving names against catalog/catalog; it also enforces what
+//                      SQLite cannot switch off per constraint: NOT NULL, precision, length
 //   storage/executor   DDL, users and grants, ALTER SESSION/SYSTEM, transaction statements: run
 //                      directly against the catalog and the schema files
+//   storage/constraints  PRIMARY KEY/UNIQUE as unique indexes, CHECK and FOREIGN KEY as triggers
+//   storage/password   password digests
 //   catalog/catalog    the dictionary's base tables and lookups; catalog/dictionary the views
-//   catalog/constraints  the engine's own constraints as SQLite indexes and triggers
 //   builtins/          the ora_xxx SQL functions (registered on every session connection)
+//   plsql/             PL/SQL blocks and stored units (on top of the same parser and compiler)
 // Session::prepare(text) looks the text up in the cache, else parses it; queries and DML are compiled
-// and prepared on the session's connection; the rest runs in the executor when executed.
+// and prepared on the session's connection; the rest runs in the executor when executed. Every DDL
+// bumps the database's DDL version, and a cached statement of an older version is compiled again.
+//
+// To add a statement: an AST node (sql/ast.h), its parse (sql/parser.cpp), then either its
+// compilation (sql/compiler.cpp, when it is one SQLite statement over tables) or its execution
+// (storage/executor.cpp). To add a dictionary view: one entry in catalog/dictionary.cpp.
 
 #include <sqlite3.h>
 
