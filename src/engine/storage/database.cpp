@@ -216,14 +216,17 @@ void DatabaseImpl::setDurable(bool durable) {
 void DatabaseImpl::injectFault(const std::string& textPattern, int oraCode, int count) {
   std::lock_guard lock(mutex_);
   faults_.push_back({upper(textPattern), oraCode, count});
+  hasFaults_ = true;
 }
 
 void DatabaseImpl::clearFaults() {
   std::lock_guard lock(mutex_);
   faults_.clear();
+  hasFaults_ = false;
 }
 
 void DatabaseImpl::checkFault(const std::string& sql) {
+  if (!hasFaults_) return;
   std::lock_guard lock(mutex_);
   if (faults_.empty()) return;
   std::string text = upper(sql);

@@ -101,6 +101,7 @@ class DatabaseImpl : public Database {
   mutable std::mutex mutex_;
   std::map<std::string, std::string> parameters_;
   std::vector<Fault> faults_;
+  std::atomic<bool> hasFaults_{false};  // lets checkFault skip the lock when there is none
   std::map<std::string, SequenceState> sequences_;
   std::optional<DateTime> clock_;
   std::atomic<bool> restricted_{false};

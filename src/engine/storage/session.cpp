@@ -169,8 +169,10 @@ class StatementImpl : public Statement {
     else if (!code.isQuery) session_.beginChange();
     acquire();
     sqlite3_reset(stmt_);
-    for (std::size_t i = 0; i < values_.size(); ++i)
-      storage::bindValue(session_, stmt_, static_cast<int>(i + 1), values_[i], code.bindTargets[i]);
+    // The values of this execution, for a MERGE's second statement too; bind() may change values_.
+    bound_ = values_;
+    for (std::size_t i = 0; i < bound_.size(); ++i)
+      storage::bindValue(session_, stmt_, static_cast<int>(i + 1), bound_[i], code.bindTargets[i]);
     if (code.isQuery) {
       fetched_ = false;
       return;
@@ -193,8 +195,8 @@ class StatementImpl : public Statement {
     if (rc != SQLITE_OK) session_.throwMapped(rc, &code);
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(next, sqlite3_finalize);
     int count = sqlite3_bind_parameter_count(next);
-    for (std::size_t i = 0; i < values_.size() && static_cast<int>(i) < count; ++i)
-      storage::bindValue(session_, next, static_cast<int>(i + 1), values_[i], code.bindTargets[i]);
+    for (std::size_t i = 0; i < bound_.size() && static_cast<int>(i) < count; ++i)
+      storage::bindValue(session_, next, static_cast<int>(i + 1), bound_[i], code.bindTargets[i]);
     rc = sqlite3_step(next);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) session_.throwMapped(rc, &code);
     return sqlite3_changes64(db);
@@ -282,6 +284,7 @@ class StatementImpl : public Statement {
   sqlite3_stmt* stmt_ = nullptr;
   bool owned_ = false;
   std::vector<Value> values_;
+  std::vector<Value> bound_;
   std::vector<Value> row_;
   bool hasRow_ = false, done_ = false, fetched_ = false;
   std::int64_t rows_ = 0;
@@ -360,21 +363,24 @@ void SessionImpl::registerEngineFunctions() {
   }, false);
   fn("nuvo_fit_text", 5, [](sqlite3_context* c, int, sqlite3_value** v) {
     if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
-    std::string text(reinterpret_cast<const char*>(sqlite3_value_text(v[0])), static_cast<std::size_t>(sqlite3_value_bytes(v[0])));
+    const char* data = reinterpret_cast<const char*>(sqlite3_value_text(v[0]));
+    int bytes = sqlite3_value_bytes(v[0]);
     int max = sqlite3_value_int(v[1]);
     bool inChars = sqlite3_value_int(v[3]) != 0;
-    auto chars = [](const std::string& t) {
-      return static_cast<int>(std::count_if(t.begin(), t.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0xC0) != 0x80; }));
-    };
-    int actual = inChars ? chars(text) : static_cast<int>(text.size());
+    int actual = inChars ? static_cast<int>(std::count_if(data, data + bytes, [](char ch) {
+                             return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+                           }))
+                         : bytes;
     if (actual > max) {
       std::string message = "ORA-12899: value too large for column " +
                             std::string(reinterpret_cast<const char*>(sqlite3_value_text(v[4]))) + " (actual: " +
                             std::to_string(actual) + ", maximum: " + std::to_string(max) + ")";
       return sqlite3_result_error(c, message.c_str(), -1);
     }
-    if (sqlite3_value_int(v[2]) != 0) text.append(static_cast<std::size_t>(max - actual), ' ');
-    sqlite3_result_text(c, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    if (sqlite3_value_int(v[2]) == 0 || actual >= max) return sqlite3_result_value(c, v[0]);
+    std::string padded(data, static_cast<std::size_t>(bytes));
+    padded.append(static_cast<std::size_t>(max - actual), ' ');
+    sqlite3_result_text(c, padded.data(), static_cast<int>(padded.size()), SQLITE_TRANSIENT);
   }, false);
   fn("nuvo_user", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
