@@ -423,8 +423,11 @@ class Executor {
             if (c.type == existing->type && c.length < existing->length && c.length > 0) {
               Stmt check(db_, "SELECT 1 FROM " + qtable + " WHERE length(" + quoteName(c.name) + ") > ?1");
               check.bindAll(c.length);
-              if (check.step()) throw Error(1441, "ORA-01441: cannot decrease column length because some value is too big");
+              bool tooBig = check.step();
+              check.reset();
+              if (tooBig) throw Error(1441, "ORA-01441: cannot decrease column length because some value is too big");
             }
+            bool newStorage = std::string(sql::storageTypeOf(c.type)) != sql::storageTypeOf(existing->type);
             Stmt(db_, "UPDATE columns SET data_type=?3, data_length=?4, data_precision=?5, data_scale=?6 WHERE "
                       "object_id=?1 AND column_name=?2")
                 .bindAll(object.id, c.name, c.typeName, c.length)
@@ -434,6 +437,8 @@ class Executor {
             if (c.hasPrecision) u.bind(3, static_cast<std::int64_t>(c.precision));
             if (c.hasScale) u.bind(4, static_cast<std::int64_t>(c.scale));
             u.step();
+            // After the catalog has the new type: the constraints are made again against it.
+            if (newStorage) changeStorage(owner, table, c);
           }
           if (!d.defaultText.empty())
             Stmt(db_, "UPDATE columns SET data_default=?3 WHERE object_id=?1 AND column_name=?2")
@@ -541,6 +546,50 @@ class Executor {
         st.action != "NOMONITORING")
       throw Error::ora(940);
     if (st.objectType == "VIEW" && st.action != "COMPILE") throw Error::ora(940);
+  }
+
+  // A column whose values are stored differently now (text and number): Oracle allows the change
+  // only while the column is empty (ORA-01439). SQLite keeps a column's storage type, so the
+  // column is made anew under its name; indexes and constraints on the table are made again.
+  void changeStorage(const std::string& owner, const std::string& table, const ColumnInfo& column) {
+    std::string qtable = quoteName(owner) + "." + quoteName(table);
+    Stmt values(db_, "SELECT 1 FROM " + qtable + " WHERE " + quoteName(column.name) + " IS NOT NULL LIMIT 1");
+    bool hasValues = values.step();
+    values.reset();
+    if (hasValues) throw Error(1439, "ORA-01439: column to be modified must be empty to change datatype");
+    struct IndexDef {
+      std::string owner, name, sql;
+    };
+    std::vector<IndexDef> indexes;
+    Stmt s(db_, "SELECT DISTINCT i.owner, i.index_name FROM indexes i JOIN ind_columns c ON c.index_owner = i.owner AND "
+                "c.index_name = i.index_name WHERE i.table_owner = ?1 AND i.table_name = ?2 AND c.column_name = ?3 AND "
+                "i.constraint_name IS NULL");
+    s.bindAll(owner, table, column.name);
+    while (s.step()) indexes.push_back({s.text(0), s.text(1), {}});
+    s.reset();
+    for (auto& index : indexes) {
+      Stmt def(db_, "SELECT sql FROM " + quoteName(owner) + ".sqlite_master WHERE type = 'index' AND name = ?1");
+      def.bindAll("I$" + index.name);
+      if (def.step()) index.sql = def.text(0);
+      def.reset();
+      exec(db_, "DROP INDEX IF EXISTS " + quoteName(owner) + "." + quoteName("I$" + index.name));
+    }
+    auto own = cat_.constraints(owner, table);
+    auto referencing = cat_.referencingConstraints(owner, table);
+    for (const auto* list : {&own, &referencing})
+      for (const auto& c : *list) removeConstraintObjects(s_, c);
+    std::string fresh = "__NUVO_NEW__";
+    exec(db_, "ALTER TABLE " + qtable + " ADD COLUMN " + quoteName(fresh) + " " + sql::storageTypeOf(column.type));
+    exec(db_, "ALTER TABLE " + qtable + " DROP COLUMN " + quoteName(column.name));
+    exec(db_, "ALTER TABLE " + qtable + " RENAME COLUMN " + quoteName(fresh) + " TO " + quoteName(column.name));
+    for (const auto& index : indexes) {
+      // The stored text names the index without its schema: put it back into the owner's file.
+      std::string sql = index.sql;
+      auto at = sql.find("INDEX ");
+      if (at != std::string::npos) sql.insert(at + 6, quoteName(owner) + ".");
+      if (!index.sql.empty()) exec(db_, sql);
+    }
+    rebuildConstraints(s_, owner, table);
   }
 
   void makeNullable(const std::string& owner, const std::string& table, std::int64_t id, const ColumnInfo& column) {
