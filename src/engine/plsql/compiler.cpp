@@ -329,6 +329,7 @@ Datum callSubprogram(Exec& x, Subprogram& sub, std::vector<Datum>& args, Frame* 
   Frame frame;
   frame.slots.resize(static_cast<std::size_t>(s.frameSize));
   frame.up = staticLink;
+  frame.line = s.line;
   for (std::size_t i = 0; i < s.params.size() && i < args.size(); ++i)
     frame.slots[static_cast<std::size_t>(s.params[i].slot)] = args[i];
   Frame* saved = x.frame;
@@ -462,6 +463,14 @@ class Compiler {
   Unit* stateOwner(Unit* u) { return u->spec ? u->spec.get() : u; }
 
   void record(const CompileError& e) { unit_.errors.push_back(e); }
+  // A name a package specification declares, or null.
+  const Symbol* packageMember(const std::string& package, const std::string& name) {
+    auto pkg = loader_.findUnit(owner_, package);
+    if (!pkg || !pkg->scope) return nullptr;
+    unit_.dependencies.insert({pkg->owner, pkg->name});
+    auto it = pkg->scope->names.find(name);
+    return it == pkg->scope->names.end() ? nullptr : &it->second;
+  }
 
   // ---- units
   void compilePackageSpec();
@@ -657,6 +666,7 @@ void Compiler::compilePackageBody(const std::shared_ptr<Unit>& spec) {
 
 std::shared_ptr<Subprogram> Compiler::subprogramHeading(bool isFunction) {
   auto sub = std::make_shared<Subprogram>();
+  unit_.owned.push_back(sub);
   sub->line = at().pos.line;
   sub->name = identifier();
   sub->isFunction = isFunction;
@@ -1074,10 +1084,16 @@ TypePtr Compiler::typeOfName(const sql::Name& name, const std::string& attribute
     return rowTypeOfTable(parts[0], parts[1], pos);
   }
   if (attribute != "TYPE") syntax(at(), "TYPE ROWTYPE");
-  // variable%TYPE, record.field%TYPE, table.column%TYPE, schema.table.column%TYPE
-  if (const Symbol* s = scope_->find(parts[0]); s && s->kind == Symbol::Kind::Variable) {
+  // variable%TYPE, record.field%TYPE, package.variable%TYPE, table.column%TYPE, schema.table.column%TYPE
+  std::size_t from = 1;
+  const Symbol* s = scope_->find(parts[0]);
+  if (!s && parts.size() >= 2) {
+    s = packageMember(parts[0], parts[1]);
+    from = 2;
+  }
+  if (s && s->kind == Symbol::Kind::Variable) {
     TypePtr t = s->type;
-    for (std::size_t i = 1; i < parts.size() && t; ++i) {
+    for (std::size_t i = from; i < parts.size() && t; ++i) {
       int f = t->fieldIndex(parts[i]);
       t = f < 0 ? nullptr : t->fields[static_cast<std::size_t>(f)].second;
     }
@@ -1950,6 +1966,7 @@ StmtP Compiler::openStatement() {
   auto e = parseExpr();
   std::string name = e->name.parts.empty() ? std::string() : e->name.parts[0];
   const Symbol* sym = e->kind == ExprKind::Bind ? nullptr : scope_->find(name);
+  if (!sym && e->name.parts.size() == 2) sym = packageMember(e->name.parts[0], e->name.parts[1]);
   if (!sym && e->kind != ExprKind::Bind) undeclared(t.pos, name);
   if (sym && sym->kind == Symbol::Kind::Cursor) {
     expectOp(";");
@@ -2600,6 +2617,7 @@ ExprP Compiler::nameRef(const sql::Expr& e) {
         if (s.kind == Symbol::Kind::Variable) return rest(variableRef(s, e.pos), 2);
         if (s.kind == Symbol::Kind::Subprograms) return callRef(e, false);
         if (s.kind == Symbol::Kind::Cursor && parts.size() == 3) return cursorAttribute(&s, variableRef(s, e.pos), parts[2], e.pos);
+        if (s.kind == Symbol::Kind::Cursor && parts.size() == 2) return variableRef(s, e.pos);
       }
       throw NameError{errorAt(e.pos, "PLS-00302: component '" + parts[1] + "' must be declared")};
     }

@@ -49,6 +49,7 @@ struct Unit {
   std::shared_ptr<Scope> scope;   // names a package specification (and its body) declares
   std::shared_ptr<Subprogram> main;                    // procedure, function, or the block itself
   std::vector<std::shared_ptr<Subprogram>> subprograms;  // declared in the package
+  std::vector<std::shared_ptr<Subprogram>> owned;        // every subprogram compiled here (calls point at them)
   std::vector<StmtP> initializers;                    // package declarations and initialization
   int stateSize = 0;                                  // package variables
   std::vector<std::string> hostBinds;                 // anonymous blocks
