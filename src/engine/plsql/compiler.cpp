@@ -315,6 +315,8 @@ std::string messageOf(int code) { return Error::ora(code).message(); }
   throw e;
 }
 
+CursorState& cursorOf(Exec& x, const ExprP& slot);
+
 // ---------------------------------------------------------------------------------------------------
 // Subprogram calls
 
@@ -839,14 +841,26 @@ void Compiler::declaration(std::vector<StmtP>& init, std::vector<int>& cursors) 
       syntax(tokenAtOffset(e.offset()));
     }
     int end = at().pos.offset;
+    // A cursor FOR UPDATE carries each row's ROWID for WHERE CURRENT OF, after the visible columns.
+    decl->currentOf = q->forUpdate && q->block;
+    if (decl->currentOf) {
+      sql::SelectItem item;
+      item.expr = std::make_shared<sql::Expr>();
+      item.expr->kind = ExprKind::Column;
+      item.expr->name.parts = {"ROWID"};
+      item.expr->pos = qstart.pos;
+      item.alias = "NUVO$ROWID";
+      q->block->items.push_back(item);
+    }
     decl->sql = queryStatement(q, std::string(text_.substr(0, static_cast<std::size_t>(end))));
-    (void)qstart;
     try {
       compileSql(*decl->sql, qstart.pos);
     } catch (const NameError& ne) {
       record(ne.error);
     }
-    decl->rowType = rowTypeOf(*decl->sql);
+    auto rowType = std::const_pointer_cast<Type>(rowTypeOf(*decl->sql));
+    if (decl->currentOf && !rowType->fields.empty()) rowType->fields.pop_back();
+    decl->rowType = rowType;
     pop();
     expectOp(";");
     Symbol s = variableSymbol(refCursorType());
@@ -1614,7 +1628,7 @@ Compiler::SqlPiece Compiler::readSql() {
   bool isSelect = is("SELECT") || is("WITH");
   bool isInsert = is("INSERT");
   int depth = 0, k = 0;
-  int intoAt = -1, intoEnd = -1, bulkAt = -1, returningAt = -1, returningIntoAt = -1;
+  int intoAt = -1, intoEnd = -1, bulkAt = -1, returningAt = -1, returningIntoAt = -1, currentOfAt = -1;
   for (;; ++k) {
     const Token& t = at(k);
     if (t.kind == TokenKind::End) syntax(t, ";");
@@ -1627,6 +1641,7 @@ Compiler::SqlPiece Compiler::readSql() {
     if (isSelect && intoAt >= 0 && intoEnd < 0 && t.is("FROM")) intoEnd = k;
     if (!isSelect && (t.is("RETURNING") || t.is("RETURN"))) returningAt = k;
     if (!isSelect && returningAt >= 0 && t.is("INTO")) returningIntoAt = k;
+    if (!isSelect && t.is("WHERE") && at(k + 1).is("CURRENT") && at(k + 2).is("OF")) currentOfAt = k;
   }
   std::size_t end = static_cast<std::size_t>(at(k).pos.offset);
   std::string text = padded(text_, start, end);
@@ -1646,8 +1661,30 @@ Compiler::SqlPiece Compiler::readSql() {
     blank(text, static_cast<std::size_t>(at(returningAt).pos.offset), end);
     if (!isInsert) throw NameError{errorAt(at(returningAt).pos, "PLS-00103: RETURNING INTO is supported for INSERT only")};
   }
+  // WHERE CURRENT OF c: the row the cursor stands on, by its ROWID.
+  SqlParam currentRow;
+  if (currentOfAt >= 0) {
+    const Token& name = at(currentOfAt + 3);
+    const Symbol* cursor = scope_->find(name.text);
+    if (!cursor || cursor->kind != Symbol::Kind::Cursor || !cursor->cursor->currentOf)
+      throw NameError{errorAt(name.pos, "PLS-00404: cursor '" + name.text + "' must be declared with FOR UPDATE to use with CURRENT OF")};
+    std::size_t from = static_cast<std::size_t>(at(currentOfAt).pos.offset);
+    std::size_t to = static_cast<std::size_t>(name.endOffset);
+    blank(text, from, to);
+    text.replace(from, 15, "WHERE ROWID=:C$");
+    ExprP slot = variableRef(*cursor, name.pos);
+    auto rowid = std::make_shared<FnExpr>();
+    rowid->type = scalarType(DataType::Rowid, "ROWID");
+    rowid->run = [slot](Exec& x) -> Value {
+      CursorState& c = cursorOf(x, slot);
+      if (!c.open || !c.found || c.row.empty()) raiseOra(1001);
+      return c.row.back();
+    };
+    currentRow.expr = rowid;
+  }
   for (int i = 0; i <= k; ++i) p_.next();
   piece.sql = std::make_shared<SqlStatement>();
+  if (currentRow.expr) piece.sql->paramByBind["C$"] = currentRow;
   piece.sql->text = text;
   try {
     sql::Parser sp(text);

@@ -19,6 +19,7 @@ struct CursorDecl {
   TypePtr rowType;
   int depth = 0, slot = 0;    // where its CursorState lives
   Unit* package = nullptr;    // a package cursor lives in the package state
+  bool currentOf = false;     // FOR UPDATE: the last column is the row's ROWID
 };
 
 struct Symbol {

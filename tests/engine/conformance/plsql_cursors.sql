@@ -104,3 +104,31 @@ END;
 /
 > 3 30
 > Ops
+# FOR UPDATE cursors and WHERE CURRENT OF
+DECLARE
+  CURSOR c IS SELECT id, name FROM dept WHERE id <= 20 FOR UPDATE;
+  r c%ROWTYPE;
+BEGIN
+  OPEN c;
+  LOOP
+    FETCH c INTO r;
+    EXIT WHEN c%NOTFOUND;
+    UPDATE dept SET name = name || '!' WHERE CURRENT OF c;
+  END LOOP;
+  CLOSE c;
+END;
+/
+SELECT id, name FROM dept ORDER BY id;
+> ID,NAME
+> 10,Sales!
+> 20,Ops!
+> 30,IT
+DECLARE
+  CURSOR c IS SELECT id FROM dept;
+BEGIN
+  FOR r IN c LOOP
+    DELETE FROM dept WHERE CURRENT OF c;
+  END LOOP;
+END;
+/
+> ORA-06550: line 5, column 39:
