@@ -162,6 +162,21 @@ TEST(ApiTest, DatabasesPersistAndAreListedAndDropped) {
   EXPECT_EQ(Database::list(root), std::vector<std::string>{"ONE"});
 }
 
+TEST(ApiTest, UsersCreatedAfterReopeningGetTheirSchema) {
+  std::string root = nuvo::test::makeTempDir("reopen");
+  CreateOptions options;
+  options.durable = false;
+  Database::create(root + "/DB", options);
+  auto db = Database::open(root + "/DB");
+  auto system = db->logOn("SYSTEM", "SYSTEM");
+  system->execute("CREATE USER late IDENTIFIED BY late");
+  system->execute("GRANT CREATE SESSION, CREATE TABLE TO late");
+  auto late = db->logOn("LATE", "LATE");
+  late->execute("CREATE TABLE t (a NUMBER)");
+  late->execute("INSERT INTO t VALUES (1)");
+  EXPECT_EQ(rows(*late, "SELECT a FROM t"), std::vector<std::string>{"1"});
+}
+
 TEST(ApiTest, SyntaxErrorsCarryThePosition) {
   auto db = test::freshDatabase();
   auto s = db->logOn("SYSTEM", "SYSTEM");

@@ -250,17 +250,18 @@ DateTime DatabaseImpl::now() const {
 }
 
 void DatabaseImpl::createSchemaFile(const std::string& schema) {
+  // Its own connection, opened with the create flag: the system connection of a database that was
+  // opened (not created) may not create files through ATTACH.
   std::lock_guard lock(mutex_);
-  std::string alias = "new_schema";
-  exec(system_, "ATTACH " + quoteText(schemaPath(schema)) + " AS " + alias);
+  sqlite3* db = openConnection(schemaPath(schema), true);
   try {
-    configureFile(system_, alias, durable_);
-    exec(system_, "CREATE TABLE IF NOT EXISTS " + alias + ".nuvo_schema(name TEXT)");
+    configureFile(db, "main", durable_);
+    exec(db, "CREATE TABLE IF NOT EXISTS nuvo_schema(name TEXT)");
   } catch (...) {
-    exec(system_, "DETACH " + alias);
+    sqlite3_close(db);
     throw;
   }
-  exec(system_, "DETACH " + alias);
+  sqlite3_close(db);
 }
 
 std::int64_t DatabaseImpl::nextSequenceValue(const std::string& owner, const std::string& name) {
