@@ -67,7 +67,7 @@ enum class DataType { Unknown, Number, Varchar2, Char, Date, Long, Clob, Blob, R
 const char* dataTypeName(DataType t);  // "NUMBER", "VARCHAR2", ...
 
 // An Oracle error: code 942 is "ORA-00942"; message() is the whole text, starting "ORA-00942: ".
-// offset is the 0-based character offset of the fault in the statement text (-1 when unknown);
+// offset is the 0-based byte offset (UTF-8) of the fault in the statement text (-1 when unknown);
 // line and column are 1-based (0 when unknown).
 class Error : public std::runtime_error {
  public:
