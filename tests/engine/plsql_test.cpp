@@ -97,6 +97,16 @@ TEST_F(PlsqlTest, PackageStateIsPerSessionAndDiscardedAfterARecompile) {
   EXPECT_EQ(value(*session), Value(10));
 }
 
+TEST_F(PlsqlTest, DdlInsideACallLeavesTheRunningUnitsIntact) {
+  session->execute("CREATE OR REPLACE PACKAGE maker IS n NUMBER := 0; PROCEDURE make(t VARCHAR2); END;");
+  session->execute(
+      "CREATE OR REPLACE PACKAGE BODY maker IS PROCEDURE make(t VARCHAR2) IS BEGIN\n"
+      "  EXECUTE IMMEDIATE 'CREATE TABLE ' || t || ' (a NUMBER)';\n  n := n + 1;\n"
+      "  EXECUTE IMMEDIATE 'INSERT INTO ' || t || ' VALUES (' || n || ')';\nEND; END;");
+  session->execute("BEGIN maker.make('t1'); maker.make('t2'); END;");
+  EXPECT_EQ(rows(*session, "SELECT a FROM t1 UNION ALL SELECT a FROM t2"), (std::vector<std::string>{"1", "2"}));
+}
+
 TEST_F(PlsqlTest, RunErrorsCarryThePlsqlStack) {
   session->execute("CREATE OR REPLACE PROCEDURE inner_p IS\nBEGIN\n  RAISE_APPLICATION_ERROR(-20007, 'deep');\nEND;");
   session->execute("CREATE OR REPLACE PROCEDURE outer_p IS\nBEGIN\n  NULL;\n  inner_p;\nEND;");

@@ -145,6 +145,8 @@ struct SessionState : UnitLoader {
   // Drops compiled units whose catalog entry changed; sets stateDiscarded when one held package state.
   void validate();
   bool stateDiscarded = false;  // reported once, as ORA-04068, at the session's next call
+  std::vector<std::shared_ptr<Unit>> retired;  // dropped from `units` during the running call
+  int calls = 0;                               // top-level and nested runBlock calls running
   std::shared_ptr<Unit> compileStored(const std::string& owner, const std::string& name, const std::string& type,
                                       const std::shared_ptr<Unit>& spec);
   std::string stampOf(const std::string& owner, const std::string& name, const std::string& type);
@@ -290,21 +292,23 @@ void SessionState::validate() {
   std::uint64_t version = session.impl().ddlVersion();
   if (version == validatedAt) return;
   validatedAt = version;
-  for (auto it = units.begin(); it != units.end();) {
-    Unit& u = *it->second;
+  bool anyChanged = false;
+  for (const auto& [key, unit] : units) {
+    Unit& u = *unit;
     bool changed = stampOf(u.owner, u.name, u.type) != u.stamp ||
                    (u.body && stampOf(u.owner, u.name, "PACKAGE BODY") != u.body->stamp);
     Stmt st(session.connection(), "SELECT status FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
     st.bindAll(u.owner, u.name, u.type);
     if (!changed && st.step() && st.text(0) != "VALID") changed = true;
-    if (changed) {
-      if (u.state) stateDiscarded = true;
-      it = units.erase(it);
-      ++generation;
-    } else {
-      ++it;
-    }
+    if (changed && u.state) stateDiscarded = true;
+    anyChanged = anyChanged || changed;
   }
+  if (!anyChanged) return;
+  // Compiled units point at each other: all of them compile again. Code that may still run in this
+  // call keeps them alive until the call ends.
+  for (auto& [key, unit] : units) retired.push_back(unit);
+  units.clear();
+  ++generation;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -765,7 +769,14 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
       throw Error(6550, errorList(*block.unit), -1, first.line, first.position);
     }
   }
-  Unit& unit = *block.unit;
+  std::shared_ptr<Unit> running = block.unit;
+  Unit& unit = *running;
+  if (state.calls == 0) state.retired.clear();
+  ++state.calls;
+  struct CallEnd {
+    SessionState& state;
+    ~CallEnd() { --state.calls; }
+  } callEnd{state};
   Exec x(session, state);
   Frame frame;
   frame.slots.resize(static_cast<std::size_t>(unit.main->frameSize));
