@@ -317,13 +317,6 @@ std::string messageOf(int code) { return Error::ora(code).message(); }
 
 CursorState& cursorOf(Exec& x, const ExprP& slot);
 
-// ---------------------------------------------------------------------------------------------------
-// Subprogram calls
-
-struct CallArg {
-  ExprP expr;  // null: the parameter's default
-};
-
 }  // namespace
 
 Datum callSubprogram(Exec& x, Subprogram& sub, std::vector<Datum>& args, Frame* staticLink) {
@@ -410,12 +403,10 @@ class Compiler {
     }
   }
   const Token& tokenAtOffset(int offset) {
-    static Token end;
     for (int k = 0;; ++k) {
       const Token& t = at(k);
       if (t.kind == TokenKind::End || t.pos.offset >= offset) return t;
     }
-    return end;
   }
 
   // ---- scopes
@@ -514,7 +505,6 @@ class Compiler {
 
   // ---- expressions
   ExprP expr(const sql::Expr& e);
-  ExprP exprFromAst(const sql::ExprPtr& e) { return expr(*e); }
   ExprP condition(const sql::ExprPtr& e);
   ExprP nameRef(const sql::Expr& e);
   ExprP callRef(const sql::Expr& e, bool asStatement);
@@ -650,8 +640,6 @@ void Compiler::compilePackageBody(const std::shared_ptr<Unit>& spec) {
   std::vector<int> cursors;
   declarations(unit_.initializers, cursors);
   if (accept("BEGIN")) {
-    auto init = std::make_shared<Subprogram>();
-    init->unit = &unit_;
     auto initBody = statements({"END"});
     for (auto& s : initBody) unit_.initializers.push_back(s);
   }
@@ -1819,7 +1807,6 @@ void Compiler::compileSql(SqlStatement& s, const sql::Position& pos) {
     if (it == binds.end()) binds.push_back(name);
     s.paramByBind[name] = prm;
   }
-  for (const auto& schema : s.code.schemas) (void)schema;
   if (!s.code.targetTable.empty()) unit_.dependencies.insert({s.code.targetOwner, s.code.targetTable});
 }
 
@@ -2796,13 +2783,8 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
         std::shared_ptr<Unit> pkg;
         if (owner->type == "PACKAGE" || owner->type == "PACKAGE BODY") {
           // A call inside the package: the package's state is the static link.
-          pkg = owner == &unit_ ? nullptr : loader_.findUnit(owner_, stateOwner(owner)->name);
-          if (!pkg && owner == &unit_) {
-            auto self = std::shared_ptr<Unit>(std::shared_ptr<Unit>{}, &unit_);
-            pkg = self;
-          }
+          pkg = owner == &unit_ ? unit_.spec : loader_.findUnit(owner_, stateOwner(owner)->name);
         }
-        if (pkg && pkg.get() == &unit_ && unit_.spec) pkg = unit_.spec;
         return callTo(s->subs, pkg, e, asStatement);
       }
       if (s->kind == Symbol::Kind::Variable && !asStatement) {
