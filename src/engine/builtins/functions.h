@@ -85,6 +85,9 @@ struct SessionContext {
 // Registers every function above on the connection.
 void registerFunctions(sqlite3* db, SessionContext* context);
 
+// The local wall clock, to the second: SYSDATE when no clock is set.
+DateTime localNow();
+
 // Formatting and parsing shared with the engine and its tools.
 // As Oracle prints a NUMBER: ".5", "-1.25", "100", "100000000000000000000"; doubles with at most 15
 // significant digits; scientific notation only past 64 characters.

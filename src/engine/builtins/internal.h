@@ -70,6 +70,5 @@ DateTime nextDay(const DateTime& d, const std::string& dayName);
 DateTime truncDate(const DateTime& d, const std::string& unit);
 DateTime roundDate(const DateTime& d, const std::string& unit);
 
-DateTime localNow();  // the local wall clock, to the second
 
 }  // namespace engine::builtins

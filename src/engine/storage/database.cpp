@@ -10,6 +10,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "engine/builtins/functions.h"
 #include "engine/catalog/catalog.h"
 #include "engine/catalog/dictionary.h"
 #include "engine/storage/password.h"
@@ -43,13 +44,6 @@ sqlite3* openConnection(const std::string& path, bool create) {
   }
   sqlite3_busy_timeout(db, 5000);
   return db;
-}
-
-DateTime wallClock() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
 // The instance parameters V$PARAMETER lists, with their defaults.
@@ -246,7 +240,7 @@ void DatabaseImpl::setClock(const DateTime* fixedNow) {
 
 DateTime DatabaseImpl::now() const {
   std::lock_guard lock(mutex_);
-  return clock_ ? *clock_ : wallClock();
+  return clock_ ? *clock_ : builtins::localNow();
 }
 
 void DatabaseImpl::createSchemaFile(const std::string& schema) {
@@ -329,7 +323,7 @@ std::int64_t DatabaseImpl::registerSession(const std::string& user) {
     Stmt ins(system_, "INSERT INTO sessions(sid, serial, username, schemaname, osuser, machine, terminal, program, "
                       "module, logon_time, process) VALUES (?1, ?2, ?3, ?3, ?4, 'localhost', 'unknown', 'nuvo_sql', "
                       "'nuvo_sql', ?5, ?6)");
-    ins.bindAll(sid, serial, user, std::string(login ? login : "nuvo"), (clock_ ? *clock_ : wallClock()).toIso(),
+    ins.bindAll(sid, serial, user, std::string(login ? login : "nuvo"), (clock_ ? *clock_ : builtins::localNow()).toIso(),
                 static_cast<std::int64_t>(::getpid()));
     ins.step();
     exec(system_, "COMMIT");
@@ -416,7 +410,7 @@ std::shared_ptr<Database> Database::create(const std::string& directory, const C
     for (const auto& [name, value] : defaultParameters()) {
       storage::Stmt(db, "INSERT INTO parameters(name, value) VALUES (?1, ?2)").bindAll(name, value).step();
     }
-    std::string now = wallClock().toIso();
+    std::string now = builtins::localNow().toIso();
     for (const auto& [role, privileges] : standardRoles()) {
       storage::Stmt(db, "INSERT INTO roles(role, oracle_maintained) VALUES (?1, 'Y')").bindAll(role).step();
       for (const auto& p : privileges)
