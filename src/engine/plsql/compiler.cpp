@@ -1034,6 +1034,16 @@ TypePtr Compiler::parseType() {
     if (n == "BOOLEAN") return booleanType();
     if (n == "SYS_REFCURSOR") return refCursorType();
   }
+  // DBMS_OUTPUT's line arrays
+  if (name.parts.size() == 2 && name.parts[0] == "DBMS_OUTPUT" &&
+      (name.parts[1] == "CHARARR" || name.parts[1] == "DBMSOUTPUT_LINESARRAY")) {
+    auto type = std::make_shared<Type>();
+    type->kind = Type::Kind::Collection;
+    type->name = name.parts[1];
+    type->element = scalarType(DataType::Varchar2, "VARCHAR2", 32767);
+    type->indexBy = name.parts[1] == "CHARARR";
+    return type;
+  }
   // A declared type: TYPE/SUBTYPE of this scope or of a package.
   if (name.parts.size() == 1) {
     if (const Symbol* s = scope_->find(n); s && s->kind == Symbol::Kind::Type) return s->type;
@@ -2786,6 +2796,22 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
           pkg = owner == &unit_ ? unit_.spec : loader_.findUnit(owner_, stateOwner(owner)->name);
         }
         return callTo(s->subs, pkg, e, asStatement);
+      }
+      if (s->kind == Symbol::Kind::Type && s->type->kind == Type::Kind::Collection && !asStatement) {
+        // A collection constructor: list_t(a, b, ...) numbers its elements from 1.
+        std::vector<ExprP> items;
+        for (const auto& a : e.args) items.push_back(expr(*a));
+        TypePtr type = s->type;
+        auto node = std::make_shared<FnExpr>();
+        node->pos = e.pos;
+        node->type = type;
+        node->composite = [items, type](Exec& x) {
+          Datum d = initialDatum(*type);
+          std::int64_t i = 0;
+          for (const auto& item : items) assign(x, d.collection->ints[++i], *type->element, item->datum(x));
+          return d;
+        };
+        return node;
       }
       if (s->kind == Symbol::Kind::Variable && !asStatement) {
         ExprP base = variableRef(*s, e.pos);

@@ -118,3 +118,41 @@ BEGIN
 END;
 /
 > ORA-06502: PL/SQL: numeric or value error: character string buffer too small
+# DBMS_OUTPUT.GET_LINE and GET_LINES read back what was put; DISABLE drops the buffer
+DECLARE
+  line VARCHAR2(100);
+  status NUMBER;
+  lines DBMS_OUTPUT.CHARARR;
+  n NUMBER := 5;
+BEGIN
+  DBMS_OUTPUT.PUT_LINE('first');
+  DBMS_OUTPUT.PUT_LINE('second');
+  DBMS_OUTPUT.PUT_LINE('third');
+  DBMS_OUTPUT.GET_LINE(line, status);
+  DBMS_OUTPUT.GET_LINES(lines, n);
+  DBMS_OUTPUT.PUT_LINE(line || ' ' || status || ' ' || n || ' ' || lines(2));
+END;
+/
+> first 0 2 third
+BEGIN
+  DBMS_OUTPUT.DISABLE;
+  DBMS_OUTPUT.PUT_LINE('lost');
+  DBMS_OUTPUT.ENABLE;
+  DBMS_OUTPUT.PUT_LINE('kept');
+END;
+/
+> kept
+# Nested tables grow with EXTEND
+DECLARE
+  TYPE list_t IS TABLE OF NUMBER;
+  l list_t := list_t();
+BEGIN
+  l.EXTEND(2);
+  l(1) := 10;
+  l(2) := 20;
+  l.EXTEND;
+  l(3) := l(1) + l(2);
+  DBMS_OUTPUT.PUT_LINE(l.COUNT || ' ' || l(l.LAST));
+END;
+/
+> 3 30

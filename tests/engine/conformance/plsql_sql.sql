@@ -89,3 +89,19 @@ BEGIN
 END;
 /
 > ORA-06550: line 2, column 15:
+# Transactions inside PL/SQL: SAVEPOINT and ROLLBACK TO, COMMIT
+CREATE TABLE tx (n NUMBER);
+BEGIN
+  INSERT INTO tx VALUES (1);
+  SAVEPOINT one;
+  INSERT INTO tx VALUES (2);
+  ROLLBACK TO one;
+  INSERT INTO tx VALUES (3);
+  COMMIT;
+END;
+/
+ROLLBACK;
+SELECT n FROM tx ORDER BY n;
+> N
+> 1
+> 3
