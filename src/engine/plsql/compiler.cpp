@@ -244,6 +244,16 @@ struct BlockNode : StmtNode {
   std::vector<Handler> handlers;
   std::vector<int> cursorSlots;  // explicit cursors to close when the block ends
   Flow exec(Exec& x) override {
+    struct CloseCursors {
+      Frame* frame;
+      const std::vector<int>& slots;
+      ~CloseCursors() {
+        for (int slot : slots) {
+          Value& v = frame->slots[static_cast<std::size_t>(slot)].v;
+          if (v.kind() == Value::Kind::Cursor) v.asCursor()->close();
+        }
+      }
+    } closeCursors{x.frame, cursorSlots};
     try {
       Flow f = runList(x, declarations);
       if (f == Flow::Next) f = runList(x, body);

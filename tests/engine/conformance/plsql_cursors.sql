@@ -132,3 +132,21 @@ BEGIN
 END;
 /
 > ORA-06550: line 5, column 39:
+# A cursor declared in a block is closed when the block ends
+DECLARE
+  n NUMBER := 0;
+BEGIN
+  FOR i IN 1 .. 2 LOOP
+    DECLARE
+      CURSOR c IS SELECT id FROM dept;
+      v NUMBER;
+    BEGIN
+      OPEN c;
+      FETCH c INTO v;
+      n := n + 1;
+    END;
+  END LOOP;
+  DBMS_OUTPUT.PUT_LINE('opened ' || n || ' times');
+END;
+/
+> opened 2 times
