@@ -1,6 +1,7 @@
 #include "shell/Main.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
@@ -19,8 +20,12 @@
 #include "platform/IFileInfo.h"
 #include "platform/appdirs.h"
 #include "platform/ini_file.h"
+#include "platform/paths.h"
+#include "shell/about.h"
 #include "shell/connect.h"
 #include "shell/iKript.h"
+#include "shell/main_helpers.h"
+#include "shell/userComm.h"
 #include "widgets/message_facade.h"
 
 namespace {
@@ -49,7 +54,7 @@ const MenuItem kMenu[] = {
     {"mmConnDisc", "mmConnect", "&Connect", "Prijava", kAvailable},
     {"mmConnDisc", "mmDisconnect", "&Disconnect", "Odjava", kAvailable},
     {"mmConnDisc", "mmSetup", "Setup", "Nastavitve", 0},
-    {"mmConnDisc", "mmUserComments", "User Comments", "Komentarji", 0},
+    {"mmConnDisc", "mmUserComments", "User Comments", "Komentarji", kAvailable},
     {nullptr, "mmWorkSheet", "&WorkSheet", "P&oizvedbe", kGroup | kAvailable},
     {"mmWorkSheet", "mmNormal", "&Normal", "Klasične", 0},
     {"mmWorkSheet", "mmMasterDetail", "Master-Detail", "Oče/otrok", 0},
@@ -66,15 +71,15 @@ const MenuItem kMenu[] = {
     {"mmStructures", "mmGrantRevokerights", "Grant/Revoke rigjts", "Pravice", 0},
     {nullptr, "mmStatus", "&Errors", "&Napake", 0},
     {nullptr, "mmCompare", "&Utilities", "Ra&zno", kGroup | kAvailable},
-    {"mmCompare", "mmActivateLargeRB", "Large RB Online", "Velik RB Online", kCheckable},
+    {"mmCompare", "mmActivateLargeRB", "Large RB Online", "Velik RB Online", kCheckable | kAvailable},
     {"mmCompare", "mmVelmoraLOGactivities", "Velmora LOG activities", "Prijava/Odjava", 0},
     {"mmCompare", "mmShowVELMORAlog", "Show VELMORA log", "Prikaži VELMORA log", 0},
     {"mmCompare", "mmShowOraclesfile", "Show Oracle's file", "Prikaži Oracle datoteko", 0},
     {"mmCompare", "mmPipe", "Pipes", "Pipe", 0},
     {"mmCompare", "mmSistemskiParametri", "System Params", "Sistemski parametri", kHidden},
-    {"mmCompare", "mmRestrictedEnable", "Restricted Session ON", "Omejitev prijav na Oracle", 0},
-    {"mmCompare", "mmRestrictedDisable", "Restricted Session OFF", "Sprostitev prijav na Oracle", 0},
-    {"mmCompare", "mmShowSession", "Show Unrestricted sessions", "Prikaz nedovoljenih prijav", 0},
+    {"mmCompare", "mmRestrictedEnable", "Restricted Session ON", "Omejitev prijav na Oracle", kAvailable},
+    {"mmCompare", "mmRestrictedDisable", "Restricted Session OFF", "Sprostitev prijav na Oracle", kAvailable},
+    {"mmCompare", "mmShowSession", "Show Unrestricted sessions", "Prikaz nedovoljenih prijav", kAvailable},
     {"mmCompare", "mmLongLogin", "Show logins under...", "Predolge prijave", 0},
     {"mmCompare", "mmRefreshTables", "Refresh &Tables", "Osveževanje tabel", 0},
     {"mmCompare", "mmCompare2", "C&ompare", "Primerjava struktur", 0},
@@ -97,7 +102,7 @@ const MenuItem kMenu[] = {
     {"mmLockAudit", "mmMonitor", "Monitor", nullptr, 0},
     {"mmLockAudit", "mmTableLength", "Table's length", "Dolžine tabel", 0},
     {"mmLockAudit", "mmAnalyzeTable", "Analyze table", nullptr, kHidden},
-    {nullptr, "mmAbout", "About", "Pomoč", 0},
+    {nullptr, "mmAbout", "About", "Pomoč", kAvailable},
     {nullptr, "mmExit", "E&xit", "&Konec", kAvailable},
 };
 
@@ -120,7 +125,7 @@ const ToolButton kToolbar[] = {
     {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", 0},
     {"tbPLBlocks", "PL/SQL structures", "Strukture PL/SQL blokov", 0},
     {"tbMin", "Minimize/Maximize Main Form", "Zmanjševanje glavne forme", kAvailable},
-    {"tbOkna", "Select Window", "Prikaz odprtih oken", 0},
+    {"tbOkna", "Select Window", "Prikaz odprtih oken", kAvailable},
     {"ToolButton4", "Settings", nullptr, 0},
     {"tbExit", "Exit", "Izhod iz programa", kAvailable},
 };
@@ -162,6 +167,13 @@ TfmMain::TfmMain(const QStringList& parameters, QWidget* parent)
   quDynSistem.setSql(QStringLiteral(
       "select rTrim(val1_107) BPI from pr107par where  attr_007='aiZZZSRegistration'"));
   quDynSistem1.setSql(quDynSistem.sqlText());
+  quRestricted.setSql(QStringList{
+      "select userName,osUser,terminal,program from v$session ", "where username not in (",
+      "     select grantee from dba_role_privs", "    where granted_role=:grupa and",
+      "        exists (select grantee from dba_sys_privs where grantee=dba_role_privs.grantee and",
+      "                          privilege like '%RESTRICTED%')", "  )"});
+  quRestricted.declareVariable("grupa", nuvo::db::DataType::String);
+  quRestricted.setVariable("grupa", QStringLiteral("DUD"));
   tiCloseForm->setInterval(1000);
 
   auto* central = new QWidget(this);
@@ -222,6 +234,30 @@ void TfmMain::createMenus() {
   connect(command("mmConnect"), &QAction::triggered, this, &TfmMain::mmConnectClick);
   connect(command("mmDisconnect"), &QAction::triggered, this, &TfmMain::mmDisconnectClick);
   connect(command("mmExit"), &QAction::triggered, this, &QWidget::close);
+  command("mmActivateLargeRB")->setStatusTip(QStringLiteral("Large RB ONLINE, other public RB OFFLINE"));
+  command("mmActivateLargeRB")->setToolTip(command("mmActivateLargeRB")->statusTip());
+  connect(command("mmActivateLargeRB"), &QAction::triggered, this, [this] {
+    // The check mark follows the switch's outcome, not the click.
+    command("mmActivateLargeRB")->toggle();
+    mmActivateLargeRBClick();
+  });
+  connect(command("mmUserComments"), &QAction::triggered, this, [this] {
+    auto* comments = new TfmComments(this);
+    nuvo::execModal(*comments);
+  });
+  connect(command("mmAbout"), &QAction::triggered, this, [this] { (new TfmAbout(this))->show(); });
+  const std::pair<const char*, std::pair<const char*, const char*>> restricted[] = {
+      {"mmRestrictedEnable", {"Si prepričan, da želiš preprečiti prijave na bazo?", "ENABLE"}},
+      {"mmRestrictedDisable", {"Si prepričan, da želiš omogočiti vsem uporabnikom prijavo na bazo?", "DISABLE"}},
+  };
+  for (const auto& [name, question] : restricted)
+    connect(command(name), &QAction::triggered, this, [this, question] {
+      if (nuvo::askYesNo(QString::fromUtf8(question.first), this)) SetRestrictedSession(QString::fromUtf8(question.second));
+    });
+  connect(command("mmShowSession"), &QAction::triggered, this, [this] {
+    QString list;
+    ListUnrestrictedSessions(QStringLiteral("P"), list);
+  });
 }
 
 void TfmMain::createToolbar() {
@@ -236,6 +272,7 @@ void TfmMain::createToolbar() {
   connect(command("tbConnect"), &QAction::triggered, this, &TfmMain::tbConnectClick);
   connect(command("tbMin"), &QAction::triggered, this, [this] { SetToolbarStrip(false); });
   connect(command("tbExit"), &QAction::triggered, this, &QWidget::close);
+  connect(command("tbOkna"), &QAction::triggered, this, &TfmMain::tbOknaClick);
   for (const char* name : kSessionCommands) command(name)->setEnabled(false);
 }
 
@@ -588,3 +625,219 @@ void TfmMain::CheckAuditHost(QString& mode) {
   mode = auditModeFromCounts(remote, local);
   if (!hadTransaction && osOracle.inTransaction()) osOracle.rollback();
 }
+
+QList<QWidget*> TfmMain::openWindows() const {
+  QList<QWidget*> windows;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget != this && widget->isWindow() && !qobject_cast<QMenu*>(widget) && !widget->objectName().isEmpty() &&
+        !widget->isHidden())
+      windows << widget;
+  return windows;
+}
+
+namespace {
+
+// Fills pmOkna with one item per window; a click brings that window to the front.
+void listWindows(TfmMain& main, const QList<QWidget*>& windows) {
+  main.pmOkna->clear();
+  main.aTrenOkna.clear();
+  main.trenOkna = 0;
+  for (QWidget* window : windows) {
+    if (main.trenOkna == nuvo::shell::kMaxChooserWindows) break;
+    QAction* item = main.pmOkna->addAction(window->windowTitle());
+    item->setObjectName(window->objectName());
+    const int index = main.trenOkna++;
+    main.aTrenOkna << window;
+    QObject::connect(item, &QAction::triggered, &main, [&main, index] { main.FocusChosenWindow(index); });
+  }
+}
+
+}  // namespace
+
+bool TfmMain::ChooseOpenWindow(const QString& prefix, int x) {
+  QCoreApplication::processEvents();
+  listWindows(*this, nuvo::shell::windowsWithPrefix(openWindows(), prefix));
+  if (trenOkna == 0) return true;
+  QAction* fresh = pmOkna->addAction(QStringLiteral("New"));
+  fresh->setObjectName("New");
+  connect(fresh, &QAction::triggered, this, [this] {
+    if (lastPMFunction) lastPMFunction();
+  });
+  pmOkna->popup(QPoint(this->x() + x, y() + 50));
+  return false;
+}
+
+void TfmMain::FocusChosenWindow(int index) {
+  if (index < 0 || index >= aTrenOkna.size() || !aTrenOkna[index]) return;
+  QWidget* window = aTrenOkna[index];
+  if (window->isMinimized()) window->showNormal();
+  window->raise();
+  window->activateWindow();
+}
+
+void TfmMain::tbOknaClick() {
+  listWindows(*this, openWindows());
+  if (trenOkna > 0) pmOkna->popup(QPoint(x() + 400, y() + 50));
+}
+
+void TfmMain::mmActivateLargeRBClick() {
+  const bool quiet = declRunParam;
+  QAction* item = command("mmActivateLargeRB");
+  const QString mode = item->isChecked() ? QStringLiteral("OFFLINE") : QStringLiteral("ONLINE");
+  QString answer = QStringLiteral("D");
+  try {
+    nuvo::db::Query ask(&osOracle);
+    ask.setSql(QStringLiteral(" select KADE.PCKLogParam.CanUseLargeRB largeRB from dual"));
+    ask.execute();
+    answer = ask.eof() ? QString() : ask.field("LARGERB").asString();
+  } catch (const nuvo::db::Error&) {
+  }
+  if (answer.toUpper() != u"D") return;
+  try {
+    nuvo::db::Query block(&osOracle);
+    block.setSql(QStringList{"begin", "nuvo_util.activateLARGERB(:segment,:mode);", "end;"});
+    block.declareVariable("segment", nuvo::db::DataType::String);
+    block.declareVariable("mode", nuvo::db::DataType::String);
+    block.setVariable("segment", currLargeRBName);
+    block.setVariable("mode", mode);
+    block.execute();
+  } catch (const nuvo::db::Error&) {
+    nuvo::showMessage(nizErrorRB + u' ' + currLargeRBName + u' ' + mode, nuvo::MessageKind::Error, this);
+    return;
+  }
+  item->setChecked(!item->isChecked());
+  if (!quiet) nuvo::showMessage(currLargeRBName + QStringLiteral(" :") + mode, nuvo::MessageKind::Information, this);
+}
+
+bool TfmMain::SetRestrictedSession(const QString& mode) {
+  // Only the two modes of the statement; anything else never reaches the server.
+  const QString upper = mode.trimmed().toUpper();
+  if (upper == u"ENABLE" || upper == u"DISABLE") {
+    try {
+      nuvo::db::Query alter(&osOracle);
+      alter.setSql(QStringLiteral("ALTER SYSTEM ") + upper + QStringLiteral(" RESTRICTED SESSION"));
+      alter.execute();
+      return true;
+    } catch (const nuvo::db::Error&) {
+    }
+  }
+  nuvo::showMessage(napakaRestricted, nuvo::MessageKind::Error, this);
+  return false;
+}
+
+void TfmMain::ListUnrestrictedSessions(const QString& mode, QString& list) {
+  list.clear();
+  try {
+    for (quRestricted.execute(); !quRestricted.eof(); quRestricted.next())
+      list += quRestricted.field("USERNAME").asString() + u' ' + quRestricted.field("PROGRAM").asString() + u' ' +
+              quRestricted.field("TERMINAL").asString() + u' ' + quRestricted.field("OSUSER").asString() +
+              QStringLiteral("\r\n");
+    quRestricted.close();
+  } catch (const nuvo::db::Error& error) {
+    nuvo::showMessage(error.message(), nuvo::MessageKind::Error, this);
+    return;
+  }
+  if (mode != u"K") nuvo::showMessage(list, nuvo::MessageKind::Information, this);
+}
+
+void TfmMain::preberiMacroTipke(QWidget* editor, QMenu* popup, const std::function<void(QAction*)>& handler) {
+  if (mcKeys.isEmpty() && nrMacros == 0) {
+    const QString text = currMacros ? currMacros->toPlainText() : QString();
+    const nuvo::shell::Macros macros = nuvo::shell::parseMacros(text.isEmpty() ? QStringList() : text.split(u'\n'));
+    mcKeys = macros.keys;
+    mcUkaz = int(macros.keyboard.size());
+    for (int k = 0; k < mcUkaz; ++k) mcMacro[k] = macros.keyboard[k];
+    nrMacros = int(macros.popup.size());
+    for (int i = 0; i < nrMacros; ++i) {
+      mcMacroHeader[i] = macros.popupHeaders[i];
+      stMacro[i] = macros.popup[i];
+    }
+  }
+  if (!popup) return;
+  for (int i = 1; i <= nrMacros; ++i) {
+    auto* item = new QAction(mcMacroHeader[i - 1], editor);
+    item->setObjectName(QStringLiteral("Macro%1").arg(i));
+    if (handler) connect(item, &QAction::triggered, editor, [handler, item] { handler(item); });
+    popup->addAction(item);
+  }
+}
+
+void TfmMain::FileDirName(const QString& path, QString& fileName, QString& directory) const {
+  nuvo::FileDirName(path, fileName, directory);
+}
+
+QString TfmMain::zamenjave(const QString& text, const QString& mode) const {
+  return nuvo::shell::zamenjave(text, mode, currUserAsKade, currUserAsZozuro);
+}
+
+QString TfmMain::postaviLiveQuery(QObject*, const QString& statement) {
+  const nuvo::shell::LiveQuery live = nuvo::shell::postaviLiveQuery(statement);
+  if (live.refused)
+    nuvo::showMessage(QStringLiteral("SQL stavek z GROUP BY ukazom ne morem pretvoriti v LIVE"),
+                      nuvo::MessageKind::Information, this);
+  return live.text;
+}
+
+bool TfmMain::execDyn(const QString& statement) {
+  try {
+    quDyn.setSql(statement);
+    quDyn.execute();
+    return true;
+  } catch (const nuvo::db::Error& error) {
+    nuvo::showMessage(error.message(), nuvo::MessageKind::Error, this);
+    return false;
+  }
+}
+
+bool TfmMain::sporocilo(const QString& text) { return nuvo::askYesNo(text, this); }
+
+QString TfmMain::getClipboard() const {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  const QString text = clipboard ? clipboard->text() : QString();
+  return text.size() <= 10 ? text : QString();
+}
+
+QString TfmMain::prepareInsertTemplate(bool newline, const QString& text) const {
+  return nuvo::shell::prepareInsertTemplate(newline ? p_newLine : QString(), text, getClipboard());
+}
+
+QString TfmMain::brezNL(const QString& text) const { return nuvo::shell::brezNL(text); }
+
+QString TfmMain::pretvoriDescriptor() const { return nuvo::shell::pretvoriDescriptor(currDescriptor); }
+
+bool TfmMain::changeDateFormat(nuvo::db::Session& session, const QString& format) {
+  const bool hadTransaction = osOracle.connected() && osOracle.inTransaction();
+  bool ok = !format.contains(u'"');  // the format is pasted between double quotes
+  if (ok) {
+    try {
+      nuvo::db::Query quDateFormat(&session);
+      quDateFormat.setSql(QStringLiteral("alter session set nls_date_format=\"") + format + u'"');
+      quDateFormat.execute();
+    } catch (const nuvo::db::Error&) {
+      ok = false;
+    }
+  }
+  if (ok) {
+    DateSeparator = u'.';
+    ShortDateFormat = nuvo::shell::clientDateFormat(format);
+  } else {
+    nuvo::showMessage(QStringLiteral("Wrong DATE FORMAT"), nuvo::MessageKind::Error, this);
+  }
+  if (!hadTransaction && osOracle.connected() && osOracle.inTransaction()) osOracle.rollback();
+  return ok;
+}
+
+bool TfmMain::SessionInTransaction() const {
+  const QString database = osOracle.database();
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (!window->objectName().startsWith(u"WorkSheet")) continue;
+    bool open = false;
+    if (QMetaObject::invokeMethod(window, "jeVTransakciji", Qt::DirectConnection, Q_RETURN_ARG(bool, open),
+                                  Q_ARG(QString, database)) &&
+        open)
+      return true;
+  }
+  return false;
+}
+
+QString TfmMain::f_venPodpicje(const QString& text) const { return nuvo::shell::f_venPodpicje(text); }

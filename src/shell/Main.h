@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 
 #include "db/dataset.h"
 #include "db/query.h"
@@ -47,6 +48,15 @@ class TfmMain : public QMainWindow, public TMainContext {
   QTimer* tiCloseForm;
   QPointer<QWidget> FfmLockOra19, FfmAuditOra19;
 
+  // The restricted-session list (grupa: the role whose members may log on, preset "DUD").
+  nuvo::db::Query quRestricted{&osOracle};
+
+  // The window chooser: the windows listed in pmOkna in list order, and the command that opens a
+  // new window of the kind last offered.
+  QList<QPointer<QWidget>> aTrenOkna;
+  int trenOkna = 0;
+  std::function<void()> lastPMFunction;
+
   // A named menu item, group menu or toolbar button ("mmConnect", "mmCompare", "tbConnect").
   QAction* command(const QString& name) const;
 
@@ -71,6 +81,45 @@ class TfmMain : public QMainWindow, public TMainContext {
   void CheckAuditHost(QString& mode);
   // The main caption with user, database, server version and the hosting marker.
   void updateMainCaption();
+
+  // Lists the open windows whose name begins with `prefix` in pmOkna, with "New" for
+  // lastPMFunction, at x on the toolbar; true when there is none (the caller opens a new one).
+  bool ChooseOpenWindow(const QString& prefix, int x);
+  // Brings the window of the chooser's entry `index` (0-based) to the front.
+  void FocusChosenWindow(int index);
+  // Lists every open window except this one in pmOkna.
+  void tbOknaClick();
+  // The open top-level windows of the program other than this one and its menus.
+  QList<QWidget*> openWindows() const;
+
+  // Switches the large rollback segment ONLINE or OFFLINE when the server allows it.
+  void mmActivateLargeRBClick();
+  // "ALTER SYSTEM ENABLE|DISABLE RESTRICTED SESSION"; false (and a message) on failure or another mode.
+  bool SetRestrictedSession(const QString& mode);
+  // The sessions of users without the restricted-session right: mode "K" returns them in `list`,
+  // any other mode shows them.
+  void ListUnrestrictedSessions(const QString& mode, QString& list);
+
+  // Parses currMacros once per run into the macro fields, then adds one item "Macro<i>" per pop-up
+  // macro to `popup`, owned by `editor`, whose click runs `handler` with the item.
+  void preberiMacroTipke(QWidget* editor, QMenu* popup, const std::function<void(QAction*)>& handler);
+
+  void FileDirName(const QString& path, QString& fileName, QString& directory) const;
+  QString zamenjave(const QString& text, const QString& mode) const;
+  QString postaviLiveQuery(QObject* sender, const QString& statement);
+  // Runs one statement on the main session; its error is shown and gives false.
+  bool execDyn(const QString& statement);
+  // Yes/No question; true for Yes.
+  bool sporocilo(const QString& text);
+  QString getClipboard() const;
+  QString prepareInsertTemplate(bool newline, const QString& text) const;
+  QString brezNL(const QString& text) const;
+  QString pretvoriDescriptor() const;
+  // Sets the session's NLS_DATE_FORMAT and the program's own date format to match.
+  bool changeDateFormat(nuvo::db::Session& session, const QString& format);
+  // True when an open worksheet reports an open transaction on the main session's database.
+  bool SessionInTransaction() const;
+  QString f_venPodpicje(const QString& text) const;
 
  protected:
   bool event(QEvent* event) override;

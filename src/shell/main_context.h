@@ -50,6 +50,10 @@ struct TMainContext {
   int nrMacros = 0;
   QString p_newLine = QStringLiteral("\r");
 
+  // The program's own date format (client notation) for the dates it formats, and its separator.
+  QString ShortDateFormat = QStringLiteral("dd.MM.yyyy");
+  QChar DateSeparator = u'.';
+
   // Geometry
   int visinaCela = 0, visinaSlika = 0;
 

@@ -1,6 +1,7 @@
 #include "widgets/message_facade.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 
 namespace nuvo {
@@ -33,7 +34,25 @@ MessageAnswer ask(const MessageRequest& request, QWidget* parent) {
   return MessageAnswer::Ok;
 }
 
+ModalRunner& modalRunner() {
+  static ModalRunner current;
+  return current;
+}
+
 }  // namespace
+
+std::optional<MessageAnswer> scriptedAnswer(const MessageRequest& request) {
+  if (!answerer()) return std::nullopt;
+  return answerer()(request);
+}
+
+ModalRunner setModalRunner(ModalRunner next) {
+  ModalRunner previous = std::move(modalRunner());
+  modalRunner() = std::move(next);
+  return previous;
+}
+
+int execModal(QDialog& dialog) { return modalRunner() ? modalRunner()(dialog) : dialog.exec(); }
 
 MessageAnswerer setMessageAnswerer(MessageAnswerer next) {
   MessageAnswerer previous = std::move(answerer());

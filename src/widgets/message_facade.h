@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace nuvo {
@@ -24,6 +26,16 @@ using MessageAnswerer = std::function<MessageAnswer(const MessageRequest&)>;
 // Installs the answerer that replaces the message boxes; an empty function restores them. Returns
 // the previous answerer.
 MessageAnswerer setMessageAnswerer(MessageAnswerer answerer);
+
+// The installed answerer answers `request`; nothing when none is installed (the caller shows its
+// own window then).
+std::optional<MessageAnswer> scriptedAnswer(const MessageRequest& request);
+
+// Runs a modal dialog of the program (the message dialog, the confirmation dialog) and returns its
+// result. A test installs a runner that fills and ends the dialog instead of a person.
+using ModalRunner = std::function<int(QDialog&)>;
+ModalRunner setModalRunner(ModalRunner runner);
+int execModal(QDialog& dialog);
 
 // A message with one OK button.
 void showMessage(const QString& text, MessageKind kind = MessageKind::Information,
