@@ -1796,6 +1796,11 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
 
 void Compiler::compileSql(SqlStatement& s, const sql::Position& pos) {
   sql::CompileContext ctx = session_.compileContext();
+  // Stored units run with their owner's names and rights.
+  if (!unit_.type.empty()) {
+    s.owner = owner_;
+    ctx.user = ctx.schema = owner_;
+  }
   ctx.resolveExternal = [this, &s](const sql::Expr& e) { return external(s, e); };
   try {
     s.code = sql::compileStatement(*s.ast, ctx, s.text);
@@ -2446,6 +2451,10 @@ ExprP Compiler::sqlFallback(const sql::Expr& e) {
   s->ast = select;
   s->text = text_;
   sql::CompileContext ctx = session_.compileContext();
+  if (!unit_.type.empty()) {
+    s->owner = owner_;
+    ctx.user = ctx.schema = owner_;
+  }
   ctx.resolveExternal = [this, &s](const sql::Expr& inner) { return external(*s, inner); };
   try {
     s->code = sql::compileStatement(*s->ast, ctx, s->text);
@@ -2670,6 +2679,18 @@ ExprP Compiler::nameRef(const sql::Expr& e) {
     auto unit = parts.size() == 1 ? loader_.findUnit(owner_, first) : loader_.findUnit(parts[0], parts[1]);
     if (unit && unit->main) return callRef(e, false);
   }
+  if (parts.size() >= 3) {
+    if (auto pkg = loader_.findUnit(parts[0], parts[1]); pkg && pkg->scope) {
+      unit_.dependencies.insert({pkg->owner, pkg->name});
+      auto it = pkg->scope->names.find(parts[2]);
+      if (it != pkg->scope->names.end()) {
+        const Symbol& s = it->second;
+        if (s.kind == Symbol::Kind::Variable) return rest(variableRef(s, e.pos), 3);
+        if (s.kind == Symbol::Kind::Subprograms) return callRef(e, false);
+      }
+      throw NameError{errorAt(e.pos, "PLS-00302: component '" + parts[2] + "' must be declared")};
+    }
+  }
   return sqlFallback(e);
 }
 
@@ -2873,6 +2894,14 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
     if (it == pkg->scope->names.end() || it->second.kind != Symbol::Kind::Subprograms)
       throw NameError{errorAt(e.pos, "PLS-00302: component '" + parts[1] + "' must be declared")};
     return callTo(it->second.subs, pkg, e, asStatement);
+  }
+  if (parts.size() == 3) {
+    if (auto pkg = loader_.findUnit(first, parts[1]); pkg && pkg->scope) {
+      auto it = pkg->scope->names.find(parts[2]);
+      if (it == pkg->scope->names.end() || it->second.kind != Symbol::Kind::Subprograms)
+        throw NameError{errorAt(e.pos, "PLS-00302: component '" + parts[2] + "' must be declared")};
+      return callTo(it->second.subs, pkg, e, asStatement);
+    }
   }
   if (parts.size() == 2) {
     if (auto unit = loader_.findUnit(first, parts[1]); unit && unit->main) {

@@ -229,6 +229,7 @@ SqlStatement::~SqlStatement() { sqlite3_finalize(stmt); }
 
 void SqlStatement::compile(Exec& x) {
   sql::CompileContext ctx = x.session.compileContext();
+  if (!owner.empty()) ctx.user = ctx.schema = owner;
   ctx.resolveExternal = [this](const sql::Expr& e) -> std::optional<sql::CompileContext::External> {
     auto it = externals.find(e.pos.offset);
     if (it == externals.end()) return std::nullopt;

@@ -164,6 +164,7 @@ struct SqlParam {
 // One SQL statement inside PL/SQL, compiled by the shared compiler with PL/SQL names as binds.
 struct SqlStatement {
   std::string text;           // the statement text, positions as in the unit
+  std::string owner;          // a stored unit's owner: its names and rights; empty for blocks
   sql::StatementPtr ast;
   sql::Compiled code;
   std::uint64_t ddlVersion = 0;

@@ -1,0 +1,43 @@
+# Stored units run with their owner's names: another user calls them by schema.package.name, from
+# PL/SQL and from SQL, with package state of the caller's session.
+CREATE USER owner1 IDENTIFIED BY o;
+GRANT CREATE SESSION, CREATE TABLE, CREATE PROCEDURE TO owner1;
+@connect owner1/o
+CREATE TABLE names_t (n VARCHAR2(10));
+INSERT INTO names_t VALUES ('Ada');
+> 1 rows
+COMMIT;
+CREATE OR REPLACE PACKAGE p IS
+  PROCEDURE set_it(v VARCHAR2);
+  FUNCTION get_it RETURN VARCHAR2;
+  FUNCTION first_name RETURN VARCHAR2;
+END p;
+/
+CREATE OR REPLACE PACKAGE BODY p IS
+  g VARCHAR2(10);
+  PROCEDURE set_it(v VARCHAR2) IS
+  BEGIN
+    g := v;
+  END;
+  FUNCTION get_it RETURN VARCHAR2 IS
+  BEGIN
+    RETURN g;
+  END;
+  FUNCTION first_name RETURN VARCHAR2 IS
+    r names_t.n%TYPE;
+  BEGIN
+    SELECT MIN(n) INTO r FROM names_t;
+    RETURN r;
+  END;
+END p;
+/
+@connect SYSTEM/SYSTEM
+BEGIN
+  owner1.p.set_it('x');
+  DBMS_OUTPUT.PUT_LINE(owner1.p.get_it || ' ' || owner1.p.first_name);
+END;
+/
+> x Ada
+SELECT owner1.p.first_name AS f FROM dual;
+> F
+> Ada
