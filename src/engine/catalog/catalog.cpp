@@ -58,6 +58,11 @@ CREATE TABLE errors(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL,
   line INTEGER, position INTEGER, text TEXT, attribute TEXT DEFAULT 'ERROR', message_number INTEGER);
 CREATE TABLE dependencies(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, referenced_owner TEXT,
   referenced_name TEXT, referenced_type TEXT);
+CREATE TABLE triggers(owner TEXT NOT NULL, trigger_name TEXT NOT NULL, trigger_type TEXT, triggering_event TEXT,
+  table_owner TEXT, table_name TEXT, column_name TEXT, referencing_names TEXT, when_clause TEXT, status TEXT,
+  description TEXT, trigger_body TEXT, timing TEXT, row_level INTEGER, events INTEGER, update_columns TEXT,
+  old_name TEXT, new_name TEXT, body_offset INTEGER, when_offset INTEGER, when_end INTEGER,
+  PRIMARY KEY(owner, trigger_name));
 CREATE TABLE procedures(owner TEXT NOT NULL, object_name TEXT NOT NULL, procedure_name TEXT, object_id INTEGER,
   subprogram_id INTEGER, overload TEXT, object_type TEXT);
 CREATE TABLE arguments(owner TEXT NOT NULL, object_name TEXT, package_name TEXT, object_id INTEGER,

@@ -70,6 +70,13 @@ std::vector<Family> families() {
        "OWNER:V128,NAME:V128,TYPE:V12,SEQUENCE:N,LINE:N,POSITION:N,TEXT:V4000,ATTRIBUTE:V9,MESSAGE_NUMBER:N",
        "SELECT owner, name, type, sequence, line, position, text, attribute, message_number FROM errors", "OWNER",
        "NAME"},
+      {"TRIGGERS",
+       "OWNER:V128,TRIGGER_NAME:V128,TRIGGER_TYPE:V16,TRIGGERING_EVENT:V246,TABLE_OWNER:V128,BASE_OBJECT_TYPE:V18,"
+       "TABLE_NAME:V128,COLUMN_NAME:V4000,REFERENCING_NAMES:V422,WHEN_CLAUSE:V4000,STATUS:V8,DESCRIPTION:V4000,"
+       "ACTION_TYPE:V11,TRIGGER_BODY:L",
+       "SELECT owner, trigger_name, trigger_type, triggering_event, table_owner, 'TABLE', table_name, column_name, "
+       "referencing_names, when_clause, status, description, 'PL/SQL', trigger_body FROM triggers",
+       "OWNER", "TRIGGER_NAME"},
       {"PROCEDURES",
        "OWNER:V128,OBJECT_NAME:V128,PROCEDURE_NAME:V128,OBJECT_ID:N,SUBPROGRAM_ID:N,OVERLOAD:V40,OBJECT_TYPE:V13",
        "SELECT owner, object_name, procedure_name, object_id, subprogram_id, overload, object_type FROM procedures",

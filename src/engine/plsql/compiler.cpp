@@ -381,6 +381,7 @@ class Compiler {
       : session_(session), loader_(loader), owner_(owner), text_(text), p_(text), unit_(unit) {}
 
   void compile(const std::shared_ptr<Unit>& spec);
+  void compileTriggerBody(const TriggerContext& trigger);
 
  private:
   // ---- tokens
@@ -560,6 +561,41 @@ class Compiler {
   int stateBase_ = 0;              // package body variables follow the specification's
   int loopDepth_ = 0;
   int insideSql_ = 0;  // resolving a name for the SQL compiler
+  const TriggerContext* trigger_ = nullptr;
+  // :NEW.col and :OLD.col of a trigger body.
+  ExprP triggerRow(const std::string& which, const std::vector<std::string>& fields, const sql::Position& pos) {
+    ExprP row = variableRef(*scope_->find(which == trigger_->oldName ? "OLD$" : "NEW$"), pos);
+    for (const auto& f : fields) row = member(row, f, sql::Expr{}, 0);
+    return row;
+  }
+  // A copy of the expression with :NEW.col and :OLD.col as the columns NEW$.col and OLD$.col.
+  sql::ExprPtr triggerRowsAsColumns(const sql::Expr& e) const {
+    auto copy = std::make_shared<sql::Expr>(e);
+    if (isTriggerRow(e) && e.name.parts.size() == 1) {
+      copy->kind = ExprKind::Column;
+      copy->name.parts = {e.text == trigger_->oldName ? "OLD$" : "NEW$", e.name.parts[0]};
+    }
+    for (auto& a : copy->args)
+      if (a) a = triggerRowsAsColumns(*a);
+    return copy;
+  }
+  bool isTriggerRow(const sql::Expr& e) const {
+    return trigger_ && e.kind == ExprKind::Bind && (e.text == trigger_->oldName || e.text == trigger_->newName);
+  }
+  // Inside SQL a trigger's :NEW.col is the PL/SQL value, not a host bind: the text says NEW$COL.
+  void markTriggerRows(std::string& text, std::size_t from, std::size_t to) {
+    if (!trigger_) return;
+    for (int k = 0;; ++k) {
+      const Token& t = at(k);
+      if (t.kind == TokenKind::End || static_cast<std::size_t>(t.pos.offset) >= to) break;
+      if (static_cast<std::size_t>(t.pos.offset) < from || t.kind != TokenKind::Bind) continue;
+      if ((t.text != trigger_->oldName && t.text != trigger_->newName) || !at(k + 1).isOp(".")) continue;
+      std::string name = (t.text == trigger_->oldName ? "OLD$" : "NEW$");
+      std::size_t length = static_cast<std::size_t>(t.endOffset - t.pos.offset);
+      if (length < name.size()) continue;
+      text.replace(static_cast<std::size_t>(t.pos.offset), length, std::string(length - name.size(), ' ') + name);
+    }
+  }
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -1653,6 +1689,7 @@ Compiler::SqlPiece Compiler::readSql() {
   }
   std::size_t end = static_cast<std::size_t>(at(k).pos.offset);
   std::string text = padded(text_, start, end);
+  markTriggerRows(text, start, end);
   if (intoAt >= 0) {
     if (intoEnd < 0) syntax(at(k), "FROM");
     std::size_t from = static_cast<std::size_t>(at(intoAt + 1).pos.offset);
@@ -1728,6 +1765,16 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
   SqlParam param;
   TypePtr type;
   if (e.kind == ExprKind::Bind) return std::nullopt;
+  if (trigger_ && e.kind == ExprKind::Column && e.name.parts.size() == 2 &&
+      (e.name.parts[0] == "NEW$" || e.name.parts[0] == "OLD$")) {
+    param.expr = member(variableRef(*scope_->find(e.name.parts[0]), e.pos), e.name.parts[1], e, 1);
+    sql::CompileContext::External x;
+    x.bind = "#" + std::to_string(s.paramByBind.size());
+    x.type = param.expr->type->scalar;
+    s.paramByBind[x.bind] = param;
+    s.externals[e.pos.offset] = x;
+    return x;
+  }
   if (e.kind == ExprKind::Function) {
     // A stored function called from SQL.
     const auto& parts = e.name.parts;
@@ -2279,6 +2326,7 @@ ExprP Compiler::expr(const sql::Expr& e) {
     case ExprKind::String:
       return constant(e.text.empty() ? Value() : Value(e.text), scalarType(DataType::Varchar2, "VARCHAR2"));
     case ExprKind::Bind: {
+      if (isTriggerRow(e)) return triggerRow(e.text, e.name.parts, e.pos);
       std::string name = e.text;
       auto& binds = unit_.hostBinds;
       auto it = std::find(binds.begin(), binds.end(), name);
@@ -2441,7 +2489,7 @@ ExprP Compiler::sqlFallback(const sql::Expr& e) {
   select->query = std::make_shared<sql::Query>();
   select->query->block = std::make_shared<sql::QueryBlock>();
   sql::SelectItem item;
-  item.expr = std::make_shared<sql::Expr>(e);
+  item.expr = trigger_ ? triggerRowsAsColumns(e) : std::make_shared<sql::Expr>(e);
   item.alias = "V";
   select->query->block->items.push_back(item);
   sql::TableRef dual;
@@ -2995,6 +3043,62 @@ ExprP Compiler::builtinCall(const sql::Expr& e, bool asStatement) {
 }
 
 }  // namespace
+
+void Compiler::compileTriggerBody(const TriggerContext& trigger) {
+  trigger_ = &trigger;
+  unit_.type = "TRIGGER";
+  unit_.main = std::make_shared<Subprogram>();
+  unit_.main->unit = &unit_;
+  current_ = unit_.main.get();
+  push(0, &unit_.main->frameSize);
+  TypePtr row = rowTypeOfTable(trigger.tableOwner, trigger.table, at().pos);
+  unit_.rowType = row;
+  declare("OLD$", variableSymbol(row), at().pos);
+  declare("NEW$", variableSymbol(row), at().pos);
+  if (trigger.whenOffset >= 0) {
+    // WHEN names the rows without colons.
+    push(0, &unit_.main->frameSize);
+    scope_->names[trigger.oldName] = *scope_->parent->find("OLD$");
+    scope_->names[trigger.newName] = *scope_->parent->find("NEW$");
+    try {
+      auto list = parseList(text_, static_cast<std::size_t>(trigger.whenOffset), static_cast<std::size_t>(trigger.whenEnd));
+      unit_.when = condition(list.at(0));
+    } catch (const NameError& e) {
+      record(e.error);
+    } catch (const Error& e) {
+      record({1, 1, "PLS-00103: " + e.message().substr(0, e.message().find('\n'))});
+    }
+    pop();
+  }
+  while (at().kind != TokenKind::End && at().pos.offset < trigger.bodyOffset) p_.next();
+  std::vector<StmtP> init;
+  std::vector<int> cursors;
+  if (accept("DECLARE")) declarations(init, cursors);
+  else if (!is("BEGIN")) syntax(at(), "begin declare");
+  unit_.main->body = blockBody(std::move(init), std::move(cursors));
+  acceptOp(";");
+  if (at().kind != TokenKind::End) syntax(at(), "end-of-file");
+  if (!unit_.hostBinds.empty())
+    record({1, 1, "PLS-00049: bad bind variable '" + unit_.hostBinds.front() + "'"});
+}
+
+std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
+                                     const std::string& text, const TriggerContext& trigger) {
+  auto unit = std::make_shared<Unit>();
+  unit->owner = owner;
+  try {
+    Compiler c(session, loader, owner, text, *unit);
+    c.compileTriggerBody(trigger);
+  } catch (const SyntaxError& e) {
+    unit->errors.push_back(e.error);
+  } catch (const NameError& e) {
+    unit->errors.push_back(e.error);
+  } catch (const Error& e) {
+    unit->errors.push_back({e.line() > 0 ? e.line() : 1, e.column() > 0 ? e.column() : 1,
+                            "PLS-00103: " + e.message().substr(0, e.message().find('\n'))});
+  }
+  return unit;
+}
 
 std::shared_ptr<Unit> compileUnit(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
                                   const std::string& text, const std::shared_ptr<Unit>& spec) {

@@ -56,6 +56,13 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
 // Stored functions called from the session's SQL: the SQLite call that runs one, or nothing.
 std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e);
 
+// Triggers: true when DML on the statement's target table has enabled triggers to fire; then
+// runTriggeredDml runs the statement row by row with them and returns the rows processed.
+bool firesTriggers(storage::SessionImpl& session, const sql::Compiled& code);
+std::int64_t runTriggeredDml(storage::SessionImpl& session, const sql::Statement& ast, const std::string& text,
+                             const sql::Compiled& code, const std::vector<std::string>& bindNames,
+                             const std::vector<Value>& bindValues);
+
 // DBMS_OUTPUT lines buffered since the last call, when DBMS_OUTPUT is enabled.
 std::vector<std::string> takeOutput(SessionState& state);
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "engine/builtins/functions.h"
+#include "engine/plsql/plsql.h"
+#include "engine/plsql/triggers.h"
 #include "engine/storage/session.h"
 
 namespace engine::plsql {
@@ -321,6 +323,14 @@ void SqlStatement::finish(sqlite3_stmt* s) {
 }
 
 std::int64_t SqlStatement::runDml(Exec& x) {
+  if (!internal && firesTriggers(x.session, code)) {
+    if (ddlVersion != x.session.impl().ddlVersion()) compile(x);
+    try {
+      return runTriggered(x, *ast, *this);
+    } catch (const Error& e) {
+      throw PlsqlError::from(e);
+    }
+  }
   sqlite3_stmt* s = start(x);
   struct Done {
     SqlStatement& self;

@@ -165,6 +165,7 @@ struct SqlParam {
 struct SqlStatement {
   std::string text;           // the statement text, positions as in the unit
   std::string owner;          // a stored unit's owner: its names and rights; empty for blocks
+  bool internal = false;      // a write of trigger processing itself: fires no triggers
   sql::StatementPtr ast;
   sql::Compiled code;
   std::uint64_t ddlVersion = 0;

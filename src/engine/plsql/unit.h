@@ -60,6 +60,8 @@ struct Unit {
   std::unique_ptr<Frame> state;
   std::shared_ptr<Unit> spec;  // a body's specification
   std::shared_ptr<Unit> body;  // a specification's body, once loaded
+  ExprP when;           // a trigger's WHEN condition
+  TypePtr rowType;      // a trigger's :OLD and :NEW
   std::string qualified() const { return "\"" + owner + "." + name + "\""; }
 };
 
@@ -76,6 +78,19 @@ class UnitLoader {
   // The SQLite function id under which SQL calls this stored function.
   virtual int sqlFunctionId(const std::shared_ptr<Unit>& unit, Subprogram* sub) = 0;
 };
+
+// What a trigger body is compiled against: its table and the names of :OLD and :NEW.
+struct TriggerContext {
+  std::string tableOwner, table;
+  std::string oldName = "OLD", newName = "NEW";
+  int bodyOffset = 0;                 // where DECLARE/BEGIN starts in the text
+  int whenOffset = -1, whenEnd = -1;  // the WHEN condition, without its parentheses
+};
+
+// Compiles a trigger: slots 0 and 1 of its frame hold the :OLD and :NEW records; unit->when holds
+// the WHEN condition (or null).
+std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
+                                     const std::string& text, const TriggerContext& trigger);
 
 // Compiles the text of a unit. `text` starts at the type keyword (PROCEDURE, FUNCTION, PACKAGE) or
 // at DECLARE/BEGIN for a block; errors are collected in the unit.

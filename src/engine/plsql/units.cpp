@@ -7,6 +7,7 @@
 
 #include "engine/plsql/nodes.h"
 #include "engine/plsql/plsql.h"
+#include "engine/plsql/triggers.h"
 #include "engine/sql/lexer.h"
 #include "engine/storage/session.h"
 #include "engine/storage/sqlite_util.h"
@@ -117,6 +118,7 @@ struct Block {
   std::string owner, name, type, source;
   bool orReplace = false;
   bool body = false;  // ALTER PACKAGE ... COMPILE BODY
+  std::string action;  // ALTER: COMPILE, ENABLE, DISABLE
 };
 
 struct SessionState : UnitLoader {
@@ -145,6 +147,7 @@ struct SessionState : UnitLoader {
   // Drops compiled units whose catalog entry changed; sets stateDiscarded when one held package state.
   void validate();
   bool stateDiscarded = false;  // reported once, as ORA-04068, at the session's next call
+  std::shared_ptr<TriggerCache> triggers;
   std::vector<std::shared_ptr<Unit>> retired;  // dropped from `units` during the running call
   int calls = 0;                               // top-level and nested runBlock calls running
   std::shared_ptr<Unit> compileStored(const std::string& owner, const std::string& name, const std::string& type,
@@ -310,6 +313,10 @@ void SessionState::validate() {
   units.clear();
   ++generation;
 }
+
+UnitLoader& loaderOf(SessionState& state) { return state; }
+std::shared_ptr<TriggerCache>& triggerCacheOf(SessionState& state) { return state.triggers; }
+void storeUnitErrors(sqlite3* db, const Unit& unit, const std::string& type) { storeCompileResult(db, unit, type, false); }
 
 // ---------------------------------------------------------------------------------------------------
 // DBMS_OUTPUT
@@ -510,7 +517,7 @@ Words firstWords(std::string_view text) {
 }
 
 bool isUnitType(const Words& w, std::size_t i) {
-  return w.is(i, "PROCEDURE") || w.is(i, "FUNCTION") || w.is(i, "PACKAGE");
+  return w.is(i, "PROCEDURE") || w.is(i, "FUNCTION") || w.is(i, "PACKAGE") || w.is(i, "TRIGGER");
 }
 
 std::string errorList(const Unit& unit) {
@@ -583,7 +590,9 @@ std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::st
     }
     block->name = nameAt(i);
     if (block->kind == Block::Kind::AlterCompile) {
-      if (!w.is(i, "COMPILE")) throw Error::ora(922, "missing or invalid option");
+      bool enableDisable = block->type == "TRIGGER" && (w.is(i, "ENABLE") || w.is(i, "DISABLE"));
+      if (!w.is(i, "COMPILE") && !enableDisable) throw Error::ora(922, "missing or invalid option");
+      block->action = w.tokens[i].text;
       block->body = w.is(i + 1, "BODY");
     }
     return block;
@@ -628,8 +637,10 @@ void invalidateDependants(sqlite3* db, const std::string& owner, const std::stri
   }
 }
 
-void storeSource(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
-                 const std::string& source) {
+}  // namespace
+
+void storeUnitSource(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                     const std::string& source) {
   Stmt(db, "DELETE FROM main.source WHERE owner=?1 AND name=?2 AND type=?3").bindAll(owner, name, type).step();
   std::size_t start = 0;
   int line = 0;
@@ -642,6 +653,8 @@ void storeSource(sqlite3* db, const std::string& owner, const std::string& name,
     start = end;
   }
 }
+
+namespace {
 
 void runDdl(storage::SessionImpl& session, const std::function<void(sqlite3*)>& work) {
   session.commit();
@@ -657,7 +670,12 @@ void runDdl(storage::SessionImpl& session, const std::function<void(sqlite3*)>& 
   session.impl().bumpDdlVersion();
 }
 
+DdlRunner ddlRunner(storage::SessionImpl& session) {
+  return [&session](sqlite3*, const std::function<void(sqlite3*)>& work) { runDdl(session, work); };
+}
+
 void createUnit(storage::SessionImpl& session, Block& block) {
+  if (block.type == "TRIGGER") return createTrigger(session, block.owner, block.source, block.orReplace, ddlRunner(session));
   SessionState& state = session.plsql();
   auto& catalog = session.catalog();
   if (block.owner != session.user() && !session.hasPrivilege("CREATE ANY PROCEDURE")) throw Error::ora(1031);
@@ -675,7 +693,7 @@ void createUnit(storage::SessionImpl& session, Block& block) {
     std::string now = nowText(session);
     if (existing) catalog.touchObject(existing->id, now);
     else catalog.addObject(block.owner, block.name, block.type, now);
-    storeSource(db, block.owner, block.name, block.type, block.source);
+    storeUnitSource(db, block.owner, block.name, block.type, block.source);
     // A new specification invalidates its body and every dependant.
     if (block.type != "PACKAGE BODY") invalidateDependants(db, block.owner, block.name);
     if (block.type == "PACKAGE")
@@ -690,6 +708,7 @@ void createUnit(storage::SessionImpl& session, Block& block) {
 }
 
 void dropUnit(storage::SessionImpl& session, Block& block) {
+  if (block.type == "TRIGGER") return dropTrigger(session, block.owner, block.name, ddlRunner(session));
   auto& catalog = session.catalog();
   auto object = catalog.findObject(block.owner, block.name, block.type);
   if (!object) throw Error::ora(4043, block.name);
@@ -719,6 +738,7 @@ void dropUnit(storage::SessionImpl& session, Block& block) {
 }
 
 void alterCompile(storage::SessionImpl& session, Block& block) {
+  if (block.type == "TRIGGER") return alterTrigger(session, block.owner, block.name, block.action, ddlRunner(session));
   SessionState& state = session.plsql();
   std::string type = block.body ? "PACKAGE BODY" : block.type;
   auto object = session.catalog().findObject(block.owner, block.name, type);

@@ -164,6 +164,12 @@ class StatementImpl : public Statement {
       session_.compileStatement(*p_);
     }
     const sql::Compiled& code = p_->code;
+    if (plsql::firesTriggers(session_, code)) {
+      release();
+      rows_ = plsql::runTriggeredDml(session_, *p_->ast, p_->text, code, code.bindNames, values_);
+      done_ = true;
+      return;
+    }
     session_.attach(code.schemas);
     if (code.isQuery && code.forUpdate) session_.lockFiles(code.writeSchemas, code.noWait);
     else if (!code.isQuery) session_.beginChange();
