@@ -2,8 +2,8 @@
 -- the named segment ONLINE or OFFLINE. The embedded server has no rollback segments, so the
 -- segment's state is kept in a table of NUVO_UTIL; like the statement it stands for, the switch
 -- ends the session's transaction.
--- The role DUD: its members with the RESTRICTED SESSION privilege may log on while logons are
--- restricted.
+-- The role DUD: its members that hold the RESTRICTED SESSION privilege themselves may log on while
+-- logons are restricted (ANA is one).
 
 CREATE TABLE nuvo_util.nuvo_rollback_segments (
   segment_name VARCHAR2(30) PRIMARY KEY,
@@ -42,3 +42,4 @@ GRANT INSERT, UPDATE ON nuvo_util.nuvo_rollback_segments TO ana;
 CREATE ROLE dud;
 GRANT RESTRICTED SESSION TO dud;
 GRANT dud TO ana;
+GRANT RESTRICTED SESSION TO ana;
