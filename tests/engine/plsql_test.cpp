@@ -107,6 +107,27 @@ TEST_F(PlsqlTest, DdlInsideACallLeavesTheRunningUnitsIntact) {
   EXPECT_EQ(rows(*session, "SELECT a FROM t1 UNION ALL SELECT a FROM t2"), (std::vector<std::string>{"1", "2"}));
 }
 
+TEST_F(PlsqlTest, TriggersFireForTheDmlOfEverySessionWithItsBinds) {
+  session->execute("CREATE TABLE acct (id NUMBER PRIMARY KEY, balance NUMBER NOT NULL)");
+  session->execute("CREATE TABLE acct_log (id NUMBER, delta NUMBER)");
+  session->execute("GRANT SELECT, INSERT, UPDATE ON acct TO PUBLIC");
+  session->execute(
+      "CREATE OR REPLACE TRIGGER acct_bu BEFORE UPDATE OF balance ON acct FOR EACH ROW\n"
+      "BEGIN\n  IF :NEW.balance < 0 THEN\n    :NEW.balance := 0;\n  END IF;\n"
+      "  INSERT INTO acct_log VALUES (:OLD.id, :NEW.balance - :OLD.balance);\nEND;");
+  session->execute("INSERT INTO acct VALUES (1, 10)");
+  session->execute("INSERT INTO acct VALUES (2, 20)");
+  session->commit();
+  // Another session's UPDATE with binds: BEFORE ROW clamps :NEW, the log sees the final values.
+  auto other = db->logOn("SYSTEM", "SYSTEM");
+  EXPECT_EQ(other->execute("UPDATE acct SET balance = balance - :d WHERE id <= :top", {{"d", Value(15)}, {"top", Value(2)}}), 2);
+  EXPECT_EQ(rows(*other, "SELECT id, balance FROM acct ORDER BY id"), (std::vector<std::string>{"1|0", "2|5"}));
+  EXPECT_EQ(rows(*other, "SELECT id, delta FROM acct_log ORDER BY id"), (std::vector<std::string>{"1|-10", "2|-15"}));
+  // Rolling back the transaction undoes the trigger's work with the statement's.
+  other->rollback();
+  EXPECT_EQ(rows(*other, "SELECT COUNT(*) FROM acct_log"), (std::vector<std::string>{"0"}));
+}
+
 TEST_F(PlsqlTest, RunErrorsCarryThePlsqlStack) {
   session->execute("CREATE OR REPLACE PROCEDURE inner_p IS\nBEGIN\n  RAISE_APPLICATION_ERROR(-20007, 'deep');\nEND;");
   session->execute("CREATE OR REPLACE PROCEDURE outer_p IS\nBEGIN\n  NULL;\n  inner_p;\nEND;");

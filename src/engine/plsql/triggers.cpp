@@ -43,14 +43,14 @@ struct TriggerHeading {
   bool rowLevel = false;
   bool enabled = true;
   TriggerContext context;
-  std::string eventText, whenText, description, body;
+  std::string whenText, description, body;
 };
 
 TriggerHeading readHeading(const std::string& source, const std::string& defaultOwner) {
   TriggerHeading h;
   sql::Parser p(source);
   auto fail = [&](const Token& t) -> void {
-    throw Error(24344, "ORA-00969: missing ON keyword", t.pos.offset, t.pos.line, t.pos.column);
+    throw Error(969, "ORA-00969: missing ON keyword", t.pos.offset, t.pos.line, t.pos.column);
   };
   p.expect("TRIGGER");
   std::size_t nameStart = static_cast<std::size_t>(p.peek().pos.offset);
@@ -65,7 +65,6 @@ TriggerHeading readHeading(const std::string& source, const std::string& default
   if (p.accept("BEFORE")) h.timing = "BEFORE";
   else if (p.accept("AFTER")) h.timing = "AFTER";
   else throw Error::ora(3001, "unimplemented feature");
-  std::size_t eventStart = static_cast<std::size_t>(p.peek().pos.offset);
   do {
     if (p.accept("INSERT")) h.events |= kInsert;
     else if (p.accept("DELETE")) h.events |= kDelete;
@@ -79,8 +78,6 @@ TriggerHeading readHeading(const std::string& source, const std::string& default
       fail(p.peek());
     }
   } while (p.accept("OR"));
-  h.eventText = source.substr(eventStart, static_cast<std::size_t>(p.peek().pos.offset) - eventStart);
-  while (!h.eventText.empty() && h.eventText.back() == ' ') h.eventText.pop_back();
   if (!p.accept("ON")) fail(p.peek());
   std::string t = p.next().text;
   if (p.acceptOp(".")) {
@@ -240,7 +237,7 @@ void fire(storage::SessionImpl& session, TriggerDef& d, Datum* oldRow, Datum* ne
   if (newRow) *newRow = frame.slots[1];
 }
 
-// A statement compiled for this run, with its binds given by name.
+// A write of trigger processing, compiled once per statement run; its binds are set per row.
 struct Query {
   std::shared_ptr<SqlStatement> sql;
   Query(storage::SessionImpl& session, const std::string& text) {
