@@ -19,6 +19,12 @@
 //   package state. Dependencies are recorded in the catalog; a change of a referenced object marks its
 //   dependants INVALID, and they compile again at their next use. A session whose package state was
 //   made before the package's last compile gets ORA-04068 once, then runs with fresh state.
+// - Triggers (triggers.cpp) are the engine's own, kept in the catalog. DML on a table with enabled
+//   triggers runs row by row: the statement's rows are read first (ROWID, :OLD, the new values, from
+//   the statement's own syntax tree so its names resolve as before), BEFORE ROW triggers may change
+//   :NEW, each row is then written by ROWID through the shared compiler (column checks and constraints
+//   see the final values), AFTER ROW triggers follow; statement triggers run before and after. All of
+//   it runs in a savepoint, so a failing trigger undoes its statement.
 // - Run errors carry the ORA-06512 stack lines after the first line.
 
 #include <memory>
@@ -40,7 +46,7 @@ struct SessionState;
 struct Block;
 
 // True when the text is PL/SQL or a statement about a PL/SQL unit: DECLARE, BEGIN, a label,
-// CREATE [OR REPLACE] PROCEDURE/FUNCTION/PACKAGE [BODY], DROP and ALTER ... COMPILE of those.
+// CREATE [OR REPLACE] PROCEDURE/FUNCTION/PACKAGE [BODY]/TRIGGER, DROP and ALTER of those.
 bool isPlsqlText(std::string_view text);
 
 // The PL/SQL state of one session: compiled units, package state, DBMS_OUTPUT.

@@ -119,6 +119,7 @@ struct Block {
   bool orReplace = false;
   bool body = false;  // ALTER PACKAGE ... COMPILE BODY
   std::string action;  // ALTER: COMPILE, ENABLE, DISABLE
+  bool specificationOnly = false;  // ALTER PACKAGE ... COMPILE SPECIFICATION
 };
 
 struct SessionState : UnitLoader {
@@ -594,6 +595,7 @@ std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::st
       if (!w.is(i, "COMPILE") && !enableDisable) throw Error::ora(922, "missing or invalid option");
       block->action = w.tokens[i].text;
       block->body = w.is(i + 1, "BODY");
+      block->specificationOnly = w.is(i + 1, "SPECIFICATION");
     }
     return block;
   }
@@ -750,7 +752,7 @@ void alterCompile(storage::SessionImpl& session, Block& block) {
   unit->name = block.name;
   session.commit();
   storeCompileResult(session.connection(), *unit, type, false);
-  bool withBody = block.type == "PACKAGE" && !block.body;
+  bool withBody = block.type == "PACKAGE" && !block.body && !block.specificationOnly;
   if (withBody && session.catalog().findObject(block.owner, block.name, "PACKAGE BODY") && unit->errors.empty()) {
     auto specUnit = std::shared_ptr<Unit>(unit);
     auto bodyUnit = compileUnit(session, state, block.owner,

@@ -159,3 +159,16 @@ BEGIN
 END;
 /
 > ORA-04067: not executed, package body "SYSTEM.NEEDS_BODY" does not exist
+# COMPILE SPECIFICATION leaves the body alone; COMPILE BODY compiles only the body
+CREATE OR REPLACE PACKAGE spec_only IS PROCEDURE p; END;
+/
+CREATE OR REPLACE PACKAGE BODY spec_only IS PROCEDURE p IS BEGIN missing_call; END; END;
+/
+> ORA-24344: success with compilation error
+ALTER PACKAGE spec_only COMPILE SPECIFICATION;
+ALTER PACKAGE spec_only COMPILE BODY;
+> ORA-24344: success with compilation error
+SELECT object_type, status FROM user_objects WHERE object_name = 'SPEC_ONLY' ORDER BY object_type;
+> OBJECT_TYPE,STATUS
+> PACKAGE,VALID
+> PACKAGE BODY,INVALID
