@@ -467,9 +467,17 @@ class Compiler {
   Unit* stateOwner(Unit* u) { return u->spec ? u->spec.get() : u; }
 
   void record(const CompileError& e) { unit_.errors.push_back(e); }
+  // A stored unit by name, when the compiling user may execute it (a stored unit compiles with its
+  // owner's rights, a block with the session user's).
+  std::shared_ptr<Unit> findUnit(const std::string& owner, const std::string& name) {
+    auto unit = loader_.findUnit(owner, name);
+    std::string user = unit_.type.empty() ? session_.user() : owner_;
+    if (unit && !mayExecute(session_, user, *unit)) return nullptr;
+    return unit;
+  }
   // A name a package specification declares, or null.
   const Symbol* packageMember(const std::string& package, const std::string& name) {
-    auto pkg = loader_.findUnit(owner_, package);
+    auto pkg = findUnit(owner_, package);
     if (!pkg || !pkg->scope) return nullptr;
     unit_.dependencies.insert({pkg->owner, pkg->name});
     auto it = pkg->scope->names.find(name);
@@ -1094,7 +1102,7 @@ TypePtr Compiler::parseType() {
   if (name.parts.size() == 1) {
     if (const Symbol* s = scope_->find(n); s && s->kind == Symbol::Kind::Type) return s->type;
   } else if (name.parts.size() == 2) {
-    if (auto pkg = loader_.findUnit(owner_, name.parts[0]); pkg && pkg->scope) {
+    if (auto pkg = findUnit(owner_, name.parts[0]); pkg && pkg->scope) {
       unit_.dependencies.insert({pkg->owner, pkg->name});
       if (auto it = pkg->scope->names.find(name.parts[1]); it != pkg->scope->names.end() && it->second.kind == Symbol::Kind::Type)
         return it->second.type;
@@ -1198,7 +1206,7 @@ std::vector<Handler> Compiler::handlers() {
       if (name.parts.size() == 1) {
         if (const Symbol* s = scope_->find(name.parts[0]); s && s->kind == Symbol::Kind::Exception) def = s->exception;
         else def = predefined(name.parts[0]);
-      } else if (auto pkg = loader_.findUnit(owner_, name.parts[0]); pkg && pkg->scope) {
+      } else if (auto pkg = findUnit(owner_, name.parts[0]); pkg && pkg->scope) {
         auto it = pkg->scope->names.find(name.parts[1]);
         if (it != pkg->scope->names.end() && it->second.kind == Symbol::Kind::Exception) def = it->second.exception;
       }
@@ -1604,7 +1612,7 @@ StmtP Compiler::raiseStatement() {
   if (name.parts.size() == 1) {
     if (const Symbol* s = scope_->find(name.parts[0]); s && s->kind == Symbol::Kind::Exception) def = s->exception;
     else def = predefined(name.parts[0]);
-  } else if (auto pkg = loader_.findUnit(owner_, name.parts[0]); pkg && pkg->scope) {
+  } else if (auto pkg = findUnit(owner_, name.parts[0]); pkg && pkg->scope) {
     unit_.dependencies.insert({pkg->owner, pkg->name});
     auto it = pkg->scope->names.find(name.parts[1]);
     if (it != pkg->scope->names.end() && it->second.kind == Symbol::Kind::Exception) def = it->second.exception;
@@ -1783,26 +1791,26 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
     if (parts.size() == 1) {
       if (const Symbol* sym = scope_->find(parts[0]); sym && sym->kind == Symbol::Kind::Subprograms) {
         if (sym->subs[0]->unit->type == "PACKAGE" || sym->subs[0]->unit->type == "PACKAGE BODY") {
-          unit = loader_.findUnit(owner_, stateOwner(sym->subs[0]->unit)->name);
+          unit = findUnit(owner_, stateOwner(sym->subs[0]->unit)->name);
           subs = sym->subs;
         } else if (sym->subs[0]->unit == &unit_ && !unit_.name.empty() && sym->subs[0]->depth == 1 &&
                    unit_.type == "FUNCTION") {
-          unit = loader_.findUnit(owner_, unit_.name);
+          unit = findUnit(owner_, unit_.name);
           subs = sym->subs;
         }
       }
       if (subs.empty()) {
-        unit = loader_.findUnit(owner_, parts[0]);
+        unit = findUnit(owner_, parts[0]);
         if (unit && unit->type == "FUNCTION") subs = {unit->main};
       }
     } else if (parts.size() == 2) {
-      unit = loader_.findUnit(owner_, parts[0]);
+      unit = findUnit(owner_, parts[0]);
       if (unit && unit->scope) {
         auto it = unit->scope->names.find(parts[1]);
         if (it != unit->scope->names.end() && it->second.kind == Symbol::Kind::Subprograms) subs = it->second.subs;
       }
       if (subs.empty()) {
-        unit = loader_.findUnit(parts[0], parts[1]);
+        unit = findUnit(parts[0], parts[1]);
         if (unit && unit->type == "FUNCTION") subs = {unit->main};
       }
     }
@@ -2710,7 +2718,7 @@ ExprP Compiler::nameRef(const sql::Expr& e) {
   if (parts.size() == 1 && first == "SQLERRM") return callRef(e, false);
   // package.variable, package.function
   if (parts.size() >= 2) {
-    if (auto pkg = loader_.findUnit(owner_, first); pkg && pkg->scope) {
+    if (auto pkg = findUnit(owner_, first); pkg && pkg->scope) {
       unit_.dependencies.insert({pkg->owner, pkg->name});
       auto it = pkg->scope->names.find(parts[1]);
       if (it != pkg->scope->names.end()) {
@@ -2724,11 +2732,11 @@ ExprP Compiler::nameRef(const sql::Expr& e) {
     }
   }
   if (parts.size() == 1 || parts.size() == 2) {
-    auto unit = parts.size() == 1 ? loader_.findUnit(owner_, first) : loader_.findUnit(parts[0], parts[1]);
+    auto unit = parts.size() == 1 ? findUnit(owner_, first) : findUnit(parts[0], parts[1]);
     if (unit && unit->main) return callRef(e, false);
   }
   if (parts.size() >= 3) {
-    if (auto pkg = loader_.findUnit(parts[0], parts[1]); pkg && pkg->scope) {
+    if (auto pkg = findUnit(parts[0], parts[1]); pkg && pkg->scope) {
       unit_.dependencies.insert({pkg->owner, pkg->name});
       auto it = pkg->scope->names.find(parts[2]);
       if (it != pkg->scope->names.end()) {
@@ -2872,7 +2880,7 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
         std::shared_ptr<Unit> pkg;
         if (owner->type == "PACKAGE" || owner->type == "PACKAGE BODY") {
           // A call inside the package: the package's state is the static link.
-          pkg = owner == &unit_ ? unit_.spec : loader_.findUnit(owner_, stateOwner(owner)->name);
+          pkg = owner == &unit_ ? unit_.spec : findUnit(owner_, stateOwner(owner)->name);
         }
         return callTo(s->subs, pkg, e, asStatement);
       }
@@ -2923,7 +2931,7 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
         }
       }
     }
-    if (auto unit = loader_.findUnit(owner_, first); unit && unit->main) {
+    if (auto unit = findUnit(owner_, first); unit && unit->main) {
       unit_.dependencies.insert({unit->owner, unit->name});
       return callTo({unit->main}, nullptr, e, asStatement);
     }
@@ -2937,14 +2945,14 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
     return member(base, parts.back(), e, parts.size() - 1);
   }
   // package.subprogram or schema.unit
-  if (auto pkg = loader_.findUnit(owner_, first); pkg && pkg->scope && parts.size() == 2) {
+  if (auto pkg = findUnit(owner_, first); pkg && pkg->scope && parts.size() == 2) {
     auto it = pkg->scope->names.find(parts[1]);
     if (it == pkg->scope->names.end() || it->second.kind != Symbol::Kind::Subprograms)
       throw NameError{errorAt(e.pos, "PLS-00302: component '" + parts[1] + "' must be declared")};
     return callTo(it->second.subs, pkg, e, asStatement);
   }
   if (parts.size() == 3) {
-    if (auto pkg = loader_.findUnit(first, parts[1]); pkg && pkg->scope) {
+    if (auto pkg = findUnit(first, parts[1]); pkg && pkg->scope) {
       auto it = pkg->scope->names.find(parts[2]);
       if (it == pkg->scope->names.end() || it->second.kind != Symbol::Kind::Subprograms)
         throw NameError{errorAt(e.pos, "PLS-00302: component '" + parts[2] + "' must be declared")};
@@ -2952,7 +2960,7 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
     }
   }
   if (parts.size() == 2) {
-    if (auto unit = loader_.findUnit(first, parts[1]); unit && unit->main) {
+    if (auto unit = findUnit(first, parts[1]); unit && unit->main) {
       unit_.dependencies.insert({unit->owner, unit->name});
       return callTo({unit->main}, nullptr, e, asStatement);
     }
@@ -3035,7 +3043,7 @@ ExprP Compiler::builtinCall(const sql::Expr& e, bool asStatement) {
     return node;
   }
   if (asStatement) {
-    if (parts.size() == 2 && loader_.findUnit(owner_, parts[0]) == nullptr)
+    if (parts.size() == 2 && findUnit(owner_, parts[0]) == nullptr)
       throw NameError{errorAt(e.pos, "PLS-00201: identifier '" + name + "' must be declared")};
     throw NameError{errorAt(e.pos, "PLS-00201: identifier '" + name + "' must be declared")};
   }

@@ -97,6 +97,9 @@ std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& 
 std::shared_ptr<Unit> compileUnit(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
                                   const std::string& text, const std::shared_ptr<Unit>& spec);
 
+// EXECUTE on another user's unit: a grant to the user or PUBLIC, or EXECUTE ANY PROCEDURE.
+bool mayExecute(storage::SessionImpl& session, const std::string& user, const Unit& unit);
+
 // DBMS_OUTPUT's procedures (units.cpp).
 void dbmsOutput(Exec& x, const std::string& procedure, const std::vector<ExprP>& args);
 

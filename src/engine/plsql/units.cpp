@@ -315,6 +315,13 @@ void SessionState::validate() {
   ++generation;
 }
 
+bool mayExecute(storage::SessionImpl& session, const std::string& user, const Unit& unit) {
+  if (unit.owner == user || user == "SYS") return true;
+  auto& catalog = session.catalog();
+  return catalog.hasObjectPrivilege(user, unit.owner, unit.name, "EXECUTE") ||
+         catalog.hasSystemPrivilege(user, "EXECUTE ANY PROCEDURE");
+}
+
 UnitLoader& loaderOf(SessionState& state) { return state; }
 std::shared_ptr<TriggerCache>& triggerCacheOf(SessionState& state) { return state.triggers; }
 void storeUnitErrors(sqlite3* db, const Unit& unit, const std::string& type) { storeCompileResult(db, unit, type, false); }
@@ -483,6 +490,7 @@ std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& 
   else if (parts.size() == 2) inPackage(state.findUnit(schema, parts[0]), parts[1]) || standalone(state.findUnit(parts[0], parts[1]));
   else inPackage(state.findUnit(parts[0], parts[1]), parts[2]);
   if (!sub || !sub->returnType || !sub->returnType->isScalar()) return std::nullopt;
+  if (!mayExecute(session, session.user(), *unit)) return std::nullopt;
   sql::CompileContext::External x;
   x.function = "nuvo_plsql_call(" + std::to_string(state.sqlFunctionId(unit, sub));
   x.type = sub->returnType->kind == Type::Kind::Boolean ? DataType::Unknown : sub->returnType->scalar;

@@ -41,3 +41,23 @@ END;
 SELECT owner1.p.first_name AS f FROM dual;
 > F
 > Ada
+# Calling another user's unit needs EXECUTE on it (SYSTEM has EXECUTE ANY PROCEDURE through DBA)
+CREATE USER user2 IDENTIFIED BY u;
+GRANT CREATE SESSION TO user2;
+@connect user2/u
+BEGIN
+  owner1.p.set_it('y');
+END;
+/
+> ORA-06550: line 2, column 3:
+SELECT owner1.p.first_name AS f FROM dual;
+> ORA-00904: "OWNER1"."P"."FIRST_NAME": invalid identifier
+@connect owner1/o
+GRANT EXECUTE ON p TO user2;
+@connect user2/u
+BEGIN
+  owner1.p.set_it('y');
+  DBMS_OUTPUT.PUT_LINE(owner1.p.get_it);
+END;
+/
+> y
