@@ -170,6 +170,15 @@ TEST_F(NuvoDb, PrintsAlignedTablesAndFeedbackWithoutCsv) {
             "2 rows deleted.\n\n");
 }
 
+TEST_F(NuvoDb, PrintsDbmsOutputAfterEachStatement) {
+  createDemo();
+  Outcome run = sqlFile("kade/kade",
+                        "BEGIN\n  DBMS_OUTPUT.PUT_LINE('one');\n  DBMS_OUTPUT.PUT_LINE('two');\nEND;\n/\n"
+                        "SELECT 'row' AS r FROM dual;\n");
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out, "one\ntwo\nR\nrow\n\n");
+}
+
 TEST_F(NuvoDb, GoesOnAfterAnErrorAndExitsWithOne) {
   createDemo();
   // The "/" after a statement ended by ";" sends nothing more.
