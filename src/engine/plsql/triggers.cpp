@@ -325,12 +325,11 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
   };
   if (event == kInsert) {
     const auto& ins = static_cast<const sql::InsertStmt&>(ast);
-    if (ins.query) throw Error::ora(3001, "unimplemented feature: INSERT ... SELECT into a table with triggers");
     std::vector<std::string> named = ins.columns;
     if (named.empty())
       for (const auto& c : columns) named.push_back(c.name);
     for (const auto& v : ins.values) item(v);
-    // Columns the statement leaves out start with their defaults.
+    // Columns the statement leaves out start with their defaults (after the query's own columns).
     for (const auto& c : columns) {
       if (std::find(named.begin(), named.end(), c.name) != named.end()) continue;
       named.push_back(c.name);
@@ -344,7 +343,22 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
     setColumns = named;
     sql::TableRef dual;
     dual.table.parts = {"SYS", "DUAL"};
-    block.from.push_back(dual);
+    if (ins.query) {
+      // INSERT ... SELECT: the query's rows, with the defaults beside them.
+      sql::TableRef rowsOf;
+      rowsOf.subquery = ins.query;
+      rowsOf.alias = "Q$";
+      block.from.push_back(rowsOf);
+      std::vector<sql::SelectItem> defaults(block.items.begin(), block.items.end());
+      block.items.clear();
+      sql::SelectItem all;
+      all.star = true;
+      all.starTable = "Q$";
+      block.items.push_back(all);
+      for (auto& d : defaults) block.items.push_back(d);
+    } else {
+      block.from.push_back(dual);
+    }
   } else {
     const sql::TableRef& ref = event == kUpdate ? static_cast<const sql::UpdateStmt&>(ast).table
                                                 : static_cast<const sql::DeleteStmt&>(ast).table;

@@ -94,3 +94,9 @@ SELECT status FROM user_objects WHERE object_name = 'ITEMS_BAD';
 DROP TRIGGER items_bad;
 DROP TRIGGER items_bad;
 > ORA-04080: trigger 'ITEMS_BAD' does not exist
+# INSERT ... SELECT fires the row triggers for each row it inserts
+INSERT INTO items (name, price) SELECT 'copy', price FROM items WHERE name = 'PEN';
+> 1 rows
+SELECT id, name, price FROM items WHERE name = 'COPY';
+> ID,NAME,PRICE
+> 3,COPY,1000
