@@ -53,9 +53,9 @@ void TThemedDBGrid::wheelEvent(QWheelEvent* event) {
     return;
   }
   // A record being edited or inserted is dropped without asking, as the wheel moves away from it.
-  if (auto* dataset = datasetModel()) {
-    const int row = currentRow();
-    if (row >= 0 && dataset->rowState(row) != nuvo::widgets::DatasetModel::RowState::Unchanged) dataset->revert();
+  if (auto* dataset = datasetModel(); dataset && dataset->dataset()) {
+    const auto state = dataset->dataset()->state();
+    if (state == nuvo::db::Dataset::State::Edit || state == nuvo::db::Dataset::State::Insert) dataset->revert();
   }
   const auto direction = notches < 0 ? nuvo::shell::WheelDirection::Down : nuvo::shell::WheelDirection::Up;
   const int step = nuvo::shell::wheelStep(direction, event->modifiers(), visibleRowCount()) * std::abs(notches);
