@@ -193,18 +193,20 @@ std::vector<std::string> caseFiles() {
   return names;
 }
 
-class Conformance : public testing::TestWithParam<std::string> {};
+// What running a case file found: mismatches, and the pending cases that still fail.
+struct Findings {
+  std::vector<std::string> failures;
+  std::vector<std::string> pending;
+};
 
-TEST_P(Conformance, MatchesOracle) {
-  const std::string name = GetParam();
-  CaseFile file = parseCaseFile(readLines(caseDirectory() / name));
-  for (const auto& error : file.formatErrors) ADD_FAILURE() << name << ": " << error;
-
+// Runs the steps of a case file on a fresh database, starting as SYSTEM.
+Findings runCaseFile(const std::string& name, const CaseFile& file) {
+  Findings findings;
   engine::CreateOptions options;
   options.durable = false;
   auto database = engine::Database::create(nuvo::test::makeTempDir("conformance") + "/CONF", options);
   std::unique_ptr<engine::Session> session;
-  ASSERT_TRUE(logOn(*database, {"SYSTEM", "SYSTEM"}, session).empty()) << "SYSTEM cannot log on";
+  if (!logOn(*database, {"SYSTEM", "SYSTEM"}, session).empty()) return {{"SYSTEM cannot log on"}, {}};
 
   for (const Step& step : file.steps) {
     std::vector<std::string> actual;
@@ -216,16 +218,27 @@ TEST_P(Conformance, MatchesOracle) {
     const std::string where = name + ":" + std::to_string(step.line);
     const std::string what = step.logon ? "@connect " + step.logon->user : step.sql;
     if (step.pendingReason && matches) {
-      ADD_FAILURE() << where << ": passes now; remove its @pending marker (" << *step.pendingReason << ")\n  "
-                    << what;
+      findings.failures.push_back(where + ": passes now; remove its @pending marker (" + *step.pendingReason +
+                                  ")\n  " + what);
     } else if (step.pendingReason) {
-      std::cout << "[ PENDING  ] " << where << ": " << *step.pendingReason << "\n";
+      findings.pending.push_back(where + ": " + *step.pendingReason);
     } else if (!matches) {
-      ADD_FAILURE() << where << ":\n  " << what << "\n  expected:\n"
-                    << describe(step.expected) << "  actual:\n"
-                    << describe(actual);
+      findings.failures.push_back(where + ":\n  " + what + "\n  expected:\n" + describe(step.expected) +
+                                  "  actual:\n" + describe(actual));
     }
   }
+  return findings;
+}
+
+class Conformance : public testing::TestWithParam<std::string> {};
+
+TEST_P(Conformance, MatchesOracle) {
+  const std::string name = GetParam();
+  CaseFile file = parseCaseFile(readLines(caseDirectory() / name));
+  for (const auto& error : file.formatErrors) ADD_FAILURE() << name << ": " << error;
+  Findings findings = runCaseFile(name, file);
+  for (const auto& failure : findings.failures) ADD_FAILURE() << failure;
+  for (const auto& pending : findings.pending) std::cout << "[ PENDING  ] " << pending << "\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Conformance, testing::ValuesIn(caseFiles()), [](const auto& info) {
@@ -294,6 +307,36 @@ TEST(ConformanceFormat, ReportsMalformedFiles) {
       EXPECT_TRUE(file.formatErrors[0].starts_with(error)) << file.formatErrors[0];
     }
   }
+}
+
+// The driver's verdicts: a mismatch fails with its place, a pending mismatch is only reported, and a
+// pending case that passes fails so that its marker goes.
+TEST(ConformanceDriver, JudgesMismatchesAndPendingCases) {
+  CaseFile file = parseCaseFile({
+      "SELECT 1 AS a FROM dual;",
+      "> A",
+      "> 2",
+      "@pending not there yet",
+      "SELECT * FROM nosuch;",
+      "> A",
+      "@pending fixed meanwhile",
+      "SELECT 1 AS a FROM dual;",
+      "> A",
+      "> 1",
+      "@connect nobody/nothing",
+      "SELECT 1 AS a FROM dual;",
+      "> A",
+      "> 1",
+  });
+  ASSERT_TRUE(file.formatErrors.empty());
+  Findings findings = runCaseFile("t.sql", file);
+  ASSERT_EQ(findings.failures.size(), 4u);
+  EXPECT_TRUE(findings.failures[0].starts_with("t.sql:1:\n")) << findings.failures[0];
+  EXPECT_NE(findings.failures[0].find("    > 2\n  actual:\n    > A\n    > 1\n"), std::string::npos) << findings.failures[0];
+  EXPECT_TRUE(findings.failures[1].starts_with("t.sql:8: passes now; remove its @pending marker")) << findings.failures[1];
+  EXPECT_NE(findings.failures[2].find("ORA-01017"), std::string::npos) << findings.failures[2];
+  EXPECT_NE(findings.failures[3].find("no session"), std::string::npos) << findings.failures[3];
+  EXPECT_EQ(findings.pending, std::vector<std::string>{"t.sql:5: not there yet"});
 }
 
 }  // namespace
