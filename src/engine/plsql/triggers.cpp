@@ -6,7 +6,6 @@
 // trigger undoes the statement's changes.
 
 #include <algorithm>
-#include <set>
 
 #include "engine/plsql/nodes.h"
 #include "engine/plsql/plsql.h"
