@@ -1,0 +1,232 @@
+#include "sqlwork/script_table.h"
+
+#include "db/query.h"
+#include "db/session.h"
+
+namespace nuvo::sqlwork {
+
+namespace {
+
+const QString kNoErrors = QStringLiteral("NO ERRORS");
+
+// " and script_owner=:upor" when only the owner's rows count.
+QString ownerCondition(const ScriptScope& scope) {
+  return scope.owner ? QStringLiteral(" and script_owner=:upor") : QString();
+}
+
+void bindOwner(db::Query& query, const ScriptScope& scope) {
+  if (!scope.owner) return;
+  query.declareVariable(QStringLiteral("upor"), db::DataType::String);
+  query.setVariable(QStringLiteral("upor"), *scope.owner);
+}
+
+QString firstLine(const QString& text) {
+  const qsizetype end = text.indexOf(QLatin1Char('\r')) >= 0 ? text.indexOf(QLatin1Char('\r'))
+                                                            : text.indexOf(QLatin1Char('\n'));
+  return end < 0 ? text : text.left(end);
+}
+
+}  // namespace
+
+bool hasOwnerColumns(db::Session& session) {
+  db::Query q(&session);
+  q.setSql(QStringList{QStringLiteral("select count(*)  stevec from all_tab_columns"),
+                       QStringLiteral("where owner='NUVO_UTIL' and table_name='NUVO_EXS' and "),
+                       QStringLiteral("column_name in ('SCRIPT_OWNER','SCRIPT_DATE')")});
+  q.execute();
+  return !q.eof() && q.field(0).asInteger() == 2;
+}
+
+int countScriptRows(db::Session& session, const QString& name, const ScriptScope& scope) {
+  db::Query q(&session);
+  q.setSql(QStringList{QStringLiteral("select count(*)  stevilo "), QStringLiteral("  from nuvo_util.nuvo_exs"),
+                       QStringLiteral("  where script_name=:skripta") + ownerCondition(scope)});
+  q.declareVariable(QStringLiteral("skripta"), db::DataType::String);
+  q.setVariable(QStringLiteral("skripta"), name);
+  bindOwner(q, scope);
+  q.execute();
+  return q.eof() ? 0 : static_cast<int>(q.field(0).asInteger());
+}
+
+std::optional<StoreError> storeScript(db::Session& session, const QString& name, const QVector<ScriptRow>& rows,
+                                      const ScriptScope& scope, const QString& user) {
+  db::Query insert(&session);
+  const bool owner = scope.ownerColumns;
+  insert.setSql(QStringLiteral(" insert into nuvo_util.nuvo_exs (script_name,script_counter,script_stat,script_cont,"
+                               "script_err%1) values (:script_name,:script_counter,'N',:script_cont,null%2)")
+                    .arg(owner ? QStringLiteral(",script_owner,script_date") : QString(),
+                         owner ? QStringLiteral(",:script_owner,sysdate") : QString()));
+  insert.declareVariable(QStringLiteral("script_name"), db::DataType::String);
+  insert.declareVariable(QStringLiteral("script_counter"), db::DataType::Integer);
+  insert.declareVariable(QStringLiteral("script_cont"), db::DataType::Long);
+  if (owner) {
+    insert.declareVariable(QStringLiteral("script_owner"), db::DataType::String);
+    insert.setVariable(QStringLiteral("script_owner"), user.toUpper());
+  }
+  insert.setVariable(QStringLiteral("script_name"), name);
+  for (const ScriptRow& row : rows) {
+    try {
+      insert.setVariable(QStringLiteral("script_counter"), row.counter);
+      insert.setVariable(QStringLiteral("script_cont"), row.text);
+      insert.execute();
+    } catch (const db::Error& e) {
+      session.rollback();
+      return StoreError{row.counter, row.sourceLines, e.message()};
+    }
+  }
+  session.commit();
+  return std::nullopt;
+}
+
+bool DopustnaNapaka(const QString& statement) {
+  const QString text = statement.toUpper();
+  for (const char* pattern : {"DROP CONSTRAINT", "DROP TABLE ", "DROP INDEX"}) {
+    if (!text.contains(QLatin1String(pattern))) continue;
+    if (text.contains(QStringLiteral("DROP TABLE "))) return text.contains(QStringLiteral("TMP_"));
+    return true;
+  }
+  return false;
+}
+
+QString f_pocistiNiz(const QString& text) {
+  const qsizetype semicolon = text.lastIndexOf(QLatin1Char(';'));
+  if (semicolon < 0) return text;
+  const qsizetype from = std::max<qsizetype>(0, semicolon - 11);
+  if (!text.mid(from, semicolon - from).contains(QStringLiteral("END"), Qt::CaseInsensitive)) return text;
+  return text.left(semicolon + 1);
+}
+
+RowAction classifyRow(const QString& text) {
+  static const struct {
+    const char* prefix;
+    RowKind kind;
+  } kinds[] = {{"#ENABLE#", RowKind::Enable}, {"#DISABLE#", RowKind::Disable}, {"#PL/SQL#", RowKind::PlsqlFile}};
+  for (const auto& k : kinds) {
+    const QLatin1String prefix(k.prefix);
+    if (text.startsWith(prefix)) return {k.kind, firstLine(text.mid(prefix.size())).trimmed()};
+  }
+  return {RowKind::Plain, text};
+}
+
+QString executeWithRetries(db::Query& query) {
+  bool retried4068 = false;
+  int retries1555 = 0;
+  for (;;) {
+    try {
+      query.execute();
+      return {};
+    } catch (const db::Error& e) {
+      if (e.code() == 4068 && !retried4068) {
+        retried4068 = true;
+      } else if (e.code() == 1555 && retries1555 != 4) {
+        ++retries1555;
+      } else {
+        return e.message();
+      }
+    }
+  }
+}
+
+QStringList enableDisable(db::Session& session, const QString& name, const QString& action, const QString& user) {
+  const qsizetype point = name.indexOf(QLatin1Char('.'));
+  const QString owner = (point < 0 ? user : name.left(point)).trimmed().toUpper();
+  const QString table = (point < 0 ? name : name.mid(point + 1)).trimmed().toUpper();
+
+  db::Query keys(&session);
+  keys.setSql(QStringList{
+      QStringLiteral("select fk.owner,fk.table_name,fk.constraint_name"),
+      QStringLiteral("   from all_constraints fk,all_constraints pk"),
+      QStringLiteral("  where   pk.owner= :upor and pk.table_name= :tabela and pk.constraint_type='P' and"),
+      QStringLiteral("               fk.r_owner= pk.owner  and fk.r_constraint_name=pk.constraint_name")});
+  keys.declareVariable(QStringLiteral("upor"), db::DataType::String);
+  keys.declareVariable(QStringLiteral("tabela"), db::DataType::String);
+  keys.setVariable(QStringLiteral("upor"), owner);
+  keys.setVariable(QStringLiteral("tabela"), table);
+  QStringList alters;
+  for (keys.execute(); !keys.eof(); keys.next())
+    alters << QStringLiteral("alter table %1.%2 %3 constraint %4 ")
+                  .arg(keys.field(0).asString(), keys.field(1).asString(), action, keys.field(2).asString());
+  keys.close();
+
+  QStringList errors;
+  db::Query alter(&session);
+  for (const QString& statement : alters) {
+    alter.setSql(statement);
+    try {
+      alter.execute();
+    } catch (const db::Error& e) {
+      errors << e.message();
+    }
+  }
+  return errors;
+}
+
+RowOutcome runRowStatement(db::Query& query, const QString& text, const RowContext& context) {
+  const RowAction action = classifyRow(text);
+  if (action.kind == RowKind::Enable || action.kind == RowKind::Disable) {
+    const QStringList errors =
+        enableDisable(*query.session(), action.target,
+                      action.kind == RowKind::Enable ? QStringLiteral("ENABLE") : QStringLiteral("DISABLE"),
+                      context.user);
+    return {QLatin1Char('X'), errors.join(QStringLiteral("\r\n")), true};
+  }
+
+  QString sql = text;
+  if (action.kind == RowKind::PlsqlFile) {
+    try {
+      sql = f_pocistiNiz(context.readFile(action.target));
+    } catch (...) {
+      return {QLatin1Char('E'), action.target + context.doesntExist, false};
+    }
+    if (context.rename) sql = context.rename(sql);
+  }
+
+  if (context.threaded) {
+    const QString error = context.threaded(sql);
+    if (error.isEmpty()) return {QLatin1Char('X'), kNoErrors, true};
+    const bool tolerated = DopustnaNapaka(sql);
+    return {tolerated ? QLatin1Char('X') : QLatin1Char('E'), error, tolerated};
+  }
+  query.close();
+  query.deleteVariables();
+  query.setSql(sql);
+  const QString error = executeWithRetries(query);
+  if (error.isEmpty()) return {QLatin1Char('X'), {}, true};
+  return {QLatin1Char('E'), error, DopustnaNapaka(sql)};
+}
+
+void writeRowStatus(db::Session& session, const QString& name, int counter, const ScriptScope& scope,
+                    const RowOutcome& outcome) {
+  db::Query update(&session);
+  update.setSql(QStringLiteral("update nuvo_util.nuvo_exs set script_stat=:stat, script_err=:napaka"
+                               " where script_name=:skripta and script_counter=:stevec") +
+                ownerCondition(scope));
+  update.declareVariable(QStringLiteral("stat"), db::DataType::String);
+  update.declareVariable(QStringLiteral("napaka"), db::DataType::String);
+  update.declareVariable(QStringLiteral("skripta"), db::DataType::String);
+  update.declareVariable(QStringLiteral("stevec"), db::DataType::Integer);
+  update.setVariable(QStringLiteral("stat"), QString(outcome.status));
+  update.setVariable(QStringLiteral("napaka"),
+                     outcome.error.isEmpty() ? QVariant() : QVariant(outcome.error.left(kMaxErrorLength)));
+  update.setVariable(QStringLiteral("skripta"), name);
+  update.setVariable(QStringLiteral("stevec"), counter);
+  bindOwner(update, scope);
+  update.execute();
+  session.commit();
+}
+
+QVector<StoredRow> pendingRows(db::Session& session, const QString& name, const ScriptScope& scope) {
+  db::Query q(&session);
+  q.setSql(QStringLiteral("select script_counter, script_cont from nuvo_util.nuvo_exs"
+                          " where script_name=:skripta and script_stat='N'") +
+           ownerCondition(scope) + QStringLiteral(" order by script_counter"));
+  q.declareVariable(QStringLiteral("skripta"), db::DataType::String);
+  q.setVariable(QStringLiteral("skripta"), name);
+  bindOwner(q, scope);
+  QVector<StoredRow> rows;
+  for (q.execute(); !q.eof(); q.next())
+    rows.push_back({static_cast<int>(q.field(0).asInteger()), q.field(1).asString()});
+  return rows;
+}
+
+}  // namespace nuvo::sqlwork
