@@ -130,6 +130,20 @@ const ToolButton kToolbar[] = {
     {"tbExit", "Exit", "Izhod iz programa", kAvailable},
 };
 
+// The toolbar buttons that offer the open windows of their kind (by window-name prefix) before
+// they run their menu command for a new one.
+struct ChooserButton {
+  const char* button;
+  const char* prefix;
+  const char* newCommand;
+};
+const ChooserButton kChooserButtons[] = {
+    {"tbWorkSheet", "WorkSheet", "mmNormal"},        {"tbMasterDetail", "fmMasterDetail", "mmMasterDetail"},
+    {"tbWSPart", "fmSQLPart", "mmScript"},           {"tbEditPL", "fmEdit", "mmEditPL"},
+    {"tbExecScript", "fmScript", "mmExecScript"},    {"tbErrors", "fmErrors", "mmStatus"},
+    {"tbStructures", "fmTableStru", "mmTabStru"},    {"tbPLBlocks", "fmplSQLStru", "mmPLSQLStru"},
+};
+
 // The commands that follow the connection (all designed disabled).
 const char* const kSessionCommands[] = {
     "tbWorkSheet", "tbWSPart",  "tbOpenProject", "tbEditPL",     "tbExecScript", "tbErrors",
@@ -273,6 +287,14 @@ void TfmMain::createToolbar() {
   connect(command("tbMin"), &QAction::triggered, this, [this] { SetToolbarStrip(false); });
   connect(command("tbExit"), &QAction::triggered, this, &QWidget::close);
   connect(command("tbOkna"), &QAction::triggered, this, &TfmMain::tbOknaClick);
+  connect(command("tbOpenProject"), &QAction::triggered, command("mmVersionCheck"), &QAction::trigger);
+  for (const ChooserButton& chooser : kChooserButtons)
+    connect(command(chooser.button), &QAction::triggered, this, [this, chooser] {
+      QAction* fresh = command(chooser.newCommand);
+      lastPMFunction = [fresh] { fresh->trigger(); };
+      QWidget* button = tbMain->widgetForAction(command(chooser.button));
+      if (ChooseOpenWindow(QString::fromLatin1(chooser.prefix), button ? button->x() : 0)) fresh->trigger();
+    });
   for (const char* name : kSessionCommands) command(name)->setEnabled(false);
 }
 

@@ -275,6 +275,39 @@ TEST_F(MainCommands, TheChooserOffersOpenWindowsOfAKindAndNew) {
   w.pmOkna->hide();
 }
 
+TEST_F(MainCommands, ToolbarButtonsOpenANewWindowOrOfferTheOpenOnes) {
+  TfmMain& w = start();
+  struct Case {
+    const char* button;
+    const char* prefix;
+    const char* newCommand;
+  };
+  const Case cases[] = {
+      {"tbWorkSheet", "WorkSheet_1", "mmNormal"}, {"tbEditPL", "fmEdit_1", "mmEditPL"},
+      {"tbStructures", "fmTableStru", "mmTabStru"}, {"tbErrors", "fmErrors", "mmStatus"},
+  };
+  for (const auto& c : cases) {
+    // Until their windows exist the commands are disabled; here they stand enabled for the test.
+    w.command(c.button)->setEnabled(true);
+    w.command(c.newCommand)->setEnabled(true);
+    int created = 0;
+    const auto link = QObject::connect(w.command(c.newCommand), &QAction::triggered, [&created] { ++created; });
+    w.command(c.button)->trigger();
+    EXPECT_EQ(created, 1) << c.button;  // none open: a new one at once
+
+    QWidget open;
+    open.setObjectName(c.prefix);
+    open.show();
+    w.command(c.button)->trigger();
+    EXPECT_EQ(created, 1) << c.button;
+    EXPECT_EQ(w.trenOkna, 1) << c.button;
+    w.lastPMFunction();
+    EXPECT_EQ(created, 2) << c.button;
+    w.pmOkna->hide();
+    QObject::disconnect(link);
+  }
+}
+
 TEST_F(MainCommands, MacrosAreReadOncePerRun) {
   TfmMain& w = start();
   w.currMacros = new QPlainTextEdit(&w);
