@@ -1,0 +1,908 @@
+#include "sqlwork/execScr.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "platform/paths.h"
+#include "platform/text_file.h"
+#include "shell/IDialogs.h"
+#include "shell/Main.h"
+#include "shell/tabUtil.h"
+#include "widgets/message_facade.h"
+
+QPointer<TfmScript> TfmScript::fmScript;
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+// A key no row has, so the first row shown always loads its text.
+const QString kNoRowShown = QStringLiteral("\"#$%&/");
+
+TfmMain& context() { return *fmMain(); }
+
+template <typename W>
+W* named(W* widget, const char* name) {
+  widget->setObjectName(QLatin1String(name));
+  return widget;
+}
+
+QPushButton* button(const char* name, QWidget* parent) { return named(new QPushButton(parent), name); }
+QLabel* label(const char* name, QWidget* parent) { return named(new QLabel(parent), name); }
+
+QString firstCharacter(const QComboBox* box) { return box->currentText().left(1); }
+
+// "A" stands for "no filter" in the list queries.
+QString orAll(const QString& text) { return text.isEmpty() ? QStringLiteral("A") : text; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TExecSqlThread
+
+TExecSqlThread::TExecSqlThread(TfmScript* AForm, const QString& sql)
+    : AFormT(AForm), osOracleThreadT(&context().osOracle), sql_(sql) {
+  connect(this, &QThread::finished, this, &QObject::deleteLater);
+}
+
+void TExecSqlThread::run() {
+  bool failed = false;
+  QString error;
+  try {
+    nuvo::db::Query quDynT(osOracleThreadT);
+    quDynT.setSql(sql_);
+    quDynT.execute();
+  } catch (const nuvo::db::Error& e) {
+    failed = true;
+    error = e.message();
+  }
+  // The window refuses to close while a statement thread runs, so it is still there.
+  TfmScript* form = AFormT.data();
+  if (form)
+    QMetaObject::invokeMethod(form, [form, failed, error] { form->DeloKoncano(failed, error); }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TfmScript: creation and layout
+
+TfmScript::TfmScript(QWidget* parent) : QDialog(parent), quDyn(&context().osOracle) {
+  setObjectName(QStringLiteral("fmScript"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  fmScript = this;
+  buildWidgets();
+  zadnjaSkripta = kNoRowShown;
+
+  TfmMain& m = context();
+  edDir->setText(m.currentScriptDir);
+  laLargeRBStat->setText(QStringLiteral("OFFLINE"));
+  try {
+    nuvo::db::Query quLargerb(&m.osOracle);
+    quLargerb.setSql(QStringList{QStringLiteral("select * from v$rollstat  where usn in"),
+                                 QStringLiteral(" (select usn  from v$rollname where name=:largeRB)")});
+    quLargerb.declareVariable(QStringLiteral("largeRB"), nuvo::db::DataType::String);
+    quLargerb.setVariable(QStringLiteral("largeRB"), m.currLargeRBName);
+    quLargerb.execute();
+    if (!quLargerb.eof() && quLargerb.field(QStringLiteral("STATUS")).asString() == u"ONLINE")
+      laLargeRBStat->setText(QStringLiteral("ONLINE"));
+  } catch (const nuvo::db::Error&) {
+    // No rollback-segment views on this server: the segment counts as offline.
+  }
+  laVerzija->setText(TfmtableUtil::GetLastVer());
+  p_owner = m.aliJeVecInstacijNaTrenutniInstanci(m.connServer);
+  try {
+    p_scriptDateOwner = nuvo::sqlwork::hasOwnerColumns(m.osOracle);
+  } catch (const nuvo::db::Error&) {
+    p_scriptDateOwner = false;
+  }
+  FillScriptList();
+  SetLanguageTexts();
+}
+
+TfmScript::~TfmScript() = default;
+
+void TfmScript::buildWidgets() {
+  auto* layout = new QVBoxLayout(this);
+  auto* toolbar = named(new QToolBar(this), "ToolBar1");
+  const auto tool = [this, toolbar](const char* name, const char* hint) {
+    auto* b = named(new QToolButton(this), name);
+    b->setText(QString::fromUtf8(hint));
+    b->setToolTip(QString::fromUtf8(hint));
+    toolbar->addWidget(b);
+    return b;
+  };
+  tbOpenF = tool("tbOpenF", "Open script from file");
+  tbRun = tool("tbRun", "Execute script");
+  tbSearch = tool("tbSearch", "Search");
+  tbStat = tool("tbStat", "Statistics");
+  tbLargeRB = tool("tbLargeRB", "Large RB ONLINE");
+  tbLargeRB->setCheckable(true);
+  ToolButton2 = tool("ToolButton2", "Errors");
+  tbDeleteMore = tool("tbDeleteMore", "Delete scripts");
+  tbExit = tool("tbExit", "Exit");
+  // The search and statistics pages are not built yet.
+  tbSearch->setEnabled(false);
+  tbStat->setEnabled(false);
+  ToolButton2->setEnabled(false);
+  laLastVersion = label("laLastVersion", this);
+  laVerzija = label("laVerzija", this);
+  toolbar->addWidget(laLastVersion);
+  toolbar->addWidget(laVerzija);
+  layout->addWidget(toolbar);
+
+  paGlava = named(new QWidget(this), "paGlava");
+  auto* header = new QHBoxLayout(paGlava);
+  laSkripta = label("laSkripta", paGlava);
+  cbAllScripts = named(new QComboBox(paGlava), "cbAllScripts");
+  cbAllScripts->setEditable(true);
+  cbAllScripts->setMaxVisibleItems(25);
+  cbStat = named(new QComboBox(paGlava), "cbStat");
+  edFilter = named(new QLineEdit(paGlava), "edFilter");
+  edNapaka = named(new QLineEdit(paGlava), "edNapaka");
+  spFltScript = button("spFltScript", paGlava);
+  btRefresh = button("btRefresh", paGlava);
+  btRefresh->hide();
+  for (QWidget* w : std::initializer_list<QWidget*>{laSkripta, cbAllScripts, cbStat, edFilter, edNapaka, spFltScript})
+    header->addWidget(w);
+  layout->addWidget(paGlava);
+
+  pcExec = named(new QStackedWidget(this), "pcExec");
+  tabEmpty = named(new QWidget, "tabEmpty");
+  tabOpenFile = buildOpenFilePage();
+  tabExec = buildExecPage();
+  TabDeleteMore = buildDeletePage();
+  TabSearch = named(new QWidget, "TabSearch");
+  tabStat = named(new QWidget, "tabStat");
+  for (QWidget* page : {tabEmpty, tabOpenFile, tabExec, TabDeleteMore, TabSearch, tabStat}) pcExec->addWidget(page);
+  pcExec->setCurrentWidget(tabEmpty);
+  layout->addWidget(pcExec, 1);
+
+  tiClose = named(new QTimer(this), "tiClose");
+  tiClose->setInterval(1000);
+  tiClose->setSingleShot(true);
+  connect(tiClose, &QTimer::timeout, this, &QWidget::close);
+
+  connect(tbOpenF, &QToolButton::clicked, this, &TfmScript::tbOpenFClick);
+  connect(tbRun, &QToolButton::clicked, this, &TfmScript::tbRunClick);
+  connect(tbDeleteMore, &QToolButton::clicked, this, &TfmScript::tbDeleteMoreClick);
+  connect(tbExit, &QToolButton::clicked, this, &QWidget::close);
+  connect(tbLargeRB, &QToolButton::clicked, this, [this] {
+    context().mmActivateLargeRBClick();
+    tbLargeRB->setChecked(context().command(QStringLiteral("mmActivateLargeRB"))->isChecked());
+  });
+  connect(spFltScript, &QPushButton::clicked, this, &TfmScript::cbAllScriptsClick);
+  connect(btRefresh, &QPushButton::clicked, this, &TfmScript::btRefreshClick);
+  connect(cbAllScripts, &QComboBox::activated, this, &TfmScript::cbAllScriptsClick);
+}
+
+QWidget* TfmScript::buildOpenFilePage() {
+  auto* page = named(new QWidget, "tabOpenFile");
+  auto* layout = new QVBoxLayout(page);
+  auto* row = new QHBoxLayout;
+  laSkriptName = label("laSkriptName", page);
+  edSkripta = named(new QLineEdit(page), "edSkripta");
+  edDir = named(new QLineEdit(page), "edDir");
+  btOpenFile = button("btOpenFile", page);
+  btOpenFile->setText(QStringLiteral("."));
+  btScriptPut = button("btScriptPut", page);
+  btScriptPut->setEnabled(false);
+  btSaveScript = button("btSaveScript", page);
+  btSaveScript->setEnabled(false);
+  Label9 = label("Label9", page);
+  Label9->setText(QStringLiteral("LARGERB:"));
+  laLargeRBStat = label("laLargeRBStat", page);
+  for (QWidget* w : std::initializer_list<QWidget*>{laSkriptName, edSkripta, edDir, btOpenFile, btScriptPut,
+                                                    btSaveScript, Label9, laLargeRBStat})
+    row->addWidget(w);
+  layout->addLayout(row);
+  meVse = named(new QPlainTextEdit(page), "meVse");
+  meVse->setLineWrapMode(QPlainTextEdit::NoWrap);
+  layout->addWidget(meVse, 1);
+
+  const auto upper = [](QLineEdit* edit) {
+    connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+      if (text != text.toUpper()) edit->setText(text.toUpper());
+    });
+  };
+  upper(edSkripta);
+  upper(edDir);
+  connect(btOpenFile, &QPushButton::clicked, this, &TfmScript::btOpenFileClick);
+  connect(btScriptPut, &QPushButton::clicked, this, &TfmScript::btScriptPutClick);
+  connect(btSaveScript, &QPushButton::clicked, this, &TfmScript::btSaveScriptClick);
+  connect(edSkripta, &QLineEdit::editingFinished, this, [this] { context().currentScript = edSkripta->text(); });
+  connect(edDir, &QLineEdit::textChanged, this, [](const QString& text) { context().currentScriptDir = text; });
+  connect(meVse, &QPlainTextEdit::textChanged, this, [this] {
+    btSaveScript->setEnabled(true);
+    btScriptPut->setEnabled(!meVse->toPlainText().isEmpty());
+  });
+  return page;
+}
+
+QWidget* TfmScript::buildExecPage() {
+  auto* page = named(new QWidget, "tabExec");
+  auto* layout = new QHBoxLayout(page);
+  dbgSkripte = named(new QTableWidget(0, 2, page), "dbgSkripte");
+  dbgSkripte->setHorizontalHeaderLabels({QStringLiteral("COUNTER"), QStringLiteral("Stat")});
+  dbgSkripte->setSelectionBehavior(QAbstractItemView::SelectRows);
+  dbgSkripte->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  dbgSkripte->verticalHeader()->hide();
+  layout->addWidget(dbgSkripte);
+
+  auto* right = new QVBoxLayout;
+  auto* controls = new QHBoxLayout;
+  spExecOne = button("spExecOne", page);
+  spExecAllScript = button("spExecAllScript", page);
+  sbNeizvedeno = button("sbNeizvedeno", page);
+  spDelete = button("spDelete", page);
+  spDeleteAll = button("spDeleteAll", page);
+  cbStopOnError = named(new QCheckBox(page), "cbStopOnError");
+  cbStopOnError->setChecked(true);
+  cbThread = named(new QCheckBox(page), "cbThread");
+  cbMess = named(new QCheckBox(page), "cbMess");
+  cbMess->setChecked(true);
+  btStop = button("btStop", page);
+  btCommit = button("btCommit", page);
+  btRollback = button("btRollback", page);
+  for (QPushButton* b : {btStop, btCommit, btRollback}) b->setEnabled(false);
+  cbShowType = named(new QComboBox(page), "cbShowType");
+  for (QWidget* w : std::initializer_list<QWidget*>{spExecOne, spExecAllScript, sbNeizvedeno, spDelete, spDeleteAll,
+                                                    cbStopOnError, cbThread, cbMess, btStop, btCommit, btRollback,
+                                                    cbShowType})
+    controls->addWidget(w);
+  right->addLayout(controls);
+
+  paStat = named(new QWidget(page), "paStat");
+  auto* stat = new QHBoxLayout(paStat);
+  laCurrent = label("laCurrent", paStat);
+  laStevec = label("laStevec", paStat);
+  Label1 = label("Label1", paStat);
+  laSkriptNumber = label("laSkriptNumber", paStat);
+  laError = label("laError", paStat);
+  laErrors = label("laErrors", paStat);
+  for (QWidget* w : std::initializer_list<QWidget*>{laCurrent, laStevec, Label1, laSkriptNumber, laError, laErrors})
+    stat->addWidget(w);
+  paStat->hide();
+  right->addWidget(paStat);
+  meTekocaSkripta = named(new QPlainTextEdit(page), "meTekocaSkripta");
+  meTekocaSkripta->setReadOnly(true);
+  meTekocaSkripta->hide();
+  meLong = named(new QPlainTextEdit(page), "meLong");
+  dbmError = named(new QPlainTextEdit(page), "dbmError");
+  dbmError->setReadOnly(true);
+  right->addWidget(meTekocaSkripta, 1);
+  right->addWidget(meLong, 1);
+  right->addWidget(dbmError);
+  layout->addLayout(right, 1);
+
+  connect(spExecAllScript, &QPushButton::clicked, this, &TfmScript::spExecAllScriptClick);
+  connect(spExecOne, &QPushButton::clicked, this, &TfmScript::spExecOneClick);
+  connect(btStop, &QPushButton::clicked, this, &TfmScript::btStopClick);
+  connect(btCommit, &QPushButton::clicked, this, &TfmScript::btCommitClick);
+  connect(btRollback, &QPushButton::clicked, this, &TfmScript::btRollbackClick);
+  connect(cbShowType, &QComboBox::currentIndexChanged, this, [this] { btRefreshClick(); });
+  connect(dbgSkripte, &QTableWidget::currentCellChanged, this, [this] { napolniSkriptoIzTabele(); });
+  return page;
+}
+
+QWidget* TfmScript::buildDeletePage() {
+  auto* page = named(new QWidget, "TabDeleteMore");
+  auto* layout = new QVBoxLayout(page);
+  lbSkripte = named(new QListWidget(page), "lbSkripte");
+  lbSkripte->setSelectionMode(QAbstractItemView::MultiSelection);
+  btDelete = button("btDelete", page);
+  layout->addWidget(lbSkripte, 1);
+  layout->addWidget(btDelete);
+  connect(btDelete, &QPushButton::clicked, this, &TfmScript::btDeleteClick);
+  return page;
+}
+
+void TfmScript::SetLanguageTexts() {
+  TfmMain& m = context();
+  const bool slo = m.slovene();
+  const auto t = [slo](const char* english, const char* slovene) {
+    return QString::fromUtf8(slo ? slovene : english);
+  };
+  setWindowTitle(slo ? t("", "IZVAJANJE SKRIPT")
+                     : QStringLiteral("EXECUTE SCRIPT  (%1@%2)").arg(m.connUser, m.connServer));
+  nizErrorAdd = t("ERROR ON ADDING SCRIPT   Number:", "NAPAKA PRI DODAJANJU SKRIPTE   Številka:");
+  nizActScript = t("ENTER ACTIVE SCRIPT", "VNESI AKTIVNO SKRIPTO");
+  nizSkrPrazna = t("SCRIPT IS NOT EMPTY :", "SKRIPTA NI PRAZNA :");
+  nizRec = t("RECORDS", "ZAPISOV");
+  nizNoFile = t("No file defined!", "Definiraj datoteko!");
+  nizUspesno = t("SCRIPTS EXECUTED OK", "USPEŠNO IZVEDENE SKRIPTE");
+  nizNeuspesno = t("SCRIPTS EXECUTED NOK", "NEUSPEŠNO IZVEDENE SKRIPTE");
+  nizEnaUspesno = t("SCRIPT EXECUTED OK", "USPEŠNO IZVEDENA SKRIPTA");
+  nizEnaNeUspesno = t("SCRIPT EXECUTED NOK", "NEUSPEŠNO IZVEDENA SKRIPTA");
+  nizDoesntExist = t(" DOESN'T  EXISTS !", " NE OBSTAJA !");
+  nizdelPerm = t("DELETE (PERMANENT)?", "BRISANJE (DOKONČNO)?");
+  nizChange = t("CHANGE STATUS TO NOT EXECUTED?", "SPREMENI STATUS NA NEIZVRŠENO?");
+  nizNi = t("THERE ARE NO CHOOSEN SCRIPTS !", "NI IZBRANIH SKRIPT !");
+  nizDelete = t("DELETE CHOOSEN SCRIPTS", "BRISANJE IZBRANIH SKRIPT");
+  nizAll = t("ALL", "VSI");
+
+  laSkriptName->setText(t("Script:", "Skripta:"));
+  btScriptPut->setText(t("&Put into Table", "Shrani v tabelo"));
+  btSaveScript->setText(t("&Save Script", "Shrani skripto"));
+  laLastVersion->setText(t("Last version:", "Zadnja verzija:"));
+  laSkripta->setText(t("ACTIVE SCRIPT:", "Aktivna skripta:"));
+  spFltScript->setText(t("Refresh", "Osveži"));
+  cbStopOnError->setText(t("Break on error", "Stop na nap."));
+  cbThread->setText(t("Thread", "ozadje"));
+  cbMess->setText(t("Mess", "Spor"));
+  btStop->setText(slo ? m.nizStop : QStringLiteral("&Stop"));
+  btCommit->setText(slo ? m.nizCommit : QStringLiteral("&Commit"));
+  btRollback->setText(slo ? m.nizRollback : QStringLiteral("&Rollback"));
+  laError->setText(t("Errors:", "Napaka"));
+  Label1->setText(t("Script number:", "Številka skripte:"));
+  spExecOne->setText(t("Execute Current Script", "Izvedi trenutno skripto"));
+  spExecAllScript->setText(t("Execute All", "Izvedi vse skripte"));
+  btDelete->setText(t("DELETE CHOSEN SCRIPTS", "BRISANJE IZBRANIH SKRIPT"));
+  if (slo) {
+    const char* hints[][2] = {{"tbOpenF", "Odpri datoteko"}, {"tbRun", "Izvedi"}, {"tbLargeRB", "Velik RB ONLINE"},
+                              {"ToolButton2", "Napake"}, {"tbExit", "Izhod"}};
+    for (const auto& h : hints) findChild<QToolButton*>(QLatin1String(h[0]))->setToolTip(QString::fromUtf8(h[1]));
+  }
+  const QStringList types = slo ? QStringList{QStringLiteral("N - NEIZVRŠENI"), QStringLiteral("X - IZVRŠENI"),
+                                              QStringLiteral("D - BRISANI"), QStringLiteral("E - NAPAKE")}
+                                : QStringList{QStringLiteral("N - NOT EXECUTED"), QStringLiteral("X - EXECUTED"),
+                                              QStringLiteral("D - DELETED"), QStringLiteral("E - ERRORS")};
+  const QSignalBlocker block(cbShowType);
+  cbShowType->clear();
+  cbShowType->addItems(types + QStringList{QStringLiteral("A - ") + nizAll});
+  cbStat->clear();
+  cbStat->addItems(types + QStringList{QStringLiteral("ALL")});
+  cbStat->setCurrentIndex(4);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages and the statement list
+
+void TfmScript::showPage(QWidget* page, bool header) {
+  paGlava->setVisible(header);
+  pcExec->setCurrentWidget(page);
+}
+
+void TfmScript::tbOpenFClick() { showPage(tabOpenFile, true); }
+
+void TfmScript::tbRunClick() {
+  showPage(tabExec, true);
+  btRefreshClick();
+}
+
+nuvo::sqlwork::ScriptScope TfmScript::scope() const {
+  nuvo::sqlwork::ScriptScope s;
+  s.ownerColumns = p_scriptDateOwner;
+  if (p_scriptDateOwner && (p_owner || context().currMoreInstall)) s.owner = context().connUser.toUpper();
+  return s;
+}
+
+void TfmScript::FillScriptList() {
+  currFile.clear();
+  const QString typed = cbAllScripts->currentText();
+  const QSignalBlocker block(cbAllScripts);
+  cbAllScripts->clear();
+  const auto s = scope();
+  try {
+    nuvo::db::Query q(&context().osOracle);
+    q.setSql(QStringLiteral("select script_name, count(*) from nuvo_util.nuvo_exs") +
+             (s.owner ? QStringLiteral(" where script_owner=:upor") : QString()) +
+             QStringLiteral(" group by script_name order by script_name desc"));
+    if (s.owner) {
+      q.declareVariable(QStringLiteral("upor"), nuvo::db::DataType::String);
+      q.setVariable(QStringLiteral("upor"), *s.owner);
+    }
+    for (q.execute(); !q.eof(); q.next()) cbAllScripts->addItem(q.field(0).asString());
+  } catch (const nuvo::db::Error& e) {
+    nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
+  }
+  cbAllScripts->setEditText(typed);
+}
+
+void TfmScript::cbAllScriptsClick() {
+  const QString name = cbAllScripts->currentText().trimmed().toUpper();
+  cbAllScripts->setEditText(name);
+  context().currentScript = name;
+  if (pcExec->currentWidget() != tabOpenFile) {
+    const QSignalBlocker block(cbShowType);
+    cbShowType->setCurrentIndex(4);
+    tbRunClick();
+  }
+}
+
+void TfmScript::btRefreshClick() {
+  listedScript_ = context().currentScript.toUpper();
+  dbgSkripte->setRowCount(0);
+  if (listedScript_.isEmpty()) return;
+  const auto s = scope();
+  try {
+    nuvo::db::Query q(&context().osOracle);
+    q.setSql(QStringLiteral(
+                 "select script_counter, script_stat, script_cont, script_err from nuvo_util.nuvo_exs"
+                 " where script_name=:skripta and (:stat='A' or script_stat=:stat)"
+                 " and (:napaka='A' or instr(upper(script_err),:napaka)<>0)"
+                 " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')") +
+             (s.owner ? QStringLiteral(" and script_owner=:upor") : QString()) +
+             QStringLiteral(" order by script_counter"));
+    const QList<std::pair<const char*, QString>> binds = {
+        {"skripta", listedScript_},
+        {"stat", firstCharacter(cbShowType)},
+        {"napaka", orAll(edNapaka->text().toUpper())},
+        {"filter", orAll(edFilter->text().trimmed().isEmpty() ? QString() : edFilter->text())}};
+    for (const auto& [name, value] : binds) {
+      q.declareVariable(QLatin1String(name), nuvo::db::DataType::String);
+      q.setVariable(QLatin1String(name), value);
+    }
+    if (s.owner) {
+      q.declareVariable(QStringLiteral("upor"), nuvo::db::DataType::String);
+      q.setVariable(QStringLiteral("upor"), *s.owner);
+    }
+    const QSignalBlocker block(dbgSkripte);
+    for (q.execute(); !q.eof(); q.next()) {
+      const int row = dbgSkripte->rowCount();
+      dbgSkripte->insertRow(row);
+      auto* counter = new QTableWidgetItem(q.field(0).asString());
+      counter->setData(Qt::UserRole, q.field(2).asString());
+      counter->setData(Qt::UserRole + 1, q.field(3).asString());
+      dbgSkripte->setItem(row, 0, counter);
+      dbgSkripte->setItem(row, 1, new QTableWidgetItem(q.field(1).asString()));
+    }
+    if (dbgSkripte->rowCount() > 0) dbgSkripte->setCurrentCell(0, 0);
+  } catch (const nuvo::db::Error& e) {
+    nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
+  }
+  zadnjaSkripta = kNoRowShown;
+  napolniSkriptoIzTabele();
+}
+
+int TfmScript::currentCounter() const {
+  const int row = dbgSkripte->currentRow();
+  return row < 0 ? 0 : dbgSkripte->item(row, 0)->text().toInt();
+}
+
+void TfmScript::napolniSkriptoIzTabele() {
+  const int row = dbgSkripte->currentRow();
+  if (row < 0) {
+    meLong->clear();
+    dbmError->clear();
+    zadnjaSkripta = kNoRowShown;
+    return;
+  }
+  const QString key = listedScript_ + dbgSkripte->item(row, 0)->text();
+  if (key == zadnjaSkripta) return;
+  zadnjaSkripta = key;
+  meLong->setPlainText(nuvo::crlfToLf(dbgSkripte->item(row, 0)->data(Qt::UserRole).toString()));
+  dbmError->setPlainText(dbgSkripte->item(row, 0)->data(Qt::UserRole + 1).toString());
+}
+
+void TfmScript::restoreListDisplay() {
+  dbgSkripte->show();
+  meLong->show();
+  dbmError->show();
+  meTekocaSkripta->hide();
+  paStat->hide();
+  btStop->setEnabled(false);
+  QApplication::restoreOverrideCursor();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading and storing
+
+void TfmScript::LoadScriptFile() {
+  btScriptPut->setEnabled(false);
+  currFile = edDir->text() + QLatin1Char('\\') + edSkripta->text();
+  bool loaded = false;
+  if (!edDir->text().isEmpty() && !edSkripta->text().isEmpty()) {
+    try {
+      const QString path = nuvo::resolvePath(currFile + QStringLiteral(".sql"));
+      meVse->setPlainText(nuvo::crlfToLf(nuvo::readTextFile(path).text));
+      currFile = path;
+      loaded = true;
+    } catch (const std::exception&) {
+      // Not readable: the open dialog is offered below.
+    }
+  }
+  if (!loaded) {
+    QFileDialog dialog(this, QString(), nuvo::resolvePath(edDir->text()), QStringLiteral("*.sql"));
+    dialog.setDefaultSuffix(QStringLiteral("sql"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (nuvo::execModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      const QString chosen = dialog.selectedFiles().first();
+      try {
+        meVse->setPlainText(nuvo::crlfToLf(nuvo::readTextFile(chosen).text));
+        currFile = chosen;
+        loaded = true;
+        TfmMain& m = context();
+        m.FileDirName(chosen, m.currentScript, m.currentScriptDir);
+        const int p = nuvo::desnaPozicija(chosen);
+        if (p < 0) {
+          edSkripta->setText(chosen);
+        } else {
+          edDir->setText(chosen.left(p - 1).toUpper());
+          QString name = chosen.mid(p, 100);
+          name.chop(4);
+          edSkripta->setText(name.toUpper());
+        }
+        m.currentScript = edSkripta->text();
+      } catch (const std::exception& e) {
+        nuvo::showMessage(QString::fromUtf8(e.what()), nuvo::MessageKind::Error, this);
+      }
+    }
+  }
+  if (!loaded) currFile.clear();
+  btScriptPut->setEnabled(loaded);
+}
+
+void TfmScript::btOpenFileClick() {
+  LoadScriptFile();
+  btSaveScript->setEnabled(false);
+}
+
+void TfmScript::btSaveScriptClick() {
+  if (currFile.isEmpty()) {
+    nuvo::showMessage(nizNoFile, nuvo::MessageKind::Information, this);
+    return;
+  }
+  try {
+    nuvo::TextEncoding encoding = nuvo::TextEncoding::Utf8;
+    try {
+      encoding = nuvo::readTextFile(currFile).encoding;
+    } catch (const std::exception&) {
+      // A file that is gone is written anew in UTF-8.
+    }
+    nuvo::writeTextFile(currFile, nuvo::lfToCrlf(meVse->toPlainText()), encoding);
+    nuvo::showMessage(context().nizDone, nuvo::MessageKind::Information, this);
+    btSaveScript->setEnabled(false);
+  } catch (const std::exception& e) {
+    nuvo::showMessage(QString::fromUtf8(e.what()), nuvo::MessageKind::Error, this);
+  }
+}
+
+void TfmScript::btScriptPutClick() { storeLoadedScript(); }
+
+TfmScript::StoreResult TfmScript::storeLoadedScript() {
+  TfmMain& m = context();
+  const QString name = edSkripta->text().trimmed().toUpper();
+  if (name.isEmpty()) {
+    nuvo::showMessage(nizActScript, nuvo::MessageKind::Information, this);
+    return StoreResult::Failed;
+  }
+  edSkripta->setText(name);
+  m.currentScript = name;
+  int count = 0;
+  try {
+    count = nuvo::sqlwork::countScriptRows(m.osOracle, name, scope());
+  } catch (const nuvo::db::Error& e) {
+    nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
+    return StoreResult::Failed;
+  }
+  if (count > 0) {
+    if (!p_auto)
+      nuvo::showMessage(nizSkrPrazna + QString::number(count) + QLatin1Char(' ') + nizRec,
+                        nuvo::MessageKind::Information, this);
+    return StoreResult::AlreadyStored;
+  }
+  const bool stored = shraniVTabelo();
+  FillScriptList();
+  cbAllScripts->setEditText(name);
+  zadnjaSkripta.clear();
+  tbRunClick();
+  if (!stored) return StoreResult::Failed;
+  TfmtableUtil::ShraniLastVer(name);
+  laVerzija->setText(TfmtableUtil::GetLastVer());
+  return StoreResult::Stored;
+}
+
+bool TfmScript::shraniVTabelo() {
+  TfmMain& m = context();
+  nuvo::sqlwork::ParseEffects effects;
+  effects.condition = [&m](const QString& query) {
+    try {
+      nuvo::db::Query q(&m.osOracle);
+      q.setSql(query);
+      q.execute();
+      std::optional<qint64> first;
+      if (q.isQuery() && !q.eof() && q.fieldCount() > 0) first = q.field(0).asInteger();
+      m.osOracle.commit();
+      return nuvo::sqlwork::ConditionAnswer{false, first};
+    } catch (const std::exception&) {
+      return nuvo::sqlwork::ConditionAnswer::failure();
+    }
+  };
+  if (m.currMoreInstall)
+    effects.rename = [&m](const QString& text) { return m.zamenjave(text, QStringLiteral("SKRIPTA")); };
+  if (m.p_hostAudit != u"N") {
+    effects.auditPlsqlFile = [&m](const QString& file) {
+      try {
+        const QString path = nuvo::resolvePath(file);
+        const nuvo::DecodedText text = nuvo::readTextFile(path);
+        nuvo::writeTextFile(path, m.f_venPodpicje(text.text), text.encoding);
+      } catch (const std::exception&) {
+        // The audit rewrite is best effort.
+      }
+    };
+  }
+  const QStringList lines = meVse->toPlainText().split(QLatin1Char('\n'));
+  const auto rows = nuvo::sqlwork::parseScript(lines, effects);
+  const auto error = nuvo::sqlwork::storeScript(m.osOracle, edSkripta->text(), rows, scope(), m.connUser);
+  if (!error) return true;
+  nuvo::showMessage(nizErrorAdd + QString::number(error->counter) + kCrLf + error->sourceLines + kCrLf +
+                        error->message,
+                    nuvo::MessageKind::Error, this);
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Running the rows
+
+nuvo::sqlwork::RowContext TfmScript::rowContext() {
+  TfmMain& m = context();
+  nuvo::sqlwork::RowContext c;
+  c.user = m.connUser.toUpper();
+  c.doesntExist = nizDoesntExist;
+  c.readFile = [](const QString& file) { return nuvo::readTextFile(nuvo::resolvePath(file)).text; };
+  if (m.currMoreInstall)
+    c.rename = [&m](const QString& text) { return m.zamenjave(text, QStringLiteral("SKRIPTA")); };
+  if (cbThread->isChecked()) c.threaded = [this](const QString& sql) { return runExecSQL(sql); };
+  return c;
+}
+
+bool TfmScript::execRow(int counter, const QString& text) {
+  const auto outcome = nuvo::sqlwork::runRowStatement(quDyn, text, rowContext());
+  nuvo::sqlwork::writeRowStatus(context().osOracle, listedScript_, counter, scope(), outcome);
+  return outcome.goOn;
+}
+
+bool TfmScript::ExecScript() {
+  const int counter = currentCounter();
+  if (counter == 0) return true;
+  napolniSkriptoIzTabele();
+  return execRow(counter, nuvo::lfToCrlf(meLong->toPlainText()));
+}
+
+QString TfmScript::runExecSQL(const QString& sql) {
+  threadNadaljuj = false;
+  enDisButtons(false);
+  auto* thread = new TExecSqlThread(this, sql);
+  thread->start(QThread::LowestPriority);
+  while (!threadNadaljuj) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  enDisButtons(true);
+  return threadsqlNapaka ? threadSQLErr : QString();
+}
+
+void TfmScript::DeloKoncano(bool failed, const QString& error) {
+  threadsqlNapaka = failed;
+  threadSQLErr = error;
+  threadNadaljuj = true;
+}
+
+void TfmScript::enDisButtons(bool enabled) {
+  for (QWidget* w : std::initializer_list<QWidget*>{spExecOne, spExecAllScript, btRefresh, cbShowType, sbNeizvedeno,
+                                                    spDelete, spDeleteAll, cbAllScripts, dbgSkripte})
+    w->setEnabled(enabled);
+}
+
+void TfmScript::showMessagePoSQL(const QString& text) {
+  QApplication::restoreOverrideCursor();
+  nuvo::showMessage(text, nuvo::MessageKind::Information, this);
+}
+
+void TfmScript::spExecOneClick() {
+  try {
+    showMessagePoSQL(ExecScript() ? nizEnaUspesno : nizEnaNeUspesno);
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(context().nizError + QStringLiteral(": ") + e.message());
+  }
+  btCommitClick();
+  btRefreshClick();
+}
+
+void TfmScript::spExecAllScriptClick() {
+  TfmMain& m = context();
+  dbgSkripte->hide();
+  for (QLabel* l : {laCurrent, laSkriptNumber, laErrors}) l->clear();
+  paStat->show();
+  meLong->hide();
+  meTekocaSkripta->show();
+  dbmError->hide();
+  konec = false;
+  btStop->setEnabled(true);
+
+  QVector<nuvo::sqlwork::StoredRow> rows;
+  try {
+    rows = nuvo::sqlwork::pendingRows(m.osOracle, listedScript_, scope());
+  } catch (const nuvo::db::Error& e) {
+    restoreListDisplay();
+    p_napaka = true;
+    m.pExecuteScriptNapaka = true;
+    showMessagePoSQL(e.message());
+    return;
+  }
+  laStevec->setText(QString::number(rows.size()));
+  {
+    const QSignalBlocker block(cbShowType);
+    cbShowType->setCurrentIndex(0);
+  }
+  QCoreApplication::processEvents();
+
+  int done = 0;
+  int failures = 0;
+  bool ok = true;
+  for (const auto& row : rows) {
+    if (konec) break;
+    meTekocaSkripta->setPlainText(nuvo::crlfToLf(row.text));
+    laCurrent->setText(QString::number(++done));
+    laSkriptNumber->setText(QString::number(row.counter));
+    QCoreApplication::processEvents();
+    if (konec) break;
+    bool goOn = false;
+    try {
+      goOn = execRow(row.counter, row.text);
+    } catch (const nuvo::db::Error& e) {
+      // The status could not be written: the run ends as failed, never half-way.
+      restoreListDisplay();
+      p_napaka = true;
+      m.pExecuteScriptNapaka = true;
+      showMessagePoSQL(m.nizError + QStringLiteral(": ") + e.message());
+      btRefreshClick();
+      return;
+    }
+    if (goOn) continue;
+    laErrors->setText(QString::number(++failures));
+    if (cbStopOnError->isChecked()) {
+      konec = true;
+      if (cbMess->isChecked())
+        MessageDialog(m.nizError + QStringLiteral(":") + kCrLf + kCrLf + row.text, TMsgDlgType::mtConfirmation, mbYes, 0);
+      restoreListDisplay();
+      p_napaka = true;
+      m.pExecuteScriptNapaka = true;
+      btRefreshClick();
+      return;
+    }
+    ok = false;
+  }
+  restoreListDisplay();
+  btCommitClick();
+  m.pExecuteScriptNapaka = false;
+  if (!ok) {
+    p_auto = false;
+    showMessagePoSQL(nizNeuspesno);
+  } else if (!p_auto) {
+    showMessagePoSQL(nizUspesno);
+  }
+  edSkripta->clear();
+  btRefreshClick();
+}
+
+void TfmScript::btCommitClick() {
+  try {
+    context().osOracle.commit();
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+  }
+  btCommit->setEnabled(false);
+  btRollback->setEnabled(false);
+}
+
+void TfmScript::btRollbackClick() {
+  try {
+    context().osOracle.rollback();
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+  }
+  btCommit->setEnabled(false);
+  btRollback->setEnabled(false);
+  btRefreshClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting scripts
+
+void TfmScript::tbDeleteMoreClick() {
+  showPage(TabDeleteMore, false);
+  FillScriptList();
+  lbSkripte->clear();
+  for (int i = 0; i < cbAllScripts->count(); ++i) lbSkripte->addItem(cbAllScripts->itemText(i));
+}
+
+void TfmScript::btDeleteClick() {
+  const auto selected = lbSkripte->selectedItems();
+  if (selected.isEmpty()) {
+    nuvo::showMessage(nizNi, nuvo::MessageKind::Information, this);
+  } else if (MessageDialog(nizDelete + QStringLiteral(" : ") + QString::number(selected.size()) + QStringLiteral(" ?"),
+                           TMsgDlgType::mtConfirmation, mbYes | mbNo, 0) == mrYes) {
+    const auto s = scope();
+    try {
+      nuvo::db::Query q(&context().osOracle);
+      q.setSql(QStringLiteral("DELETE NUVO_UTIL.NUVO_EXS WHERE SCRIPT_NAME=:skripta") +
+               (s.owner ? QStringLiteral(" and SCRIPT_OWNER=:upor") : QString()));
+      q.declareVariable(QStringLiteral("skripta"), nuvo::db::DataType::String);
+      if (s.owner) {
+        q.declareVariable(QStringLiteral("upor"), nuvo::db::DataType::String);
+        q.setVariable(QStringLiteral("upor"), *s.owner);
+      }
+      for (const QListWidgetItem* item : selected) {
+        q.setVariable(QStringLiteral("skripta"), item->text());
+        q.execute();
+        context().osOracle.commit();
+      }
+    } catch (const nuvo::db::Error& e) {
+      showMessagePoSQL(e.message());
+    }
+  }
+  tbDeleteMoreClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Activation, the unattended path and closing
+
+bool TfmScript::event(QEvent* event) {
+  const bool handled = QDialog::event(event);
+  if (event->type() == QEvent::WindowActivate) FormActivate();
+  return handled;
+}
+
+void TfmScript::FormActivate() {
+  TfmMain& m = context();
+  p_napaka = false;
+  if (QAction* largeRB = m.command(QStringLiteral("mmActivateLargeRB"))) tbLargeRB->setChecked(largeRB->isChecked());
+  if (p_auto && !autoStarted_) {
+    autoStarted_ = true;
+    runUnattended();
+  }
+  napolniSkriptoIzTabele();
+}
+
+void TfmScript::runUnattended() {
+  TfmMain& m = context();
+  const auto fail = [this, &m] {
+    p_napaka = true;
+    m.pExecuteScriptNapaka = true;
+  };
+  int count = 0;
+  try {
+    count = nuvo::sqlwork::countScriptRows(m.osOracle, m.currentScript.toUpper(), scope());
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+    fail();
+    return;
+  }
+  if (count > 0) {
+    tiClose->start();
+    return;
+  }
+  LoadScriptFile();
+  if (currFile.isEmpty()) {
+    fail();
+    return;
+  }
+  if (storeLoadedScript() != StoreResult::Stored) {
+    fail();
+    return;
+  }
+  tbRunClick();
+  spExecAllScriptClick();
+  if (!p_napaka) tiClose->start();
+}
+
+void TfmScript::closeEvent(QCloseEvent* event) {
+  if (!threadNadaljuj) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}

@@ -1,0 +1,160 @@
+#pragma once
+// The script executor window: loads an upgrade script, stores it whole into NUVO_UTIL.NUVO_EXS and
+// runs its rows, interactively or unattended for the runner.
+
+#include <QDialog>
+#include <QPointer>
+#include <QThread>
+#include <atomic>
+
+#include "db/query.h"
+#include "sqlwork/script_table.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTableWidget;
+class QTimer;
+class QToolButton;
+class QWidget;
+
+class TfmScript;
+
+// Runs one statement on the main session in the background; the finishing step reaches the window
+// on the main thread through a queued call.
+class TExecSqlThread : public QThread {
+  Q_OBJECT
+ public:
+  TExecSqlThread(TfmScript* AForm, const QString& sql);
+
+ protected:
+  void run() override;
+
+ private:
+  QPointer<TfmScript> AFormT;
+  nuvo::db::Session* osOracleThreadT;
+  QString sql_;
+};
+
+class TfmScript : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TfmScript(QWidget* parent = nullptr);
+  ~TfmScript() override;
+
+  // Public fields of the window.
+  bool p_auto = false;
+  bool p_napaka = false;
+  std::atomic<bool> threadNadaljuj{true};
+  bool threadsqlNapaka = false;
+  QString threadSQLErr;
+
+  // Tool bar and frame.
+  QToolButton *tbOpenF, *tbRun, *tbSearch, *tbStat, *tbLargeRB, *ToolButton2, *tbDeleteMore, *tbExit;
+  QLabel *laLastVersion, *laVerzija;
+  QWidget* paGlava;
+  QLabel* laSkripta;
+  QComboBox *cbAllScripts, *cbStat;
+  QLineEdit *edFilter, *edNapaka;
+  QPushButton *spFltScript, *btRefresh;
+  QStackedWidget* pcExec;
+  QWidget *tabOpenFile, *tabExec, *tabEmpty, *TabDeleteMore, *TabSearch, *tabStat;
+
+  // Open-file page.
+  QLabel* laSkriptName;
+  QLineEdit *edSkripta, *edDir;
+  QPushButton *btOpenFile, *btScriptPut, *btSaveScript;
+  QLabel *Label9, *laLargeRBStat;
+  QPlainTextEdit* meVse;
+
+  // Execute page.
+  QTableWidget* dbgSkripte;
+  QPushButton *spExecOne, *spExecAllScript, *sbNeizvedeno, *spDelete, *spDeleteAll;
+  QCheckBox *cbStopOnError, *cbThread, *cbMess;
+  QPushButton *btStop, *btCommit, *btRollback;
+  QComboBox* cbShowType;
+  QWidget* paStat;
+  QLabel *laCurrent, *laStevec, *laSkriptNumber, *laErrors, *laError, *Label1;
+  QPlainTextEdit *meTekocaSkripta, *meLong, *dbmError;
+
+  // Delete page.
+  QListWidget* lbSkripte;
+  QPushButton* btDelete;
+
+  QTimer* tiClose;
+
+  nuvo::db::Query quDyn;
+
+  // Texts set by SetLanguageTexts.
+  QString nizErrorAdd, nizActScript, nizSkrPrazna, nizRec, nizNoFile, nizUspesno, nizNeuspesno, nizEnaUspesno,
+      nizEnaNeUspesno, nizDoesntExist, nizdelPerm, nizChange, nizNi, nizDelete, nizAll;
+
+  void SetLanguageTexts();
+  void FormActivate();
+  void LoadScriptFile();
+  void btOpenFileClick();
+  void btScriptPutClick();
+  // Parses meVse and stores it whole; false (after the message) when nothing could be stored.
+  bool shraniVTabelo();
+  void btSaveScriptClick();
+  void tbOpenFClick();
+  void tbRunClick();
+  void btRefreshClick();
+  void FillScriptList();
+  void cbAllScriptsClick();
+  void tbDeleteMoreClick();
+  void btDeleteClick();
+
+  void spExecAllScriptClick();
+  void spExecOneClick();
+  // Runs the current row, writes its status and commits; whether the run may go on. Throws
+  // db::Error when the status cannot be written.
+  bool ExecScript();
+  void btStopClick() { konec = true; }
+  void btCommitClick();
+  void btRollbackClick();
+  void enDisButtons(bool enabled);
+  void showMessagePoSQL(const QString& text);
+  // The finishing step of a statement thread, on the main thread.
+  Q_INVOKABLE void DeloKoncano(bool failed, const QString& error);
+
+  // The row shown in meLong (0 when none).
+  int currentCounter() const;
+
+  static QPointer<TfmScript> fmScript;
+
+ protected:
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildWidgets();
+  QWidget* buildOpenFilePage();
+  QWidget* buildExecPage();
+  QWidget* buildDeletePage();
+  void showPage(QWidget* page, bool header);
+  void restoreListDisplay();
+  void napolniSkriptoIzTabele();
+  nuvo::sqlwork::ScriptScope scope() const;
+  nuvo::sqlwork::RowContext rowContext();
+  // Runs a statement in a TExecSqlThread and waits for it while the window stays responsive.
+  QString runExecSQL(const QString& sql);
+  bool execRow(int counter, const QString& text);
+  enum class StoreResult { Stored, AlreadyStored, Failed };
+  // Stores the loaded script under the upper-cased script name when it has no rows yet.
+  StoreResult storeLoadedScript();
+  void runUnattended();
+
+  bool konec = false;
+  bool p_owner = false;
+  bool p_scriptDateOwner = false;
+  bool autoStarted_ = false;
+  QString currFile;
+  QString zadnjaSkripta;
+  QString listedScript_;
+};
