@@ -101,31 +101,32 @@ TEST_F(MainCommands, CaptionsAndHintsInBothLanguages) {
 TEST_F(MainCommands, TheLargeRollbackSegmentSwitch) {
   nuvo::test::ScriptedMessages messages;
   TfmMain& w = loggedOn();
-  w.currLargeRBName = "RBBIG";
+  EXPECT_EQ(w.currLargeRBName, "LARGERB");  // the default of CURR_LARGERB
+  auto states = [&w] {
+    nuvo::db::Query query(&w.osOracle);
+    query.setSql("select n.name || '=' || s.status from v$rollname n, v$rollstat s where n.usn = s.usn order by n.usn");
+    QStringList result;
+    for (query.execute(); !query.eof(); query.next()) result << query.field(0).asString();
+    return result;
+  };
   QAction* item = w.command("mmActivateLargeRB");
   item->trigger();
   EXPECT_TRUE(item->isChecked());
-  EXPECT_EQ(queryText(w, "select status from nuvo_util.nuvo_rollback_segments where segment_name='RBBIG'"), "ONLINE");
+  EXPECT_EQ(states(), QStringList({"SYSTEM=ONLINE", "RBS01=OFFLINE", "LARGERB=ONLINE"}));
   w.declRunParam = true;  // unattended: no message
   item->trigger();
   EXPECT_FALSE(item->isChecked());
-  EXPECT_EQ(queryText(w, "select status from nuvo_util.nuvo_rollback_segments where segment_name='RBBIG'"), "OFFLINE");
-  EXPECT_EQ(messages.texts(), QStringList({"RBBIG :ONLINE"}));
+  EXPECT_EQ(states(), QStringList({"SYSTEM=ONLINE", "RBS01=ONLINE", "LARGERB=OFFLINE"}));
+  EXPECT_EQ(messages.texts(), QStringList({"LARGERB :ONLINE"}));
 
-  // A segment name is a value of the call, never part of its text.
+  // The segment name is a value of the call, never part of its text: this one names no segment.
   w.declRunParam = false;
-  w.currLargeRBName = "R','OFFLINE');--";
+  w.currLargeRBName = "LARGERB','OFFLINE');--";
   item->trigger();
-  EXPECT_TRUE(item->isChecked());
-  EXPECT_EQ(queryText(w, "select status from nuvo_util.nuvo_rollback_segments where segment_name='RBBIG'"), "OFFLINE");
-  EXPECT_EQ(queryText(w, "select status from nuvo_util.nuvo_rollback_segments where segment_name like 'R''%'"),
-            "ONLINE");
-  EXPECT_EQ(messages.texts().last(), w.currLargeRBName + " :ONLINE");
-
-  w.currLargeRBName.clear();  // the server refuses
-  item->trigger();
-  EXPECT_TRUE(item->isChecked());
-  EXPECT_EQ(messages.texts().last(), "ERROR ON PUTING  OFFLINE");
+  EXPECT_FALSE(item->isChecked());
+  EXPECT_EQ(messages.texts().last(), "ERROR ON PUTING LARGERB','OFFLINE');-- ONLINE");
+  EXPECT_EQ(states(), QStringList({"SYSTEM=ONLINE", "RBS01=ONLINE", "LARGERB=OFFLINE"}));
+  EXPECT_FALSE(w.osOracle.inTransaction());
 }
 
 TEST_F(MainCommands, TheSwitchIsSilentWhenTheServerDoesNotAllowIt) {
@@ -138,11 +139,10 @@ TEST_F(MainCommands, TheSwitchIsSilentWhenTheServerDoesNotAllowIt) {
        "END pcklogparam;"});
   nuvo::test::ScriptedMessages messages;
   TfmMain& w = loggedOn();
-  w.currLargeRBName = "RBBIG";
   w.command("mmActivateLargeRB")->trigger();
   EXPECT_FALSE(w.command("mmActivateLargeRB")->isChecked());
   EXPECT_TRUE(messages.texts().isEmpty());
-  EXPECT_EQ(queryText(w, "select count(*) from nuvo_util.nuvo_rollback_segments"), "0");
+  EXPECT_EQ(queryText(w, "select status from v$rollstat where usn = 2"), "OFFLINE");
 }
 
 TEST_F(MainCommands, RestrictedSessionAsksAndReportsFailures) {
