@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
@@ -306,6 +308,18 @@ TEST_F(MainCommands, ToolbarButtonsOpenANewWindowOrOfferTheOpenOnes) {
     w.pmOkna->hide();
     QObject::disconnect(link);
   }
+}
+
+TEST_F(MainCommands, TemplatesTakeAShortClipboardText) {
+  TfmMain& w = start();
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->setText("emp");
+  EXPECT_EQ(w.getClipboard(), "emp");
+  EXPECT_EQ(w.prepareInsertTemplate(false, "select * from :? where x=:?"), "select * from emp where x=Emp");
+  EXPECT_EQ(w.prepareInsertTemplate(true, "a :?"), "\ra emp\r");
+  clipboard->setText("more than10");
+  EXPECT_EQ(w.getClipboard(), "");
+  EXPECT_EQ(w.prepareInsertTemplate(false, ":? :?"), "? ?");
 }
 
 TEST_F(MainCommands, MacrosAreReadOncePerRun) {
