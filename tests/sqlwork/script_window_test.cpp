@@ -1,0 +1,298 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "db/query.h"
+#include "engine/engine.h"
+#include "qstring_print.h"
+#include "shell/Main.h"
+#include "shell/tabUtil.h"
+#include "shell_test_support.h"
+#include "sqlwork/execScr.h"
+#include "widgets/message_facade.h"
+
+namespace {
+
+const char* kUpgrade =
+    "-- upgrade 1\n"
+    "create table kade.upg_t (id number)\n"
+    "/\n"
+    "insert into kade.upg_t values (1)\n"
+    "/\n"
+    "insert into kade.no_such_table values (2)\n"
+    "/\n"
+    "insert into kade.upg_t values (3)\n"
+    "/\n";
+
+class ScriptWindow : public nuvo::test::DatabaseFixture {
+ protected:
+  void SetUp() override {
+    DatabaseFixture::SetUp();
+    main_ = std::make_unique<TfmMain>();
+    main_->osOracle.logOn("KADE", "KADE", "DEMO");
+    main_->connUser = QStringLiteral("KADE");
+    main_->connServer = QStringLiteral("DEMO");
+    main_->currentScriptDir = QString::fromStdString(home());
+    messages_ = std::make_unique<nuvo::test::ScriptedMessages>();
+    previousRunner_ = nuvo::setModalRunner([this](QDialog& dialog) {
+      ++dialogs_;
+      dialog.reject();
+      return static_cast<int>(QDialog::Rejected);
+    });
+  }
+  void TearDown() override {
+    delete window_.data();
+    nuvo::setModalRunner(std::move(previousRunner_));
+    messages_.reset();
+    main_.reset();
+    DatabaseFixture::TearDown();
+  }
+
+  TfmScript& open() {
+    window_ = new TfmScript;
+    return *window_;
+  }
+  // The window with a script file of that name loaded, as the user picks it by name and directory.
+  TfmScript& loaded(const QString& name, const char* text) {
+    writeHomeFile(name + ".sql", QString::fromUtf8(text).replace("\n", "\r\n"));
+    TfmScript& w = open();
+    w.edSkripta->setText(name);
+    w.btOpenFileClick();
+    return w;
+  }
+  QStringList rows(const QString& script) {
+    nuvo::db::Query q(&main_->osOracle);
+    q.setSql("select script_counter || ':' || script_stat || ':' || script_err from nuvo_util.nuvo_exs"
+             " where script_name = :n order by script_counter");
+    q.declareVariable("n", nuvo::db::DataType::String);
+    q.setVariable("n", script);
+    QStringList result;
+    for (q.execute(); !q.eof(); q.next()) result << q.field(0).asString();
+    return result;
+  }
+  QString scalar(const QString& sql) {
+    nuvo::db::Query q(&main_->osOracle);
+    q.setSql(sql);
+    q.execute();
+    return q.eof() ? QString() : q.field(0).asString();
+  }
+  const QStringList& messages() const { return messages_->texts(); }
+
+  std::unique_ptr<TfmMain> main_;
+  std::unique_ptr<nuvo::test::ScriptedMessages> messages_;
+  QPointer<TfmScript> window_;
+  nuvo::ModalRunner previousRunner_;
+  int dialogs_ = 0;
+};
+
+TEST_F(ScriptWindow, PutIntoTableStoresUnderTheUpperCasedNameAndRecordsTheLastVersion) {
+  TfmScript& w = loaded("upg_one", kUpgrade);
+  EXPECT_TRUE(w.btScriptPut->isEnabled());
+  w.edSkripta->setText("upg_one");
+  w.btScriptPutClick();
+  EXPECT_EQ(rows("UPG_ONE"), (QStringList{"1:N:", "2:N:", "3:N:", "4:N:"}));
+  EXPECT_EQ(TfmtableUtil::GetLastVer(), "UPG_ONE");
+  EXPECT_EQ(w.pcExec->currentWidget(), w.tabExec);
+  EXPECT_EQ(w.dbgSkripte->rowCount(), 4);
+  EXPECT_EQ(w.meLong->toPlainText(), "create table kade.upg_t (id number)");
+
+  // Stored already: the count is reported, nothing changes.
+  w.btScriptPutClick();
+  EXPECT_EQ(messages().last(), "SCRIPT IS NOT EMPTY :4 RECORDS");
+  EXPECT_EQ(rows("UPG_ONE").size(), 4);
+}
+
+TEST_F(ScriptWindow, AnInsertErrorStoresNothingNamesTheStatementAndRecordsNoVersion) {
+  sys({"CREATE TRIGGER nuvo_util.exs_no2 BEFORE INSERT ON nuvo_util.nuvo_exs FOR EACH ROW "
+       "WHEN (new.script_counter = 2) BEGIN raise_application_error(-20002, 'refused'); END;"});
+  TfmScript& w = loaded("UPG_BAD", kUpgrade);
+  w.btScriptPutClick();
+  EXPECT_TRUE(rows("UPG_BAD").isEmpty());
+  ASSERT_FALSE(messages().isEmpty());
+  EXPECT_TRUE(messages().last().startsWith("ERROR ON ADDING SCRIPT   Number:2\r\ninsert into kade.upg_t values (1)\r\n"
+                                           "ORA-20002"))
+      << messages().last().toStdString();
+  EXPECT_EQ(TfmtableUtil::GetLastVer(), "");
+}
+
+TEST_F(ScriptWindow, RunWithoutBreakOnErrorGoesOnAndReportsFailure) {
+  TfmScript& w = loaded("UPG_RUN", kUpgrade);
+  w.btScriptPutClick();
+  w.cbStopOnError->setChecked(false);
+  w.spExecAllScriptClick();
+  const QStringList r = rows("UPG_RUN");
+  ASSERT_EQ(r.size(), 4);
+  EXPECT_EQ(r[0], "1:X:");
+  EXPECT_EQ(r[1], "2:X:");
+  EXPECT_TRUE(r[2].startsWith("3:E:ORA-00942")) << r[2].toStdString();
+  EXPECT_EQ(r[3], "4:X:");
+  EXPECT_EQ(scalar("select count(*) from kade.upg_t"), "2");
+  EXPECT_EQ(messages().last(), "SCRIPTS EXECUTED NOK");
+  EXPECT_FALSE(main_->pExecuteScriptNapaka);
+  EXPECT_FALSE(main_->osOracle.inTransaction());
+  EXPECT_FALSE(w.paStat->isVisibleTo(&w));
+}
+
+TEST_F(ScriptWindow, BreakOnErrorStopsWithOrWithoutTheDialog) {
+  for (const bool mess : {true, false}) {
+    SCOPED_TRACE(mess ? "Mess" : "no Mess");
+    const QString name = mess ? "UPG_MESS" : "UPG_QUIET";
+    TfmScript& w = loaded(name, kUpgrade);
+    w.btScriptPutClick();
+    w.cbMess->setChecked(mess);
+    const qsizetype before = messages().size();
+    w.spExecAllScriptClick();
+    const QStringList r = rows(name);
+    ASSERT_EQ(r.size(), 4);
+    EXPECT_TRUE(r[2].startsWith("3:E:")) << r[2].toStdString();
+    EXPECT_EQ(r[3], "4:N:");
+    EXPECT_TRUE(w.p_napaka);
+    EXPECT_TRUE(main_->pExecuteScriptNapaka);
+    if (mess) {
+      ASSERT_EQ(messages().size(), before + 1);
+      EXPECT_TRUE(messages().last().endsWith(":\r\n\r\ninsert into kade.no_such_table values (2)"));
+    } else {
+      EXPECT_EQ(messages().size(), before);
+    }
+    sys({"DROP TABLE kade.upg_t"});
+    delete window_.data();
+  }
+}
+
+TEST_F(ScriptWindow, ThreadedRunsKeepNoErrorsAndTheWindowStaysOpenWhileAThreadRuns) {
+  TfmScript& w = loaded("UPG_THR", "create table kade.thr_t (id number)\n/\ndrop index kade.no_index\n/\n");
+  w.btScriptPutClick();
+  w.cbThread->setChecked(true);
+  w.spExecAllScriptClick();
+  const QStringList r = rows("UPG_THR");
+  ASSERT_EQ(r.size(), 2);
+  EXPECT_EQ(r[0], "1:X:NO ERRORS");
+  EXPECT_TRUE(r[1].startsWith("2:X:ORA-")) << r[1].toStdString();  // a tolerated drop becomes X in a thread
+  EXPECT_TRUE(w.threadNadaljuj);
+  EXPECT_EQ(messages().last(), "SCRIPTS EXECUTED OK");
+
+  w.threadNadaljuj = false;
+  EXPECT_FALSE(w.close());
+  w.threadNadaljuj = true;
+}
+
+TEST_F(ScriptWindow, AFailedStatusWriteEndsTheRunAsFailed) {
+  TfmScript& w = loaded("UPG_LOST", kUpgrade);
+  w.btScriptPutClick();
+  database()->injectFault("update nuvo_util.nuvo_exs set script_stat", 3113, 1);
+  w.spExecAllScriptClick();
+  database()->clearFaults();
+  EXPECT_TRUE(w.p_napaka);
+  EXPECT_TRUE(main_->pExecuteScriptNapaka);
+  EXPECT_FALSE(w.paStat->isVisibleTo(&w));
+  EXPECT_TRUE(messages().last().contains("ORA-03113")) << messages().last().toStdString();
+  EXPECT_EQ(rows("UPG_LOST")[1], "2:N:");
+}
+
+class UnattendedRun : public ScriptWindow {
+ protected:
+  TfmScript& unattended(const QString& name) {
+    TfmScript& w = open();
+    w.pcExec->setCurrentWidget(w.tabOpenFile);
+    w.edSkripta->setText(name);
+    w.cbAllScripts->setEditText(name);
+    main_->currentScript = name;
+    w.edDir->setText(QString::fromStdString(home()));
+    w.p_auto = true;
+    return w;
+  }
+  bool closesByItself() { return QTest::qWaitFor([this] { return window_.isNull(); }, 3000); }
+};
+
+TEST_F(UnattendedRun, StoresRunsRecordsAndCloses) {
+  writeHomeFile("UPG_AUTO.sql", "create table kade.auto_t (id number)\r\n/\r\ninsert into kade.auto_t values (1)\r\n/\r\n");
+  TfmScript& w = unattended("UPG_AUTO");
+  w.FormActivate();
+  EXPECT_EQ(rows("UPG_AUTO"), (QStringList{"1:X:", "2:X:"}));
+  EXPECT_EQ(scalar("select count(*) from kade.auto_t"), "1");
+  EXPECT_EQ(TfmtableUtil::GetLastVer(), "UPG_AUTO");
+  EXPECT_FALSE(main_->pExecuteScriptNapaka);
+  EXPECT_TRUE(messages().isEmpty());
+  EXPECT_TRUE(closesByItself());
+}
+
+TEST_F(UnattendedRun, AScriptAlreadyStoredClosesWithoutRunning) {
+  writeHomeFile("UPG_TWICE.sql", "insert into kade.isec_users (user__id, username) values (99, 'X')\r\n/\r\n");
+  sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner)"
+       " VALUES ('UPG_TWICE', 1, 'N', 'insert into kade.isec_users (user__id, username) values (99, ''X'')', 'KADE')"});
+  unattended("UPG_TWICE").FormActivate();
+  EXPECT_TRUE(closesByItself());
+  EXPECT_EQ(rows("UPG_TWICE"), QStringList{"1:N:"});
+}
+
+TEST_F(UnattendedRun, AnUnreadableFileIsAFailureAndNothingIsRecorded) {
+  TfmScript& w = unattended("UPG_MISSING");
+  w.FormActivate();
+  EXPECT_EQ(dialogs_, 1);  // the open dialog was offered and cancelled
+  EXPECT_TRUE(w.p_napaka);
+  EXPECT_TRUE(main_->pExecuteScriptNapaka);
+  EXPECT_EQ(TfmtableUtil::GetLastVer(), "");
+  EXPECT_FALSE(w.tiClose->isActive());
+}
+
+TEST_F(UnattendedRun, BreakOnErrorKeepsTheWindowOpen) {
+  writeHomeFile("UPG_STOP.sql", "insert into kade.nothing_here values (1)\r\n/\r\n");
+  TfmScript& w = unattended("UPG_STOP");
+  w.FormActivate();
+  EXPECT_TRUE(w.p_napaka);
+  EXPECT_TRUE(main_->pExecuteScriptNapaka);
+  EXPECT_FALSE(w.tiClose->isActive());
+  EXPECT_EQ(messages().size(), 1);  // the Mess dialog
+  w.FormActivate();  // activated again after the dialog: the window stays open
+  EXPECT_FALSE(w.tiClose->isActive());
+  EXPECT_EQ(rows("UPG_STOP").size(), 1);
+}
+
+TEST_F(ScriptWindow, TextsFollowTheProgramLanguage) {
+  const struct {
+    const char* language;
+    const char* caption;
+    const char* put;
+    const char* stop;
+  } cases[] = {{"ENG", "EXECUTE SCRIPT  (KADE@DEMO)", "&Put into Table", "Break on error"},
+               {"SLO", "IZVAJANJE SKRIPT", "Shrani v tabelo", "Stop na nap."}};
+  for (const auto& c : cases) {
+    main_->currLanguage = c.language;
+    TfmScript& w = open();
+    EXPECT_EQ(w.windowTitle(), c.caption);
+    EXPECT_EQ(w.btScriptPut->text(), c.put);
+    EXPECT_EQ(w.cbStopOnError->text(), c.stop);
+    delete window_.data();
+  }
+}
+
+TEST_F(ScriptWindow, DeletePageDeletesTheChosenScripts) {
+  sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont) VALUES ('S_A', 1, 'N', 'x')",
+       "INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont) VALUES ('S_B', 1, 'N', 'x')"});
+  TfmScript& w = open();
+  w.tbDeleteMoreClick();
+  ASSERT_EQ(w.lbSkripte->count(), 2);
+  w.btDeleteClick();
+  EXPECT_EQ(messages().last(), "THERE ARE NO CHOOSEN SCRIPTS !");
+  w.lbSkripte->findItems("S_A", Qt::MatchExactly).first()->setSelected(true);
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  w.btDeleteClick();
+  EXPECT_EQ(messages().last(), "DELETE CHOOSEN SCRIPTS : 1 ?");
+  EXPECT_EQ(scalar("select count(*) from nuvo_util.nuvo_exs"), "1");
+  EXPECT_EQ(w.lbSkripte->count(), 1);
+}
+
+}  // namespace
