@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +26,7 @@
 #include "shell/IDialogs.h"
 #include "shell/Main.h"
 #include "shell/tabUtil.h"
+#include "sqlwork/script_lists.h"
 #include "widgets/message_facade.h"
 
 QPointer<TfmScript> TfmScript::fmScript;
@@ -50,6 +52,23 @@ QString firstCharacter(const QComboBox* box) { return box->currentText().left(1)
 
 // "A" stands for "no filter" in the list queries.
 QString orAll(const QString& text) { return text.isEmpty() ? QStringLiteral("A") : text; }
+QString orAllTrimmed(const QString& text) { return text.trimmed().isEmpty() ? QStringLiteral("A") : text; }
+
+void bind(nuvo::db::Query& q, const QString& name, const QVariant& value,
+          nuvo::db::DataType type = nuvo::db::DataType::String) {
+  q.declareVariable(name, type);
+  q.setVariable(name, value);
+}
+
+// " and script_owner=:upor" with its bind when the scope has an owner.
+QString ownerLine(nuvo::db::Query& q, const nuvo::sqlwork::ScriptScope& scope) {
+  if (!scope.owner) return {};
+  bind(q, QStringLiteral("upor"), *scope.owner);
+  return QStringLiteral(" and script_owner=:upor");
+}
+
+const QStringList kStatHeader = {"Script", "User", "Date", "OK", "Not Executed", "Errors", "Deleted"};
+const QStringList kStatHeaderSlo = {"Skripta", "Uporabnik", "Datum", "OK", "Neizvedene", "Napake", "Brisane"};
 
 }  // namespace
 
@@ -135,9 +154,7 @@ void TfmScript::buildWidgets() {
   ToolButton2 = tool("ToolButton2", "Errors");
   tbDeleteMore = tool("tbDeleteMore", "Delete scripts");
   tbExit = tool("tbExit", "Exit");
-  // The search and statistics pages are not built yet.
-  tbSearch->setEnabled(false);
-  tbStat->setEnabled(false);
+  // The status window is not part of this tool yet.
   ToolButton2->setEnabled(false);
   laLastVersion = label("laLastVersion", this);
   laVerzija = label("laVerzija", this);
@@ -166,8 +183,8 @@ void TfmScript::buildWidgets() {
   tabOpenFile = buildOpenFilePage();
   tabExec = buildExecPage();
   TabDeleteMore = buildDeletePage();
-  TabSearch = named(new QWidget, "TabSearch");
-  tabStat = named(new QWidget, "tabStat");
+  TabSearch = buildSearchPage();
+  tabStat = buildStatPage();
   for (QWidget* page : {tabEmpty, tabOpenFile, tabExec, TabDeleteMore, TabSearch, tabStat}) pcExec->addWidget(page);
   pcExec->setCurrentWidget(tabEmpty);
   layout->addWidget(pcExec, 1);
@@ -185,7 +202,12 @@ void TfmScript::buildWidgets() {
     context().mmActivateLargeRBClick();
     tbLargeRB->setChecked(context().command(QStringLiteral("mmActivateLargeRB"))->isChecked());
   });
-  connect(spFltScript, &QPushButton::clicked, this, &TfmScript::cbAllScriptsClick);
+  connect(tbSearch, &QToolButton::clicked, this, &TfmScript::tbSearchClick);
+  connect(tbStat, &QToolButton::clicked, this, &TfmScript::tbStatClick);
+  connect(spFltScript, &QPushButton::clicked, this, &TfmScript::spFltScriptClick);
+  connect(cbAllScripts, &QComboBox::editTextChanged, this, [this](const QString& text) { p_zadVnosFilterSkripta = text; });
+  cbAllScripts->installEventFilter(this);
+  cbAllScripts->lineEdit()->installEventFilter(this);
   connect(btRefresh, &QPushButton::clicked, this, &TfmScript::btRefreshClick);
   connect(cbAllScripts, &QComboBox::activated, this, &TfmScript::cbAllScriptsClick);
 }
@@ -296,6 +318,11 @@ QWidget* TfmScript::buildExecPage() {
   connect(btRollback, &QPushButton::clicked, this, &TfmScript::btRollbackClick);
   connect(cbShowType, &QComboBox::currentIndexChanged, this, [this] { btRefreshClick(); });
   connect(dbgSkripte, &QTableWidget::currentCellChanged, this, [this] { napolniSkriptoIzTabele(); });
+  connect(dbgSkripte, &QTableWidget::cellDoubleClicked, this, &TfmScript::spDeleteClick);
+  connect(spDelete, &QPushButton::clicked, this, &TfmScript::spDeleteClick);
+  connect(sbNeizvedeno, &QPushButton::clicked, this, &TfmScript::sbNeizvedenoClick);
+  connect(spDeleteAll, &QPushButton::clicked, this, &TfmScript::spDeleteAllClick);
+  meLong->installEventFilter(this);
   return page;
 }
 
@@ -308,6 +335,72 @@ QWidget* TfmScript::buildDeletePage() {
   layout->addWidget(lbSkripte, 1);
   layout->addWidget(btDelete);
   connect(btDelete, &QPushButton::clicked, this, &TfmScript::btDeleteClick);
+  return page;
+}
+
+QWidget* TfmScript::buildSearchPage() {
+  auto* page = named(new QWidget, "TabSearch");
+  auto* layout = new QVBoxLayout(page);
+  auto* row = new QHBoxLayout;
+  edFindScript = named(new QLineEdit(page), "edFindScript");
+  edFindFlt = named(new QLineEdit(page), "edFindFlt");
+  edFindErr = named(new QLineEdit(page), "edFindErr");
+  cbFIndStat = named(new QComboBox(page), "cbFIndStat");
+  btFind = button("btFind", page);
+  btFind->setText(QStringLiteral("&Refresh"));
+  const std::pair<const char*, QWidget*> fields[] = {{"Script filter:", edFindScript}, {"Text filter:", edFindFlt},
+                                                     {"Filt./Error:", edFindErr}, {"Type:", cbFIndStat}};
+  for (const auto& [text, field] : fields) {
+    row->addWidget(new QLabel(QString::fromUtf8(text), page));
+    row->addWidget(field);
+  }
+  row->addWidget(btFind);
+  layout->addLayout(row);
+  dbgSearch = named(new QTableWidget(0, 3, page), "dbgSearch");
+  dbgSearch->setHorizontalHeaderLabels({QStringLiteral("SCRIPT_NAME"), QStringLiteral("SCRIPT_COUNTER"),
+                                        QStringLiteral("SCRIPT_STAT")});
+  dbgSearch->setSelectionBehavior(QAbstractItemView::SelectRows);
+  dbgSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  layout->addWidget(dbgSearch, 1);
+  dbmFindCont = named(new QPlainTextEdit(page), "dbmFindCont");
+  dbmFindErr = named(new QPlainTextEdit(page), "dbmFindErr");
+  for (QPlainTextEdit* memo : {dbmFindCont, dbmFindErr}) {
+    memo->setReadOnly(true);
+    layout->addWidget(memo);
+  }
+  connect(btFind, &QPushButton::clicked, this, &TfmScript::btFindClick);
+  connect(dbgSearch, &QTableWidget::cellDoubleClicked, this, &TfmScript::dbgSearchDblClick);
+  connect(dbgSearch, &QTableWidget::currentCellChanged, this, [this](int row) {
+    const QTableWidgetItem* item = row < 0 ? nullptr : dbgSearch->item(row, 0);
+    dbmFindCont->setPlainText(item ? nuvo::crlfToLf(item->data(Qt::UserRole).toString()) : QString());
+    dbmFindErr->setPlainText(item ? item->data(Qt::UserRole + 1).toString() : QString());
+  });
+  return page;
+}
+
+QWidget* TfmScript::buildStatPage() {
+  auto* page = named(new QWidget, "tabStat");
+  auto* layout = new QVBoxLayout(page);
+  auto* row = new QHBoxLayout;
+  edStatScript = named(new QLineEdit(page), "edStatScript");
+  cbN = named(new QCheckBox(QStringLiteral("Scripts with Not Executed"), page), "cbN");
+  cbE = named(new QCheckBox(QStringLiteral("Script with Errors"), page), "cbE");
+  cbD = named(new QCheckBox(QStringLiteral("Script with Deleted"), page), "cbD");
+  btStatRefresh = button("btStatRefresh", page);
+  btStatRefresh->setDefault(true);
+  btShowScript = button("btShowScript", page);
+  row->addWidget(named(new QLabel(QStringLiteral("Script filter :"), page), "Label12"));
+  for (QWidget* w : std::initializer_list<QWidget*>{edStatScript, cbN, cbE, cbD, btStatRefresh, btShowScript})
+    row->addWidget(w);
+  layout->addLayout(row);
+  sgStat = named(new QTableWidget(1, 7, page), "sgStat");
+  sgStat->setSelectionBehavior(QAbstractItemView::SelectRows);
+  sgStat->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  sgStat->verticalHeader()->hide();
+  layout->addWidget(sgStat, 1);
+  connect(btStatRefresh, &QPushButton::clicked, this, &TfmScript::btStatRefreshClick);
+  connect(btShowScript, &QPushButton::clicked, this, &TfmScript::btShowScriptClick);
+  connect(sgStat, &QTableWidget::cellDoubleClicked, this, &TfmScript::btShowScriptClick);
   return page;
 }
 
@@ -352,6 +445,15 @@ void TfmScript::SetLanguageTexts() {
   spExecOne->setText(t("Execute Current Script", "Izvedi trenutno skripto"));
   spExecAllScript->setText(t("Execute All", "Izvedi vse skripte"));
   btDelete->setText(t("DELETE CHOSEN SCRIPTS", "BRISANJE IZBRANIH SKRIPT"));
+  btStatRefresh->setText(t("&Refresh", "&Osveži"));
+  btShowScript->setText(t("&Show Script", "Prikaži skripto"));
+  sgStat->setHorizontalHeaderLabels(slo ? kStatHeaderSlo : kStatHeader);
+  if (slo) {
+    cbN->setText(QStringLiteral("Skripte z neizvršenimi ukazi"));
+    cbE->setText(QStringLiteral("Skripte z ukazi z napakami"));
+    cbD->setText(QStringLiteral("Skripte z brisanimi ukazi"));
+    findChild<QLabel*>(QStringLiteral("Label12"))->setText(QStringLiteral("Filter za ime skripte:"));
+  }
   if (slo) {
     const char* hints[][2] = {{"tbOpenF", "Odpri datoteko"}, {"tbRun", "Izvedi"}, {"tbLargeRB", "Velik RB ONLINE"},
                               {"ToolButton2", "Napake"}, {"tbExit", "Izhod"}};
@@ -364,9 +466,15 @@ void TfmScript::SetLanguageTexts() {
   const QSignalBlocker block(cbShowType);
   cbShowType->clear();
   cbShowType->addItems(types + QStringList{QStringLiteral("A - ") + nizAll});
-  cbStat->clear();
-  cbStat->addItems(types + QStringList{QStringLiteral("ALL")});
+  const QStringList designTypes = {QStringLiteral("N - NOT EXECUTED"), QStringLiteral("X - EXECUTED"),
+                                   QStringLiteral("D - DELETED"), QStringLiteral("E - ERRORS"), QStringLiteral("ALL")};
+  for (QComboBox* box : {cbStat, cbFIndStat}) {
+    const QSignalBlocker blockBox(box);
+    box->clear();
+    box->addItems(designTypes);
+  }
   cbStat->setCurrentIndex(4);
+  cbFIndStat->setCurrentIndex(0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -438,11 +546,10 @@ void TfmScript::btRefreshClick() {
                  " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')") +
              (s.owner ? QStringLiteral(" and script_owner=:upor") : QString()) +
              QStringLiteral(" order by script_counter"));
+    listNapaka_ = orAll(edNapaka->text().toUpper());
+    listFilter_ = orAllTrimmed(edFilter->text());
     const QList<std::pair<const char*, QString>> binds = {
-        {"skripta", listedScript_},
-        {"stat", firstCharacter(cbShowType)},
-        {"napaka", orAll(edNapaka->text().toUpper())},
-        {"filter", orAll(edFilter->text().trimmed().isEmpty() ? QString() : edFilter->text())}};
+        {"skripta", listedScript_}, {"stat", firstCharacter(cbShowType)}, {"napaka", listNapaka_}, {"filter", listFilter_}};
     for (const auto& [name, value] : binds) {
       q.declareVariable(QLatin1String(name), nuvo::db::DataType::String);
       q.setVariable(QLatin1String(name), value);
@@ -724,7 +831,7 @@ void TfmScript::spExecAllScriptClick() {
 
   QVector<nuvo::sqlwork::StoredRow> rows;
   try {
-    rows = nuvo::sqlwork::pendingRows(m.osOracle, listedScript_, scope());
+    rows = nuvo::sqlwork::pendingRows(m.osOracle, listedScript_, scope(), listNapaka_, listFilter_);
   } catch (const nuvo::db::Error& e) {
     restoreListDisplay();
     p_napaka = true;
@@ -845,6 +952,294 @@ void TfmScript::btDeleteClick() {
     }
   }
   tbDeleteMoreClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Marking and deleting rows of the listed script
+
+void TfmScript::spFltScriptClick() {
+  currFile.clear();
+  const auto s = scope();
+  QStringList names;
+  try {
+    nuvo::db::Query q(&context().osOracle);
+    QString sql = QStringLiteral(
+        "SELECT script_name FROM NUVO_UTIL.NUVO_EXS exs WHERE SCRIPT_NAME like :SKRIPTA"
+        " and (:stat='A' or SCRIPT_STAT=:stat) and (:napaka='A' or instr(upper(script_err),:napaka)<>0)"
+        " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')");
+    sql += ownerLine(q, s) + QStringLiteral(" GROUP BY SCRIPT_NAME");
+    q.setSql(sql);
+    bind(q, QStringLiteral("SKRIPTA"), cbAllScripts->currentText() + QLatin1Char('%'));
+    bind(q, QStringLiteral("stat"), firstCharacter(cbStat));
+    bind(q, QStringLiteral("napaka"), orAll(edNapaka->text().toUpper()));
+    bind(q, QStringLiteral("filter"), orAll(edFilter->text()));
+    for (q.execute(); !q.eof(); q.next()) names << q.field(0).asString();
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+    return;
+  }
+  {
+    const QSignalBlocker block(cbAllScripts);
+    cbAllScripts->clear();
+    cbAllScripts->addItems(names);
+    cbAllScripts->setEditText(names.isEmpty() ? QString() : names.first());
+  }
+  if (!cbStat->currentText().isEmpty()) {
+    const int index = cbShowType->findText(cbStat->currentText().left(1), Qt::MatchStartsWith);
+    const QSignalBlocker block(cbShowType);
+    cbShowType->setCurrentIndex(index < 0 ? 4 : index);
+  }
+  cbAllScriptsClick();
+}
+
+void TfmScript::spDeleteClick() {
+  const int row = dbgSkripte->currentRow();
+  if (row < 0) return;
+  napolniSkriptoIzTabele();
+  const bool deleted = dbgSkripte->item(row, 1)->text() == u"D";
+  const QString status = deleted ? QStringLiteral("N") : QStringLiteral("D");
+  try {
+    nuvo::db::Query q(&context().osOracle);
+    QString sql = QStringLiteral("update nuvo_util.nuvo_exs set script_stat=:stat where script_name=:skripta"
+                                 " and script_counter=:stevec");
+    sql += ownerLine(q, scope());
+    q.setSql(sql);
+    bind(q, QStringLiteral("stat"), status);
+    bind(q, QStringLiteral("skripta"), listedScript_);
+    bind(q, QStringLiteral("stevec"), currentCounter(), nuvo::db::DataType::Integer);
+    q.execute();
+    context().osOracle.commit();
+    dbgSkripte->item(row, 1)->setText(status);
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+  }
+  btCommit->setEnabled(true);
+  btRollback->setEnabled(true);
+}
+
+void TfmScript::sbNeizvedenoClick() {
+  if (MessageDialog(nizChange, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0) == mrNo) return;
+  try {
+    nuvo::db::Query q(&context().osOracle);
+    QString sql = QStringLiteral("update NUVO_UTIL.NUVO_EXS set script_stat='N',script_err='' where SCRIPT_NAME=:skripta");
+    sql += ownerLine(q, scope());
+    q.setSql(sql);
+    bind(q, QStringLiteral("skripta"), cbAllScripts->currentText());
+    q.execute();
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+  }
+  btCommit->setEnabled(true);
+  btRollback->setEnabled(true);
+  tbRunClick();
+}
+
+void TfmScript::spDeleteAllClick() {
+  if (!brezVprasanja && MessageDialog(nizdelPerm, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0) != mrYes) return;
+  edFilter->clear();
+  const auto s = scope();
+  try {
+    nuvo::db::Query q(&context().osOracle);
+    if (firstCharacter(cbShowType) != u"A") {
+      // Only the rows the list shows.
+      QString sql = QStringLiteral("DELETE NUVO_UTIL.NUVO_EXS WHERE SCRIPT_NAME=:skripta and SCRIPT_COUNTER=:stevec");
+      sql += ownerLine(q, s);
+      q.setSql(sql);
+      bind(q, QStringLiteral("skripta"), listedScript_);
+      q.declareVariable(QStringLiteral("stevec"), nuvo::db::DataType::Integer);
+      for (int row = 0; row < dbgSkripte->rowCount(); ++row) {
+        q.setVariable(QStringLiteral("stevec"), dbgSkripte->item(row, 0)->text().toInt());
+        q.execute();
+      }
+      btCommitClick();
+      btRefreshClick();
+      return;
+    }
+    QString sql = QStringLiteral("DELETE NUVO_UTIL.NUVO_EXS WHERE SCRIPT_NAME=:skripta");
+    sql += ownerLine(q, s);
+    q.setSql(sql);
+    bind(q, QStringLiteral("skripta"), context().currentScript);
+    q.execute();
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+  }
+  btRefreshClick();
+  btCommitClick();
+  FillScriptList();
+  cbAllScripts->setFocus();
+}
+
+void TfmScript::deleteChosenScript() {
+  brezVprasanja = true;
+  {
+    const QSignalBlocker block(cbShowType);
+    cbShowType->setCurrentIndex(4);
+  }
+  const QString typed = p_zadVnosFilterSkripta;
+  if (cbAllScripts->currentIndex() < 0) {
+    nuvo::showMessage(QStringLiteral("NI IZBRANEGA"), nuvo::MessageKind::Information, this);
+  } else {
+    const QString chosen = cbAllScripts->itemText(cbAllScripts->currentIndex()).toUpper();
+    context().currentScript = chosen;
+    cbAllScripts->setEditText(chosen);
+    spDeleteAllClick();
+    cbAllScripts->setEditText(typed);
+  }
+  brezVprasanja = false;
+}
+
+void TfmScript::meLongExit() {
+  const int row = dbgSkripte->currentRow();
+  if (row < 0 || meLong->toPlainText() == tekocaScr) return;
+  const QString text = nuvo::lfToCrlf(meLong->toPlainText());
+  try {
+    nuvo::db::Query q(&context().osOracle);
+    QString sql = QStringLiteral("update nuvo_util.nuvo_exs set script_cont=:tekst where script_name=:skripta"
+                                 " and script_counter=:stevec");
+    sql += ownerLine(q, scope());
+    q.setSql(sql);
+    bind(q, QStringLiteral("tekst"), text, nuvo::db::DataType::Long);
+    bind(q, QStringLiteral("skripta"), listedScript_);
+    bind(q, QStringLiteral("stevec"), currentCounter(), nuvo::db::DataType::Integer);
+    q.execute();
+    context().osOracle.commit();
+    dbgSkripte->item(row, 0)->setData(Qt::UserRole, text);
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Search and statistics
+
+void TfmScript::tbSearchClick() {
+  showPage(TabSearch, false);
+  if (dbgSearch->rowCount() == 0) btFindClick();
+}
+
+void TfmScript::btFindClick() {
+  const auto s = scope();
+  dbgSearch->setCurrentCell(-1, -1);
+  dbgSearch->setRowCount(0);
+  try {
+    const QSignalBlocker block(dbgSearch);
+    nuvo::db::Query q(&context().osOracle);
+    QString sql = QStringLiteral(
+        "SELECT script_name, script_counter, script_stat, script_cont, script_err FROM NUVO_UTIL.NUVO_EXS exs"
+        " WHERE (:skripte='A' or script_name like :skripte) and (:stat='A' or SCRIPT_STAT=:stat)"
+        " and (:napaka='A' or instr(script_err,:napaka)<>0)"
+        " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')");
+    sql += ownerLine(q, s) + QStringLiteral(" ORDER BY SCRIPT_NAME,SCRIPT_COUNTER");
+    q.setSql(sql);
+    bind(q, QStringLiteral("skripte"),
+         edFindScript->text().isEmpty() ? QStringLiteral("A") : edFindScript->text() + QLatin1Char('%'));
+    bind(q, QStringLiteral("stat"), firstCharacter(cbFIndStat));
+    bind(q, QStringLiteral("napaka"), orAll(edFindErr->text()));
+    bind(q, QStringLiteral("filter"), orAllTrimmed(edFindFlt->text()));
+    for (q.execute(); !q.eof(); q.next()) {
+      const int row = dbgSearch->rowCount();
+      dbgSearch->insertRow(row);
+      for (int column = 0; column < 3; ++column)
+        dbgSearch->setItem(row, column, new QTableWidgetItem(q.field(column).asString()));
+      dbgSearch->item(row, 0)->setData(Qt::UserRole, q.field(3).asString());
+      dbgSearch->item(row, 0)->setData(Qt::UserRole + 1, q.field(4).asString());
+    }
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+  }
+  if (dbgSearch->rowCount() > 0) dbgSearch->setCurrentCell(0, 0);
+}
+
+void TfmScript::dbgSearchDblClick() {
+  const int row = dbgSearch->currentRow();
+  if (row < 0) return;
+  const QString name = dbgSearch->item(row, 0)->text();
+  const int counter = dbgSearch->item(row, 1)->text().toInt();
+  cbAllScripts->setEditText(name);
+  {
+    const QSignalBlocker block(cbShowType);
+    cbShowType->setCurrentIndex(4);
+  }
+  context().currentScript = name;
+  tbRunClick();
+  for (int r = 0; r < dbgSkripte->rowCount(); ++r) {
+    if (dbgSkripte->item(r, 0)->text().toInt() == counter) {
+      dbgSkripte->setCurrentCell(r, 0);
+      break;
+    }
+  }
+}
+
+void TfmScript::tbStatClick() {
+  showPage(tabStat, false);
+  if (sgStat->item(0, 0) == nullptr || sgStat->item(0, 0)->text().isEmpty()) btStatRefreshClick();
+}
+
+void TfmScript::btStatRefreshClick() {
+  const auto s = scope();
+  QVector<nuvo::sqlwork::StatGroup> groups;
+  try {
+    nuvo::db::Query q(&context().osOracle);
+    const QString owner = s.owner ? QStringLiteral("script_owner") : QStringLiteral("null");
+    const QString date = p_scriptDateOwner ? QStringLiteral("script_date") : QStringLiteral("null");
+    QString sql = QStringLiteral("select %1 script_owner, script_name, max(%2) script_date, script_stat, count(*) stevec"
+                                 " from nuvo_util.nuvo_exs where (:skripta='A' or script_name like :skripta)")
+                      .arg(owner, date);
+    sql += ownerLine(q, s);
+    sql += QStringLiteral(" group by %1, script_name, script_stat order by 3 desc, script_name desc, script_stat desc")
+               .arg(owner);
+    q.setSql(sql);
+    bind(q, QStringLiteral("skripta"),
+         edStatScript->text().isEmpty() ? QStringLiteral("A") : edStatScript->text() + QLatin1Char('%'));
+    for (q.execute(); !q.eof(); q.next()) {
+      const QString status = q.field(3).asString();
+      groups.push_back({q.field(1).asString(), q.field(0).asString(), q.field(2).asString(),
+                        status.isEmpty() ? QChar() : status[0], q.field(4).asInteger()});
+    }
+  } catch (const nuvo::db::Error& e) {
+    showMessagePoSQL(e.message());
+    return;
+  }
+  const auto lines =
+      nuvo::sqlwork::statisticsLines(groups, {cbN->isChecked(), cbE->isChecked(), cbD->isChecked()});
+  sgStat->setRowCount(std::max<int>(1, static_cast<int>(lines.size())));
+  sgStat->clearContents();
+  for (int row = 0; row < lines.size(); ++row) {
+    const auto& line = lines[row];
+    const QStringList cells = {line.name, line.owner, line.date, line.counts[0], line.counts[1], line.counts[2],
+                               line.counts[3]};
+    for (int column = 0; column < cells.size(); ++column)
+      sgStat->setItem(row, column, new QTableWidgetItem(cells[column]));
+  }
+}
+
+void TfmScript::btShowScriptClick() {
+  const int row = sgStat->currentRow();
+  const QTableWidgetItem* item = row < 0 ? nullptr : sgStat->item(row, 0);
+  if (item == nullptr) return;
+  showPage(tabExec, true);
+  cbAllScripts->setEditText(item->text());
+  // The last ticked status that applies wins: D, then N, then E.
+  int status = -1;
+  if (cbD->isChecked()) status = 2;
+  if (cbN->isChecked()) status = 0;
+  if (cbE->isChecked()) status = 3;
+  if (status >= 0) {
+    const QSignalBlocker block(cbStat);
+    cbStat->setCurrentIndex(status);
+  }
+  spFltScriptClick();
+}
+
+bool TfmScript::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == meLong && event->type() == QEvent::FocusIn) tekocaScr = meLong->toPlainText();
+  if (watched == meLong && event->type() == QEvent::FocusOut) meLongExit();
+  if ((watched == cbAllScripts || watched == cbAllScripts->lineEdit()) && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    deleteChosenScript();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------------------------

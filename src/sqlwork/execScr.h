@@ -86,6 +86,19 @@ class TfmScript : public QDialog {
   QListWidget* lbSkripte;
   QPushButton* btDelete;
 
+  // Search page.
+  QLineEdit *edFindScript, *edFindFlt, *edFindErr;
+  QComboBox* cbFIndStat;
+  QPushButton* btFind;
+  QTableWidget* dbgSearch;
+  QPlainTextEdit *dbmFindCont, *dbmFindErr;
+
+  // Statistics page.
+  QTableWidget* sgStat;
+  QLineEdit* edStatScript;
+  QCheckBox *cbN, *cbE, *cbD;
+  QPushButton *btStatRefresh, *btShowScript;
+
   QTimer* tiClose;
 
   nuvo::db::Query quDyn;
@@ -109,6 +122,23 @@ class TfmScript : public QDialog {
   void cbAllScriptsClick();
   void tbDeleteMoreClick();
   void btDeleteClick();
+  void spFltScriptClick();
+  // Marks the current row deleted (D), or back to not executed when it is D.
+  void spDeleteClick();
+  // Sets every row of the script back to N (committed with the next commit).
+  void sbNeizvedenoClick();
+  // Deletes the listed rows, or every row of the script when all statuses are listed.
+  void spDeleteAllClick();
+  // The Delete key in the script box: deletes the chosen script without asking.
+  void deleteChosenScript();
+  // Writes an edited statement text back to its row.
+  void meLongExit();
+  void tbSearchClick();
+  void btFindClick();
+  void dbgSearchDblClick();
+  void tbStatClick();
+  void btStatRefreshClick();
+  void btShowScriptClick();
 
   void spExecAllScriptClick();
   void spExecOneClick();
@@ -131,12 +161,15 @@ class TfmScript : public QDialog {
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildWidgets();
   QWidget* buildOpenFilePage();
   QWidget* buildExecPage();
   QWidget* buildDeletePage();
+  QWidget* buildSearchPage();
+  QWidget* buildStatPage();
   void showPage(QWidget* page, bool header);
   void restoreListDisplay();
   void napolniSkriptoIzTabele();
@@ -157,4 +190,9 @@ class TfmScript : public QDialog {
   QString currFile;
   QString zadnjaSkripta;
   QString listedScript_;
+  QString tekocaScr;
+  QString listNapaka_ = QStringLiteral("A");  // the filters of the last list refresh, for the run
+  QString listFilter_ = QStringLiteral("A");
+  QString p_zadVnosFilterSkripta;
+  bool brezVprasanja = false;
 };

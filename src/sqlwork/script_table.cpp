@@ -215,13 +215,19 @@ void writeRowStatus(db::Session& session, const QString& name, int counter, cons
   session.commit();
 }
 
-QVector<StoredRow> pendingRows(db::Session& session, const QString& name, const ScriptScope& scope) {
+QVector<StoredRow> pendingRows(db::Session& session, const QString& name, const ScriptScope& scope,
+                               const QString& napaka, const QString& filter) {
   db::Query q(&session);
   q.setSql(QStringLiteral("select script_counter, script_cont from nuvo_util.nuvo_exs"
-                          " where script_name=:skripta and script_stat='N'") +
+                          " where script_name=:skripta and script_stat='N'"
+                          " and (:napaka='A' or instr(upper(script_err),:napaka)<>0)"
+                          " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')") +
            ownerCondition(scope) + QStringLiteral(" order by script_counter"));
-  q.declareVariable(QStringLiteral("skripta"), db::DataType::String);
-  q.setVariable(QStringLiteral("skripta"), name);
+  const std::pair<const char*, QString> binds[] = {{"skripta", name}, {"napaka", napaka}, {"filter", filter}};
+  for (const auto& [variable, value] : binds) {
+    q.declareVariable(QLatin1String(variable), db::DataType::String);
+    q.setVariable(QLatin1String(variable), value);
+  }
   bindOwner(q, scope);
   QVector<StoredRow> rows;
   for (q.execute(); !q.eof(); q.next())

@@ -95,7 +95,9 @@ struct StoredRow {
   int counter = 0;
   QString text;
 };
-// The rows with status N of a script, in counter order.
-QVector<StoredRow> pendingRows(db::Session& session, const QString& name, const ScriptScope& scope);
+// The rows with status N of a script, in counter order; `napaka` (upper case) and `filter` narrow
+// them to rows whose error or text holds them, "A" for no narrowing.
+QVector<StoredRow> pendingRows(db::Session& session, const QString& name, const ScriptScope& scope,
+                               const QString& napaka = QStringLiteral("A"), const QString& filter = QStringLiteral("A"));
 
 }  // namespace nuvo::sqlwork
