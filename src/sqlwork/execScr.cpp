@@ -48,7 +48,10 @@ W* named(W* widget, const char* name) {
 QPushButton* button(const char* name, QWidget* parent) { return named(new QPushButton(parent), name); }
 QLabel* label(const char* name, QWidget* parent) { return named(new QLabel(parent), name); }
 
-QString firstCharacter(const QComboBox* box) { return box->currentText().left(1); }
+// The status code of a status box; a box with nothing chosen yet shows the not-executed rows.
+QString firstCharacter(const QComboBox* box) {
+  return box->currentIndex() < 0 ? QStringLiteral("N") : box->currentText().left(1);
+}
 
 // "A" stands for "no filter" in the list queries.
 QString orAll(const QString& text) { return text.isEmpty() ? QStringLiteral("A") : text; }
@@ -464,8 +467,10 @@ void TfmScript::SetLanguageTexts() {
                                 : QStringList{QStringLiteral("N - NOT EXECUTED"), QStringLiteral("X - EXECUTED"),
                                               QStringLiteral("D - DELETED"), QStringLiteral("E - ERRORS")};
   const QSignalBlocker block(cbShowType);
+  const int shown = cbShowType->currentIndex();  // -1 until a status is chosen: not executed
   cbShowType->clear();
   cbShowType->addItems(types + QStringList{QStringLiteral("A - ") + nizAll});
+  cbShowType->setCurrentIndex(shown);
   const QStringList designTypes = {QStringLiteral("N - NOT EXECUTED"), QStringLiteral("X - EXECUTED"),
                                    QStringLiteral("D - DELETED"), QStringLiteral("E - ERRORS"), QStringLiteral("ALL")};
   for (QComboBox* box : {cbStat, cbFIndStat}) {
@@ -526,8 +531,10 @@ void TfmScript::cbAllScriptsClick() {
   cbAllScripts->setEditText(name);
   context().currentScript = name;
   if (pcExec->currentWidget() != tabOpenFile) {
-    const QSignalBlocker block(cbShowType);
-    cbShowType->setCurrentIndex(4);
+    if (cbShowType->currentIndex() < 0) {
+      const QSignalBlocker block(cbShowType);
+      cbShowType->setCurrentIndex(4);
+    }
     tbRunClick();
   }
 }

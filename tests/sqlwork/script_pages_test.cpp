@@ -1,0 +1,231 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "db/query.h"
+#include "qstring_print.h"
+#include "shell/Main.h"
+#include "shell_test_support.h"
+#include "sqlwork/execScr.h"
+#include "widgets/message_facade.h"
+
+namespace {
+
+// Rows of the statement table: script, counter, status, text, error and owner.
+struct Row {
+  const char* name;
+  int counter;
+  const char* status;
+  const char* text;
+  const char* error;
+  const char* owner;
+};
+
+class ScriptPages : public nuvo::test::DatabaseFixture {
+ protected:
+  void SetUp() override {
+    DatabaseFixture::SetUp();
+    main_ = std::make_unique<TfmMain>();
+    main_->osOracle.logOn("KADE", "KADE", "DEMO");
+    main_->connUser = QStringLiteral("KADE");
+    main_->connServer = QStringLiteral("DEMO");
+    messages_ = std::make_unique<nuvo::test::ScriptedMessages>();
+  }
+  void TearDown() override {
+    delete window_.data();
+    messages_.reset();
+    main_.reset();
+    DatabaseFixture::TearDown();
+  }
+  void store(const QList<Row>& rows) {
+    QStringList inserts;
+    for (const Row& r : rows)
+      inserts << QStringLiteral("INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont,"
+                                " script_err, script_owner, script_date) VALUES ('%1', %2, '%3', '%4', %5, '%6', sysdate)")
+                     .arg(r.name)
+                     .arg(r.counter)
+                     .arg(r.status, r.text,
+                          *r.error ? QStringLiteral("'%1'").arg(r.error) : QStringLiteral("NULL"), r.owner);
+    sys(inserts);
+  }
+  TfmScript& open() {
+    window_ = new TfmScript;
+    return *window_;
+  }
+  // The window listing `script` with the status box on item `status` (0 N, 1 X, 2 D, 3 E, 4 all).
+  TfmScript& listing(const QString& script, int status) {
+    TfmScript& w = open();
+    w.cbShowType->setCurrentIndex(status);
+    w.cbAllScripts->setEditText(script);
+    w.cbAllScriptsClick();
+    w.cbShowType->setCurrentIndex(status);
+    return w;
+  }
+  QStringList grid(const QTableWidget* table) {
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < table->columnCount(); ++c) cells << (table->item(r, c) ? table->item(r, c)->text() : QString());
+      rows << cells.join('|');
+    }
+    return rows;
+  }
+  QStringList table(const QString& where = "1=1") {
+    nuvo::db::Query q(&main_->osOracle);
+    q.setSql("select script_name || ':' || script_counter || ':' || script_stat || ':' || script_err"
+             " from nuvo_util.nuvo_exs where " + where + " order by script_name, script_counter");
+    QStringList result;
+    for (q.execute(); !q.eof(); q.next()) result << q.field(0).asString();
+    return result;
+  }
+  const QStringList& messages() const { return messages_->texts(); }
+
+  std::unique_ptr<TfmMain> main_;
+  std::unique_ptr<nuvo::test::ScriptedMessages> messages_;
+  QPointer<TfmScript> window_;
+};
+
+const QList<Row> kRows = {
+    {"UPG_A", 1, "X", "create table a (x number)", "", "KADE"},
+    {"UPG_A", 2, "X", "create index a_i on a (x)", "", "KADE"},
+    {"UPG_A", 3, "E", "insert into nothing values (1)", "ORA-00942: table or view does not exist", "KADE"},
+    {"UPG_A", 4, "X", "drop table tmp_a", "", "KADE"},
+    {"UPG_A", 5, "D", "grant select on a to public", "", "KADE"},
+    {"UPG_B", 1, "N", "create view b_v as select 1 x from dual", "", "KADE"},
+};
+
+TEST_F(ScriptPages, TheStatusBoxAndFiltersNarrowTheList) {
+  store(kRows);
+  const struct {
+    int status;
+    const char* napaka;
+    const char* filter;
+    QStringList rows;
+  } cases[] = {
+      {4, "", "", {"1|X", "2|X", "3|E", "4|X", "5|D"}},
+      {1, "", "", {"1|X", "2|X", "4|X"}},
+      {3, "", "", {"3|E"}},
+      {4, "ora-00942", "", {"3|E"}},
+      {4, "", "TABLE", {"1|X", "4|X"}},
+  };
+  TfmScript& w = listing("UPG_A", 4);
+  for (const auto& c : cases) {
+    w.edNapaka->setText(c.napaka);
+    w.edFilter->setText(c.filter);
+    w.cbShowType->setCurrentIndex(c.status);
+    w.btRefreshClick();
+    EXPECT_EQ(grid(w.dbgSkripte), c.rows) << c.status << " " << c.napaka << " " << c.filter;
+  }
+}
+
+TEST_F(ScriptPages, DeletingListedRowsFollowsTheStatusBox) {
+  store(kRows);
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  listing("UPG_A", 1).spDeleteAllClick();
+  EXPECT_EQ(messages().last(), "DELETE (PERMANENT)?");
+  EXPECT_EQ(table("script_name='UPG_A'"), (QStringList{"UPG_A:3:E:ORA-00942: table or view does not exist",
+                                                      "UPG_A:5:D:"}));
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  window_->cbShowType->setCurrentIndex(4);
+  window_->spDeleteAllClick();
+  EXPECT_EQ(table(), QStringList{"UPG_B:1:N:"});
+}
+
+TEST_F(ScriptPages, OwnerModeDeletesOnlyTheLogonUsersRows) {
+  store({{"UPG_O", 1, "N", "select 1 from dual", "", "KADE"}, {"UPG_O", 1, "N", "select 1 from dual", "", "ANA"}});
+  main_->currMoreInstall = true;
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  listing("UPG_O", 4).spDeleteAllClick();
+  EXPECT_EQ(table("script_owner='ANA'"), QStringList{"UPG_O:1:N:"});
+  EXPECT_TRUE(table("script_owner='KADE'").isEmpty());
+}
+
+TEST_F(ScriptPages, DoubleClickTogglesDeletedAndResetTurnsEverythingBackToN) {
+  store(kRows);
+  TfmScript& w = listing("UPG_A", 4);
+  for (const auto& [row, expected] : {std::pair{4, "UPG_A:5:N:"}, std::pair{0, "UPG_A:1:D:"}}) {
+    w.dbgSkripte->setCurrentCell(row, 0);
+    w.spDeleteClick();
+    EXPECT_TRUE(table("script_name='UPG_A'").contains(expected)) << expected;
+  }
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  w.sbNeizvedenoClick();
+  w.btCommitClick();
+  EXPECT_EQ(table("script_name='UPG_A' and script_stat='N' and script_err is null").size(), 5);
+}
+
+TEST_F(ScriptPages, TheDeleteKeyInTheScriptBoxDeletesWithoutAskingAndRestoresTheTypedText) {
+  store(kRows);
+  TfmScript& w = open();
+  w.cbAllScripts->setCurrentIndex(w.cbAllScripts->findText("UPG_B"));
+  w.cbAllScripts->setEditText("UPG");  // typed by the user
+  QTest::keyClick(w.cbAllScripts, Qt::Key_Delete);
+  EXPECT_TRUE(table("script_name='UPG_B'").isEmpty());
+  EXPECT_EQ(w.cbAllScripts->currentText(), "UPG");
+  EXPECT_EQ(table("script_name='UPG_A'").size(), 5);
+  EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(ScriptPages, AnEditedTextIsWrittenBackToItsRow) {
+  store(kRows);
+  TfmScript& w = listing("UPG_B", 4);
+  ASSERT_EQ(w.dbgSkripte->rowCount(), 1);
+  w.show();
+  w.meLong->setFocus();
+  QCoreApplication::processEvents();
+  QFocusEvent in(QEvent::FocusIn);
+  QCoreApplication::sendEvent(w.meLong, &in);
+  w.meLong->setPlainText("create view b_v as\nselect 2 x from dual");
+  QFocusEvent out(QEvent::FocusOut);
+  QCoreApplication::sendEvent(w.meLong, &out);
+  nuvo::db::Query q(&main_->osOracle);
+  q.setSql("select script_cont from nuvo_util.nuvo_exs where script_name='UPG_B'");
+  q.execute();
+  EXPECT_EQ(q.field(0).asString(), "create view b_v as\r\nselect 2 x from dual");
+}
+
+TEST_F(ScriptPages, StatisticsCountPerStatusAndFilterByStatus) {
+  store(kRows);
+  TfmScript& w = open();
+  w.tbStatClick();
+  EXPECT_EQ(grid(w.sgStat).size(), 2);
+  const QStringList all = grid(w.sgStat);
+  EXPECT_TRUE(all.contains(QRegularExpression("^UPG_A\\|\\|[0-9: -]+\\|3\\|\\|1\\|1$"))) << all.join(" / ").toStdString();
+  w.cbE->setChecked(true);
+  w.btStatRefreshClick();
+  ASSERT_EQ(grid(w.sgStat).size(), 1);
+  EXPECT_TRUE(grid(w.sgStat)[0].startsWith("UPG_A|"));
+  w.sgStat->setCurrentCell(0, 0);
+  w.btShowScriptClick();
+  EXPECT_EQ(w.pcExec->currentWidget(), w.tabExec);
+  EXPECT_EQ(grid(w.dbgSkripte), QStringList{"3|E"});
+}
+
+TEST_F(ScriptPages, SearchListsEveryScriptInOrderAndLeadsToTheRow) {
+  store(kRows);
+  TfmScript& w = open();
+  w.tbSearchClick();  // the status box starts on N
+  EXPECT_EQ(grid(w.dbgSearch), QStringList{"UPG_B|1|N"});
+  w.cbFIndStat->setCurrentIndex(4);
+  w.btFindClick();
+  EXPECT_EQ(grid(w.dbgSearch), (QStringList{"UPG_A|1|X", "UPG_A|2|X", "UPG_A|3|E", "UPG_A|4|X", "UPG_A|5|D",
+                                            "UPG_B|1|N"}));
+  w.edFindFlt->setText("index");
+  w.btFindClick();
+  ASSERT_EQ(grid(w.dbgSearch), QStringList{"UPG_A|2|X"});
+  EXPECT_EQ(w.dbmFindCont->toPlainText(), "create index a_i on a (x)");
+  w.dbgSearchDblClick();
+  EXPECT_EQ(w.pcExec->currentWidget(), w.tabExec);
+  EXPECT_EQ(w.currentCounter(), 2);
+  EXPECT_EQ(w.meLong->toPlainText(), "create index a_i on a (x)");
+}
+
+}  // namespace
