@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 
+#include "engine/builtins/functions.h"
 #include "engine/sql/compiler.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/constraints.h"
@@ -1237,6 +1238,7 @@ class Executor {
 
   void alterSession(const AlterSessionStmt& st) {
     if (st.parameter == "NLS_DATE_FORMAT") {
+      builtins::formatDate(DateTime{}, st.value);  // ORA-01821 for a format it does not know
       s_.context().nlsDateFormat = st.value;
     } else if (st.parameter == "CURRENT_SCHEMA") {
       std::string schema = st.value;

@@ -33,6 +33,12 @@ SELECT d FROM dt;
 > 01.03.2024
 INSERT INTO dt VALUES (2, 'March 1st');
 > ORA-01858: a non-numeric character was found where a numeric was expected
+# an unknown format is refused and the session keeps the one it had
+ALTER SESSION SET NLS_DATE_FORMAT = "NOT A FORMAT";
+> ORA-01821: date format not recognized
+SELECT d FROM dt;
+> D
+> 01.03.2024
 ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS';
 
 # DATE + number adds days and fractions of a day; DATE - DATE is a number of days
