@@ -26,6 +26,7 @@
 #include "shell/iKript.h"
 #include "shell/main_helpers.h"
 #include "shell/userComm.h"
+#include "sqlwork/execScr.h"
 #include "widgets/message_facade.h"
 
 namespace {
@@ -64,7 +65,7 @@ const MenuItem kMenu[] = {
     {"mmProject", "mmVersionCheck", "Version Check", "Verzije", 0},
     {"mmProject", "mmInstalations", "Instalations", "Instalacije", kHidden},
     {nullptr, "mmEditPL", "Edit P&L ", "&Urejevalnik", 0},
-    {nullptr, "mmExecScript", "execute &Script", "&Skripte", 0},
+    {nullptr, "mmExecScript", "execute &Script", "&Skripte", kAvailable},
     {nullptr, "mmStructures", "Stru&ctures", "S&trukture", kGroup | kAvailable},
     {"mmStructures", "mmTabStru", "&Tables", "Tabele", 0},
     {"mmStructures", "mmPLSQLStru", "PL/SQL blocks", "PL/SQL bloki", 0},
@@ -120,7 +121,7 @@ const ToolButton kToolbar[] = {
     {"tbWSPart", "WorkSheet-SCRIPT", "Poizvedbe-skripta", 0},
     {"tbEditPL", "Edit PL/SQL Script", "Urejevalnik PL/SQL skript", 0},
     {"tbOpenProject", "Version", "Verzije", 0},
-    {"tbExecScript", "Execute Script", "Izvajanje Skript", 0},
+    {"tbExecScript", "Execute Script", "Izvajanje Skript", kAvailable},
     {"tbErrors", "Errors", "Pregled napak", 0},
     {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", 0},
     {"tbPLBlocks", "PL/SQL structures", "Strukture PL/SQL blokov", 0},
@@ -260,6 +261,11 @@ void TfmMain::createMenus() {
     nuvo::execModal(*comments);
   });
   connect(command("mmAbout"), &QAction::triggered, this, [this] { (new TfmAbout(this))->show(); });
+  connect(command("mmExecScript"), &QAction::triggered, this, [] {
+    auto* script = new TfmScript;
+    script->p_auto = false;
+    script->show();
+  });
   const std::pair<const char*, std::pair<const char*, const char*>> restricted[] = {
       {"mmRestrictedEnable", {"Si prepričan, da želiš preprečiti prijave na bazo?", "ENABLE"}},
       {"mmRestrictedDisable", {"Si prepričan, da želiš omogočiti vsem uporabnikom prijavo na bazo?", "DISABLE"}},

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QStackedWidget>
@@ -293,6 +294,34 @@ TEST_F(ScriptWindow, DeletePageDeletesTheChosenScripts) {
   EXPECT_EQ(messages().last(), "DELETE CHOOSEN SCRIPTS : 1 ?");
   EXPECT_EQ(scalar("select count(*) from nuvo_util.nuvo_exs"), "1");
   EXPECT_EQ(w.lbSkripte->count(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+class ScriptCommands : public nuvo::test::DatabaseFixture {};
+
+TEST_F(ScriptCommands, TheMenuAndTheToolbarOpenTheWindowOnceConnected) {
+  TfmMain main;
+  EXPECT_FALSE(main.command("mmExecScript")->isEnabled());
+  nuvo::test::LogonDriver driver({nuvo::test::LogonStep::connect("kade", "kade")});
+  main.tbConnectClick();
+  ASSERT_TRUE(main.command("mmExecScript")->isEnabled());
+  ASSERT_TRUE(main.command("tbExecScript")->isEnabled());
+  main.command("mmExecScript")->trigger();
+  QPointer<TfmScript> first = TfmScript::fmScript;
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(first->isVisible());
+  EXPECT_FALSE(first->p_auto);
+  // The toolbar offers the open window first; with none open it opens a new one.
+  first->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_FALSE(first);
+  main.command("tbExecScript")->trigger();
+  ASSERT_TRUE(TfmScript::fmScript);
+  EXPECT_TRUE(TfmScript::fmScript->isVisible());
+  delete TfmScript::fmScript.data();
 }
 
 }  // namespace
