@@ -20,6 +20,7 @@
 #include "platform/paths.h"
 #include "shell/Main.h"
 #include "shell/iKript.h"
+#include "shell/sql_catalog.h"
 #include "widgets/message_facade.h"
 
 namespace {
@@ -29,6 +30,13 @@ const QStringList kPrivilegedSchemas = {
     "NUVO_ARHIV", "NUVO_DW", "NUVO_REP", "NUVO_WEB", "NUVO_MOBI", "NUVO_INT", "NUVO_TEST"};
 
 const QString kCrLf2 = QStringLiteral("\r\n\r\n");
+
+// The logon's administrator check: the application user row of the logged-on user.
+const nuvo::SqlText kQryUsers{
+    "connect.qryUsers",
+    {"select ROWID,USER__ID, USERNAME, USERPSWD, USERDEF1, USERDEF2, USERLACC, USERACCC, "
+     "USERENAB,USERADMI, KADE.PCKNUVOLOG.USERISVALID(USERDEF1) as UserIsValid ",
+     "from KADE.ISEC_USERS ", "where UPPER(USERNAME)=UPPER(:USERNAME)"}};
 
 }  // namespace
 
@@ -168,10 +176,7 @@ bool TfmConnect::isMainSession() const { return fmMain() && doaOracle == &fmMain
 
 bool TfmConnect::userMayLogOn(const QString& user) {
   nuvo::db::Query qryUsers(doaOracle);
-  qryUsers.setSql(QStringList{
-      "select ROWID,USER__ID, USERNAME, USERPSWD, USERDEF1, USERDEF2, USERLACC, USERACCC, "
-      "USERENAB,USERADMI, KADE.PCKNUVOLOG.USERISVALID(USERDEF1) as UserIsValid ",
-      "from KADE.ISEC_USERS ", "where UPPER(USERNAME)=UPPER(:USERNAME)"});
+  qryUsers.setSql(kQryUsers);
   qryUsers.declareVariable("USERNAME", nuvo::db::DataType::String);
   qryUsers.setVariable("USERNAME", user);
   try {

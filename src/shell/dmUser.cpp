@@ -1,6 +1,21 @@
 #include "shell/dmUser.h"
 
 #include "db/session.h"
+#include "shell/sql_catalog.h"
+
+namespace {
+
+const nuvo::SqlText kQuUser{"dmUser.quUser", {"select kade.pckLogParam.getUser from dual"}};
+const nuvo::SqlText kQuUserLogin{"dmUser.quUserLogin", {"BEGIN", "   kade.pckLogParam.initParam(:USERDEF1);", "END;"}};
+// The user table read next is KADE's; another schema's ISEC_USERS (a hosted installation) does
+// not count.
+const nuvo::SqlText kQuExistsIsecUsers{
+    "dmUser.quExistsISEC_USERS", {"SELECT * FROM all_tables where table_name = 'ISEC_USERS' and owner = 'KADE'"}};
+const nuvo::SqlText kQuExistUserInIsecUsers{
+    "dmUser.quExistUserInISEC_USERS",
+    {"select USER__ID, USERNAME, USERDEF1 ", "from KADE.ISEC_USERS ", "where UPPER(USERNAME)=UPPER(:USERNAME)"}};
+
+}  // namespace
 
 TdmUsers::TdmUsers(nuvo::db::Session* session, QObject* parent)
     : QObject(parent),
@@ -10,15 +25,11 @@ TdmUsers::TdmUsers(nuvo::db::Session* session, QObject* parent)
       quExistUserInISEC_USERS(session),
       session_(session) {
   setObjectName("dmUsers");
-  quUser.setSql(QStringLiteral("select kade.pckLogParam.getUser from dual"));
-  quUserLogin.setSql(QStringList{"BEGIN", "   kade.pckLogParam.initParam(:USERDEF1);", "END;"});
+  quUser.setSql(kQuUser);
+  quUserLogin.setSql(kQuUserLogin);
   quUserLogin.declareVariable("USERDEF1", nuvo::db::DataType::String);
-  // The user table read next is KADE's; another schema's ISEC_USERS (a hosted installation) does
-  // not count.
-  quExistsISEC_USERS.setSql(
-      QStringLiteral("SELECT * FROM all_tables where table_name = 'ISEC_USERS' and owner = 'KADE'"));
-  quExistUserInISEC_USERS.setSql(QStringList{"select USER__ID, USERNAME, USERDEF1 ", "from KADE.ISEC_USERS ",
-                                             "where UPPER(USERNAME)=UPPER(:USERNAME)"});
+  quExistsISEC_USERS.setSql(kQuExistsIsecUsers);
+  quExistUserInISEC_USERS.setSql(kQuExistUserInIsecUsers);
   quExistUserInISEC_USERS.declareVariable("USERNAME", nuvo::db::DataType::String);
 }
 
