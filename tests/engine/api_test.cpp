@@ -88,6 +88,55 @@ TEST(ApiTest, RowidRoundTripsThroughABind) {
   EXPECT_EQ(errorCode(*s, "SELECT a FROM t WHERE rowid = :r", {{"r", "not a rowid"}}), 1410);
 }
 
+// Plain DML ... RETURNING ... INTO :binds: the out binds hold the changed row's values after execute.
+TEST(ApiTest, DmlReturningFillsOutBinds) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE TABLE t (a NUMBER, b VARCHAR2(5))");
+  s->execute("CREATE TRIGGER t_bi BEFORE INSERT ON t FOR EACH ROW BEGIN :NEW.b := UPPER(:NEW.b); END;");
+
+  auto ins = s->prepare("INSERT INTO t VALUES (:a, :b) RETURNING ROWID, b, a * 10 INTO :rid, :out_b, :out_a");
+  EXPECT_EQ(ins->bindNames(), (std::vector<std::string>{"A", "B", "RID", "OUT_B", "OUT_A"}));
+  ins->bind("a", 1);
+  ins->bind("b", "x");
+  ins->bindOut(":RID", DataType::Rowid);
+  ins->execute();
+  EXPECT_EQ(ins->rowCount(), 1);
+  Value rowid = ins->bindValue("rid");
+  ASSERT_EQ(rowid.kind(), Value::Kind::Text);
+  EXPECT_EQ(ins->bindValue("out_b"), Value("X"));  // as the trigger wrote it
+  EXPECT_EQ(ins->bindValue("OUT_A"), Value(10));
+  EXPECT_EQ(rows(*s, "SELECT a FROM t WHERE rowid = :r", {{"r", rowid}}), std::vector<std::string>{"1"});
+  // The cached statement runs again with new values.
+  ins->bind("a", 2);
+  ins->bind("b", "y");
+  ins->execute();
+  EXPECT_NE(ins->bindValue("rid"), rowid);
+  EXPECT_EQ(ins->bindValue("out_b"), Value("Y"));
+
+  auto upd = s->prepare("UPDATE t SET a = a + 100 WHERE b = :b RETURNING a INTO :a");
+  upd->bind("b", "X");
+  upd->execute();
+  EXPECT_EQ(upd->bindValue("a"), Value(101));
+  upd->bind("b", "none");
+  upd->execute();
+  EXPECT_EQ(upd->rowCount(), 0);
+  EXPECT_TRUE(upd->bindValue("a").isNull());
+
+  auto del = s->prepare("DELETE FROM t WHERE a = 2 RETURNING b INTO :b");
+  del->execute();
+  EXPECT_EQ(del->bindValue("b"), Value("Y"));
+  EXPECT_EQ(rows(*s, "SELECT COUNT(*) FROM t"), std::vector<std::string>{"1"});
+
+  // Several rows into scalar binds: ORA-01422, the statement undone, the transaction kept.
+  s->execute("INSERT INTO t VALUES (3, 'z')");
+  EXPECT_EQ(errorCode(*s, "UPDATE t SET a = 0 RETURNING a INTO :a"), 1422);
+  EXPECT_EQ(rows(*s, "SELECT a FROM t ORDER BY a"), (std::vector<std::string>{"3", "101"}));
+  EXPECT_TRUE(s->inTransaction());
+  EXPECT_EQ(errorCode(*s, "UPDATE t SET a = 0 RETURNING a INTO a"), 904);
+  EXPECT_EQ(errorCode(*s, "UPDATE t SET a = 0 RETURNING a, b INTO :a"), 913);
+}
+
 TEST(ApiTest, ValuesComeBackTyped) {
   auto db = test::freshDatabase();
   auto s = db->logOn("SYSTEM", "SYSTEM");

@@ -547,7 +547,7 @@ class Compiler {
     std::shared_ptr<SqlStatement> sql;
     std::vector<sql::ExprPtr> into;
     bool bulk = false;
-    std::vector<sql::ExprPtr> returning, returningInto;
+    std::vector<sql::ExprPtr> returningInto;
     sql::Position pos;
   };
   SqlPiece readSql();
@@ -1678,7 +1678,6 @@ Compiler::SqlPiece Compiler::readSql() {
   piece.pos = at().pos;
   std::size_t start = static_cast<std::size_t>(at().pos.offset);
   bool isSelect = is("SELECT") || is("WITH");
-  bool isInsert = is("INSERT");
   int depth = 0, k = 0;
   int intoAt = -1, intoEnd = -1, bulkAt = -1, returningAt = -1, returningIntoAt = -1, currentOfAt = -1;
   for (;; ++k) {
@@ -1706,14 +1705,9 @@ Compiler::SqlPiece Compiler::readSql() {
     piece.bulk = bulkAt >= 0;
     blank(text, static_cast<std::size_t>(at(bulkAt >= 0 ? bulkAt : intoAt).pos.offset), to);
   }
-  if (returningAt >= 0 && returningIntoAt > returningAt) {
-    std::size_t r = static_cast<std::size_t>(at(returningAt + 1).pos.offset);
-    std::size_t i = static_cast<std::size_t>(at(returningIntoAt).pos.offset);
-    piece.returning = parseList(text_, r, i);
+  // RETURNING stays in the SQL, which yields the values; its INTO targets are PL/SQL's to fill.
+  if (returningAt >= 0 && returningIntoAt > returningAt)
     piece.returningInto = parseList(text_, static_cast<std::size_t>(at(returningIntoAt + 1).pos.offset), end);
-    blank(text, static_cast<std::size_t>(at(returningAt).pos.offset), end);
-    if (!isInsert) throw NameError{errorAt(at(returningAt).pos, "PLS-00103: RETURNING INTO is supported for INSERT only")};
-  }
   // WHERE CURRENT OF c: the row the cursor stands on, by its ROWID.
   SqlParam currentRow;
   if (currentOfAt >= 0) {
@@ -1856,6 +1850,7 @@ void Compiler::compileSql(SqlStatement& s, const sql::Position& pos) {
     s.owner = owner_;
     ctx.user = ctx.schema = owner_;
   }
+  ctx.insidePlsql = true;
   ctx.resolveExternal = [this, &s](const sql::Expr& e) { return external(s, e); };
   try {
     s.code = sql::compileStatement(*s.ast, ctx, s.text);
@@ -1913,18 +1908,39 @@ std::vector<ExprP> Compiler::targets(const std::vector<sql::ExprPtr>& list) {
   return out;
 }
 
-// Fills INTO targets from the current row: one record, or one scalar per column.
-void fillTargets(Exec& x, const std::vector<ExprP>& into, SqlStatement& sql, sqlite3_stmt* s) {
+// Fills INTO targets from a row: one record, or one scalar per column.
+void assignTargets(Exec& x, const std::vector<ExprP>& into, const std::vector<Value>& row) {
   if (into.size() == 1 && into[0]->type->kind == Type::Kind::Record) {
     Datum* r = into[0]->ref(x);
     if (!r->record) *r = initialDatum(*into[0]->type);
     const auto& fields = into[0]->type->fields;
-    for (std::size_t i = 0; i < fields.size() && i < sql.code.columns.size(); ++i)
-      (*r->record)[i].v = convertScalar(x, sql.column(s, static_cast<int>(i)), *fields[i].second);
+    for (std::size_t i = 0; i < fields.size() && i < row.size(); ++i)
+      (*r->record)[i].v = convertScalar(x, row[i], *fields[i].second);
     return;
   }
-  for (std::size_t i = 0; i < into.size(); ++i)
-    into[i]->ref(x)->v = convertScalar(x, sql.column(s, static_cast<int>(i)), *into[i]->type);
+  for (std::size_t i = 0; i < into.size() && i < row.size(); ++i)
+    into[i]->ref(x)->v = convertScalar(x, row[i], *into[i]->type);
+}
+
+// Fills INTO targets from the current row of a query.
+void fillTargets(Exec& x, const std::vector<ExprP>& into, SqlStatement& sql, sqlite3_stmt* s) {
+  std::vector<Value> row;
+  for (std::size_t i = 0; i < sql.code.columns.size(); ++i) row.push_back(sql.column(s, static_cast<int>(i)));
+  assignTargets(x, into, row);
+}
+
+// DML ... RETURNING ... INTO: the changed row's values fill the targets (NULL when no row changed);
+// more than one row is ORA-01422, and the statement is undone.
+std::int64_t runReturning(Exec& x, SqlStatement& sql, const std::vector<ExprP>& into) {
+  std::vector<std::vector<Value>> returned;
+  std::int64_t n = 0;
+  x.session.beginChange();
+  x.session.undoOnFailure([&] {
+    n = sql.runDml(x, &returned);
+    if (returned.size() > 1) raiseOra(1422);
+  });
+  assignTargets(x, into, returned.empty() ? std::vector<Value>(sql.code.columns.size()) : returned[0]);
+  return n;
 }
 
 StmtP Compiler::intoStatement(std::shared_ptr<SqlStatement> sql, std::vector<ExprP> into, bool bulk,
@@ -1990,50 +2006,11 @@ StmtP Compiler::sqlStatement() {
     return intoStatement(sql, targets(piece.into), piece.bulk, piece.pos);
   }
   std::vector<ExprP> retInto = targets(piece.returningInto);
-  std::shared_ptr<SqlStatement> fetchBack;
-  if (!piece.returning.empty()) {
-    // INSERT ... RETURNING: read the new row back by its ROWID.
-    auto* ins = static_cast<sql::InsertStmt*>(sql->ast.get());
-    std::string q = "SELECT ";
-    for (std::size_t i = 0; i < piece.returning.size(); ++i) {
-      const auto& r = piece.returning[i];
-      q += (i ? ", " : "") + text_.substr(static_cast<std::size_t>(r->pos.offset), static_cast<std::size_t>(r->endOffset - r->pos.offset));
-    }
-    std::string table;
-    for (const auto& part : ins->table.table.parts) table += (table.empty() ? "" : ".") + part;
-    q += " FROM " + table + " WHERE ROWID = :NUVO_ROWID";
-    fetchBack = std::make_shared<SqlStatement>();
-    fetchBack->text = q;
-    sql::Parser sp(q);
-    fetchBack->ast = sp.parseStatement();
-    compileSql(*fetchBack, piece.pos);
-    SqlParam rid;
-    rid.hostBind = -1;
-    fetchBack->paramByBind.erase("NUVO_ROWID");
-    unit_.hostBinds.erase(std::remove(unit_.hostBinds.begin(), unit_.hostBinds.end(), "NUVO_ROWID"), unit_.hostBinds.end());
-  }
-  std::string owner = sql->code.targetOwner, table = sql->code.targetTable;
   auto node = std::make_shared<FnStmt>();
-  node->run = [sql, fetchBack, retInto, owner, table](Exec& x) {
-    std::int64_t n = sql->runDml(x);
+  node->run = [sql, retInto](Exec& x) {
+    std::int64_t n = retInto.empty() ? sql->runDml(x) : runReturning(x, *sql, retInto);
     x.sqlRowCount = n;
     x.sqlFound = n > 0;
-    if (fetchBack) {
-      auto object = x.session.catalog().findObject(owner, table);
-      std::string rowid = storage::encodeRowid(object ? object->id : 0, sqlite3_last_insert_rowid(x.session.connection()));
-      auto rowidNode = std::make_shared<ConstNode>();
-      rowidNode->value = Value(rowid);
-      SqlParam p;
-      p.expr = rowidNode;
-      fetchBack->paramByBind["NUVO_ROWID"] = p;
-      sqlite3_stmt* s = fetchBack->start(x);
-      struct Done {
-        SqlStatement& sql;
-        sqlite3_stmt* s;
-        ~Done() { sql.finish(s); }
-      } done{*fetchBack, s};
-      if (fetchBack->step(x.session, s)) fillTargets(x, retInto, *fetchBack, s);
-    }
     return Flow::Next;
   };
   return node;

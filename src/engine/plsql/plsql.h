@@ -65,9 +65,11 @@ std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& 
 // Triggers: true when DML on the statement's target table has enabled triggers to fire; then
 // runTriggeredDml runs the statement row by row with them and returns the rows processed.
 bool firesTriggers(storage::SessionImpl& session, const sql::Compiled& code);
+// With `returned`, it also collects the values of the statement's RETURNING clause, a row per row.
 std::int64_t runTriggeredDml(storage::SessionImpl& session, const sql::Statement& ast, const std::string& text,
                              const sql::Compiled& code, const std::vector<std::string>& bindNames,
-                             const std::vector<Value>& bindValues);
+                             const std::vector<Value>& bindValues,
+                             std::vector<std::vector<Value>>* returned = nullptr);
 
 // DBMS_OUTPUT lines buffered since the last call, when DBMS_OUTPUT is enabled.
 std::vector<std::string> takeOutput(SessionState& state);

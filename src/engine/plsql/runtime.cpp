@@ -232,6 +232,7 @@ SqlStatement::~SqlStatement() { sqlite3_finalize(stmt); }
 void SqlStatement::compile(Exec& x) {
   sql::CompileContext ctx = x.session.compileContext();
   if (!owner.empty()) ctx.user = ctx.schema = owner;
+  ctx.insidePlsql = true;
   ctx.resolveExternal = [this](const sql::Expr& e) -> std::optional<sql::CompileContext::External> {
     auto it = externals.find(e.pos.offset);
     if (it == externals.end()) return std::nullopt;
@@ -322,11 +323,11 @@ void SqlStatement::finish(sqlite3_stmt* s) {
   }
 }
 
-std::int64_t SqlStatement::runDml(Exec& x) {
+std::int64_t SqlStatement::runDml(Exec& x, std::vector<std::vector<Value>>* returned) {
   if (!internal && firesTriggers(x.session, code)) {
     if (ddlVersion != x.session.impl().ddlVersion()) compile(x);
     try {
-      return runTriggered(x, *ast, *this);
+      return runTriggered(x, *ast, *this, returned);
     } catch (const Error& e) {
       throw PlsqlError::from(e);
     }
@@ -338,6 +339,10 @@ std::int64_t SqlStatement::runDml(Exec& x) {
     ~Done() { self.finish(s); }
   } done{*this, s};
   while (step(x.session, s)) {
+    if (!returned) continue;
+    std::vector<Value> row;
+    for (std::size_t i = 0; i < code.columns.size(); ++i) row.push_back(column(s, static_cast<int>(i)));
+    returned->push_back(std::move(row));
   }
   return sqlite3_changes64(x.session.connection());
 }

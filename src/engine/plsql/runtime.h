@@ -178,7 +178,8 @@ struct SqlStatement {
 
   // Compiles again when DDL ran since; prepares, binds and, for DML, runs. Returns the rows changed.
   sqlite3_stmt* start(Exec& x);
-  std::int64_t runDml(Exec& x);
+  // With `returned`, also collects the values of a RETURNING clause, one row per changed row.
+  std::int64_t runDml(Exec& x, std::vector<std::vector<Value>>* returned = nullptr);
   // Steps a started query: true when a row is ready.
   bool step(storage::SessionImpl& session, sqlite3_stmt* s);
   Value column(sqlite3_stmt* s, int i) const;

@@ -11,6 +11,7 @@
 #include "engine/plsql/plsql.h"
 #include "engine/plsql/triggers.h"
 #include "engine/sql/parser.h"
+#include "engine/storage/rowid.h"
 #include "engine/storage/session.h"
 #include "engine/storage/sqlite_util.h"
 
@@ -278,11 +279,52 @@ sql::ExprPtr columnExpr(const std::string& name) {
   return e;
 }
 
+// ROWID = :NUVO$RID, to read a written row back.
+sql::ExprPtr rowidMatch() {
+  auto bind = std::make_shared<sql::Expr>();
+  bind->kind = sql::ExprKind::Bind;
+  bind->text = "NUVO$RID";
+  bind->pos.offset = -1;
+  auto e = std::make_shared<sql::Expr>();
+  e->kind = sql::ExprKind::Binary;
+  e->op = "=";
+  e->args = {columnExpr("ROWID"), bind};
+  e->pos.offset = -1;
+  return e;
+}
+
+const sql::ReturningClause& returningOf(const sql::Statement& ast) {
+  static const sql::ReturningClause none;
+  switch (ast.kind) {
+    case sql::StmtKind::Insert: return static_cast<const sql::InsertStmt&>(ast).returning;
+    case sql::StmtKind::Update: return static_cast<const sql::UpdateStmt&>(ast).returning;
+    case sql::StmtKind::Delete: return static_cast<const sql::DeleteStmt&>(ast).returning;
+    default: return none;
+  }
+}
+
+// The RETURNING values of one written row, read by its ROWID.
+std::vector<Value> readBack(Exec& x, SqlStatement& back, const Value& rowid) {
+  auto c = std::make_shared<ConstNode>();
+  c->value = rowid;
+  back.paramByBind["NUVO$RID"].expr = c;
+  sqlite3_stmt* s = back.start(x);
+  struct Done {
+    SqlStatement& q;
+    sqlite3_stmt* s;
+    ~Done() { q.finish(s); }
+  } done{back, s};
+  std::vector<Value> values;
+  if (back.step(x.session, s))
+    for (std::size_t i = 0; i < back.code.columns.size(); ++i) values.push_back(back.column(s, static_cast<int>(i)));
+  return values;
+}
+
 }  // namespace
 
 std::int64_t runTriggeredDml(storage::SessionImpl& session, const sql::Statement& ast, const std::string& text,
                              const sql::Compiled& code, const std::vector<std::string>& bindNames,
-                             const std::vector<Value>& bindValues) {
+                             const std::vector<Value>& bindValues, ReturnedRows* returned) {
   SqlStatement dml;
   dml.text = text;
   dml.code = code;
@@ -294,10 +336,10 @@ std::int64_t runTriggeredDml(storage::SessionImpl& session, const sql::Statement
   Exec x(session, session.plsql());
   std::vector<Datum> noBinds;
   x.binds = &noBinds;
-  return runTriggered(x, ast, dml);
+  return runTriggered(x, ast, dml, returned);
 }
 
-std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement& dml) {
+std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement& dml, ReturnedRows* returned) {
   storage::SessionImpl& session = x.session;
   const sql::Compiled& code = dml.code;
   auto triggers = cacheOf(session).byTable[code.targetOwner + "." + code.targetTable];
@@ -374,12 +416,18 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
       }
     }
   }
-  SqlStatement rowsSql;
-  rowsSql.text = dml.text;
-  rowsSql.ast = select;
-  rowsSql.owner = dml.owner;
-  rowsSql.internal = true;
-  {
+  // RETURNING: a DELETE's values are read with its rows, before the delete; an INSERT's or UPDATE's
+  // are read back by ROWID once the rows are written.
+  const sql::ReturningClause& returning = returningOf(ast);
+  bool wantReturned = returned && !returning.values.empty();
+  if (wantReturned && event == kDelete)
+    for (const auto& v : returning.values) item(v);
+  // A query over the statement's own syntax tree, its names resolving as in the statement.
+  auto internalQuery = [&](const std::shared_ptr<sql::SelectStmt>& query, SqlStatement& out) {
+    out.text = dml.text;
+    out.ast = query;
+    out.owner = dml.owner;
+    out.internal = true;
     sql::CompileContext ctx = session.compileContext();
     if (!dml.owner.empty()) ctx.user = ctx.schema = dml.owner;
     ctx.resolveExternal = [&dml](const sql::Expr& e) -> std::optional<sql::CompileContext::External> {
@@ -387,16 +435,34 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
       if (e.pos.offset < 0 || it == dml.externals.end()) return std::nullopt;
       return it->second;
     };
-    rowsSql.code = sql::compileStatement(*select, ctx, dml.text);
-    rowsSql.ddlVersion = session.impl().ddlVersion();
-    for (const auto& name : rowsSql.code.bindNames) {
+    out.code = sql::compileStatement(*query, ctx, dml.text);
+    out.ddlVersion = session.impl().ddlVersion();
+    for (const auto& name : out.code.bindNames) {
       auto it = dml.paramByBind.find(name);
       auto c = std::make_shared<ConstNode>();
       if (it != dml.paramByBind.end())
         c->value = it->second.hostBind >= 0 ? (*x.binds)[static_cast<std::size_t>(it->second.hostBind)].v
                                              : it->second.expr->eval(x);
-      rowsSql.paramByBind[name].expr = c;
+      out.paramByBind[name].expr = c;
     }
+  };
+  SqlStatement rowsSql;
+  internalQuery(select, rowsSql);
+  SqlStatement backSql;
+  if (wantReturned && event != kDelete) {
+    auto back = std::make_shared<sql::SelectStmt>();
+    back->query = std::make_shared<sql::Query>();
+    back->query->block = std::make_shared<sql::QueryBlock>();
+    back->query->block->from.push_back(event == kInsert ? static_cast<const sql::InsertStmt&>(ast).table
+                                                         : static_cast<const sql::UpdateStmt&>(ast).table);
+    back->query->block->where = rowidMatch();
+    for (const auto& v : returning.values) {
+      sql::SelectItem it;
+      it.expr = v;
+      it.alias = "R" + std::to_string(back->query->block->items.size());
+      back->query->block->items.push_back(it);
+    }
+    internalQuery(back, backSql);
   }
 
   // Triggers of this event, in order of creation, by kind.
@@ -424,6 +490,7 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
     struct Row {
       Value rowid;
       Datum oldRow, newRow;
+      std::vector<Value> returned;  // a DELETE's RETURNING values
     };
     std::vector<Row> rows;
     {
@@ -454,6 +521,7 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
           for (std::size_t c = 0; c < columns.size(); ++c)
             if (columns[c].name == name) (*r.newRow.record)[c].v = v;
         }
+        while (i < static_cast<int>(rowsSql.code.columns.size())) r.returned.push_back(rowsSql.column(s, i++));
         rows.push_back(std::move(r));
       }
     }
@@ -486,9 +554,16 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
       if (newRow)
         for (std::size_t c = 0; c < columns.size(); ++c) write.set("V" + std::to_string(c), (*r.newRow.record)[c].v);
       count += write.sql->runDml(x);
+      if (event == kInsert) r.rowid = storage::encodeRowid(object->id, sqlite3_last_insert_rowid(db));
       for (const auto& t : rowTriggersAfter) fire(session, *t, oldRow, newRow);
     }
     for (const auto& t : matching("AFTER", false)) fire(session, *t, nullptr, nullptr);
+    if (wantReturned) {
+      for (auto& r : rows) {
+        if (event != kDelete) r.returned = readBack(x, backSql, r.rowid);
+        returned->push_back(std::move(r.returned));
+      }
+    }
   } catch (const PlsqlError& e) {
     sqlite3_exec(db, "ROLLBACK TO nuvo_dml; RELEASE nuvo_dml", nullptr, nullptr, nullptr);
     throw e.toError();

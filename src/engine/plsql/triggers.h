@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/plsql/unit.h"
 
@@ -23,8 +24,12 @@ void storeUnitErrors(sqlite3* db, const Unit& unit, const std::string& type);
 // Runs catalog changes as DDL: commit first, one transaction of their own, the DDL version bumped.
 using DdlRunner = std::function<void(sqlite3*, const std::function<void(sqlite3*)>&)>;
 
-// Runs an INSERT, UPDATE or DELETE of PL/SQL or of the client row by row with its table's triggers.
-std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement& dml);
+// The values of a DML's RETURNING clause, one row per changed row.
+using ReturnedRows = std::vector<std::vector<Value>>;
+
+// Runs an INSERT, UPDATE or DELETE of PL/SQL or of the client row by row with its table's triggers;
+// with `returned`, also collects its RETURNING values.
+std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement& dml, ReturnedRows* returned = nullptr);
 
 void createTrigger(storage::SessionImpl& session, const std::string& owner, const std::string& source, bool orReplace,
                    const DdlRunner& runDdl);

@@ -161,6 +161,14 @@ struct SelectStmt : Statement {
   QueryPtr query;
 };
 
+// RETURNING expr, ... INTO target, ...: values of the rows a DML statement changed (UPDATE: after the
+// change, DELETE: before it). Plain SQL's targets are out binds; PL/SQL's are its variables.
+struct ReturningClause {
+  std::vector<ExprPtr> values;
+  std::vector<ExprPtr> into;
+  Position pos;
+};
+
 struct InsertStmt : Statement {
   InsertStmt() : Statement(StmtKind::Insert) {}
   TableRef table;
@@ -168,6 +176,7 @@ struct InsertStmt : Statement {
   std::vector<Position> columnPos;
   std::vector<ExprPtr> values;  // VALUES (...)
   QueryPtr query;               // INSERT ... SELECT
+  ReturningClause returning;
 };
 
 struct Assignment {
@@ -181,12 +190,14 @@ struct UpdateStmt : Statement {
   TableRef table;
   std::vector<Assignment> sets;
   ExprPtr where;
+  ReturningClause returning;
 };
 
 struct DeleteStmt : Statement {
   DeleteStmt() : Statement(StmtKind::Delete) {}
   TableRef table;
   ExprPtr where;
+  ReturningClause returning;
 };
 
 // MERGE INTO target USING source ON (cond) WHEN MATCHED THEN UPDATE ... WHEN NOT MATCHED THEN INSERT ...

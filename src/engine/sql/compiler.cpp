@@ -265,6 +265,7 @@ class Compiler {
       sql += "SELECT " + join(values) + " FROM (" + q + ") AS q0";
     }
     out_.sql = sql;
+    returning(s.returning, target);
   }
 
   void compileUpdate(const UpdateStmt& s) {
@@ -294,6 +295,7 @@ class Compiler {
     sql += join(sets);
     if (s.where) sql += " WHERE " + dmlCondition(*s.where, scope, target);
     out_.sql = sql;
+    returning(s.returning, target);
   }
 
   void compileDelete(const DeleteStmt& s) {
@@ -302,6 +304,42 @@ class Compiler {
     scope.sources.push_back(target);
     out_.sql = "DELETE FROM " + quoteName(target.owner) + "." + quoteName(target.tableName) + " AS " + target.sqlAlias;
     if (s.where) out_.sql += " WHERE " + dmlCondition(*s.where, scope, target);
+    returning(s.returning, target);
+  }
+
+  // RETURNING as SQLite's own clause: one result row per changed row, with the values after an
+  // INSERT or UPDATE and before a DELETE. SQLite names the row there only by its table name.
+  void returning(const ReturningClause& r, Source target) {
+    if (r.values.empty()) return;
+    // One PL/SQL record may take all the values; PL/SQL checks its fields.
+    bool recordTarget = ctx_.insidePlsql && r.into.size() == 1;
+    if (r.into.size() > r.values.size()) fail(947, r.into[r.values.size()]->pos);
+    if (r.into.size() < r.values.size() && !recordTarget) fail(913, r.values[r.into.size()]->pos);
+    target.sqlAlias = quoteName(target.tableName);
+    target.rowidSql = "rowid";
+    Scope scope;
+    scope.sources.push_back(target);
+    std::vector<std::string> values;
+    for (const auto& v : r.values) {
+      lastColumnMeta_ = nullptr;
+      Typed t = expr(*v, scope);
+      Column c;
+      if (v->kind == ExprKind::Column && lastColumnMeta_) c = *lastColumnMeta_;
+      c.name = v->kind == ExprKind::Column ? v->name.last() : "RETURNING" + std::to_string(values.size() + 1);
+      c.type = t.type == DataType::Unknown ? DataType::Varchar2 : t.type;
+      out_.columns.push_back(c);
+      values.push_back(t.sql);
+    }
+    out_.sql += " RETURNING " + join(values);
+    // Plain SQL returns into out binds; PL/SQL assigns its own targets from the rows.
+    for (const auto& t : r.into) {
+      if (t->kind == ExprKind::Bind) {
+        bind(*t);
+        out_.returningInto.push_back(t->text);
+      } else if (!ctx_.insidePlsql) {
+        fail(904, t->pos, "\"" + (t->name.parts.empty() ? t->text : t->name.last()) + "\"");
+      }
+    }
   }
 
   // MERGE as SQLite's UPDATE ... FROM for the matched rows, then INSERT ... SELECT of the source rows

@@ -41,13 +41,16 @@ struct CompileContext {
     DataType type = DataType::Unknown;
   };
   std::function<std::optional<External>(const Expr& e)> resolveExternal;
+  // SQL inside PL/SQL: RETURNING INTO targets are PL/SQL's own, not out binds.
+  bool insidePlsql = false;
 };
 
 // The result of compiling one statement.
 struct Compiled {
   std::string sql;                      // SQLite SQL
   std::string nextSql;                  // MERGE: its INSERT, run after `sql` (its UPDATE)
-  std::vector<Column> columns;          // result columns of a query
+  std::vector<Column> columns;          // result columns of a query, or a DML's RETURNING values
+  std::vector<std::string> returningInto;  // plain SQL's RETURNING INTO: the out bind of each value
   std::vector<std::string> bindNames;   // parameter ?N is bindNames[N-1]
   std::vector<DataType> bindTargets;    // the type a bind is converted to (Unknown: as given)
   std::set<std::string> schemas;        // schema files the SQL reads or writes

@@ -177,7 +177,18 @@ StatementPtr Parser::parseInsert() {
   } else {
     fail(926, peek());
   }
+  parseReturning(s->returning);
   return s;
+}
+
+void Parser::parseReturning(ReturningClause& r) {
+  if (!peek().is("RETURNING") && !peek().is("RETURN")) return;
+  r.pos = next().pos;
+  do r.values.push_back(parseExpr());
+  while (acceptOp(","));
+  expect("INTO", 925);
+  do r.into.push_back(parseExpr());
+  while (acceptOp(","));
 }
 
 StatementPtr Parser::parseUpdate() {
@@ -203,6 +214,7 @@ StatementPtr Parser::parseUpdate() {
     s->sets.push_back(std::move(a));
   } while (acceptOp(","));
   if (accept("WHERE")) s->where = parseExpr();
+  parseReturning(s->returning);
   return s;
 }
 
@@ -211,8 +223,9 @@ StatementPtr Parser::parseDelete() {
   accept("FROM");
   auto s = std::make_shared<DeleteStmt>();
   parseTableTarget(s->table);
-  if (isIdentifier(peek())) s->table.alias = next().text;
+  if (isIdentifier(peek()) && !peek().is("RETURN")) s->table.alias = next().text;
   if (accept("WHERE")) s->where = parseExpr();
+  parseReturning(s->returning);
   return s;
 }
 

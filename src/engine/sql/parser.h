@@ -58,6 +58,7 @@ class Parser {
   TableRef parseTableRef();
   void parseOrderBy(std::vector<OrderItem>& out);
   void parseTableTarget(TableRef& ref);
+  void parseReturning(ReturningClause& r);
 
   ExprPtr parseOr();
   ExprPtr parseAnd();

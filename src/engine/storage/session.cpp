@@ -164,6 +164,12 @@ class StatementImpl : public Statement {
       session_.compileStatement(*p_);
     }
     const sql::Compiled& code = p_->code;
+    if (!code.returningInto.empty()) {
+      session_.beginChange();
+      session_.undoOnFailure([&] { runReturning(code); });
+      done_ = true;
+      return;
+    }
     if (plsql::firesTriggers(session_, code)) {
       release();
       rows_ = plsql::runTriggeredDml(session_, *p_->ast, p_->text, code, code.bindNames, values_);
@@ -191,6 +197,35 @@ class StatementImpl : public Statement {
     rows_ = sqlite3_changes64(session_.connection());
     sqlite3_reset(stmt_);
     if (!code.nextSql.empty()) rows_ += runNext(code);
+  }
+
+  // DML ... RETURNING ... INTO :binds: the changed row's values go to the out binds (NULL when no row
+  // changed). Scalar binds take one row: more is ORA-01422.
+  void runReturning(const sql::Compiled& code) {
+    std::vector<std::vector<Value>> returned;
+    if (plsql::firesTriggers(session_, code)) {
+      release();
+      rows_ = plsql::runTriggeredDml(session_, *p_->ast, p_->text, code, code.bindNames, values_, &returned);
+    } else {
+      session_.attach(code.schemas);
+      acquire();
+      sqlite3_reset(stmt_);
+      for (std::size_t i = 0; i < values_.size(); ++i)
+        storage::bindValue(session_, stmt_, static_cast<int>(i + 1), values_[i], code.bindTargets[i]);
+      int rc;
+      while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+        std::vector<Value> row;
+        for (std::size_t i = 0; i < code.columns.size(); ++i)
+          row.push_back(columnValue(stmt_, static_cast<int>(i), code.columns[i].type));
+        returned.push_back(std::move(row));
+      }
+      sqlite3_reset(stmt_);
+      if (rc != SQLITE_DONE) session_.throwMapped(rc, &code);
+      rows_ = static_cast<std::int64_t>(returned.size());
+    }
+    if (returned.size() > 1) throw Error::ora(1422);
+    for (std::size_t i = 0; i < code.returningInto.size(); ++i)
+      values_[slot(code.returningInto[i])] = returned.empty() ? Value() : returned[0][i];
   }
 
   // The second SQLite statement of a MERGE, with the same binds.
@@ -328,6 +363,17 @@ SessionImpl::~SessionImpl() {
   if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close_v2(db_);
   database_->unregisterSession(sid_);
+}
+
+void SessionImpl::undoOnFailure(const std::function<void()>& change) {
+  exec(db_, "SAVEPOINT nuvo_statement");
+  try {
+    change();
+  } catch (...) {
+    sqlite3_exec(db_, "ROLLBACK TO nuvo_statement; RELEASE nuvo_statement", nullptr, nullptr, nullptr);
+    throw;
+  }
+  exec(db_, "RELEASE nuvo_statement");
 }
 
 void SessionImpl::registerEngineFunctions() {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -80,6 +81,8 @@ class SessionImpl : public Session {
   void detach(const std::string& schema);
   // Opens the transaction for a change, if none is open.
   void beginChange();
+  // Runs `change` in the open transaction inside a savepoint: when it throws, its changes are undone.
+  void undoOnFailure(const std::function<void()>& change);
   // Takes the write lock of the schema files (SELECT FOR UPDATE, LOCK TABLE), waiting or not.
   void lockFiles(const std::set<std::string>& schemas, bool noWait);
   // Throws ORA-01013 when interrupt() was called since the last check.
