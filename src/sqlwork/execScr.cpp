@@ -775,9 +775,9 @@ nuvo::sqlwork::RowContext TfmScript::rowContext() {
   return c;
 }
 
-bool TfmScript::execRow(int counter, const QString& text) {
+bool TfmScript::execRow(int counter, const QString& text, nuvo::sqlwork::RowStatusWriter& status) {
   const auto outcome = nuvo::sqlwork::runRowStatement(quDyn, text, rowContext());
-  nuvo::sqlwork::writeRowStatus(context().osOracle, listedScript_, counter, scope(), outcome);
+  status.write(counter, outcome);
   return outcome.goOn;
 }
 
@@ -785,7 +785,8 @@ bool TfmScript::ExecScript() {
   const int counter = currentCounter();
   if (counter == 0) return true;
   napolniSkriptoIzTabele();
-  return execRow(counter, nuvo::lfToCrlf(meLong->toPlainText()));
+  nuvo::sqlwork::RowStatusWriter status(context().osOracle, listedScript_, scope());
+  return execRow(counter, nuvo::lfToCrlf(meLong->toPlainText()), status);
 }
 
 QString TfmScript::runExecSQL(const QString& sql) {
@@ -853,6 +854,7 @@ void TfmScript::spExecAllScriptClick() {
   }
   QCoreApplication::processEvents();
 
+  nuvo::sqlwork::RowStatusWriter status(m.osOracle, listedScript_, scope());
   int done = 0;
   int failures = 0;
   bool ok = true;
@@ -865,7 +867,7 @@ void TfmScript::spExecAllScriptClick() {
     if (konec) break;
     bool goOn = false;
     try {
-      goOn = execRow(row.counter, row.text);
+      goOn = execRow(row.counter, row.text, status);
     } catch (const nuvo::db::Error& e) {
       // The status could not be written: the run ends as failed, never half-way.
       restoreListDisplay();

@@ -177,7 +177,7 @@ class TfmScript : public QDialog {
   nuvo::sqlwork::RowContext rowContext();
   // Runs a statement in a TExecSqlThread and waits for it while the window stays responsive.
   QString runExecSQL(const QString& sql);
-  bool execRow(int counter, const QString& text);
+  bool execRow(int counter, const QString& text, nuvo::sqlwork::RowStatusWriter& status);
   enum class StoreResult { Stored, AlreadyStored, Failed };
   // Stores the loaded script under the upper-cased script name when it has no rows yet.
   StoreResult storeLoadedScript();

@@ -195,24 +195,33 @@ RowOutcome runRowStatement(db::Query& query, const QString& text, const RowConte
   return {QLatin1Char('E'), error, DopustnaNapaka(sql)};
 }
 
+RowStatusWriter::RowStatusWriter(db::Session& session, const QString& name, const ScriptScope& scope)
+    : session_(session), update_(std::make_unique<db::Query>(&session)) {
+  update_->setSql(QStringLiteral("update nuvo_util.nuvo_exs set script_stat=:stat, script_err=:napaka"
+                                 " where script_name=:skripta and script_counter=:stevec") +
+                  ownerCondition(scope));
+  update_->declareVariable(QStringLiteral("stat"), db::DataType::String);
+  update_->declareVariable(QStringLiteral("napaka"), db::DataType::String);
+  update_->declareVariable(QStringLiteral("skripta"), db::DataType::String);
+  update_->declareVariable(QStringLiteral("stevec"), db::DataType::Integer);
+  update_->setVariable(QStringLiteral("skripta"), name);
+  bindOwner(*update_, scope);
+}
+
+RowStatusWriter::~RowStatusWriter() = default;
+
+void RowStatusWriter::write(int counter, const RowOutcome& outcome) {
+  update_->setVariable(QStringLiteral("stat"), QString(outcome.status));
+  update_->setVariable(QStringLiteral("napaka"),
+                       outcome.error.isEmpty() ? QVariant() : QVariant(outcome.error.left(kMaxErrorLength)));
+  update_->setVariable(QStringLiteral("stevec"), counter);
+  update_->execute();
+  session_.commit();
+}
+
 void writeRowStatus(db::Session& session, const QString& name, int counter, const ScriptScope& scope,
                     const RowOutcome& outcome) {
-  db::Query update(&session);
-  update.setSql(QStringLiteral("update nuvo_util.nuvo_exs set script_stat=:stat, script_err=:napaka"
-                               " where script_name=:skripta and script_counter=:stevec") +
-                ownerCondition(scope));
-  update.declareVariable(QStringLiteral("stat"), db::DataType::String);
-  update.declareVariable(QStringLiteral("napaka"), db::DataType::String);
-  update.declareVariable(QStringLiteral("skripta"), db::DataType::String);
-  update.declareVariable(QStringLiteral("stevec"), db::DataType::Integer);
-  update.setVariable(QStringLiteral("stat"), QString(outcome.status));
-  update.setVariable(QStringLiteral("napaka"),
-                     outcome.error.isEmpty() ? QVariant() : QVariant(outcome.error.left(kMaxErrorLength)));
-  update.setVariable(QStringLiteral("skripta"), name);
-  update.setVariable(QStringLiteral("stevec"), counter);
-  bindOwner(update, scope);
-  update.execute();
-  session.commit();
+  RowStatusWriter(session, name, scope).write(counter, outcome);
 }
 
 QVector<StoredRow> pendingRows(db::Session& session, const QString& name, const ScriptScope& scope,

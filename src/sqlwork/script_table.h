@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "db/error.h"
@@ -86,8 +87,23 @@ struct RowContext {
 // Runs one stored statement on `query`'s session; writes nothing.
 RowOutcome runRowStatement(db::Query& query, const QString& text, const RowContext& context);
 
-// Writes a row's status and error (at most kMaxErrorLength characters; empty is NULL) and commits
-// the session. Throws db::Error.
+// Writes the status and error (at most kMaxErrorLength characters; empty is NULL) of a script's rows
+// and commits the session with each, through one prepared statement. Throws db::Error.
+class RowStatusWriter {
+ public:
+  RowStatusWriter(db::Session& session, const QString& name, const ScriptScope& scope);
+  ~RowStatusWriter();
+  RowStatusWriter(const RowStatusWriter&) = delete;
+  RowStatusWriter& operator=(const RowStatusWriter&) = delete;
+
+  void write(int counter, const RowOutcome& outcome);
+
+ private:
+  db::Session& session_;
+  std::unique_ptr<db::Query> update_;
+};
+
+// One row's status, as RowStatusWriter writes it.
 void writeRowStatus(db::Session& session, const QString& name, int counter, const ScriptScope& scope,
                     const RowOutcome& outcome);
 
