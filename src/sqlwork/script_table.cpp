@@ -1,5 +1,7 @@
 #include "sqlwork/script_table.h"
 
+#include <QRegularExpression>
+
 #include "db/query.h"
 #include "db/session.h"
 
@@ -92,8 +94,12 @@ QString f_pocistiNiz(const QString& text) {
   const qsizetype semicolon = text.lastIndexOf(QLatin1Char(';'));
   if (semicolon < 0) return text;
   const qsizetype from = std::max<qsizetype>(0, semicolon - 11);
-  if (!text.mid(from, semicolon - from).contains(QStringLiteral("END"), Qt::CaseInsensitive)) return text;
-  return text.left(semicolon + 1);
+  if (text.mid(from, semicolon - from).contains(QStringLiteral("END"), Qt::CaseInsensitive))
+    return text.left(semicolon + 1);
+  // "END a_long_unit_name;" followed only by "/" lines: the "/" would reach the server too.
+  static const QRegularExpression endOfUnit(QStringLiteral(R"(\bEND(\s+[\w$#."]+)?\s*;(\s*/)*\s*$)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+  return endOfUnit.match(text).hasMatch() ? text.left(semicolon + 1) : text;
 }
 
 RowAction classifyRow(const QString& text) {

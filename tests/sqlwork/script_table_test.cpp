@@ -45,7 +45,9 @@ TEST(ScriptRules, CleaningAPlsqlFileDropsWhatFollowsTheFinalEnd) {
   } cases[] = {
       {"begin null;\r\nend;\r\n/\r\n", "begin null;\r\nend;"},
       {"create package p is\r\nend p;\r\n/\r\n/\r\n\r\n", "create package p is\r\nend p;"},
-      {"create package p is\r\nend  a_long_name;\r\n/\r\n", "create package p is\r\nend  a_long_name;\r\n/\r\n"},
+      {"create package p is\r\nend  a_long_package_name;\r\n/\r\n \r\n/\r\n", "create package p is\r\nend  a_long_package_name;"},
+      {"create package p is\r\nend \"Quoted_Name\" ;\r\n/", "create package p is\r\nend \"Quoted_Name\" ;"},
+      {"insert into t values (1, 'no unit here');\r\n/\r\n", "insert into t values (1, 'no unit here');\r\n/\r\n"},
       {"select 1 from dual", "select 1 from dual"},
       {"x := 1;\r\n/", "x := 1;\r\n/"},
   };
