@@ -11,6 +11,7 @@ QString dataTypeName(DataType type) {
     case DataType::Long: return QStringLiteral("LONG");
     case DataType::Rowid: return QStringLiteral("rowid");
     case DataType::Cursor: return QStringLiteral("cursor");
+    case DataType::Binary: return QStringLiteral("binary");
     case DataType::Unknown: break;
   }
   return QStringLiteral("unknown");

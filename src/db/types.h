@@ -8,8 +8,9 @@ namespace nuvo::db {
 
 // The type of a declared variable or of a result column. Values travel as QVariant: an invalid
 // QVariant is NULL (distinct from ""), Integer is qlonglong, Float double, String/Long/Rowid QString,
-// Date a QDateTime in UTC that carries the database's wall-clock time unchanged.
-enum class DataType { Unknown, String, Integer, Float, Date, Long, Rowid, Cursor };
+// Date a QDateTime in UTC that carries the database's wall-clock time unchanged, Binary (BLOB, RAW)
+// a QByteArray.
+enum class DataType { Unknown, String, Integer, Float, Date, Long, Rowid, Cursor, Binary };
 
 // "string", "integer", ... as variable types are named in the tool.
 QString dataTypeName(DataType type);

@@ -32,10 +32,13 @@ struct DateTime {
 
 class Cursor;
 
-// One value of a column, a bind or a result. NUMBER values are Integer or Real.
+// The contents of a BLOB or RAW value.
+using Bytes = std::vector<std::uint8_t>;
+
+// One value of a column, a bind or a result. NUMBER values are Integer or Real; BLOB and RAW are Binary.
 class Value {
  public:
-  enum class Kind { Null, Integer, Real, Text, Date, Cursor };
+  enum class Kind { Null, Integer, Real, Text, Date, Cursor, Binary };
 
   Value() = default;
   Value(std::int64_t v) : v_(v) {}
@@ -45,6 +48,7 @@ class Value {
   Value(const char* v) : v_(std::string(v)) {}
   Value(DateTime v) : v_(v) {}
   Value(std::shared_ptr<Cursor> v) : v_(std::move(v)) {}
+  Value(Bytes v) : v_(std::move(v)) {}
 
   Kind kind() const { return static_cast<Kind>(v_.index()); }
   bool isNull() const { return kind() == Kind::Null; }
@@ -55,11 +59,12 @@ class Value {
   const std::string& asText() const;      // Text only
   const DateTime& asDate() const;         // Date only
   std::shared_ptr<Cursor> asCursor() const;
+  const Bytes& asBytes() const;           // Binary only
 
   bool operator==(const Value& o) const { return v_ == o.v_; }
 
  private:
-  std::variant<std::monostate, std::int64_t, double, std::string, DateTime, std::shared_ptr<Cursor>> v_;
+  std::variant<std::monostate, std::int64_t, double, std::string, DateTime, std::shared_ptr<Cursor>, Bytes> v_;
 };
 
 // The Oracle data types the engine reports for columns and binds.

@@ -36,6 +36,7 @@ double Value::asDouble() const {
 const std::string& Value::asText() const { return std::get<std::string>(v_); }
 const DateTime& Value::asDate() const { return std::get<DateTime>(v_); }
 std::shared_ptr<Cursor> Value::asCursor() const { return std::get<std::shared_ptr<Cursor>>(v_); }
+const Bytes& Value::asBytes() const { return std::get<Bytes>(v_); }
 
 const char* dataTypeName(DataType t) {
   switch (t) {

@@ -127,6 +127,33 @@ TEST_F(DatasetTest, InsertedRowGetsItsRowidWhereTheServerReturnsIt) {
   EXPECT_TRUE(committedRows().contains("7:seven:100"));
 }
 
+// BLOB and RAW fields are QByteArray both ways: posted by insert and by update, read back as bytes.
+TEST_F(DatasetTest, BinaryFieldsRoundTripAsByteArrays) {
+  exec({"CREATE TABLE pics (id NUMBER(10), tag RAW(8), pic BLOB)"});
+  const QByteArray image("\x89PNG\0\r\n\xff\xfe", 9);  // a zero byte, bytes that are no UTF-8
+  Dataset ds(&session);
+  ds.setSql("SELECT p.id, p.tag, p.pic, p.rowid FROM pics p ORDER BY p.id");
+  ds.open();
+  EXPECT_EQ(ds.columns()[ds.fieldIndex("PIC")].type, DataType::Binary);
+  EXPECT_EQ(ds.columns()[ds.fieldIndex("TAG")].type, DataType::Binary);
+  ds.insert(0);
+  ds.setValue("id", 1);
+  ds.setValue("tag", QByteArray("\x01\x02", 2));
+  ds.setValue("pic", image);
+  ds.post();
+  ds.edit(0);
+  ds.setValue("pic", image + image);
+  ds.post();
+  session.commit();
+
+  ds.requery();
+  ASSERT_EQ(ds.recordCount(), 1);
+  const QVariant pic = ds.value(0, "PIC");
+  EXPECT_EQ(pic.typeId(), QMetaType::QByteArray);
+  EXPECT_EQ(pic.toByteArray(), image + image);
+  EXPECT_EQ(ds.value(0, "TAG").toByteArray(), QByteArray("\x01\x02", 2));
+}
+
 TEST_F(DatasetTest, CachedUpdatesAreWrittenOnlyByApplyUpdates) {
   Dataset ds(&session);
   openEmp(ds, true);

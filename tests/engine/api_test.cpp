@@ -152,6 +152,36 @@ TEST(ApiTest, ValuesComeBackTyped) {
   EXPECT_EQ(s->format(q->value(0)), "3.5");
 }
 
+// BLOB and RAW hold bytes: bound as Binary, read back as Binary, printed in hex as Oracle prints RAW.
+TEST(ApiTest, BinaryValuesRoundTripThroughBlobAndRawColumns) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  s->execute("CREATE TABLE bin (id NUMBER, r RAW(4), b BLOB)");
+  const Bytes bytes{0x00, 0x7f, 0xab, 0xff};  // a zero byte and bytes that are no UTF-8
+  s->execute("INSERT INTO bin VALUES (1, :r, :b)", {{"r", bytes}, {"b", Bytes{0x10}}});
+  s->execute("INSERT INTO bin VALUES (2, :r, :b)", {{"r", Bytes{}}, {"b", Value()}});  // an empty RAW is NULL
+
+  auto q = s->prepare("SELECT r, b FROM bin ORDER BY id");
+  q->execute();
+  EXPECT_EQ(q->columns()[0].type, DataType::Raw);
+  EXPECT_EQ(q->columns()[1].type, DataType::Blob);
+  ASSERT_TRUE(q->next());
+  ASSERT_EQ(q->value(0).kind(), Value::Kind::Binary);
+  EXPECT_EQ(q->value(0).asBytes(), bytes);
+  EXPECT_EQ(q->value(1), Value(Bytes{0x10}));
+  EXPECT_EQ(s->format(q->value(0)), "007FABFF");
+  ASSERT_TRUE(q->next());
+  EXPECT_TRUE(q->value(0).isNull());
+  EXPECT_TRUE(q->value(1).isNull());
+
+  // Bytes compare as bytes and come back through RETURNING as well.
+  EXPECT_EQ(rows(*s, "SELECT id FROM bin WHERE r = :r", {{"r", bytes}}), std::vector<std::string>{"1"});
+  auto upd = s->prepare("UPDATE bin SET b = :b WHERE id = 2 RETURNING b INTO :out");
+  upd->bind("b", Bytes{0xca, 0xfe});
+  upd->execute();
+  EXPECT_EQ(s->format(upd->bindValue("out")), "CAFE");
+}
+
 TEST(ApiTest, TextBindsConvertToTheColumnType) {
   auto db = test::freshDatabase();
   auto s = db->logOn("SYSTEM", "SYSTEM");

@@ -43,6 +43,10 @@ QVariant toVariant(const engine::Value& v) {
                              d.hour * 3600 + d.minute * 60 + d.second;
       return QVariant(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
     }
+    case engine::Value::Kind::Binary: {
+      const engine::Bytes& b = v.asBytes();
+      return QVariant(QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size())));
+    }
     case engine::Value::Kind::Null:
     case engine::Value::Kind::Cursor: break;
   }
@@ -90,6 +94,7 @@ DataType typeOfVariant(const QVariant& v) {
     case QMetaType::Float: return DataType::Float;
     case QMetaType::QDate:
     case QMetaType::QDateTime: return DataType::Date;
+    case QMetaType::QByteArray: return DataType::Binary;
     default: return DataType::String;
   }
 }
@@ -102,6 +107,10 @@ engine::Value toValue(const QVariant& v, DataType type) {
     case DataType::Float: return floatValue(v);
     case DataType::Date: return dateValue(v);
     case DataType::Cursor: return {};
+    case DataType::Binary: {
+      const QByteArray b = v.toByteArray();
+      return engine::Value(engine::Bytes(b.begin(), b.end()));
+    }
     case DataType::String:
     case DataType::Long:
     case DataType::Rowid:
@@ -117,11 +126,11 @@ DataType typeOfColumn(const engine::Column& c) {
     case engine::DataType::Number: return c.scale == 0 && c.precision > 0 ? DataType::Integer : DataType::Float;
     case engine::DataType::Boolean: return DataType::Integer;
     case engine::DataType::Varchar2:
-    case engine::DataType::Char:
-    case engine::DataType::Raw: return DataType::String;
+    case engine::DataType::Char: return DataType::String;
+    case engine::DataType::Raw:
+    case engine::DataType::Blob: return DataType::Binary;
     case engine::DataType::Long:
-    case engine::DataType::Clob:
-    case engine::DataType::Blob: return DataType::Long;
+    case engine::DataType::Clob: return DataType::Long;
     case engine::DataType::Date: return DataType::Date;
     case engine::DataType::Rowid: return DataType::Rowid;
     case engine::DataType::Cursor: return DataType::Cursor;
@@ -147,6 +156,7 @@ engine::DataType engineType(DataType type) {
     case DataType::Long: return engine::DataType::Long;
     case DataType::Rowid: return engine::DataType::Rowid;
     case DataType::Cursor: return engine::DataType::Cursor;
+    case DataType::Binary: return engine::DataType::Blob;
     case DataType::String:
     case DataType::Unknown: break;
   }

@@ -102,6 +102,10 @@ void setResult(sqlite3_context* ctx, const Value& v) {
       sqlite3_result_text(ctx, iso.data(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
       return;
     }
+    case Value::Kind::Binary:
+      if (v.asBytes().empty()) sqlite3_result_null(ctx);
+      else sqlite3_result_blob64(ctx, v.asBytes().data(), v.asBytes().size(), SQLITE_TRANSIENT);
+      return;
     case Value::Kind::Cursor: break;
   }
   sqlite3_result_error(ctx, "ORA-00932: inconsistent datatypes", -1);

@@ -397,6 +397,10 @@ Value valueOf(sqlite3_value* v) {
     case SQLITE_NULL: return {};
     case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(sqlite3_value_int64(v)));
     case SQLITE_FLOAT: return Value(sqlite3_value_double(v));
+    case SQLITE_BLOB: {
+      const auto* b = static_cast<const std::uint8_t*>(sqlite3_value_blob(v));
+      return Value(Bytes(b, b + sqlite3_value_bytes(v)));
+    }
     default:
       return Value(std::string(reinterpret_cast<const char*>(sqlite3_value_text(v)),
                                static_cast<std::size_t>(sqlite3_value_bytes(v))));
@@ -414,6 +418,7 @@ void resultOf(sqlite3_context* c, const Value& v) {
       sqlite3_result_text(c, iso.c_str(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
       return;
     }
+    case Value::Kind::Binary: sqlite3_result_blob64(c, v.asBytes().data(), v.asBytes().size(), SQLITE_TRANSIENT); return;
     case Value::Kind::Cursor: sqlite3_result_error(c, "ORA-00932: inconsistent datatypes: expected - got CURSOR", -1); return;
   }
 }

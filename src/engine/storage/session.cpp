@@ -68,6 +68,12 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
     }
     case Value::Kind::Cursor:
       throw Error::ora(932, "inconsistent datatypes: expected - got CURSOR");
+    case Value::Kind::Binary: {
+      const Bytes& b = v.asBytes();
+      if (b.empty()) sqlite3_bind_null(stmt, index);  // an empty RAW is NULL
+      else sqlite3_bind_blob64(stmt, index, b.data(), b.size(), SQLITE_TRANSIENT);
+      return;
+    }
   }
 }
 
@@ -80,6 +86,10 @@ Value columnValue(sqlite3_stmt* stmt, int i, DataType type) {
       if (std::floor(d) == d && std::fabs(d) < 9.0e15) return Value(static_cast<std::int64_t>(d));
       return Value(d);
     }
+    case SQLITE_BLOB: {
+      const auto* b = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, i));
+      return Value(Bytes(b, b + sqlite3_column_bytes(stmt, i)));
+    }
     default: {
       const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
       std::string text(t, static_cast<std::size_t>(sqlite3_column_bytes(stmt, i)));
@@ -90,6 +100,18 @@ Value columnValue(sqlite3_stmt* stmt, int i, DataType type) {
       return Value(std::move(text));
     }
   }
+}
+
+// RAW and BLOB as Oracle prints them: two upper-case hex digits a byte.
+std::string hexOf(const Bytes& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (std::uint8_t b : bytes) {
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
 }
 
 std::string upperName(const std::string& name) {
@@ -734,6 +756,7 @@ std::string SessionImpl::format(const Value& value) const {
     case Value::Kind::Text: return value.asText();
     case Value::Kind::Date: return builtins::formatDate(value.asDate(), context_.nlsDateFormat);
     case Value::Kind::Cursor: return "CURSOR";
+    case Value::Kind::Binary: return hexOf(value.asBytes());
   }
   return {};
 }
