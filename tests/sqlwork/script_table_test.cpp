@@ -229,6 +229,21 @@ TEST_F(ScriptTable, ThreadedOutcomesKeepTheErrorText) {
   EXPECT_EQ(tolerated.status, QLatin1Char('X'));
   EXPECT_EQ(tolerated.error, answer);
   EXPECT_EQ(run("drop table kade.x", context).status, QLatin1Char('E'));
+
+  // A PL/SQL file goes to the thread cleaned and renamed; a missing one never reaches it.
+  QStringList sent;
+  context.threaded = [&sent](const QString& sql) {
+    sent << sql;
+    return QString();
+  };
+  context.readFile = [](const QString& path) {
+    if (path != u"/sql/pck.sql") throw std::runtime_error("missing");
+    return QStringLiteral("create package KADE.p is\r\nend p;\r\n/\r\n");
+  };
+  context.rename = [](const QString& text) { return QString(text).replace("KADE.", "IZAS1."); };
+  EXPECT_EQ(run("#PL/SQL#/sql/pck.sql", context).status, QLatin1Char('X'));
+  EXPECT_EQ(run("#PL/SQL#/sql/none.sql", context).error, QStringLiteral("/sql/none.sql DOESN'T  EXISTS !"));
+  EXPECT_EQ(sent, QStringList{"create package IZAS1.p is\r\nend p;"});
 }
 
 TEST_F(ScriptTable, EnableAndDisableSwitchTheForeignKeysOfATable) {

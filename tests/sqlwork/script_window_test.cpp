@@ -203,6 +203,35 @@ TEST_F(ScriptWindow, AFailedStatusWriteEndsTheRunAsFailed) {
   EXPECT_EQ(rows("UPG_LOST")[1], "2:N:");
 }
 
+TEST_F(ScriptWindow, DirectivesAreEvaluatedAgainstTheDatabase) {
+  sys({"CREATE TABLE kade.there_t (x NUMBER)"});
+  TfmScript& w = loaded("UPG_DIR",
+                        "#DECLARE VAR_TAB \"NEW_T\"\n/\n"
+                        "#IFNOT select count(*) rezultat from user_tables where table_name='THERE_T' #ENDIF\n"
+                        "create table kade.there_t (x number)\n/\n"
+                        "#IFNOT select count(*) rezultat from user_tables where table_name=':VAR_TAB:' #ENDIF\n"
+                        "create table kade.:VAR_TAB: (x number)\n/\n"
+                        "#IF2 select x from kade.missing_t #ENDIF\ndrop table kade.there_t\n/\ndrop table kade.new_t\n/\n"
+                        "#IF select null rezultat from dual #ENDIF\ndrop table kade.x_t\n/\n");
+  w.btScriptPutClick();
+  nuvo::db::Query q(&main_->osOracle);
+  q.setSql("select script_cont from nuvo_util.nuvo_exs where script_name='UPG_DIR' order by script_counter");
+  QStringList texts;
+  for (q.execute(); !q.eof(); q.next()) texts << q.field(0).asString();
+  EXPECT_EQ(texts, QStringList{"create table kade.NEW_T (x number)"});
+  EXPECT_FALSE(main_->osOracle.inTransaction());
+}
+
+TEST_F(ScriptWindow, MultiInstallationStoresTheInstallationsSchemaAndOwner) {
+  main_->currMoreInstall = true;
+  main_->currUserAsKade = "IZAS1";
+  main_->currUserAsZozuro = "FZAS1";
+  TfmScript& w = loaded("UPG_INST", "update KADE.isec_users set userdef2 = 'x'\n/\n");
+  w.btScriptPutClick();
+  EXPECT_EQ(scalar("select script_owner || ':' || script_cont from nuvo_util.nuvo_exs where script_name='UPG_INST'"),
+            "KADE:update IZAS1.isec_users set userdef2 = 'x'");
+}
+
 class UnattendedRun : public ScriptWindow {
  protected:
   TfmScript& unattended(const QString& name) {
