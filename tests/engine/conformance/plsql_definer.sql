@@ -61,3 +61,53 @@ BEGIN
 END;
 /
 > y
+# Definer's rights: the unit's SQL runs with its owner's privileges, so a caller with EXECUTE changes
+# and reads the owner's table through it while the table itself stays closed to the caller
+@connect owner1/o
+CREATE TABLE counter_t (k VARCHAR2(10), n NUMBER);
+INSERT INTO counter_t VALUES ('calls', 0);
+> 1 rows
+COMMIT;
+CREATE OR REPLACE PROCEDURE bump(by_n NUMBER) IS
+BEGIN
+  UPDATE counter_t SET n = n + by_n WHERE k = 'calls';
+  INSERT INTO counter_t VALUES ('by ' || USER, by_n);
+END;
+/
+CREATE OR REPLACE FUNCTION calls RETURN NUMBER IS
+  r NUMBER;
+BEGIN
+  SELECT n INTO r FROM counter_t WHERE k = 'calls';
+  RETURN r;
+END;
+/
+GRANT EXECUTE ON bump TO user2;
+GRANT EXECUTE ON calls TO user2;
+@connect user2/u
+UPDATE owner1.counter_t SET n = 100;
+> ORA-00942: table or view does not exist
+BEGIN
+  owner1.bump(5);
+  owner1.bump(2);
+  DBMS_OUTPUT.PUT_LINE('calls ' || owner1.calls);
+END;
+/
+> calls 7
+SELECT owner1.calls AS c FROM dual;
+> C
+> 7
+SELECT n FROM owner1.counter_t;
+> ORA-00942: table or view does not exist
+# The same SQL in an anonymous block runs with the caller's rights (USER in the unit is still the caller)
+BEGIN
+  UPDATE owner1.counter_t SET n = 0;
+END;
+/
+> ORA-06550: line 2, column 10:
+COMMIT;
+@connect owner1/o
+SELECT k, n FROM counter_t ORDER BY k, n;
+> K,N
+> by USER2,2
+> by USER2,5
+> calls,7
