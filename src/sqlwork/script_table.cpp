@@ -4,6 +4,7 @@
 
 #include "db/query.h"
 #include "db/session.h"
+#include "shell/sql_catalog.h"
 
 namespace nuvo::sqlwork {
 
@@ -11,9 +12,49 @@ namespace {
 
 const QString kNoErrors = QStringLiteral("NO ERRORS");
 
-// " and script_owner=:upor" when only the owner's rows count.
-QString ownerCondition(const ScriptScope& scope) {
-  return scope.owner ? QStringLiteral(" and script_owner=:upor") : QString();
+// The fixed texts; an "...Owner" text counts only one owner's rows (multi-installation mode).
+const nuvo::SqlText kScriptDateOwner{"execScr.quScriptDateOwner",
+                                     {"select count(*)  stevec from all_tab_columns",
+                                      "where owner='NUVO_UTIL' and table_name='NUVO_EXS' and ",
+                                      "column_name in ('SCRIPT_OWNER','SCRIPT_DATE')"}};
+const nuvo::SqlText kCount{"execScr.quCount",
+                           {"select count(*)  stevilo ", "  from nuvo_util.nuvo_exs", "  where script_name=:skripta"}};
+const nuvo::SqlText kCountOwner{"execScr.quCountOwner",
+                                {"select count(*)  stevilo ", "  from nuvo_util.nuvo_exs",
+                                 "  where script_name=:skripta", " and  script_owner=:upor"}};
+const nuvo::SqlText kInsert{"execScr.quInsEXS",
+                            {" insert into nuvo_util.nuvo_exs (script_name,script_counter,script_stat,script_cont,"
+                             "script_err) values (:script_name,:script_counter,'N',:script_cont,null)"}};
+const nuvo::SqlText kInsertOwner{
+    "execScr.quInsEXSOwner",
+    {" insert into nuvo_util.nuvo_exs (script_name,script_counter,script_stat,script_cont,script_err,script_owner,"
+     "script_date) values (:script_name,:script_counter,'N',:script_cont,null,:script_owner,sysdate)"}};
+const nuvo::SqlText kAllFK{
+    "execScr.quAllFK",
+    {"select fk.owner,fk.table_name,fk.constraint_name", "   from all_constraints fk,all_constraints pk",
+     "  where   pk.owner= :upor and pk.table_name= :tabela and pk.constraint_type='P' and",
+     "               fk.r_owner= pk.owner  and fk.r_constraint_name=pk.constraint_name"}};
+const nuvo::SqlText kStatus{"execScr.rowStatus",
+                            {"update nuvo_util.nuvo_exs set script_stat=:stat, script_err=:napaka",
+                             " where script_name=:skripta and script_counter=:stevec"}};
+const nuvo::SqlText kStatusOwner{"execScr.rowStatusOwner",
+                                 {"update nuvo_util.nuvo_exs set script_stat=:stat, script_err=:napaka",
+                                  " where script_name=:skripta and script_counter=:stevec and script_owner=:upor"}};
+const nuvo::SqlText kPending{"execScr.pendingRows",
+                             {"select script_counter, script_cont from nuvo_util.nuvo_exs",
+                              " where script_name=:skripta and script_stat='N'",
+                              " and (:napaka='A' or instr(upper(script_err),:napaka)<>0)",
+                              " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')",
+                              " order by script_counter"}};
+const nuvo::SqlText kPendingOwner{"execScr.pendingRowsOwner",
+                                  {"select script_counter, script_cont from nuvo_util.nuvo_exs",
+                                   " where script_name=:skripta and script_stat='N'",
+                                   " and (:napaka='A' or instr(upper(script_err),:napaka)<>0)",
+                                   " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')",
+                                   " and script_owner=:upor order by script_counter"}};
+
+const QStringList& forScope(const ScriptScope& scope, const nuvo::SqlText& all, const nuvo::SqlText& owner) {
+  return scope.owner ? owner.lines() : all.lines();
 }
 
 void bindOwner(db::Query& query, const ScriptScope& scope) {
@@ -32,17 +73,14 @@ QString firstLine(const QString& text) {
 
 bool hasOwnerColumns(db::Session& session) {
   db::Query q(&session);
-  q.setSql(QStringList{QStringLiteral("select count(*)  stevec from all_tab_columns"),
-                       QStringLiteral("where owner='NUVO_UTIL' and table_name='NUVO_EXS' and "),
-                       QStringLiteral("column_name in ('SCRIPT_OWNER','SCRIPT_DATE')")});
+  q.setSql(kScriptDateOwner.lines());
   q.execute();
   return !q.eof() && q.field(0).asInteger() == 2;
 }
 
 int countScriptRows(db::Session& session, const QString& name, const ScriptScope& scope) {
   db::Query q(&session);
-  q.setSql(QStringList{QStringLiteral("select count(*)  stevilo "), QStringLiteral("  from nuvo_util.nuvo_exs"),
-                       QStringLiteral("  where script_name=:skripta") + ownerCondition(scope)});
+  q.setSql(forScope(scope, kCount, kCountOwner));
   q.declareVariable(QStringLiteral("skripta"), db::DataType::String);
   q.setVariable(QStringLiteral("skripta"), name);
   bindOwner(q, scope);
@@ -54,10 +92,7 @@ std::optional<StoreError> storeScript(db::Session& session, const QString& name,
                                       const ScriptScope& scope, const QString& user) {
   db::Query insert(&session);
   const bool owner = scope.ownerColumns;
-  insert.setSql(QStringLiteral(" insert into nuvo_util.nuvo_exs (script_name,script_counter,script_stat,script_cont,"
-                               "script_err%1) values (:script_name,:script_counter,'N',:script_cont,null%2)")
-                    .arg(owner ? QStringLiteral(",script_owner,script_date") : QString(),
-                         owner ? QStringLiteral(",:script_owner,sysdate") : QString()));
+  insert.setSql(owner ? kInsertOwner.lines() : kInsert.lines());
   insert.declareVariable(QStringLiteral("script_name"), db::DataType::String);
   insert.declareVariable(QStringLiteral("script_counter"), db::DataType::Integer);
   insert.declareVariable(QStringLiteral("script_cont"), db::DataType::Long);
@@ -139,11 +174,7 @@ QStringList enableDisable(db::Session& session, const QString& name, const QStri
   const QString table = (point < 0 ? name : name.mid(point + 1)).trimmed().toUpper();
 
   db::Query keys(&session);
-  keys.setSql(QStringList{
-      QStringLiteral("select fk.owner,fk.table_name,fk.constraint_name"),
-      QStringLiteral("   from all_constraints fk,all_constraints pk"),
-      QStringLiteral("  where   pk.owner= :upor and pk.table_name= :tabela and pk.constraint_type='P' and"),
-      QStringLiteral("               fk.r_owner= pk.owner  and fk.r_constraint_name=pk.constraint_name")});
+  keys.setSql(kAllFK.lines());
   keys.declareVariable(QStringLiteral("upor"), db::DataType::String);
   keys.declareVariable(QStringLiteral("tabela"), db::DataType::String);
   keys.setVariable(QStringLiteral("upor"), owner);
@@ -203,9 +234,7 @@ RowOutcome runRowStatement(db::Query& query, const QString& text, const RowConte
 
 RowStatusWriter::RowStatusWriter(db::Session& session, const QString& name, const ScriptScope& scope)
     : session_(session), update_(std::make_unique<db::Query>(&session)) {
-  update_->setSql(QStringLiteral("update nuvo_util.nuvo_exs set script_stat=:stat, script_err=:napaka"
-                                 " where script_name=:skripta and script_counter=:stevec") +
-                  ownerCondition(scope));
+  update_->setSql(forScope(scope, kStatus, kStatusOwner));
   update_->declareVariable(QStringLiteral("stat"), db::DataType::String);
   update_->declareVariable(QStringLiteral("napaka"), db::DataType::String);
   update_->declareVariable(QStringLiteral("skripta"), db::DataType::String);
@@ -233,11 +262,7 @@ void writeRowStatus(db::Session& session, const QString& name, int counter, cons
 QVector<StoredRow> pendingRows(db::Session& session, const QString& name, const ScriptScope& scope,
                                const QString& napaka, const QString& filter) {
   db::Query q(&session);
-  q.setSql(QStringLiteral("select script_counter, script_cont from nuvo_util.nuvo_exs"
-                          " where script_name=:skripta and script_stat='N'"
-                          " and (:napaka='A' or instr(upper(script_err),:napaka)<>0)"
-                          " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')") +
-           ownerCondition(scope) + QStringLiteral(" order by script_counter"));
+  q.setSql(forScope(scope, kPending, kPendingOwner));
   const std::pair<const char*, QString> binds[] = {{"skripta", name}, {"napaka", napaka}, {"filter", filter}};
   for (const auto& [variable, value] : binds) {
     q.declareVariable(QLatin1String(variable), db::DataType::String);
