@@ -266,7 +266,7 @@ std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 bool firesTriggers(storage::SessionImpl& session, const sql::Compiled& code) {
   if (code.isQuery || code.targetTable.empty()) return false;
   TriggerCache& cache = cacheOf(session);
-  return cache.byTable.count(code.targetOwner + "." + code.targetTable) > 0;
+  return !cache.byTable.empty() && cache.byTable.count(code.targetOwner + "." + code.targetTable) > 0;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <string_view>
 #include <thread>
 
 #include "engine/plsql/plsql.h"
@@ -141,12 +142,7 @@ class StatementImpl : public Statement {
 
   void bindOut(const std::string& name, DataType) override { slot(name); }
 
-  Value bindValue(const std::string& name) const override {
-    auto& names = p_->code.bindNames;
-    for (std::size_t i = 0; i < names.size(); ++i)
-      if (names[i] == upperName(name)) return values_[i];
-    throw Error(1006, "ORA-01006: bind variable does not exist");
-  }
+  Value bindValue(const std::string& name) const override { return values_[slot(name)]; }
 
   bool isQuery() const override { return p_->compiled && p_->code.isQuery; }
 
@@ -203,10 +199,10 @@ class StatementImpl : public Statement {
     else if (!code.isQuery) session_.beginChange();
     acquire();
     sqlite3_reset(stmt_);
-    // The values of this execution, for a MERGE's second statement too; bind() may change values_.
-    bound_ = values_;
-    for (std::size_t i = 0; i < bound_.size(); ++i)
-      storage::bindValue(session_, stmt_, static_cast<int>(i + 1), bound_[i], code.bindTargets[i]);
+    for (std::size_t i = 0; i < values_.size(); ++i)
+      storage::bindValue(session_, stmt_, static_cast<int>(i + 1), values_[i], code.bindTargets[i]);
+    // A MERGE's second statement runs with the same values, which bind() may change meanwhile.
+    if (!code.nextSql.empty()) bound_ = values_;
     if (code.isQuery) {
       fetched_ = false;
       return;
@@ -303,11 +299,15 @@ class StatementImpl : public Statement {
   }
 
  private:
-  std::size_t slot(const std::string& name) const {
-    std::string key = upperName(name);
+  // The bind's index: names compare case-insensitively, a leading colon ignored.
+  std::size_t slot(std::string_view name) const {
+    if (!name.empty() && name.front() == ':') name.remove_prefix(1);
     auto& names = p_->code.bindNames;
     for (std::size_t i = 0; i < names.size(); ++i)
-      if (names[i] == key) return i;
+      if (std::equal(name.begin(), name.end(), names[i].begin(), names[i].end(), [](char a, char b) {
+            return std::toupper(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+          }))
+        return i;
     throw Error(1006, "ORA-01006: bind variable does not exist");
   }
 
@@ -335,8 +335,8 @@ class StatementImpl : public Statement {
     if (owned_) {
       sqlite3_finalize(stmt_);
     } else {
+      // Every execution binds all parameters again, so the bindings need no clearing.
       sqlite3_reset(stmt_);
-      sqlite3_clear_bindings(stmt_);
       p_->stmtInUse = false;
     }
     stmt_ = nullptr;
@@ -440,7 +440,9 @@ void SessionImpl::registerEngineFunctions() {
     const char* data = reinterpret_cast<const char*>(sqlite3_value_text(v[0]));
     int bytes = sqlite3_value_bytes(v[0]);
     int max = sqlite3_value_int(v[1]);
-    bool inChars = sqlite3_value_int(v[3]) != 0;
+    bool pad = sqlite3_value_int(v[2]) != 0;
+    // Characters are counted only when it matters: never more characters than bytes.
+    bool inChars = sqlite3_value_int(v[3]) != 0 && (bytes > max || pad);
     int actual = inChars ? static_cast<int>(std::count_if(data, data + bytes, [](char ch) {
                              return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
                            }))
@@ -451,7 +453,7 @@ void SessionImpl::registerEngineFunctions() {
                             std::to_string(actual) + ", maximum: " + std::to_string(max) + ")";
       return sqlite3_result_error(c, message.c_str(), -1);
     }
-    if (sqlite3_value_int(v[2]) == 0 || actual >= max) return sqlite3_result_value(c, v[0]);
+    if (!pad || actual >= max) return sqlite3_result_value(c, v[0]);
     std::string padded(data, static_cast<std::size_t>(bytes));
     padded.append(static_cast<std::size_t>(max - actual), ' ');
     sqlite3_result_text(c, padded.data(), static_cast<int>(padded.size()), SQLITE_TRANSIENT);
