@@ -25,6 +25,7 @@
 #include "platform/text_file.h"
 #include "shell/IDialogs.h"
 #include "shell/Main.h"
+#include "shell/sql_catalog.h"
 #include "shell/tabUtil.h"
 #include "sqlwork/script_lists.h"
 #include "widgets/message_facade.h"
@@ -36,6 +37,10 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 // A key no row has, so the first row shown always loads its text.
 const QString kNoRowShown = QStringLiteral("\"#$%&/");
+
+const nuvo::SqlText kLargerb{"execScr.quLargerb",
+                             {"select * from v$rollstat  where usn in",
+                              " (select usn  from v$rollname where name=:largeRB)"}};
 
 TfmMain& context() { return *fmMain(); }
 
@@ -115,8 +120,7 @@ TfmScript::TfmScript(QWidget* parent) : QDialog(parent), quDyn(&context().osOrac
   laLargeRBStat->setText(QStringLiteral("OFFLINE"));
   try {
     nuvo::db::Query quLargerb(&m.osOracle);
-    quLargerb.setSql(QStringList{QStringLiteral("select * from v$rollstat  where usn in"),
-                                 QStringLiteral(" (select usn  from v$rollname where name=:largeRB)")});
+    quLargerb.setSql(kLargerb.lines());
     quLargerb.declareVariable(QStringLiteral("largeRB"), nuvo::db::DataType::String);
     quLargerb.setVariable(QStringLiteral("largeRB"), m.currLargeRBName);
     quLargerb.execute();
