@@ -25,6 +25,10 @@
 //   :NEW, each row is then written by ROWID through the shared compiler (column checks and constraints
 //   see the final values), AFTER ROW triggers follow; statement triggers run before and after. All of
 //   it runs in a savepoint, so a failing trigger undoes its statement.
+// - DML RETURNING ... INTO: the SQL compiler emits SQLite's own RETURNING clause (values after an INSERT
+//   or UPDATE, before a DELETE); plain SQL's targets are out binds, PL/SQL fills its variables from the
+//   rows. On tables with triggers the values are read with the rows (DELETE) or back by ROWID once the
+//   rows are written. More than one row into scalars is ORA-01422, the statement undone.
 // - Run errors carry the ORA-06512 stack lines after the first line.
 
 #include <memory>
