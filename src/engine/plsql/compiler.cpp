@@ -387,6 +387,14 @@ class Compiler {
   // ---- tokens
   const Token& at(int k = 0) { return p_.peek(k); }
   bool is(const char* w, int k = 0) { return at(k).is(w); }
+  // A unit's name may be written with its owner ("kade.pck"); CREATE has already placed the unit in
+  // that schema, so the prefix is passed over.
+  void skipOwnerPrefix() {
+    if (at(1).isOp(".") && at(2).kind != TokenKind::End) {
+      p_.next();
+      p_.next();
+    }
+  }
   bool accept(const char* w) { return p_.accept(w); }
   bool acceptOp(const char* op) { return p_.acceptOp(op); }
   [[noreturn]] void syntax(const Token& t, const std::string& expecting = {}) {
@@ -642,6 +650,7 @@ void Compiler::compileAnonymous() {
 void Compiler::compileStandalone() {
   bool isFunction = is("FUNCTION");
   p_.next();
+  skipOwnerPrefix();
   push(0, &unit_.stateSize);
   auto sub = subprogramHeading(isFunction);
   unit_.name = sub->name;
@@ -660,6 +669,7 @@ void Compiler::compileStandalone() {
 void Compiler::compilePackageSpec() {
   p_.next();
   unit_.type = "PACKAGE";
+  skipOwnerPrefix();
   unit_.name = identifier();
   accept("AUTHID") && (accept("DEFINER") || accept("CURRENT_USER"));
   if (!accept("IS") && !accept("AS")) syntax(at(), "IS AS");
@@ -678,6 +688,7 @@ void Compiler::compilePackageBody(const std::shared_ptr<Unit>& spec) {
   p_.next();
   p_.next();
   unit_.type = "PACKAGE BODY";
+  skipOwnerPrefix();
   unit_.name = identifier();
   if (!accept("IS") && !accept("AS")) syntax(at(), "IS AS");
   if (!spec) {
@@ -1070,8 +1081,10 @@ TypePtr Compiler::parseType() {
       type->name = n;
       return type;
     }
-    if (n == "VARCHAR2" || n == "VARCHAR" || n == "NVARCHAR2" || n == "STRING" || n == "RAW" || n == "LONG" ||
-        n == "CLOB" || n == "NCLOB" || n == "BLOB" || n == "ROWID" || n == "UROWID")
+    if (n == "RAW") return sized(DataType::Raw);
+    if (n == "BLOB") return sized(DataType::Blob);
+    if (n == "VARCHAR2" || n == "VARCHAR" || n == "NVARCHAR2" || n == "STRING" || n == "LONG" || n == "CLOB" ||
+        n == "NCLOB" || n == "ROWID" || n == "UROWID")
       return (n == "LONG" && accept("RAW")), sized(n == "CLOB" || n == "NCLOB" ? DataType::Clob : DataType::Varchar2);
     if (n == "CHAR" || n == "NCHAR" || n == "CHARACTER") {
       auto type = sized(DataType::Char);

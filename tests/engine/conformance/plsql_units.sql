@@ -172,3 +172,20 @@ SELECT object_type, status FROM user_objects WHERE object_name = 'SPEC_ONLY' ORD
 > OBJECT_TYPE,STATUS
 > PACKAGE,VALID
 > PACKAGE BODY,INVALID
+
+# A unit's name may carry its owner: the unit is created in that schema and compiles as written
+CREATE USER app IDENTIFIED BY app;
+CREATE OR REPLACE PACKAGE app.pck IS FUNCTION f RETURN NUMBER; END pck;
+/
+CREATE OR REPLACE PACKAGE BODY app.pck IS FUNCTION f RETURN NUMBER IS BEGIN RETURN 7; END; END pck;
+/
+CREATE OR REPLACE FUNCTION app.twice (n NUMBER) RETURN NUMBER IS BEGIN RETURN 2 * n; END;
+/
+SELECT object_type, status FROM all_objects WHERE owner = 'APP' ORDER BY object_type;
+> OBJECT_TYPE,STATUS
+> FUNCTION,VALID
+> PACKAGE,VALID
+> PACKAGE BODY,VALID
+SELECT app.twice(app.pck.f) AS v FROM dual;
+> V
+> 14
