@@ -180,6 +180,15 @@ TEST(ApiTest, BinaryValuesRoundTripThroughBlobAndRawColumns) {
   upd->bind("b", Bytes{0xca, 0xfe});
   upd->execute();
   EXPECT_EQ(s->format(upd->bindValue("out")), "CAFE");
+
+  // PL/SQL RAW and BLOB variables keep the bytes; a RAW longer than its variable is ORA-06502.
+  auto block = s->prepare("DECLARE v RAW(4); w BLOB; BEGIN SELECT r, b INTO v, w FROM bin WHERE id = 1; :out := v; "
+                          "INSERT INTO bin VALUES (3, v, w); END;");
+  block->bindOut("out", DataType::Raw);
+  block->execute();
+  EXPECT_EQ(block->bindValue("out"), Value(bytes));
+  EXPECT_EQ(rows(*s, "SELECT r, b FROM bin WHERE id = 3"), std::vector<std::string>{"007FABFF|10"});
+  EXPECT_EQ(errorCode(*s, "DECLARE v RAW(2); BEGIN SELECT r INTO v FROM bin WHERE id = 1; END;"), 6502);
 }
 
 TEST(ApiTest, TextBindsConvertToTheColumnType) {

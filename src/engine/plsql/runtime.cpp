@@ -177,6 +177,12 @@ Value roundNumber(const Value& v, const Type& type) {
 
 Value convertScalar(Exec& x, const Value& v, const Type& type) {
   if (v.isNull() || type.kind != Type::Kind::Scalar) return v;
+  // RAW keeps bytes as bytes, its length counted in bytes.
+  if (type.scalar == DataType::Raw && v.kind() == Value::Kind::Binary) {
+    if (type.length > 0 && v.asBytes().size() > static_cast<std::size_t>(type.length))
+      raiseValueError("raw variable length too long");
+    return v;
+  }
   switch (type.scalar) {
     case DataType::Number: return roundNumber(toNumber(v), type);
     case DataType::Varchar2:
