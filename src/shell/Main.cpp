@@ -25,6 +25,7 @@
 #include "shell/connect.h"
 #include "shell/iKript.h"
 #include "shell/main_helpers.h"
+#include "shell/sql_catalog.h"
 #include "shell/userComm.h"
 #include "sqlwork/execScr.h"
 #include "widgets/message_facade.h"
@@ -155,6 +156,51 @@ const char* kAvailableProperty = "nuvoAvailable";
 
 QString programDirectory() { return nuvo::homeDirectory() + u'/'; }
 
+// The fixed SQL texts of the main window.
+const nuvo::SqlText kQuDynSistem{"Main.quDynSistem",
+                                 {"select rTrim(val1_107) BPI from pr107par where  attr_007='aiZZZSRegistration'"}};
+// Sessions of users who would lose their logon with a restricted session.
+const nuvo::SqlText kQuRestricted{
+    "Main.quRestricted",
+    {"select userName,osUser,terminal,program from v$session ", "where username not in (",
+     "     select grantee from dba_role_privs", "    where granted_role=:grupa and",
+     "        exists (select grantee from dba_sys_privs where grantee=dba_role_privs.grantee and",
+     "                          privilege like '%RESTRICTED%')", "  )"}};
+const nuvo::SqlText kInstallations{"Main.installations", {"select * from NUVO_UTIL.NUVO_INSTALATIONS"}};
+// The installations the logon user belongs to, directly or as one of an installation's schemas.
+const nuvo::SqlText kMainUser{
+    "Main.najdiglavnegaUserja",
+    {"select instance,userIndex,user_KADE,USER_ZOZURO,pass_kade,pass_zozuro",
+     "  from  NUVO_UTIL.NUVO_INSTALATIONS ", "  where userIndex in",
+     "       (select userindex from NUVO_UTIL.NUVO_INST_USERS  where username=:upor )", "", "union", "",
+     "select instance,userIndex,user_KADE,USER_ZOZURO,pass_kade,pass_zozuro",
+     "  from  NUVO_UTIL.NUVO_INSTALATIONS", "        where (user_kade=:upor or user_zozuro=:upor)"}};
+const nuvo::SqlText kRightsProbe{"Main.rightsProbe", {"select * from all_tables"}};
+const nuvo::SqlText kTableExists{"Main.TableExists",
+                                 {"select count(*) stevilo from all_tables", "where owner=:lastnik and table_name=:tabela"}};
+const nuvo::SqlText kSysParameter{"Main.BeriParameter",
+                                  {" select sysVred,sysOpis from nuvo_util.velmoraSys ", "   where sysSprem=:sprem"}};
+const nuvo::SqlText kBanner{"Main.banner", {"select * from V$VERSION where upper(banner) like 'ORACLE%'"}};
+const nuvo::SqlText kCompatible{"Main.compatible", {"select value from v$parameter where name='compatible'"}};
+const nuvo::SqlText kLogParamStatus{
+    "Main.NastaviUserIPL.status",
+    {"select status from ALL_objects where object_name='PCKLOGPARAM'", "       and owner=:lastnik"}};
+const nuvo::SqlText kInitParam{"Main.NastaviUserIPL", {"begin", "  kade.pckLogParam.InitParam(:userIpl);", "end;"}};
+// In a hosted installation the logon user's own package.
+const nuvo::SqlText kInitParamOwn{"Main.NastaviUserIPL.own",
+                                  {"begin", "  pckLogParam.InitParam(:userIpl);", "end;"}};
+const nuvo::SqlText kAuditLink{"Main.CheckAuditHost.link",
+                               {"select username,host from user_db_links where user='KADE' and db_link='NUVOAUDT'"}};
+const nuvo::SqlText kAuditTablesRemote{
+    "Main.CheckAuditHost.remote",
+    {"select count(*) vseh from all_tables@NUVOAUDT", " where owner=:lastnik and  table_name like 'AUD_%'"}};
+const nuvo::SqlText kAuditTablesLocal{
+    "Main.CheckAuditHost.local",
+    {"select count(*) vseh from all_tables", " where owner='KADE' and  table_name like 'AUD_%'"}};
+const nuvo::SqlText kCanUseLargeRB{"Main.CanUseLargeRB", {" select KADE.PCKLogParam.CanUseLargeRB largeRB from dual"}};
+const nuvo::SqlText kActivateLargeRB{"Main.activateLARGERB",
+                                     {"begin", "nuvo_util.activateLARGERB(:segment,:mode);", "end;"}};
+
 }  // namespace
 
 TfmMain* fmMain() { return g_fmMain; }
@@ -179,14 +225,9 @@ TfmMain::TfmMain(const QStringList& parameters, QWidget* parent)
       {meMU, "meMU"},                   {popMain, "popMain"}, {pmOkna, "pmOkna"},
       {tiCloseForm, "tiCloseForm"}};
   for (const auto& [object, name] : names) object->setObjectName(name);
-  quDynSistem.setSql(QStringLiteral(
-      "select rTrim(val1_107) BPI from pr107par where  attr_007='aiZZZSRegistration'"));
+  quDynSistem.setSql(kQuDynSistem);
   quDynSistem1.setSql(quDynSistem.sqlText());
-  quRestricted.setSql(QStringList{
-      "select userName,osUser,terminal,program from v$session ", "where username not in (",
-      "     select grantee from dba_role_privs", "    where granted_role=:grupa and",
-      "        exists (select grantee from dba_sys_privs where grantee=dba_role_privs.grantee and",
-      "                          privilege like '%RESTRICTED%')", "  )"});
+  quRestricted.setSql(kQuRestricted);
   quRestricted.declareVariable("grupa", nuvo::db::DataType::String);
   quRestricted.setVariable("grupa", QStringLiteral("DUD"));
   tiCloseForm->setInterval(1000);
@@ -405,7 +446,7 @@ void TfmMain::updateMainCaption() {
   QString marker;
   if (osOracle.connected() && aliJeVecInstacijNaTrenutniInstanci(connServer)) {
     nuvo::db::Query query(&osOracle);
-    query.setSql(QStringLiteral("select * from NUVO_UTIL.NUVO_INSTALATIONS"));
+    query.setSql(kInstallations);
     bool ok = true;
     try {
       query.execute();
@@ -430,12 +471,7 @@ bool TfmMain::aliJeVecInstacijNaTrenutniInstanci(const QString& instance) {
 void TfmMain::najdiglavnegaUserja() {
   if (!currMoreInstall || !osOracle.connected()) return;
   nuvo::db::Query query(&osOracle);
-  query.setSql(QStringList{
-      "select instance,userIndex,user_KADE,USER_ZOZURO,pass_kade,pass_zozuro",
-      "  from  NUVO_UTIL.NUVO_INSTALATIONS ", "  where userIndex in",
-      "       (select userindex from NUVO_UTIL.NUVO_INST_USERS  where username=:upor )", "", "union", "",
-      "select instance,userIndex,user_KADE,USER_ZOZURO,pass_kade,pass_zozuro",
-      "  from  NUVO_UTIL.NUVO_INSTALATIONS", "        where (user_kade=:upor or user_zozuro=:upor)"});
+  query.setSql(kMainUser);
   query.declareVariable("upor", nuvo::db::DataType::String);
   query.setVariable("upor", connUser);
   try {
@@ -475,7 +511,7 @@ void TfmMain::tbConnectClick() {
 
   try {
     nuvo::db::Query probe(&osOracle);
-    probe.setSql(QStringLiteral("select * from all_tables"));
+    probe.setSql(kRightsProbe);
     probe.execute();
     probe.close();
   } catch (const nuvo::db::Error&) {
@@ -545,7 +581,7 @@ int TfmMain::countOf(const QStringList& sql, const QList<std::pair<QString, QStr
 }
 
 bool TfmMain::TableExists(const QString& owner, const QString& table) {
-  return countOf({"select count(*) stevilo from all_tables", "where owner=:lastnik and table_name=:tabela"},
+  return countOf(kTableExists,
                  {{"lastnik", owner}, {"tabela", table}}) > 0;
 }
 
@@ -554,7 +590,7 @@ void TfmMain::BeriParameter(const QString& name, QString& value, QString& descri
   description.clear();
   if (!TableExists("NUVO_UTIL", "VELMORASYS")) return;
   nuvo::db::Query query(&osOracle);
-  query.setSql(QStringList{" select sysVred,sysOpis from nuvo_util.velmoraSys ", "   where sysSprem=:sprem"});
+  query.setSql(kSysParameter);
   query.declareVariable("sprem", nuvo::db::DataType::String);
   query.setVariable("sprem", name);
   try {
@@ -576,7 +612,7 @@ QString TfmMain::getOracleVersion(nuvo::db::Session& session, QString& dod) {
     bool fromBanner = false;
     try {
       nuvo::db::Query banner(&session);
-      banner.setSql(QStringLiteral("select * from V$VERSION where upper(banner) like 'ORACLE%'"));
+      banner.setSql(kBanner);
       banner.execute();
       fromBanner = !banner.eof() && versionFromBanner(banner.field("BANNER").asString(), version);
     } catch (const nuvo::db::Error&) {
@@ -584,7 +620,7 @@ QString TfmMain::getOracleVersion(nuvo::db::Session& session, QString& dod) {
     if (!fromBanner) {
       try {
         nuvo::db::Query compatible(&session);
-        compatible.setSql(QStringLiteral("select value from v$parameter where name='compatible'"));
+        compatible.setSql(kCompatible);
         compatible.execute();
         if (!compatible.eof()) version = versionFromText(compatible.field("VALUE").asString());
       } catch (const nuvo::db::Error&) {
@@ -608,17 +644,13 @@ void TfmMain::NastaviUserIPL() {
   if (CurrentUserIpl.isEmpty()) return;
   try {
     nuvo::db::Query status(&osOracle);
-    status.setSql(QStringList{"select status from ALL_objects where object_name='PCKLOGPARAM'",
-                              "       and owner=:lastnik"});
+    status.setSql(kLogParamStatus);
     status.declareVariable("lastnik", nuvo::db::DataType::String);
     status.setVariable("lastnik", currMoreInstall ? connUser : QStringLiteral("KADE"));
     for (status.execute(); !status.eof(); status.next())
       if (status.field("STATUS").asString() != u"VALID") return;
     nuvo::db::Query init(&osOracle);
-    init.setSql(QStringList{"begin",
-                            currMoreInstall ? "  pckLogParam.InitParam(:userIpl);"
-                                            : "  kade.pckLogParam.InitParam(:userIpl);",
-                            "end;"});
+    init.setSql(currMoreInstall ? kInitParamOwn : kInitParam);
     init.declareVariable("userIpl", nuvo::db::DataType::String);
     init.setVariable("userIpl", CurrentUserIpl);
     init.execute();
@@ -633,23 +665,20 @@ void TfmMain::CheckAuditHost(QString& mode) {
   int remote = 0;
   try {
     nuvo::db::Query link(&osOracle);
-    link.setSql(QStringLiteral(
-        "select username,host from user_db_links where user='KADE' and db_link='NUVOAUDT'"));
+    link.setSql(kAuditLink);
     link.execute();
     if (!link.eof()) {
       p_hostAuditUpor = link.field("USERNAME").asString();
       p_hostAuditHost = link.field("HOST").asString();
       // Counted through the link itself; its host is a connect string, not a link name.
-      remote = countOf({"select count(*) vseh from all_tables@NUVOAUDT",
-                        " where owner=:lastnik and  table_name like 'AUD_%'"},
+      remote = countOf(kAuditTablesRemote,
                        {{"lastnik", p_hostAuditUpor}});
     }
   } catch (const nuvo::db::Error&) {
   }
   int local = 0;
   if (remote <= 5)
-    local = countOf({"select count(*) vseh from all_tables", " where owner='KADE' and  table_name like 'AUD_%'"},
-                    {});
+    local = countOf(kAuditTablesLocal, {});
   mode = auditModeFromCounts(remote, local);
   if (!hadTransaction && osOracle.inTransaction()) osOracle.rollback();
 }
@@ -715,7 +744,7 @@ void TfmMain::mmActivateLargeRBClick() {
   QString answer = QStringLiteral("D");
   try {
     nuvo::db::Query ask(&osOracle);
-    ask.setSql(QStringLiteral(" select KADE.PCKLogParam.CanUseLargeRB largeRB from dual"));
+    ask.setSql(kCanUseLargeRB);
     ask.execute();
     answer = ask.eof() ? QString() : ask.field("LARGERB").asString();
   } catch (const nuvo::db::Error&) {
@@ -723,7 +752,7 @@ void TfmMain::mmActivateLargeRBClick() {
   if (answer.toUpper() != u"D") return;
   try {
     nuvo::db::Query block(&osOracle);
-    block.setSql(QStringList{"begin", "nuvo_util.activateLARGERB(:segment,:mode);", "end;"});
+    block.setSql(kActivateLargeRB);
     block.declareVariable("segment", nuvo::db::DataType::String);
     block.declareVariable("mode", nuvo::db::DataType::String);
     block.setVariable("segment", currLargeRBName);

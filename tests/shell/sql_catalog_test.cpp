@@ -15,7 +15,9 @@ namespace {
 
 // Texts that cannot be prepared here, with the reason. A text that starts preparing fails this
 // test until it is taken off the list.
-const std::map<std::string, std::string> kCannotPrepare = {};
+const std::map<std::string, std::string> kCannotPrepare = {
+    {"Main.CheckAuditHost.remote", "reads through the audit database link NUVOAUDT, which the demo database has not"},
+};
 
 class SqlCatalog : public nuvo::test::DatabaseFixture {};
 
