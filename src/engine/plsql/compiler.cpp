@@ -39,18 +39,6 @@ CompileError errorAt(const sql::Position& pos, const std::string& text) { return
 
 bool isDateType(const TypePtr& t) { return t && t->kind == Type::Kind::Scalar && t->scalar == DataType::Date; }
 
-Value numberOf(const Value& v) {
-  if (v.isNumber() || v.isNull()) return v;
-  if (v.kind() == Value::Kind::Text) {
-    try {
-      return builtins::parseNumber(v.asText());
-    } catch (const Error&) {
-      raiseValueError("character to number conversion error");
-    }
-  }
-  raiseOra(932, "inconsistent datatypes: expected NUMBER got DATE");
-}
-
 Value fromDouble(double d) {
   if (std::isnan(d) || std::isinf(d)) raiseValueError("");
   if (std::floor(d) == d && std::fabs(d) < 9.0e15) return Value(static_cast<std::int64_t>(d));
@@ -59,7 +47,7 @@ Value fromDouble(double d) {
 
 Value arithmetic(char op, const Value& a0, const Value& b0) {
   if (a0.isNull() || b0.isNull()) return {};
-  Value a = numberOf(a0), b = numberOf(b0);
+  Value a = toNumber(a0), b = toNumber(b0);
   if (a.kind() == Value::Kind::Integer && b.kind() == Value::Kind::Integer) {
     std::int64_t x = a.asInteger(), y = b.asInteger(), r = 0;
     switch (op) {
@@ -97,7 +85,7 @@ std::optional<int> compareValues(Exec& x, const Value& a, const Value& b) {
   if (a.isNull() || b.isNull()) return std::nullopt;
   auto sign = [](auto l, auto r) { return l < r ? -1 : (r < l ? 1 : 0); };
   if (a.isNumber() || b.isNumber()) {
-    Value l = numberOf(a), r = numberOf(b);
+    Value l = toNumber(a), r = toNumber(b);
     if (l.kind() == Value::Kind::Integer && r.kind() == Value::Kind::Integer) return sign(l.asInteger(), r.asInteger());
     return sign(l.asDouble(), r.asDouble());
   }
@@ -207,7 +195,7 @@ struct ForNode : StmtNode {
   std::string label;
   std::vector<StmtP> body;
   Flow exec(Exec& x) override {
-    Value lo = numberOf(low->eval(x)), hi = numberOf(high->eval(x));
+    Value lo = toNumber(low->eval(x)), hi = toNumber(high->eval(x));
     if (lo.isNull() || hi.isNull()) raiseValueError("");
     std::int64_t a = std::llround(lo.asDouble()), b = std::llround(hi.asDouble());
     Frame* f = x.frame;
@@ -259,33 +247,30 @@ struct BlockNode : StmtNode {
       if (f == Flow::Next) f = runList(x, body);
       return f;
     } catch (PlsqlError& e) {
-      for (const auto& h : handlers) {
-        if (!handles(h, e)) continue;
-        const PlsqlError* outer = x.handling;
-        x.handling = &e;
-        struct Restore {
-          Exec& x;
-          const PlsqlError* outer;
-          ~Restore() { x.handling = outer; }
-        } restore{x, outer};
-        return runList(x, h.body);
-      }
+      if (const Handler* h = handlerFor(e)) return runHandler(x, *h, e);
       throw;
     } catch (const Error& e) {
       PlsqlError p = PlsqlError::from(e);
-      for (const auto& h : handlers) {
-        if (!handles(h, p)) continue;
-        const PlsqlError* outer = x.handling;
-        x.handling = &p;
-        struct Restore {
-          Exec& x;
-          const PlsqlError* outer;
-          ~Restore() { x.handling = outer; }
-        } restore{x, outer};
-        return runList(x, h.body);
-      }
+      if (const Handler* h = handlerFor(p)) return runHandler(x, *h, p);
       throw p;
     }
+  }
+
+  const Handler* handlerFor(const PlsqlError& e) const {
+    for (const auto& h : handlers)
+      if (handles(h, e)) return &h;
+    return nullptr;
+  }
+
+  // Runs a handler with the error it handles as the current one (SQLCODE, SQLERRM, RAISE;).
+  static Flow runHandler(Exec& x, const Handler& h, const PlsqlError& e) {
+    struct Restore {
+      Exec& x;
+      const PlsqlError* outer;
+      ~Restore() { x.handling = outer; }
+    } restore{x, x.handling};
+    x.handling = &e;
+    return runList(x, h.body);
   }
 };
 
@@ -2584,7 +2569,7 @@ Key keyOf(Exec& x, const Value& v, bool text) {
   Key k;
   k.text = text;
   if (text) k.s = textOf(x, v);
-  else k.n = numberOf(v).asInteger();
+  else k.n = toNumber(v).asInteger();
   return k;
 }
 
@@ -2656,11 +2641,11 @@ ExprP Compiler::collectionMethod(ExprP coll, const std::string& method, const sq
     node->run = [get, args, text, method, element = coll->type->element](Exec& x) -> Value {
       Collection& c = get(x);
       if (method == "EXTEND") {
-        std::int64_t n = args.empty() ? 1 : numberOf(args[0]->eval(x)).asInteger();
+        std::int64_t n = args.empty() ? 1 : toNumber(args[0]->eval(x)).asInteger();
         std::int64_t last = c.ints.empty() ? 0 : c.ints.rbegin()->first;
         for (std::int64_t i = 1; i <= n; ++i) c.ints[last + i] = initialDatum(*element);
       } else if (method == "TRIM") {
-        std::int64_t n = args.empty() ? 1 : numberOf(args[0]->eval(x)).asInteger();
+        std::int64_t n = args.empty() ? 1 : toNumber(args[0]->eval(x)).asInteger();
         for (std::int64_t i = 0; i < n && !c.ints.empty(); ++i) c.ints.erase(std::prev(c.ints.end()));
       } else if (args.empty()) {
         c.ints.clear();
@@ -2980,7 +2965,7 @@ ExprP Compiler::builtinCall(const sql::Expr& e, bool asStatement) {
     node->run = [code](Exec& x) -> Value {
       if (code) {
         Value c = code->eval(x);
-        std::int64_t n = c.isNull() ? 0 : numberOf(c).asInteger();
+        std::int64_t n = c.isNull() ? 0 : toNumber(c).asInteger();
         if (n == 0) return Value("ORA-0000: normal, successful completion");
         if (n == 100) return Value(messageOf(1403));
         if (n > 0) return Value("-" + std::to_string(n) + ": non-ORACLE exception ");
@@ -2996,7 +2981,7 @@ ExprP Compiler::builtinCall(const sql::Expr& e, bool asStatement) {
     argCount(2, 3);
     ExprP code = args[0], message = args[1];
     node->run = [code, message](Exec& x) -> Value {
-      Value c = numberOf(code->eval(x));
+      Value c = toNumber(code->eval(x));
       std::int64_t n = c.isNull() ? 0 : c.asInteger();
       if (n < -20999 || n > -20000) {
         PlsqlError e;

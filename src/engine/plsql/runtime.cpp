@@ -143,18 +143,6 @@ std::size_t charCount(const std::string& t) {
   return n;
 }
 
-Value toNumber(const Value& v) {
-  if (v.isNumber() || v.isNull()) return v;
-  if (v.kind() == Value::Kind::Text) {
-    try {
-      return builtins::parseNumber(v.asText());
-    } catch (const Error&) {
-      raiseValueError("character to number conversion error");
-    }
-  }
-  raiseOra(932, "inconsistent datatypes: expected NUMBER got DATE");
-}
-
 Value roundNumber(const Value& v, const Type& type) {
   if (v.isNull()) return v;
   if (type.integer) {
@@ -174,6 +162,18 @@ Value roundNumber(const Value& v, const Type& type) {
 }
 
 }  // namespace
+
+Value toNumber(const Value& v) {
+  if (v.isNumber() || v.isNull()) return v;
+  if (v.kind() == Value::Kind::Text) {
+    try {
+      return builtins::parseNumber(v.asText());
+    } catch (const Error&) {
+      raiseValueError("character to number conversion error");
+    }
+  }
+  raiseOra(932, "inconsistent datatypes: expected NUMBER got DATE");
+}
 
 Value convertScalar(Exec& x, const Value& v, const Type& type) {
   if (v.isNull() || type.kind != Type::Kind::Scalar) return v;

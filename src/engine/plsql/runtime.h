@@ -97,6 +97,8 @@ struct PlsqlError {
 
 [[noreturn]] void raiseOra(int code, const std::string& detail = {});
 [[noreturn]] void raiseValueError(const std::string& what);  // ORA-06502
+// A number as it is, text converted as Oracle converts it implicitly (ORA-06502 when it is no number).
+Value toNumber(const Value& v);
 
 // ---------------------------------------------------------------------------------------------------
 // Frames and execution

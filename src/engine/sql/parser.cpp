@@ -1120,31 +1120,23 @@ void Parser::finish(Expr& e) { e.endOffset = tokens_[i_ > 0 ? i_ - 1 : 0].endOff
 
 ExprPtr Parser::parseExpr() { return parseOr(); }
 
-ExprPtr Parser::parseOr() {
-  ExprPtr left = parseAnd();
-  while (peek().is("OR")) {
+// left {word right}: a left-associative chain of one logical operator.
+ExprPtr Parser::parseLogical(const char* word, ExprPtr (Parser::*operand)()) {
+  ExprPtr left = (this->*operand)();
+  while (peek().is(word)) {
     auto e = make(ExprKind::Binary, next());
-    e->op = "OR";
+    e->op = word;
     e->pos = left->pos;
-    e->args = {left, parseAnd()};
+    e->args = {left, (this->*operand)()};
     finish(*e);
     left = e;
   }
   return left;
 }
 
-ExprPtr Parser::parseAnd() {
-  ExprPtr left = parseNot();
-  while (peek().is("AND")) {
-    auto e = make(ExprKind::Binary, next());
-    e->op = "AND";
-    e->pos = left->pos;
-    e->args = {left, parseNot()};
-    finish(*e);
-    left = e;
-  }
-  return left;
-}
+ExprPtr Parser::parseOr() { return parseLogical("OR", &Parser::parseAnd); }
+
+ExprPtr Parser::parseAnd() { return parseLogical("AND", &Parser::parseNot); }
 
 ExprPtr Parser::parseNot() {
   if (peek().is("NOT")) {

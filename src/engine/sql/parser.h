@@ -60,6 +60,7 @@ class Parser {
   void parseTableTarget(TableRef& ref);
   void parseReturning(ReturningClause& r);
 
+  ExprPtr parseLogical(const char* word, ExprPtr (Parser::*operand)());
   ExprPtr parseOr();
   ExprPtr parseAnd();
   ExprPtr parseNot();
