@@ -510,6 +510,13 @@ class Compiler {
   StmtP openStatement();
   StmtP fetchStatement();
   StmtP closeStatement();
+  // The cursor variable after FETCH or CLOSE; anything else is PLS-00456.
+  ExprP refCursorOperand() {
+    const Token& t = at();
+    ExprP slot = expr(*parseExpr());
+    if (slot->type->kind != Type::Kind::RefCursor) throw NameError{errorAt(t.pos, "PLS-00456: item is not a cursor")};
+    return slot;
+  }
   StmtP executeImmediate();
   StmtP transactionStatement();
   StmtP assignmentOrCall();
@@ -2130,9 +2137,7 @@ StmtP Compiler::openStatement() {
 
 StmtP Compiler::fetchStatement() {
   p_.next();
-  const Token& t = at();
-  ExprP slot = expr(*parseExpr());
-  if (slot->type->kind != Type::Kind::RefCursor) throw NameError{errorAt(t.pos, "PLS-00456: item is not a cursor")};
+  ExprP slot = refCursorOperand();
   bool bulk = false;
   if (accept("BULK")) {
     expect("COLLECT");
@@ -2196,9 +2201,7 @@ StmtP Compiler::fetchStatement() {
 
 StmtP Compiler::closeStatement() {
   p_.next();
-  const Token& t = at();
-  ExprP slot = expr(*parseExpr());
-  if (slot->type->kind != Type::Kind::RefCursor) throw NameError{errorAt(t.pos, "PLS-00456: item is not a cursor")};
+  ExprP slot = refCursorOperand();
   expectOp(";");
   auto node = std::make_shared<FnStmt>();
   node->run = [slot](Exec& x) {

@@ -1120,12 +1120,28 @@ void Parser::finish(Expr& e) { e.endOffset = tokens_[i_ > 0 ? i_ - 1 : 0].endOff
 
 ExprPtr Parser::parseExpr() { return parseOr(); }
 
-// left {word right}: a left-associative chain of one logical operator.
-ExprPtr Parser::parseLogical(const char* word, ExprPtr (Parser::*operand)()) {
+namespace {
+// The binary operator at a token, as the syntax tree names it, or nullptr.
+const char* orAt(const Token& t) { return t.is("OR") ? "OR" : nullptr; }
+const char* andAt(const Token& t) { return t.is("AND") ? "AND" : nullptr; }
+const char* additiveAt(const Token& t) {
+  for (const char* op : {"+", "-", "||"})
+    if (t.isOp(op)) return op;
+  return nullptr;
+}
+const char* multiplicativeAt(const Token& t) {
+  for (const char* op : {"*", "/"})
+    if (t.isOp(op)) return op;
+  return nullptr;
+}
+}  // namespace
+
+// operand {op operand}: a left-associative chain of the operators opAt names.
+ExprPtr Parser::parseChain(ExprPtr (Parser::*operand)(), const char* (*opAt)(const Token&)) {
   ExprPtr left = (this->*operand)();
-  while (peek().is(word)) {
+  while (const char* op = opAt(peek())) {
     auto e = make(ExprKind::Binary, next());
-    e->op = word;
+    e->op = op;
     e->pos = left->pos;
     e->args = {left, (this->*operand)()};
     finish(*e);
@@ -1134,9 +1150,9 @@ ExprPtr Parser::parseLogical(const char* word, ExprPtr (Parser::*operand)()) {
   return left;
 }
 
-ExprPtr Parser::parseOr() { return parseLogical("OR", &Parser::parseAnd); }
+ExprPtr Parser::parseOr() { return parseChain(&Parser::parseAnd, orAt); }
 
-ExprPtr Parser::parseAnd() { return parseLogical("AND", &Parser::parseNot); }
+ExprPtr Parser::parseAnd() { return parseChain(&Parser::parseNot, andAt); }
 
 ExprPtr Parser::parseNot() {
   if (peek().is("NOT")) {
@@ -1236,31 +1252,9 @@ ExprPtr Parser::parseComparison() {
   return left;
 }
 
-ExprPtr Parser::parseAdditive() {
-  ExprPtr left = parseMultiplicative();
-  while (peek().isOp("+") || peek().isOp("-") || peek().isOp("||")) {
-    auto e = make(ExprKind::Binary, peek());
-    e->op = next().text;
-    e->pos = left->pos;
-    e->args = {left, parseMultiplicative()};
-    finish(*e);
-    left = e;
-  }
-  return left;
-}
+ExprPtr Parser::parseAdditive() { return parseChain(&Parser::parseMultiplicative, additiveAt); }
 
-ExprPtr Parser::parseMultiplicative() {
-  ExprPtr left = parseUnary();
-  while (peek().isOp("*") || peek().isOp("/")) {
-    auto e = make(ExprKind::Binary, peek());
-    e->op = next().text;
-    e->pos = left->pos;
-    e->args = {left, parseUnary()};
-    finish(*e);
-    left = e;
-  }
-  return left;
-}
+ExprPtr Parser::parseMultiplicative() { return parseChain(&Parser::parseUnary, multiplicativeAt); }
 
 ExprPtr Parser::parseUnary() {
   if (peek().isOp("-") || peek().isOp("+") || peek().is("PRIOR")) {

@@ -60,7 +60,7 @@ class Parser {
   void parseTableTarget(TableRef& ref);
   void parseReturning(ReturningClause& r);
 
-  ExprPtr parseLogical(const char* word, ExprPtr (Parser::*operand)());
+  ExprPtr parseChain(ExprPtr (Parser::*operand)(), const char* (*opAt)(const Token&));
   ExprPtr parseOr();
   ExprPtr parseAnd();
   ExprPtr parseNot();
