@@ -440,9 +440,9 @@ void TFmSetup::SetLanguageTexts() {
   const bool slovene = main_->slovene();
   for (const MessageTexts& message : kMessages)
     this->*message.field = QString::fromUtf8(slovene ? message.slovene : message.english);
+  if (!slovene) return;
   for (const char* name : kDirLabels) setCaption(findChild<QObject*>(name), nizTrenDir);
   for (const char* name : kFileLabels) setCaption(findChild<QObject*>(name), nizTrenDat);
-  if (!slovene) return;
   for (const Caption& caption : kSloveneCaptions)
     setCaption(findChild<QObject*>(caption.name), QString::fromUtf8(caption.text));
   mmExit->setText(main_->nizExit);

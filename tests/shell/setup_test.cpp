@@ -1,0 +1,647 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QMenu>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "db/query.h"
+#include "db/session.h"
+#include "platform/ini_file.h"
+#include "qstring_print.h"
+#include "shell/Main.h"
+#include "shell/iKript.h"
+#include "shell/main_helpers.h"
+#include "shell/settings_io.h"
+#include "shell/setup.h"
+#include "shell_test_support.h"
+
+namespace {
+
+using nuvo::test::LogonStep;
+using namespace nuvo::shell;
+
+// The settings of a context with a value of its own in every field the save writes.
+TMainContext distinctSettings() {
+  TMainContext c;
+  int n = 0;
+  const auto next = [&n](const char* name) { return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(++n); };
+  c.TmpCurrentEditInitDir = next("pldir");
+  c.CurrentPartInitDir = next("partdir");
+  c.CurrentMDQInitDir = next("mdqdir");
+  c.CurrentMDQLast = next("mdqlast");
+  c.CurrentPartFile = next("partfile");
+  c.CurrentCheckInitDir = next("checkdir");
+  c.CurrentActiveProject = next("project");
+  c.CurrentActiveType = next("type");
+  c.currentScript = next("script");
+  c.currentScriptDir = next("scriptdir");
+  c.currentRefreshDir = next("refreshdir");
+  c.currVerOwner = next("verowner");
+  c.currLastVer = "#DEMO/KADE/UPG_1.SQL#";
+  c.currVerFile = next("verfile");
+  c.currVerType = "TABLE,VIEW,PACKAGE BODY";
+  c.currMacroFile = next("macros.mcr");
+  c.currEditPLFont = "Courier New";
+  c.currForceOCI = "Yes";
+  c.currentDateFormat = "YYYY-MM-DD HH24:MI";
+  c.CurrentUserIpl = next("ipl");
+  c.connUser = "KADE";
+  c.connServer = next("server");
+  c.currCommentsFile = "C:\\notes\\";
+  c.currLargeRBName = "BIGRB";
+  c.currShowLogType = next("log");
+  c.currDescriptor = "#9";
+  c.CurrStructureSelected = "N";
+  c.currLoader = "imp -full";
+  c.currOwner = c.currOwnerFile = next("owner");
+  c.currVELMORADir = next("velmora");
+  c.currCubeCompany = next("cube");
+  c.currEditWidth = 640;
+  c.currEditHeight = 480;
+  c.currMinimizedMain = "D";
+  c.currShrani = "N";
+  c.currCharset = "RUSSIAN";
+  c.currUnicode = true;
+  c.currLanguage = "SLO";
+  c.currMinTop = 120;
+  c.currMinLeft = 340;
+  return c;
+}
+
+SettingsEditTexts editsOf(const TMainContext& c) {
+  return {QString::number(c.currMinTop), QString::number(c.currMinLeft), c.currLanguage};
+}
+
+TEST(SettingsEntries, EveryKeyInItsSectionAndOrder) {
+  const QStringList expected = {
+      "PL/SQL:CURR_DIR",         "PL/SQL:CURR_PART_DIR",       "PL/SQL:CURR_MDQ_DIR",      "PL/SQL:CURR_MDQ_LAST",
+      "PL/SQL:CURR_PART_FILE",   "PL/SQL:CURR_CHECK_DIR",      "PL/SQL:CURR_PROJECT",      "PL/SQL:CURR_TYPE",
+      "PL/SQL:CURR_SCRIPT",      "PL/SQL:CURR_SCRIPT_DIR",     "PL/SQL:CURR_REFRESH_DIR",  "PL/SQL:VER_OWNER",
+      "PL/SQL:VER_LAST",         "PL/SQL:VER_FILE",            "PL/SQL:VER_TYPE",          "PL/SQL:CURR_MACRO_FILE",
+      "PL/SQL:CURR_EDITPL_FONT", "PL/SQL:CURR_FORCE_OCI",      "PL/SQL:CURR_DATE_FORMAT",  "PL/SQL:CURR_USERIPL",
+      "PL/SQL:CURR_USER",        "PL/SQL:CURR_SERVER",         "PL/SQL:CURR_MIN_TOP",      "PL/SQL:CURR_MIN_LEFT",
+      "PL/SQL:CURR_LANGUAGE",    "PL/SQL:CURR_COMMENT_DIR",    "PL/SQL:CURR_LARGERB",      "PL/SQL:CURR_SHOWLOGTYPE",
+      "PL/SQL:CURR_DESCRIPTOR",  "PL/SQL:CURR_STRU_SELECTED",  "PL/SQL:CURR_LOADER",       "PL/SQL:CURR_OWNER",
+      "ALIAS:CURR_VELMORA_DIR",  "PL/SQL:CURR_CUBECOMPANY",    "PL/SQL:CURR_EDIT_WIDTH",   "PL/SQL:CURR_EDIT_HEIGHT",
+      "PL/SQL:CURR_PASSWORD",    "PL/SQL:CURR_PASSWORDUTIL",   "PL/SQL:CURR_MINIMIZED",    "MONITOR:CURR_SHRANI",
+      "PL/SQL:CURR_CHARSET",     "PL/SQL:CURR_UNICODE"};
+  TMainContext c = distinctSettings();
+  c.connPassword = "secret";
+  c.connPasswordUtil = "utilsecret";
+  const QList<IniEntry> entries = settingsEntries(c, {"17", "-5", "ANG"});
+  QStringList keys;
+  for (const IniEntry& entry : entries) keys << entry.section + u':' + entry.key;
+  EXPECT_EQ(keys, expected);
+  const auto valueOf = [&entries](const char* key) {
+    for (const IniEntry& entry : entries)
+      if (entry.key == QLatin1String(key)) return entry.value;
+    return QStringLiteral("<missing>");
+  };
+  EXPECT_EQ(valueOf("CURR_PASSWORD"), "xxxxx");
+  EXPECT_EQ(valueOf("CURR_PASSWORDUTIL"), "xxxxx");
+  EXPECT_EQ(valueOf("CURR_MIN_TOP"), "17");  // from the edits, not the context
+  EXPECT_EQ(valueOf("CURR_MIN_LEFT"), "-5");
+  EXPECT_EQ(valueOf("CURR_LANGUAGE"), "ANG");
+  EXPECT_EQ(valueOf("CURR_UNICODE"), "Y");
+  EXPECT_EQ(valueOf("CURR_EDIT_WIDTH"), "640");
+}
+
+class SettingsFile : public nuvo::test::HomeDirFixture {
+ protected:
+  // Writes the settings of `c` to a new MONITOR.INI and reads them back as the start-up does.
+  TMainContext roundTrip(const TMainContext& c) {
+    nuvo::IniFile ini(homePath("MONITOR.INI"));
+    writeEntries(ini, settingsEntries(c, editsOf(c)));
+    TMainContext read;
+    readMonitorIni(read, ini, ScreenGeometry{}, QStringLiteral("/program/"));
+    return read;
+  }
+};
+
+TEST_F(SettingsFile, WhatTheSaveWritesTheStartReadsBack) {
+  const QString TMainContext::*texts[] = {
+      &TMainContext::TmpCurrentEditInitDir, &TMainContext::CurrentEditInitDir, &TMainContext::currentDateFormat,
+      &TMainContext::CurrentPartFile,       &TMainContext::CurrentPartInitDir, &TMainContext::CurrentMDQInitDir,
+      &TMainContext::CurrentMDQLast,        &TMainContext::CurrentCheckInitDir, &TMainContext::CurrentActiveProject,
+      &TMainContext::CurrentActiveType,     &TMainContext::currentScript,      &TMainContext::currentScriptDir,
+      &TMainContext::currentRefreshDir,     &TMainContext::CurrStructureSelected, &TMainContext::CurrentUserIpl,
+      &TMainContext::connUser,              &TMainContext::connServer,         &TMainContext::currVerOwner,
+      &TMainContext::currLastVer,           &TMainContext::currVerFile,        &TMainContext::currVerType,
+      &TMainContext::currForceOCI,          &TMainContext::currLargeRBName,    &TMainContext::currShrani,
+      &TMainContext::currDescriptor,        &TMainContext::currMacroFile,      &TMainContext::currEditPLFont,
+      &TMainContext::currMinimizedMain,     &TMainContext::currCommentsFile,   &TMainContext::currShowLogType,
+      &TMainContext::currOwner,             &TMainContext::currOwnerFile,      &TMainContext::currLoader,
+      &TMainContext::currLanguage,          &TMainContext::currVELMORADir,     &TMainContext::currCharset,
+      &TMainContext::currCubeCompany};
+  const int TMainContext::*numbers[] = {&TMainContext::currMinTop, &TMainContext::currMinLeft,
+                                        &TMainContext::currEditWidth, &TMainContext::currEditHeight};
+  struct Case {
+    const char* label;
+    QString loader;
+    bool unicode;
+  };
+  const Case cases[] = {{"loader set, unicode", "imp -full", true}, {"loader empty, no unicode", "", false}};
+  for (const Case& test : cases) {
+    TMainContext written = distinctSettings();
+    written.CurrentEditInitDir = written.TmpCurrentEditInitDir;
+    written.currLoader = test.loader;
+    written.currUnicode = test.unicode;
+    QFile::remove(homePath("MONITOR.INI"));
+    const TMainContext read = roundTrip(written);
+    for (const auto field : texts) EXPECT_EQ(read.*field, written.*field) << test.label;
+    for (const auto field : numbers) EXPECT_EQ(read.*field, written.*field) << test.label;
+    EXPECT_EQ(read.currUnicode, test.unicode) << test.label;
+  }
+}
+
+TEST_F(SettingsFile, ANewFileHoldsTheKeysInTheirSectionsInWriteOrder) {
+  nuvo::IniFile ini(homePath("MONITOR.INI"));
+  const TMainContext c = distinctSettings();
+  writeEntries(ini, settingsEntries(c, editsOf(c)));
+  QStringList expected = {"[PL/SQL]"};
+  for (const IniEntry& entry : settingsEntries(c, editsOf(c)))
+    if (entry.section == u"PL/SQL") expected << entry.key;
+  expected << "[ALIAS]" << "CURR_VELMORA_DIR" << "[MONITOR]" << "CURR_SHRANI";
+  QFile file(homePath("MONITOR.INI"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QStringList seen;
+  for (const QString& line : QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts))
+    seen << line.section(u'=', 0, 0);
+  EXPECT_EQ(seen, expected);
+}
+
+TEST(SettingsChecks, CommentDirectoryGetsItsClosingSeparator) {
+  const std::pair<QString, QString> cases[] = {
+      {"C:\\notes", "C:\\notes\\"}, {"C:\\notes\\", "C:\\notes\\"}, {"/home/me/notes/", "/home/me/notes/"},
+      {"/home/me/notes", "/home/me/notes\\"}, {"", "\\"}};
+  for (const auto& [typed, stored] : cases) EXPECT_EQ(withClosingSeparator(typed), stored) << typed.toStdString();
+}
+
+TEST(SettingsChecks, WholeNumberSettings) {
+  const std::pair<QString, std::optional<int>> cases[] = {
+      {"120", 120}, {"-15", -15}, {" 7 ", 7}, {"12x", std::nullopt}, {"", std::nullopt}, {"1.5", std::nullopt}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(integerSetting(text), value) << text.toStdString();
+}
+
+// The settings window on a main window of its own.
+class SetupWindow : public nuvo::test::DatabaseFixture {
+ protected:
+  void TearDown() override {
+    main_.reset();
+    DatabaseFixture::TearDown();
+  }
+  TfmMain& main(const char* user = "kade") {
+    main_ = std::make_unique<TfmMain>();
+    if (user) {
+      nuvo::test::LogonDriver driver({LogonStep::connect(user, user)});
+      main_->tbConnectClick();
+      EXPECT_TRUE(main_->osOracle.connected());
+    }
+    return *main_;
+  }
+  TFmSetup& open() {
+    setup_ = new TFmSetup(main_.get());
+    return *setup_;
+  }
+  // The window closed itself (it frees itself when it closes).
+  bool closed() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return setup_.isNull();
+  }
+  static void activate(QWidget* window) {
+    QEvent activation(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(window, &activation);
+  }
+  QString iniValue(const char* key, const char* section = "PL/SQL") const {
+    return nuvo::IniFile(homePath("MONITOR.INI")).readString(section, key, "<missing>");
+  }
+  QByteArray fileBytes(const QString& name) const {
+    QFile file(homePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+  }
+  void writeBytes(const QString& name, const QByteArray& bytes) const {
+    QFile file(homePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+
+  std::unique_ptr<TfmMain> main_;
+  QPointer<TFmSetup> setup_;
+};
+
+TEST_F(SetupWindow, SaveAppliesTheEditsAndWritesTheSettingsFile) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main();
+  TFmSetup& w = open();
+  EXPECT_EQ(w.edUser->text(), "KADE");
+  EXPECT_EQ(w.edLoader->text(), "IMP80");  // the shown default
+  w.edComment->setText("C:\\notes");
+  w.cbEditPLFont->setEditText("Ms Sans Serif");
+  w.edPLFont->setText("Courier New");
+  w.edLoader->clear();
+  w.edVerType->setText("TABLE,VIEW");
+  w.edTop->setText("150");
+  w.cbUnicode->setChecked(true);
+  w.btSaveToDisk->click();
+  EXPECT_TRUE(closed());
+  EXPECT_EQ(messages.texts(), QStringList());
+
+  EXPECT_EQ(m.currCommentsFile, "C:\\notes\\");
+  EXPECT_EQ(m.currEditPLFont, "Courier New");  // the Edit PL/SQL group wins
+  const std::pair<const char*, QString> written[] = {
+      {"CURR_COMMENT_DIR", "C:\\notes\\"}, {"CURR_EDITPL_FONT", "Courier New"}, {"CURR_LOADER", ""},
+      {"VER_TYPE", "TABLE,VIEW"},         {"CURR_MIN_TOP", "150"},             {"CURR_UNICODE", "Y"},
+      {"CURR_PASSWORD", "xxxxx"},         {"CURR_PASSWORDUTIL", "xxxxx"},      {"CURR_USER", "KADE"}};
+  for (const auto& [key, value] : written) EXPECT_EQ(iniValue(key), value) << key;
+  EXPECT_EQ(iniValue("CURR_SHRANI", "MONITOR"), "N");
+
+  TMainContext next;
+  readMonitorIni(next, nuvo::IniFile(homePath("MONITOR.INI")), ScreenGeometry{}, "/program/");
+  EXPECT_EQ(next.currLoader, "");
+  EXPECT_EQ(next.currVerType, "TABLE,VIEW");
+  EXPECT_EQ(next.currMinTop, 150);
+  EXPECT_TRUE(next.currUnicode);
+}
+
+TEST_F(SetupWindow, StoredPasswordsAreNeverErased) {
+  struct Case {
+    const char* label;
+    const char* user;
+    bool store;
+    const char* password;
+    const char* utilityPassword;
+    const char* stored;  // what the store holds for the user afterwards (it keeps upper case)
+  };
+  const Case cases[] = {
+      {"stored when asked", "KADE", true, "secret", "", "SECRET"},
+      {"not asked", "KADE", false, "secret", "", "OLD"},
+      {"empty password", "KADE", true, "", "other", "OLD"},
+      {"utility user stores the utility password", "NUVO_UTIL", true, "main", "utility", "UTILITY"},
+      {"utility user without utility password", "NUVO_UTIL", true, "main", "", "OLD"},
+  };
+  nuvo::test::ScriptedMessages messages;
+  main();
+  for (const Case& c : cases) {
+    TKript::shraniGeslo("DEMO", c.user, "old", c.user);
+    TFmSetup& w = open();
+    w.edUser->setText(c.user);
+    w.edServer->setText("DEMO");
+    w.edPassword->setText(c.password);
+    w.edPasswordUtil->setText(c.utilityPassword);
+    w.cbSavePassword->setChecked(c.store);
+    w.btSaveToDisk->click();
+    EXPECT_TRUE(closed()) << c.label;
+    EXPECT_EQ(TKript::vzemiGeslo("DEMO", c.user), c.stored) << c.label;
+    EXPECT_EQ(iniValue("CURR_SHRANI", "MONITOR"), c.store ? "ECM1" : "N") << c.label;
+  }
+}
+
+TEST_F(SetupWindow, TheSeparatorMustBeANumberAfterTheHash) {
+  struct Case {
+    const char* typed;
+    bool accepted;
+  };
+  const Case cases[] = {{"#9", true}, {"#x", false}, {"#", false}, {",", true}, {"#59", true}, {"#9a", false}};
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main(nullptr);
+  m.currDescriptor = ";";
+  TFmSetup& w = open();
+  for (const Case& c : cases) {
+    const qsizetype shown = messages.texts().size();
+    w.edDesc->setText(c.typed);
+    w.edDescExit();
+    EXPECT_EQ(w.edDesc->text(), c.accepted ? c.typed : ";") << c.typed;
+    EXPECT_EQ(messages.texts().size() - shown, c.accepted ? 0 : 1) << c.typed;
+    if (!c.accepted) {
+      EXPECT_EQ(messages.texts().last(), "After # there must be a valid number");
+    }
+  }
+}
+
+TEST_F(SetupWindow, APositionThatIsNoWholeNumberKeepsTheOldValue) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main();
+  m.currMinTop = 200;
+  TFmSetup& w = open();
+  ASSERT_EQ(w.edTop->text(), "200");  // the main window shows its full size
+  w.edTop->setText("2O0");
+  w.edLeft->setText("45");
+  w.btSaveToDisk->click();
+  EXPECT_EQ(messages.texts(), QStringList({w.notWholeNumberText}));
+  EXPECT_EQ(iniValue("CURR_MIN_TOP"), "200");
+  EXPECT_EQ(iniValue("CURR_MIN_LEFT"), "45");
+}
+
+TEST_F(SetupWindow, ARejectedDateFormatKeepsTheWindowAndTheOldFormat) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main();
+  const QString before = m.currentDateFormat;
+  TFmSetup& w = open();
+  w.edDateFormat->setText("NOT A FORMAT");
+  w.btChangeParam->click();
+  EXPECT_FALSE(closed());
+  EXPECT_EQ(messages.texts(), QStringList({"Wrong DATE FORMAT"}));
+  EXPECT_EQ(m.currentDateFormat, before);
+
+  w.btSaveToDisk->click();  // the save writes the format still in force, and closes
+  EXPECT_TRUE(closed());
+  EXPECT_EQ(iniValue("CURR_DATE_FORMAT"), before);
+
+  TFmSetup& again = open();
+  again.edDateFormat->setText("YYYY-MM-DD");
+  again.btChangeParam->click();
+  EXPECT_TRUE(closed());
+  EXPECT_EQ(m.currentDateFormat, "YYYY-MM-DD");
+  nuvo::db::Query query(&m.osOracle);
+  query.setSql("select to_char(to_date('2024-03-05'), 'DD.MM.YYYY') from dual");
+  query.execute();
+  EXPECT_EQ(query.field(0).asString(), "05.03.2024");  // the session reads dates in the new format
+}
+
+TEST_F(SetupWindow, TheToolbarVariantSavesAndClosesByItself) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main();
+  m.currLoader = "imp80 -x";
+  bool rescued = false;
+  QTimer rescue;
+  rescue.setSingleShot(true);
+  QObject::connect(&rescue, &QTimer::timeout, [&rescued] {
+    rescued = true;
+    if (TFmSetup::instance) TFmSetup::instance->close();
+  });
+  rescue.start(10000);
+  openSetupWindow(&m, true);
+  EXPECT_FALSE(rescued);
+  EXPECT_EQ(iniValue("CURR_LOADER"), "imp80 -x");
+  EXPECT_EQ(iniValue("CURR_PASSWORD"), "xxxxx");
+  EXPECT_EQ(messages.texts(), QStringList());
+}
+
+class SysParam : public SetupWindow {
+ protected:
+  // The parameter row as another session sees it: committed data only.
+  QStringList committedRow(const QString& name) {
+    nuvo::db::Session other;
+    other.logOn("KADE", "KADE", "DEMO");
+    nuvo::db::Query query(&other);
+    query.setSql("select sysvred, sysopis from nuvo_util.velmorasys where syssprem = :n");
+    query.declareVariable("n", nuvo::db::DataType::String);
+    query.setVariable("n", name);
+    query.execute();
+    return query.eof() ? QStringList() : QStringList{query.field(0).asString(), query.field(1).asString()};
+  }
+};
+
+TEST_F(SysParam, InsertsOrUpdatesAndCommits) {
+  struct Case {
+    const char* name;
+    const char* value;
+    const char* description;
+  };
+  const Case cases[] = {
+      {"NewParam", "1", "a new row"},
+      {"DemoDatabase", "N", "updated"},
+      {"Quoted", "it's 'quoted'", "o'clock"},
+      {"Quoted", "again", ""},
+  };
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main("nuvo_util");
+  TFmSetup& w = open();
+  for (const Case& c : cases) {
+    EXPECT_TRUE(w.WriteSysParam(c.name, c.value, c.description)) << c.name;
+    EXPECT_FALSE(m.osOracle.inTransaction()) << c.name;
+    const QStringList expected = {c.value, c.description};
+    EXPECT_EQ(committedRow(c.name), expected) << c.name;
+  }
+  EXPECT_EQ(messages.texts(), QStringList());
+}
+
+TEST_F(SysParam, InsideAnOpenTransactionTheChangeWaitsForItsCommit) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main("nuvo_util");
+  nuvo::db::Query pending(&m.osOracle);
+  pending.setSql("delete from nuvo_util.velmorasys where syssprem = 'DemoDatabase'");
+  pending.execute();
+  ASSERT_TRUE(m.osOracle.inTransaction());
+  TFmSetup& w = open();
+  EXPECT_TRUE(w.WriteSysParam("Pending", "1", ""));
+  EXPECT_EQ(messages.texts(), QStringList({w.pendingText}));
+  EXPECT_TRUE(m.osOracle.inTransaction());
+  EXPECT_EQ(committedRow("Pending"), QStringList());
+  m.osOracle.rollback();
+  EXPECT_EQ(committedRow("Pending"), QStringList());
+  EXPECT_EQ(committedRow("DemoDatabase").size(), 2);
+}
+
+TEST_F(SysParam, AMissingTableIsReportedAndNothingIsWritten) {
+  nuvo::test::ScriptedMessages messages;
+  sys({"DROP TABLE nuvo_util.velmorasys"});
+  TfmMain& m = main("nuvo_util");
+  TFmSetup& w = open();
+  EXPECT_FALSE(w.WriteSysParam("OracleVersion", "19", ""));
+  EXPECT_EQ(messages.texts(), QStringList({"Parameter table NUVO_UTIL.VELMORASYS doesn't exists"}));
+  EXPECT_FALSE(m.osOracle.inTransaction());
+}
+
+TEST_F(SysParam, AFailedWriteLeavesTheWindowOpenAndNoTransaction) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main("nuvo_util");
+  TFmSetup& w = open();
+  w.mmSpecialClick();
+  w.edSysVersion->setText(QString(101, u'9'));  // longer than the column
+  w.sysSysSave->click();
+  EXPECT_FALSE(closed());
+  ASSERT_EQ(messages.texts().size(), 1);
+  EXPECT_TRUE(messages.texts().first().startsWith("ORA-")) << messages.texts().first().toStdString();
+  EXPECT_FALSE(m.osOracle.inTransaction());
+}
+
+TEST_F(SysParam, TheSpecialPageShowsAndSavesTheOracleVersion) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main("nuvo_util");
+  sys({"INSERT INTO nuvo_util.velmorasys VALUES ('OracleVersion', '12', 'set')"});
+  TFmSetup& w = open();
+  w.mmSpecial->trigger();
+  EXPECT_EQ(w.pcSetup->currentWidget(), w.tabNuvoSys);
+  EXPECT_EQ(w.edSysVersion->text(), "12");
+  w.edSysVersion->setText("19");
+  w.sysSysSave->click();
+  EXPECT_TRUE(closed());
+  QString value, description;
+  m.BeriParameter("OracleVersion", value, description);
+  EXPECT_EQ(value, "19");
+  EXPECT_EQ(description, "");
+  EXPECT_EQ(committedRow("OracleVersion"), QStringList({"19", ""}));
+}
+
+// The macro file editor.
+
+QString sampleMacroFile() {
+  return "#a\r\nselect * from dual\r\n#b\r\nbegin\r\n  null;\r\nend;\r\n"
+         "/First\r\ntext one\r\n/Second\r\nline 1\r\nline 2\r\n/Third\r\n\r\n";
+}
+
+QStringList gridColumn(const QTableWidget* grid, int column) {
+  QStringList texts;
+  for (int row = 0; row < grid->rowCount(); ++row) texts << (grid->item(row, column) ? grid->item(row, column)->text() : "");
+  return texts;
+}
+
+TEST_F(SetupWindow, MacroFileReadViewAndSaveLeavesTheFileUnchanged) {
+  nuvo::test::ScriptedMessages messages;
+  writeBytes("NUVO_SQL.MCR", sampleMacroFile().toUtf8());
+  main(nullptr);
+  TFmSetup& w = open();
+  EXPECT_EQ(w.edShortFile->text(), "NUVO_SQL.MCR");
+  activate(&w);
+  EXPECT_EQ(gridColumn(w.sgMacro, 0), QStringList({"a", "b"}));
+  EXPECT_EQ(gridColumn(w.sgMacro, 1), QStringList({"select * from dual", "begin\n  null;\nend;"}));
+  EXPECT_EQ(gridColumn(w.sgMC, 0), QStringList({"First", "Second", "Third"}));
+  w.mmMacrosPopUp->trigger();
+  EXPECT_EQ(w.laStat->text(), "Macro");
+  const QString texts[] = {"text one", "line 1\nline 2", ""};
+  for (int row : {2, 1, 0, 1}) {
+    w.sgMC->setCurrentCell(row, 0);
+    EXPECT_EQ(w.meMacro->toPlainText(), texts[row]) << row;
+  }
+  w.spSave->click();
+  EXPECT_EQ(messages.texts(), QStringList({"ShortCuts/Macros successfuly saved"}));
+  EXPECT_EQ(fileBytes("NUVO_SQL.MCR"), sampleMacroFile().toUtf8());
+}
+
+TEST_F(SetupWindow, EditsSurviveLaterActivationsAndRowsMoveWithTheirTexts) {
+  nuvo::test::ScriptedMessages messages;
+  writeBytes("NUVO_SQL.MCR", sampleMacroFile().toUtf8());
+  main(nullptr);
+  TFmSetup& w = open();
+  activate(&w);
+  w.mmMacrosPopUp->trigger();
+  w.sgMC->setCurrentCell(0, 0);
+  w.meMacro->setPlainText("edited\nfirst");
+  activate(&w);  // as after any message box: the file is not read again
+  EXPECT_EQ(w.macros().rows(nuvo::shell::MacroKind::Popup).first().text, "edited\r\nfirst");
+
+  w.sgMC->verticalHeader()->moveSection(0, 2);  // drag the first row to the end
+  EXPECT_EQ(gridColumn(w.sgMC, 0), QStringList({"Second", "Third", "First"}));
+  EXPECT_EQ(w.sgMC->currentRow(), 2);
+  EXPECT_EQ(w.meMacro->toPlainText(), "edited\nfirst");
+  w.sgMC->setCurrentCell(0, 0);
+  EXPECT_EQ(w.meMacro->toPlainText(), "line 1\nline 2");
+
+  w.spNew->click();
+  EXPECT_EQ(w.sgMC->rowCount(), 4);
+  EXPECT_EQ(w.sgMC->currentRow(), 3);
+  EXPECT_EQ(w.meMacro->toPlainText(), "");
+  w.sgMC->item(3, 0)->setText("Fourth");
+  w.meMacro->setPlainText("new text");
+  w.sgMacro->item(1, 0)->setText("c");
+  w.spSave->click();
+  EXPECT_EQ(QString::fromUtf8(fileBytes("NUVO_SQL.MCR")),
+            "#a\r\nselect * from dual\r\n#c\r\nbegin\r\n  null;\r\nend;\r\n/Second\r\nline 1\r\nline 2\r\n"
+            "/Third\r\n\r\n/First\r\nedited\r\nfirst\r\n/Fourth\r\nnew text\r\n");
+
+  w.btRead->click();  // Read does take the file again
+  EXPECT_EQ(gridColumn(w.sgMC, 0), QStringList({"Second", "Third", "First", "Fourth"}));
+}
+
+TEST_F(SetupWindow, ThePopupListHoldsTwentyFiveMacros) {
+  nuvo::test::ScriptedMessages messages;
+  QString text = "#k\r\nvalue\r\n";
+  for (int i = 1; i <= 27; ++i) text += QStringLiteral("/Macro %1\r\nbody %1\r\n").arg(i);
+  writeBytes("NUVO_SQL.MCR", text.toUtf8());
+  main(nullptr);
+  TFmSetup& w = open();
+  activate(&w);
+  EXPECT_EQ(messages.texts(), QStringList({w.macrosCutText.arg(2)}));
+  EXPECT_EQ(w.sgMC->rowCount(), 25);
+  w.mmMacrosPopUp->trigger();
+  w.spNew->click();
+  EXPECT_EQ(w.sgMC->rowCount(), 25);
+  EXPECT_EQ(messages.texts().last(), w.macrosFullText);
+}
+
+TEST_F(SetupWindow, DeletingTheOnlyRowDoesNothing) {
+  nuvo::test::ScriptedMessages messages;
+  writeBytes("NUVO_SQL.MCR", QByteArray("/One\r\nbody\r\n/Two\r\nbody 2\r\n"));
+  main(nullptr);
+  TFmSetup& w = open();
+  activate(&w);
+  w.mmShortCuts->trigger();
+  EXPECT_EQ(w.laStat->text(), "Shortcuts");
+  ASSERT_EQ(w.sgMacro->rowCount(), 1);
+  w.sgMacro->setCurrentCell(0, 0);
+  w.spDelete->click();
+  EXPECT_EQ(w.sgMacro->rowCount(), 1);
+  w.mmMacrosPopUp->trigger();
+  w.sgMC->setCurrentCell(0, 0);
+  w.spDelete->click();
+  EXPECT_EQ(gridColumn(w.sgMC, 0), QStringList({"Two"}));
+  EXPECT_EQ(w.meMacro->toPlainText(), "body 2");
+  w.spDelete->click();
+  EXPECT_EQ(gridColumn(w.sgMC, 0), QStringList({"Two"}));
+  w.spSave->click();  // the empty shortcut grid saves as a header with an empty key
+  EXPECT_EQ(fileBytes("NUVO_SQL.MCR"), QByteArray("#\r\n\r\n/Two\r\nbody 2\r\n"));
+}
+
+TEST_F(SetupWindow, AFailedMacroWriteIsReported) {
+  nuvo::test::ScriptedMessages messages;
+  main(nullptr);
+  TFmSetup& w = open();
+  w.edShortFile->setText(homePath("missing_dir/NUVO.MCR"));
+  w.spSave->click();
+  EXPECT_EQ(messages.texts(), QStringList({"Error on Writing to file " + homePath("missing_dir/NUVO.MCR") + " !"}));
+}
+
+TEST_F(SetupWindow, TextsInBothLanguages) {
+  struct Case {
+    const char* name;
+    const char* english;
+    const char* slovene;
+  };
+  const Case captions[] = {
+      {"btChangeParam", "Change", "S&premeni"},
+      {"btSaveToDisk", "&Save ", "&Shrani"},
+      {"mmSpecial", "Special", "&Specialne nastavitve"},
+      {"mmShortcutsMacros", "Shortcuts/Macros", "&Okrajšave/makroji"},
+      {"laSysVersion", "Oracle Version:", "Verzija Oracla"},
+      {"laCurrDir", "Current Dir:", "Tren.direktorij:"},
+      {"laScrFile", "Current File:", "Tren.datoteka:"},
+      {"GroupBox5", "Version Check", "Test verzije"},
+      {"cbSmall", "Minimized Main Screen", "Minimiziran ekran"},
+  };
+  const auto captionOf = [](QObject* object) -> QString {
+    if (auto* action = qobject_cast<QAction*>(object)) return action->text();
+    if (auto* menu = qobject_cast<QMenu*>(object)) return menu->title();
+    if (auto* box = qobject_cast<QGroupBox*>(object)) return box->title();
+    if (auto* text = qobject_cast<QLabel*>(object)) return text->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(object)) return button->text();
+    return "<no caption>";
+  };
+  for (const bool slovene : {false, true}) {
+    if (slovene) writeHomeFile("MONITOR.INI", "[PL/SQL]\r\nCURR_LANGUAGE=SLO\r\n");
+    main(nullptr);
+    TFmSetup& w = open();
+    for (const Case& c : captions)
+      EXPECT_EQ(captionOf(w.findChild<QObject*>(c.name)), QString::fromUtf8(slovene ? c.slovene : c.english)) << c.name;
+    EXPECT_EQ(w.nizTabNOK, QString::fromUtf8(slovene ? "Po znaku # mora biti število" : "After # there must be a valid number"));
+    EXPECT_EQ(w.nizErrNiTabele, QString::fromUtf8(slovene ? "Tabela parametrov NUVO_UTIL.VELMORASYS ne obstaja!"
+                                                          : "Parameter table NUVO_UTIL.VELMORASYS doesn't exists"));
+    EXPECT_EQ(w.spNew->toolTip(), QString::fromUtf8(slovene ? "Nov makro" : "New Macro"));
+  }
+}
+
+}  // namespace
