@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -21,13 +22,16 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "db/dataset.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "shell/CThemedDBGrid.h"
 #include "shell/IDialogs.h"
 #include "shell/Main.h"
 #include "shell/sql_catalog.h"
 #include "shell/tabUtil.h"
 #include "sqlwork/script_lists.h"
+#include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 
 QPointer<TfmScript> TfmScript::fmScript;
@@ -62,17 +66,50 @@ QString firstCharacter(const QComboBox* box) {
 QString orAll(const QString& text) { return text.isEmpty() ? QStringLiteral("A") : text; }
 QString orAllTrimmed(const QString& text) { return text.trimmed().isEmpty() ? QStringLiteral("A") : text; }
 
-void bind(nuvo::db::Query& q, const QString& name, const QVariant& value,
-          nuvo::db::DataType type = nuvo::db::DataType::String) {
-  q.declareVariable(name, type);
-  q.setVariable(name, value);
+// A dataset model whose column titles may differ from the field names.
+class TitledDatasetModel : public nuvo::widgets::DatasetModel {
+ public:
+  TitledDatasetModel(nuvo::db::Dataset* dataset, QHash<QString, QString> titles, QObject* parent)
+      : DatasetModel(dataset, parent), titles_(std::move(titles)) {}
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    const QVariant title = DatasetModel::headerData(section, orientation, role);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return title;
+    return titles_.value(title.toString(), title.toString());
+  }
+
+ private:
+  QHash<QString, QString> titles_;
+};
+
+// Shows `dataset` in `grid` with only the columns of `fields` (field name -> title). The grid's
+// current row and the dataset's follow each other; `onCurrent` runs whenever the dataset's changes.
+void bindGrid(TThemedDBGrid* grid, nuvo::db::Dataset* dataset, const QList<std::pair<QString, QString>>& fields,
+              const std::function<void()>& onCurrent) {
+  QHash<QString, QString> titles;
+  for (const auto& [field, title] : fields) titles.insert(field, title);
+  grid->setModel(new TitledDatasetModel(dataset, titles, grid));
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  QObject::connect(dataset, &nuvo::db::Dataset::opened, grid, [grid, dataset, titles] {
+    for (int column = 0; column < dataset->fieldCount(); ++column)
+      grid->setColumnHidden(column, !titles.contains(dataset->columns()[column].name.toUpper()));
+  });
+  QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, dataset,
+                   [dataset](const QModelIndex& current) {
+                     if (current.isValid()) dataset->setCurrentRow(current.row());
+                   });
+  QObject::connect(dataset, &nuvo::db::Dataset::currentRowChanged, grid, [grid, dataset, onCurrent](int row) {
+    if (row >= 0 && grid->currentRow() != row) {
+      int column = 0;
+      while (column < dataset->fieldCount() - 1 && grid->isColumnHidden(column)) ++column;
+      grid->setCurrentIndex(grid->model()->index(row, column));
+    }
+    onCurrent();
+  });
 }
 
-// " and script_owner=:upor" with its bind when the scope has an owner.
-QString ownerLine(nuvo::db::Query& q, const nuvo::sqlwork::ScriptScope& scope) {
-  if (!scope.owner) return {};
-  bind(q, QStringLiteral("upor"), *scope.owner);
-  return QStringLiteral(" and script_owner=:upor");
+QString textOf(const nuvo::db::Dataset* dataset, const char* field) {
+  const int row = dataset->currentRow();
+  return row < 0 ? QString() : dataset->value(row, QLatin1String(field)).toString();
 }
 
 const QStringList kStatHeader = {"Script", "User", "Date", "OK", "Not Executed", "Errors", "Deleted"};
@@ -217,6 +254,17 @@ void TfmScript::buildWidgets() {
   cbAllScripts->lineEdit()->installEventFilter(this);
   connect(btRefresh, &QPushButton::clicked, this, &TfmScript::btRefreshClick);
   connect(cbAllScripts, &QComboBox::activated, this, &TfmScript::cbAllScriptsClick);
+  for (QComboBox* box : {cbShowType, cbStat, cbFIndStat})
+    connect(box, &QComboBox::currentIndexChanged, this, &TfmScript::cbShowTypeChange);
+
+  pmScripts = named(new QMenu(cbAllScripts), "pmScripts");
+  connect(named(pmScripts->addAction(QStringLiteral("Delete")), "Delete1"), &QAction::triggered, this,
+          &TfmScript::Delete1Click);
+  for (QWidget* w : {static_cast<QWidget*>(cbAllScripts), static_cast<QWidget*>(cbAllScripts->lineEdit())}) {
+    w->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(w, &QWidget::customContextMenuRequested, this,
+            [this, w](const QPoint& at) { pmScripts->popup(w->mapToGlobal(at)); });
+  }
 }
 
 QWidget* TfmScript::buildOpenFilePage() {
@@ -265,11 +313,11 @@ QWidget* TfmScript::buildOpenFilePage() {
 QWidget* TfmScript::buildExecPage() {
   auto* page = named(new QWidget, "tabExec");
   auto* layout = new QHBoxLayout(page);
-  dbgSkripte = named(new QTableWidget(0, 2, page), "dbgSkripte");
-  dbgSkripte->setHorizontalHeaderLabels({QStringLiteral("COUNTER"), QStringLiteral("Stat")});
-  dbgSkripte->setSelectionBehavior(QAbstractItemView::SelectRows);
-  dbgSkripte->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  dbgSkripte->verticalHeader()->hide();
+  quSkripte = named(new nuvo::db::Dataset(&context().osOracle, this), "quSkripte");
+  dbgSkripte = named(new TThemedDBGrid(page), "dbgSkripte");
+  bindGrid(dbgSkripte, quSkripte, {{"SCRIPT_COUNTER", "COUNTER"}, {"SCRIPT_STAT", "Stat"}},
+           [this] { napolniSkriptoIzTabele(); });
+  dbgSkripte->setSelectionMode(QAbstractItemView::ExtendedSelection);
   layout->addWidget(dbgSkripte);
 
   auto* right = new QVBoxLayout;
@@ -323,9 +371,7 @@ QWidget* TfmScript::buildExecPage() {
   connect(btStop, &QPushButton::clicked, this, &TfmScript::btStopClick);
   connect(btCommit, &QPushButton::clicked, this, &TfmScript::btCommitClick);
   connect(btRollback, &QPushButton::clicked, this, &TfmScript::btRollbackClick);
-  connect(cbShowType, &QComboBox::currentIndexChanged, this, [this] { btRefreshClick(); });
-  connect(dbgSkripte, &QTableWidget::currentCellChanged, this, [this] { napolniSkriptoIzTabele(); });
-  connect(dbgSkripte, &QTableWidget::cellDoubleClicked, this, &TfmScript::spDeleteClick);
+  connect(dbgSkripte, &QAbstractItemView::doubleClicked, this, &TfmScript::spDeleteClick);
   connect(spDelete, &QPushButton::clicked, this, &TfmScript::spDeleteClick);
   connect(sbNeizvedeno, &QPushButton::clicked, this, &TfmScript::sbNeizvedenoClick);
   connect(spDeleteAll, &QPushButton::clicked, this, &TfmScript::spDeleteAllClick);
@@ -363,11 +409,12 @@ QWidget* TfmScript::buildSearchPage() {
   }
   row->addWidget(btFind);
   layout->addLayout(row);
-  dbgSearch = named(new QTableWidget(0, 3, page), "dbgSearch");
-  dbgSearch->setHorizontalHeaderLabels({QStringLiteral("SCRIPT_NAME"), QStringLiteral("SCRIPT_COUNTER"),
-                                        QStringLiteral("SCRIPT_STAT")});
-  dbgSearch->setSelectionBehavior(QAbstractItemView::SelectRows);
-  dbgSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  quFind = named(new nuvo::db::Dataset(&context().osOracle, this), "quFind");
+  quFind->setReadOnly(true);
+  dbgSearch = named(new TThemedDBGrid(page), "dbgSearch");
+  bindGrid(dbgSearch, quFind,
+           {{"SCRIPT_NAME", "SCRIPT_NAME"}, {"SCRIPT_COUNTER", "SCRIPT_COUNTER"}, {"SCRIPT_STAT", "SCRIPT_STAT"}},
+           [this] { showFoundRow(); });
   layout->addWidget(dbgSearch, 1);
   dbmFindCont = named(new QPlainTextEdit(page), "dbmFindCont");
   dbmFindErr = named(new QPlainTextEdit(page), "dbmFindErr");
@@ -376,13 +423,13 @@ QWidget* TfmScript::buildSearchPage() {
     layout->addWidget(memo);
   }
   connect(btFind, &QPushButton::clicked, this, &TfmScript::btFindClick);
-  connect(dbgSearch, &QTableWidget::cellDoubleClicked, this, &TfmScript::dbgSearchDblClick);
-  connect(dbgSearch, &QTableWidget::currentCellChanged, this, [this](int row) {
-    const QTableWidgetItem* item = row < 0 ? nullptr : dbgSearch->item(row, 0);
-    dbmFindCont->setPlainText(item ? nuvo::crlfToLf(item->data(Qt::UserRole).toString()) : QString());
-    dbmFindErr->setPlainText(item ? item->data(Qt::UserRole + 1).toString() : QString());
-  });
+  connect(dbgSearch, &QAbstractItemView::doubleClicked, this, &TfmScript::dbgSearchDblClick);
   return page;
+}
+
+void TfmScript::showFoundRow() {
+  dbmFindCont->setPlainText(nuvo::crlfToLf(textOf(quFind, "SCRIPT_CONT")));
+  dbmFindErr->setPlainText(textOf(quFind, "SCRIPT_ERR"));
 }
 
 QWidget* TfmScript::buildStatPage() {
@@ -513,17 +560,8 @@ void TfmScript::FillScriptList() {
   const QString typed = cbAllScripts->currentText();
   const QSignalBlocker block(cbAllScripts);
   cbAllScripts->clear();
-  const auto s = scope();
   try {
-    nuvo::db::Query q(&context().osOracle);
-    q.setSql(QStringLiteral("select script_name, count(*) from nuvo_util.nuvo_exs") +
-             (s.owner ? QStringLiteral(" where script_owner=:upor") : QString()) +
-             QStringLiteral(" group by script_name order by script_name desc"));
-    if (s.owner) {
-      q.declareVariable(QStringLiteral("upor"), nuvo::db::DataType::String);
-      q.setVariable(QStringLiteral("upor"), *s.owner);
-    }
-    for (q.execute(); !q.eof(); q.next()) cbAllScripts->addItem(q.field(0).asString());
+    cbAllScripts->addItems(nuvo::sqlwork::scriptNames(context().osOracle, scope()));
   } catch (const nuvo::db::Error& e) {
     nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
   }
@@ -545,66 +583,49 @@ void TfmScript::cbAllScriptsClick() {
 
 void TfmScript::btRefreshClick() {
   listedScript_ = context().currentScript.toUpper();
-  dbgSkripte->setRowCount(0);
-  if (listedScript_.isEmpty()) return;
-  const auto s = scope();
-  try {
-    nuvo::db::Query q(&context().osOracle);
-    q.setSql(QStringLiteral(
-                 "select script_counter, script_stat, script_cont, script_err from nuvo_util.nuvo_exs"
-                 " where script_name=:skripta and (:stat='A' or script_stat=:stat)"
-                 " and (:napaka='A' or instr(upper(script_err),:napaka)<>0)"
-                 " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')") +
-             (s.owner ? QStringLiteral(" and script_owner=:upor") : QString()) +
-             QStringLiteral(" order by script_counter"));
-    listNapaka_ = orAll(edNapaka->text().toUpper());
-    listFilter_ = orAllTrimmed(edFilter->text());
-    const QList<std::pair<const char*, QString>> binds = {
-        {"skripta", listedScript_}, {"stat", firstCharacter(cbShowType)}, {"napaka", listNapaka_}, {"filter", listFilter_}};
-    for (const auto& [name, value] : binds) {
-      q.declareVariable(QLatin1String(name), nuvo::db::DataType::String);
-      q.setVariable(QLatin1String(name), value);
-    }
-    if (s.owner) {
-      q.declareVariable(QStringLiteral("upor"), nuvo::db::DataType::String);
-      q.setVariable(QStringLiteral("upor"), *s.owner);
-    }
-    const QSignalBlocker block(dbgSkripte);
-    for (q.execute(); !q.eof(); q.next()) {
-      const int row = dbgSkripte->rowCount();
-      dbgSkripte->insertRow(row);
-      auto* counter = new QTableWidgetItem(q.field(0).asString());
-      counter->setData(Qt::UserRole, q.field(2).asString());
-      counter->setData(Qt::UserRole + 1, q.field(3).asString());
-      dbgSkripte->setItem(row, 0, counter);
-      dbgSkripte->setItem(row, 1, new QTableWidgetItem(q.field(1).asString()));
-    }
-    if (dbgSkripte->rowCount() > 0) dbgSkripte->setCurrentCell(0, 0);
-  } catch (const nuvo::db::Error& e) {
-    nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
-  }
   zadnjaSkripta = kNoRowShown;
+  quSkripte->close();
+  if (!listedScript_.isEmpty()) {
+    listFilter_ = {firstCharacter(cbShowType), orAll(edNapaka->text().toUpper()), orAllTrimmed(edFilter->text())};
+    try {
+      nuvo::sqlwork::setScriptList(*quSkripte, listedScript_, scope(), listFilter_);
+      quSkripte->open();
+    } catch (const nuvo::db::Error& e) {
+      nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
+    }
+  }
   napolniSkriptoIzTabele();
 }
 
-int TfmScript::currentCounter() const {
-  const int row = dbgSkripte->currentRow();
-  return row < 0 ? 0 : dbgSkripte->item(row, 0)->text().toInt();
+int TfmScript::currentCounter() const { return textOf(quSkripte, "SCRIPT_COUNTER").toInt(); }
+
+int TfmScript::listRowOf(int counter) {
+  for (int row = 0;; ++row) {
+    if (row == quSkripte->recordCount() && (quSkripte->allFetched() || quSkripte->fetchMore() == 0)) return -1;
+    if (quSkripte->value(row, QStringLiteral("SCRIPT_COUNTER")).toInt() == counter) return row;
+  }
 }
 
 void TfmScript::napolniSkriptoIzTabele() {
-  const int row = dbgSkripte->currentRow();
+  dbmError->setPlainText(textOf(quSkripte, "SCRIPT_ERR"));
+  const int row = quSkripte->currentRow();
   if (row < 0) {
     meLong->clear();
-    dbmError->clear();
     zadnjaSkripta = kNoRowShown;
+    shownCounter_ = 0;
     return;
   }
-  const QString key = listedScript_ + dbgSkripte->item(row, 0)->text();
+  const int counter = currentCounter();
+  const QString key = textOf(quSkripte, "SCRIPT_NAME") + QString::number(counter);
   if (key == zadnjaSkripta) return;
   zadnjaSkripta = key;
-  meLong->setPlainText(nuvo::crlfToLf(dbgSkripte->item(row, 0)->data(Qt::UserRole).toString()));
-  dbmError->setPlainText(dbgSkripte->item(row, 0)->data(Qt::UserRole + 1).toString());
+  shownCounter_ = counter;
+  meLong->setPlainText(nuvo::crlfToLf(textOf(quSkripte, "SCRIPT_CONT")));
+}
+
+void TfmScript::cbShowTypeChange() {
+  restoreListDisplay();
+  btRefreshClick();
 }
 
 void TfmScript::restoreListDisplay() {
@@ -786,11 +807,15 @@ bool TfmScript::execRow(int counter, const QString& text, nuvo::sqlwork::RowStat
 }
 
 bool TfmScript::ExecScript() {
+  const int row = quSkripte->currentRow();
   const int counter = currentCounter();
   if (counter == 0) return true;
   napolniSkriptoIzTabele();
   nuvo::sqlwork::RowStatusWriter status(context().osOracle, listedScript_, scope());
-  return execRow(counter, nuvo::lfToCrlf(meLong->toPlainText()), status);
+  const bool goOn = execRow(counter, nuvo::lfToCrlf(meLong->toPlainText()), status);
+  quSkripte->refreshRow(row);
+  napolniSkriptoIzTabele();
+  return goOn;
 }
 
 QString TfmScript::runExecSQL(const QString& sql) {
@@ -827,7 +852,6 @@ void TfmScript::spExecOneClick() {
     showMessagePoSQL(context().nizError + QStringLiteral(": ") + e.message());
   }
   btCommitClick();
-  btRefreshClick();
 }
 
 void TfmScript::spExecAllScriptClick() {
@@ -843,7 +867,7 @@ void TfmScript::spExecAllScriptClick() {
 
   QVector<nuvo::sqlwork::StoredRow> rows;
   try {
-    rows = nuvo::sqlwork::pendingRows(m.osOracle, listedScript_, scope(), listNapaka_, listFilter_);
+    rows = nuvo::sqlwork::pendingRows(m.osOracle, listedScript_, scope(), listFilter_.napaka, listFilter_.filter);
   } catch (const nuvo::db::Error& e) {
     restoreListDisplay();
     p_napaka = true;
@@ -945,19 +969,9 @@ void TfmScript::btDeleteClick() {
     nuvo::showMessage(nizNi, nuvo::MessageKind::Information, this);
   } else if (MessageDialog(nizDelete + QStringLiteral(" : ") + QString::number(selected.size()) + QStringLiteral(" ?"),
                            TMsgDlgType::mtConfirmation, mbYes | mbNo, 0) == mrYes) {
-    const auto s = scope();
     try {
-      nuvo::db::Query q(&context().osOracle);
-      q.setSql(QStringLiteral("DELETE NUVO_UTIL.NUVO_EXS WHERE SCRIPT_NAME=:skripta") +
-               (s.owner ? QStringLiteral(" and SCRIPT_OWNER=:upor") : QString()));
-      q.declareVariable(QStringLiteral("skripta"), nuvo::db::DataType::String);
-      if (s.owner) {
-        q.declareVariable(QStringLiteral("upor"), nuvo::db::DataType::String);
-        q.setVariable(QStringLiteral("upor"), *s.owner);
-      }
       for (const QListWidgetItem* item : selected) {
-        q.setVariable(QStringLiteral("skripta"), item->text());
-        q.execute();
+        nuvo::sqlwork::deleteScript(context().osOracle, item->text(), scope());
         context().osOracle.commit();
       }
     } catch (const nuvo::db::Error& e) {
@@ -972,21 +986,11 @@ void TfmScript::btDeleteClick() {
 
 void TfmScript::spFltScriptClick() {
   currFile.clear();
-  const auto s = scope();
   QStringList names;
   try {
-    nuvo::db::Query q(&context().osOracle);
-    QString sql = QStringLiteral(
-        "SELECT script_name FROM NUVO_UTIL.NUVO_EXS exs WHERE SCRIPT_NAME like :SKRIPTA"
-        " and (:stat='A' or SCRIPT_STAT=:stat) and (:napaka='A' or instr(upper(script_err),:napaka)<>0)"
-        " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')");
-    sql += ownerLine(q, s) + QStringLiteral(" GROUP BY SCRIPT_NAME");
-    q.setSql(sql);
-    bind(q, QStringLiteral("SKRIPTA"), cbAllScripts->currentText() + QLatin1Char('%'));
-    bind(q, QStringLiteral("stat"), firstCharacter(cbStat));
-    bind(q, QStringLiteral("napaka"), orAll(edNapaka->text().toUpper()));
-    bind(q, QStringLiteral("filter"), orAll(edFilter->text()));
-    for (q.execute(); !q.eof(); q.next()) names << q.field(0).asString();
+    names = nuvo::sqlwork::filteredScriptNames(
+        context().osOracle, cbAllScripts->currentText() + QLatin1Char('%'), scope(),
+        {firstCharacter(cbStat), orAll(edNapaka->text().toUpper()), orAll(edFilter->text())});
   } catch (const nuvo::db::Error& e) {
     showMessagePoSQL(e.message());
     return;
@@ -1005,27 +1009,27 @@ void TfmScript::spFltScriptClick() {
   cbAllScriptsClick();
 }
 
+bool TfmScript::writeListField(int row, const QString& field, const QVariant& value) {
+  try {
+    quSkripte->edit(row);
+    quSkripte->setValue(field, value);
+    quSkripte->post();
+    context().osOracle.commit();
+    quSkripte->refreshRow(row);
+    return true;
+  } catch (const nuvo::db::Error& e) {
+    quSkripte->cancel();
+    showMessagePoSQL(e.message());
+    return false;
+  }
+}
+
 void TfmScript::spDeleteClick() {
-  const int row = dbgSkripte->currentRow();
+  const int row = quSkripte->currentRow();
   if (row < 0) return;
   napolniSkriptoIzTabele();
-  const bool deleted = dbgSkripte->item(row, 1)->text() == u"D";
-  const QString status = deleted ? QStringLiteral("N") : QStringLiteral("D");
-  try {
-    nuvo::db::Query q(&context().osOracle);
-    QString sql = QStringLiteral("update nuvo_util.nuvo_exs set script_stat=:stat where script_name=:skripta"
-                                 " and script_counter=:stevec");
-    sql += ownerLine(q, scope());
-    q.setSql(sql);
-    bind(q, QStringLiteral("stat"), status);
-    bind(q, QStringLiteral("skripta"), listedScript_);
-    bind(q, QStringLiteral("stevec"), currentCounter(), nuvo::db::DataType::Integer);
-    q.execute();
-    context().osOracle.commit();
-    dbgSkripte->item(row, 1)->setText(status);
-  } catch (const nuvo::db::Error& e) {
-    showMessagePoSQL(e.message());
-  }
+  const bool deleted = textOf(quSkripte, "SCRIPT_STAT") == u"D";
+  writeListField(row, QStringLiteral("SCRIPT_STAT"), deleted ? QStringLiteral("N") : QStringLiteral("D"));
   btCommit->setEnabled(true);
   btRollback->setEnabled(true);
 }
@@ -1033,12 +1037,7 @@ void TfmScript::spDeleteClick() {
 void TfmScript::sbNeizvedenoClick() {
   if (MessageDialog(nizChange, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0) == mrNo) return;
   try {
-    nuvo::db::Query q(&context().osOracle);
-    QString sql = QStringLiteral("update NUVO_UTIL.NUVO_EXS set script_stat='N',script_err='' where SCRIPT_NAME=:skripta");
-    sql += ownerLine(q, scope());
-    q.setSql(sql);
-    bind(q, QStringLiteral("skripta"), cbAllScripts->currentText());
-    q.execute();
+    nuvo::sqlwork::resetScript(context().osOracle, cbAllScripts->currentText(), scope());
   } catch (const nuvo::db::Error& e) {
     showMessagePoSQL(e.message());
   }
@@ -1050,34 +1049,21 @@ void TfmScript::sbNeizvedenoClick() {
 void TfmScript::spDeleteAllClick() {
   if (!brezVprasanja && MessageDialog(nizdelPerm, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0) != mrYes) return;
   edFilter->clear();
-  const auto s = scope();
+  const bool listedOnly = firstCharacter(cbShowType) != u"A";
   try {
-    nuvo::db::Query q(&context().osOracle);
-    if (firstCharacter(cbShowType) != u"A") {
-      // Only the rows the list shows.
-      QString sql = QStringLiteral("DELETE NUVO_UTIL.NUVO_EXS WHERE SCRIPT_NAME=:skripta and SCRIPT_COUNTER=:stevec");
-      sql += ownerLine(q, s);
-      q.setSql(sql);
-      bind(q, QStringLiteral("skripta"), listedScript_);
-      q.declareVariable(QStringLiteral("stevec"), nuvo::db::DataType::Integer);
-      for (int row = 0; row < dbgSkripte->rowCount(); ++row) {
-        q.setVariable(QStringLiteral("stevec"), dbgSkripte->item(row, 0)->text().toInt());
-        q.execute();
-      }
-      btCommitClick();
-      btRefreshClick();
-      return;
+    if (listedOnly) {
+      // The rows the list shows, one by one from its first.
+      quSkripte->fetchAll();
+      while (quSkripte->recordCount() > 0) quSkripte->remove(0);
+    } else {
+      nuvo::sqlwork::deleteScript(context().osOracle, context().currentScript, scope());
     }
-    QString sql = QStringLiteral("DELETE NUVO_UTIL.NUVO_EXS WHERE SCRIPT_NAME=:skripta");
-    sql += ownerLine(q, s);
-    q.setSql(sql);
-    bind(q, QStringLiteral("skripta"), context().currentScript);
-    q.execute();
   } catch (const nuvo::db::Error& e) {
     showMessagePoSQL(e.message());
   }
   btRefreshClick();
   btCommitClick();
+  if (listedOnly) return;
   FillScriptList();
   cbAllScripts->setFocus();
 }
@@ -1101,25 +1087,19 @@ void TfmScript::deleteChosenScript() {
   brezVprasanja = false;
 }
 
+void TfmScript::Delete1Click() {
+  const int chosen = cbAllScripts->currentIndex();
+  nuvo::showMessage(chosen < 0 ? QStringLiteral("NI IZBRANEGA") : cbAllScripts->itemText(chosen),
+                    nuvo::MessageKind::Information, this);
+}
+
 void TfmScript::meLongExit() {
-  const int row = dbgSkripte->currentRow();
-  if (row < 0 || meLong->toPlainText() == tekocaScr) return;
-  const QString text = nuvo::lfToCrlf(meLong->toPlainText());
-  try {
-    nuvo::db::Query q(&context().osOracle);
-    QString sql = QStringLiteral("update nuvo_util.nuvo_exs set script_cont=:tekst where script_name=:skripta"
-                                 " and script_counter=:stevec");
-    sql += ownerLine(q, scope());
-    q.setSql(sql);
-    bind(q, QStringLiteral("tekst"), text, nuvo::db::DataType::Long);
-    bind(q, QStringLiteral("skripta"), listedScript_);
-    bind(q, QStringLiteral("stevec"), currentCounter(), nuvo::db::DataType::Integer);
-    q.execute();
-    context().osOracle.commit();
-    dbgSkripte->item(row, 0)->setData(Qt::UserRole, text);
-  } catch (const nuvo::db::Error& e) {
-    showMessagePoSQL(e.message());
-  }
+  if (meLong->toPlainText() == tekocaScr || shownCounter_ == 0) return;
+  // The row whose text the memo shows, also when the list has moved on meanwhile.
+  const int row = listRowOf(shownCounter_);
+  if (row < 0) return;
+  if (writeListField(row, QStringLiteral("SCRIPT_CONT"), nuvo::lfToCrlf(meLong->toPlainText())))
+    tekocaScr = meLong->toPlainText();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1127,47 +1107,26 @@ void TfmScript::meLongExit() {
 
 void TfmScript::tbSearchClick() {
   showPage(TabSearch, false);
-  if (dbgSearch->rowCount() == 0) btFindClick();
+  if (!quFind->isOpen()) btFindClick();
 }
 
 void TfmScript::btFindClick() {
-  const auto s = scope();
-  dbgSearch->setCurrentCell(-1, -1);
-  dbgSearch->setRowCount(0);
+  const QString pattern =
+      edFindScript->text().isEmpty() ? QStringLiteral("A") : edFindScript->text() + QLatin1Char('%');
   try {
-    const QSignalBlocker block(dbgSearch);
-    nuvo::db::Query q(&context().osOracle);
-    QString sql = QStringLiteral(
-        "SELECT script_name, script_counter, script_stat, script_cont, script_err FROM NUVO_UTIL.NUVO_EXS exs"
-        " WHERE (:skripte='A' or script_name like :skripte) and (:stat='A' or SCRIPT_STAT=:stat)"
-        " and (:napaka='A' or instr(script_err,:napaka)<>0)"
-        " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')");
-    sql += ownerLine(q, s) + QStringLiteral(" ORDER BY SCRIPT_NAME,SCRIPT_COUNTER");
-    q.setSql(sql);
-    bind(q, QStringLiteral("skripte"),
-         edFindScript->text().isEmpty() ? QStringLiteral("A") : edFindScript->text() + QLatin1Char('%'));
-    bind(q, QStringLiteral("stat"), firstCharacter(cbFIndStat));
-    bind(q, QStringLiteral("napaka"), orAll(edFindErr->text()));
-    bind(q, QStringLiteral("filter"), orAllTrimmed(edFindFlt->text()));
-    for (q.execute(); !q.eof(); q.next()) {
-      const int row = dbgSearch->rowCount();
-      dbgSearch->insertRow(row);
-      for (int column = 0; column < 3; ++column)
-        dbgSearch->setItem(row, column, new QTableWidgetItem(q.field(column).asString()));
-      dbgSearch->item(row, 0)->setData(Qt::UserRole, q.field(3).asString());
-      dbgSearch->item(row, 0)->setData(Qt::UserRole + 1, q.field(4).asString());
-    }
+    nuvo::sqlwork::setSearch(*quFind, pattern, scope(),
+                             {firstCharacter(cbFIndStat), orAll(edFindErr->text()), orAllTrimmed(edFindFlt->text())});
+    quFind->open();
   } catch (const nuvo::db::Error& e) {
     showMessagePoSQL(e.message());
   }
-  if (dbgSearch->rowCount() > 0) dbgSearch->setCurrentCell(0, 0);
+  showFoundRow();
 }
 
 void TfmScript::dbgSearchDblClick() {
-  const int row = dbgSearch->currentRow();
-  if (row < 0) return;
-  const QString name = dbgSearch->item(row, 0)->text();
-  const int counter = dbgSearch->item(row, 1)->text().toInt();
+  if (quFind->currentRow() < 0) return;
+  const QString name = textOf(quFind, "SCRIPT_NAME");
+  const int counter = textOf(quFind, "SCRIPT_COUNTER").toInt();
   cbAllScripts->setEditText(name);
   {
     const QSignalBlocker block(cbShowType);
@@ -1175,12 +1134,7 @@ void TfmScript::dbgSearchDblClick() {
   }
   context().currentScript = name;
   tbRunClick();
-  for (int r = 0; r < dbgSkripte->rowCount(); ++r) {
-    if (dbgSkripte->item(r, 0)->text().toInt() == counter) {
-      dbgSkripte->setCurrentCell(r, 0);
-      break;
-    }
-  }
+  if (const int row = listRowOf(counter); row >= 0) quSkripte->setCurrentRow(row);
 }
 
 void TfmScript::tbStatClick() {
@@ -1189,26 +1143,11 @@ void TfmScript::tbStatClick() {
 }
 
 void TfmScript::btStatRefreshClick() {
-  const auto s = scope();
   QVector<nuvo::sqlwork::StatGroup> groups;
   try {
-    nuvo::db::Query q(&context().osOracle);
-    const QString owner = s.owner ? QStringLiteral("script_owner") : QStringLiteral("null");
-    const QString date = p_scriptDateOwner ? QStringLiteral("script_date") : QStringLiteral("null");
-    QString sql = QStringLiteral("select %1 script_owner, script_name, max(%2) script_date, script_stat, count(*) stevec"
-                                 " from nuvo_util.nuvo_exs where (:skripta='A' or script_name like :skripta)")
-                      .arg(owner, date);
-    sql += ownerLine(q, s);
-    sql += QStringLiteral(" group by %1, script_name, script_stat order by 3 desc, script_name desc, script_stat desc")
-               .arg(owner);
-    q.setSql(sql);
-    bind(q, QStringLiteral("skripta"),
-         edStatScript->text().isEmpty() ? QStringLiteral("A") : edStatScript->text() + QLatin1Char('%'));
-    for (q.execute(); !q.eof(); q.next()) {
-      const QString status = q.field(3).asString();
-      groups.push_back({q.field(1).asString(), q.field(0).asString(), q.field(2).asString(),
-                        status.isEmpty() ? QChar() : status[0], q.field(4).asInteger()});
-    }
+    groups = nuvo::sqlwork::statisticsGroups(
+        context().osOracle,
+        edStatScript->text().isEmpty() ? QStringLiteral("A") : edStatScript->text() + QLatin1Char('%'), scope());
   } catch (const nuvo::db::Error& e) {
     showMessagePoSQL(e.message());
     return;

@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "db/query.h"
+#include "sqlwork/script_lists.h"
 #include "sqlwork/script_table.h"
 
 class QCheckBox;
@@ -18,12 +19,21 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
+class QMenu;
 class QTableWidget;
 class QTimer;
 class QToolButton;
 class QWidget;
 
+class TThemedDBGrid;
 class TfmScript;
+
+namespace nuvo::db {
+class Dataset;
+}
+namespace nuvo::widgets {
+class DatasetModel;
+}
 
 // Runs one statement on the main session in the background; the finishing step reaches the window
 // on the main thread through a queued call.
@@ -60,6 +70,7 @@ class TfmScript : public QDialog {
   QWidget* paGlava;
   QLabel* laSkripta;
   QComboBox *cbAllScripts, *cbStat;
+  QMenu* pmScripts;
   QLineEdit *edFilter, *edNapaka;
   QPushButton *spFltScript, *btRefresh;
   QStackedWidget* pcExec;
@@ -72,8 +83,9 @@ class TfmScript : public QDialog {
   QLabel *Label9, *laLargeRBStat;
   QPlainTextEdit* meVse;
 
-  // Execute page.
-  QTableWidget* dbgSkripte;
+  // Execute page: the statement list of the chosen script.
+  nuvo::db::Dataset* quSkripte;
+  TThemedDBGrid* dbgSkripte;
   QPushButton *spExecOne, *spExecAllScript, *sbNeizvedeno, *spDelete, *spDeleteAll;
   QCheckBox *cbStopOnError, *cbThread, *cbMess;
   QPushButton *btStop, *btCommit, *btRollback;
@@ -90,7 +102,8 @@ class TfmScript : public QDialog {
   QLineEdit *edFindScript, *edFindFlt, *edFindErr;
   QComboBox* cbFIndStat;
   QPushButton* btFind;
-  QTableWidget* dbgSearch;
+  nuvo::db::Dataset* quFind;
+  TThemedDBGrid* dbgSearch;
   QPlainTextEdit *dbmFindCont, *dbmFindErr;
 
   // Statistics page.
@@ -118,6 +131,8 @@ class TfmScript : public QDialog {
   void tbOpenFClick();
   void tbRunClick();
   void btRefreshClick();
+  // A status box changed: the list is shown again and refreshed.
+  void cbShowTypeChange();
   void FillScriptList();
   void cbAllScriptsClick();
   void tbDeleteMoreClick();
@@ -131,6 +146,8 @@ class TfmScript : public QDialog {
   void spDeleteAllClick();
   // The Delete key in the script box: deletes the chosen script without asking.
   void deleteChosenScript();
+  // The popup "Delete" of the script box: shows the chosen script's name; nothing is deleted.
+  void Delete1Click();
   // Writes an edited statement text back to its row.
   void meLongExit();
   void tbSearchClick();
@@ -153,7 +170,7 @@ class TfmScript : public QDialog {
   // The finishing step of a statement thread, on the main thread.
   Q_INVOKABLE void DeloKoncano(bool failed, const QString& error);
 
-  // The row shown in meLong (0 when none).
+  // The counter of the list's current row (0 when none).
   int currentCounter() const;
 
   static QPointer<TfmScript> fmScript;
@@ -173,6 +190,11 @@ class TfmScript : public QDialog {
   void showPage(QWidget* page, bool header);
   void restoreListDisplay();
   void napolniSkriptoIzTabele();
+  void showFoundRow();
+  // The row of the list with that counter, fetching further packets as needed; -1 when none.
+  int listRowOf(int counter);
+  // Writes one field of a list row, commits and reads the row back; false after the message.
+  bool writeListField(int row, const QString& field, const QVariant& value);
   nuvo::sqlwork::ScriptScope scope() const;
   nuvo::sqlwork::RowContext rowContext();
   // Runs a statement in a TExecSqlThread and waits for it while the window stays responsive.
@@ -189,10 +211,10 @@ class TfmScript : public QDialog {
   bool autoStarted_ = false;
   QString currFile;
   QString zadnjaSkripta;
+  int shownCounter_ = 0;  // the counter of the row whose text meLong shows
   QString listedScript_;
   QString tekocaScr;
-  QString listNapaka_ = QStringLiteral("A");  // the filters of the last list refresh, for the run
-  QString listFilter_ = QStringLiteral("A");
+  nuvo::sqlwork::ListFilter listFilter_;  // the filters of the last list refresh, for the run
   QString p_zadVnosFilterSkripta;
   bool brezVprasanja = false;
 };

@@ -53,16 +53,6 @@ const nuvo::SqlText kPendingOwner{"execScr.pendingRowsOwner",
                                    " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')",
                                    " and script_owner=:upor order by script_counter"}};
 
-const QStringList& forScope(const ScriptScope& scope, const nuvo::SqlText& all, const nuvo::SqlText& owner) {
-  return scope.owner ? owner.lines() : all.lines();
-}
-
-void bindOwner(db::Query& query, const ScriptScope& scope) {
-  if (!scope.owner) return;
-  query.declareVariable(QStringLiteral("upor"), db::DataType::String);
-  query.setVariable(QStringLiteral("upor"), *scope.owner);
-}
-
 QString firstLine(const QString& text) {
   const qsizetype end = text.indexOf(QLatin1Char('\r')) >= 0 ? text.indexOf(QLatin1Char('\r'))
                                                             : text.indexOf(QLatin1Char('\n'));
@@ -70,6 +60,16 @@ QString firstLine(const QString& text) {
 }
 
 }  // namespace
+
+const QStringList& scopedSql(const ScriptScope& scope, const SqlText& all, const SqlText& owner) {
+  return scope.owner ? owner.lines() : all.lines();
+}
+
+void bindOwner(db::SqlCommand& command, const ScriptScope& scope) {
+  if (!scope.owner) return;
+  command.declareVariable(QStringLiteral("upor"), db::DataType::String);
+  command.setVariable(QStringLiteral("upor"), *scope.owner);
+}
 
 bool hasOwnerColumns(db::Session& session) {
   db::Query q(&session);
@@ -80,7 +80,7 @@ bool hasOwnerColumns(db::Session& session) {
 
 int countScriptRows(db::Session& session, const QString& name, const ScriptScope& scope) {
   db::Query q(&session);
-  q.setSql(forScope(scope, kCount, kCountOwner));
+  q.setSql(scopedSql(scope, kCount, kCountOwner));
   q.declareVariable(QStringLiteral("skripta"), db::DataType::String);
   q.setVariable(QStringLiteral("skripta"), name);
   bindOwner(q, scope);
@@ -234,7 +234,7 @@ RowOutcome runRowStatement(db::Query& query, const QString& text, const RowConte
 
 RowStatusWriter::RowStatusWriter(db::Session& session, const QString& name, const ScriptScope& scope)
     : session_(session), update_(std::make_unique<db::Query>(&session)) {
-  update_->setSql(forScope(scope, kStatus, kStatusOwner));
+  update_->setSql(scopedSql(scope, kStatus, kStatusOwner));
   update_->declareVariable(QStringLiteral("stat"), db::DataType::String);
   update_->declareVariable(QStringLiteral("napaka"), db::DataType::String);
   update_->declareVariable(QStringLiteral("skripta"), db::DataType::String);
@@ -262,7 +262,7 @@ void writeRowStatus(db::Session& session, const QString& name, int counter, cons
 QVector<StoredRow> pendingRows(db::Session& session, const QString& name, const ScriptScope& scope,
                                const QString& napaka, const QString& filter) {
   db::Query q(&session);
-  q.setSql(forScope(scope, kPending, kPendingOwner));
+  q.setSql(scopedSql(scope, kPending, kPendingOwner));
   const std::pair<const char*, QString> binds[] = {{"skripta", name}, {"napaka", napaka}, {"filter", filter}};
   for (const auto& [variable, value] : binds) {
     q.declareVariable(QLatin1String(variable), db::DataType::String);

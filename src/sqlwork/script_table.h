@@ -11,8 +11,12 @@
 #include "db/error.h"
 #include "sqlwork/script_parse.h"
 
+namespace nuvo {
+class SqlText;
+}
 namespace nuvo::db {
 class Session;
+class SqlCommand;
 class Query;
 }  // namespace nuvo::db
 
@@ -24,6 +28,11 @@ struct ScriptScope {
   bool ownerColumns = false;
   std::optional<QString> owner;  // upper case
 };
+
+// The form of a fixed text for the scope: `owner`, which binds :upor, when only one owner's rows count.
+const QStringList& scopedSql(const ScriptScope& scope, const SqlText& all, const SqlText& owner);
+// Declares and sets :upor when the scope has an owner.
+void bindOwner(db::SqlCommand& command, const ScriptScope& scope);
 
 // True when NUVO_EXS has both SCRIPT_OWNER and SCRIPT_DATE.
 bool hasOwnerColumns(db::Session& session);

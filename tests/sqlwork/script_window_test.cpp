@@ -9,7 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -19,6 +19,7 @@
 #include "db/query.h"
 #include "engine/engine.h"
 #include "qstring_print.h"
+#include "shell/CThemedDBGrid.h"
 #include "shell/Main.h"
 #include "shell/tabUtil.h"
 #include "shell_test_support.h"
@@ -107,7 +108,7 @@ TEST_F(ScriptWindow, PutIntoTableStoresUnderTheUpperCasedNameAndRecordsTheLastVe
   EXPECT_EQ(rows("UPG_ONE"), (QStringList{"1:N:", "2:N:", "3:N:", "4:N:"}));
   EXPECT_EQ(TfmtableUtil::GetLastVer(), "UPG_ONE");
   EXPECT_EQ(w.pcExec->currentWidget(), w.tabExec);
-  EXPECT_EQ(w.dbgSkripte->rowCount(), 4);
+  EXPECT_EQ(w.dbgSkripte->model()->rowCount(), 4);
   EXPECT_EQ(w.meLong->toPlainText(), "create table kade.upg_t (id number)");
 
   // Stored already: the count is reported, nothing changes.
