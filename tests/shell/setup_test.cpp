@@ -277,6 +277,41 @@ TEST_F(SetupWindow, SaveAppliesTheEditsAndWritesTheSettingsFile) {
   EXPECT_TRUE(next.currUnicode);
 }
 
+TEST_F(SetupWindow, ExitAppliesNothingButTheSmallScreenSwitchActsAtOnce) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main();
+  ASSERT_EQ(m.currMinimizedMain, "N");
+  TFmSetup& w = open();
+  w.edUser->setText("ZOZURO");
+  w.cbSmall->click();
+  EXPECT_EQ(m.currMinimizedMain, "D");
+  w.btExit->click();
+  EXPECT_TRUE(closed());
+  EXPECT_EQ(m.connUser, "KADE");
+  EXPECT_EQ(m.currMinimizedMain, "D");
+  EXPECT_EQ(iniValue("CURR_USER"), "<missing>");
+}
+
+TEST_F(SetupWindow, TheLastVersionIsRecordedOnlyWhenTyped) {
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main();
+  const QString stored = "#" + m.connServer.toUpper() + "/KADE/UPG_1.SQL#";
+  m.currLastVer = stored;
+  TFmSetup& w = open();
+  EXPECT_EQ(w.edLastVer->text(), "UPG_1.SQL");
+  w.edServer->setText("OTHER");  // the version shown belongs to the server the window opened with
+  w.btChangeParam->click();
+  EXPECT_TRUE(closed());
+  EXPECT_EQ(m.currLastVer, stored);
+
+  TFmSetup& again = open();
+  EXPECT_EQ(again.edLastVer->text(), "");
+  again.edLastVer->setText("UPG_2.SQL");
+  again.btChangeParam->click();
+  EXPECT_TRUE(m.currLastVer.endsWith("#OTHER/KADE/UPG_2.SQL#")) << m.currLastVer.toStdString();
+  EXPECT_EQ(iniValue("VER_LAST"), m.currLastVer);
+}
+
 TEST_F(SetupWindow, StoredPasswordsAreNeverErased) {
   struct Case {
     const char* label;
