@@ -18,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -92,8 +91,6 @@ QCheckBox* check(QGroupBox* box, const char* name, const QString& caption) {
   static_cast<QFormLayout*>(box->layout())->addRow(result);
   return result;
 }
-
-void setCombo(QComboBox* box, const QString& text) { box->setEditText(text); }
 
 // Sets the caption of a label, button, group box, menu or menu item.
 void setCaption(QObject* object, const QString& text) {
@@ -483,9 +480,9 @@ void TFmSetup::FormCreate() {
       {edCubeCompany, m.currCubeCompany},
   };
   for (const auto& [control, text] : texts) control->setText(text);
-  setCombo(cbEditPLFont, m.currEditPLFont);
-  setCombo(cbForceOCI, m.currForceOCI);
-  setCombo(cbCharSet, m.currCharset);
+  cbEditPLFont->setEditText(m.currEditPLFont);
+  cbForceOCI->setEditText(m.currForceOCI);
+  cbCharSet->setEditText(m.currCharset);
   cbSavePassword->setChecked(m.currShrani == u"ECM1");
   cbSmall->setChecked(m.currMinimizedMain == u"D");
   cbUnicode->setChecked(m.currUnicode);
