@@ -255,6 +255,7 @@ void TFmSetup::buildParamPage() {
   cbForceOCI = combo(workSheet, "cbForceOCI", "laForce", QStringLiteral("Force OCI:"),
                      {QStringLiteral("Yes"), QStringLiteral("No")});
   edDesc = edit(workSheet, "edDesc", "laDesc", QStringLiteral("Descriptor(ASC):"));
+  edDesc->setToolTip(QStringLiteral("You can type Tabulator as   #9"));
 
   QGroupBox* mdq = group(page, "GroupBox2", QStringLiteral("Master/Detail"));
   edMDQDir = edit(mdq, "edMDQDir", "laCurrDir", QStringLiteral("Current Dir:"));
@@ -453,7 +454,6 @@ void TFmSetup::SetLanguageTexts() {
 
 void TFmSetup::FormCreate() {
   SetLanguageTexts();
-  if (!main_->slovene()) edDesc->setToolTip(QStringLiteral("You can type Tabulator as   #9"));
   const TfmMain& m = *main_;
   trenUser = m.connUser;
   autoSave = false;
