@@ -25,6 +25,7 @@
 #include "shell/connect.h"
 #include "shell/iKript.h"
 #include "shell/main_helpers.h"
+#include "shell/runner.h"
 #include "shell/sql_catalog.h"
 #include "shell/userComm.h"
 #include "sqlwork/execScr.h"
@@ -231,6 +232,7 @@ TfmMain::TfmMain(const QStringList& parameters, QWidget* parent)
   quRestricted.declareVariable("grupa", nuvo::db::DataType::String);
   quRestricted.setVariable("grupa", QStringLiteral("DUD"));
   tiCloseForm->setInterval(1000);
+  connect(tiCloseForm, &QTimer::timeout, this, &TfmMain::tiCloseFormTimer);
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -355,14 +357,7 @@ void TfmMain::FormCreate(const QStringList& parameters) {
                                 screen ? screen->geometry().height() : 1080, width()};
   readMonitorIni(*this, nuvo::IniFile(nuvo::monitorIniPath()), geometry, programDirectory());
 
-  const StartupIo io{&loadTextLines, &TKript::vzemiGeslo, [](TMainContext& c) {
-                       const LoginData data = TKript::ReadLoginData();
-                       if (data.user.isEmpty()) return;
-                       c.connUser = data.user;
-                       c.connPassword = data.password;
-                       c.connServer = data.alias;
-                     }};
-  applyStartParameters(*this, parameters, io, programDirectory());
+  applyStartParameters(*this, parameters, startupIo(), programDirectory());
   meVhodParam->setPlainText(runLines.join(u'\n'));
   if (currMoreInstall) meVhod->setPlainText(vecInstalacijLines.join(u'\n'));
 
@@ -371,6 +366,16 @@ void TfmMain::FormCreate(const QStringList& parameters) {
   setWindowTitle(nizMain + QStringLiteral("    ") + p_verzijaPLSQL);
   if (slovene()) command("mmRefreshTables")->setVisible(false);
   if (currMinimizedMain == u"D") SetToolbarStrip(true);
+}
+
+StartupIo TfmMain::startupIo() {
+  return {&loadTextLines, &TKript::vzemiGeslo, [](TMainContext& c) {
+            const LoginData data = TKript::ReadLoginData();
+            if (data.user.isEmpty()) return;
+            c.connUser = data.user;
+            c.connPassword = data.password;
+            c.connServer = data.alias;
+          }};
 }
 
 void TfmMain::SetLanguageTexts() {
@@ -415,6 +420,12 @@ bool TfmMain::event(QEvent* event) {
 
 void TfmMain::closeEvent(QCloseEvent* event) {
   if (bClearLoginData) TKript::ClearLoginData();
+  // A run that still holds the large rollback segment online gives it back.
+  if (currLargeRB == u"D" && osOracle.connected()) {
+    currLargeRB = QStringLiteral("N");
+    command("mmActivateLargeRB")->setChecked(true);
+    mmActivateLargeRBClick();
+  }
   ended_ = true;
   event->accept();
 }
@@ -427,6 +438,16 @@ void TfmMain::FormActivate() {
   if (!osOracle.connected()) tbConnectClick();
   if (ended_) return;
   updateMainCaption();
+  if (!runParamType.isEmpty() && prvicNaFormi && osOracle.connected()) {
+    prvicNaFormi = false;
+    if (currMoreInstall) {
+      runner().runMultiInstallation();
+    } else {
+      currUserIndex = -1;
+      IzvediCeloSkripto();
+    }
+    if (ended_) return;
+  }
   prvicNaFormi = false;
 
   delete currMacros;

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 #include "db/dataset.h"
 #include "db/query.h"
@@ -16,6 +17,9 @@ class QPlainTextEdit;
 class QTimer;
 class QToolBar;
 class QWidget;
+namespace nuvo::shell {
+class CommandRunner;
+}
 
 // The main window and program context. It lives for the whole run; every window reaches the shared
 // settings, the main session and the interface texts through it.
@@ -104,6 +108,30 @@ class TfmMain : public QMainWindow, public TMainContext {
   // macro to `popup`, owned by `editor`, whose click runs `handler` with the item.
   void preberiMacroTipke(QWidget* editor, QMenu* popup, const std::function<void(QAction*)>& handler);
 
+  // The unattended run (its logic lives in runner.cpp).
+  bool mayClose = false;      // the list ran to its end: the program may close
+  bool importFailed = false;  // the last IMPORT of the list failed
+  bool stopList = false;      // the user chose to stop the list
+  nuvo::shell::CommandRunner& runner();
+  void IzvediCeloSkripto();
+  // One installation's list in a multi-installation run; always "S".
+  QString IzvediCeloSkriptoVecUserjev();
+  // `path` becomes the result-file name of `prefix` and `directory` its directory.
+  void BuildResultFileName(QString& path, QString& directory, const QString& prefix);
+  // A value of KADE.PR107PAR by its name; empty when it cannot be read.
+  QString GetParam107(const QString& name);
+  // The report header of the result files into meVhod.
+  void userVhodniParametri();
+  // Whether a script of the comma list (each name followed by ",") has been run.
+  bool CheckLastVersion(const QString& list);
+  // Records an installation's last script status with the server's date, and commits.
+  void shraniMUStatus(int userIndex, const QString& status);
+  void tiCloseFormTimer();
+  // The main window was closed or the program is ending.
+  bool programEnding() const { return ended_; }
+  // Files, stored passwords and saved logon data for the start-up words and CONNECT lines.
+  static StartupIo startupIo();
+
   void FileDirName(const QString& path, QString& fileName, QString& directory) const;
   QString zamenjave(const QString& text, const QString& mode) const;
   QString postaviLiveQuery(QObject* sender, const QString& statement);
@@ -133,6 +161,7 @@ class TfmMain : public QMainWindow, public TMainContext {
   // Opens "select count(*) ..." style statements; the first column of the first row, 0 on error.
   int countOf(const QStringList& sql, const QList<std::pair<QString, QString>>& binds);
 
+  std::unique_ptr<nuvo::shell::CommandRunner> runner_;
   bool activating_ = false;
   bool ended_ = false;  // the window was closed: the program ends
 };

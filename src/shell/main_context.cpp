@@ -96,8 +96,13 @@ void applyFirstConnect(TMainContext& c, ParsedLine line, bool fileRun, const Sta
   if (!line.p1.isEmpty()) c.connUser = line.p1.toUpper();
   if (!line.p2.isEmpty()) c.connServer = line.p3;
   c.pAutoG = true;
+  applyConnectPassword(c, line.p2, io, true);
+}
+
+}  // namespace
+
+void applyConnectPassword(TMainContext& c, QString password, const StartupIo& io, bool usePlainPassword) {
   c.p_ScriptAudit = false;
-  QString password = line.p2;
   if (password.startsWith(u'A') && password.size() < 3) {
     c.p_ScriptAudit = true;
     password = password.mid(1);
@@ -111,14 +116,12 @@ void applyFirstConnect(TMainContext& c, ParsedLine line, bool fileRun, const Sta
     else if (password == u"Y")
       c.connPassword = c.connPasswordUtil;
   } else if (!password.isEmpty()) {
-    c.connPassword = c.connPasswordUtil = password;
+    if (usePlainPassword) c.connPassword = c.connPasswordUtil = password;
   } else {
     if (c.bSaveLoginData) c.bHaveToSaveLoginData = true;
     if (c.bUseLoginData) io.readLoginData(c);
   }
 }
-
-}  // namespace
 
 void applyStartParameters(TMainContext& c, const QStringList& parameters, const StartupIo& io,
                           const QString& programDir) {

@@ -100,6 +100,11 @@ struct StartupIo {
 void applyStartParameters(TMainContext& context, const QStringList& parameters, const StartupIo& io,
                           const QString& programDir);
 
+// The password of a CONNECT line: "A" or "A" and one character asks for an audit logon; a password
+// code takes the stored password of (connServer, connUser), else its built-in one; an empty one
+// applies the login-data words. A plain password is taken only when `usePlainPassword`.
+void applyConnectPassword(TMainContext& context, QString password, const StartupIo& io, bool usePlainPassword);
+
 // The hosting check over the lines of vecInstalacij: the first line that begins with the instance
 // (compared upper-cased) decides; it says yes when it contains "TRUE".
 bool hostsSeveralInstallations(const QStringList& lines, const QString& instance);

@@ -439,7 +439,7 @@ TEST_F(LogonWindow, TheFirstActivationLoadsTheMacrosAndShowsTheCubeOnlyForACompa
   writeHomeFile("NUVO_SQL.MCR", "*A\r\nselect 1 from dual\r\n");
   for (const char* company : {"", "DEMO"}) {
     writeHomeFile("MONITOR.INI", QStringLiteral("[PL/SQL]\r\nCURR_CUBECOMPANY=%1\r\n").arg(company));
-    TfmMain& w = start({"SCRIPT", "x"});
+    TfmMain& w = start({"OWNER", "x"});
     EXPECT_TRUE(w.declRunParam);
     nuvo::test::LogonDriver driver({LogonStep::connect("kade", "kade")});
     w.FormActivate();
