@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -39,6 +40,7 @@ QPointer<TfmScript> TfmScript::fmScript;
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+constexpr qint64 kProgressInterval = 100;  // ms
 // A key no row has, so the first row shown always loads its text.
 const QString kNoRowShown = QStringLiteral("\"#$%&/");
 
@@ -886,11 +888,19 @@ void TfmScript::spExecAllScriptClick() {
   int done = 0;
   int failures = 0;
   bool ok = true;
+  // The running row is shown at most every kProgressInterval: laying out each row's text would
+  // cost more than running a simple statement.
+  QElapsedTimer lastShown;
+  const auto showProgress = [&](const nuvo::sqlwork::StoredRow& row) {
+    meTekocaSkripta->setPlainText(nuvo::crlfToLf(row.text));
+    laCurrent->setText(QString::number(done));
+    laSkriptNumber->setText(QString::number(row.counter));
+    lastShown.start();
+  };
   for (const auto& row : rows) {
     if (konec) break;
-    meTekocaSkripta->setPlainText(nuvo::crlfToLf(row.text));
-    laCurrent->setText(QString::number(++done));
-    laSkriptNumber->setText(QString::number(row.counter));
+    ++done;
+    if (!lastShown.isValid() || lastShown.elapsed() >= kProgressInterval) showProgress(row);
     QCoreApplication::processEvents();
     if (konec) break;
     bool goOn = false;
@@ -906,6 +916,7 @@ void TfmScript::spExecAllScriptClick() {
       return;
     }
     if (goOn) continue;
+    showProgress(row);  // the failing row stays in view
     laErrors->setText(QString::number(++failures));
     if (cbStopOnError->isChecked()) {
       konec = true;
