@@ -1,0 +1,91 @@
+// Runs the built nuvo_sql unattended with a command file against a temporary database, and reads
+// what it left with the built nuvo_db.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "support/temp_env.h"
+
+namespace {
+
+class UnattendedProgram : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = QString::fromStdString(nuvo::test::makeTempDir("runner_e2e"));
+    for (const char* dir : {"home", "data", "work"}) ASSERT_TRUE(QDir(root_).mkpath(dir));
+    env_ = QProcessEnvironment::systemEnvironment();
+    env_.insert("NUVO_SQL_HOME", root_ + "/home");
+    env_.insert("NUVO_SQL_DATA", root_ + "/data");
+    env_.insert("QT_QPA_PLATFORM", "offscreen");
+    env_.remove("NUVO_SEED_DIR");
+    QProcess create;
+    create.setProcessEnvironment(env_);
+    create.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_db"), {"create", "DEMO"});
+    ASSERT_TRUE(create.waitForFinished(120000));
+    ASSERT_EQ(create.exitCode(), 0) << create.readAllStandardError().toStdString();
+  }
+
+  QString work() const { return root_ + "/work"; }
+  void writeWork(const QString& name, const QByteArray& text) {
+    QFile file(work() + "/" + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+  // Starts nuvo_sql in the work directory with these parameters.
+  void startProgram(QProcess& program, const QStringList& parameters) {
+    program.setProcessEnvironment(env_);
+    program.setWorkingDirectory(work());
+    program.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_sql"), parameters);
+    ASSERT_TRUE(program.waitForStarted());
+  }
+  // The rows of a query as KADE, in CSV without the header.
+  QStringList rows(const QByteArray& query) {
+    writeWork("query.sql", query + "\n");
+    QProcess nuvoDb;
+    nuvoDb.setProcessEnvironment(env_);
+    nuvoDb.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_db"), {"sql", "DEMO", "KADE/KADE", "-f", work() + "/query.sql", "--csv"});
+    EXPECT_TRUE(nuvoDb.waitForFinished(60000));
+    QStringList lines = QString::fromUtf8(nuvoDb.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    if (!lines.isEmpty()) lines.removeFirst();
+    return lines;
+  }
+
+  QString root_;
+  QProcessEnvironment env_;
+};
+
+TEST_F(UnattendedProgram, AScriptRunStoresAndRunsTheScriptAndEndsByItself) {
+  writeWork("UPG_E2E.sql", "create table kade.e2e_t (id number)\r\n/\r\ninsert into kade.e2e_t values (5)\r\n/\r\n");
+  writeWork("RUN.CMD", "CONNECT\r\nSCRIPT upg_e2e " + work().toUtf8() + "\r\n");
+  QProcess program;
+  startProgram(program, {"@RUN.CMD", "KADE", "KADE", "DEMO"});
+  const bool ended = program.waitForFinished(120000);
+  if (!ended) program.kill();
+  ASSERT_TRUE(ended) << "the unattended run did not end by itself";
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+  EXPECT_EQ(rows("select script_counter || ':' || script_stat || ':' || script_owner from nuvo_util.nuvo_exs "
+                 "where script_name = 'UPG_E2E' order by script_counter;"),
+            QStringList({"1:X:KADE", "2:X:KADE"}));
+  EXPECT_EQ(rows("select sum(id) from kade.e2e_t;"), QStringList({"5"}));
+}
+
+TEST_F(UnattendedProgram, AnActionWithoutItsWindowKeepsTheProgramOpen) {
+  writeWork("RUN.CMD", "CONNECT\r\nGRANT KADE ANA\r\n");
+  QProcess program;
+  program.setProcessChannelMode(QProcess::MergedChannels);
+  startProgram(program, {"@RUN.CMD", "KADE", "KADE", "DEMO"});
+  QByteArray errors;
+  while (!errors.contains("GRANT skipped") && program.waitForReadyRead(60000)) errors += program.readAll();
+  EXPECT_TRUE(errors.contains("Action GRANT skipped")) << errors.toStdString();
+  // Well past the closing timer of a complete run, the program is still there for the user.
+  EXPECT_FALSE(program.waitForFinished(3000));
+  EXPECT_EQ(program.state(), QProcess::Running);
+  program.kill();
+  program.waitForFinished();
+}
+
+}  // namespace
