@@ -1,6 +1,8 @@
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QStackedWidget>
@@ -201,6 +203,94 @@ TEST_F(ScriptPages, AnEditedTextIsWrittenBackToItsRow) {
   q.setSql("select script_cont from nuvo_util.nuvo_exs where script_name='UPG_B'");
   q.execute();
   EXPECT_EQ(q.field(0).asString(), "create view b_v as\r\nselect 2 x from dual");
+}
+
+// A script longer than one packet of the list (100 rows): "select <i> x from dual", all executed.
+constexpr int kLongScript = 150;
+const char* kStoreLongScript =
+    "BEGIN FOR i IN 1..150 LOOP INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat,"
+    " script_cont, script_owner, script_date) VALUES ('UPG_LONG', i, 'X', 'select ' || i || ' x from dual', 'KADE',"
+    " sysdate); END LOOP; COMMIT; END;";
+
+TEST_F(ScriptPages, TheListFetchesByPacketsAndTheSearchLeadsToARowBeyondTheFirst) {
+  sys({kStoreLongScript});
+  TfmScript& w = listing("UPG_LONG", 4);
+  EXPECT_EQ(w.dbgSkripte->model()->rowCount(), 100);
+  w.dbgSkripte->model()->fetchMore({});
+  EXPECT_EQ(w.dbgSkripte->model()->rowCount(), kLongScript);
+
+  w.cbShowType->setCurrentIndex(0);  // no N rows: a list of one packet again on the next choice
+  w.tbSearchClick();
+  w.edFindScript->setText("UPG_LONG");
+  w.edFindFlt->setText("select 140 ");
+  w.cbFIndStat->setCurrentIndex(4);
+  w.btFindClick();
+  ASSERT_EQ(grid(w.dbgSearch), QStringList{"UPG_LONG|140|X"});
+  w.dbgSearchDblClick();
+  EXPECT_EQ(w.pcExec->currentWidget(), w.tabExec);
+  EXPECT_EQ(w.currentCounter(), 140);
+  EXPECT_EQ(w.meLong->toPlainText(), "select 140 x from dual");
+}
+
+TEST_F(ScriptPages, DeletingTheListedRowsTakesThoseNotFetchedYet) {
+  sys({kStoreLongScript, "UPDATE nuvo_util.nuvo_exs SET script_stat = 'D' WHERE script_counter = 7"});
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  listing("UPG_LONG", 1).spDeleteAllClick();
+  EXPECT_EQ(table("script_name='UPG_LONG'"), QStringList{"UPG_LONG:7:D:"});
+  EXPECT_TRUE(grid(window_->dbgSkripte).isEmpty());
+}
+
+TEST_F(ScriptPages, ExecutingTheCurrentRowShowsItsNewStatusWhereItWas) {
+  store(kRows);
+  const struct {
+    int row;
+    const char* message;
+    const char* listed;
+    const char* error;
+  } cases[] = {
+      {2, "SCRIPT EXECUTED NOK", "3|E", "ORA-00942"},
+      {3, "SCRIPT EXECUTED OK", "4|E", "ORA-00942"},  // a failing drop of a TMP_ table is tolerated
+  };
+  TfmScript& w = listing("UPG_A", 4);
+  for (const auto& c : cases) {
+    select(w.dbgSkripte, c.row);
+    w.spExecOneClick();
+    EXPECT_EQ(messages().last(), c.message);
+    EXPECT_EQ(w.dbgSkripte->currentRow(), c.row);
+    EXPECT_EQ(grid(w.dbgSkripte)[c.row], c.listed);
+    EXPECT_TRUE(w.dbmError->toPlainText().startsWith(c.error)) << w.dbmError->toPlainText().toStdString();
+    EXPECT_FALSE(main_->osOracle.inTransaction());
+  }
+}
+
+TEST_F(ScriptPages, ThePopupDeleteOfTheScriptBoxOnlyShowsTheChosenScript) {
+  store(kRows);
+  TfmScript& w = open();
+  QAction* deleteItem = w.pmScripts->findChild<QAction*>("Delete1");
+  ASSERT_NE(deleteItem, nullptr);
+  EXPECT_EQ(deleteItem->text(), "Delete");
+  w.cbAllScripts->setCurrentIndex(w.cbAllScripts->findText("UPG_B"));
+  deleteItem->trigger();
+  w.cbAllScripts->setCurrentIndex(-1);
+  deleteItem->trigger();
+  EXPECT_EQ(messages(), (QStringList{"UPG_B", "NI IZBRANEGA"}));
+  EXPECT_EQ(table().size(), kRows.size());
+}
+
+TEST_F(ScriptPages, AnyStatusBoxBringsTheListBackAndRefreshesIt) {
+  store(kRows);
+  TfmScript& w = listing("UPG_A", 4);
+  for (QComboBox* box : {w.cbStat, w.cbFIndStat}) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    const int counter = static_cast<int>(grid(w.dbgSkripte).size()) + 1;
+    store({{"UPG_A", counter, "N", "select 1 from dual", "", "KADE"}});
+    w.dbgSkripte->hide();  // as during a run
+    w.meLong->hide();
+    box->setCurrentIndex(box->currentIndex() == 1 ? 2 : 1);
+    EXPECT_TRUE(w.dbgSkripte->isVisibleTo(&w));
+    EXPECT_TRUE(w.meLong->isVisibleTo(&w));
+    EXPECT_EQ(grid(w.dbgSkripte).last(), QString::number(counter) + "|N");
+  }
 }
 
 TEST_F(ScriptPages, StatisticsCountPerStatusAndFilterByStatus) {
