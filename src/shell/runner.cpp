@@ -18,7 +18,6 @@
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "platform/text_file.h"
 #include "shell/Main.h"
 #include "shell/sql_catalog.h"
 #include "sqlwork/execScr.h"
@@ -253,7 +252,9 @@ bool CommandRunner::scriptStoredForUser(const QString& script) {
     query.execute();
     return !query.eof() && query.field("STEVILO").asInteger() > 0;
   } catch (const db::Error& error) {
+    // Not run, and the installation's status says so.
     report(QStringLiteral("SCRIPT ") + script + QStringLiteral(": ") + error.message());
+    m_.pExecuteScriptNapaka = true;
     return true;
   }
 }

@@ -62,7 +62,7 @@ class CommandRunner {
   std::map<QString, WindowOpener> openers;
   // Ends the program at once (a CONNECT to the audit database whose link setup is incomplete).
   std::function<void()> terminate;
-  // The run's reports (skipped actions), in order.
+  // The run's reports (skipped actions, failed look-ups and writes), in order.
   QStringList log;
 
   // The normal run: the list once, or once per database of instance.txt; starts tiCloseForm when
@@ -95,10 +95,17 @@ class CommandRunner {
   // Opens the window of the request's action and gives the opener's answer; nothing when the
   // action has no window (the skip is reported).
   std::optional<bool> openWindow(const WindowRequest& request);
+  // The audit link of KADE and the link name of the audit parameters are both set up.
   bool auditLinkComplete();
+  // The connected user has stored the script already; a failed look-up counts as stored and marks
+  // the installation failed.
   bool scriptStoredForUser(const QString& script);
+  // Rewrites the error file with one line (its directory is created when missing).
   void writeErrorFile(const QString& line);
+  // Gives back the large rollback segment that the run holds online.
   void switchLargeRBOff();
+  // KADE or ZOZURO (or the installation's own names of them) become the installation's schema
+  // user with its password.
   void logOnInstallationUser();
 
   TfmMain& m_;

@@ -243,6 +243,31 @@ TEST_F(Runner, AConnectToAnIncompleteAuditSetupEndsTheProgram) {
   EXPECT_EQ(w.osOracle.user(), "KADE");
 }
 
+TEST_F(Runner, AConnectToACompleteAuditSetupLogsOnToTheAuditDatabase) {
+  sys({"GRANT CREATE DATABASE LINK TO kade"});
+  TfmMain& w = startFile({"OWNER A", "OWNER B", "CONNECT KADE KADE NUVOAUDT", "OWNER AFTER"});
+  nuvo::db::Query setup(&w.osOracle);
+  setup.setSql("create database link NUVOAUDT connect to kade identified by kade using 'DEMO'");
+  setup.execute();
+  setup.setSql("update kade.audit_params set dblink_n = 'NUVOAUDT' where param_name = 'AUDIT_DAYS'");
+  setup.execute();
+  w.osOracle.commit();
+  int terminated = 0;
+  w.runner().terminate = [&terminated] { ++terminated; };
+  // The logon to the audit database presses Connect by itself; it has no database here, so the
+  // dialog stays open and is answered by hand.
+  nuvo::test::LogonDriver driver({nuvo::test::LogonStep::waitForTimer(), nuvo::test::LogonStep::connect("kade", "kade")});
+  w.IzvediCeloSkripto();
+  EXPECT_EQ(terminated, 0);
+  ASSERT_FALSE(driver.seen().isEmpty());
+  EXPECT_TRUE(driver.seen()[0].autoConnect);
+  EXPECT_EQ(driver.unexpected(), 0);
+  // The dialog looked for the database NUVOAUDT, which is not among the aliases.
+  EXPECT_EQ(driver.seen()[0].database, "");
+  EXPECT_EQ(messages(), QStringList({"Prazno geslo ali baza!"}));
+  EXPECT_EQ(w.currOwner, "AFTER");
+}
+
 TEST_F(Runner, CheckLastVersionMatchesWholeNames) {
   sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat) VALUES ('S12', 1, 'X')",
        "INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat) VALUES ('S13', 1, 'N')",
