@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -159,6 +160,41 @@ TEST_F(ScriptPages, OwnerModeDeletesOnlyTheLogonUsersRows) {
   listing("UPG_O", 4).spDeleteAllClick();
   EXPECT_EQ(table("script_owner='ANA'"), QStringList{"UPG_O:1:N:"});
   EXPECT_TRUE(table("script_owner='KADE'").isEmpty());
+}
+
+TEST_F(ScriptPages, OwnerModeListsSearchesResetsAndDeletesOnlyTheLogonUsersRows) {
+  store({{"UPG_O", 1, "X", "select 1 from dual", "", "KADE"},
+         {"UPG_O", 1, "X", "select 1 from dual", "", "ANA"},
+         {"UPG_O", 2, "E", "select 2 from dual", "ORA-00942: x", "ANA"},
+         {"UPG_ANA", 1, "X", "select 3 from dual", "", "ANA"}});
+  main_->currMoreInstall = true;
+  TfmScript& w = listing("UPG_O", 4);
+  EXPECT_EQ(grid(w.dbgSkripte), QStringList{"1|X"});
+  EXPECT_EQ(w.cbAllScripts->count(), 1);  // UPG_ANA is another installation's
+
+  w.cbFIndStat->setCurrentIndex(4);
+  w.tbSearchClick();
+  EXPECT_EQ(grid(w.dbgSearch), QStringList{"UPG_O|1|X"});
+
+  w.tbStatClick();
+  EXPECT_TRUE(grid(w.sgStat).join("/").startsWith("UPG_O|KADE|")) << grid(w.sgStat).join("/").toStdString();
+  EXPECT_EQ(grid(w.sgStat).size(), 1);
+
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  w.cbAllScripts->setEditText("UPG_O");
+  w.sbNeizvedenoClick();
+  w.btCommitClick();
+  EXPECT_EQ(table("script_owner='KADE'"), QStringList{"UPG_O:1:N:"});
+  EXPECT_EQ(table("script_owner='ANA'"),
+            (QStringList{"UPG_ANA:1:X:", "UPG_O:1:X:", "UPG_O:2:E:ORA-00942: x"}));
+
+  w.tbDeleteMoreClick();
+  ASSERT_EQ(w.lbSkripte->count(), 1);
+  w.lbSkripte->item(0)->setSelected(true);
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  w.btDeleteClick();
+  EXPECT_TRUE(table("script_owner='KADE'").isEmpty());
+  EXPECT_EQ(table("script_owner='ANA'").size(), 3);
 }
 
 TEST_F(ScriptPages, DoubleClickTogglesDeletedAndResetTurnsEverythingBackToN) {
