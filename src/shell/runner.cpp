@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QPointer>
-#include <QStackedWidget>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QtGlobal>
 
@@ -49,9 +49,9 @@ const SqlText kLastVersion{"runner.CheckLastVersion",
 
 const QString kDefaultDirectory = QStringLiteral("a:\\");
 
-// The action words whose work is a window.
-const char* const kWindowActions[] = {"SCRIPT", "GRANT",   "COMPARE", "CHECK_TABLES", "SISTEM",
-                                      "IZVEDISQL", "REFRESH", "VERSION", "ERRORS",       "SHOWLOG"};
+// The action words whose whole work is their window (SCRIPT checks its installation first).
+const char* const kWindowActions[] = {"GRANT",   "COMPARE", "CHECK_TABLES", "SISTEM", "IZVEDISQL",
+                                      "REFRESH", "VERSION", "ERRORS",       "SHOWLOG"};
 // Not available for an installation of a hosting database.
 const QStringList kSingleInstallationOnly{"COMPARE", "CHECK_TABLES", "SHOWLOG"};
 
