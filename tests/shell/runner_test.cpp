@@ -16,6 +16,7 @@
 #include "shell/main_context.h"
 #include "shell/runner.h"
 #include "shell_test_support.h"
+#include "sqlwork/execScr.h"
 #include "widgets/message_facade.h"
 
 namespace {
@@ -211,6 +212,29 @@ TEST_F(Runner, TwoScriptLinesRunBothScripts) {
                    "where script_name like 'UPG__' order by script_name, script_counter"),
             QStringList({"UPG_A1X", "UPG_B1X", "UPG_B2X"}));
   EXPECT_EQ(w.currentScript, "UPG_B");
+  EXPECT_TRUE(closing());
+}
+
+TEST_F(Runner, AScriptThatStopsOnAnErrorHoldsTheListUntilItsWindowIsClosed) {
+  writeHomeFile("UPG_F.sql", "insert into kade.no_such_table values (1)\r\n/\r\n");
+  TfmMain& w = startFile({"SCRIPT UPG_F " + QString::fromStdString(home()), "OWNER AFTER"});
+  // Stands in for the user who reads the failed script and closes its window.
+  bool closedAfterFailure = false;
+  int polls = 0;
+  QTimer user;
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    TfmScript* script = TfmScript::fmScript;
+    if (!script || !script->isVisible()) return;
+    closedAfterFailure = w.pExecuteScriptNapaka && w.currOwner != "AFTER";
+    if (closedAfterFailure || ++polls > 200) script->close();
+  });
+  user.start(20);
+  w.IzvediCeloSkripto();
+  EXPECT_TRUE(closedAfterFailure);
+  EXPECT_TRUE(w.pExecuteScriptNapaka);
+  EXPECT_EQ(column("select script_stat from nuvo_util.nuvo_exs where script_name = 'UPG_F'"), QStringList{"E"});
+  // The list goes on whatever the script's outcome.
+  EXPECT_EQ(w.currOwner, "AFTER");
   EXPECT_TRUE(closing());
 }
 
@@ -484,6 +508,19 @@ TEST_F(Runner, TheListRunsOncePerInstanceAndOnlyTheLastPassDecides) {
     EXPECT_EQ(driver.unexpected(), 0);
     EXPECT_EQ(closing(), !lastFails);
   }
+}
+
+TEST_F(Runner, AtMostTwentyInstancesAreUsed) {
+  writeHomeFile("instance.txt", QStringList(21, "DEMO").join("\r\n"));
+  QList<nuvo::test::LogonStep> steps;
+  for (int i = 0; i < nuvo::shell::kMaxInstances; ++i) steps << nuvo::test::LogonStep::connect("kade", "kade");
+  nuvo::test::LogonDriver driver(steps);
+  TfmMain& w = startFile({"ERRORS KADE"});
+  fakeWindow(w, "ERRORS");
+  w.IzvediCeloSkripto();
+  EXPECT_EQ(requests_.size(), 20);
+  EXPECT_EQ(driver.unexpected(), 0);
+  EXPECT_TRUE(closing());
 }
 
 class MultiInstallationRun : public Runner {
