@@ -68,12 +68,7 @@ bool openScriptWindow(TfmMain& main, const WindowRequest& request) {
   main.currentScript = request.line.p1;
   window->edDir->setText(request.line.p2);
   window->p_auto = true;
-  // The unattended path starts at the window's first activation; a platform without window
-  // activation gets it from the event loop instead.
-  QTimer::singleShot(0, window, [window] {
-    if (window) window->FormActivate();
-  });
-  window->exec();
+  window->exec();  // the unattended path starts at the window's first activation
   return true;
 }
 
