@@ -26,6 +26,7 @@
 #include "shell/iKript.h"
 #include "shell/main_helpers.h"
 #include "shell/runner.h"
+#include "shell/setup.h"
 #include "shell/sql_catalog.h"
 #include "shell/userComm.h"
 #include "sqlwork/execScr.h"
@@ -56,7 +57,7 @@ const MenuItem kMenu[] = {
     {nullptr, "mmConnDisc", "&Connect/Setup", "&Prijava/Odjava", kGroup | kAvailable},
     {"mmConnDisc", "mmConnect", "&Connect", "Prijava", kAvailable},
     {"mmConnDisc", "mmDisconnect", "&Disconnect", "Odjava", kAvailable},
-    {"mmConnDisc", "mmSetup", "Setup", "Nastavitve", 0},
+    {"mmConnDisc", "mmSetup", "Setup", "Nastavitve", kAvailable},
     {"mmConnDisc", "mmUserComments", "User Comments", "Komentarji", kAvailable},
     {nullptr, "mmWorkSheet", "&WorkSheet", "P&oizvedbe", kGroup | kAvailable},
     {"mmWorkSheet", "mmNormal", "&Normal", "Klasične", 0},
@@ -129,7 +130,7 @@ const ToolButton kToolbar[] = {
     {"tbPLBlocks", "PL/SQL structures", "Strukture PL/SQL blokov", 0},
     {"tbMin", "Minimize/Maximize Main Form", "Zmanjševanje glavne forme", kAvailable},
     {"tbOkna", "Select Window", "Prikaz odprtih oken", kAvailable},
-    {"ToolButton4", "Settings", nullptr, 0},
+    {"ToolButton4", "Settings", nullptr, kAvailable},
     {"tbExit", "Exit", "Izhod iz programa", kAvailable},
 };
 
@@ -303,6 +304,7 @@ void TfmMain::createMenus() {
     auto* comments = new TfmComments(this);
     nuvo::execModal(*comments);
   });
+  connect(command("mmSetup"), &QAction::triggered, this, [this] { openSetupWindow(this, false); });
   connect(command("mmAbout"), &QAction::triggered, this, [this] { (new TfmAbout(this))->show(); });
   connect(command("mmExecScript"), &QAction::triggered, this, [] {
     auto* script = new TfmScript;
@@ -336,6 +338,8 @@ void TfmMain::createToolbar() {
   connect(command("tbMin"), &QAction::triggered, this, [this] { SetToolbarStrip(false); });
   connect(command("tbExit"), &QAction::triggered, this, &QWidget::close);
   connect(command("tbOkna"), &QAction::triggered, this, &TfmMain::tbOknaClick);
+  // The toolbar's settings button saves the settings as they stand with one click.
+  connect(command("ToolButton4"), &QAction::triggered, this, [this] { openSetupWindow(this, true); });
   connect(command("tbOpenProject"), &QAction::triggered, command("mmVersionCheck"), &QAction::trigger);
   for (const ChooserButton& chooser : kChooserButtons)
     connect(command(chooser.button), &QAction::triggered, this, [this, chooser] {

@@ -657,7 +657,8 @@ void TfmScript::LoadScriptFile() {
       // Not readable: the open dialog is offered below.
     }
   }
-  if (!loaded) {
+  // An unattended run never waits for a person: an unreadable script is its failure.
+  if (!loaded && !p_auto) {
     QFileDialog dialog(this, QString(), nuvo::resolvePath(edDir->text()), QStringLiteral("*.sql"));
     dialog.setDefaultSuffix(QStringLiteral("sql"));
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -1216,7 +1217,9 @@ bool TfmScript::event(QEvent* event) {
 
 void TfmScript::FormActivate() {
   TfmMain& m = context();
-  p_napaka = false;
+  // A message box of the unattended run activates the window again; its failure must stay set so
+  // the window stays open.
+  if (!autoStarted_) p_napaka = false;
   if (QAction* largeRB = m.command(QStringLiteral("mmActivateLargeRB"))) tbLargeRB->setChecked(largeRB->isChecked());
   if (p_auto && !autoStarted_) {
     autoStarted_ = true;
