@@ -53,6 +53,17 @@ const nuvo::SqlText kPendingOwner{"execScr.pendingRowsOwner",
                                    " and (:filter='A' or nuvo_util.getMemoFiltExs(rowid,:filter)='T')",
                                    " and script_owner=:upor order by script_counter"}};
 
+// The start of an error text that fits SCRIPT_ERR: at most kMaxErrorLength characters, and no more
+// bytes in UTF-8 than that, since the column counts bytes; a character is never cut in two.
+QString fitErrorColumn(const QString& text) {
+  const QString cut = text.left(kMaxErrorLength);
+  const QByteArray utf8 = cut.toUtf8();
+  if (utf8.size() <= kMaxErrorLength) return cut;
+  qsizetype end = kMaxErrorLength;
+  while (end > 0 && (static_cast<uchar>(utf8[end]) & 0xC0) == 0x80) --end;
+  return QString::fromUtf8(utf8.left(end));
+}
+
 QString firstLine(const QString& text) {
   const qsizetype end = text.indexOf(QLatin1Char('\r')) >= 0 ? text.indexOf(QLatin1Char('\r'))
                                                             : text.indexOf(QLatin1Char('\n'));
@@ -157,9 +168,10 @@ QString executeWithRetries(db::Query& query) {
       query.execute();
       return {};
     } catch (const db::Error& e) {
-      if (e.code() == 4068 && !retried4068) {
+      // The whole message counts: a handler that re-raises puts the code behind its own.
+      if (e.message().contains(QLatin1String("ORA-04068")) && !retried4068) {
         retried4068 = true;
-      } else if (e.code() == 1555 && retries1555 != 4) {
+      } else if (e.message().contains(QLatin1String("ORA-01555")) && retries1555 != 4) {
         ++retries1555;
       } else {
         return e.message();
@@ -213,7 +225,7 @@ RowOutcome runRowStatement(db::Query& query, const QString& text, const RowConte
     try {
       sql = f_pocistiNiz(context.readFile(action.target));
     } catch (...) {
-      return {QLatin1Char('E'), action.target + context.doesntExist, false};
+      return {QLatin1Char('E'), action.target + QLatin1Char(' ') + context.doesntExist, false};
     }
     if (context.rename) sql = context.rename(sql);
   }
@@ -248,7 +260,7 @@ RowStatusWriter::~RowStatusWriter() = default;
 void RowStatusWriter::write(int counter, const RowOutcome& outcome) {
   update_->setVariable(QStringLiteral("stat"), QString(outcome.status));
   update_->setVariable(QStringLiteral("napaka"),
-                       outcome.error.isEmpty() ? QVariant() : QVariant(outcome.error.left(kMaxErrorLength)));
+                       outcome.error.isEmpty() ? QVariant() : QVariant(fitErrorColumn(outcome.error)));
   update_->setVariable(QStringLiteral("stevec"), counter);
   update_->execute();
   session_.commit();

@@ -64,8 +64,8 @@ struct RowAction {
 };
 RowAction classifyRow(const QString& text);
 
-// Runs the SQL of `query` with the retry rules: ORA-04068 once more, ORA-01555 up to four more
-// times. Returns the last error message, empty on success.
+// Runs the SQL of `query` with the retry rules: a message that holds ORA-04068 once more, one that
+// holds ORA-01555 up to four more times. Returns the last error message, empty on success.
 QString executeWithRetries(db::Query& query);
 
 // Switches every foreign key that references the primary key of `name` ("OWNER.TABLE" or "TABLE" of
@@ -96,7 +96,7 @@ struct RowContext {
 // Runs one stored statement on `query`'s session; writes nothing.
 RowOutcome runRowStatement(db::Query& query, const QString& text, const RowContext& context);
 
-// Writes the status and error (at most kMaxErrorLength characters; empty is NULL) of a script's rows
+// Writes the status and error (at most kMaxErrorLength characters and UTF-8 bytes; empty is NULL) of a script's rows
 // and commits the session with each, through one prepared statement. Throws db::Error.
 class RowStatusWriter {
  public:

@@ -197,6 +197,25 @@ TEST_F(ScriptTable, RetriesFollowTheErrorCode) {
   database()->clearFaults();
 }
 
+TEST_F(ScriptTable, RetriesLookForTheCodeAnywhereInTheMessage) {
+  // A handler that re-raises puts its own code first; the statement fails `failures` times.
+  sys({"CREATE PACKAGE kade.rerun IS calls NUMBER := 0; END;"});
+  const struct {
+    const char* code;
+    int failures;
+    QChar status;
+  } cases[] = {{"ORA-04068", 1, 'X'}, {"ORA-04068", 2, 'E'}, {"ORA-01555", 4, 'X'}, {"ORA-01555", 5, 'E'}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(run("begin kade.rerun.calls := 0; end;").status, QLatin1Char('X'));
+    const RowOutcome outcome =
+        run(QStringLiteral("begin kade.rerun.calls := kade.rerun.calls + 1; if kade.rerun.calls <= %1 then "
+                           "raise_application_error(-20001, 'step failed: %2: wrapped'); end if; end;")
+                .arg(c.failures)
+                .arg(QLatin1String(c.code)));
+    EXPECT_EQ(outcome.status, c.status) << c.code << " x" << c.failures << " " << outcome.error.toStdString();
+  }
+}
+
 TEST_F(ScriptTable, PlsqlFileRowsReadCleanAndRenameTheFile) {
   const QString file = QString::fromStdString(home()) + "/pck.sql";
   writeHomeFile("pck.sql", "create or replace package pck_e8 is\r\n  function f return number;\r\nend pck_e8;\r\n/\r\n");
@@ -215,7 +234,7 @@ TEST_F(ScriptTable, PlsqlFileRowsReadCleanAndRenameTheFile) {
 
   const RowOutcome missing = run(QStringLiteral("#PL/SQL#/no/such/file.sql"), context);
   EXPECT_EQ(missing.status, QLatin1Char('E'));
-  EXPECT_EQ(missing.error, QStringLiteral("/no/such/file.sql DOESN'T  EXISTS !"));
+  EXPECT_EQ(missing.error, QStringLiteral("/no/such/file.sql  DOESN'T  EXISTS !"));
   EXPECT_FALSE(missing.goOn);
 }
 
@@ -242,7 +261,7 @@ TEST_F(ScriptTable, ThreadedOutcomesKeepTheErrorText) {
   };
   context.rename = [](const QString& text) { return QString(text).replace("KADE.", "IZAS1."); };
   EXPECT_EQ(run("#PL/SQL#/sql/pck.sql", context).status, QLatin1Char('X'));
-  EXPECT_EQ(run("#PL/SQL#/sql/none.sql", context).error, QStringLiteral("/sql/none.sql DOESN'T  EXISTS !"));
+  EXPECT_EQ(run("#PL/SQL#/sql/none.sql", context).error, QStringLiteral("/sql/none.sql  DOESN'T  EXISTS !"));
   EXPECT_EQ(sent, QStringList{"create package IZAS1.p is\r\nend p;"});
 }
 
@@ -266,11 +285,24 @@ TEST_F(ScriptTable, EnableAndDisableSwitchTheForeignKeysOfATable) {
             (QStringList{"CHI_FK|DISABLED", "OTH_FK|ENABLED"}));
 }
 
-TEST_F(ScriptTable, StatusWriteKeepsTheFirst2000CharactersOfALongError) {
+TEST_F(ScriptTable, StatusWriteKeepsTheStartOfALongErrorThatFitsTheColumn) {
   ASSERT_FALSE(storeScript(session_, "UPG5", rows({"select 1 from dual"}), scope_, "KADE"));
-  const QString longError = QString(2500, QLatin1Char('e'));
-  writeRowStatus(session_, "UPG5", 1, scope_, {QLatin1Char('E'), longError, false});
-  EXPECT_EQ(column("select script_stat, length(script_err) from nuvo_util.nuvo_exs"), QStringList{"E|2000"});
+  // The column holds 2000 bytes: "č" takes two in UTF-8 and is never cut in two.
+  const QString c = QStringLiteral("č");
+  const struct {
+    QString error;
+    QString kept;
+  } cases[] = {
+      {QString(2500, QLatin1Char('e')), QString(2000, QLatin1Char('e'))},
+      {c.repeated(2500), c.repeated(1000)},
+      {QStringLiteral("e") + c.repeated(1500), QStringLiteral("e") + c.repeated(999)},
+      {QStringLiteral("ORA-00942: short"), QStringLiteral("ORA-00942: short")},
+  };
+  for (const auto& k : cases) {
+    writeRowStatus(session_, "UPG5", 1, scope_, {QLatin1Char('E'), k.error, false});
+    EXPECT_EQ(column("select script_stat || ':' || script_err from nuvo_util.nuvo_exs"), QStringList{"E:" + k.kept})
+        << k.error.size();
+  }
   EXPECT_TRUE(pendingRows(session_, "UPG5", scope_).isEmpty());
 }
 
