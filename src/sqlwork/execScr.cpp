@@ -184,22 +184,20 @@ TfmScript::~TfmScript() = default;
 void TfmScript::buildWidgets() {
   auto* layout = new QVBoxLayout(this);
   auto* toolbar = named(new QToolBar(this), "ToolBar1");
-  const auto tool = [this, toolbar](const char* name, const char* hint) {
+  const auto tool = [this, toolbar](const char* name) {
     auto* b = named(new QToolButton(this), name);
-    b->setText(QString::fromUtf8(hint));
-    b->setToolTip(QString::fromUtf8(hint));
     toolbar->addWidget(b);
     return b;
   };
-  tbOpenF = tool("tbOpenF", "Open script from file");
-  tbRun = tool("tbRun", "Execute script");
-  tbSearch = tool("tbSearch", "Search");
-  tbStat = tool("tbStat", "Statistics");
-  tbLargeRB = tool("tbLargeRB", "Large RB ONLINE");
+  tbOpenF = tool("tbOpenF");
+  tbRun = tool("tbRun");
+  tbSearch = tool("tbSearch");
+  tbStat = tool("tbStat");
+  tbLargeRB = tool("tbLargeRB");
   tbLargeRB->setCheckable(true);
-  ToolButton2 = tool("ToolButton2", "Errors");
-  tbDeleteMore = tool("tbDeleteMore", "Delete scripts");
-  tbExit = tool("tbExit", "Exit");
+  ToolButton2 = tool("ToolButton2");
+  tbDeleteMore = tool("tbDeleteMore");
+  tbExit = tool("tbExit");
   // The status window is not part of this tool yet.
   ToolButton2->setEnabled(false);
   laLastVersion = label("laLastVersion", this);
@@ -211,6 +209,10 @@ void TfmScript::buildWidgets() {
   paGlava = named(new QWidget(this), "paGlava");
   auto* header = new QHBoxLayout(paGlava);
   laSkripta = label("laSkripta", paGlava);
+  LabelType = label("LabelType", paGlava);
+  Label7 = label("Label7", paGlava);
+  Label7->setText(QStringLiteral("Filter:"));
+  laFltErr = label("laFltErr", paGlava);
   cbAllScripts = named(new QComboBox(paGlava), "cbAllScripts");
   cbAllScripts->setEditable(true);
   cbAllScripts->setMaxVisibleItems(25);
@@ -220,7 +222,8 @@ void TfmScript::buildWidgets() {
   spFltScript = button("spFltScript", paGlava);
   btRefresh = button("btRefresh", paGlava);
   btRefresh->hide();
-  for (QWidget* w : std::initializer_list<QWidget*>{laSkripta, cbAllScripts, cbStat, edFilter, edNapaka, spFltScript})
+  for (QWidget* w : std::initializer_list<QWidget*>{laSkripta, cbAllScripts, LabelType, cbStat, Label7, edFilter,
+                                                    laFltErr, edNapaka, spFltScript})
     header->addWidget(w);
   layout->addWidget(paGlava);
 
@@ -338,10 +341,12 @@ QWidget* TfmScript::buildExecPage() {
   btCommit = button("btCommit", page);
   btRollback = button("btRollback", page);
   for (QPushButton* b : {btStop, btCommit, btRollback}) b->setEnabled(false);
+  Label5 = label("Label5", page);
   cbShowType = named(new QComboBox(page), "cbShowType");
+  cbShowType->setPlaceholderText(QStringLiteral("NOT EXECUTED"));
   for (QWidget* w : std::initializer_list<QWidget*>{spExecOne, spExecAllScript, sbNeizvedeno, spDelete, spDeleteAll,
                                                     cbStopOnError, cbThread, cbMess, btStop, btCommit, btRollback,
-                                                    cbShowType})
+                                                    Label5, cbShowType})
     controls->addWidget(w);
   right->addLayout(controls);
 
@@ -353,7 +358,10 @@ QWidget* TfmScript::buildExecPage() {
   laSkriptNumber = label("laSkriptNumber", paStat);
   laError = label("laError", paStat);
   laErrors = label("laErrors", paStat);
-  for (QWidget* w : std::initializer_list<QWidget*>{laCurrent, laStevec, Label1, laSkriptNumber, laError, laErrors})
+  auto* currentTitle = new QLabel(QStringLiteral("Current :"), paStat);
+  auto* stevecTitle = new QLabel(QStringLiteral("To execute:"), paStat);
+  for (QWidget* w : std::initializer_list<QWidget*>{currentTitle, laCurrent, stevecTitle, laStevec, Label1,
+                                                    laSkriptNumber, laError, laErrors})
     stat->addWidget(w);
   paStat->hide();
   right->addWidget(paStat);
@@ -439,13 +447,13 @@ QWidget* TfmScript::buildStatPage() {
   auto* layout = new QVBoxLayout(page);
   auto* row = new QHBoxLayout;
   edStatScript = named(new QLineEdit(page), "edStatScript");
-  cbN = named(new QCheckBox(QStringLiteral("Scripts with Not Executed"), page), "cbN");
-  cbE = named(new QCheckBox(QStringLiteral("Script with Errors"), page), "cbE");
-  cbD = named(new QCheckBox(QStringLiteral("Script with Deleted"), page), "cbD");
+  cbN = named(new QCheckBox(page), "cbN");
+  cbE = named(new QCheckBox(page), "cbE");
+  cbD = named(new QCheckBox(page), "cbD");
   btStatRefresh = button("btStatRefresh", page);
   btStatRefresh->setDefault(true);
   btShowScript = button("btShowScript", page);
-  row->addWidget(named(new QLabel(QStringLiteral("Script filter :"), page), "Label12"));
+  row->addWidget(label("Label12", page));
   for (QWidget* w : std::initializer_list<QWidget*>{edStatScript, cbN, cbE, cbD, btStatRefresh, btShowScript})
     row->addWidget(w);
   layout->addLayout(row);
@@ -484,36 +492,70 @@ void TfmScript::SetLanguageTexts() {
   nizDelete = t("DELETE CHOOSEN SCRIPTS", "BRISANJE IZBRANIH SKRIPT");
   nizAll = t("ALL", "VSI");
 
-  laSkriptName->setText(t("Script:", "Skripta:"));
-  btScriptPut->setText(t("&Put into Table", "Shrani v tabelo"));
-  btSaveScript->setText(t("&Save Script", "Shrani skripto"));
-  laLastVersion->setText(t("Last version:", "Zadnja verzija:"));
-  laSkripta->setText(t("ACTIVE SCRIPT:", "Aktivna skripta:"));
-  spFltScript->setText(t("Refresh", "Osveži"));
-  cbStopOnError->setText(t("Break on error", "Stop na nap."));
-  cbThread->setText(t("Thread", "ozadje"));
-  cbMess->setText(t("Mess", "Spor"));
+  const struct {
+    QWidget* widget;
+    const char* english;
+    const char* slovene;
+  } captions[] = {
+      {laSkriptName, "Script:", "Skripta:"},
+      {btScriptPut, "&Put into Table", "Shrani v tabelo"},
+      {btSaveScript, "&Save Script", "Shrani skripto"},
+      {laLastVersion, "Last version:", "Zadnja verzija:"},
+      {laSkripta, "ACTIVE SCRIPT:", "Aktivna skripta:"},
+      {laFltErr, "Filt./Error:", "Flt/Napaka"},
+      {spFltScript, "Refresh", "Osveži"},
+      {LabelType, "Type: ", " Tip:"},
+      {Label5, "Type:", " Tip:"},
+      {cbStopOnError, "Break on error", "Stop na nap."},
+      {cbThread, "Thread", "ozadje"},
+      {cbMess, "Mess", "Spor"},
+      {laError, "Errors:", "Napaka"},
+      {Label1, "Script number:", "Številka skripte:"},
+      {btDelete, "DELETE CHOSEN SCRIPTS", "BRISANJE IZBRANIH SKRIPT"},
+      {btStatRefresh, "&Refresh", "&Osveži"},
+      {btShowScript, "&Show Script", "Prikaži skripto"},
+      {cbN, "Scripts with Not Executed", "Skripte z neizvršenimi ukazi"},
+      {cbE, "Script with Errors", "Skripte z ukazi z napakami"},
+      {cbD, "Script with Deleted", "Skripte z brisanimi ukazi"},
+      {findChild<QLabel*>(QStringLiteral("Label12")), "Script filter :", "Filter za ime skripte:"},
+  };
+  for (const auto& c : captions) {
+    const QString text = t(c.english, c.slovene);
+    if (auto* l = qobject_cast<QLabel*>(c.widget)) l->setText(text);
+    if (auto* b = qobject_cast<QAbstractButton*>(c.widget)) b->setText(text);
+  }
   btStop->setText(slo ? m.nizStop : QStringLiteral("&Stop"));
   btCommit->setText(slo ? m.nizCommit : QStringLiteral("&Commit"));
   btRollback->setText(slo ? m.nizRollback : QStringLiteral("&Rollback"));
-  laError->setText(t("Errors:", "Napaka"));
-  Label1->setText(t("Script number:", "Številka skripte:"));
-  spExecOne->setText(t("Execute Current Script", "Izvedi trenutno skripto"));
-  spExecAllScript->setText(t("Execute All", "Izvedi vse skripte"));
-  btDelete->setText(t("DELETE CHOSEN SCRIPTS", "BRISANJE IZBRANIH SKRIPT"));
-  btStatRefresh->setText(t("&Refresh", "&Osveži"));
-  btShowScript->setText(t("&Show Script", "Prikaži skripto"));
   sgStat->setHorizontalHeaderLabels(slo ? kStatHeaderSlo : kStatHeader);
-  if (slo) {
-    cbN->setText(QStringLiteral("Skripte z neizvršenimi ukazi"));
-    cbE->setText(QStringLiteral("Skripte z ukazi z napakami"));
-    cbD->setText(QStringLiteral("Skripte z brisanimi ukazi"));
-    findChild<QLabel*>(QStringLiteral("Label12"))->setText(QStringLiteral("Filter za ime skripte:"));
-  }
-  if (slo) {
-    const char* hints[][2] = {{"tbOpenF", "Odpri datoteko"}, {"tbRun", "Izvedi"}, {"tbLargeRB", "Velik RB ONLINE"},
-                              {"ToolButton2", "Napake"}, {"tbExit", "Izhod"}};
-    for (const auto& h : hints) findChild<QToolButton*>(QLatin1String(h[0]))->setToolTip(QString::fromUtf8(h[1]));
+  // Hints; the buttons, which have no pictures here, show theirs as their text too.
+  const struct {
+    QWidget* widget;
+    const char* english;
+    const char* slovene;
+  } hints[] = {
+      {tbOpenF, "Open script from file", "Odpri datoteko"},
+      {tbRun, "Execute script", "Izvedi"},
+      {tbSearch, "Search", "Search"},
+      {tbStat, "Statistics", "Statistics"},
+      {tbLargeRB, "Large RB ONLINE", "Velik RB ONLINE"},
+      {ToolButton2, "Errors", "Napake"},
+      {tbDeleteMore, "Delete scripts", "Delete scripts"},
+      {tbExit, "Exit", "Izhod"},
+      {cbAllScripts, "Delete - delete script", "Delete - brisanje izbrane skripte"},
+      {edFilter, "Filter on skripts", "Filter na skripte"},
+      {edNapaka, "filter on errors", "Filter na napake"},
+      {spExecOne, "Execute Current Script", "Izvedi trenutno skripto"},
+      {spExecAllScript, "Execute All", "Izvedi vse skripte"},
+      {sbNeizvedeno, "Set status \"NOT EXECUTED\" on choosen scripts",
+       "Postavi status neizvedeno na vseh izbranih skriptah"},
+      {spDelete, "Set status to deleted (on current script)", "Postavi status brisan na trenutni skripti"},
+      {spDeleteAll, "Delete choosen scripts(permanet)", "Postavi status brisan na vse izbranih skriptah"},
+  };
+  for (const auto& h : hints) {
+    const QString text = t(h.english, h.slovene);
+    h.widget->setToolTip(text);
+    if (auto* b = qobject_cast<QAbstractButton*>(h.widget)) b->setText(text);
   }
   const QStringList types = slo ? QStringList{QStringLiteral("N - NEIZVRŠENI"), QStringLiteral("X - IZVRŠENI"),
                                               QStringLiteral("D - BRISANI"), QStringLiteral("E - NAPAKE")}

@@ -68,7 +68,7 @@ class TfmScript : public QDialog {
   QToolButton *tbOpenF, *tbRun, *tbSearch, *tbStat, *tbLargeRB, *ToolButton2, *tbDeleteMore, *tbExit;
   QLabel *laLastVersion, *laVerzija;
   QWidget* paGlava;
-  QLabel* laSkripta;
+  QLabel *laSkripta, *LabelType, *Label7, *laFltErr;
   QComboBox *cbAllScripts, *cbStat;
   QMenu* pmScripts;
   QLineEdit *edFilter, *edNapaka;
@@ -89,6 +89,7 @@ class TfmScript : public QDialog {
   QPushButton *spExecOne, *spExecAllScript, *sbNeizvedeno, *spDelete, *spDeleteAll;
   QCheckBox *cbStopOnError, *cbThread, *cbMess;
   QPushButton *btStop, *btCommit, *btRollback;
+  QLabel* Label5;
   QComboBox* cbShowType;
   QWidget* paStat;
   QLabel *laCurrent, *laStevec, *laSkriptNumber, *laErrors, *laError, *Label1;

@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -294,19 +295,68 @@ TEST_F(UnattendedRun, BreakOnErrorKeepsTheWindowOpen) {
 }
 
 TEST_F(ScriptWindow, TextsFollowTheProgramLanguage) {
+  // Captions, and hints (which buttons without pictures also show as their text).
   const struct {
-    const char* language;
-    const char* caption;
-    const char* put;
-    const char* stop;
-  } cases[] = {{"ENG", "EXECUTE SCRIPT  (KADE@DEMO)", "&Put into Table", "Break on error"},
-               {"SLO", "IZVAJANJE SKRIPT", "Shrani v tabelo", "Stop na nap."}};
-  for (const auto& c : cases) {
-    main_->currLanguage = c.language;
+    const char* widget;
+    bool hint;
+    const char* english;
+    const char* slovene;
+  } texts[] = {
+      {"btScriptPut", false, "&Put into Table", "Shrani v tabelo"},
+      {"cbStopOnError", false, "Break on error", "Stop na nap."},
+      {"laFltErr", false, "Filt./Error:", "Flt/Napaka"},
+      {"LabelType", false, "Type: ", " Tip:"},
+      {"Label5", false, "Type:", " Tip:"},
+      {"Label7", false, "Filter:", "Filter:"},
+      {"laError", false, "Errors:", "Napaka"},
+      {"Label12", false, "Script filter :", "Filter za ime skripte:"},
+      {"cbE", false, "Script with Errors", "Skripte z ukazi z napakami"},
+      {"tbOpenF", true, "Open script from file", "Odpri datoteko"},
+      {"tbExit", true, "Exit", "Izhod"},
+      {"cbAllScripts", true, "Delete - delete script", "Delete - brisanje izbrane skripte"},
+      {"edFilter", true, "Filter on skripts", "Filter na skripte"},
+      {"edNapaka", true, "filter on errors", "Filter na napake"},
+      {"spExecAllScript", true, "Execute All", "Izvedi vse skripte"},
+      {"sbNeizvedeno", true, "Set status \"NOT EXECUTED\" on choosen scripts",
+       "Postavi status neizvedeno na vseh izbranih skriptah"},
+      {"spDelete", true, "Set status to deleted (on current script)", "Postavi status brisan na trenutni skripti"},
+      {"spDeleteAll", true, "Delete choosen scripts(permanet)", "Postavi status brisan na vse izbranih skriptah"},
+  };
+  const struct {
+    QString TfmScript::*field;
+    const char* english;
+    const char* slovene;
+  } fields[] = {
+      {&TfmScript::nizErrorAdd, "ERROR ON ADDING SCRIPT   Number:", "NAPAKA PRI DODAJANJU SKRIPTE   Številka:"},
+      {&TfmScript::nizSkrPrazna, "SCRIPT IS NOT EMPTY :", "SKRIPTA NI PRAZNA :"},
+      {&TfmScript::nizDoesntExist, " DOESN'T  EXISTS !", " NE OBSTAJA !"},
+      {&TfmScript::nizNeuspesno, "SCRIPTS EXECUTED NOK", "NEUSPEŠNO IZVEDENE SKRIPTE"},
+      {&TfmScript::nizdelPerm, "DELETE (PERMANENT)?", "BRISANJE (DOKONČNO)?"},
+      {&TfmScript::nizChange, "CHANGE STATUS TO NOT EXECUTED?", "SPREMENI STATUS NA NEIZVRŠENO?"},
+  };
+  for (const bool slo : {false, true}) {
+    SCOPED_TRACE(slo ? "SLO" : "ENG");
+    main_->currLanguage = slo ? "SLO" : "ENG";
     TfmScript& w = open();
-    EXPECT_EQ(w.windowTitle(), c.caption);
-    EXPECT_EQ(w.btScriptPut->text(), c.put);
-    EXPECT_EQ(w.cbStopOnError->text(), c.stop);
+    EXPECT_EQ(w.windowTitle(), slo ? "IZVAJANJE SKRIPT" : "EXECUTE SCRIPT  (KADE@DEMO)");
+    for (const auto& t : texts) {
+      const QWidget* widget = w.findChild<QWidget*>(t.widget);
+      ASSERT_NE(widget, nullptr) << t.widget;
+      const QString expected = QString::fromUtf8(slo ? t.slovene : t.english);
+      const auto* label = qobject_cast<const QLabel*>(widget);
+      const auto* button = qobject_cast<const QAbstractButton*>(widget);
+      if (t.hint) {
+        EXPECT_EQ(widget->toolTip(), expected) << t.widget;
+      }
+      if (label) {
+        EXPECT_EQ(label->text(), expected) << t.widget;
+      }
+      if (button) {
+        EXPECT_EQ(button->text(), expected) << t.widget;
+      }
+    }
+    for (const auto& f : fields) EXPECT_EQ(w.*f.field, QString::fromUtf8(slo ? f.slovene : f.english));
+    EXPECT_EQ(w.cbShowType->itemText(4), slo ? "A - VSI" : "A - ALL");
     delete window_.data();
   }
 }
