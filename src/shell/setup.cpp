@@ -571,12 +571,16 @@ bool TFmSetup::ApplySettings() {
 }
 
 void TFmSetup::btChangeParamClick() {
-  if (ApplySettings()) close();
+  try {
+    if (ApplySettings()) close();
+  } catch (const nuvo::PlatformError& error) {  // MONITOR.INI refused the last version
+    nuvo::showMessage(error.message(), nuvo::MessageKind::Error, this);
+  }
 }
 
 void TFmSetup::btSaveToDiskClick() {
-  ApplySettings();  // the file is written with the old date format when the server refused the new one
   try {
+    ApplySettings();  // the file is written with the old date format when the server refused the new one
     nuvo::IniFile ini(nuvo::monitorIniPath());
     nuvo::shell::writeEntries(ini, nuvo::shell::settingsEntries(
                                        *main_, {edTop->text(), edLeft->text(), edLanguage->text()}));

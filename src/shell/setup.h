@@ -44,7 +44,8 @@ class TFmSetup : public QDialog {
   void SetLanguageTexts();
 
   // Copies the controls into the program context and applies the date format to the main session;
-  // returns whether the server accepted the date format (the window may close then).
+  // returns whether the server accepted the date format (the window may close then). Throws
+  // PlatformError when a typed last version cannot be written to MONITOR.INI.
   bool ApplySettings();
   void btChangeParamClick();
   // Applies, writes MONITOR.INI, stores the password when asked to and closes.

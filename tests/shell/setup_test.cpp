@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QMenu>
@@ -310,6 +311,27 @@ TEST_F(SetupWindow, TheLastVersionIsRecordedOnlyWhenTyped) {
   again.btChangeParam->click();
   EXPECT_TRUE(m.currLastVer.endsWith("#OTHER/KADE/UPG_2.SQL#")) << m.currLastVer.toStdString();
   EXPECT_EQ(iniValue("VER_LAST"), m.currLastVer);
+}
+
+TEST_F(SetupWindow, ASettingsFileThatCannotBeWrittenIsReportedAndTheWindowStaysOpen) {
+  struct Case {
+    const char* button;
+  };
+  const Case cases[] = {{"btChangeParam"}, {"btSaveToDisk"}};
+  for (const Case& c : cases) {
+    nuvo::test::ScriptedMessages messages;
+    main();
+    QFile::remove(homePath("MONITOR.INI"));
+    TFmSetup& w = open();
+    ASSERT_TRUE(QDir().mkpath(homePath("MONITOR.INI")));  // the file cannot be replaced now
+    w.edLastVer->setText("UPG_9.SQL");                    // recorded in MONITOR.INI at once
+    EXPECT_NO_THROW(w.findChild<QPushButton*>(c.button)->click()) << c.button;
+    EXPECT_FALSE(closed()) << c.button;
+    ASSERT_EQ(messages.texts().size(), 1) << c.button;
+    EXPECT_TRUE(messages.texts().first().contains("MONITOR.INI")) << messages.texts().first().toStdString();
+    w.close();
+    ASSERT_TRUE(QDir(homePath("MONITOR.INI")).removeRecursively());
+  }
 }
 
 TEST_F(SetupWindow, StoredPasswordsAreNeverErased) {
