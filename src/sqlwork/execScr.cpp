@@ -1225,14 +1225,15 @@ void TfmScript::btShowScriptClick() {
   if (item == nullptr) return;
   showPage(tabExec, true);
   cbAllScripts->setEditText(item->text());
-  // The last ticked status that applies wins: D, then N, then E.
+  // The last ticked status that applies wins: D, then N, then E; the header's status box, when it
+  // holds a status, decides after all (spFltScriptClick).
   int status = -1;
   if (cbD->isChecked()) status = 2;
   if (cbN->isChecked()) status = 0;
   if (cbE->isChecked()) status = 3;
   if (status >= 0) {
-    const QSignalBlocker block(cbStat);
-    cbStat->setCurrentIndex(status);
+    const QSignalBlocker block(cbShowType);
+    cbShowType->setCurrentIndex(status);
   }
   spFltScriptClick();
 }

@@ -340,10 +340,22 @@ TEST_F(ScriptPages, StatisticsCountPerStatusAndFilterByStatus) {
   w.btStatRefreshClick();
   ASSERT_EQ(grid(w.sgStat).size(), 1);
   EXPECT_TRUE(grid(w.sgStat)[0].startsWith("UPG_A|"));
-  w.sgStat->setCurrentCell(0, 0);
-  w.btShowScriptClick();
-  EXPECT_EQ(w.pcExec->currentWidget(), w.tabExec);
-  EXPECT_EQ(grid(w.dbgSkripte), QStringList{"3|E"});
+  // Showing the script lists the statuses the header's status box names; the ticked box does not
+  // change it.
+  const struct {
+    int headerStatus;  // 4: ALL
+    QStringList rows;
+  } cases[] = {{4, {"1|X", "2|X", "3|E", "4|X", "5|D"}}, {1, {"1|X", "2|X", "4|X"}}};
+  for (const auto& c : cases) {
+    w.cbStat->setCurrentIndex(c.headerStatus);
+    w.tbStatClick();
+    w.sgStat->setCurrentCell(0, 0);
+    w.btShowScriptClick();
+    EXPECT_EQ(w.pcExec->currentWidget(), w.tabExec);
+    EXPECT_EQ(w.cbAllScripts->currentText(), "UPG_A");
+    EXPECT_EQ(w.cbStat->currentIndex(), c.headerStatus);
+    EXPECT_EQ(grid(w.dbgSkripte), c.rows) << c.headerStatus;
+  }
 }
 
 TEST_F(ScriptPages, SearchListsEveryScriptInOrderAndLeadsToTheRow) {
