@@ -630,10 +630,11 @@ void TFmSetup::mmSpecialClick() {
 }
 
 void TFmSetup::sysSysSaveClick() {
-  if (WriteSysParam(kOracleVersion, edSysVersion->text(), QString())) close();
+  // Only a failed write keeps the window open; without the table there is nothing to retry.
+  if (WriteSysParam(kOracleVersion, edSysVersion->text(), QString()) != SysParamWrite::Failed) close();
 }
 
-bool TFmSetup::WriteSysParam(const QString& name, const QString& value, const QString& description) {
+TFmSetup::SysParamWrite TFmSetup::WriteSysParam(const QString& name, const QString& value, const QString& description) {
   nuvo::db::Session& session = main_->osOracle;
   const bool hadTransaction = session.connected() && session.inTransaction();
   const auto bind = [](nuvo::db::Query& query, const char* variable, const QString& text) {
@@ -649,7 +650,7 @@ bool TFmSetup::WriteSysParam(const QString& name, const QString& value, const QS
     count = counter.field("STEVILO").asInteger();
   } catch (const nuvo::db::Error&) {
     nuvo::showMessage(nizErrNiTabele, nuvo::MessageKind::Error, this);
-    return false;
+    return SysParamWrite::NoTable;
   }
   try {
     nuvo::db::Query write(&session);
@@ -661,14 +662,14 @@ bool TFmSetup::WriteSysParam(const QString& name, const QString& value, const QS
   } catch (const nuvo::db::Error& error) {
     if (!hadTransaction && session.inTransaction()) session.rollback();
     nuvo::showMessage(error.message(), nuvo::MessageKind::Error, this);
-    return false;
+    return SysParamWrite::Failed;
   }
   // Work the session had open before is not ours to commit: the change waits for its commit.
   if (hadTransaction)
     nuvo::showMessage(pendingText, nuvo::MessageKind::Information, this);
   else
     session.commit();
-  return true;
+  return SysParamWrite::Written;
 }
 
 // The macro file editor.

@@ -59,8 +59,9 @@ class TFmSetup : public QDialog {
   void mmSpecialClick();
   void sysSysSaveClick();
   // Inserts or updates one row of NUVO_UTIL.VELMORASYS and commits it when the main session had no
-  // open transaction before; false when the insert or update failed (the user was told).
-  bool WriteSysParam(const QString& name, const QString& value, const QString& description);
+  // open transaction before. A missing table and a failed insert or update are shown to the user.
+  enum class SysParamWrite { Written, NoTable, Failed };
+  SysParamWrite WriteSysParam(const QString& name, const QString& value, const QString& description);
 
   // The macro file editor.
   void btReadClick();

@@ -479,7 +479,7 @@ TEST_F(SysParam, InsertsOrUpdatesAndCommits) {
   TfmMain& m = main("nuvo_util");
   TFmSetup& w = open();
   for (const Case& c : cases) {
-    EXPECT_TRUE(w.WriteSysParam(c.name, c.value, c.description)) << c.name;
+    EXPECT_EQ(w.WriteSysParam(c.name, c.value, c.description), TFmSetup::SysParamWrite::Written) << c.name;
     EXPECT_FALSE(m.osOracle.inTransaction()) << c.name;
     const QStringList expected = {c.value, c.description};
     EXPECT_EQ(committedRow(c.name), expected) << c.name;
@@ -495,7 +495,7 @@ TEST_F(SysParam, InsideAnOpenTransactionTheChangeWaitsForItsCommit) {
   pending.execute();
   ASSERT_TRUE(m.osOracle.inTransaction());
   TFmSetup& w = open();
-  EXPECT_TRUE(w.WriteSysParam("Pending", "1", ""));
+  EXPECT_EQ(w.WriteSysParam("Pending", "1", ""), TFmSetup::SysParamWrite::Written);
   EXPECT_EQ(messages.texts(), QStringList({w.pendingText}));
   EXPECT_TRUE(m.osOracle.inTransaction());
   EXPECT_EQ(committedRow("Pending"), QStringList());
@@ -504,13 +504,21 @@ TEST_F(SysParam, InsideAnOpenTransactionTheChangeWaitsForItsCommit) {
   EXPECT_EQ(committedRow("DemoDatabase").size(), 2);
 }
 
-TEST_F(SysParam, AMissingTableIsReportedAndNothingIsWritten) {
+TEST_F(SysParam, AMissingTableIsReportedAndTheWindowCloses) {
   nuvo::test::ScriptedMessages messages;
   sys({"DROP TABLE nuvo_util.velmorasys"});
   TfmMain& m = main("nuvo_util");
   TFmSetup& w = open();
-  EXPECT_FALSE(w.WriteSysParam("OracleVersion", "19", ""));
+  EXPECT_EQ(w.WriteSysParam("OracleVersion", "19", ""), TFmSetup::SysParamWrite::NoTable);
   EXPECT_EQ(messages.texts(), QStringList({"Parameter table NUVO_UTIL.VELMORASYS doesn't exists"}));
+  EXPECT_FALSE(m.osOracle.inTransaction());
+
+  w.mmSpecial->trigger();
+  EXPECT_EQ(w.edSysVersion->text(), "");
+  w.edSysVersion->setText("19");
+  w.sysSysSave->click();  // nothing to retry without the table: the window closes after the message
+  EXPECT_TRUE(closed());
+  EXPECT_EQ(messages.texts().size(), 2);
   EXPECT_FALSE(m.osOracle.inTransaction());
 }
 
