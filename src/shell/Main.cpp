@@ -432,6 +432,8 @@ void TfmMain::closeEvent(QCloseEvent* event) {
   }
   ended_ = true;
   event->accept();
+  // The program ends with its main window, whatever other windows are still open.
+  QCoreApplication::quit();
 }
 
 void TfmMain::FormActivate() {

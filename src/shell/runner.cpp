@@ -117,10 +117,12 @@ void CommandRunner::report(const QString& text) {
   log << text;
 }
 
-QStringList CommandRunner::actionList() const {
+QStringList CommandRunner::actionList() {
   if (m_.runParamType.startsWith(u'@')) {
+    // A command file that cannot be read gives no list, so the program stays open.
     QStringList lines;
-    loadTextLines(m_.runParamType.mid(1, 50), lines);
+    const QString file = m_.runParamType.mid(1, 50);
+    if (!loadTextLines(file, lines)) report(QStringLiteral("Command file %1 cannot be read").arg(file));
     return lines;
   }
   return {QStringList{m_.runParamType, m_.runParamValue1, m_.runParamValue2, m_.runParamValue3}.join(u' ')};
@@ -280,7 +282,7 @@ bool CommandRunner::windowAction(const ParsedLine& line, int) {
     m_.BuildResultFileName(request.resultFile, directory, QStringLiteral("QU"));
     request.resultFile += QStringLiteral(".txt");
   } else if (p.action == u"GRANT" && multi_ && p.p2 == u"DUD") {
-    p.p2 = (u'G' + p.p1.mid(1)).left(9);
+    p.p2 = u'G' + p.p1.mid(1, 9);
   } else if (p.action == u"ERRORS") {
     if (p.p1.isEmpty() || p.p1 == u"AUDIT") p.p1 = m_.connUser;
     if (multi_ && (p.p1 == u"KADE" || p.p1 == u"ZOZURO"))
@@ -290,13 +292,9 @@ bool CommandRunner::windowAction(const ParsedLine& line, int) {
   if (p.action == u"VERSION") {
     m_.VersionOK = false;
     if (!openWindow(request)) return true;  // skipped
-    const QString file = resolvePath(p.p1);
-    if (m_.VersionOK) {
-      QFile::remove(file + QStringLiteral(".COP"));
-      QFile::rename(file + QStringLiteral(".VER"), file + QStringLiteral(".COP"));
-    } else if (!multi_) {
-      m_.mayClose = false;
-    }
+    // A differing version, or a checked file that cannot become the copy, keeps the program open.
+    const bool replaced = m_.VersionOK && replaceVersionCopy(p.p1);
+    if (!replaced && !multi_) m_.mayClose = false;
     return true;
   }
   if (!openWindow(request).value_or(true) && !multi_) m_.mayClose = false;
@@ -313,24 +311,40 @@ std::optional<bool> CommandRunner::openWindow(const WindowRequest& request) {
   return opener->second(m_, request);
 }
 
-void CommandRunner::writeErrorFile(const QString& line) {
+bool CommandRunner::replaceVersionCopy(const QString& versionFile) {
+  // Each name on its own: the files may be named in any case.
+  const QString version = resolvePath(versionFile + QStringLiteral(".VER"));
+  const QString copy = resolvePath(versionFile + QStringLiteral(".COP"));
+  // The old copy goes only when there is a version file to take its place.
+  if (QFile::exists(version)) {
+    QFile::remove(copy);
+    if (QFile::rename(version, copy)) return true;
+  }
+  report(QStringLiteral("VERSION: cannot rename %1 to %2").arg(version, copy));
+  return false;
+}
+
+bool CommandRunner::writeErrorFile(const QString& line) {
   const QString path = resolvePath(QString::fromLatin1(kErrorFile));
   QDir().mkpath(QFileInfo(path).absolutePath());
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    report(QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + file.errorString());
-    return;
-  }
-  file.write((line + QStringLiteral("\r\n")).toUtf8());
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+      file.write((line + QStringLiteral("\r\n")).toUtf8()) >= 0 && file.flush())
+    return true;
+  const QString text = QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + file.errorString();
+  report(text);
+  showMessage(text, MessageKind::Error, &m_);
+  return false;
 }
 
 bool CommandRunner::lastVersionCheckAction(const ParsedLine& line, int) {
   if (m_.CheckLastVersion(line.p1 + u',')) return true;
+  const bool written = writeErrorFile(line.p1);
   if (!multi_) {
     m_.importFailed = false;
-    m_.mayClose = true;
+    // Without its error file the failure leaves no trace, so the program stays open.
+    m_.mayClose = written;
   }
-  writeErrorFile(line.p1);
   return false;
 }
 
@@ -357,8 +371,9 @@ bool CommandRunner::largeRBAction(const ParsedLine& line, int) {
 }
 
 bool CommandRunner::restrictedLoginAction(const ParsedLine& line, int) {
-  // SetRestrictedSession sends only ENABLE and DISABLE; anything else is reported there.
-  if (!m_.SetRestrictedSession(line.p1)) return true;
+  // SetRestrictedSession sends only ENABLE and DISABLE; anything else, and a failure, is shown there.
+  // A failed ENABLE still asks: the user decides whether the list may go on among other sessions.
+  m_.SetRestrictedSession(line.p1);
   if (line.p1 != u"ENABLE" || line.p2 != u"STOP") return true;
   for (;;) {
     QString sessions;

@@ -78,7 +78,8 @@ class CommandRunner {
  private:
   using Action = bool (CommandRunner::*)(const ParsedLine& line, int lineNumber);
 
-  QStringList actionList() const;
+  // The lines of the command file, or the one line of the parameters.
+  QStringList actionList();
   // Carries out the list; in an installation's list each line is renamed for it first.
   void runList(const QStringList& lines);
   // Each returns false when the list must end here.
@@ -100,8 +101,11 @@ class CommandRunner {
   // The connected user has stored the script already; a failed look-up counts as stored and marks
   // the installation failed.
   bool scriptStoredForUser(const QString& script);
-  // Rewrites the error file with one line (its directory is created when missing).
-  void writeErrorFile(const QString& line);
+  // Rewrites the error file with one line (its directory is created when missing); a failure is
+  // reported and shown, and gives false.
+  bool writeErrorFile(const QString& line);
+  // The checked version file <name>.VER becomes <name>.COP; false (reported) when it cannot.
+  bool replaceVersionCopy(const QString& versionFile);
   // Gives back the large rollback segment that the run holds online.
   void switchLargeRBOff();
   // KADE or ZOZURO (or the installation's own names of them) become the installation's schema

@@ -1,5 +1,7 @@
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -328,6 +330,27 @@ TEST_F(Runner, AFailedLastVersionCheckWritesTheErrorFileStopsTheListAndCloses) {
   EXPECT_TRUE(closing());
 }
 
+TEST_F(Runner, AnErrorFileThatCannotBeWrittenKeepsTheProgramOpen) {
+  // Drive C maps to a plain file, so the error file's directory cannot exist.
+  writeHomeFile("not_a_directory", "x");
+  writeHomeFile("MONITOR.INI", "[DRIVES]\r\nC=" + homePath("not_a_directory") + "\r\n");
+  TfmMain& w = startFile({"LASTVERSIONCHECK NONE", "OWNER AFTER"});
+  w.IzvediCeloSkripto();
+  EXPECT_NE(w.currOwner, "AFTER");  // the list stops all the same
+  ASSERT_EQ(messages().size(), 1);
+  EXPECT_TRUE(messages()[0].startsWith("Cannot write ")) << messages()[0].toStdString();
+  EXPECT_EQ(w.runner().log, messages());
+  EXPECT_FALSE(closing());
+}
+
+TEST_F(Runner, AMissingCommandFileIsReportedAndKeepsTheProgramOpen) {
+  TfmMain& w = start({"@NO_SUCH.CMD", "KADE", "KADE", "DEMO"});
+  w.IzvediCeloSkripto();
+  EXPECT_EQ(w.runner().log, QStringList({"Command file NO_SUCH.CMD cannot be read"}));
+  EXPECT_FALSE(w.mayClose);
+  EXPECT_FALSE(closing());
+}
+
 TEST_F(Runner, ImportRunsTheLoaderAndOnlyTheLastImportDecides) {
   const struct {
     QStringList lines;
@@ -385,6 +408,29 @@ TEST_F(Runner, ClosingTheProgramGivesTheLargeSegmentBack) {
   EXPECT_EQ(w.currLargeRB, "N");
 }
 
+TEST_F(Runner, TheEndOfARunEndsTheProgramWhileAnotherWindowIsOpen) {
+  TfmMain& w = start({"OWNER", "X"});
+  QWidget other;
+  other.setObjectName("other");
+  other.show();
+  w.show();
+  w.FormActivate();
+  ASSERT_TRUE(closing());
+  ASSERT_TRUE(other.isVisible());
+  // Ends the event loop should the program not end by itself.
+  bool endedByGuard = false;
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&endedByGuard] {
+    endedByGuard = true;
+    QCoreApplication::quit();
+  });
+  guard.start(10000);
+  QApplication::exec();
+  EXPECT_FALSE(endedByGuard);
+  EXPECT_TRUE(w.programEnding());
+}
+
 TEST_F(Runner, RestrictedLoginAsksUntilTheUserStopsTheList) {
   sys({"GRANT ALTER SYSTEM TO kade"});
   // KADE's own session is one without the restricted-session right: asked No, then Yes.
@@ -404,15 +450,33 @@ TEST_F(Runner, RestrictedLoginAsksUntilTheUserStopsTheList) {
 TEST_F(Runner, RestrictedLoginAcceptsOnlyEnableAndDisable) {
   sys({"GRANT ALTER SYSTEM TO kade"});
   TfmMain& w = startFile({"RESTRICTEDLOGIN ENABLE", "RESTRICTEDLOGIN \"DISABLE RESTRICTED SESSION; --\"",
-                          "OWNER BETWEEN", "RESTRICTEDLOGIN disable", "OWNER AFTER"});
+                          "GRANT KADE ANA", "RESTRICTEDLOGIN disable", "OWNER AFTER"});
+  // The logons while the list is between the rejected line and the DISABLE.
   QStringList logins;
-  fakeWindow(w, "GRANT");
+  fakeWindow(w, "GRANT", [&](TfmMain&, const WindowRequest&) {
+    logins << scalar("select logins from v$instance");
+    return true;
+  });
   w.IzvediCeloSkripto();
+  EXPECT_EQ(logins, QStringList({"RESTRICTED"}));  // the rejected line reached no server
   EXPECT_EQ(messages(), QStringList({w.napakaRestricted}));
   EXPECT_FALSE(w.stopList);
   EXPECT_EQ(w.currOwner, "AFTER");
   EXPECT_EQ(scalar("select logins from v$instance"), "ALLOWED");
   EXPECT_TRUE(closing());
+}
+
+TEST_F(Runner, AFailedRestrictedSessionStillAsksBeforeTheListGoesOn) {
+  // KADE may not alter the system: ENABLE fails, KADE's own session is listed, the user stops.
+  messages_->queueAnswer(nuvo::MessageAnswer::Yes);
+  TfmMain& w = startFile({"RESTRICTEDLOGIN ENABLE STOP", "OWNER AFTER"});
+  w.IzvediCeloSkripto();
+  ASSERT_EQ(messages().size(), 3) << messages().join('|').toStdString();
+  EXPECT_EQ(messages()[0], w.napakaRestricted);
+  EXPECT_TRUE(messages()[1].startsWith(w.nizRestricted + "\r\n\r\nKADE ")) << messages()[1].toStdString();
+  EXPECT_EQ(messages()[2], w.napakaRestricted);  // the DISABLE fails the same way
+  EXPECT_TRUE(w.stopList);
+  EXPECT_NE(w.currOwner, "AFTER");
 }
 
 TEST_F(Runner, AnActionWithoutItsWindowIsSkippedAndKeepsTheProgramOpen) {
@@ -466,24 +530,37 @@ TEST_F(Runner, VersionAndErrorsOutcomesDecideWhetherTheProgramCloses) {
   const struct {
     const char* action;
     bool ok;
+    const char* base;  // the name of the version files on disk
+    bool withVersion;  // whether the checked <base>.VER exists
     bool closes;
     bool renamed;
-  } cases[] = {{"VERSION", true, true, true}, {"VERSION", false, false, false}, {"ERRORS", true, true, false},
-               {"ERRORS", false, false, false}};
+  } cases[] = {
+      {"VERSION", true, "V1", true, true, true},
+      {"VERSION", false, "V1", true, false, false},
+      {"VERSION", true, "v1", true, true, true},     // the line's upper case finds lower-case files
+      {"VERSION", true, "V1", false, false, false},  // nothing to rename: the copy is kept
+      {"ERRORS", true, "V1", true, true, false},
+      {"ERRORS", false, "V1", true, false, false},
+  };
   for (const auto& c : cases) {
-    writeHomeFile("V1.VER", "new");
-    writeHomeFile("V1.COP", "old");
+    for (const char* name : {"V1.VER", "V1.COP", "v1.ver", "v1.cop"}) QFile::remove(homePath(name));
+    const QString base = c.base;
+    const QString label = QString("%1 ok=%2 %3 withVersion=%4").arg(c.action).arg(c.ok).arg(base).arg(c.withVersion);
+    const QString version = homePath(base + (base == "v1" ? ".ver" : ".VER"));
+    const QString copy = homePath(base + (base == "v1" ? ".cop" : ".COP"));
+    if (c.withVersion) writeHomeFile(QFileInfo(version).fileName(), "new");
+    writeHomeFile(QFileInfo(copy).fileName(), "old");
     TfmMain& w = startFile({QString(c.action) + " " + homePath("v1")});
     fakeWindow(w, c.action, [&c](TfmMain& main, const WindowRequest&) {
       main.VersionOK = c.ok;
       return c.ok;
     });
     w.IzvediCeloSkripto();
-    EXPECT_EQ(closing(), c.closes) << c.action << c.ok;
-    QFile cop(homePath("V1.COP"));
-    ASSERT_TRUE(cop.open(QIODevice::ReadOnly));
-    EXPECT_EQ(cop.readAll(), c.renamed ? "new" : "old") << c.action << c.ok;
-    EXPECT_EQ(QFile::exists(homePath("V1.VER")), !c.renamed);
+    EXPECT_EQ(closing(), c.closes) << label.toStdString();
+    QFile cop(copy);
+    ASSERT_TRUE(cop.open(QIODevice::ReadOnly)) << label.toStdString();
+    EXPECT_EQ(cop.readAll(), c.renamed ? "new" : "old") << label.toStdString();
+    EXPECT_EQ(QFile::exists(version), c.withVersion && !c.renamed) << label.toStdString();
   }
 }
 
@@ -560,6 +637,30 @@ TEST_F(MultiInstallationRun, RunsTheScriptInEveryInstallationAndLogsOnAgain) {
   EXPECT_EQ(w.connServer, "DEMO");
   EXPECT_FALSE(closing());
   EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+}
+
+TEST_F(MultiInstallationRun, ImportsAndLastVersionChecksOnlyReportAndGranteesKeepTenCharacters) {
+  const QString errorFile = nuvo::resolvePath(nuvo::shell::kErrorFile);
+  QFile::remove(errorFile);
+  TfmMain& w = startMulti({"GRANT LONGOWNERNAME1 DUD", "IMPORT 3", "LASTVERSIONCHECK NONE", "OWNER AFTER"});
+  w.currLoader = "/bin/sh -c 'exit $0'";
+  fakeWindow(w, "GRANT");
+  w.FormActivate();
+  QStringList grantees;
+  for (const WindowRequest& r : requests_) grantees << r.line.p2;
+  // "G" and at most nine characters of the owner from its second one.
+  EXPECT_EQ(grantees, QStringList({"GONGOWNERN", "GONGOWNERN"}));
+  const QString failedImport = "NAPAČEN LOAD UKAZ: /bin/sh -c 'exit $0' 3";
+  EXPECT_EQ(messages(), QStringList({failedImport, failedImport}));
+  QFile file(errorFile);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), "NONE\r\n");
+  // Each installation's list stopped there; the run's own state is untouched and it never closes.
+  EXPECT_NE(w.currOwner, "AFTER");
+  EXPECT_FALSE(w.importFailed);
+  EXPECT_FALSE(w.mayClose);
+  EXPECT_EQ(statuses(), QStringList({"1:X:today", "2:X:today"}));
+  EXPECT_FALSE(closing());
 }
 
 TEST_F(MultiInstallationRun, RenamesLinesRunsAStoredScriptOnceAndRecordsFailures) {
