@@ -16,6 +16,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -869,7 +871,7 @@ QString TfmScript::runExecSQL(const QString& sql) {
   auto* thread = new TExecSqlThread(this, sql);
   thread->start(QThread::LowestPriority);
   while (!threadNadaljuj) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  enDisButtons(true);
+  if (!running_) enDisButtons(true);
   return threadsqlNapaka ? threadSQLErr : QString();
 }
 
@@ -900,7 +902,13 @@ void TfmScript::spExecOneClick() {
 }
 
 void TfmScript::spExecAllScriptClick() {
+  if (running_) return;
   TfmMain& m = context();
+  // Window messages are processed between rows: nothing that runs, resets or deletes rows may start
+  // meanwhile, and the window stays open.
+  const QScopedValueRollback running(running_, true);
+  enDisButtons(false);
+  const auto enable = qScopeGuard([this] { enDisButtons(true); });
   dbgSkripte->hide();
   for (QLabel* l : {laCurrent, laSkriptNumber, laErrors}) l->clear();
   paStat->show();
@@ -1304,7 +1312,8 @@ void TfmScript::runUnattended() {
 }
 
 void TfmScript::closeEvent(QCloseEvent* event) {
-  if (!threadNadaljuj) {
+  // The run goes on after each processing of window messages: the window must still be there.
+  if (!threadNadaljuj || running_) {
     event->ignore();
     return;
   }

@@ -207,6 +207,7 @@ class TfmScript : public QDialog {
   void runUnattended();
 
   bool konec = false;
+  bool running_ = false;  // a run of the rows is in progress
   bool p_owner = false;
   bool p_scriptDateOwner = false;
   bool autoStarted_ = false;

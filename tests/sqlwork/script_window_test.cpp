@@ -192,6 +192,27 @@ TEST_F(ScriptWindow, ThreadedRunsKeepNoErrorsAndTheWindowStaysOpenWhileAThreadRu
   w.threadNadaljuj = true;
 }
 
+TEST_F(ScriptWindow, ExitAndExecuteAllDoNothingDuringARun) {
+  TfmScript& w = loaded("UPG_BUSY", "create table kade.busy_t (id number)\n/\ninsert into kade.busy_t values (1)\n/\n");
+  w.btScriptPutClick();
+  bool closed = true;
+  // Clicked while the first row runs.
+  QTimer::singleShot(0, &w, [&w, &closed] {
+    w.spExecAllScript->click();
+    w.spExecOne->click();
+    closed = w.close();
+  });
+  w.spExecAllScriptClick();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_TRUE(window_);
+  EXPECT_FALSE(closed);
+  EXPECT_EQ(rows("UPG_BUSY"), (QStringList{"1:X:", "2:X:"}));
+  EXPECT_EQ(scalar("select count(*) from kade.busy_t"), "1");
+  EXPECT_EQ(messages(), QStringList{"SCRIPTS EXECUTED OK"});
+  EXPECT_TRUE(w.spExecAllScript->isEnabled());
+  EXPECT_TRUE(w.close());  // after the run
+}
+
 TEST_F(ScriptWindow, AFailedStatusWriteEndsTheRunAsFailed) {
   TfmScript& w = loaded("UPG_LOST", kUpgrade);
   w.btScriptPutClick();
