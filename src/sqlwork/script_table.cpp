@@ -258,12 +258,27 @@ RowStatusWriter::RowStatusWriter(db::Session& session, const QString& name, cons
 RowStatusWriter::~RowStatusWriter() = default;
 
 void RowStatusWriter::write(int counter, const RowOutcome& outcome) {
-  update_->setVariable(QStringLiteral("stat"), QString(outcome.status));
-  update_->setVariable(QStringLiteral("napaka"),
-                       outcome.error.isEmpty() ? QVariant() : QVariant(fitErrorColumn(outcome.error)));
-  update_->setVariable(QStringLiteral("stevec"), counter);
-  update_->execute();
-  session_.commit();
+  try {
+    update_->setVariable(QStringLiteral("stat"), QString(outcome.status));
+    update_->setVariable(QStringLiteral("napaka"),
+                         outcome.error.isEmpty() ? QVariant() : QVariant(fitErrorColumn(outcome.error)));
+    update_->setVariable(QStringLiteral("stevec"), counter);
+    update_->execute();
+    // A row deleted meanwhile would take its status with it unnoticed.
+    if (update_->rowsProcessed() == 0)
+      throw db::Error::client(QStringLiteral("Statement %1 is no longer in the table; its status %2 is not kept")
+                                  .arg(counter)
+                                  .arg(outcome.status));
+    session_.commit();
+  } catch (const db::Error&) {
+    // The statement's work goes with its status: kept without it, a later run would repeat it.
+    try {
+      session_.rollback();
+    } catch (const db::Error&) {
+      // A lost session has nothing left to roll back.
+    }
+    throw;
+  }
 }
 
 void writeRowStatus(db::Session& session, const QString& name, int counter, const ScriptScope& scope,

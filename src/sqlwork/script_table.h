@@ -97,7 +97,8 @@ struct RowContext {
 RowOutcome runRowStatement(db::Query& query, const QString& text, const RowContext& context);
 
 // Writes the status and error (at most kMaxErrorLength characters and UTF-8 bytes; empty is NULL) of a script's rows
-// and commits the session with each, through one prepared statement. Throws db::Error.
+// and commits the session with each, through one prepared statement. Throws db::Error, also when
+// the row is gone, after rolling the session back (the statement's own work with it).
 class RowStatusWriter {
  public:
   RowStatusWriter(db::Session& session, const QString& name, const ScriptScope& scope);

@@ -306,4 +306,23 @@ TEST_F(ScriptTable, StatusWriteKeepsTheStartOfALongErrorThatFitsTheColumn) {
   EXPECT_TRUE(pendingRows(session_, "UPG5", scope_).isEmpty());
 }
 
+TEST_F(ScriptTable, AStatusForARowThatIsGoneIsAnErrorAndTakesTheStatementsWorkBack) {
+  sys({"CREATE TABLE kade.work_t (x NUMBER)"});
+  ASSERT_FALSE(storeScript(session_, "UPG6", rows({"insert into kade.work_t values (1)"}), scope_, "KADE"));
+  ScriptScope ana = scope_;
+  ana.owner = QStringLiteral("ANA");
+  const struct {
+    int counter;
+    ScriptScope scope;
+  } gone[] = {{2, scope_}, {1, ana}};
+  for (const auto& g : gone) {
+    EXPECT_EQ(run("insert into kade.work_t values (1)").status, QLatin1Char('X'));
+    EXPECT_THROW(writeRowStatus(session_, "UPG6", g.counter, g.scope, {QLatin1Char('X'), {}, true}),
+                 nuvo::db::Error);
+    EXPECT_FALSE(session_.inTransaction());
+    EXPECT_EQ(column("select count(*) from kade.work_t"), QStringList{"0"});
+  }
+  EXPECT_EQ(column("select script_stat from nuvo_util.nuvo_exs"), QStringList{"N"});
+}
+
 }  // namespace

@@ -224,6 +224,9 @@ TEST_F(ScriptWindow, AFailedStatusWriteEndsTheRunAsFailed) {
   EXPECT_FALSE(w.paStat->isVisibleTo(&w));
   EXPECT_TRUE(messages().last().contains("ORA-03113")) << messages().last().toStdString();
   EXPECT_EQ(rows("UPG_LOST")[1], "2:N:");
+  // The insert whose status was not written is not kept either: the row runs again next time.
+  EXPECT_FALSE(main_->osOracle.inTransaction());
+  EXPECT_EQ(scalar("select count(*) from kade.upg_t"), "0");
 }
 
 TEST_F(ScriptWindow, DirectivesAreEvaluatedAgainstTheDatabase) {
