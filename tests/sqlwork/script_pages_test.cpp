@@ -358,6 +358,20 @@ TEST_F(ScriptPages, StatisticsCountPerStatusAndFilterByStatus) {
   }
 }
 
+TEST_F(ScriptPages, StatisticsListTheNewestScriptFirstAndUndatedOnesAsOfTheYear2000) {
+  sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner,"
+       " script_date) VALUES ('UPG_OLD', 1, 'X', 'x', 'KADE', TO_DATE('15.03.1999', 'DD.MM.YYYY'))",
+       "INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner,"
+       " script_date) VALUES ('UPG_NEW', 1, 'X', 'x', 'KADE', TO_DATE('02.01.2026', 'DD.MM.YYYY'))",
+       "INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner)"
+       " VALUES ('UPG_NONE', 1, 'N', 'x', 'KADE')"});
+  TfmScript& w = open();
+  w.tbStatClick();
+  QStringList names;
+  for (const QString& line : grid(w.sgStat)) names << line.section('|', 0, 0);
+  EXPECT_EQ(names, (QStringList{"UPG_NEW", "UPG_NONE", "UPG_OLD"}));
+}
+
 TEST_F(ScriptPages, SearchListsEveryScriptInOrderAndLeadsToTheRow) {
   store(kRows);
   TfmScript& w = open();
