@@ -58,6 +58,17 @@ W* named(W* widget, const char* name) {
   return widget;
 }
 
+// Upper-cases what the user types, as the form's upper-case fields do.
+void upperCaseAsTyped(QLineEdit* edit) {
+  QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+    const QString upper = text.toUpper();
+    if (upper == text) return;
+    const int cursor = edit->cursorPosition();
+    edit->setText(upper);
+    edit->setCursorPosition(cursor);
+  });
+}
+
 QPushButton* button(const char* name, QWidget* parent) { return named(new QPushButton(parent), name); }
 QLabel* label(const char* name, QWidget* parent) { return named(new QLabel(parent), name); }
 
@@ -218,9 +229,11 @@ void TfmScript::buildWidgets() {
   cbAllScripts = named(new QComboBox(paGlava), "cbAllScripts");
   cbAllScripts->setEditable(true);
   cbAllScripts->setMaxVisibleItems(25);
+  upperCaseAsTyped(cbAllScripts->lineEdit());
   cbStat = named(new QComboBox(paGlava), "cbStat");
   edFilter = named(new QLineEdit(paGlava), "edFilter");
   edNapaka = named(new QLineEdit(paGlava), "edNapaka");
+  upperCaseAsTyped(edNapaka);
   spFltScript = button("spFltScript", paGlava);
   btRefresh = button("btRefresh", paGlava);
   btRefresh->hide();
@@ -298,13 +311,8 @@ QWidget* TfmScript::buildOpenFilePage() {
   meVse->setLineWrapMode(QPlainTextEdit::NoWrap);
   layout->addWidget(meVse, 1);
 
-  const auto upper = [](QLineEdit* edit) {
-    connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-      if (text != text.toUpper()) edit->setText(text.toUpper());
-    });
-  };
-  upper(edSkripta);
-  upper(edDir);
+  upperCaseAsTyped(edSkripta);
+  upperCaseAsTyped(edDir);
   connect(btOpenFile, &QPushButton::clicked, this, &TfmScript::btOpenFileClick);
   connect(btScriptPut, &QPushButton::clicked, this, &TfmScript::btScriptPutClick);
   connect(btSaveScript, &QPushButton::clicked, this, &TfmScript::btSaveScriptClick);

@@ -140,6 +140,20 @@ TEST_F(ScriptPages, TheStatusBoxAndFiltersNarrowTheList) {
   }
 }
 
+TEST_F(ScriptPages, TheScriptBoxTakesTypedNamesInUpperCase) {
+  store(kRows);
+  TfmScript& w = open();
+  w.cbAllScripts->setEditText(QString());
+  QTest::keyClicks(w.cbAllScripts->lineEdit(), "upg_a");
+  EXPECT_EQ(w.cbAllScripts->currentText(), "UPG_A");
+  QTest::keyClicks(w.edNapaka, "ora-");
+  EXPECT_EQ(w.edNapaka->text(), "ORA-");
+  w.edNapaka->clear();
+  w.spFltScriptClick();  // the names that begin with the typed text
+  EXPECT_EQ(w.cbAllScripts->currentText(), "UPG_A");
+  EXPECT_EQ(grid(w.dbgSkripte), (QStringList{"1|X", "2|X", "3|E", "4|X", "5|D"}));
+}
+
 TEST_F(ScriptPages, DeletingListedRowsFollowsTheStatusBox) {
   store(kRows);
   messages_->queueAnswer(nuvo::MessageAnswer::Yes);
