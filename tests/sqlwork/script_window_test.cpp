@@ -192,6 +192,32 @@ TEST_F(ScriptWindow, ThreadedRunsKeepNoErrorsAndTheWindowStaysOpenWhileAThreadRu
   w.threadNadaljuj = true;
 }
 
+TEST_F(ScriptWindow, ALongStatementIsStoredShownAndRunWhole) {
+  sys({"CREATE TABLE kade.long_t (x NUMBER)"});
+  const QString statement =
+      "insert into kade.long_t /* " + QString(40000, QLatin1Char('x')) + " */ values (7)";
+  TfmScript& w = loaded("UPG_LONGTEXT", (statement + "\n/\n").toUtf8().constData());
+  w.btScriptPutClick();
+  EXPECT_EQ(scalar("select script_cont from nuvo_util.nuvo_exs where script_name='UPG_LONGTEXT'"), statement);
+  EXPECT_EQ(w.meLong->toPlainText(), statement);
+  w.spExecAllScriptClick();
+  EXPECT_EQ(rows("UPG_LONGTEXT"), QStringList{"1:X:"});
+  EXPECT_EQ(scalar("select sum(x) from kade.long_t"), "7");
+}
+
+TEST_F(ScriptWindow, ExecuteAllWithNothingLeftToRunEndsAtOnce) {
+  TfmScript& w = loaded("UPG_DONE", "create table kade.done_t (id number)\n/\n");
+  w.btScriptPutClick();
+  w.spExecAllScriptClick();
+  main_->pExecuteScriptNapaka = true;
+  w.tbRunClick();
+  w.spExecAllScriptClick();
+  EXPECT_EQ(rows("UPG_DONE"), QStringList{"1:X:"});
+  EXPECT_EQ(messages(), (QStringList{"SCRIPTS EXECUTED OK", "SCRIPTS EXECUTED OK"}));
+  EXPECT_FALSE(main_->pExecuteScriptNapaka);
+  EXPECT_EQ(w.laStevec->text(), "0");
+}
+
 TEST_F(ScriptWindow, ExitAndExecuteAllDoNothingDuringARun) {
   TfmScript& w = loaded("UPG_BUSY", "create table kade.busy_t (id number)\n/\ninsert into kade.busy_t values (1)\n/\n");
   w.btScriptPutClick();
