@@ -960,8 +960,7 @@ void TfmScript::spExecAllScriptClick() {
     if (konec) break;
     ++done;
     if (!lastShown.isValid() || lastShown.elapsed() >= kProgressInterval) showProgress(row);
-    QCoreApplication::processEvents();
-    if (konec) break;
+    QCoreApplication::processEvents();  // Stop, clicked now, is taken before the next row
     bool goOn = false;
     try {
       goOn = execRow(row.counter, row.text, status);

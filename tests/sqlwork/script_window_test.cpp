@@ -218,6 +218,33 @@ TEST_F(ScriptWindow, ExecuteAllWithNothingLeftToRunEndsAtOnce) {
   EXPECT_EQ(w.laStevec->text(), "0");
 }
 
+TEST_F(ScriptWindow, StopEndsTheRunBeforeTheNextRow) {
+  TfmScript& w = loaded("UPG_HALT", "create table kade.halt_t (id number)\n/\ninsert into kade.halt_t values (1)\n/\n");
+  w.btScriptPutClick();
+  main_->pExecuteScriptNapaka = true;
+  // Messages are processed once before the first row and once as each row begins: the first click
+  // ends the run at once, the second after the row it came with.
+  const struct {
+    bool whileTheFirstRowBegins;
+    QStringList rows;
+  } cases[] = {{false, {"1:N:", "2:N:"}}, {true, {"1:X:", "2:N:"}}};
+  for (const auto& c : cases) {
+    const auto stop = [&w] { w.btStop->click(); };
+    QTimer::singleShot(0, &w, [&w, stop, later = c.whileTheFirstRowBegins] {
+      if (later)
+        QTimer::singleShot(0, &w, stop);
+      else
+        stop();
+    });
+    w.spExecAllScriptClick();
+    EXPECT_EQ(rows("UPG_HALT"), c.rows) << c.whileTheFirstRowBegins;
+  }
+  EXPECT_EQ(messages(), (QStringList{"SCRIPTS EXECUTED OK", "SCRIPTS EXECUTED OK"}));
+  EXPECT_FALSE(main_->pExecuteScriptNapaka);
+  EXPECT_FALSE(w.p_napaka);
+  EXPECT_FALSE(w.btStop->isEnabled());
+}
+
 TEST_F(ScriptWindow, ExitAndExecuteAllDoNothingDuringARun) {
   TfmScript& w = loaded("UPG_BUSY", "create table kade.busy_t (id number)\n/\ninsert into kade.busy_t values (1)\n/\n");
   w.btScriptPutClick();
