@@ -1,5 +1,7 @@
 #include "shell/setup.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
@@ -17,6 +19,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -104,6 +107,16 @@ void setCaption(QObject* object, const QString& text) {
     textLabel->setText(text);
   else if (auto* button = qobject_cast<QAbstractButton*>(object))
     button->setText(text);
+}
+
+// Centred on the screen rather than over the main window, which may be reduced to its toolbar
+// strip; a window larger than the screen keeps its top left corner on it.
+void centreOnScreen(QWidget& window) {
+  window.adjustSize();
+  const QRect screen = window.screen()->availableGeometry();
+  QRect frame(QPoint(), window.size());
+  frame.moveCenter(screen.center());
+  window.move(std::max(frame.left(), screen.left()), std::max(frame.top(), screen.top()));
 }
 
 struct Caption {
@@ -220,6 +233,7 @@ TFmSetup::TFmSetup(TfmMain* main)
   layout->addWidget(pcSetup);
   connectHandlers();
   FormCreate();
+  centreOnScreen(*this);
 }
 
 void TFmSetup::buildMenu() {

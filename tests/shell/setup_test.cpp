@@ -278,6 +278,23 @@ TEST_F(SetupWindow, SaveAppliesTheEditsAndWritesTheSettingsFile) {
   EXPECT_TRUE(next.currUnicode);
 }
 
+TEST_F(SetupWindow, TheWindowOpensCentredOnTheScreenNotOverTheMainWindow) {
+  TfmMain& m = main();
+  m.setGeometry(10, 400, 300, 100);  // the main window off the centre, as its toolbar strip may be
+  TFmSetup& w = open();
+  w.show();
+  const QRect screen = w.screen()->availableGeometry();
+  const QRect frame = w.frameGeometry();
+  const int frameMargins = 10;  // the window's size was known before its frame
+  EXPECT_NEAR(frame.center().x(), screen.center().x(), frameMargins);
+  if (frame.height() <= screen.height()) {
+    EXPECT_NEAR(frame.center().y(), screen.center().y(), frameMargins);
+  } else {
+    EXPECT_EQ(frame.top(), screen.top());  // a window taller than the screen keeps its top on it
+  }
+  w.close();
+}
+
 TEST_F(SetupWindow, ExitAppliesNothingButTheSmallScreenSwitchActsAtOnce) {
   nuvo::test::ScriptedMessages messages;
   TfmMain& m = main();
