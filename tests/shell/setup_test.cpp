@@ -278,6 +278,36 @@ TEST_F(SetupWindow, SaveAppliesTheEditsAndWritesTheSettingsFile) {
   EXPECT_TRUE(next.currUnicode);
 }
 
+TEST_F(SetupWindow, SaveKeepsTheRestOfAnExistingSettingsFileInPlace) {
+  nuvo::test::ScriptedMessages messages;
+  writeHomeFile("MONITOR.INI",
+                "; settings of this machine\r\n"
+                "[MONITOR]\r\nCURR_SHRANI=N\r\n"
+                "[PL/SQL]\r\nCURR_USER=kade\r\nCURR_LOADER=imp80\r\nMY_OWN_KEY=kept\r\n"
+                "[BAZA_DEMO]\r\nKADE=stored\r\n"
+                "[SELECTED]\r\nT1=A,B\r\n");
+  main(nullptr);
+  TFmSetup& w = open();
+  w.edLoader->setText("imp -full");
+  w.btSaveToDisk->click();
+  EXPECT_TRUE(closed());
+
+  QStringList expected = {"; settings of this machine", "[MONITOR]", "CURR_SHRANI", "[PL/SQL]", "CURR_USER",
+                          "CURR_LOADER", "MY_OWN_KEY"};
+  for (const IniEntry& entry : settingsEntries(TMainContext{}, {}))  // new keys follow in write order
+    if (entry.section == u"PL/SQL" && entry.key != u"CURR_USER" && entry.key != u"CURR_LOADER")
+      expected << entry.key;
+  expected << "[BAZA_DEMO]" << "KADE" << "[SELECTED]" << "T1" << "[ALIAS]" << "CURR_VELMORA_DIR";
+  QStringList seen;
+  for (const QString& line : QString::fromUtf8(fileBytes("MONITOR.INI")).split("\r\n", Qt::SkipEmptyParts))
+    seen << line.section(u'=', 0, 0);
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(iniValue("MY_OWN_KEY"), "kept");
+  EXPECT_EQ(iniValue("CURR_LOADER"), "imp -full");
+  EXPECT_EQ(iniValue("KADE", "BAZA_DEMO"), "stored");
+  EXPECT_EQ(iniValue("T1", "SELECTED"), "A,B");
+}
+
 TEST_F(SetupWindow, TheWindowOpensCentredOnTheScreenNotOverTheMainWindow) {
   TfmMain& m = main();
   m.setGeometry(10, 400, 300, 100);  // the main window off the centre, as its toolbar strip may be
@@ -605,6 +635,29 @@ TEST_F(SetupWindow, MacroFileReadViewAndSaveLeavesTheFileUnchanged) {
   EXPECT_EQ(fileBytes("NUVO_SQL.MCR"), sampleMacroFile().toUtf8());
 }
 
+TEST_F(SetupWindow, AWindows1250MacroFileIsWrittenBackInItsEncoding) {
+  nuvo::test::ScriptedMessages messages;
+  // "#s", "select 'ŠČŽ' from dual", "/Izračun", "vsota" in Windows-1250
+  const QByteArray windows1250("#s\r\nselect '\x8a\xc8\x8e' from dual\r\n/Izra\xe8un\r\nvsota\r\n");
+  writeBytes("NUVO_SQL.MCR", windows1250);
+  main(nullptr);
+  TFmSetup& w = open();
+  activate(&w);
+  EXPECT_EQ(gridColumn(w.sgMacro, 1), QStringList({QString::fromUtf8("select 'ŠČŽ' from dual")}));
+  EXPECT_EQ(gridColumn(w.sgMC, 0), QStringList({QString::fromUtf8("Izračun")}));
+  w.spSave->click();
+  EXPECT_EQ(fileBytes("NUVO_SQL.MCR"), windows1250);
+
+  w.mmMacrosPopUp->trigger();
+  w.meMacro->setPlainText(QString::fromUtf8("vsota ž"));  // a character the code page has
+  w.spSave->click();
+  EXPECT_TRUE(fileBytes("NUVO_SQL.MCR").endsWith("/Izra\xe8un\r\nvsota \x9e\r\n"));
+  w.meMacro->setPlainText(QString::fromUtf8("Ж"));  // one it has not: refused, the file stays
+  w.spSave->click();
+  EXPECT_EQ(messages.texts().last(), "Error on Writing to file NUVO_SQL.MCR !");
+  EXPECT_TRUE(fileBytes("NUVO_SQL.MCR").endsWith("vsota \x9e\r\n"));
+}
+
 TEST_F(SetupWindow, EditsSurviveLaterActivationsAndRowsMoveWithTheirTexts) {
   nuvo::test::ScriptedMessages messages;
   writeBytes("NUVO_SQL.MCR", sampleMacroFile().toUtf8());
@@ -704,6 +757,28 @@ TEST_F(SetupWindow, TextsInBothLanguages) {
       {"laScrFile", "Current File:", "Tren.datoteka:"},
       {"GroupBox5", "Version Check", "Test verzije"},
       {"cbSmall", "Minimized Main Screen", "Minimiziran ekran"},
+      {"laSysOpis", "All parameters are in table    NUVO_UTIL.Velmora.sys",
+       "Vse nastavitve so v tabeli   NUVO_UTIL.VelmoraSys"},
+      {"laChkUpor", "Oracle ", "Upor:"},
+      {"laComment", "Comment FIle Dir:", "Dir.za komentarje:"},
+      {"mmExit", "Exit", "&Izhod"},
+  };
+  struct MessageCase {
+    const QString TFmSetup::*field;
+    const char* name;
+    const char* english;
+    const char* slovene;
+  };
+  const MessageCase messageTexts[] = {
+      {&TFmSetup::nizTrenDir, "nizTrenDir", "Current dir:", "Tren.direktorij:"},
+      {&TFmSetup::nizTrenDat, "nizTrenDat", "Current file:", "Tren.datoteka:"},
+      {&TFmSetup::nizShortcuts, "nizShortcuts", "Shortcuts", "Okrajšave"},
+      {&TFmSetup::nizMacro, "nizMacro", "Macro", "Makroji"},
+      {&TFmSetup::nizMcrOK, "nizMcrOK", "ShortCuts/Macros successfuly saved", "Okrajšave/Makroji uspešno shranjeni"},
+      {&TFmSetup::nizMcrErr, "nizMcrErr", "Error on Writing to file ", "Napaka pri shranjevanje v datoteko:  "},
+      {&TFmSetup::nizErrNiTabele, "nizErrNiTabele", "Parameter table NUVO_UTIL.VELMORASYS doesn't exists",
+       "Tabela parametrov NUVO_UTIL.VELMORASYS ne obstaja!"},
+      {&TFmSetup::nizTabNOK, "nizTabNOK", "After # there must be a valid number", "Po znaku # mora biti število"},
   };
   const auto captionOf = [](QObject* object) -> QString {
     if (auto* action = qobject_cast<QAction*>(object)) return action->text();
@@ -719,10 +794,10 @@ TEST_F(SetupWindow, TextsInBothLanguages) {
     TFmSetup& w = open();
     for (const Case& c : captions)
       EXPECT_EQ(captionOf(w.findChild<QObject*>(c.name)), QString::fromUtf8(slovene ? c.slovene : c.english)) << c.name;
-    EXPECT_EQ(w.nizTabNOK, QString::fromUtf8(slovene ? "Po znaku # mora biti število" : "After # there must be a valid number"));
-    EXPECT_EQ(w.nizErrNiTabele, QString::fromUtf8(slovene ? "Tabela parametrov NUVO_UTIL.VELMORASYS ne obstaja!"
-                                                          : "Parameter table NUVO_UTIL.VELMORASYS doesn't exists"));
+    for (const MessageCase& c : messageTexts)
+      EXPECT_EQ(w.*c.field, QString::fromUtf8(slovene ? c.slovene : c.english)) << c.name;
     EXPECT_EQ(w.spNew->toolTip(), QString::fromUtf8(slovene ? "Nov makro" : "New Macro"));
+    EXPECT_EQ(w.edDesc->toolTip(), slovene ? "Tabulator izberete z nizom #9 " : "You can type Tabulator as   #9");
   }
 }
 
