@@ -278,6 +278,82 @@ TEST_F(SetupWindow, SaveAppliesTheEditsAndWritesTheSettingsFile) {
   EXPECT_TRUE(next.currUnicode);
 }
 
+TEST_F(SetupWindow, EachEditShowsItsSettingAndChangeCopiesItBack) {
+  struct Case {
+    const char* edit;
+    QString TMainContext::*field;
+  };
+  const Case cases[] = {
+      {"edUser", &TMainContext::connUser},
+      {"edPassword", &TMainContext::connPassword},
+      {"edPasswordUtil", &TMainContext::connPasswordUtil},
+      {"edServer", &TMainContext::connServer},
+      {"edVelmoraUser", &TMainContext::CurrentUserIpl},
+      {"edLanguage", &TMainContext::currLanguage},
+      {"edLastnik", &TMainContext::currOwnerFile},
+      {"edMDQDir", &TMainContext::CurrentMDQInitDir},
+      {"edMDQFile", &TMainContext::CurrentMDQLast},
+      {"edPartDir", &TMainContext::CurrentPartInitDir},
+      {"edPartFile", &TMainContext::CurrentPartFile},
+      {"edPLDir", &TMainContext::TmpCurrentEditInitDir},
+      {"edPLFont", &TMainContext::currEditPLFont},
+      {"edVerUser", &TMainContext::currVerOwner},
+      {"edVerType", &TMainContext::currVerType},
+      {"edVerFile", &TMainContext::currVerFile},
+      {"edPrProject", &TMainContext::CurrentActiveProject},
+      {"edPrType", &TMainContext::CurrentActiveType},
+      {"edScriptDir", &TMainContext::currentScriptDir},
+      {"edScriptFile", &TMainContext::currentScript},
+      {"edMacroFile", &TMainContext::currMacroFile},
+      {"edRefreshDir", &TMainContext::currentRefreshDir},
+      {"edCompareDir", &TMainContext::CurrentCheckInitDir},
+      {"edShowLog", &TMainContext::currShowLogType},
+      {"edLoader", &TMainContext::currLoader},
+      {"edLargeRB", &TMainContext::currLargeRBName},
+      {"edVelmoraDir", &TMainContext::currVELMORADir},
+      {"edCubeCompany", &TMainContext::currCubeCompany},
+      {"edComment", &TMainContext::currCommentsFile},
+      {"edDesc", &TMainContext::currDescriptor},
+      {"edDateFormat", &TMainContext::currentDateFormat},
+  };
+  // Values that every check accepts, each of its own.
+  const auto shown = [](const Case& c) {
+    const QString name = QString::fromLatin1(c.edit);
+    if (name == u"edDesc") return QStringLiteral(";");
+    if (name == u"edDateFormat") return QStringLiteral("DD.MM.YYYY");
+    return "shown " + name + "\\";
+  };
+  const auto typed = [](const Case& c) {
+    const QString name = QString::fromLatin1(c.edit);
+    if (name == u"edDesc") return QStringLiteral("#9");
+    if (name == u"edDateFormat") return QStringLiteral("YYYY-MM-DD");
+    return "typed " + name + "\\";
+  };
+  nuvo::test::ScriptedMessages messages;
+  TfmMain& m = main();
+  for (const Case& c : cases) m.*c.field = shown(c);
+  TFmSetup& w = open();
+  for (const Case& c : cases) {
+    auto* edit = w.findChild<QLineEdit*>(c.edit);
+    ASSERT_TRUE(edit) << c.edit;
+    EXPECT_EQ(edit->text(), shown(c)) << c.edit;
+    edit->setText(typed(c));
+  }
+  w.cbForceOCI->setEditText("Yes");
+  w.cbCharSet->setEditText("OEM");
+  w.cbSavePassword->setChecked(true);
+  w.cbUnicode->setChecked(true);
+  w.btChangeParam->click();
+  EXPECT_TRUE(closed());
+  EXPECT_EQ(messages.texts(), QStringList());
+  for (const Case& c : cases) EXPECT_EQ(m.*c.field, typed(c)) << c.edit;
+  EXPECT_EQ(m.currOwner, typed({"edLastnik", &TMainContext::currOwner}));  // the owner goes to both fields
+  EXPECT_EQ(m.currForceOCI, "Yes");
+  EXPECT_EQ(m.currCharset, "OEM");
+  EXPECT_EQ(m.currShrani, "ECM1");
+  EXPECT_TRUE(m.currUnicode);
+}
+
 TEST_F(SetupWindow, SaveKeepsTheRestOfAnExistingSettingsFileInPlace) {
   nuvo::test::ScriptedMessages messages;
   writeHomeFile("MONITOR.INI",
