@@ -512,6 +512,30 @@ TEST_F(SetupWindow, TheSeparatorMustBeANumberAfterTheHash) {
   }
 }
 
+TEST_F(SetupWindow, TopAndLeftShowWhereTheToolbarStripStands) {
+  struct Case {
+    const char* label;
+    bool reduced;
+    const char* top;
+    const char* left;
+  };
+  const Case cases[] = {{"full size: the stored place", false, "200", "300"},
+                        {"reduced: where it stands now", true, "250", "40"}};
+  for (const Case& c : cases) {
+    TfmMain& m = main(nullptr);
+    m.currMinTop = 200;
+    m.currMinLeft = 300;
+    if (c.reduced) {
+      m.SetToolbarStrip(true);
+      m.move(40, 250);
+    }
+    TFmSetup& w = open();
+    EXPECT_EQ(w.edTop->text(), c.top) << c.label;
+    EXPECT_EQ(w.edLeft->text(), c.left) << c.label;
+    w.close();
+  }
+}
+
 TEST_F(SetupWindow, APositionThatIsNoWholeNumberKeepsTheOldValue) {
   nuvo::test::ScriptedMessages messages;
   TfmMain& m = main();
