@@ -407,17 +407,17 @@ void TFmSetup::buildSysPage() {
 }
 
 void TFmSetup::connectHandlers() {
-  connect(mmSave, &QAction::triggered, this, &TFmSetup::btSaveToDiskClick);
+  connect(mmSave, &QAction::triggered, this, &TFmSetup::mmSaveClick);
   connect(mmParams, &QAction::triggered, this, &TFmSetup::mmParamsClick);
   connect(mmShortCuts, &QAction::triggered, this, &TFmSetup::mmShortCutsClick);
   connect(mmMacrosPopUp, &QAction::triggered, this, &TFmSetup::mmMacrosPopUpClick);
   connect(mmSpecial, &QAction::triggered, this, &TFmSetup::mmSpecialClick);
-  connect(mmExit, &QAction::triggered, this, &QWidget::close);
+  connect(mmExit, &QAction::triggered, this, &TFmSetup::mmExitClick);
   connect(tiAutoSave, &QTimer::timeout, this, &TFmSetup::tiAutoSaveTimer);
   connect(btSaveToDisk, &QPushButton::clicked, this, &TFmSetup::btSaveToDiskClick);
   connect(btChangeParam, &QPushButton::clicked, this, &TFmSetup::btChangeParamClick);
-  connect(btExit, &QPushButton::clicked, this, &QWidget::close);
-  connect(Button2, &QPushButton::clicked, this, &QWidget::close);
+  connect(btExit, &QPushButton::clicked, this, &TFmSetup::btExitClick);
+  connect(Button2, &QPushButton::clicked, this, &TFmSetup::btExitClick);
   connect(cbSmall, &QCheckBox::clicked, this, &TFmSetup::cbSmallClick);
   connect(edDesc, &QLineEdit::editingFinished, this, &TFmSetup::edDescExit);
   connect(sysSysSave, &QPushButton::clicked, this, &TFmSetup::sysSysSaveClick);
@@ -606,6 +606,12 @@ void TFmSetup::btSaveToDiskClick() {
   }
   close();
 }
+
+void TFmSetup::mmSaveClick() { btSaveToDiskClick(); }
+
+void TFmSetup::btExitClick() { close(); }
+
+void TFmSetup::mmExitClick() { close(); }
 
 void TFmSetup::tiAutoSaveTimer() {
   btSaveToDiskClick();

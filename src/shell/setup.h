@@ -50,7 +50,11 @@ class TFmSetup : public QDialog {
   void btChangeParamClick();
   // Applies, writes MONITOR.INI, stores the password when asked to and closes.
   void btSaveToDiskClick();
+  void mmSaveClick();
   void tiAutoSaveTimer();
+  // Closes without applying (also Button2 of the Special page).
+  void btExitClick();
+  void mmExitClick();
   void cbSmallClick();
   void edDescExit();
   void mmParamsClick();

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "db/query.h"
@@ -365,7 +366,7 @@ TEST_F(SetupWindow, SaveKeepsTheRestOfAnExistingSettingsFileInPlace) {
   main(nullptr);
   TFmSetup& w = open();
   w.edLoader->setText("imp -full");
-  w.btSaveToDisk->click();
+  w.mmSave->trigger();  // File > Save saves as the button does
   EXPECT_TRUE(closed());
 
   QStringList expected = {"; settings of this machine", "[MONITOR]", "CURR_SHRANI", "[PL/SQL]", "CURR_USER",
@@ -402,18 +403,25 @@ TEST_F(SetupWindow, TheWindowOpensCentredOnTheScreenNotOverTheMainWindow) {
 }
 
 TEST_F(SetupWindow, ExitAppliesNothingButTheSmallScreenSwitchActsAtOnce) {
-  nuvo::test::ScriptedMessages messages;
-  TfmMain& m = main();
-  ASSERT_EQ(m.currMinimizedMain, "N");
-  TFmSetup& w = open();
-  w.edUser->setText("ZOZURO");
-  w.cbSmall->click();
-  EXPECT_EQ(m.currMinimizedMain, "D");
-  w.btExit->click();
-  EXPECT_TRUE(closed());
-  EXPECT_EQ(m.connUser, "KADE");
-  EXPECT_EQ(m.currMinimizedMain, "D");
-  EXPECT_EQ(iniValue("CURR_USER"), "<missing>");
+  const std::pair<const char*, std::function<void(TFmSetup&)>> exits[] = {
+      {"btExit", [](TFmSetup& w) { w.btExit->click(); }},
+      {"Button2", [](TFmSetup& w) { w.Button2->click(); }},
+      {"mmExit", [](TFmSetup& w) { w.mmExit->trigger(); }},
+  };
+  for (const auto& [label, exit] : exits) {
+    nuvo::test::ScriptedMessages messages;
+    TfmMain& m = main();
+    ASSERT_EQ(m.currMinimizedMain, "N");
+    TFmSetup& w = open();
+    w.edUser->setText("ZOZURO");
+    w.cbSmall->click();
+    EXPECT_EQ(m.currMinimizedMain, "D") << label;
+    exit(w);
+    EXPECT_TRUE(closed()) << label;
+    EXPECT_EQ(m.connUser, "KADE") << label;
+    EXPECT_EQ(m.currMinimizedMain, "D") << label;
+    EXPECT_EQ(iniValue("CURR_USER"), "<missing>") << label;
+  }
 }
 
 TEST_F(SetupWindow, TheLastVersionIsRecordedOnlyWhenTyped) {
