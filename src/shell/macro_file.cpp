@@ -61,6 +61,16 @@ QStringList MacroFile::lines() const {
   return result;
 }
 
+std::optional<MacroFile::RowRef> MacroFile::rowWithHeaderLine() const {
+  for (const MacroKind kind : {MacroKind::Shortcut, MacroKind::Popup}) {
+    const QList<MacroEntry>& list = rows(kind);
+    for (int row = 0; row < list.size(); ++row)
+      for (const QString& line : list[row].text.split(kCrLf))
+        if (line.startsWith(u'#') || line.startsWith(u'/')) return RowRef{kind, row};
+  }
+  return std::nullopt;
+}
+
 int MacroFile::addRow(MacroKind kind) {
   QList<MacroEntry>& list = rows(kind);
   if (kind == MacroKind::Popup && list.size() >= kMaxPopupMacros) return -1;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace nuvo::shell {
 
@@ -39,6 +40,15 @@ class MacroFile {
   // The file's lines: every shortcut row as "#" + key and its value's lines, then every pop-up row
   // as "/" + caption and its text's lines. An empty text is one empty line.
   QStringList lines() const;
+
+  // The first row, shortcuts first, whose text has a line beginning with "#" or "/": the file
+  // would read that line as the header of a new entry, so such a text cannot be saved.
+  struct RowRef {
+    MacroKind kind;
+    int row;
+    bool operator==(const RowRef&) const = default;
+  };
+  std::optional<RowRef> rowWithHeaderLine() const;
 
   // Adds an empty row at the end and returns its index; -1 when the pop-up macros are full.
   int addRow(MacroKind kind);

@@ -202,6 +202,11 @@ const MessageTexts kMessages[] = {
     {&TFmSetup::macrosFullText, "There can be at most 25 popup macros.", "Makrojev je lahko največ 25."},
     {&TFmSetup::macrosCutText, "The macro file has %1 popup macros more than 25; only the first 25 are kept.",
      "Datoteka ima %1 makrojev preko 25; ostane prvih 25."},
+    {&TFmSetup::headerLineText,
+     "The text of \"%1\" has a line beginning with # or /, which the file would read as a new macro; "
+     "nothing was saved.",
+     "Besedilo \"%1\" ima vrstico, ki se začne z # ali /, kar bi datoteka prebrala kot nov makro; "
+     "nič ni shranjeno."},
 };
 
 }  // namespace
@@ -767,6 +772,12 @@ void TFmSetup::spDeleteClick() {
 }
 
 void TFmSetup::spSaveClick() {
+  if (const auto row = macros_.rowWithHeaderLine()) {
+    row->kind == MacroKind::Shortcut ? mmShortCutsClick() : mmMacrosPopUpClick();
+    grid(row->kind)->setCurrentCell(row->row, 0);
+    nuvo::showMessage(headerLineText.arg(macros_.rows(row->kind)[row->row].key), nuvo::MessageKind::Warning, this);
+    return;
+  }
   const QString name = edShortFile->text();
   bool written = !name.isEmpty();
   try {

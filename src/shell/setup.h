@@ -38,6 +38,7 @@ class TFmSetup : public QDialog {
   QString pendingText;         // a parameter written inside an open transaction
   QString macrosFullText;      // New on a full pop-up macro list
   QString macrosCutText;       // a macro file with more pop-up macros than the list holds
+  QString headerLineText;      // a macro text with a line the file would read as a new macro
 
   void FormCreate();
   void FormActivate();

@@ -123,6 +123,42 @@ TEST(MacroFile, AMovedPopupRowTakesItsTextAlong) {
   }
 }
 
+TEST(MacroFile, FindsATextLineTheFileWouldReadAsAHeader) {
+  using RowRef = MacroFile::RowRef;
+  struct Case {
+    const char* label;
+    QStringList lines;
+    std::optional<RowRef> found;
+  };
+  const Case cases[] = {
+      {"plain texts", sampleLines(), std::nullopt},
+      {"pop-ups one after another", {"/a", "ok", "/b", "x"}, std::nullopt},
+      {"headers alone", {"#", "/"}, std::nullopt},
+      {"'#' or '/' inside a line", {"#k", "select 1 # 2 / 3", "/p", "a /* b */"}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    MacroFile file;
+    file.read(c.lines);
+    EXPECT_EQ(file.rowWithHeaderLine(), c.found) << c.label;
+  }
+  const struct {
+    const char* label;
+    MacroKind kind;
+    int row;
+    QString text;
+  } edits[] = {
+      {"pop-up line starting a comment", MacroKind::Popup, 1, "select 1\r\n/* why */\r\nfrom dual"},
+      {"pop-up text starting with '/'", MacroKind::Popup, 0, "/"},
+      {"shortcut line starting with '#'", MacroKind::Shortcut, 1, "#define"},
+  };
+  for (const auto& edit : edits) {
+    MacroFile file;
+    file.read(sampleLines());
+    file.rows(edit.kind)[edit.row].text = edit.text;
+    EXPECT_EQ(file.rowWithHeaderLine(), (RowRef{edit.kind, edit.row})) << edit.label;
+  }
+}
+
 TEST(MacroFileLines, SplitAndJoinAsALineListDoes) {
   struct Case {
     QString text;

@@ -840,6 +840,28 @@ TEST_F(SetupWindow, DeletingTheOnlyRowDoesNothing) {
   EXPECT_EQ(fileBytes("NUVO_SQL.MCR"), QByteArray("#\r\n\r\n/Two\r\nbody 2\r\n"));
 }
 
+TEST_F(SetupWindow, AMacroTextTheFileWouldSplitIsNotSaved) {
+  nuvo::test::ScriptedMessages messages;
+  writeBytes("NUVO_SQL.MCR", sampleMacroFile().toUtf8());
+  main(nullptr);
+  TFmSetup& w = open();
+  activate(&w);
+  w.mmMacrosPopUp->trigger();
+  w.sgMC->setCurrentCell(1, 0);
+  w.meMacro->setPlainText("select 1\n/* the total */\nfrom dual");  // read back, the comment would start a macro
+  w.mmShortCuts->trigger();
+  w.spSave->click();
+  EXPECT_EQ(messages.texts(), QStringList({w.headerLineText.arg("Second")}));
+  EXPECT_EQ(fileBytes("NUVO_SQL.MCR"), sampleMacroFile().toUtf8());
+  EXPECT_EQ(w.pcSM->currentWidget(), w.Tab1Macro);  // the macro is shown for mending
+  EXPECT_EQ(w.sgMC->currentRow(), 1);
+
+  w.meMacro->setPlainText("select 1\n  /* the total */\nfrom dual");
+  w.spSave->click();
+  EXPECT_EQ(messages.texts().last(), "ShortCuts/Macros successfuly saved");
+  EXPECT_TRUE(QString::fromUtf8(fileBytes("NUVO_SQL.MCR")).contains("/Second\r\nselect 1\r\n  /* the total */\r\n"));
+}
+
 TEST_F(SetupWindow, AFailedMacroWriteIsReported) {
   nuvo::test::ScriptedMessages messages;
   main(nullptr);
