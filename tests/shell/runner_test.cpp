@@ -397,6 +397,14 @@ TEST_F(Runner, LargeRBHoldsTheSegmentOnlineForTheListOnly) {
   EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
 }
 
+TEST_F(Runner, AStoppedListGivesTheLargeSegmentBack) {
+  TfmMain& w = startFile({"LARGERB ON", "LASTVERSIONCHECK NONE", "LARGERB OFF"});
+  w.IzvediCeloSkripto();
+  EXPECT_EQ(largeRBState(), "OFFLINE");  // the list's own OFF was never reached
+  EXPECT_EQ(w.currLargeRB, "N");
+  EXPECT_TRUE(closing());
+}
+
 TEST_F(Runner, ClosingTheProgramGivesTheLargeSegmentBack) {
   TfmMain& w = start({"OWNER", "X"});
   w.command("mmActivateLargeRB")->setChecked(false);
