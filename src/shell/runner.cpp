@@ -131,8 +131,13 @@ QStringList CommandRunner::actionList() {
 void CommandRunner::runNormal() {
   multi_ = false;
   QStringList instances;
+  bool instancesLeftOut = false;
   if (!m_.runParamType.isEmpty()) {
     loadTextLines(nuvo::homeDirectory() + QStringLiteral("/instance.txt"), instances);
+    // Databases beyond the limit are not run: the program says so and stays open.
+    instancesLeftOut = instances.size() > kMaxInstances;
+    if (instancesLeftOut)
+      report(QStringLiteral("instance.txt: only the first %1 of %2 databases are used").arg(kMaxInstances).arg(instances.size()));
     instances = instances.mid(0, kMaxInstances);
   }
   const int passes = instances.isEmpty() ? 1 : int(instances.size());
@@ -154,7 +159,8 @@ void CommandRunner::runNormal() {
     runList(lines);
     if (m_.programEnding()) return;
     switchLargeRBOff();
-    if (m_.mayClose && !m_.importFailed && !skipped_ && pass == passes - 1) m_.tiCloseForm->start();
+    if (m_.mayClose && !m_.importFailed && !skipped_ && !instancesLeftOut && pass == passes - 1)
+      m_.tiCloseForm->start();
   }
 }
 

@@ -595,17 +595,29 @@ TEST_F(Runner, TheListRunsOncePerInstanceAndOnlyTheLastPassDecides) {
   }
 }
 
-TEST_F(Runner, AtMostTwentyInstancesAreUsed) {
-  writeHomeFile("instance.txt", QStringList(21, "DEMO").join("\r\n"));
-  QList<nuvo::test::LogonStep> steps;
-  for (int i = 0; i < nuvo::shell::kMaxInstances; ++i) steps << nuvo::test::LogonStep::connect("kade", "kade");
-  nuvo::test::LogonDriver driver(steps);
-  TfmMain& w = startFile({"ERRORS KADE"});
-  fakeWindow(w, "ERRORS");
-  w.IzvediCeloSkripto();
-  EXPECT_EQ(requests_.size(), 20);
-  EXPECT_EQ(driver.unexpected(), 0);
-  EXPECT_TRUE(closing());
+TEST_F(Runner, AtMostTwentyInstancesAreUsedAndOneLeftOutKeepsTheProgramOpen) {
+  const struct {
+    int databases;
+    QStringList log;
+    bool closes;
+  } cases[] = {
+      {nuvo::shell::kMaxInstances, {}, true},
+      {nuvo::shell::kMaxInstances + 1, {"instance.txt: only the first 20 of 21 databases are used"}, false},
+  };
+  for (const auto& c : cases) {
+    requests_.clear();
+    writeHomeFile("instance.txt", QStringList(c.databases, "DEMO").join("\r\n"));
+    QList<nuvo::test::LogonStep> steps;
+    for (int i = 0; i < nuvo::shell::kMaxInstances; ++i) steps << nuvo::test::LogonStep::connect("kade", "kade");
+    nuvo::test::LogonDriver driver(steps);
+    TfmMain& w = startFile({"ERRORS KADE"});
+    fakeWindow(w, "ERRORS");
+    w.IzvediCeloSkripto();
+    EXPECT_EQ(requests_.size(), nuvo::shell::kMaxInstances) << c.databases;
+    EXPECT_EQ(driver.unexpected(), 0) << c.databases;
+    EXPECT_EQ(w.runner().log, c.log) << c.databases;
+    EXPECT_EQ(closing(), c.closes) << c.databases;
+  }
 }
 
 class MultiInstallationRun : public Runner {
