@@ -137,7 +137,9 @@ void CommandRunner::runNormal() {
     // Databases beyond the limit are not run: the program says so and stays open.
     instancesLeftOut = instances.size() > kMaxInstances;
     if (instancesLeftOut)
-      report(QStringLiteral("instance.txt: only the first %1 of %2 databases are used").arg(kMaxInstances).arg(instances.size()));
+      report(QStringLiteral("instance.txt: only the first %1 of %2 databases are used")
+                 .arg(kMaxInstances)
+                 .arg(instances.size()));
     instances = instances.mid(0, kMaxInstances);
   }
   const int passes = instances.isEmpty() ? 1 : int(instances.size());
