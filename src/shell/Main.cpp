@@ -419,6 +419,12 @@ void TfmMain::SetConnectedCommands(bool connected) {
 bool TfmMain::event(QEvent* event) {
   const bool handled = QMainWindow::event(event);
   if (event->type() == QEvent::WindowActivate) FormActivate();
+  // Without a window manager a window is never activated: the first activation then follows the
+  // showing, so the logon and an unattended run cannot wait for ever.
+  if (event->type() == QEvent::Show && prvicNaFormi)
+    QTimer::singleShot(nuvo::kActivationFallbackMs, this, [this] {
+      if (prvicNaFormi) FormActivate();
+    });
   return handled;
 }
 

@@ -1270,6 +1270,12 @@ bool TfmScript::eventFilter(QObject* watched, QEvent* event) {
 bool TfmScript::event(QEvent* event) {
   const bool handled = QDialog::event(event);
   if (event->type() == QEvent::WindowActivate) FormActivate();
+  // Without a window manager a window is never activated: an unattended run then starts once the
+  // window is shown, so it cannot wait for ever.
+  if (event->type() == QEvent::Show && p_auto && !autoStarted_)
+    QTimer::singleShot(nuvo::kActivationFallbackMs, this, [this] {
+      if (!autoStarted_) FormActivate();
+    });
   return handled;
 }
 

@@ -43,4 +43,8 @@ void showMessage(const QString& text, MessageKind kind = MessageKind::Informatio
 // A question with Yes and No; true for Yes.
 bool askYesNo(const QString& text, QWidget* parent = nullptr);
 
+// How long a window that starts work at its first activation waits, once shown, for the window
+// manager to activate it before it starts by itself (without a window manager nothing activates it).
+inline constexpr int kActivationFallbackMs = 300;
+
 }  // namespace nuvo

@@ -416,6 +416,16 @@ TEST_F(Runner, ClosingTheProgramGivesTheLargeSegmentBack) {
   EXPECT_EQ(w.currLargeRB, "N");
 }
 
+TEST_F(Runner, TheRunStartsWhenShownEvenIfNothingActivatesTheWindow) {
+  TfmMain& w = start({"OWNER", "X"});
+  nuvo::test::NoActivation noActivation;
+  w.installEventFilter(&noActivation);
+  w.show();
+  EXPECT_TRUE(QTest::qWaitFor([this] { return closing(); }, 5000));
+  EXPECT_EQ(w.currOwner, "X");
+  EXPECT_FALSE(w.prvicNaFormi);
+}
+
 TEST_F(Runner, TheEndOfARunEndsTheProgramWhileAnotherWindowIsOpen) {
   TfmMain& w = start({"OWNER", "X"});
   QWidget other;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QEvent>
 #include <QList>
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -121,6 +123,13 @@ class LogonDriver {
   QPointer<TfmConnect> waiting_;
   int unexpected_ = 0;
   QTimer timer_;
+};
+
+// Keeps activation events from the windows it is installed on, as an X server without a window
+// manager never activates them.
+class NoActivation : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::WindowActivate; }
 };
 
 }  // namespace nuvo::test

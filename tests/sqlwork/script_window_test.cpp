@@ -338,6 +338,17 @@ TEST_F(UnattendedRun, StoresRunsRecordsAndCloses) {
   EXPECT_TRUE(closesByItself());
 }
 
+TEST_F(UnattendedRun, StartsWhenShownEvenIfNothingActivatesTheWindow) {
+  writeHomeFile("UPG_SHOWN.sql", "create table kade.shown_t (id number)\r\n/\r\n");
+  TfmScript& w = unattended("UPG_SHOWN");
+  // As under an X server without a window manager: the window is shown but never activated.
+  nuvo::test::NoActivation noActivation;
+  w.installEventFilter(&noActivation);
+  w.show();
+  EXPECT_TRUE(closesByItself());
+  EXPECT_EQ(rows("UPG_SHOWN"), QStringList{"1:X:"});
+}
+
 TEST_F(UnattendedRun, AScriptAlreadyStoredClosesWithoutRunning) {
   writeHomeFile("UPG_TWICE.sql", "insert into kade.isec_users (user__id, username) values (99, 'X')\r\n/\r\n");
   sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner)"
