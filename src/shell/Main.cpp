@@ -428,14 +428,16 @@ bool TfmMain::event(QEvent* event) {
   return handled;
 }
 
+void TfmMain::giveBackLargeRB() {
+  if (currLargeRB != u"D") return;
+  currLargeRB = QStringLiteral("N");
+  command("mmActivateLargeRB")->setChecked(true);
+  mmActivateLargeRBClick();
+}
+
 void TfmMain::closeEvent(QCloseEvent* event) {
   if (bClearLoginData) TKript::ClearLoginData();
-  // A run that still holds the large rollback segment online gives it back.
-  if (currLargeRB == u"D" && osOracle.connected()) {
-    currLargeRB = QStringLiteral("N");
-    command("mmActivateLargeRB")->setChecked(true);
-    mmActivateLargeRBClick();
-  }
+  if (osOracle.connected()) giveBackLargeRB();
   ended_ = true;
   event->accept();
   // The program ends with its main window, whatever other windows are still open.

@@ -98,6 +98,8 @@ class TfmMain : public QMainWindow, public TMainContext {
 
   // Switches the large rollback segment ONLINE or OFFLINE when the server allows it.
   void mmActivateLargeRBClick();
+  // Switches the large rollback segment offline when an unattended run left it online.
+  void giveBackLargeRB();
   // "ALTER SYSTEM ENABLE|DISABLE RESTRICTED SESSION"; false (and a message) on failure or another mode.
   bool SetRestrictedSession(const QString& mode);
   // The sessions of users without the restricted-session right: mode "K" returns them in `list`,

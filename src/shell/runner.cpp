@@ -160,7 +160,7 @@ void CommandRunner::runNormal() {
     m_.mayClose = !lines.isEmpty();
     runList(lines);
     if (m_.programEnding()) return;
-    switchLargeRBOff();
+    m_.giveBackLargeRB();
     if (m_.mayClose && !m_.importFailed && !skipped_ && !instancesLeftOut && pass == passes - 1)
       m_.tiCloseForm->start();
   }
@@ -170,7 +170,7 @@ void CommandRunner::runInstallationList() {
   multi_ = true;
   runList(actionList());
   multi_ = false;
-  if (!m_.programEnding()) switchLargeRBOff();
+  if (!m_.programEnding()) m_.giveBackLargeRB();
 }
 
 void CommandRunner::runList(const QStringList& lines) {
@@ -188,13 +188,6 @@ bool CommandRunner::carryOut(const ParsedLine& line, int lineNumber) {
   const auto action = actions_.find(line.action);
   if (action == actions_.end()) return true;
   return (this->*action->second)(line, lineNumber);
-}
-
-void CommandRunner::switchLargeRBOff() {
-  if (m_.currLargeRB != u"D") return;
-  m_.currLargeRB = QStringLiteral("N");
-  m_.command(QStringLiteral("mmActivateLargeRB"))->setChecked(true);
-  m_.mmActivateLargeRBClick();
 }
 
 bool CommandRunner::auditLinkComplete() {

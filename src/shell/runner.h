@@ -106,8 +106,6 @@ class CommandRunner {
   bool writeErrorFile(const QString& line);
   // The checked version file <name>.VER becomes <name>.COP; false (reported) when it cannot.
   bool replaceVersionCopy(const QString& versionFile);
-  // Gives back the large rollback segment that the run holds online.
-  void switchLargeRBOff();
   // KADE or ZOZURO (or the installation's own names of them) become the installation's schema
   // user with its password.
   void logOnInstallationUser();
