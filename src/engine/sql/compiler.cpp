@@ -729,19 +729,44 @@ class Compiler {
     if (q.block) {
       sql = block(*q.block, outer, cols, q);
     } else {
+      sql = compound(q, outer, cols);
+      if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols);
+    }
+    return sql;
+  }
+
+  // A chain of set operators, emitted as one flat compound: set operators associate to the left,
+  // so "a op b op c" needs no nesting, and nesting each branch one level deeper overflows SQLite's
+  // parser at a dozen branches. SQLite caps the terms of one compound, so every kMaxTerms terms
+  // the compound so far becomes the first term of the next.
+  std::string compound(const Query& q, const Scope* outer, std::vector<Column>& cols) {
+    constexpr int kMaxTerms = 400;
+    std::vector<const Query*> rights;
+    const Query* first = &q;
+    while (!first->block && first->with.empty() && (first == &q || first->orderBy.empty())) {
+      rights.push_back(first);
+      first = first->left.get();
+    }
+    std::string sql = "SELECT * FROM (" + query(*first, outer, cols) + ")";
+    int terms = 1;
+    for (auto it = rights.rbegin(); it != rights.rend(); ++it) {
+      const Query& step = **it;
       std::vector<Column> right;
-      std::string l = query(*q.left, outer, cols);
-      std::string r = query(*q.right, outer, right);
-      if (cols.size() != right.size()) fail(1789, q.right->pos);
+      std::string r = query(*step.right, outer, right);
+      if (cols.size() != right.size()) fail(1789, step.right->pos);
       for (std::size_t i = 0; i < cols.size(); ++i) {
         if (cols[i].type == DataType::Unknown) cols[i].type = right[i].type;
         if (typeFamily(cols[i].type) != typeFamily(right[i].type) && right[i].type != DataType::Unknown &&
             cols[i].type != DataType::Unknown)
-          fail(1790, q.right->pos);
+          fail(1790, step.right->pos);
       }
-      std::string op = q.setOp == "MINUS" ? "EXCEPT" : q.setOp;
-      sql = "SELECT * FROM (" + l + ") " + op + " SELECT * FROM (" + r + ")";
-      if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols);
+      if (terms == kMaxTerms) {
+        sql = "SELECT * FROM (" + sql + ")";
+        terms = 1;
+      }
+      std::string op = step.setOp == "MINUS" ? "EXCEPT" : step.setOp;
+      sql += " " + op + " SELECT * FROM (" + r + ")";
+      ++terms;
     }
     return sql;
   }
@@ -1098,12 +1123,36 @@ class Compiler {
     scope.parent = outer;
     scope.levelSql = rows.sqlAlias + ".\"__LEVEL\"";
     scope.sources.push_back(rows);
+    // WHERE filters the hierarchy's rows; ROWNUM then numbers them in hierarchy order, before
+    // grouping and sorting, so a ROWNUM limit takes the first rows depth-first in a subquery
+    // (under the same alias, so the names compiled against the scope still reach its columns).
+    std::string from = cte + " AS " + rows.sqlAlias;
+    std::string path = rows.sqlAlias + ".\"__PATH\"";
+    std::vector<ExprPtr> where;
+    if (b.where) splitConjuncts(b.where, where);
+    std::vector<std::string> conditions;
+    std::string limit;
+    for (const auto& c : where) {
+      if (rownumLimit(*c, scope, limit)) continue;
+      conditions.push_back(condition(*c, scope));
+    }
+    if (!limit.empty()) {
+      from = "(SELECT * FROM " + from + (conditions.empty() ? "" : " WHERE " + join(conditions, " AND ")) +
+             " ORDER BY " + path + " LIMIT " + limit + ") AS " + rows.sqlAlias;
+      conditions.clear();
+    }
     std::string items = selectList(b, scope, cols);
     std::string sql = "WITH RECURSIVE " + cte + "(" + join(cteCols) + ") AS (" + anchor + " UNION ALL " + step +
-                      ") SELECT " + (b.distinct ? "DISTINCT " : "") + items + " FROM " + cte + " AS " + rows.sqlAlias;
-    if (b.where) sql += " WHERE " + condition(*b.where, scope);
+                      ") SELECT " + (b.distinct ? "DISTINCT " : "") + items + " FROM " + from;
+    if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
+    if (!b.groupBy.empty()) {
+      std::vector<std::string> g;
+      for (const auto& e : b.groupBy) g.push_back(expr(*e, scope).sql);
+      sql += " GROUP BY " + join(g);
+    }
+    if (b.having) sql += " HAVING " + condition(*b.having, scope);
     if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols, &scope, &b.items);
-    else sql += " ORDER BY " + rows.sqlAlias + ".\"__PATH\"";
+    else if (!isGrouped(b)) sql += " ORDER BY " + path;
     return sql;
   }
 

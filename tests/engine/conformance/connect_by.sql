@@ -48,6 +48,26 @@ SELECT LEVEL AS n FROM dual CONNECT BY LEVEL <= 3;
 > 2
 > 3
 
+# GROUP BY groups the hierarchy's rows, here by their level
+SELECT LEVEL AS lvl, COUNT(*) AS n FROM staff START WITH mgr IS NULL CONNECT BY PRIOR id = mgr GROUP BY LEVEL ORDER BY lvl;
+> LVL,N
+> 1,1
+> 2,2
+> 3,1
+> 4,1
+SELECT COUNT(*) AS n FROM staff START WITH mgr IS NULL CONNECT BY PRIOR id = mgr HAVING COUNT(*) > 3;
+> N
+> 5
+# ROWNUM numbers the rows WHERE keeps, in hierarchy order (depth first)
+SELECT LEVEL AS lvl, name FROM staff WHERE LEVEL = 2 AND ROWNUM < 2 START WITH mgr IS NULL CONNECT BY PRIOR id = mgr;
+> LVL,NAME
+> 2,JONES
+SELECT name FROM staff WHERE ROWNUM <= 3 START WITH mgr IS NULL CONNECT BY PRIOR id = mgr;
+> NAME
+> KING
+> JONES
+> SCOTT
+
 # A cycle in the data is an error
 UPDATE staff SET mgr = 5 WHERE id = 1;
 > 1 rows
