@@ -97,6 +97,44 @@ TEST_F(PlsqlTest, PackageStateIsPerSessionAndDiscardedAfterARecompile) {
   EXPECT_EQ(value(*session), Value(10));
 }
 
+// A list filtered through a standalone function stays open in one window while another window of the
+// same session, or another session, runs DDL: the next refresh of the same query answers, never
+// ORA-04068 (a function has no state to discard), and the open cursor reads on.
+TEST_F(PlsqlTest, DdlBesideAnOpenCursorOfTheSameQueryRaisesNoStateError) {
+  session->execute("CREATE TABLE items (id NUMBER, name VARCHAR2(10))");
+  session->execute("INSERT INTO items SELECT LEVEL, 'n' || LEVEL FROM dual CONNECT BY LEVEL <= 5");
+  session->commit();
+  session->execute("CREATE OR REPLACE FUNCTION keep(p VARCHAR2) RETURN NUMBER IS BEGIN RETURN 1; END;");
+  const std::string query = "SELECT id FROM items WHERE keep(name) = 1 ORDER BY id";
+  auto other = db->logOn("SYSTEM", "SYSTEM");
+  struct Case {
+    const char* what;
+    engine::Session* ddlSession;
+    const char* ddl;
+  } cases[] = {
+      {"DDL in the same session", session.get(), "CREATE TABLE side1 (a NUMBER)"},
+      {"DDL in another session", other.get(), "CREATE TABLE side2 (a NUMBER)"},
+      {"the function replaced", other.get(),
+       "CREATE OR REPLACE FUNCTION keep(p VARCHAR2) RETURN NUMBER IS BEGIN RETURN 1; END;"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto open = session->prepare(query);
+    open->execute();
+    ASSERT_TRUE(open->next());
+    EXPECT_EQ(open->value(0), Value(1));
+    c.ddlSession->execute(c.ddl);
+    for (int refresh = 0; refresh < 3; ++refresh)
+      EXPECT_EQ(rows(*session, query), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    std::vector<std::string> rest;
+    while (open->next()) rest.push_back(session->format(open->value(0)));
+    EXPECT_EQ(rest, (std::vector<std::string>{"2", "3", "4", "5"}));
+    // The open statement runs again on the new compile.
+    open->execute();
+    EXPECT_TRUE(open->next());
+  }
+}
+
 TEST_F(PlsqlTest, DdlInsideACallLeavesTheRunningUnitsIntact) {
   session->execute("CREATE OR REPLACE PACKAGE maker IS n NUMBER := 0; PROCEDURE make(t VARCHAR2); END;");
   session->execute(

@@ -179,7 +179,7 @@ class StatementImpl : public Statement {
     }
     if (p_->ddlVersion != session_.impl().ddlVersion() || p_->compiledSchema != session_.currentSchema()) {
       release();
-      session_.compileStatement(*p_);
+      p_ = session_.recompile(p_);
     }
     const sql::Compiled& code = p_->code;
     if (!code.returningInto.empty()) {
@@ -632,10 +632,22 @@ sql::CompileContext SessionImpl::compileContext() {
   return ctx;
 }
 
+std::shared_ptr<Prepared> SessionImpl::recompile(const std::shared_ptr<Prepared>& p) {
+  // Other statements of the same text (an open cursor of another window) may still read through the
+  // old compile: this execution gets a compile of its own, which the cache keeps from now on.
+  auto fresh = std::make_shared<Prepared>();
+  fresh->text = p->text;
+  fresh->ast = p->ast;
+  fresh->compiled = p->compiled;
+  compileStatement(*fresh);
+  auto it = cache_.find(p->text);
+  if (it != cache_.end() && it->second == p) it->second = fresh;
+  return fresh;
+}
+
 void SessionImpl::compileStatement(Prepared& p) {
   sql::CompileContext ctx = compileContext();
   if (p.stmt) {
-    if (p.stmtInUse) throw Error::ora(4068);
     sqlite3_finalize(p.stmt);
     p.stmt = nullptr;
   }

@@ -89,6 +89,8 @@ class SessionImpl : public Session {
   void checkInterrupt();
   std::shared_ptr<Prepared> compile(const std::string& text);
   void compileStatement(Prepared& p);
+  // A new compile of `p` for the current DDL version and schema, cached in its place.
+  std::shared_ptr<Prepared> recompile(const std::shared_ptr<Prepared>& p);
   // May the session user (or `user`, e.g. a view's owner) use owner.name for the privilege?
   bool mayUse(const std::string& owner, const std::string& name, const std::string& privilege);
   bool mayUseAs(const std::string& user, const std::string& owner, const std::string& name, const std::string& privilege);
