@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <functional>
 
@@ -151,14 +152,60 @@ QByteArray encodeCodePage(const QString& text, CodePage codePage) {
   return encode(text, codePage, false);
 }
 
-DecodedText decodeText(const QByteArray& bytes) {
-  if (isValidUtf8(bytes)) {
-    if (bytes.startsWith(kUtf8Bom))
-      return {QString::fromUtf8(bytes.mid(kUtf8Bom.size())), TextEncoding::Utf8Bom};
-    return {QString::fromUtf8(bytes), TextEncoding::Utf8};
-  }
-  return {decode(bytes, CodePage::Windows1250, true), TextEncoding::Windows1250};
+CodePage codePageOfCharset(const QString& charset) {
+  const QString name = charset.trimmed().toUpper();
+  if (name.startsWith(u"OEM")) return CodePage::Cp852;
+  if (name.startsWith(u"RUSSIAN")) return CodePage::Windows1251;
+  return CodePage::Windows1250;
 }
+
+namespace {
+std::atomic<CodePage> gFileCodePage{CodePage::Windows1250};
+}
+
+void setFileCodePage(CodePage codePage) { gFileCodePage = codePage; }
+CodePage fileCodePage() { return gFileCodePage; }
+
+TextEncoding encodingOf(CodePage codePage) {
+  switch (codePage) {
+    case CodePage::Windows1250:
+      return TextEncoding::Windows1250;
+    case CodePage::Cp852:
+      return TextEncoding::Cp852;
+    case CodePage::Windows1251:
+      return TextEncoding::Windows1251;
+  }
+  return TextEncoding::Windows1250;
+}
+
+bool isPlausibleText(const QString& text, CodePage codePage) {
+  const auto plausible = [codePage](char32_t c) {
+    if (c < 0x80) return true;                      // ASCII, tabs and line ends included
+    if (c >= 0x80 && c < 0xA0) return false;         // C1 controls
+    if (c <= 0x024F) return true;                    // Latin-1 symbols, Latin letters and extensions
+    if (c >= 0x02B0 && c <= 0x036F) return true;     // modifier letters (ˇ ˘ ˛ ˝), combining accents
+    if (c >= 0x1E00 && c <= 0x1EFF) return true;     // Latin extended additional
+    if (c >= 0x2000 && c <= 0x206F) return true;     // punctuation: dashes, quotes, bullet, ellipsis
+    if (c >= 0x20A0 && c <= 0x20CF) return true;     // currency signs (euro)
+    if (c >= 0x2100 && c <= 0x214F) return true;     // letter-like symbols (trade mark, numero)
+    if (c >= 0x0400 && c <= 0x04FF) return codePage == CodePage::Windows1251;  // Cyrillic
+    return false;
+  };
+  const QList<uint> characters = text.toUcs4();
+  return std::all_of(characters.begin(), characters.end(), plausible);
+}
+
+DecodedText decodeText(const QByteArray& bytes, CodePage codePage) {
+  if (bytes.startsWith(kUtf8Bom) && isValidUtf8(bytes))
+    return {QString::fromUtf8(bytes.mid(kUtf8Bom.size())), TextEncoding::Utf8Bom};
+  if (isValidUtf8(bytes)) {
+    QString text = QString::fromUtf8(bytes);
+    if (isPlausibleText(text, codePage)) return {std::move(text), TextEncoding::Utf8};
+  }
+  return {decode(bytes, codePage, true), encodingOf(codePage)};
+}
+
+DecodedText decodeText(const QByteArray& bytes) { return decodeText(bytes, fileCodePage()); }
 
 QByteArray encodeText(const QString& text, TextEncoding encoding) {
   switch (encoding) {
@@ -168,6 +215,10 @@ QByteArray encodeText(const QString& text, TextEncoding encoding) {
       return kUtf8Bom + text.toUtf8();
     case TextEncoding::Windows1250:
       return encode(text, CodePage::Windows1250, true);
+    case TextEncoding::Cp852:
+      return encode(text, CodePage::Cp852, true);
+    case TextEncoding::Windows1251:
+      return encode(text, CodePage::Windows1251, true);
   }
   return text.toUtf8();
 }

@@ -5,23 +5,37 @@
 
 namespace nuvo {
 
-// How a text file is stored. Files are read as UTF-8 when their bytes are valid UTF-8 (a byte order
-// mark is dropped and remembered), else as Windows-1250; they are written back the way they were
-// read.
-enum class TextEncoding { Utf8, Utf8Bom, Windows1250 };
+// How a text file is stored. A byte order mark means UTF-8 (dropped and remembered); otherwise the
+// bytes are UTF-8 only when they are valid UTF-8 and decode to plausible text of these applications,
+// else they are in the settings' code page. Files are written back the way they were read.
+enum class TextEncoding { Utf8, Utf8Bom, Windows1250, Cp852, Windows1251 };
 
 // The single-byte code pages the program converts to and from.
 enum class CodePage { Windows1250, Cp852, Windows1251 };
+
+// The code page of text files that are not UTF-8: the settings' character set (CURR_CHARSET: "OEM"
+// is code page 852, "RUSSIAN" Windows-1251, anything else Windows-1250).
+CodePage codePageOfCharset(const QString& charset);
+void setFileCodePage(CodePage codePage);
+CodePage fileCodePage();
+TextEncoding encodingOf(CodePage codePage);
+
+// Whether decoded UTF-8 text is plausible text of these applications: letters of the Latin
+// alphabets (and Cyrillic ones when the file code page is Windows-1251), punctuation and the usual
+// symbols. Single-byte text that happens to be valid UTF-8 ("čšž" in Windows-1250 is E8 9A 9E,
+// one CJK character in UTF-8) decodes to something else.
+bool isPlausibleText(const QString& text, CodePage codePage);
 
 struct DecodedText {
   QString text;
   TextEncoding encoding = TextEncoding::Utf8;
 };
 
-// Detects the encoding of `bytes` and decodes them. Never fails: a Windows-1250 byte that has no
-// character (0x81, 0x83, ...) becomes the control character of the same number, so it survives a
-// round trip.
-DecodedText decodeText(const QByteArray& bytes);
+// Detects the encoding of `bytes` and decodes them; `codePage` is the one of text that is not
+// UTF-8. Never fails: a byte that has no character in the code page (0x81, 0x83, ... in
+// Windows-1250) becomes the control character of the same number, so it survives a round trip.
+DecodedText decodeText(const QByteArray& bytes, CodePage codePage);
+DecodedText decodeText(const QByteArray& bytes);  // in fileCodePage()
 
 // Encodes `text`; throws PlatformError when a character has no place in the encoding.
 QByteArray encodeText(const QString& text, TextEncoding encoding);

@@ -21,6 +21,7 @@
 #include "platform/appdirs.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "shell/about.h"
 #include "shell/connect.h"
 #include "shell/iKript.h"
@@ -360,6 +361,7 @@ void TfmMain::FormCreate(const QStringList& parameters) {
   const ScreenGeometry geometry{screen ? screen->geometry().width() : 1920,
                                 screen ? screen->geometry().height() : 1080, width()};
   readMonitorIni(*this, nuvo::IniFile(nuvo::monitorIniPath()), geometry, programDirectory());
+  nuvo::setFileCodePage(nuvo::codePageOfCharset(currCharset));
 
   applyStartParameters(*this, parameters, startupIo(), programDirectory());
   meVhodParam->setPlainText(runLines.join(u'\n'));

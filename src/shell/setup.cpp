@@ -32,6 +32,7 @@
 #include "platform/error.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
+#include "platform/text_file.h"
 #include "shell/Main.h"
 #include "shell/iKript.h"
 #include "shell/settings_io.h"
@@ -580,6 +581,7 @@ bool TFmSetup::ApplySettings() {
   m.currDescriptor = edDesc->text();
   m.currUnicode = cbUnicode->isChecked();
   m.currCharset = cbCharSet->currentText();
+  nuvo::setFileCodePage(nuvo::codePageOfCharset(m.currCharset));
 
   m.currCommentsFile = nuvo::shell::withClosingSeparator(edComment->text());
   m.currShrani = cbSavePassword->isChecked() ? QStringLiteral("ECM1") : QStringLiteral("N");

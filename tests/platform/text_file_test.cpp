@@ -49,6 +49,56 @@ TEST(TextFileTest, DetectsTheEncodingAndRoundTrips) {
   }
 }
 
+struct PlausibleCase {
+  const char* name;
+  QByteArray bytes;
+  CodePage codePage;  // of text that is not UTF-8
+  const char* text;   // UTF-8
+  TextEncoding encoding;
+};
+
+// Single-byte text whose accented letters happen to form valid UTF-8 must not be read as UTF-8.
+TEST(TextFileTest, Utf8OnlyWhenItDecodesToPlausibleText) {
+  const PlausibleCase cases[] = {
+      {"1250 \"čšž\" is UTF-8 of one CJK character", "\xE8\x9A\x9E", CodePage::Windows1250, "čšž",
+       TextEncoding::Windows1250},
+      {"1250 word around it", "mo\xE8\x9A\x9Enik", CodePage::Windows1250, "močšžnik", TextEncoding::Windows1250},
+      {"1250 \"Â\" + \"€\" form a C1 control in UTF-8", "\xC2\x80", CodePage::Windows1250, "Â€",
+       TextEncoding::Windows1250},
+      {"UTF-8 Slovene", "\xC4\x8D\xC5\xA1\xC5\xBE \xC4\x8C\xC5\xA0\xC5\xBD", CodePage::Windows1250, "čšž ČŠŽ",
+       TextEncoding::Utf8},
+      {"UTF-8 punctuation and symbols", "\xE2\x80\x9Eq\xE2\x80\x9C \xE2\x80\x93 5 \xE2\x82\xAC \xC2\xB0",
+       CodePage::Windows1250, "„q“ – 5 € °", TextEncoding::Utf8},
+      {"UTF-8 CJK is not text of these applications", "\xE6\x97\xA5", CodePage::Windows1250, "ć—Ą",
+       TextEncoding::Windows1250},
+      {"852 text that is valid UTF-8", "\xD0\xA0", CodePage::Cp852, "đá", TextEncoding::Cp852},
+      {"UTF-8 Cyrillic with the Russian code page", "\xD0\x96", CodePage::Windows1251, "Ж", TextEncoding::Utf8},
+      {"the same bytes with the 1250 code page", "\xD0\x96", CodePage::Windows1250, "Đ–",
+       TextEncoding::Windows1250},
+      {"a BOM means UTF-8 whatever follows", "\xEF\xBB\xBF\xE6\x97\xA5", CodePage::Windows1250, "日",
+       TextEncoding::Utf8Bom},
+  };
+  for (const PlausibleCase& c : cases) {
+    const DecodedText decoded = decodeText(c.bytes, c.codePage);
+    EXPECT_EQ(decoded.text, QString::fromUtf8(c.text)) << c.name;
+    EXPECT_EQ(decoded.encoding, c.encoding) << c.name;
+    EXPECT_EQ(encodeText(decoded.text, decoded.encoding), c.bytes) << c.name;
+  }
+}
+
+TEST(TextFileTest, TheSettingsCharsetChoosesTheCodePageOfFiles) {
+  const std::pair<const char*, CodePage> cases[] = {{"EASTEUROPE_CHARSET", CodePage::Windows1250},
+                                                    {"EASTEUROPE", CodePage::Windows1250},
+                                                    {"OEM", CodePage::Cp852},
+                                                    {"RUSSIAN", CodePage::Windows1251},
+                                                    {"", CodePage::Windows1250}};
+  for (const auto& [charset, codePage] : cases) EXPECT_EQ(codePageOfCharset(charset), codePage) << charset;
+  setFileCodePage(CodePage::Cp852);
+  EXPECT_EQ(decodeText("\xAC").text, QString::fromUtf8("Č"));
+  setFileCodePage(CodePage::Windows1250);
+  EXPECT_EQ(decodeText("\xC8").text, QString::fromUtf8("Č"));
+}
+
 struct CodePageCase {
   CodePage codePage;
   const char* text;  // UTF-8
