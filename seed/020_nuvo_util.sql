@@ -10,6 +10,10 @@ CREATE TABLE nuvo_util.velmorasys (
 INSERT INTO nuvo_util.velmorasys (syssprem, sysvred, sysopis) VALUES ('DemoDatabase', 'D', 'This database is the demo database');
 
 GRANT SELECT ON nuvo_util.velmorasys TO PUBLIC;
+-- The tool's users keep the system parameters from the settings window's Special page.
+GRANT INSERT, UPDATE ON nuvo_util.velmorasys TO kade;
+GRANT INSERT, UPDATE ON nuvo_util.velmorasys TO zozuro;
+GRANT INSERT, UPDATE ON nuvo_util.velmorasys TO ana;
 
 CREATE TABLE nuvo_util.nuvo_instalations (
   userindex NUMBER(10) NOT NULL,

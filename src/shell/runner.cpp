@@ -19,6 +19,8 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "shell/Main.h"
+#include "shell/connect.h"
+#include "shell/iKript.h"
 #include "shell/sql_catalog.h"
 #include "sqlwork/execScr.h"
 #include "widgets/message_facade.h"
@@ -68,11 +70,27 @@ bool openScriptWindow(TfmMain& main, const WindowRequest& request) {
   main.currentScript = request.line.p1;
   window->edDir->setText(request.line.p2);
   window->p_auto = true;
+  QStringList failures;
+  const QMetaObject::Connection failed =
+      QObject::connect(window, &TfmScript::unattendedFailed, [&failures](const QString& text) { failures << text; });
   window->exec();  // the unattended path starts at the window's first activation
-  return true;
+  QObject::disconnect(failed);
+  for (const QString& text : failures) main.runner().report(text);
+  return failures.isEmpty();
 }
 
 }  // namespace
+
+void writeInstallationStatus(db::Session& session, int userIndex, const QString& status) {
+  db::Query query(&session);
+  query.setSql(kInstallationStatus);
+  query.declareVariable("status", db::DataType::String);
+  query.declareVariable("upor", db::DataType::Integer);
+  query.setVariable("status", status);
+  query.setVariable("upor", userIndex);
+  query.execute();
+  session.commit();
+}
 
 ResultFileName resultFileName(const QString& path, const QString& prefix, const QString& organisation) {
   const int separator = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
@@ -216,6 +234,14 @@ bool CommandRunner::connectAction(const ParsedLine& line, int lineNumber) {
       m_.connServer = line.p3;
     }
     if (!line.p1.isEmpty()) m_.connUser = line.p1;
+    // Only password codes and the stored passwords count here; a plain password is not used, and
+    // the user learns that rather than meeting a logon with another password.
+    const QString password = line.p2.startsWith(u'A') && line.p2.size() < 3 ? line.p2.mid(1) : line.p2;
+    if (!password.isEmpty() && !TKript::isPasswordCode(password))
+      report(QStringLiteral("CONNECT on line %1: the password given is not used; %2 logs on with the "
+                            "password held for it")
+                 .arg(lineNumber)
+                 .arg(m_.connUser));
     applyConnectPassword(m_, line.p2, TfmMain::startupIo(), false);
   }
   m_.pAutoG = true;
@@ -393,10 +419,15 @@ void CommandRunner::runMultiInstallation() {
   try {
     db::Query query(&m_.osOracle);
     query.setSql(kInstallationRows);
-    for (query.execute(); !query.eof() && installations.size() < kMaxInstallations; query.next())
+    int rows = 0;
+    for (query.execute(); !query.eof(); query.next()) {
+      if (++rows > maxInstallations) continue;
       installations << Installation{int(query.field("USERINDEX").asInteger()), query.field("INSTANCE").asString(),
                                     query.field("USER_KADE").asString(),       query.field("PASS_KADE").asString(),
                                     query.field("USER_ZOZURO").asString(),     query.field("PASS_ZOZURO").asString()};
+    }
+    if (rows > maxInstallations)
+      report(QStringLiteral("Installations: only the first %1 of %2 are run").arg(maxInstallations).arg(rows));
   } catch (const db::Error& error) {
     report(QStringLiteral("Installations: ") + error.message());
     return;
@@ -419,14 +450,38 @@ void CommandRunner::runMultiInstallation() {
     m_.currPassAsZozuro = row.passZozuro;
     m_.connServer = row.instance;
     logOnInstallationUser();
-    m_.pAutoG = true;
-    m_.tbConnectClick();
-    if (m_.programEnding()) return;
-    if (m_.osOracle.connected()) {
+    // An installation that refuses the logon would leave the logon dialog waiting for a person, and
+    // closing it would end the whole run: it is tried first, and a refusal fails this installation.
+    QString refusal;
+    try {
+      db::Session trial;
+      trial.logOn(m_.connUser, m_.connPassword, connectAlias(m_.currVELMORADir, m_.connServer));
+    } catch (const db::Error& error) {
+      refusal = error.message();
+    }
+    if (refusal.isEmpty()) {
+      m_.pAutoG = true;
+      m_.tbConnectClick();
+      if (m_.programEnding()) return;
+    }
+    if (refusal.isEmpty() && m_.osOracle.connected()) {
       m_.pExecuteScriptNapaka = false;
       m_.IzvediCeloSkriptoVecUserjev();
       if (m_.programEnding()) return;
       m_.shraniMUStatus(row.index, m_.pExecuteScriptNapaka ? QStringLiteral("E") : QStringLiteral("X"));
+    } else {
+      // Its older status would otherwise stand as this run's; the status is written through a
+      // session of the original logon, which read the installations.
+      report(QStringLiteral("Installation %1 (%2 on %3): the logon failed, nothing was run: %4")
+                 .arg(row.index)
+                 .arg(m_.connUser, row.instance, refusal));
+      try {
+        db::Session status;
+        status.logOn(user, password, connectAlias(m_.currVELMORADir, server));
+        writeInstallationStatus(status, row.index, QStringLiteral("E"));
+      } catch (const db::Error& error) {
+        report(QStringLiteral("Status of installation %1: ").arg(row.index) + error.message());
+      }
     }
     restore();
   }
@@ -499,14 +554,7 @@ bool TfmMain::CheckLastVersion(const QString& list) {
 
 void TfmMain::shraniMUStatus(int userIndex, const QString& status) {
   try {
-    nuvo::db::Query query(&osOracle);
-    query.setSql(nuvo::shell::kInstallationStatus);
-    query.declareVariable("status", nuvo::db::DataType::String);
-    query.declareVariable("upor", nuvo::db::DataType::Integer);
-    query.setVariable("status", status);
-    query.setVariable("upor", userIndex);
-    query.execute();
-    osOracle.commit();
+    nuvo::shell::writeInstallationStatus(osOracle, userIndex, status);
   } catch (const nuvo::db::Error& error) {
     runner().report(QStringLiteral("Status of installation %1: ").arg(userIndex) + error.message());
   }

@@ -11,6 +11,9 @@
 #include "shell/command_line.h"
 
 class TfmMain;
+namespace nuvo::db {
+class Session;
+}
 
 namespace nuvo::shell {
 
@@ -31,6 +34,10 @@ QString backupHistoryFileName(const QString& siName, const QString& directory);
 // and city, phone, a line of stars and three empty lines.
 QStringList reportHeader(const QString& organisation, const QString& address, const QString& city,
                          const QString& phone);
+
+// Records an installation's last script status with the server's date, and commits the session.
+// Throws db::Error.
+void writeInstallationStatus(db::Session& session, int userIndex, const QString& status);
 
 // What the window of an action gets from the runner.
 struct WindowRequest {
@@ -64,6 +71,8 @@ class CommandRunner {
   std::function<void()> terminate;
   // The run's reports (skipped actions, failed look-ups and writes), in order.
   QStringList log;
+  // Installations beyond this many are not run (and reported).
+  int maxInstallations = kMaxInstallations;
 
   // The normal run: the list once, or once per database of instance.txt; starts tiCloseForm when
   // the last list ended well.

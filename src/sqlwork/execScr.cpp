@@ -443,6 +443,8 @@ QWidget* TfmScript::buildSearchPage() {
     layout->addWidget(memo);
   }
   connect(btFind, &QPushButton::clicked, this, &TfmScript::btFindClick);
+  // Enter in a filter searches (and presses no other button of the window).
+  for (QLineEdit* edit : {edFindScript, edFindFlt, edFindErr}) edit->installEventFilter(this);
   connect(dbgSearch, &QAbstractItemView::doubleClicked, this, &TfmScript::dbgSearchDblClick);
   return page;
 }
@@ -471,6 +473,7 @@ QWidget* TfmScript::buildStatPage() {
   sgStat->setSelectionBehavior(QAbstractItemView::SelectRows);
   sgStat->setEditTriggers(QAbstractItemView::NoEditTriggers);
   sgStat->verticalHeader()->hide();
+  sgStat->setWordWrap(false);
   layout->addWidget(sgStat, 1);
   connect(btStatRefresh, &QPushButton::clicked, this, &TfmScript::btStatRefreshClick);
   connect(btShowScript, &QPushButton::clicked, this, &TfmScript::btShowScriptClick);
@@ -501,6 +504,12 @@ void TfmScript::SetLanguageTexts() {
   nizNi = t("THERE ARE NO CHOOSEN SCRIPTS !", "NI IZBRANIH SKRIPT !");
   nizDelete = t("DELETE CHOOSEN SCRIPTS", "BRISANJE IZBRANIH SKRIPT");
   nizAll = t("ALL", "VSI");
+  nizFileMissing = t("SCRIPT FILE CANNOT BE READ: ", "DATOTEKE SKRIPTE NI MOGOČE PREBRATI: ");
+  nizStoredUnfinished = t("SCRIPT %1 IS STORED ALREADY AND %2 OF ITS STATEMENTS ARE NOT EXECUTED OR FAILED; "
+                          "THEY ARE NOT RUN AGAIN UNATTENDED",
+                          "SKRIPTA %1 JE ŽE SHRANJENA IN %2 NJENIH UKAZOV NI IZVEDENIH ALI SO NAPAČNI; "
+                          "BREZ UPORABNIKA SE NE IZVEDEJO");
+  nizNotStored = t("SCRIPT %1 WAS NOT STORED", "SKRIPTA %1 NI SHRANJENA");
 
   const struct {
     QWidget* widget;
@@ -1232,6 +1241,7 @@ void TfmScript::btStatRefreshClick() {
     for (int column = 0; column < cells.size(); ++column)
       sgStat->setItem(row, column, new QTableWidgetItem(cells[column]));
   }
+  sgStat->resizeColumnsToContents();
 }
 
 void TfmScript::btShowScriptClick() {
@@ -1254,6 +1264,13 @@ void TfmScript::btShowScriptClick() {
 }
 
 bool TfmScript::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == edFindScript || watched == edFindFlt || watched == edFindErr) && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      btFindClick();
+      return true;
+    }
+  }
   if (watched == meLong && event->type() == QEvent::FocusIn) tekocaScr = meLong->toPlainText();
   if (watched == meLong && event->type() == QEvent::FocusOut) meLongExit();
   if ((watched == cbAllScripts || watched == cbAllScripts->lineEdit()) && event->type() == QEvent::KeyPress &&
@@ -1294,16 +1311,20 @@ void TfmScript::FormActivate() {
 
 void TfmScript::runUnattended() {
   TfmMain& m = context();
-  const auto fail = [this, &m] {
-    p_napaka = true;
-    m.pExecuteScriptNapaka = true;
-  };
+  const QString name = m.currentScript.toUpper();
   int count = 0;
+  int unfinished = 0;
   try {
-    count = nuvo::sqlwork::countScriptRows(m.osOracle, m.currentScript.toUpper(), scope());
+    count = nuvo::sqlwork::countScriptRows(m.osOracle, name, scope());
+    if (count > 0) unfinished = nuvo::sqlwork::countUnfinishedRows(m.osOracle, name, scope());
   } catch (const nuvo::db::Error& e) {
-    showMessagePoSQL(e.message());
-    fail();
+    failUnattended(QStringLiteral("SCRIPT ") + name + QStringLiteral(": ") + e.message());
+    return;
+  }
+  // A stored script runs no more unattended: rows left N or E (a run killed half-way, or one that
+  // failed) would otherwise stay so for good while the run ends as a success.
+  if (unfinished > 0) {
+    failUnattended(nizStoredUnfinished.arg(name).arg(unfinished));
     return;
   }
   if (count > 0) {
@@ -1312,16 +1333,26 @@ void TfmScript::runUnattended() {
   }
   LoadScriptFile();
   if (currFile.isEmpty()) {
-    fail();
+    failUnattended(nizFileMissing + nuvo::resolvePath(edDir->text() + QLatin1Char('\\') + edSkripta->text() +
+                                                      QStringLiteral(".sql")));
     return;
   }
   if (storeLoadedScript() != StoreResult::Stored) {
-    fail();
+    failUnattended(nizNotStored.arg(name));
     return;
   }
   tbRunClick();
   spExecAllScriptClick();
   if (!p_napaka) tiClose->start();
+}
+
+void TfmScript::failUnattended(const QString& text) {
+  p_napaka = true;
+  context().pExecuteScriptNapaka = true;
+  // Shown over the main window, which stays open after a failed run; this window closes.
+  nuvo::showNotice(text, nuvo::MessageKind::Error, &context());
+  emit unattendedFailed(text);
+  tiClose->start();
 }
 
 void TfmScript::closeEvent(QCloseEvent* event) {

@@ -120,6 +120,8 @@ class TfmScript : public QDialog {
   // Texts set by SetLanguageTexts.
   QString nizErrorAdd, nizActScript, nizSkrPrazna, nizRec, nizNoFile, nizUspesno, nizNeuspesno, nizEnaUspesno,
       nizEnaNeUspesno, nizDoesntExist, nizdelPerm, nizChange, nizNi, nizDelete, nizAll;
+  // Failures of an unattended run.
+  QString nizFileMissing, nizStoredUnfinished, nizNotStored;
 
   void SetLanguageTexts();
   void FormActivate();
@@ -176,6 +178,12 @@ class TfmScript : public QDialog {
 
   static QPointer<TfmScript> fmScript;
 
+ signals:
+  // An unattended run failed before or instead of running its rows (the script file cannot be
+  // read, the stored script still has rows not executed or failed, it cannot be stored); the
+  // window says so without waiting and closes.
+  void unattendedFailed(const QString& text);
+
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -205,6 +213,9 @@ class TfmScript : public QDialog {
   // Stores the loaded script under the upper-cased script name when it has no rows yet.
   StoreResult storeLoadedScript();
   void runUnattended();
+  // Ends an unattended run as failed: the failure is shown without waiting, signalled, and the
+  // window closes a second later.
+  void failUnattended(const QString& text);
 
   bool konec = false;
   bool running_ = false;  // a run of the rows is in progress

@@ -56,14 +56,15 @@ const SqlText kFltScriptsOwner{"execScr.quFltScriptsOwner",
                                 "           ( :filter ='A' or  nuvo_util.getMemoFiltExs(rowid,:filter) ='T' )", "",
                                 "GROUP  BY SCRIPT_NAME"}};
 // Statistics: a script stored over several seconds has several dates; its groups are per status
-// with the newest date, so no count is split. Undated rows sort as stored on 1 January 2000.
+// with the newest date, so no count is split. Undated rows sort as stored on 1 January 2000. The
+// date is shown in the session's date format.
 const SqlText kStat{"execScr.quStat",
-                    {" select /*+ INDEX(nuvo_exs, NUVO_EX1)*/ null script_owner,script_name,max(script_date) script_date,"
+                    {" select /*+ INDEX(nuvo_exs, NUVO_EX1)*/ null script_owner,script_name,to_char(max(script_date)) script_date,"
                      "script_stat,count(*) stevec from nuvo_util.nuvo_exs   where (:skripta='A' or script_name like :skripta)"
                      "    group by script_name,script_stat  order by nvl(max(script_date),to_date('01.01.2000','DD.MM.YYYY')) desc,"
                      "script_name desc,script_stat desc"}};
 const SqlText kStatOwner{"execScr.quStatOwner",
-                         {" select /*+ INDEX(nuvo_exs, NUVO_EX1)*/ script_owner,script_name,max(script_date) script_date,"
+                         {" select /*+ INDEX(nuvo_exs, NUVO_EX1)*/ script_owner,script_name,to_char(max(script_date)) script_date,"
                           "script_stat,count(*) stevec from nuvo_util.nuvo_exs  where (:skripta='A' or script_name like "
                           ":skripta)    and script_owner=:upor    group by script_owner,script_name,script_stat   order by "
                           "nvl(max(script_date),to_date('01.01.2000','DD.MM.YYYY')) desc,script_name desc,script_stat desc"}};

@@ -22,6 +22,14 @@ const nuvo::SqlText kCount{"execScr.quCount",
 const nuvo::SqlText kCountOwner{"execScr.quCountOwner",
                                 {"select count(*)  stevilo ", "  from nuvo_util.nuvo_exs",
                                  "  where script_name=:skripta", " and  script_owner=:upor"}};
+// The rows of a stored script that have not run to success: not executed (N) or failed (E).
+const nuvo::SqlText kUnfinished{"execScr.unfinishedRows",
+                                {"select count(*)  stevilo ", "  from nuvo_util.nuvo_exs",
+                                 "  where script_name=:skripta and script_stat in ('N','E')"}};
+const nuvo::SqlText kUnfinishedOwner{"execScr.unfinishedRowsOwner",
+                                     {"select count(*)  stevilo ", "  from nuvo_util.nuvo_exs",
+                                      "  where script_name=:skripta and script_stat in ('N','E')",
+                                      " and  script_owner=:upor"}};
 const nuvo::SqlText kInsert{"execScr.quInsEXS",
                             {" insert into nuvo_util.nuvo_exs (script_name,script_counter,script_stat,script_cont,"
                              "script_err) values (:script_name,:script_counter,'N',:script_cont,null)"}};
@@ -92,6 +100,16 @@ bool hasOwnerColumns(db::Session& session) {
 int countScriptRows(db::Session& session, const QString& name, const ScriptScope& scope) {
   db::Query q(&session);
   q.setSql(scopedSql(scope, kCount, kCountOwner));
+  q.declareVariable(QStringLiteral("skripta"), db::DataType::String);
+  q.setVariable(QStringLiteral("skripta"), name);
+  bindOwner(q, scope);
+  q.execute();
+  return q.eof() ? 0 : static_cast<int>(q.field(0).asInteger());
+}
+
+int countUnfinishedRows(db::Session& session, const QString& name, const ScriptScope& scope) {
+  db::Query q(&session);
+  q.setSql(scopedSql(scope, kUnfinished, kUnfinishedOwner));
   q.declareVariable(QStringLiteral("skripta"), db::DataType::String);
   q.setVariable(QStringLiteral("skripta"), name);
   bindOwner(q, scope);

@@ -39,6 +39,9 @@ bool hasOwnerColumns(db::Session& session);
 // The number of rows stored under `name` (within the owner when the scope has one).
 int countScriptRows(db::Session& session, const QString& name, const ScriptScope& scope);
 
+// The number of rows of `name` that are not executed (N) or failed (E).
+int countUnfinishedRows(db::Session& session, const QString& name, const ScriptScope& scope);
+
 // A statement that could not be stored; nothing of the script was stored.
 struct StoreError {
   int counter = 0;

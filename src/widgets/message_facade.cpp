@@ -64,6 +64,20 @@ void showMessage(const QString& text, MessageKind kind, QWidget* parent) {
   ask({kind, {}, text}, parent);
 }
 
+void showNotice(const QString& text, MessageKind kind, QWidget* parent) {
+  if (answerer()) {
+    answerer()({kind, {}, text});
+    return;
+  }
+  const QMessageBox::Icon icon = kind == MessageKind::Error     ? QMessageBox::Critical
+                                 : kind == MessageKind::Warning ? QMessageBox::Warning
+                                                                : QMessageBox::Information;
+  auto* box = new QMessageBox(icon, QApplication::applicationName(), text, QMessageBox::Ok, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
 bool askYesNo(const QString& text, QWidget* parent) {
   return ask({MessageKind::Question, {}, text}, parent) == MessageAnswer::Yes;
 }

@@ -40,6 +40,10 @@ int execModal(QDialog& dialog);
 // A message with one OK button.
 void showMessage(const QString& text, MessageKind kind = MessageKind::Information,
                  QWidget* parent = nullptr);
+// A message that waits for nobody: the window shows it and the caller goes on at once (an
+// unattended run reports a failure this way and carries on with its failure handling). An
+// installed answerer receives it like any message.
+void showNotice(const QString& text, MessageKind kind = MessageKind::Error, QWidget* parent = nullptr);
 // A question with Yes and No; true for Yes.
 bool askYesNo(const QString& text, QWidget* parent = nullptr);
 

@@ -240,6 +240,87 @@ TEST_F(Runner, AScriptThatStopsOnAnErrorHoldsTheListUntilItsWindowIsClosed) {
   EXPECT_TRUE(closing());
 }
 
+// An unattended SCRIPT that cannot run its script says why and fails the run; the list goes on.
+TEST_F(Runner, AScriptThatCannotRunIsReportedAndTheRunFails) {
+  struct Case {
+    const char* name;
+    QStringList storedRows;  // counter:status of rows stored before the run
+    bool file;
+    const char* report;  // the start of the report
+    QStringList rowsAfter;
+  };
+  const Case cases[] = {
+      {"file missing", {}, false, "SCRIPT FILE CANNOT BE READ: ", {}},
+      {"stored, a run killed half-way", {"1X", "2N", "3N"}, true,
+       "SCRIPT UPG_K IS STORED ALREADY AND 2 OF ITS STATEMENTS ARE NOT EXECUTED OR FAILED", {"1X", "2N", "3N"}},
+      {"stored, a failed row", {"1X", "2E", "3D"}, true,
+       "SCRIPT UPG_K IS STORED ALREADY AND 1 OF ITS STATEMENTS", {"1X", "2E", "3D"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sys({"DELETE FROM nuvo_util.nuvo_exs WHERE script_name = 'UPG_K'", "COMMIT"});
+    for (const QString& row : c.storedRows)
+      sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner) "
+           "VALUES ('UPG_K', " + row.left(1) + ", '" + row.mid(1) + "', 'insert into kade.k_t values (1)', 'KADE')",
+           "COMMIT"});
+    QFile::remove(QString::fromStdString(home()) + "/UPG_K.sql");
+    if (c.file) writeHomeFile("UPG_K.sql", "insert into kade.k_t values (1)\r\n/\r\n");
+    TfmMain& w = startFile({"SCRIPT UPG_K " + QString::fromStdString(home()), "OWNER AFTER"});
+    messages_.reset();
+    messages_ = std::make_unique<nuvo::test::ScriptedMessages>();
+    // Closes a script window that would wait for ever, so a fault fails the test instead of hanging it.
+    bool heldOpen = false;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&heldOpen] {
+      if (TfmScript::fmScript && TfmScript::fmScript->isVisible()) {
+        heldOpen = true;
+        TfmScript::fmScript->close();
+      }
+    });
+    guard.start(5000);
+    w.IzvediCeloSkripto();
+    EXPECT_FALSE(heldOpen) << "the script window did not close by itself";
+    ASSERT_EQ(w.runner().log.size(), 1) << w.runner().log.join('|').toStdString();
+    EXPECT_TRUE(w.runner().log[0].startsWith(c.report)) << w.runner().log[0].toStdString();
+    // Shown in the program's window without waiting, and the program stays open as after any failure.
+    EXPECT_EQ(messages(), w.runner().log);
+    EXPECT_TRUE(w.pExecuteScriptNapaka);
+    EXPECT_EQ(w.currOwner, "AFTER");
+    EXPECT_FALSE(w.mayClose);
+    EXPECT_FALSE(closing());
+    EXPECT_EQ(column("select script_counter || script_stat from nuvo_util.nuvo_exs where script_name = 'UPG_K' "
+                     "order by script_counter"),
+              c.rowsAfter);
+    window_.reset();
+  }
+}
+
+TEST_F(Runner, AScriptRunToItsEndBeforeIsNotRunAgainAndTheRunSucceeds) {
+  sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner) "
+       "VALUES ('UPG_DONE', 1, 'X', 'insert into kade.done_t values (1)', 'KADE')",
+       "INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner) "
+       "VALUES ('UPG_DONE', 2, 'D', 'insert into kade.done_t values (2)', 'KADE')",
+       "COMMIT"});
+  writeHomeFile("UPG_DONE.sql", "insert into kade.done_t values (1)\r\n/\r\n");
+  TfmMain& w = startFile({"SCRIPT UPG_DONE " + QString::fromStdString(home())});
+  w.IzvediCeloSkripto();
+  EXPECT_TRUE(w.runner().log.isEmpty()) << w.runner().log.join('|').toStdString();
+  EXPECT_FALSE(w.pExecuteScriptNapaka);
+  EXPECT_TRUE(closing());
+}
+
+TEST_F(Runner, APlainPasswordOnALaterConnectIsReportedAsNotUsed) {
+  TKript::shraniGeslo("DEMO", "KADE", "KADE", "");
+  TfmMain& w = startFile({"CONNECT KADE KADE DEMO", "OWNER A", "CONNECT kade secret DEMO", "CONNECT KADE 3 DEMO",
+                          "OWNER AFTER"});
+  w.IzvediCeloSkripto();
+  // Password codes are what the runner uses; the plain password is named as not used.
+  EXPECT_EQ(w.runner().log,
+            QStringList({"CONNECT on line 3: the password given is not used; KADE logs on with the password held for it"}));
+  EXPECT_EQ(w.osOracle.user(), "KADE");
+  EXPECT_EQ(w.currOwner, "AFTER");
+}
+
 TEST_F(Runner, ConnectLinesRunFromTheThirdLineWithPasswordCodes) {
   TKript::shraniGeslo("DEMO", "ZOZURO", "ZOZURO", "");
   TfmMain& w = startFile({"CONNECT KADE KADE DEMO",
@@ -691,6 +772,27 @@ TEST_F(MultiInstallationRun, ImportsAndLastVersionChecksOnlyReportAndGranteesKee
   EXPECT_FALSE(w.mayClose);
   EXPECT_EQ(statuses(), QStringList({"1:X:today", "2:X:today"}));
   EXPECT_FALSE(closing());
+}
+
+TEST_F(MultiInstallationRun, AFailedLogonAndInstallationsBeyondTheLimitAreReported) {
+  sys({"UPDATE nuvo_util.nuvo_instalations SET pass_kade = 'WRONG', lastscriptstatus = 'X', "
+       "lastscriptdate = DATE '2020-01-01' WHERE userindex = 1",
+       "INSERT INTO nuvo_util.nuvo_instalations (userindex, username, instance, user_kade, pass_kade, user_zozuro, "
+       "pass_zozuro) VALUES (3, 'IZAS3', 'DEMO', 'IZAS3', 'IZAS3', 'FZAS3', 'FZAS3')",
+       "COMMIT"});
+  TfmMain& w = startMulti({"OWNER X"});
+  w.runner().maxInstallations = 2;
+  w.FormActivate();
+  const QStringList& log = w.runner().log;
+  ASSERT_EQ(log.size(), 2) << log.join('|').toStdString();
+  EXPECT_EQ(log[0], "Installations: only the first 2 of 3 are run");
+  EXPECT_TRUE(log[1].startsWith("Installation 1 (IZAS1 on DEMO): the logon failed, nothing was run: ORA-01017"))
+      << log[1].toStdString();
+  // No logon dialog waited for a person.
+  EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+  // Its older status no longer stands; the installation beyond the limit keeps none.
+  EXPECT_EQ(statuses(), QStringList({"1:E:today", "2:X:today", "3::other"}));
+  EXPECT_EQ(w.osOracle.user(), "KADE");
 }
 
 TEST_F(MultiInstallationRun, RenamesLinesRunsAStoredScriptOnceAndRecordsFailures) {

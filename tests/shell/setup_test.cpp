@@ -690,22 +690,28 @@ TEST_F(SysParam, AFailedWriteLeavesTheWindowOpenAndNoTransaction) {
   EXPECT_FALSE(m.osOracle.inTransaction());
 }
 
+// Every user of the tool keeps the parameters, not only their owner.
 TEST_F(SysParam, TheSpecialPageShowsAndSavesTheOracleVersion) {
-  nuvo::test::ScriptedMessages messages;
-  TfmMain& m = main("nuvo_util");
-  sys({"INSERT INTO nuvo_util.velmorasys VALUES ('OracleVersion', '12', 'set')"});
-  TFmSetup& w = open();
-  w.mmSpecial->trigger();
-  EXPECT_EQ(w.pcSetup->currentWidget(), w.tabNuvoSys);
-  EXPECT_EQ(w.edSysVersion->text(), "12");
-  w.edSysVersion->setText("19");
-  w.sysSysSave->click();
-  EXPECT_TRUE(closed());
-  QString value, description;
-  m.BeriParameter("OracleVersion", value, description);
-  EXPECT_EQ(value, "19");
-  EXPECT_EQ(description, "");
-  EXPECT_EQ(committedRow("OracleVersion"), QStringList({"19", ""}));
+  for (const char* user : {"nuvo_util", "kade", "zozuro", "ana"}) {
+    SCOPED_TRACE(user);
+    nuvo::test::ScriptedMessages messages;
+    sys({"DELETE FROM nuvo_util.velmorasys WHERE syssprem = 'OracleVersion'",
+         "INSERT INTO nuvo_util.velmorasys VALUES ('OracleVersion', '12', 'set')", "COMMIT"});
+    TfmMain& m = main(user);
+    TFmSetup& w = open();
+    w.mmSpecial->trigger();
+    EXPECT_EQ(w.pcSetup->currentWidget(), w.tabNuvoSys);
+    EXPECT_EQ(w.edSysVersion->text(), "12");
+    w.edSysVersion->setText("19");
+    w.sysSysSave->click();
+    EXPECT_TRUE(closed());
+    QString value, description;
+    m.BeriParameter("OracleVersion", value, description);
+    EXPECT_EQ(value, "19");
+    EXPECT_EQ(description, "");
+    EXPECT_EQ(committedRow("OracleVersion"), QStringList({"19", ""}));
+    EXPECT_EQ(messages.texts(), QStringList());
+  }
 }
 
 // The macro file editor.

@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QWidget>
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -116,6 +117,20 @@ TEST_F(ScriptWindow, PutIntoTableStoresUnderTheUpperCasedNameAndRecordsTheLastVe
   w.btScriptPutClick();
   EXPECT_EQ(messages().last(), "SCRIPT IS NOT EMPTY :4 RECORDS");
   EXPECT_EQ(rows("UPG_ONE").size(), 4);
+}
+
+TEST_F(ScriptWindow, AWindows1250ScriptWhoseLettersFormUtf8IsStoredAsWritten) {
+  // "čšž" in Windows-1250 is E8 9A 9E, which is also UTF-8 for one CJK character.
+  QFile file(QString::fromStdString(home()) + "/UPG_CP.sql");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("update kade.isec_users set username = 'mo\xE8\x9A\x9E' where 1 = 0\r\n/\r\n");
+  file.close();
+  TfmScript& w = open();
+  w.edSkripta->setText("UPG_CP");
+  w.btOpenFileClick();
+  w.btScriptPutClick();
+  EXPECT_EQ(scalar("select script_cont from nuvo_util.nuvo_exs where script_name = 'UPG_CP'"),
+            QString::fromUtf8("update kade.isec_users set username = 'močšž' where 1 = 0"));
 }
 
 TEST_F(ScriptWindow, AnInsertErrorStoresNothingNamesTheStatementAndRecordsNoVersion) {
@@ -349,23 +364,45 @@ TEST_F(UnattendedRun, StartsWhenShownEvenIfNothingActivatesTheWindow) {
   EXPECT_EQ(rows("UPG_SHOWN"), QStringList{"1:X:"});
 }
 
-TEST_F(UnattendedRun, AScriptAlreadyStoredClosesWithoutRunning) {
+TEST_F(UnattendedRun, AScriptAlreadyRunClosesWithoutRunning) {
   writeHomeFile("UPG_TWICE.sql", "insert into kade.isec_users (user__id, username) values (99, 'X')\r\n/\r\n");
   sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner)"
-       " VALUES ('UPG_TWICE', 1, 'N', 'insert into kade.isec_users (user__id, username) values (99, ''X'')', 'KADE')"});
+       " VALUES ('UPG_TWICE', 1, 'X', 'insert into kade.isec_users (user__id, username) values (99, ''X'')', 'KADE')"});
   unattended("UPG_TWICE").FormActivate();
   EXPECT_TRUE(closesByItself());
-  EXPECT_EQ(rows("UPG_TWICE"), QStringList{"1:N:"});
+  EXPECT_EQ(rows("UPG_TWICE"), QStringList{"1:X:"});
+  EXPECT_FALSE(main_->pExecuteScriptNapaka);
+  EXPECT_TRUE(messages().isEmpty());
 }
 
-TEST_F(UnattendedRun, AnUnreadableFileIsAFailureAndNothingIsRecorded) {
+TEST_F(UnattendedRun, AStoredScriptWithRowsLeftIsNotRunButFailsAndCloses) {
+  sys({"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner)"
+       " VALUES ('UPG_HALF', 1, 'X', 'select 1 from dual', 'KADE')",
+       "INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner)"
+       " VALUES ('UPG_HALF', 2, 'N', 'insert into kade.isec_users (user__id, username) values (98, ''Y'')', 'KADE')"});
+  TfmScript& w = unattended("UPG_HALF");
+  QStringList signalled;
+  QObject::connect(&w, &TfmScript::unattendedFailed, [&signalled](const QString& text) { signalled << text; });
+  w.FormActivate();
+  EXPECT_TRUE(main_->pExecuteScriptNapaka);
+  EXPECT_EQ(signalled, QStringList{"SCRIPT UPG_HALF IS STORED ALREADY AND 1 OF ITS STATEMENTS ARE NOT EXECUTED OR "
+                                   "FAILED; THEY ARE NOT RUN AGAIN UNATTENDED"});
+  EXPECT_EQ(messages(), signalled);
+  EXPECT_TRUE(closesByItself());
+  EXPECT_EQ(rows("UPG_HALF"), (QStringList{"1:X:", "2:N:"}));
+}
+
+TEST_F(UnattendedRun, AnUnreadableFileIsAFailureThatIsShownAndClosesTheWindow) {
   TfmScript& w = unattended("UPG_MISSING");
   w.FormActivate();
   EXPECT_EQ(dialogs_, 0);  // no open dialog waits for a person
   EXPECT_TRUE(w.p_napaka);
   EXPECT_TRUE(main_->pExecuteScriptNapaka);
   EXPECT_EQ(TfmtableUtil::GetLastVer(), "");
-  EXPECT_FALSE(w.tiClose->isActive());
+  ASSERT_EQ(messages().size(), 1);
+  EXPECT_TRUE(messages()[0].startsWith("SCRIPT FILE CANNOT BE READ: ")) << messages()[0].toStdString();
+  EXPECT_TRUE(messages()[0].endsWith("UPG_MISSING.sql")) << messages()[0].toStdString();
+  EXPECT_TRUE(closesByItself());
 }
 
 TEST_F(UnattendedRun, BreakOnErrorKeepsTheWindowOpen) {
