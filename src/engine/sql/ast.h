@@ -145,7 +145,7 @@ enum class StmtKind {
   Comment, Rename, Truncate, LockTable,
   CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink,
   AlterSession, AlterSystem,
-  Commit, Rollback, Savepoint,
+  Commit, Rollback, Savepoint, SetTransaction,
 };
 
 struct Statement {
@@ -269,6 +269,7 @@ struct AlterTableStmt : Statement {
   std::vector<ColumnDef> columns;         // ADD / MODIFY
   std::vector<std::string> names;         // DROP columns; constraint name; RENAME COLUMN old, new; RENAME TO new
   ConstraintDef constraint;               // ADD CONSTRAINT
+  std::vector<ConstraintDef> moreConstraints;  // ADD (CONSTRAINT ..., CONSTRAINT ...): the ones after the first
   bool cascade = false;
 };
 

@@ -99,6 +99,7 @@ StatementPtr Parser::parseStatement() {
   else if (first.is("REVOKE")) s = parseGrant(StmtKind::Revoke);
   else if (first.is("COMMENT")) s = parseComment();
   else if (first.is("COMMIT") || first.is("ROLLBACK") || first.is("SAVEPOINT")) s = parseTransaction();
+  else if (first.is("SET") && peek(1).is("TRANSACTION")) s = parseSetTransaction();
   else if (first.is("RENAME")) {
     next();
     auto r = std::make_shared<RenameStmt>();
@@ -279,6 +280,31 @@ StatementPtr Parser::parseMerge() {
   }
   if (s->sets.empty() && s->insertValues.empty()) fail(905, peek());
   return s;
+}
+
+// SET TRANSACTION with the options that change nothing here: undo is managed by the engine, so a
+// named rollback segment is accepted and ignored, and READ COMMITTED is what every transaction is.
+StatementPtr Parser::parseSetTransaction() {
+  next();
+  expect("TRANSACTION");
+  if (accept("USE")) {
+    expect("ROLLBACK");
+    expect("SEGMENT");
+    parseIdentifier();
+  } else if (accept("READ")) {
+    if (!accept("WRITE")) fail(3001, peek());
+  } else if (accept("ISOLATION")) {
+    expect("LEVEL");
+    expect("READ");
+    if (!accept("COMMITTED")) fail(3001, peek());
+  } else if (!peek().is("NAME")) {
+    fail(900, peek());
+  }
+  if (accept("NAME")) {
+    if (peek().kind != TokenKind::String) fail(1780, peek());
+    next();
+  }
+  return std::make_shared<TransactionStmt>(StmtKind::SetTransaction);
 }
 
 StatementPtr Parser::parseTransaction() {
@@ -773,6 +799,7 @@ StatementPtr Parser::parseAlterTable() {
       next();
       s->action = AlterTableAction::AddConstraint;
       parseConstraint(s->constraint, nullptr);
+      while (acceptOp(",")) parseConstraint(s->moreConstraints.emplace_back(), nullptr);
       expectOp(")", 907);
     } else {
       columnGroup(AlterTableAction::AddColumns);

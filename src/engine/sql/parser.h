@@ -50,6 +50,7 @@ class Parser {
   StatementPtr parseGrant(StmtKind kind);
   StatementPtr parseComment();
   StatementPtr parseTransaction();
+  StatementPtr parseSetTransaction();
 
   QueryPtr parseSetOperand();
   std::shared_ptr<QueryBlock> parseQueryBlock();

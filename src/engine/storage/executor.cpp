@@ -39,6 +39,9 @@ class Executor {
         return 0;
       }
       case StmtKind::Savepoint: s_.savepoint(static_cast<const TransactionStmt&>(stmt).savepoint); return 0;
+      case StmtKind::SetTransaction:
+        if (s_.inTransaction()) throw Error::ora(1453);
+        return 0;
       case StmtKind::AlterSession: alterSession(static_cast<const AlterSessionStmt&>(stmt)); return 0;
       case StmtKind::AlterSystem: alterSystem(static_cast<const AlterSystemStmt&>(stmt)); return 0;
       case StmtKind::LockTable: lockTable(static_cast<const TableStmt&>(stmt)); return 0;
@@ -482,7 +485,10 @@ class Executor {
         renumberColumns(object.id);
         break;
       }
-      case AlterTableAction::AddConstraint: addConstraint(owner, table, st.constraint, columns); break;
+      case AlterTableAction::AddConstraint:
+        addConstraint(owner, table, st.constraint, columns);
+        for (const auto& more : st.moreConstraints) addConstraint(owner, table, more, columns);
+        break;
       case AlterTableAction::DropConstraint:
       case AlterTableAction::DropPrimaryKey: {
         auto c = findConstraint(owner, table, st);
@@ -1192,6 +1198,11 @@ class Executor {
       }
     }
     for (const auto& p : privileges) {
+      // Each kind of object takes its own privileges.
+      bool isUnit = o->type == "PROCEDURE" || o->type == "FUNCTION" || o->type == "PACKAGE" || o->type == "TYPE";
+      if ((o->type == "TABLE" || o->type == "VIEW") && p == "EXECUTE") throw Error::ora(2224);
+      if (o->type == "SEQUENCE" && p != "SELECT" && p != "ALTER") throw Error::ora(2205);
+      if (isUnit && p != "EXECUTE" && p != "DEBUG") throw Error::ora(2225);
       bool allowed = owner == s_.user() || s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE");
       if (!allowed) {
         Stmt g(db_, "SELECT 1 FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4 AND "
