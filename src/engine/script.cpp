@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 
 #include "engine/engine.h"
 
@@ -55,6 +56,15 @@ bool isClientCommand(std::string_view line) {
   if (word != "SET") return false;
   static const std::array<std::string_view, 4> sqlSets = {"ROLE", "TRANSACTION", "CONSTRAINT", "CONSTRAINTS"};
   return words.size() < 2 || std::find(sqlSets.begin(), sqlSets.end(), words[1]) == sqlSets.end();
+}
+
+// EXEC[UTE] call: SQL*Plus's one-line shorthand for "BEGIN call; END;". The call, or nothing.
+std::optional<std::string> execShorthand(std::string_view line) {
+  auto words = firstWords(line, 1);
+  if (words.empty() || !isAbbreviation(words[0], "EXECUTE", 4)) return std::nullopt;
+  std::string_view call = trim(trim(line).substr(words[0].size()));
+  while (!call.empty() && call.back() == ';') call = trim(call.substr(0, call.size() - 1));
+  return std::string(call);
 }
 
 char closingQuote(char open) {
@@ -191,6 +201,12 @@ std::optional<ScriptStatement> ScriptSplitter::addLine(std::string_view line, in
       return take();
     }
     if (lines_.empty() && isClientCommand(trimmed)) return std::nullopt;
+    if (lines_.empty()) {
+      if (auto call = execShorthand(trimmed)) {
+        if (call->empty()) return std::nullopt;
+        return ScriptStatement{"BEGIN " + *call + "; END;", lineNumber};
+      }
+    }
   }
   LineScan found = scan(line);
   if (lines_.empty()) {
@@ -281,6 +297,43 @@ std::string csvRow(const Statement& query, const Session& session) {
     line += csvField(session.format(query.value(i)));
   }
   return line;
+}
+
+std::vector<std::string> errorReport(std::string_view statement, const Error& error) {
+  std::vector<std::string> lines;
+  std::string keyword = leadingKeyword(statement);
+  bool plsql = keyword == "BEGIN" || keyword == "DECLARE" || error.code() == 6550;
+  int line = error.line(), column = error.column();
+  if (line <= 0 && error.offset() >= 0 && static_cast<std::size_t>(error.offset()) <= statement.size()) {
+    std::string_view before = statement.substr(0, static_cast<std::size_t>(error.offset()));
+    line = 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
+    std::size_t lineStart = before.rfind('\n');
+    column = 1 + static_cast<int>(before.size() - (lineStart == std::string_view::npos ? 0 : lineStart + 1));
+  }
+  if (plsql) {
+    // A block's own line numbers are in its messages; the block as a whole fails at its first line.
+    lines.push_back("ERROR at line 1:");
+  } else if (line > 0) {
+    std::string_view rest = statement;
+    for (int i = 1; i < line && !rest.empty(); ++i) {
+      std::size_t end = rest.find('\n');
+      rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+    }
+    std::string_view text = rest.substr(0, rest.find('\n'));
+    lines.emplace_back(text);
+    std::string marker;
+    for (int i = 1; i < column; ++i)
+      marker += static_cast<std::size_t>(i - 1) < text.size() && text[static_cast<std::size_t>(i - 1)] == '\t' ? '\t' : ' ';
+    lines.push_back(marker + "*");
+    lines.push_back("ERROR at line " + std::to_string(line) + ":");
+  }
+  std::string_view message = error.message();
+  while (!message.empty()) {
+    std::size_t end = message.find('\n');
+    lines.emplace_back(message.substr(0, end));
+    message = end == std::string_view::npos ? std::string_view{} : message.substr(end + 1);
+  }
+  return lines;
 }
 
 bool enableServerOutput(Session& session) {

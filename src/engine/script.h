@@ -11,7 +11,8 @@
 //     PROCEDURE, FUNCTION, PACKAGE [BODY], TRIGGER, TYPE [BODY]) ends only with such a "/" line;
 //   - comments (-- and /* */), strings ('...', q'[...]') and quoted names hide ";" and "/";
 //   - between statements, blank lines, comment lines and the SQL*Plus commands REM[ARK], PRO[MPT]
-//     and SET (other than SET ROLE / SET TRANSACTION / SET CONSTRAINT[S]) are skipped.
+//     and SET (other than SET ROLE / SET TRANSACTION / SET CONSTRAINT[S]) are skipped;
+//   - EXEC[UTE] call on one line is the block "BEGIN call; END;".
 
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@
 
 namespace engine {
 
+class Error;
 class Session;
 class Statement;
 
@@ -76,6 +78,11 @@ std::string csvField(std::string_view text);
 // values as the session prints them (NULL as an empty field).
 std::string csvHeader(const Statement& query);
 std::string csvRow(const Statement& query, const Session& session);
+
+// A failed statement's error as SQL*Plus prints it: for SQL whose error position is known, the
+// statement's line with "*" under the fault; "ERROR at line N:" (line 1 for a PL/SQL block, whose
+// messages carry their own positions); then every line of the message.
+std::vector<std::string> errorReport(std::string_view statement, const Error& error);
 
 // Turns DBMS_OUTPUT on for the session, as SET SERVEROUTPUT ON does; false where the database
 // cannot (no DBMS_OUTPUT yet).

@@ -122,9 +122,10 @@ void printResult(engine::Statement& statement, engine::Session& session, const s
     return;
   }
   if (statement.isQuery() && output == Output::Csv) {
-    std::cout << engine::csvHeader(statement) << '\n';
-    while (statement.next()) std::cout << engine::csvRow(statement, session) << '\n';
-    std::cout << '\n';
+    // All rows are fetched before anything is printed: a query that fails prints only its error.
+    std::string text = engine::csvHeader(statement) + '\n';
+    while (statement.next()) text += engine::csvRow(statement, session) + '\n';
+    std::cout << text << '\n';
   } else if (statement.isQuery()) {
     printTable(statement, session);
   } else if (output == Output::Table) {
@@ -132,17 +133,18 @@ void printResult(engine::Statement& statement, engine::Session& session, const s
   }
 }
 
-// Runs one statement and prints its result and DBMS_OUTPUT; returns the error message on failure.
-std::optional<std::string> runStatement(engine::Session& session, const std::string& sql, Output output) {
-  std::optional<std::string> error;
+// Runs one statement and prints its result and DBMS_OUTPUT; on failure returns the error as
+// SQL*Plus reports it, line by line (the message itself comes last).
+std::optional<std::vector<std::string>> runStatement(engine::Session& session, const std::string& sql, Output output) {
+  std::optional<std::vector<std::string>> error;
   try {
     auto statement = session.prepare(sql);
     statement->execute();
     printResult(*statement, session, sql, output);
   } catch (const engine::Error& e) {
-    error = firstLine(e.message());
+    error = engine::errorReport(sql, e);
   } catch (const std::exception& e) {
-    error = std::string("internal error: ") + e.what();
+    error = std::vector<std::string>{std::string("internal error: ") + e.what()};
   }
   for (const auto& line : session.takeOutput())
     if (output != Output::Silent) std::cout << line << '\n';
@@ -169,8 +171,14 @@ ScriptRun runScript(engine::Session& session, std::istream& in, Output output, b
   int statementLine = 0;    // in the statement being collected, for the prompt
   auto execute = [&](const engine::ScriptStatement& statement) {
     if (auto error = runStatement(session, statement.text, output)) {
-      if (output != Output::Silent) std::cerr << *error << std::endl;
-      if (run.failures++ == 0) run.firstError = std::to_string(statement.line) + ": " + *error;
+      if (output != Output::Silent) {
+        for (const auto& line : *error) std::cerr << line << '\n';
+        std::cerr.flush();
+      }
+      // The first ORA- line names the failure.
+      auto message = std::find_if(error->begin(), error->end(), [](const std::string& l) { return l.starts_with("ORA-"); });
+      if (run.failures++ == 0)
+        run.firstError = std::to_string(statement.line) + ": " + (message != error->end() ? *message : error->back());
     }
   };
   auto prompt = [&] {

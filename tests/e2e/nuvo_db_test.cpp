@@ -184,8 +184,37 @@ TEST_F(NuvoDb, GoesOnAfterAnErrorAndExitsWithOne) {
   // The "/" after a statement ended by ";" sends nothing more.
   Outcome run = sqlFile("kade/kade", "SELECT * FROM nosuch;\nSELECT 'after' AS w FROM dual;\n/\n");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "ORA-00942: table or view does not exist\n");
+  EXPECT_EQ(run.err, "SELECT * FROM nosuch\n              *\nERROR at line 1:\nORA-00942: table or view does not exist\n");
   EXPECT_EQ(run.out, "W\nafter\n\n");
+}
+
+TEST_F(NuvoDb, PrintsEveryLineOfABlocksErrorAndNoRowsOfAFailedQuery) {
+  createDemo();
+  Outcome run = sqlFile("kade/kade",
+                        "CREATE TABLE v (s VARCHAR2(5));\n"
+                        "INSERT INTO v VALUES ('1');\nINSERT INTO v VALUES ('x');\nCOMMIT;\n"
+                        "SELECT TO_NUMBER(s) AS n FROM v;\n"
+                        "BEGIN\n  nosuch_proc;\nEND;\n/\n");
+  EXPECT_EQ(run.status, 1);
+  // The query fails at its second row: neither its header nor its first row is printed.
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err,
+            "ORA-01722: invalid number\n"
+            "ERROR at line 1:\n"
+            "ORA-06550: line 2, column 3:\n"
+            "PLS-00201: identifier 'NOSUCH_PROC' must be declared\n"
+            "ORA-06550: line 2, column 3:\n"
+            "PL/SQL: Statement ignored\n");
+}
+
+TEST_F(NuvoDb, ExecRunsOneCallAsABlock) {
+  createDemo();
+  Outcome run = sqlFile("kade/kade",
+                        "CREATE OR REPLACE PROCEDURE say(p VARCHAR2) IS BEGIN DBMS_OUTPUT.PUT_LINE('said ' || p); END;\n/\n"
+                        "exec say('hello')\n"
+                        "EXECUTE say('again');\n");
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out, "said hello\nsaid again\n");
 }
 
 TEST_F(NuvoDb, ReadsStandardInputWithoutAPrompt) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/engine.h"
 #include "engine/script.h"
 
 namespace engine {
@@ -69,6 +70,10 @@ const SplitCase splitCases[] = {
     {"UnendedStatementIsReturnedAtTheEnd", "SELECT 1 FROM dual;\nSELECT 2 FROM dual", {{"SELECT 1 FROM dual", 1}, {"SELECT 2 FROM dual", 2}}},
     {"UnendedBlockIsReturnedAtTheEnd", "BEGIN\n  NULL;\nEND;\n", {{"BEGIN\n  NULL;\nEND;", 1}}},
     {"EmptyScript", "\n\n-- nothing\n", {}},
+    {"ExecIsAOneCallBlock", "exec pk.run(1, 'a;b');\nEXECUTE   p\nexec\nSELECT 1 FROM dual;\n",
+     {{"BEGIN pk.run(1, 'a;b'); END;", 1}, {"BEGIN p; END;", 2}, {"SELECT 1 FROM dual", 4}}},
+    {"ExecInsideAStatementIsText", "BEGIN\nexec_it;\nEND;\n/\nEXECUTED;\n",
+     {{"BEGIN\nexec_it;\nEND;", 1}, {"EXECUTED", 5}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, SplitScript, testing::ValuesIn(splitCases),
@@ -87,6 +92,32 @@ TEST(ScriptSplitter, ReportsWhetherAStatementIsBeingCollected) {
   EXPECT_EQ(statement->text, "BEGIN\n  NULL;\nEND;");
   EXPECT_FALSE(splitter.collecting());
   EXPECT_FALSE(splitter.finish());
+}
+
+TEST(ErrorReport, PrintsTheFaultPositionAndEveryLineAsSqlPlusDoes) {
+  struct Case {
+    const char* what;
+    std::string statement;
+    engine::Error error;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"position from line and column", "SELECT *\n  FROM nosuch",
+       engine::Error(942, "ORA-00942: table or view does not exist", 16, 2, 8),
+       {"  FROM nosuch", "       *", "ERROR at line 2:", "ORA-00942: table or view does not exist"}},
+      {"position from the offset alone", "SELECT a\n\tFROM t", engine::Error(904, "ORA-00904: \"A\": invalid identifier", 7),
+       {"SELECT a", "       *", "ERROR at line 1:", "ORA-00904: \"A\": invalid identifier"}},
+      {"a tab before the fault keeps the marker aligned", "\tSELECT x FROM t",
+       engine::Error(904, "ORA-00904: \"X\": invalid identifier", 8, 1, 9),
+       {"\tSELECT x FROM t", "\t       *", "ERROR at line 1:", "ORA-00904: \"X\": invalid identifier"}},
+      {"a block: all lines of the message", "BEGIN\n  nosuch;\nEND;",
+       engine::Error(6550, "ORA-06550: line 2, column 3:\nPLS-00201: identifier 'NOSUCH' must be declared\n"
+                           "ORA-06550: line 2, column 3:\nPL/SQL: Statement ignored", -1, 2, 3),
+       {"ERROR at line 1:", "ORA-06550: line 2, column 3:", "PLS-00201: identifier 'NOSUCH' must be declared",
+        "ORA-06550: line 2, column 3:", "PL/SQL: Statement ignored"}},
+      {"no position known", "COMMIT", engine::Error(1013, "ORA-01013: user requested cancel of current operation"),
+       {"ORA-01013: user requested cancel of current operation"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(engine::errorReport(c.statement, c.error), c.expected) << c.what;
 }
 
 TEST(LeadingKeyword, SkipsBlanksCommentsAndParentheses) {
