@@ -125,6 +125,7 @@ int Dataset::readRows(int limit) {
   const int first = static_cast<int>(rows_.size());
   const int width = static_cast<int>(columns_.size());
   locked([&](DriverSession&) {
+    source_->setPacketRows(fetchSize_);
     for (int n = 0; n < limit; ++n) {
       if (!source_->next()) {
         allFetched_ = true;

@@ -1,6 +1,6 @@
 #pragma once
 // The interface between the client layer and a database driver. The embedded driver runs the
-// engine in process; a driver for Oracle servers through their client library can join it later.
+// engine in process; the Oracle driver (db/oci) reaches servers through their client library.
 // Drivers throw nuvo::db::Error with the offset of the fault in the statement text.
 
 #include <QStringList>
@@ -23,6 +23,9 @@ class ResultSet {
   // A value of the current row.
   virtual QVariant value(int column) const = 0;
   virtual void close() = 0;
+  // Rows to fetch from the server per round trip from now on; a driver that reads rows in
+  // process ignores it.
+  virtual void setPacketRows(int rows) { (void)rows; }
 };
 
 // One prepared statement. A query's rows are read through the statement itself after execute().

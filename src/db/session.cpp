@@ -1,13 +1,13 @@
 #include "db/session.h"
 
 #include "db/dataset.h"
-#include "db/embedded/embedded_driver.h"
+#include "db/default_driver.h"
 #include "db/error.h"
 #include "db/sql_command.h"
 
 namespace nuvo::db {
 
-Session::Session(Driver* driver) : driver_(driver ? driver : &embeddedDriver()) {}
+Session::Session(Driver* driver) : driver_(driver ? driver : &defaultDriver()) {}
 
 Session::~Session() {
   logOff();

@@ -18,7 +18,8 @@ class Dataset;
 
 class Session {
  public:
-  // The embedded driver unless another is given.
+  // The default driver (embedded databases, and Oracle servers through the client library)
+  // unless another is given.
   explicit Session(Driver* driver = nullptr);
   ~Session();
   Session(const Session&) = delete;

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "db/embedded/embedded_driver.h"
+#include "db/default_driver.h"
 #include "db/error.h"
 #include "db/query.h"
 #include "db/session.h"
@@ -84,11 +84,7 @@ QString connectAlias(const QString& aliasDirectory, const QString& database) {
 }
 
 QStringList connectAliases() {
-  QStringList aliases;
-  for (const QString& alias : nuvo::db::embeddedDriver().aliases()) aliases << alias.toUpper();
-  aliases.sort();
-  aliases.removeDuplicates();
-  return aliases;
+  return nuvo::db::defaultDriver().aliases();
 }
 
 TfmConnect::TfmConnect(QWidget* parent)
