@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "db/error.h"
+#include "db/oci/oci_library.h"
 #include "platform/IFileInfo.h"
 #include "platform/appdirs.h"
 #include "platform/ini_file.h"
@@ -360,8 +361,13 @@ void TfmMain::FormCreate(const QStringList& parameters) {
   const QScreen* screen = QApplication::primaryScreen();
   const ScreenGeometry geometry{screen ? screen->geometry().width() : 1920,
                                 screen ? screen->geometry().height() : 1080, width()};
-  readMonitorIni(*this, nuvo::IniFile(nuvo::monitorIniPath()), geometry, programDirectory());
+  const nuvo::IniFile monitorIni(nuvo::monitorIniPath());
+  readMonitorIni(*this, monitorIni, geometry, programDirectory());
   nuvo::setFileCodePage(nuvo::codePageOfCharset(currCharset));
+  // The Oracle client library's file or directory, for a client outside ORACLE_HOME and the
+  // library path.
+  nuvo::db::oci::setConfiguredClientLibrary(
+      monitorIni.readString(QStringLiteral("ALIAS"), QStringLiteral("CURR_OCI_LIBRARY")));
 
   applyStartParameters(*this, parameters, startupIo(), programDirectory());
   meVhodParam->setPlainText(runLines.join(u'\n'));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <QDir>
 #include <QFile>
 #include <atomic>
@@ -21,6 +23,16 @@ namespace {
 const QString kStandinHome = QStringLiteral(NUVO_STANDIN_HOME);
 
 oci::ClientLocation standinLocation() { return {QString(), kStandinHome, false}; }
+
+// The stand-in's count of fetch calls that asked for rows.
+unsigned long standinRowFetches() {
+  void* library = dlopen((kStandinHome + "/lib/libclntsh.so").toUtf8().constData(), RTLD_NOW | RTLD_NOLOAD);
+  if (!library) return 0;
+  auto count = reinterpret_cast<unsigned long (*)()>(dlsym(library, "nuvo_standin_row_fetches"));
+  const unsigned long n = count ? count() : 0;
+  dlclose(library);
+  return n;
+}
 
 // Sets an environment variable for one scope.
 class ScopedEnv {
@@ -211,8 +223,8 @@ TEST_F(OciTest, ColumnsOfEveryTypeComeBackAsInserted) {
   EXPECT_TRUE(q.eof());
 }
 
-// Rows come in packets of the dataset's fetch size; every row arrives once, in order, whatever
-// the size.
+// Rows come in packets of the dataset's fetch size, one round trip each; every row arrives once,
+// in order, whatever the size.
 TEST_F(OciTest, DatasetFetchesInPacketsOfItsSize) {
   fillRows(8);  // 256 rows
   struct Case {
@@ -227,6 +239,7 @@ TEST_F(OciTest, DatasetFetchesInPacketsOfItsSize) {
     Dataset ds(session.get());
     ds.setSql(QString::fromUtf8(c.sql));
     ds.setFetchSize(c.fetchSize);
+    const unsigned long fetchesBefore = standinRowFetches();
     ds.open();
     EXPECT_EQ(ds.recordCount(), qMin(c.fetchSize, 256)) << c.fetchSize;
     ds.fetchAll();
@@ -235,6 +248,8 @@ TEST_F(OciTest, DatasetFetchesInPacketsOfItsSize) {
       ASSERT_EQ(ds.value(row, 0).toLongLong(), row + 1) << c.fetchSize;
       ASSERT_EQ(ds.value(row, 1).toString(), QStringLiteral("row %1").arg(row + 1)) << c.fetchSize;
     }
+    // Full packets, then the one that finds the end.
+    if (!real) EXPECT_EQ(standinRowFetches() - fetchesBefore, 256UL / c.fetchSize + 1) << c.fetchSize;
   }
 }
 
