@@ -45,7 +45,7 @@ class DatasetTest : public DbTest {
     ds.open();
   }
 
-  Session other;
+  Session other{testDriver()};
 };
 
 const QStringList kInitial{"1:n1:10.5", "2:n2:21", "3:n3:31.5", "4:n4:42", "5:n5:52.5"};

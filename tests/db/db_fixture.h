@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "db/error.h"
+#include "db/oci/oci_driver.h"
 #include "db/query.h"
 #include "db/session.h"
 #include "engine/engine.h"
@@ -20,6 +21,18 @@ inline QString createDatabase(const std::string& prefix = "db") {
   options.durable = false;
   engine::Database::create(dir, options);
   return QString::fromStdString(dir);
+}
+
+// The driver of the suite's sessions: the default driver, or with NUVO_TEST_DRIVER=oci the Oracle
+// driver over the stand-in client library (ctest runs the query and dataset suites both ways).
+inline Driver* testDriver() {
+#ifdef NUVO_STANDIN_HOME
+  if (qEnvironmentVariable("NUVO_TEST_DRIVER") == QLatin1String("oci")) {
+    static OciDriver driver(oci::ClientLocation{QString(), QStringLiteral(NUVO_STANDIN_HOME), false});
+    return &driver;
+  }
+#endif
+  return nullptr;
 }
 
 class DbTest : public ::testing::Test {
@@ -39,7 +52,7 @@ class DbTest : public ::testing::Test {
   }
 
   QString directory;
-  Session session;
+  Session session{testDriver()};
 };
 
 // The error a call throws; fails the test when it throws none.

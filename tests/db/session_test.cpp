@@ -54,7 +54,7 @@ TEST_F(SessionTest, LogOnFailuresLeaveTheSessionDisconnected) {
       {"SYSTEM", "SYSTEM", "/no/such/dir", 12154},
   };
   for (const Case& c : cases) {
-    Session s;
+    Session s(testDriver());
     EXPECT_EQ(errorOf([&] { s.logOn(c.user, c.password, c.database); }).code(), c.code) << c.user;
     EXPECT_FALSE(s.connected());
   }
@@ -86,7 +86,7 @@ TEST_F(SessionTest, SessionsShareOneDatabaseObjectPerDirectory) {
 
 TEST_F(SessionTest, CommitRollbackAndSavepointsFollowTheTransaction) {
   exec({"CREATE TABLE t (id NUMBER)"});
-  Session other;
+  Session other(testDriver());
   other.logOn("SYSTEM", "SYSTEM", directory);
   EXPECT_FALSE(session.inTransaction());
 
@@ -110,7 +110,7 @@ TEST_F(SessionTest, CommitRollbackAndSavepointsFollowTheTransaction) {
 TEST_F(SessionTest, LogOffClosesQueriesAndAnotherLogOnServesThemAgain) {
   const QString second = createDatabase("second");
   {
-    Session s;
+    Session s(testDriver());
     s.logOn("SYSTEM", "SYSTEM", second);
     Query create(&s);
     create.setSql("CREATE TABLE marker AS SELECT 'second' AS u FROM dual");
@@ -132,7 +132,7 @@ TEST_F(SessionTest, LogOffClosesQueriesAndAnotherLogOnServesThemAgain) {
 TEST_F(SessionTest, QueryOutlivingItsSessionFailsCleanly) {
   Query q;
   {
-    Session s;
+    Session s(testDriver());
     s.logOn("SYSTEM", "SYSTEM", directory);
     q.setSession(&s);
     q.setSql("SELECT 1 AS x FROM dual");

@@ -199,6 +199,8 @@ ub2 internalType(const engine::Column& c) {
 
 engine::DataType engineType(ub2 dty) {
   switch (dty) {
+    case SQLT_RID:
+    case SQLT_RDD: return engine::DataType::Rowid;
     case SQLT_VNU: return engine::DataType::Number;
     case SQLT_DAT: return engine::DataType::Date;
     case SQLT_LNG: return engine::DataType::Long;
@@ -529,14 +531,26 @@ __attribute__((visibility("default"))) sword OCIStmtExecute(void* svchp, void* s
   s->session = &session;
   try {
     s->statement = session.prepare(s->sql);
+    // A DML statement gives values back through the variables after RETURNING ... INTO, which the
+    // caller binds NULL.
+    const bool returning = !block && upper(s->sql).find("RETURNING") != std::string::npos;
+    std::vector<Bind*> outs;
     for (const auto& b : s->binds) {
       if (b->dty == SQLT_RSET) {
         s->statement->bindOut(b->name, engine::DataType::Cursor);
+        outs.push_back(b.get());
         continue;
       }
       const engine::Value v = readBind(*b);
-      if (block && v.isNull()) s->statement->bindOut(b->name, engineType(b->dty));
-      else s->statement->bind(b->name, v, block ? engine::BindDirection::InOut : engine::BindDirection::In);
+      if ((block || returning) && v.isNull()) {
+        s->statement->bindOut(b->name, engineType(b->dty));
+        outs.push_back(b.get());
+      } else if (block) {
+        s->statement->bind(b->name, v, engine::BindDirection::InOut);
+        outs.push_back(b.get());
+      } else {
+        s->statement->bind(b->name, v, engine::BindDirection::In);
+      }
     }
     try {
       s->statement->execute();
@@ -547,20 +561,18 @@ __attribute__((visibility("default"))) sword OCIStmtExecute(void* svchp, void* s
     }
     s->executed = true;
     if (!s->statement->isQuery()) s->rowCount = static_cast<ub4>(s->statement->rowCount());
-    if (block) {
-      for (const auto& b : s->binds) {
-        const engine::Value v = s->statement->bindValue(b->name);
-        if (b->dty == SQLT_RSET) {
-          auto* target = *static_cast<Stmt**>(b->value);
-          target->cursor = v.kind() == engine::Value::Kind::Cursor ? v.asCursor() : nullptr;
-          target->executed = target->cursor != nullptr;
-          target->rowCount = 0;
-          target->stmtType = 1;
-          target->session = &session;
-          continue;
-        }
-        writeValue(v, b->dty, b->value, b->size, b->ind, b->alen, b->rcode, session);
+    for (Bind* b : outs) {
+      const engine::Value v = s->statement->bindValue(b->name);
+      if (b->dty == SQLT_RSET) {
+        auto* target = *static_cast<Stmt**>(b->value);
+        target->cursor = v.kind() == engine::Value::Kind::Cursor ? v.asCursor() : nullptr;
+        target->executed = target->cursor != nullptr;
+        target->rowCount = 0;
+        target->stmtType = 1;
+        target->session = &session;
+        continue;
       }
+      writeValue(v, b->dty, b->value, b->size, b->ind, b->alen, b->rcode, session);
     }
   } catch (const engine::Error& e) {
     if (e.offset() > 0) s->parseOffset = static_cast<ub2>(e.offset());
