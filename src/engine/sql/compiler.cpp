@@ -656,6 +656,7 @@ class Compiler {
       QueryPtr q = p.parseQuery();
       // The view's names resolve in its owner's schema, with its owner's rights.
       CompileContext viewCtx = ctx_;
+      viewCtx.literals = nullptr;
       viewCtx.schema = r.owner;
       viewCtx.user = r.owner;
       Compiled inner;
@@ -773,6 +774,7 @@ class Compiler {
 
   std::string orderBy(const std::vector<OrderItem>& items, const std::vector<Column>& cols, const Scope* scope = nullptr,
                       const std::vector<SelectItem>* selectItems = nullptr) {
+    InlineLiterals keep(*this);
     std::vector<std::string> parts;
     for (const auto& item : items) {
       std::string term;
@@ -906,6 +908,7 @@ class Compiler {
     std::string items = selectList(b, scope, cols);
     std::string sql = std::string("SELECT ") + (b.distinct ? "DISTINCT " : "") + items + " FROM " + from;
     if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
+    InlineLiterals keep(*this);
     if (!b.groupBy.empty()) {
       std::vector<std::string> g;
       for (const auto& e : b.groupBy) g.push_back(expr(*e, scope).sql);
@@ -1042,6 +1045,7 @@ class Compiler {
   }
 
   std::string selectList(const QueryBlock& b, Scope& scope, std::vector<Column>& cols) {
+    InlineLiterals keep(*this);
     std::vector<std::string> parts;
     for (const auto& item : b.items) {
       if (item.star) {
@@ -1079,6 +1083,7 @@ class Compiler {
 
   // START WITH / CONNECT BY as a recursive common table expression over the single FROM item.
   std::string hierarchical(const QueryBlock& b, const Scope* outer, std::vector<Column>& cols, const Query& q) {
+    InlineLiterals keep(*this);
     if (b.from.size() != 1) fail(1437, b.from[1].pos);
     Source base;
     std::string baseSql = fromItem(b.from[0], outer, base);
@@ -1177,6 +1182,23 @@ class Compiler {
     return Typed{sql + ")", x->type};
   }
 
+  // A literal of the statement's own text as a parameter, when nothing here depends on its value:
+  // written as ?#k# and numbered after the binds once the statement is compiled.
+  std::optional<std::string> literalParam(const Expr& e) {
+    if (!ctx_.literals || inlineLiterals_ > 0) return std::nullopt;
+    auto it = ctx_.literals->find(&e);
+    if (it == ctx_.literals->end()) return std::nullopt;
+    out_.literalParams.push_back(it->second);
+    return "?#" + std::to_string(out_.literalParams.size() - 1) + "#";
+  }
+
+  // Keeps literals inline while it lives: their text shapes headings, grouping and sorting.
+  struct InlineLiterals {
+    explicit InlineLiterals(Compiler& c) : c_(c) { ++c_.inlineLiterals_; }
+    ~InlineLiterals() { --c_.inlineLiterals_; }
+    Compiler& c_;
+  };
+
   Typed bind(const Expr& e) {
     std::string name = e.text;
     auto it = std::find(out_.bindNames.begin(), out_.bindNames.end(), name);
@@ -1215,9 +1237,12 @@ class Compiler {
     lastColumnMeta_ = nullptr;
     switch (e.kind) {
       case ExprKind::Null: return {"NULL", DataType::Unknown};
-      case ExprKind::Number: return {e.text, DataType::Number};
+      case ExprKind::Number:
+        if (auto p = literalParam(e)) return {*p, DataType::Number};
+        return {e.text, DataType::Number};
       case ExprKind::String:
         if (e.text.empty()) return {"NULL", DataType::Unknown};
+        if (auto p = literalParam(e)) return {*p, DataType::Varchar2};
         return {quoteText(e.text), DataType::Varchar2};
       case ExprKind::Bind: return bind(e);
       case ExprKind::Column: return column(e, scope);
@@ -1534,6 +1559,7 @@ class Compiler {
 
   // FUNC(...) OVER (PARTITION BY ... ORDER BY ...): SQLite's window functions.
   Typed analytic(const Expr& e, const Scope& scope) {
+    InlineLiterals keep(*this);
     const std::string& name = e.name.last();
     static const std::map<std::string, std::pair<const char*, int>> ranking = {
         {"ROW_NUMBER", {"row_number", 0}}, {"RANK", {"rank", 0}}, {"DENSE_RANK", {"dense_rank", 0}},
@@ -1622,7 +1648,31 @@ class Compiler {
   std::vector<CommonTableInfo> ctes_;  // WITH clauses in reach, innermost last
   std::set<std::string> notNull_;   // columns of the DML target that must not become NULL
   bool inUpdate_ = false;
+  int inlineLiterals_ = 0;  // > 0: literals are written inline
 };
+
+// Numbers the literal parameters ?#k# after the binds: ?(binds + 1 + k). Quoted text is left alone.
+void numberLiteralParams(std::string& sql, std::size_t binds) {
+  std::string out;
+  out.reserve(sql.size() + 16);
+  char quote = 0;
+  for (std::size_t i = 0; i < sql.size(); ++i) {
+    char c = sql[i];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == '?' && i + 1 < sql.size() && sql[i + 1] == '#') {
+      std::size_t end = sql.find('#', i + 2);
+      out += '?';
+      out += std::to_string(binds + 1 + std::stoul(sql.substr(i + 2, end - i - 2)));
+      i = end;
+      continue;
+    }
+    out += c;
+  }
+  sql = std::move(out);
+}
 
 }  // namespace
 
@@ -1639,6 +1689,10 @@ Compiled compileStatement(const Statement& stmt, const CompileContext& context, 
   }
   if (out.forUpdate) {
     for (const auto& s : out.schemas) out.writeSchemas.insert(s);
+  }
+  if (!out.literalParams.empty()) {
+    numberLiteralParams(out.sql, out.bindNames.size());
+    numberLiteralParams(out.nextSql, out.bindNames.size());
   }
   return out;
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/catalog/catalog.h"
@@ -43,6 +44,9 @@ struct CompileContext {
   std::function<std::optional<External>(const Expr& e)> resolveExternal;
   // SQL inside PL/SQL: RETURNING INTO targets are PL/SQL's own, not out binds.
   bool insidePlsql = false;
+  // The statement's own literals (Parser::literals) that may become parameters, so that statements
+  // differing only in those literals share one compilation; null: every literal is written inline.
+  const std::unordered_map<const Expr*, int>* literals = nullptr;
 };
 
 // The result of compiling one statement.
@@ -53,6 +57,10 @@ struct Compiled {
   std::vector<std::string> returningInto;  // plain SQL's RETURNING INTO: the out bind of each value
   std::vector<std::string> bindNames;   // parameter ?N is bindNames[N-1]
   std::vector<DataType> bindTargets;    // the type a bind is converted to (Unknown: as given)
+  // Literals that became parameters: ?(bindNames.size() + 1 + k) takes the value of the literal token
+  // numbered literalParams[k] in the text. A literal whose value shapes the SQL (select list,
+  // GROUP BY, HAVING, ORDER BY, ROWNUM limits, DATE '...', hierarchical and analytic clauses) stays inline.
+  std::vector<int> literalParams;
   std::set<std::string> schemas;        // schema files the SQL reads or writes
   std::set<std::string> writeSchemas;   // schema files it writes (DML) or locks (FOR UPDATE)
   bool isQuery = false;

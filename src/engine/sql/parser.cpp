@@ -1297,14 +1297,14 @@ ExprPtr Parser::parseUnary() {
 ExprPtr Parser::parsePrimary() {
   const Token& t = peek();
   switch (t.kind) {
-    case TokenKind::Number: {
-      auto e = make(ExprKind::Number, next());
-      e->text = t.text;
-      return e;
-    }
+    case TokenKind::Number:
     case TokenKind::String: {
-      auto e = make(ExprKind::String, next());
+      // The literal's number among the text's literal tokens, counted forward from the last one.
+      for (; literalScan_ < i_; ++literalScan_)
+        if (isLiteralToken(tokens_[literalScan_])) ++literalsSeen_;
+      auto e = make(t.kind == TokenKind::Number ? ExprKind::Number : ExprKind::String, next());
       e->text = t.text;
+      literals_.emplace_back(e.get(), literalsSeen_);
       return e;
     }
     case TokenKind::Bind: {

@@ -30,6 +30,9 @@ class Parser {
   void expectOp(std::string_view op, int code);
   [[noreturn]] void fail(int code, const Token& at, const std::string& detail = {}) const;
   std::string_view source() const { return text_; }
+  // The string and number literals parsed as values, each with its number among the text's literal
+  // tokens (literalTokens below counts them the same way).
+  const std::vector<std::pair<const Expr*, int>>& literals() const { return literals_; }
 
  private:
   StatementPtr parseSelectStatement();
@@ -92,7 +95,13 @@ class Parser {
   std::string text_;
   std::vector<Token> tokens_;
   std::size_t i_ = 0;
+  std::vector<std::pair<const Expr*, int>> literals_;
+  int literalsSeen_ = 0;         // literal tokens before tokens_[literalScan_]
+  std::size_t literalScan_ = 0;
 };
+
+// True for the tokens that are string or number literals.
+inline bool isLiteralToken(const Token& t) { return t.kind == TokenKind::String || t.kind == TokenKind::Number; }
 
 // True for words that cannot be an alias or an unquoted name in this position.
 bool isReserved(const std::string& word);

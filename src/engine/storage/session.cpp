@@ -1,12 +1,14 @@
 #include "engine/storage/session.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <string_view>
 #include <thread>
 
 #include "engine/plsql/plsql.h"
+#include "engine/sql/lexer.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/executor.h"
 #include "engine/storage/rowid.h"
@@ -103,6 +105,73 @@ Value columnValue(sqlite3_stmt* stmt, int i, DataType type) {
   }
 }
 
+// A number literal's value as SQLite reads it: an integer when it has only digits and fits, else a
+// double. (std::from_chars: the process's locale never changes the decimal point.)
+Value literalNumber(const std::string& text) {
+  const char* end = text.data() + text.size();
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    std::int64_t i = 0;
+    auto r = std::from_chars(text.data(), end, i);
+    if (r.ec == std::errc() && r.ptr == end) return Value(i);
+  }
+  double d = 0;
+  std::string digits = text;
+  if (!digits.empty() && digits.back() == '.') digits.pop_back();  // "1." reads as 1.0
+  if (!digits.empty() && digits.front() == '.') digits.insert(digits.begin(), '0');
+  std::from_chars(digits.data(), digits.data() + digits.size(), d);
+  return Value(d);
+}
+
+// The literal tokens of a statement text: its shape (the text with each literal replaced by a mark of
+// its kind), each literal as written, and its value.
+struct LiteralScan {
+  std::string shape;
+  std::vector<std::string> sources;
+  std::vector<Value> values;
+};
+
+// False when the text has no literal or does not lex (the parser then reports the error).
+bool scanLiterals(const std::string& text, LiteralScan& out) {
+  std::vector<sql::Token> tokens;
+  try {
+    tokens = sql::tokenize(text);
+  } catch (const Error&) {
+    return false;
+  }
+  std::size_t last = 0;
+  for (const auto& t : tokens) {
+    if (!sql::isLiteralToken(t)) continue;
+    auto begin = static_cast<std::size_t>(t.pos.offset), end = static_cast<std::size_t>(t.endOffset);
+    out.shape.append(text, last, begin - last);
+    out.shape += '\0';
+    // '' is NULL, compiled as such: it never shares the compilation of a non-empty string.
+    out.shape += t.kind == sql::TokenKind::Number ? 'n' : t.text.empty() ? 'e' : 's';
+    last = end;
+    out.sources.emplace_back(text, begin, end - begin);
+    out.values.push_back(t.kind == sql::TokenKind::String ? Value(t.text) : literalNumber(t.text));
+  }
+  if (out.sources.empty()) return false;
+  out.shape.append(text, last, std::string::npos);
+  return true;
+}
+
+// Binds the literals that became parameters, after the statement's own binds.
+void bindLiterals(sqlite3_stmt* stmt, const sql::Compiled& code, const std::vector<Value>& literals) {
+  int first = static_cast<int>(code.bindNames.size()) + 1;
+  for (std::size_t k = 0; k < code.literalParams.size(); ++k) {
+    const Value& v = literals[static_cast<std::size_t>(code.literalParams[k])];
+    int index = first + static_cast<int>(k);
+    switch (v.kind()) {
+      case Value::Kind::Integer: sqlite3_bind_int64(stmt, index, v.asInteger()); break;
+      case Value::Kind::Real: sqlite3_bind_double(stmt, index, v.asDouble()); break;
+      default: {
+        const std::string& t = v.asText();
+        sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+      }
+    }
+  }
+}
+
 // RAW and BLOB as Oracle prints them: two upper-case hex digits a byte.
 std::string hexOf(const Bytes& bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -128,7 +197,9 @@ std::string upperName(const std::string& name) {
 
 class StatementImpl : public Statement {
  public:
-  StatementImpl(SessionImpl& session, std::shared_ptr<Prepared> prepared) : session_(session), p_(std::move(prepared)) {
+  StatementImpl(SessionImpl& session, std::shared_ptr<Prepared> prepared, const std::string& text,
+                std::vector<Value> literals)
+      : session_(session), p_(std::move(prepared)), text_(text), literals_(std::move(literals)) {
     values_.resize(p_->code.bindNames.size());
   }
 
@@ -161,7 +232,7 @@ class StatementImpl : public Statement {
 
  private:
   void run() {
-    session_.impl().checkFault(p_->text);
+    session_.impl().checkFault(text_);
     session_.checkInterrupt();
     rows_ = 0;
     hasRow_ = false;
@@ -190,7 +261,8 @@ class StatementImpl : public Statement {
     }
     if (plsql::firesTriggers(session_, code)) {
       release();
-      rows_ = plsql::runTriggeredDml(session_, *p_->ast, p_->text, code, code.bindNames, values_);
+      auto own = ownCompilation();
+      rows_ = plsql::runTriggeredDml(session_, *own->ast, text_, own->code, own->code.bindNames, values_);
       done_ = true;
       return;
     }
@@ -201,6 +273,7 @@ class StatementImpl : public Statement {
     sqlite3_reset(stmt_);
     for (std::size_t i = 0; i < values_.size(); ++i)
       storage::bindValue(session_, stmt_, static_cast<int>(i + 1), values_[i], code.bindTargets[i]);
+    bindLiterals(stmt_, code, literals_);
     // A MERGE's second statement runs with the same values, which bind() may change meanwhile.
     if (!code.nextSql.empty()) bound_ = values_;
     if (code.isQuery) {
@@ -223,13 +296,15 @@ class StatementImpl : public Statement {
     std::vector<std::vector<Value>> returned;
     if (plsql::firesTriggers(session_, code)) {
       release();
-      rows_ = plsql::runTriggeredDml(session_, *p_->ast, p_->text, code, code.bindNames, values_, &returned);
+      auto own = ownCompilation();
+      rows_ = plsql::runTriggeredDml(session_, *own->ast, text_, own->code, own->code.bindNames, values_, &returned);
     } else {
       session_.attach(code.schemas);
       acquire();
       sqlite3_reset(stmt_);
       for (std::size_t i = 0; i < values_.size(); ++i)
         storage::bindValue(session_, stmt_, static_cast<int>(i + 1), values_[i], code.bindTargets[i]);
+      bindLiterals(stmt_, code, literals_);
       int rc;
       while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
         std::vector<Value> row;
@@ -256,6 +331,7 @@ class StatementImpl : public Statement {
     int count = sqlite3_bind_parameter_count(next);
     for (std::size_t i = 0; i < bound_.size() && static_cast<int>(i) < count; ++i)
       storage::bindValue(session_, next, static_cast<int>(i + 1), bound_[i], code.bindTargets[i]);
+    bindLiterals(next, code, literals_);
     rc = sqlite3_step(next);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) session_.throwMapped(rc, &code);
     return sqlite3_changes64(db);
@@ -311,6 +387,13 @@ class StatementImpl : public Statement {
     throw Error(1006, "ORA-01006: bind variable does not exist");
   }
 
+  // This text's own compilation for triggered DML, which rebuilds the statement from its syntax tree:
+  // a compilation shared by texts of one shape has another text's tree.
+  std::shared_ptr<Prepared> ownCompilation() {
+    if (p_->code.literalParams.empty()) return p_;
+    return session_.compileInline(text_);
+  }
+
   // Uses the cached SQLite statement when it is free, else prepares one of its own.
   void acquire() {
     if (stmt_) return;
@@ -344,6 +427,8 @@ class StatementImpl : public Statement {
 
   SessionImpl& session_;
   std::shared_ptr<Prepared> p_;
+  std::string text_;
+  std::vector<Value> literals_;  // the values of the text's literal tokens
   sqlite3_stmt* stmt_ = nullptr;
   bool owned_ = false;
   std::vector<Value> values_;
@@ -381,6 +466,7 @@ SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, st
 
 SessionImpl::~SessionImpl() {
   cache_.clear();
+  shapes_.clear();
   plsql_.reset();
   if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close_v2(db_);
@@ -560,6 +646,13 @@ void SessionImpl::detach(const std::string& schema) {
     if (it->second->code.schemas.count(schema) && !it->second->stmtInUse) it = cache_.erase(it);
     else ++it;
   }
+  for (auto& [shape, list] : shapes_) {
+    auto gone = std::remove_if(list.begin(), list.end(), [&](const std::shared_ptr<Prepared>& p) {
+      return p->code.schemas.count(schema) && !p->stmtInUse;
+    });
+    shapeCount_ -= static_cast<std::size_t>(list.end() - gone);
+    list.erase(gone, list.end());
+  }
   exec(db_, "DETACH " + quoteName(schema));
   attached_.erase(schema);
 }
@@ -592,9 +685,25 @@ void SessionImpl::checkInterrupt() {
 
 void SessionImpl::interrupt() { interrupted_ = true; }
 
-std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text) {
+std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text, std::vector<Value>& literals) {
   auto it = cache_.find(text);
   if (it != cache_.end()) return it->second;
+  // A text of a known shape shares its compilation when it repeats the literals that stayed inline.
+  LiteralScan scan;
+  bool shaped = !plsql::isPlsqlText(text) && scanLiterals(text, scan);
+  if (shaped) {
+    auto s = shapes_.find(scan.shape);
+    if (s != shapes_.end()) {
+      for (const auto& p : s->second) {
+        bool same = std::all_of(p->inlineLiterals.begin(), p->inlineLiterals.end(), [&](const auto& pinned) {
+          return scan.sources[static_cast<std::size_t>(pinned.first)] == pinned.second;
+        });
+        if (!same) continue;
+        literals = std::move(scan.values);
+        return p;
+      }
+    }
+  }
   auto p = std::make_shared<Prepared>();
   p->text = text;
   if (plsql::isPlsqlText(text)) {
@@ -609,7 +718,26 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text) {
   auto kind = p->ast->kind;
   p->compiled = kind == sql::StmtKind::Select || kind == sql::StmtKind::Insert || kind == sql::StmtKind::Update ||
                 kind == sql::StmtKind::Delete || kind == sql::StmtKind::Merge;
+  if (shaped && p->compiled) p->literals.insert(parser.literals().begin(), parser.literals().end());
   if (p->compiled) compileStatement(*p);
+  if (!p->code.literalParams.empty()) {
+    std::vector<bool> isParam(scan.sources.size());
+    for (int n : p->code.literalParams) isParam[static_cast<std::size_t>(n)] = true;
+    for (std::size_t n = 0; n < isParam.size(); ++n)
+      if (!isParam[n]) p->inlineLiterals.emplace_back(static_cast<int>(n), scan.sources[n]);
+    if (shapeCount_ >= kMaxCachedStatements) {
+      for (auto& [shape, list] : shapes_) {
+        auto gone = std::remove_if(list.begin(), list.end(), [](const std::shared_ptr<Prepared>& q) { return !q->stmtInUse; });
+        shapeCount_ -= static_cast<std::size_t>(list.end() - gone);
+        list.erase(gone, list.end());
+      }
+    }
+    shapes_[scan.shape].push_back(p);
+    ++shapeCount_;
+    literals = std::move(scan.values);
+    return p;
+  }
+  p->literals.clear();  // nothing to share: later compilations keep every literal inline too
   if (cache_.size() >= kMaxCachedStatements) {
     for (auto c = cache_.begin(); c != cache_.end();) {
       if (!c->second->stmtInUse) c = cache_.erase(c);
@@ -617,6 +745,16 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text) {
     }
   }
   cache_[text] = p;
+  return p;
+}
+
+std::shared_ptr<Prepared> SessionImpl::compileInline(const std::string& text) {
+  auto p = std::make_shared<Prepared>();
+  p->text = text;
+  sql::Parser parser(text);
+  p->ast = parser.parseStatement();
+  p->compiled = true;
+  compileStatement(*p);
   return p;
 }
 
@@ -653,6 +791,7 @@ void SessionImpl::compileStatement(Prepared& p) {
   }
   p.ddlVersion = database_->ddlVersion();
   p.compiledSchema = schema_;
+  if (!p.literals.empty()) ctx.literals = &p.literals;
   p.code = sql::compileStatement(*p.ast, ctx, p.text);
 }
 
@@ -724,7 +863,9 @@ void SessionImpl::throwMapped(int rc, const sql::Compiled* code) {
 }
 
 std::unique_ptr<Statement> SessionImpl::prepare(const std::string& sql) {
-  return std::make_unique<StatementImpl>(*this, compile(sql));
+  std::vector<Value> literals;
+  auto p = compile(sql, literals);
+  return std::make_unique<StatementImpl>(*this, std::move(p), sql, std::move(literals));
 }
 
 std::int64_t SessionImpl::execute(const std::string& sql, const std::vector<std::pair<std::string, Value>>& binds) {

@@ -45,6 +45,10 @@ struct Prepared {
   bool stmtInUse = false;
   // PL/SQL blocks and statements about PL/SQL units run in plsql/ instead.
   std::shared_ptr<plsql::Block> block;
+  // Shared by texts of one shape (their literals as parameters): the literals of `ast` that may become
+  // parameters, and the literals that stayed inline with their source text, which a text must repeat.
+  std::unordered_map<const sql::Expr*, int> literals;
+  std::vector<std::pair<int, std::string>> inlineLiterals;
   ~Prepared() { sqlite3_finalize(stmt); }
 };
 
@@ -87,7 +91,11 @@ class SessionImpl : public Session {
   void lockFiles(const std::set<std::string>& schemas, bool noWait);
   // Throws ORA-01013 when interrupt() was called since the last check.
   void checkInterrupt();
-  std::shared_ptr<Prepared> compile(const std::string& text);
+  // The compiled statement of a text and the values of its literal tokens (for one that shares the
+  // compilation of its shape; see sql::Compiled::literalParams).
+  std::shared_ptr<Prepared> compile(const std::string& text, std::vector<Value>& literals);
+  // The text compiled on its own with every literal inline (triggered DML rebuilds it row by row).
+  std::shared_ptr<Prepared> compileInline(const std::string& text);
   void compileStatement(Prepared& p);
   // A new compile of `p` for the current DDL version and schema, cached in its place.
   std::shared_ptr<Prepared> recompile(const std::shared_ptr<Prepared>& p);
@@ -126,6 +134,9 @@ class SessionImpl : public Session {
   std::atomic<bool> interrupted_{false};
   std::set<std::string> attached_;
   std::unordered_map<std::string, std::shared_ptr<Prepared>> cache_;
+  // Statements with literals by shape (the text with each literal replaced by a mark of its kind).
+  std::unordered_map<std::string, std::vector<std::shared_ptr<Prepared>>> shapes_;
+  std::size_t shapeCount_ = 0;
   std::map<std::string, bool> privilegeCache_;
   std::uint64_t privilegeVersion_ = 0;
   std::map<std::string, std::int64_t> currvals_;
