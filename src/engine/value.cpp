@@ -1,21 +1,80 @@
-#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 
 #include "engine/engine.h"
 
 namespace engine {
 
-std::string DateTime::toIso() const {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute, second);
-  return buf;
+namespace {
+
+// Appends v in at least `width` characters, zero-padded after a minus sign.
+void appendPadded(std::string& out, int v, int width) {
+  char digits[16];
+  int n = 0;
+  unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
+  if (v < 0) {
+    out += '-';
+    --width;
+  }
+  for (int i = n; i < width; ++i) out += '0';
+  while (n) out += digits[--n];
 }
 
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Reads an integer of at most `width` characters (a sign counts), after optional blanks.
+bool readInt(const std::string& s, std::size_t& i, int width, int& out) {
+  while (i < s.size() && isBlank(s[i])) ++i;
+  std::size_t end = std::min(s.size(), i + static_cast<std::size_t>(width));
+  bool negative = false;
+  if (i < end && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  std::size_t start = i;
+  int v = 0;
+  for (; i < end && s[i] >= '0' && s[i] <= '9'; ++i) v = v * 10 + (s[i] - '0');
+  if (i == start) return false;
+  out = negative ? -v : v;
+  return true;
+}
+
+}  // namespace
+
+std::string DateTime::toIso() const {
+  std::string out;
+  out.reserve(19);
+  appendPadded(out, year, 4);
+  out += '-';
+  appendPadded(out, month, 2);
+  out += '-';
+  appendPadded(out, day, 2);
+  out += ' ';
+  appendPadded(out, hour, 2);
+  out += ':';
+  appendPadded(out, minute, 2);
+  out += ':';
+  appendPadded(out, second, 2);
+  return out;
+}
+
+// "YYYY-MM-DD HH:MM:SS", read as the pattern "%4d-%2d-%2d %2d:%2d:%2d" of the C library reads it
+// (blanks before a number, a sign, the blank between date and time optional), and nothing after.
 bool DateTime::fromIso(const std::string& text, DateTime& out) {
   DateTime d;
-  int n = 0;
-  if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &d.year, &d.month, &d.day, &d.hour, &d.minute,
-                  &d.second, &n) != 6 ||
-      static_cast<std::size_t>(n) != text.size())
+  std::size_t i = 0;
+  auto literal = [&](char c) {
+    if (i >= text.size() || text[i] != c) return false;
+    ++i;
+    return true;
+  };
+  if (!readInt(text, i, 4, d.year) || !literal('-') || !readInt(text, i, 2, d.month) || !literal('-') ||
+      !readInt(text, i, 2, d.day))
+    return false;
+  while (i < text.size() && isBlank(text[i])) ++i;
+  if (!readInt(text, i, 2, d.hour) || !literal(':') || !readInt(text, i, 2, d.minute) || !literal(':') ||
+      !readInt(text, i, 2, d.second) || i != text.size())
     return false;
   out = d;
   return true;

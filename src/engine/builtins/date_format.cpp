@@ -414,14 +414,30 @@ class DateParser {
 
 }  // namespace
 
-std::string formatDate(const DateTime& d, const std::string& format) {
+struct DateFormat::Elements {
+  std::vector<Token> tokens;
+};
+
+DateFormat::DateFormat(const std::string& format) : elements_(std::make_shared<Elements>(Elements{tokenize(format)})) {}
+
+std::string DateFormat::format(const DateTime& d) const {
   std::string out;
   bool fill = false;
-  for (const Token& t : tokenize(format)) {
+  for (const Token& t : elements_->tokens) {
     if (t.el == El::Fm) fill = !fill;
     out += t.el == El::Th ? applyCase(ordinalSuffix(out), t.textCase) : formatElement(t, d, fill);
   }
   return out;
+}
+
+std::string formatDate(const DateTime& d, const std::string& format) { return DateFormat(format).format(d); }
+
+const DateFormat& SessionContext::dateFormat(const std::string& format) {
+  auto it = dateFormats.find(format);
+  if (it != dateFormats.end()) return it->second;
+  DateFormat compiled(format);
+  if (dateFormats.size() >= 64) dateFormats.clear();  // formats built from data: keep the cache small
+  return dateFormats.emplace(format, std::move(compiled)).first->second;
 }
 
 DateTime parseDate(const std::string& text, const std::string& format, const DateTime& now) {

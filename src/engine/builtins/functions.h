@@ -56,8 +56,10 @@
 // SQLite error message back into an engine::Error with that code.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "engine/engine.h"
 
@@ -67,6 +69,18 @@ namespace engine::builtins {
 
 // What the functions of one session need to know about it. The session owns it and keeps it alive
 // as long as its SQLite connection; fields may change between statements (ALTER SESSION).
+// A date format model tokenised once, to format many dates with it.
+class DateFormat {
+ public:
+  // Throws engine::Error ORA-01821 for an element it does not know.
+  explicit DateFormat(const std::string& format);
+  std::string format(const DateTime& d) const;
+
+ private:
+  struct Elements;
+  std::shared_ptr<const Elements> elements_;
+};
+
 struct SessionContext {
   std::string user;                           // USER
   std::int64_t uid = 0;                       // UID
@@ -80,6 +94,9 @@ struct SessionContext {
   std::string module = "nuvo_sql";
   bool sysdba = false;                        // logged on AS SYSDBA: USERENV('ISDBA') is TRUE
   std::function<DateTime()> now;              // SYSDATE; when empty, the local wall clock
+  // The date formats the session uses (NLS_DATE_FORMAT, TO_CHAR's models), each compiled once.
+  const DateFormat& dateFormat(const std::string& format);
+  std::unordered_map<std::string, DateFormat> dateFormats;
 };
 
 // Registers every function above on the connection.

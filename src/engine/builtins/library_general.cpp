@@ -75,7 +75,7 @@ Value toCharNum(const Args& a) {
 }
 
 Value toCharDate(const Args& a) {
-  return textValue(formatDate(a.date(0), a.size() > 1 ? a.text(1) : a.session().nlsDateFormat));
+  return textValue(a.session().dateFormat(a.size() > 1 ? a.text(1) : a.session().nlsDateFormat).format(a.date(0)));
 }
 
 Value toDate(const Args& a) {

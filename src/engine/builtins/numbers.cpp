@@ -1,4 +1,5 @@
 // NUMBER values: decimal rounding, printing as Oracle prints them, TO_NUMBER without a format.
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -62,14 +63,19 @@ Decimal Decimal::fromValue(const Value& number) {
   } else {
     double v = number.asDouble();
     if (v == 0 || !std::isfinite(v)) return d;
+    // "-d.dddddddddddddde+XX": 15 significant digits, rounded as printf's %.14e rounds them
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", v);  // "-d.dddddddddddddde+XX": 15 significant digits
-    std::string text = buf;
+    char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14).ptr;
+    std::string_view text(buf, static_cast<std::size_t>(end - buf));
     d.negative = text[0] == '-';
     std::size_t start = d.negative ? 1 : 0;
     std::size_t e = text.find('e');
-    d.digits = text.substr(start, 1) + text.substr(start + 2, e - start - 2);
-    d.exponent = std::atoi(text.c_str() + e + 1) + 1;
+    d.digits.reserve(15);
+    d.digits += text[start];
+    d.digits.append(text.substr(start + 2, e - start - 2));
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
+    d.exponent = exponent + 1;
   }
   stripTrailingZeros(d);
   return d;
@@ -137,7 +143,8 @@ Value numberValue(double value) {
 }
 
 std::string formatNumber(double value) { return formatDecimal(Decimal::fromValue(Value(value))); }
-std::string formatNumber(std::int64_t value) { return formatDecimal(Decimal::fromValue(Value(value))); }
+// Every integer fits the fixed notation: its digits as they stand.
+std::string formatNumber(std::int64_t value) { return std::to_string(value); }
 
 Value parseNumber(const std::string& text) {
   std::size_t begin = text.find_first_not_of(" \t\r\n");

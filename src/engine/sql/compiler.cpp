@@ -897,7 +897,7 @@ class Compiler {
     std::vector<std::string> conditions;
     for (const auto& c : where) {
       if (rownumLimit(*c, scope, limit)) continue;
-      conditions.push_back(condition(*c, scope));
+      conditions.push_back(whereConjunct(*c, scope));
     }
     if (!limit.empty() && (isGrouped(b) || b.distinct || !q.orderBy.empty())) {
       // ROWNUM counts rows before grouping, DISTINCT and sorting: limit them in an inner query.
@@ -918,6 +918,37 @@ class Compiler {
     if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols, &scope, &b.items);
     if (!limit.empty()) sql += " LIMIT " + limit;
     return sql;
+  }
+
+  // A WHERE conjunct; (:b = 'text' OR other) becomes a bind test (Compiled::bindTests).
+  std::string whereConjunct(const Expr& c, const Scope& scope) {
+    if (!ctx_.bindTests || c.kind != ExprKind::Binary || c.op != "OR") return condition(c, scope);
+    auto isTest = [](const Expr& e) {
+      if (e.kind != ExprKind::Binary || e.op != "=") return false;
+      const Expr& l = *e.args[0];
+      const Expr& r = *e.args[1];
+      return l.kind == ExprKind::Bind && l.name.parts.empty() && r.kind == ExprKind::String && !r.text.empty();
+    };
+    bool testFirst = isTest(*c.args[0]);
+    if (!testFirst && !isTest(*c.args[1])) return condition(c, scope);
+    const Expr& test = *c.args[testFirst ? 0 : 1];
+    std::string testSql, otherSql;
+    if (testFirst) {
+      InlineLiterals keep(*this);  // the test's text is read here: it stays in the SQL as written
+      testSql = condition(test, scope);
+    }
+    otherSql = condition(*c.args[testFirst ? 1 : 0], scope);
+    if (!testFirst) {
+      InlineLiterals keep(*this);
+      testSql = condition(test, scope);
+    }
+    Compiled::BindTest t;
+    t.bind = test.args[0]->text;
+    t.text = test.args[1]->text;
+    t.whole = "(" + (testFirst ? testSql + " OR " + otherSql : otherSql + " OR " + testSql) + ")";
+    t.otherwise = otherSql;
+    out_.bindTests.push_back(std::move(t));
+    return "?@" + std::to_string(out_.bindTests.size() - 1) + "@";
   }
 
   static bool isGrouped(const QueryBlock& b) {
@@ -1297,11 +1328,19 @@ class Compiler {
                 DataType::Boolean};
       }
       case ExprKind::Like: {
+        lastTableColumn_ = false;
         Typed v = coerce(expr(*e.args[0], scope), DataType::Varchar2);
+        bool tableText = lastTableColumn_ && e.args[0]->kind == ExprKind::Column;
         Typed p = coerce(expr(*e.args[1], scope), DataType::Varchar2);
         std::string sql = "ora_like(" + v.sql + ", " + p.sql;
         if (e.args.size() > 2) sql += ", " + expr(*e.args[2], scope).sql;
         sql += ")";
+        // A text column of a table against a pattern known before the rows: the pattern's fixed
+        // prefix bounds the values (an index range); LIKE itself still decides.
+        bool knownPattern = e.args[1]->kind == ExprKind::Bind || e.args[1]->kind == ExprKind::String;
+        if (tableText && knownPattern && !e.negated && e.args.size() == 2)
+          sql = "(" + sql + " AND " + v.sql + " >= nuvo_like_low(" + p.sql + ") AND " + v.sql + " < nuvo_like_high(" +
+                p.sql + "))";
         return {e.negated ? "(NOT " + sql + ")" : sql, DataType::Boolean};
       }
       case ExprKind::IsNull: {
@@ -1457,6 +1496,9 @@ class Compiler {
       }
       if (found) {
         lastColumnMeta_ = &col->meta;
+        // Values of a VARCHAR2 or CHAR column of a table are stored as text.
+        lastTableColumn_ = found->isTable && col->sql.empty() &&
+                           (col->meta.type == DataType::Varchar2 || col->meta.type == DataType::Char);
         return {col->sql.empty() ? found->sqlAlias + "." + quoteName(col->name) : col->sql, col->meta.type};
       }
       if (!s->levelSql.empty() && parts.size() == 1 && name == "LEVEL") return {s->levelSql, DataType::Number};
@@ -1649,6 +1691,7 @@ class Compiler {
   std::set<std::string> notNull_;   // columns of the DML target that must not become NULL
   bool inUpdate_ = false;
   int inlineLiterals_ = 0;  // > 0: literals are written inline
+  bool lastTableColumn_ = false;  // the last column resolved is a text column of a table
 };
 
 // Numbers the literal parameters ?#k# after the binds: ?(binds + 1 + k). Quoted text is left alone.
@@ -1693,6 +1736,10 @@ Compiled compileStatement(const Statement& stmt, const CompileContext& context, 
   if (!out.literalParams.empty()) {
     numberLiteralParams(out.sql, out.bindNames.size());
     numberLiteralParams(out.nextSql, out.bindNames.size());
+    for (auto& t : out.bindTests) {
+      numberLiteralParams(t.whole, out.bindNames.size());
+      numberLiteralParams(t.otherwise, out.bindNames.size());
+    }
   }
   return out;
 }

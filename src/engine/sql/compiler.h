@@ -47,6 +47,9 @@ struct CompileContext {
   // The statement's own literals (Parser::literals) that may become parameters, so that statements
   // differing only in those literals share one compilation; null: every literal is written inline.
   const std::unordered_map<const Expr*, int>* literals = nullptr;
+  // A query the session runs itself: a WHERE conjunct (:b = 'text' OR other) may be decided once the
+  // bind is known (Compiled::bindTests).
+  bool bindTests = false;
 };
 
 // The result of compiling one statement.
@@ -61,6 +64,14 @@ struct Compiled {
   // numbered literalParams[k] in the text. A literal whose value shapes the SQL (select list,
   // GROUP BY, HAVING, ORDER BY, ROWNUM limits, DATE '...', hierarchical and analytic clauses) stays inline.
   std::vector<int> literalParams;
+  // WHERE conjuncts (:bind = 'text' OR otherwise) of a query, written ?@k@ in `sql`. Once the bind is
+  // known the conjunct becomes "1" when the test holds, else `otherwise`, whose index may then be used;
+  // `whole` is the conjunct as it stands, for a bind whose outcome is not known beforehand.
+  struct BindTest {
+    std::string bind, text;
+    std::string whole, otherwise;
+  };
+  std::vector<BindTest> bindTests;
   std::set<std::string> schemas;        // schema files the SQL reads or writes
   std::set<std::string> writeSchemas;   // schema files it writes (DML) or locks (FOR UPDATE)
   bool isQuery = false;

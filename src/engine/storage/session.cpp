@@ -65,7 +65,7 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
       return;
     }
     case Value::Kind::Date: {
-      std::string t = target == DataType::Varchar2 ? builtins::formatDate(v.asDate(), nls) : v.asDate().toIso();
+      std::string t = target == DataType::Varchar2 ? session.context().dateFormat(nls).format(v.asDate()) : v.asDate().toIso();
       sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
       return;
     }
@@ -172,6 +172,13 @@ void bindLiterals(sqlite3_stmt* stmt, const sql::Compiled& code, const std::vect
   }
 }
 
+// The fixed prefix of a LIKE pattern: up to the first % or _.
+std::string likePrefix(sqlite3_value* v) {
+  const char* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  std::string_view pattern(p, static_cast<std::size_t>(sqlite3_value_bytes(v)));
+  return std::string(pattern.substr(0, std::min(pattern.find('%'), pattern.find('_'))));
+}
+
 // RAW and BLOB as Oracle prints them: two upper-case hex digits a byte.
 std::string hexOf(const Bytes& bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -267,6 +274,13 @@ class StatementImpl : public Statement {
       return;
     }
     session_.attach(code.schemas);
+    if (!code.bindTests.empty()) {
+      std::string outcome = testOutcomes(code);
+      if (outcome != variantKey_) {
+        release();
+        variantKey_ = std::move(outcome);
+      }
+    }
     if (code.isQuery && code.forUpdate) session_.lockFiles(code.writeSchemas, code.noWait);
     else if (!code.isQuery) session_.beginChange();
     acquire();
@@ -394,9 +408,75 @@ class StatementImpl : public Statement {
     return session_.compileInline(text_);
   }
 
+  // Per bind test, with the values bound now: '1' it holds, '0' it does not (NULL included: a WHERE
+  // conjunct), '?' not known here (a conversion SQLite makes).
+  std::string testOutcomes(const sql::Compiled& code) const {
+    std::string key;
+    for (const auto& t : code.bindTests) {
+      auto it = std::find(code.bindNames.begin(), code.bindNames.end(), t.bind);
+      std::size_t i = static_cast<std::size_t>(it - code.bindNames.begin());
+      const Value& v = values_[i];
+      DataType target = code.bindTargets[i];
+      char outcome = '?';
+      if (target == DataType::Varchar2 || target == DataType::Unknown) {
+        if (v.isNull() || (v.kind() == Value::Kind::Text && v.asText().empty())) outcome = '0';
+        else if (v.kind() == Value::Kind::Text) outcome = v.asText() == t.text ? '1' : '0';
+        else if (target == DataType::Varchar2 && v.kind() == Value::Kind::Integer)
+          outcome = builtins::formatNumber(v.asInteger()) == t.text ? '1' : '0';
+      }
+      key += outcome;
+    }
+    return key;
+  }
+
+  // The SQL of the variant for the outcomes: each test marker replaced, also inside a replacement.
+  static void appendVariant(std::string& out, const std::string& sql, const sql::Compiled& code, const std::string& key) {
+    char quote = 0;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+      char c = sql[i];
+      if (quote) {
+        if (c == quote) quote = 0;
+      } else if (c == '\'' || c == '"') {
+        quote = c;
+      } else if (c == '?' && i + 1 < sql.size() && sql[i + 1] == '@') {
+        std::size_t end = sql.find('@', i + 2);
+        std::size_t k = std::stoul(sql.substr(i + 2, end - i - 2));
+        const auto& t = code.bindTests[k];
+        if (key[k] == '1') out += "1";
+        else appendVariant(out, key[k] == '0' ? t.otherwise : t.whole, code, key);
+        i = end;
+        continue;
+      }
+      out += c;
+    }
+  }
+
   // Uses the cached SQLite statement when it is free, else prepares one of its own.
   void acquire() {
     if (stmt_) return;
+    if (!p_->code.bindTests.empty()) {
+      auto& v = p_->variants[variantKey_];
+      if (!v) {
+        v = std::make_unique<Prepared::Variant>();
+        appendVariant(v->sql, p_->code.sql, p_->code, variantKey_);
+      }
+      const char* sql = v->sql.c_str();
+      if (!v->inUse) {
+        if (!v->stmt) {
+          int rc = sqlite3_prepare_v3(session_.connection(), sql, -1, SQLITE_PREPARE_PERSISTENT, &v->stmt, nullptr);
+          if (rc != SQLITE_OK) session_.throwMapped(rc, nullptr);
+        }
+        v->inUse = true;
+        variant_ = v.get();
+        stmt_ = v->stmt;
+        owned_ = false;
+        return;
+      }
+      int rc = sqlite3_prepare_v3(session_.connection(), sql, -1, 0, &stmt_, nullptr);
+      if (rc != SQLITE_OK) session_.throwMapped(rc, nullptr);
+      owned_ = true;
+      return;
+    }
     if (!p_->stmtInUse) {
       if (!p_->stmt) {
         int rc = sqlite3_prepare_v3(session_.connection(), p_->code.sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
@@ -420,15 +500,19 @@ class StatementImpl : public Statement {
     } else {
       // Every execution binds all parameters again, so the bindings need no clearing.
       sqlite3_reset(stmt_);
-      p_->stmtInUse = false;
+      if (variant_) variant_->inUse = false;
+      else p_->stmtInUse = false;
     }
     stmt_ = nullptr;
+    variant_ = nullptr;
   }
 
   SessionImpl& session_;
   std::shared_ptr<Prepared> p_;
   std::string text_;
   std::vector<Value> literals_;  // the values of the text's literal tokens
+  std::string variantKey_;       // the outcomes of the bind tests the statement was acquired for
+  Prepared::Variant* variant_ = nullptr;
   sqlite3_stmt* stmt_ = nullptr;
   bool owned_ = false;
   std::vector<Value> values_;
@@ -544,6 +628,22 @@ void SessionImpl::registerEngineFunctions() {
     padded.append(static_cast<std::size_t>(max - actual), ' ');
     sqlite3_result_text(c, padded.data(), static_cast<int>(padded.size()), SQLITE_TRANSIENT);
   }, false);
+  // The index range of LIKE with a pattern known before the rows: values from the pattern's fixed
+  // prefix (up to the first % or _) to just past it; without a prefix, every text (a BLOB sorts
+  // after all text).
+  fn("nuvo_like_low", 1, [](sqlite3_context* c, int, sqlite3_value** v) {
+    if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string prefix = likePrefix(v[0]);
+    sqlite3_result_text(c, prefix.data(), static_cast<int>(prefix.size()), SQLITE_TRANSIENT);
+  }, true);
+  fn("nuvo_like_high", 1, [](sqlite3_context* c, int, sqlite3_value** v) {
+    if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    std::string prefix = likePrefix(v[0]);
+    while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) prefix.pop_back();
+    if (prefix.empty()) return sqlite3_result_zeroblob(c, 0);
+    prefix.back() = static_cast<char>(static_cast<unsigned char>(prefix.back()) + 1);
+    sqlite3_result_text(c, prefix.data(), static_cast<int>(prefix.size()), SQLITE_TRANSIENT);
+  }, true);
   fn("nuvo_user", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
     sqlite3_result_text(c, self->user().c_str(), -1, SQLITE_TRANSIENT);
@@ -643,12 +743,12 @@ void SessionImpl::detach(const std::string& schema) {
   if (!attached_.count(schema)) return;
   // Cached statements may name the file: drop them first, SQLite refuses to detach while in use.
   for (auto it = cache_.begin(); it != cache_.end();) {
-    if (it->second->code.schemas.count(schema) && !it->second->stmtInUse) it = cache_.erase(it);
+    if (it->second->code.schemas.count(schema) && !it->second->busy()) it = cache_.erase(it);
     else ++it;
   }
   for (auto& [shape, list] : shapes_) {
     auto gone = std::remove_if(list.begin(), list.end(), [&](const std::shared_ptr<Prepared>& p) {
-      return p->code.schemas.count(schema) && !p->stmtInUse;
+      return p->code.schemas.count(schema) && !p->busy();
     });
     shapeCount_ -= static_cast<std::size_t>(list.end() - gone);
     list.erase(gone, list.end());
@@ -727,7 +827,7 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text, std::vec
       if (!isParam[n]) p->inlineLiterals.emplace_back(static_cast<int>(n), scan.sources[n]);
     if (shapeCount_ >= kMaxCachedStatements) {
       for (auto& [shape, list] : shapes_) {
-        auto gone = std::remove_if(list.begin(), list.end(), [](const std::shared_ptr<Prepared>& q) { return !q->stmtInUse; });
+        auto gone = std::remove_if(list.begin(), list.end(), [](const std::shared_ptr<Prepared>& q) { return !q->busy(); });
         shapeCount_ -= static_cast<std::size_t>(list.end() - gone);
         list.erase(gone, list.end());
       }
@@ -740,7 +840,7 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text, std::vec
   p->literals.clear();  // nothing to share: later compilations keep every literal inline too
   if (cache_.size() >= kMaxCachedStatements) {
     for (auto c = cache_.begin(); c != cache_.end();) {
-      if (!c->second->stmtInUse) c = cache_.erase(c);
+      if (!c->second->busy()) c = cache_.erase(c);
       else ++c;
     }
   }
@@ -785,13 +885,18 @@ std::shared_ptr<Prepared> SessionImpl::recompile(const std::shared_ptr<Prepared>
 
 void SessionImpl::compileStatement(Prepared& p) {
   sql::CompileContext ctx = compileContext();
+  if (p.busy()) {
+    if (p.stmt || !p.variants.empty()) throw Error::ora(4068);
+  }
   if (p.stmt) {
     sqlite3_finalize(p.stmt);
     p.stmt = nullptr;
   }
+  p.variants.clear();
   p.ddlVersion = database_->ddlVersion();
   p.compiledSchema = schema_;
   if (!p.literals.empty()) ctx.literals = &p.literals;
+  ctx.bindTests = p.ast->kind == sql::StmtKind::Select;
   p.code = sql::compileStatement(*p.ast, ctx, p.text);
 }
 
@@ -909,7 +1014,7 @@ std::string SessionImpl::format(const Value& value) const {
     case Value::Kind::Integer: return builtins::formatNumber(value.asInteger());
     case Value::Kind::Real: return builtins::formatNumber(value.asDouble());
     case Value::Kind::Text: return value.asText();
-    case Value::Kind::Date: return builtins::formatDate(value.asDate(), context_.nlsDateFormat);
+    case Value::Kind::Date: return context_.dateFormat(context_.nlsDateFormat).format(value.asDate());
     case Value::Kind::Cursor: return "CURSOR";
     case Value::Kind::Binary: return hexOf(value.asBytes());
   }

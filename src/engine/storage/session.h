@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -49,6 +50,18 @@ struct Prepared {
   // parameters, and the literals that stayed inline with their source text, which a text must repeat.
   std::unordered_map<const sql::Expr*, int> literals;
   std::vector<std::pair<int, std::string>> inlineLiterals;
+  // A query with bind tests (sql::Compiled::bindTests): its SQL and SQLite statement per outcome.
+  struct Variant {
+    std::string sql;
+    sqlite3_stmt* stmt = nullptr;
+    bool inUse = false;
+    ~Variant() { sqlite3_finalize(stmt); }
+  };
+  std::map<std::string, std::unique_ptr<Variant>> variants;
+  // True while a Statement runs one of its SQLite statements.
+  bool busy() const {
+    return stmtInUse || std::any_of(variants.begin(), variants.end(), [](const auto& v) { return v.second->inUse; });
+  }
   ~Prepared() { sqlite3_finalize(stmt); }
 };
 
@@ -125,7 +138,7 @@ class SessionImpl : public Session {
   std::shared_ptr<DatabaseImpl> database_;
   sqlite3* db_;
   catalog::Catalog catalog_;
-  builtins::SessionContext context_;
+  mutable builtins::SessionContext context_;  // format() compiles date formats into it
   std::string user_;
   std::string schema_;
   bool sysdba_;

@@ -17,6 +17,8 @@ TEST(FormatNumber, PrintsNumbersAsOracleDoes) {
       {0.5, ".5"},      {-0.25, "-.25"},         {100.0, "100"},        {-0.0, "0"},
       {1e20, "100000000000000000000"},           {123.456, "123.456"},  {1.5e-5, ".000015"},
       {2.0 / 3, ".666666666666667"},             {-1234.5, "-1234.5"},  {1e-10, ".0000000001"},
+      {0.1 + 0.2, ".3"},                         {123456789012345.67, "123456789012346"},
+      {-9.87654321e-30, "-.00000000000000000000000000000987654321"},
   };
   for (const auto& c : doubles) EXPECT_EQ(formatNumber(c.value), c.expected) << c.value;
   EXPECT_EQ(formatNumber(std::int64_t{0}), "0");
@@ -29,6 +31,52 @@ TEST(FormatDate, FormatsByTheModel) {
   EXPECT_EQ(formatDate(d, "DD.MM.YYYY HH24:MI:SS"), "05.03.2026 14:07:09");
   EXPECT_EQ(formatDate(d, "YYYY-MM-DD:HH24:MI:SS"), "2026-03-05:14:07:09");
   EXPECT_EQ(formatDate(d, "FMDD. Month YYYY"), "5. March 2026");
+}
+
+TEST(FormatDate, ACompiledFormatPrintsAsTheModelDoes) {
+  const DateTime dates[] = {{2026, 3, 5, 14, 7, 9}, {1999, 12, 31, 0, 0, 0}, {2024, 2, 29, 23, 59, 59}, {1, 1, 1, 12, 0, 0}};
+  const char* formats[] = {"DD-MON-RR", "DD.MM.YYYY HH24:MI:SS", "FMDD. Month YYYY", "Day, DDTH \"of\" MONTH",
+                           "HH:MI:SS AM", "J SSSSS Q WW IW D DDD"};
+  for (const char* f : formats) {
+    DateFormat compiled(f);
+    for (const auto& d : dates) EXPECT_EQ(compiled.format(d), formatDate(d, f)) << f << " " << d.toIso();
+  }
+  EXPECT_THROW(DateFormat("DD-XX-YYYY"), Error);
+}
+
+TEST(IsoDate, ReadsWhatItWritesAndTheFormsTheFilesMayHold) {
+  struct Case {
+    const char* text;
+    bool ok;
+    DateTime expected;
+  };
+  const Case cases[] = {
+      {"2026-03-05 14:07:09", true, {2026, 3, 5, 14, 7, 9}},
+      {"0001-01-01 00:00:00", true, {1, 1, 1, 0, 0, 0}},
+      {"2026-3-5 4:7:9", true, {2026, 3, 5, 4, 7, 9}},      // digits need no padding
+      {" 2026-03-05  14:07:09", true, {2026, 3, 5, 14, 7, 9}},  // blanks before numbers
+      {"2026-03-0514:07:09", true, {2026, 3, 5, 14, 7, 9}},  // the blank between date and time may be missing
+      {"-044-03-15 00:00:00", true, {-44, 3, 15, 0, 0, 0}},
+      {"2026-03-05", false, {}},
+      {"2026-03-05 14:07:09x", false, {}},
+      {"2026-03-05 14:07", false, {}},
+      {"20260-03-05 14:07:09", false, {}},
+      {"2026/03/05 14:07:09", false, {}},
+      {"", false, {}},
+  };
+  for (const auto& c : cases) {
+    DateTime d{9, 9, 9, 9, 9, 9};
+    EXPECT_EQ(DateTime::fromIso(c.text, d), c.ok) << c.text;
+    if (c.ok) EXPECT_EQ(d, c.expected) << c.text;
+  }
+  const DateTime written[] = {{2026, 3, 5, 14, 7, 9}, {1, 1, 1, 0, 0, 0}, {9999, 12, 31, 23, 59, 59}};
+  for (const auto& w : written) {
+    DateTime back;
+    ASSERT_TRUE(DateTime::fromIso(w.toIso(), back)) << w.toIso();
+    EXPECT_EQ(back, w);
+  }
+  EXPECT_EQ((DateTime{2026, 3, 5, 4, 7, 9}).toIso(), "2026-03-05 04:07:09");
+  EXPECT_EQ((DateTime{-44, 3, 15, 0, 0, 0}).toIso(), "-044-03-15 00:00:00");
 }
 
 TEST(ParseDate, ReadsTextAndThrowsOraclesErrors) {
