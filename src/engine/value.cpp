@@ -62,6 +62,15 @@ std::string DateTime::toIso() const {
 // "YYYY-MM-DD HH:MM:SS", read as the pattern "%4d-%2d-%2d %2d:%2d:%2d" of the C library reads it
 // (blanks before a number, a sign, the blank between date and time optional), and nothing after.
 bool DateTime::fromIso(const std::string& text, DateTime& out) {
+  // The form the files hold, read directly.
+  auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+  auto two = [&](std::size_t i) { return (text[i] - '0') * 10 + (text[i + 1] - '0'); };
+  if (text.size() == 19 && text[4] == '-' && text[7] == '-' && text[10] == ' ' && text[13] == ':' && text[16] == ':' &&
+      digit(0) && digit(1) && digit(2) && digit(3) && digit(5) && digit(6) && digit(8) && digit(9) && digit(11) &&
+      digit(12) && digit(14) && digit(15) && digit(17) && digit(18)) {
+    out = DateTime{two(0) * 100 + two(2), two(5), two(8), two(11), two(14), two(17)};
+    return true;
+  }
   DateTime d;
   std::size_t i = 0;
   auto literal = [&](char c) {

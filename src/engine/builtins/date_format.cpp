@@ -420,12 +420,46 @@ struct DateFormat::Elements {
 
 DateFormat::DateFormat(const std::string& format) : elements_(std::make_shared<Elements>(Elements{tokenize(format)})) {}
 
+namespace {
+
+// number() appended in place: digits zero-padded to `width` (unless filling), after a minus sign.
+void appendNumber(std::string& out, int value, int width, bool fill) {
+  char digits[12];
+  int n = 0;
+  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
+  if (value < 0) out += '-';
+  if (!fill)
+    for (int i = n; i < width; ++i) out += '0';
+  while (n) out += digits[--n];
+}
+
+}  // namespace
+
 std::string DateFormat::format(const DateTime& d) const {
   std::string out;
+  out.reserve(32);
   bool fill = false;
   for (const Token& t : elements_->tokens) {
-    if (t.el == El::Fm) fill = !fill;
-    out += t.el == El::Th ? applyCase(ordinalSuffix(out), t.textCase) : formatElement(t, d, fill);
+    switch (t.el) {
+      // The elements of the usual formats, appended in place.
+      case El::Literal: out += t.literal; break;
+      case El::Dd: appendNumber(out, d.day, 2, fill); break;
+      case El::Mm: appendNumber(out, d.month, 2, fill); break;
+      case El::Yyyy: case El::Rrrr: appendNumber(out, d.year, 4, fill); break;
+      case El::Yy: case El::Rr: appendNumber(out, d.year % 100, 2, fill); break;
+      case El::Hh24: appendNumber(out, d.hour, 2, fill); break;
+      case El::Mi: appendNumber(out, d.minute, 2, fill); break;
+      case El::Ss: appendNumber(out, d.second, 2, fill); break;
+      case El::Fm:
+        fill = !fill;
+        break;
+      case El::Th: out += applyCase(ordinalSuffix(out), t.textCase); break;
+      default: out += formatElement(t, d, fill);
+    }
   }
   return out;
 }

@@ -1,4 +1,5 @@
 // NUMBER values: decimal rounding, printing as Oracle prints them, TO_NUMBER without a format.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -142,7 +143,40 @@ Value numberValue(double value) {
   return Value(value);
 }
 
-std::string formatNumber(double value) { return formatDecimal(Decimal::fromValue(Value(value))); }
+// The digits of Decimal::fromValue written out directly: the fetch prints many doubles.
+std::string formatNumber(double value) {
+  if (value == 0 || !std::isfinite(value)) return "0";
+  char buf[40];
+  char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14).ptr;
+  std::string_view text(buf, static_cast<std::size_t>(end - buf));
+  bool negative = text[0] == '-';
+  std::size_t start = negative ? 1 : 0;
+  std::size_t e = text.find('e');
+  char digits[16];
+  std::size_t n = 0;
+  digits[n++] = text[start];
+  for (std::size_t i = start + 2; i < e; ++i) digits[n++] = text[i];
+  while (n > 1 && digits[n - 1] == '0') --n;
+  int exponent = 0;
+  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
+  int integerDigits = exponent + 1;
+  std::string out;
+  if (negative) out += '-';
+  if (integerDigits > 0) {
+    auto whole = std::min<std::size_t>(n, static_cast<std::size_t>(integerDigits));
+    out.append(digits, whole);
+    if (static_cast<std::size_t>(integerDigits) > n) out.append(static_cast<std::size_t>(integerDigits) - n, '0');
+    if (n > whole) {
+      out += '.';
+      out.append(digits + whole, n - whole);
+    }
+  } else {
+    out += '.';
+    out.append(static_cast<std::size_t>(-integerDigits), '0');
+    out.append(digits, n);
+  }
+  return out.size() > kFixedNotationLimit ? formatDecimal(Decimal::fromValue(Value(value))) : out;
+}
 // Every integer fits the fixed notation: its digits as they stand.
 std::string formatNumber(std::int64_t value) { return std::to_string(value); }
 
