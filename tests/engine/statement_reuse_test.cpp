@@ -95,6 +95,18 @@ TEST_F(StatementReuse, OpenCursorsOfOneShapeKeepTheirOwnLiterals) {
   EXPECT_FALSE(first->next());
 }
 
+// After DDL, a shape whose compilation an open cursor still reads is compiled again for the others.
+TEST_F(StatementReuse, DdlWhileACursorOfTheShapeIsOpenCompilesAgain) {
+  auto open = s_->prepare("SELECT counter FROM scripts WHERE counter <= 3 ORDER BY counter");
+  open->execute();
+  ASSERT_TRUE(open->next());
+  s_->execute("ALTER TABLE scripts ADD (note VARCHAR2(5) DEFAULT 'n')");
+  EXPECT_EQ(rows(*s_, "SELECT counter FROM scripts WHERE counter <= 2 ORDER BY counter"),
+            (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(rows(*s_, "SELECT counter FROM scripts WHERE counter <= 1 ORDER BY counter"), std::vector<std::string>{"1"});
+  EXPECT_EQ(rows(*s_, "SELECT note FROM scripts WHERE counter = 4"), std::vector<std::string>{"n"});
+}
+
 // Literals that became parameters are numbered after the binds, also with RETURNING INTO.
 TEST_F(StatementReuse, LiteralsAndBindsInOneStatementKeepTheirPlaces) {
   for (int i = 0; i < 2; ++i) {

@@ -832,6 +832,7 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text, std::vec
         list.erase(gone, list.end());
       }
     }
+    p->shape = scan.shape;
     shapes_[scan.shape].push_back(p);
     ++shapeCount_;
     literals = std::move(scan.values);
@@ -877,17 +878,25 @@ std::shared_ptr<Prepared> SessionImpl::recompile(const std::shared_ptr<Prepared>
   fresh->text = p->text;
   fresh->ast = p->ast;
   fresh->compiled = p->compiled;
+  fresh->literals = p->literals;
+  fresh->shape = p->shape;
   compileStatement(*fresh);
   auto it = cache_.find(p->text);
   if (it != cache_.end() && it->second == p) it->second = fresh;
+  if (!p->shape.empty()) {
+    // A shared compilation: the texts of its shape use the new one, which keeps the same literals
+    // inline (what stays inline depends on the syntax alone).
+    fresh->inlineLiterals = p->inlineLiterals;
+    auto s = shapes_.find(p->shape);
+    if (s != shapes_.end())
+      for (auto& entry : s->second)
+        if (entry == p) entry = fresh;
+  }
   return fresh;
 }
 
 void SessionImpl::compileStatement(Prepared& p) {
   sql::CompileContext ctx = compileContext();
-  if (p.busy()) {
-    if (p.stmt || !p.variants.empty()) throw Error::ora(4068);
-  }
   if (p.stmt) {
     sqlite3_finalize(p.stmt);
     p.stmt = nullptr;

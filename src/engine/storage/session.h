@@ -50,6 +50,7 @@ struct Prepared {
   // parameters, and the literals that stayed inline with their source text, which a text must repeat.
   std::unordered_map<const sql::Expr*, int> literals;
   std::vector<std::pair<int, std::string>> inlineLiterals;
+  std::string shape;  // the key it has among the session's shapes
   // A query with bind tests (sql::Compiled::bindTests): its SQL and SQLite statement per outcome.
   struct Variant {
     std::string sql;
