@@ -228,6 +228,36 @@ void Catalog::removeObject(std::int64_t id) {
   Stmt(db_, "DELETE FROM objects WHERE object_id=?1").bindAll(id).step();
 }
 
+void Catalog::setDependencies(const std::string& owner, const std::string& name, const std::string& type,
+                              const std::set<std::pair<std::string, std::string>>& referenced) {
+  Stmt(db_, "DELETE FROM dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(owner, name, type).step();
+  for (const auto& [rowner, rname] : referenced) {
+    if (rowner == owner && rname == name) continue;
+    Stmt(db_, "INSERT INTO dependencies SELECT ?1, ?2, ?3, owner, object_name, object_type FROM objects "
+              "WHERE owner=?4 AND object_name=?5 AND object_type IN ('TABLE', 'VIEW', 'SEQUENCE', 'SYNONYM')")
+        .bindAll(owner, name, type, rowner, rname)
+        .step();
+  }
+}
+
+void Catalog::invalidateDependants(const std::string& owner, const std::string& name) {
+  std::vector<std::pair<std::string, std::string>> todo{{owner, name}};
+  std::set<std::pair<std::string, std::string>> seen;
+  while (!todo.empty()) {
+    auto [o, n] = todo.back();
+    todo.pop_back();
+    if (!seen.insert({o, n}).second) continue;
+    Stmt s(db_, "SELECT DISTINCT owner, name, type FROM dependencies WHERE referenced_owner=?1 AND referenced_name=?2");
+    s.bindAll(o, n);
+    while (s.step()) {
+      Stmt(db_, "UPDATE objects SET status='INVALID' WHERE owner=?1 AND object_name=?2 AND object_type=?3")
+          .bindAll(s.text(0), s.text(1), s.text(2))
+          .step();
+      todo.emplace_back(s.text(0), s.text(1));
+    }
+  }
+}
+
 void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
   Stmt s(db_, "INSERT INTO columns(object_id, column_id, column_name, data_type, data_length, data_precision, "
               "data_scale, nullable, data_default, char_length, char_used) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,12 @@ class Catalog {
   void addConstraint(const ConstraintInfo& c);
   void removeConstraint(const std::string& owner, const std::string& name);
   void setConstraintEnabled(const std::string& owner, const std::string& name, bool enabled);
+  // What an object depends on, replacing what was recorded before (objects that do not exist are
+  // left out).
+  void setDependencies(const std::string& owner, const std::string& name, const std::string& type,
+                       const std::set<std::pair<std::string, std::string>>& referenced);
+  // Marks INVALID whatever depends on owner.name, and whatever depends on that in turn.
+  void invalidateDependants(const std::string& owner, const std::string& name);
   std::string newConstraintName();
   std::int64_t meta(const std::string& key, std::int64_t fallback) const;
   void setMeta(const std::string& key, std::int64_t value);

@@ -460,10 +460,27 @@ class Compiler {
   Unit* stateOwner(Unit* u) { return u->spec ? u->spec.get() : u; }
 
   void record(const CompileError& e) { unit_.errors.push_back(e); }
+  // Names found to be stored units that do not compile: a call through them is PLS-00905.
+  std::map<std::string, std::string> invalidNames_;
+  void rejectInvalidUnit(const sql::Expr& e) {
+    const auto& parts = e.name.parts;
+    for (std::size_t n = std::min<std::size_t>(parts.size(), 2); n >= 1; --n) {
+      std::string name;
+      for (std::size_t i = 0; i < n; ++i) name += (i ? "." : "") + parts[i];
+      if (auto it = invalidNames_.find(name); it != invalidNames_.end())
+        throw NameError{errorAt(e.pos, "PLS-00905: object " + it->second + " is invalid")};
+    }
+  }
   // A stored unit by name, when the compiling user may execute it (a stored unit compiles with its
   // owner's rights, a block with the session user's).
   std::shared_ptr<Unit> findUnit(const std::string& owner, const std::string& name) {
     auto unit = loader_.findUnit(owner, name);
+    if (!unit) {
+      if (std::string failed = loader_.invalidUnit(owner, name); !failed.empty()) {
+        invalidNames_[name] = failed;
+        invalidNames_[owner + "." + name] = failed;
+      }
+    }
     std::string user = unit_.type.empty() ? session_.user() : owner_;
     if (unit && !mayExecute(session_, user, *unit)) return nullptr;
     return unit;
@@ -1888,6 +1905,7 @@ void Compiler::compileSql(SqlStatement& s, const sql::Position& pos) {
     s.paramByBind[name] = prm;
   }
   if (!s.code.targetTable.empty()) unit_.dependencies.insert({s.code.targetOwner, s.code.targetTable});
+  unit_.dependencies.insert(s.code.references.begin(), s.code.references.end());
 }
 
 TypePtr Compiler::rowTypeOf(const SqlStatement& s) {
@@ -2470,6 +2488,7 @@ ExprP Compiler::expr(const sql::Expr& e) {
 // An expression of SQL's own (its functions, LIKE, subqueries, date arithmetic) runs as a one-row
 // query; the PL/SQL names in it become binds.
 ExprP Compiler::sqlFallback(const sql::Expr& e) {
+  if (e.kind == sql::ExprKind::Column || e.kind == sql::ExprKind::Function) rejectInvalidUnit(e);
   if (insideSql_ > 0) throw NameError{errorAt(e.pos, "PLS-00201: identifier must be declared")};
   auto select = std::make_shared<sql::SelectStmt>();
   select->query = std::make_shared<sql::Query>();
@@ -2950,6 +2969,7 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
 // Built-in procedures and functions of STANDARD and DBMS_OUTPUT
 
 ExprP Compiler::builtinCall(const sql::Expr& e, bool asStatement) {
+  rejectInvalidUnit(e);
   const auto& parts = e.name.parts;
   std::string name;
   for (const auto& p : parts) name += (name.empty() ? "" : ".") + p;
@@ -3082,6 +3102,22 @@ std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& 
   } catch (const Error& e) {
     unit->errors.push_back({e.line() > 0 ? e.line() : 1, e.column() > 0 ? e.column() : 1,
                             "PLS-00103: " + e.message().substr(0, e.message().find('\n'))});
+  }
+  // A trigger's errors count lines from its PL/SQL block (DECLARE or BEGIN), columns on that first
+  // line from the block's first character.
+  int bodyLine = 1, bodyColumn = 1;
+  for (int i = 0; i < trigger.bodyOffset && i < static_cast<int>(text.size()); ++i) {
+    if (text[static_cast<std::size_t>(i)] == '\n') {
+      ++bodyLine;
+      bodyColumn = 1;
+    } else {
+      ++bodyColumn;
+    }
+  }
+  for (auto& error : unit->errors) {
+    if (error.line < bodyLine) continue;
+    if (error.line == bodyLine) error.position = std::max(1, error.position - bodyColumn + 1);
+    error.line -= bodyLine - 1;
   }
   return unit;
 }

@@ -71,6 +71,8 @@ class UnitLoader {
   virtual ~UnitLoader() = default;
   // The compiled specification of a stored procedure, function or package, or null.
   virtual std::shared_ptr<Unit> findUnit(const std::string& owner, const std::string& name) = 0;
+  // After findUnit found nothing: "OWNER.NAME" when the name is a stored unit that does not compile.
+  virtual std::string invalidUnit(const std::string& owner, const std::string& name) = 0;
   // The body of a package, compiled on first use (ORA-04067 / ORA-06508 when missing or invalid).
   virtual std::shared_ptr<Unit> bodyOf(Unit& spec) = 0;
   // Makes sure a package's state exists (runs its initialization on first use).

@@ -2,6 +2,7 @@
 // blocks, DBMS_OUTPUT, and the bridge that lets SQL call stored functions.
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -136,6 +137,11 @@ struct SessionState : UnitLoader {
   std::string partialLine;
 
   std::shared_ptr<Unit> findUnit(const std::string& owner, const std::string& name) override;
+  std::string invalidUnit(const std::string& owner, const std::string& name) override {
+    auto it = invalid.find(owner + "." + name);
+    return it == invalid.end() ? std::string() : it->second;
+  }
+  std::map<std::string, std::string> invalid;  // OWNER.NAME looked up -> the unit that failed to compile
   std::shared_ptr<Unit> bodyOf(Unit& spec) override;
   void instantiate(Exec& x, Unit& spec) override;
   int sqlFunctionId(const std::shared_ptr<Unit>& unit, Subprogram* sub) override {
@@ -227,7 +233,18 @@ std::shared_ptr<Unit> SessionState::compileStored(const std::string& owner, cons
   unit->name = name;
   unit->stamp = stampOf(owner, name, type);
   bool valid = unit->errors.empty();
-  if ((status == "VALID") != valid) storeCompileResult(session.connection(), *unit, type, session.inTransaction());
+  // A unit that stays invalid may fail for other reasons now (what it uses changed): its errors are
+  // stored when they differ from those recorded.
+  bool newErrors = false;
+  if (!valid) {
+    Stmt stored(session.connection(), "SELECT text FROM main.errors WHERE owner=?1 AND name=?2 AND type=?3 ORDER BY sequence");
+    stored.bindAll(owner, name, type);
+    std::vector<std::string> before, now;
+    while (stored.step()) before.push_back(stored.text(0));
+    for (const auto& e : unit->errors) now.push_back(e.text);
+    newErrors = before != now;
+  }
+  if ((status == "VALID") != valid || newErrors) storeCompileResult(session.connection(), *unit, type, session.inTransaction());
   if (!valid) return nullptr;
   return unit;
 }
@@ -236,17 +253,24 @@ std::shared_ptr<Unit> SessionState::findUnit(const std::string& owner, const std
   std::string key = owner + "." + name;
   auto it = units.find(key);
   if (it != units.end()) return it->second;
+  invalid.erase(key);
   auto object = session.catalog().findObject(owner, name);
   if (!object) {
     // A private or public synonym of a unit.
     auto target = session.catalog().synonymTarget(owner, name);
     if (!target) target = session.catalog().synonymTarget("PUBLIC", name);
-    if (target && !(*target)[0].empty() && !((*target)[0] == owner && (*target)[1] == name)) return findUnit((*target)[0], (*target)[1]);
+    if (target && !(*target)[0].empty() && !((*target)[0] == owner && (*target)[1] == name)) {
+      auto unit = findUnit((*target)[0], (*target)[1]);
+      if (auto failed = invalidUnit((*target)[0], (*target)[1]); !unit && !failed.empty()) invalid[key] = failed;
+      return unit;
+    }
     return nullptr;
   }
   if (object->type != "PROCEDURE" && object->type != "FUNCTION" && object->type != "PACKAGE") return nullptr;
+  bool recursive = loading.count(owner + "." + name + "." + object->type) > 0;
   auto unit = compileStored(owner, name, object->type, nullptr);
   if (unit) units[key] = unit;
+  else if (!recursive) invalid[key] = key;
   return unit;
 }
 
@@ -494,6 +518,14 @@ std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& 
   if (parts.size() == 1) standalone(state.findUnit(schema, parts[0]));
   else if (parts.size() == 2) inPackage(state.findUnit(schema, parts[0]), parts[1]) || standalone(state.findUnit(parts[0], parts[1]));
   else inPackage(state.findUnit(parts[0], parts[1]), parts[2]);
+  if (!sub) {
+    // The name is a stored unit that does not compile.
+    std::string failed = parts.size() == 1 ? state.invalidUnit(schema, parts[0]) : state.invalidUnit(parts[0], parts[1]);
+    if (failed.empty() && parts.size() == 2) failed = state.invalidUnit(schema, parts[0]);
+    if (!failed.empty())
+      throw Error(6575, "ORA-06575: Package or function " + failed.substr(failed.find('.') + 1) + " is in an invalid state",
+                  e.pos.offset, e.pos.line, e.pos.column);
+  }
   if (!sub || !sub->returnType || !sub->returnType->isScalar()) return std::nullopt;
   if (!mayExecute(session, session.user(), *unit)) return std::nullopt;
   sql::CompileContext::External x;
@@ -635,21 +667,7 @@ std::string nowText(storage::SessionImpl& session) { return session.impl().now()
 // Marks the units that depend on owner.name INVALID (and theirs in turn).
 void invalidateDependants(sqlite3* db, const std::string& owner, const std::string& name) {
   ensureDependencyTable(db);
-  std::vector<std::pair<std::string, std::string>> todo{{owner, name}};
-  std::set<std::pair<std::string, std::string>> seen;
-  while (!todo.empty()) {
-    auto [o, n] = todo.back();
-    todo.pop_back();
-    if (!seen.insert({o, n}).second) continue;
-    Stmt s(db, "SELECT DISTINCT owner, name, type FROM main.dependencies WHERE referenced_owner=?1 AND referenced_name=?2");
-    s.bindAll(o, n);
-    while (s.step()) {
-      Stmt(db, "UPDATE main.objects SET status='INVALID' WHERE owner=?1 AND object_name=?2 AND object_type=?3")
-          .bindAll(s.text(0), s.text(1), s.text(2))
-          .step();
-      todo.emplace_back(s.text(0), s.text(1));
-    }
-  }
+  catalog::Catalog(db).invalidateDependants(owner, name);
 }
 
 }  // namespace

@@ -566,8 +566,10 @@ class Compiler {
 
   Resolved checked(Resolved r, const std::string& privilege, const Position& pos) {
     if (r.type != "TABLE" && r.type != "VIEW" && r.type != "SEQUENCE") fail(942, pos);
-    if (r.owner == ctx_.user || !ctx_.mayUse) return r;
-    if (ctx_.mayUse(ctx_.user, r.owner, r.name, privilege)) return r;
+    if (r.owner == ctx_.user || !ctx_.mayUse || ctx_.mayUse(ctx_.user, r.owner, r.name, privilege)) {
+      out_.references.insert({r.owner, r.name});
+      return r;
+    }
     // Some grant on the object makes it visible: the missing one is then "insufficient privileges".
     if (ctx_.catalog->hasAnyObjectPrivilege(ctx_.user, r.owner, r.name) ||
         (privilege != "SELECT" && ctx_.mayUse(ctx_.user, r.owner, r.name, "SELECT")))

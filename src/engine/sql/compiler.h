@@ -79,6 +79,9 @@ struct Compiled {
   bool noWait = false;
   // The table a DML statement changes, for mapping constraint failures to their names.
   std::string targetOwner, targetTable;
+  // The tables, views and sequences the statement names (owner, name): what it depends on. A view
+  // counts as itself, not as the objects of its query.
+  std::set<std::pair<std::string, std::string>> references;
 };
 
 // Compiles a query or DML statement. Throws engine::Error (ORA-00904, 00942, 00918, 01031, ...).

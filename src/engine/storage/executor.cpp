@@ -76,12 +76,13 @@ class Executor {
   // Views whose query no longer compiles are INVALID, and VALID again once it compiles, as after
   // Oracle's automatic recompilation.
   void refreshViewStatus() {
-    Stmt s(db_, "SELECT o.object_id, o.owner, v.text, o.status FROM objects o JOIN views v ON v.owner = o.owner AND "
-                "v.view_name = o.object_name WHERE o.object_type = 'VIEW'");
-    std::vector<std::tuple<std::int64_t, std::string, std::string, std::string>> views;
-    while (s.step()) views.emplace_back(s.integer(0), s.text(1), s.text(2), s.text(3));
-    for (const auto& [id, owner, text, status] : views) {
+    Stmt s(db_, "SELECT o.object_id, o.owner, o.object_name, v.text, o.status FROM objects o JOIN views v ON "
+                "v.owner = o.owner AND v.view_name = o.object_name WHERE o.object_type = 'VIEW'");
+    std::vector<std::tuple<std::int64_t, std::string, std::string, std::string, std::string>> views;
+    while (s.step()) views.emplace_back(s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4));
+    for (const auto& [id, owner, name, text, status] : views) {
       std::string now = "VALID";
+      Compiled compiled;
       try {
         SelectStmt select;
         Parser p(text);
@@ -89,11 +90,14 @@ class Executor {
         CompileContext ctx = compileContext();
         ctx.user = owner;
         ctx.schema = owner;
-        compileStatement(select, ctx, text);
+        compiled = compileStatement(select, ctx, text);
       } catch (const Error&) {
         now = "INVALID";
       }
-      if (now != status) Stmt(db_, "UPDATE objects SET status=?2 WHERE object_id=?1").bindAll(id, now).step();
+      if (now == status) continue;
+      Stmt(db_, "UPDATE objects SET status=?2 WHERE object_id=?1").bindAll(id, now).step();
+      // Valid again (its table made anew): what it reads is recorded anew.
+      if (now == "VALID") cat_.setDependencies(owner, name, "VIEW", compiled.references);
     }
   }
 
@@ -535,6 +539,10 @@ class Executor {
       }
       case AlterTableAction::RenameTo: renameTable(owner, table, st.names[0], st.pos); break;
     }
+    // Whatever uses the table must compile again, except after ADD COLUMN (as Oracle since 11g).
+    bool reshaped = st.action == AlterTableAction::DropColumns || st.action == AlterTableAction::ModifyColumns ||
+                    st.action == AlterTableAction::RenameColumn || st.action == AlterTableAction::RenameTo;
+    if (reshaped) cat_.invalidateDependants(owner, table);
     cat_.touchObject(object.id, now());
   }
 
@@ -699,6 +707,7 @@ class Executor {
     std::string owner = s_.currentSchema();
     auto o = cat_.findObject(owner, st.from.parts[0]);
     if (!o) fail(4043, st.from.pos, st.from.parts[0]);
+    cat_.invalidateDependants(owner, o->name);
     if (o->type == "TABLE") {
       s_.attach({owner});
       renameTable(owner, o->name, st.to.parts[0], st.to.pos);
@@ -743,6 +752,14 @@ class Executor {
         {"SYNONYM", "DROP ANY SYNONYM"},   {"INDEX", "DROP ANY INDEX"},     {"PUBLIC SYNONYM", "DROP PUBLIC SYNONYM"}};
     if (type == "PUBLIC SYNONYM") requirePrivilege("", "", "DROP PUBLIC SYNONYM");
     else requirePrivilege(owner, "", anyPrivilege.at(type));
+    if (type != "INDEX") {
+      // Dependants go INVALID; their dependencies on the object go with it.
+      cat_.invalidateDependants(owner, name);
+      Stmt(db_, "DELETE FROM dependencies WHERE referenced_owner=?1 AND referenced_name=?2 AND referenced_type=?3")
+          .bindAll(owner, name, objectType)
+          .step();
+      Stmt(db_, "DELETE FROM dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(owner, name, objectType).step();
+    }
     if (type == "TABLE") dropTable(owner, name, o->id, st.cascadeConstraints);
     else if (type == "INDEX") {
       Stmt s(db_, "SELECT constraint_name FROM indexes WHERE owner=?1 AND index_name=?2");
@@ -867,6 +884,8 @@ class Executor {
       id = cat_.addObject(owner, name, "VIEW", now());
     }
     Stmt(db_, "INSERT INTO views(owner, view_name, text) VALUES (?1, ?2, ?3)").bindAll(owner, name, st.queryText).step();
+    if (existing) cat_.invalidateDependants(owner, name);
+    cat_.setDependencies(owner, name, "VIEW", q.references);
     for (std::size_t i = 0; i < q.columns.size(); ++i) {
       const Column& qc = q.columns[i];
       ColumnInfo c;
