@@ -32,6 +32,9 @@ void SqlCommand::setSession(Session* session) {
   if (session == session_) return;
   if (session_) {
     close();
+    // The statement was prepared on the old session's connection.
+    underLock([&] { statement_.reset(); });
+    prepared_ = false;
     session_->detach(this);
   }
   session_ = session;

@@ -32,6 +32,7 @@
 #include "shell/sql_catalog.h"
 #include "shell/userComm.h"
 #include "sqlwork/execScr.h"
+#include "sqlwork/workshet.h"
 #include "widgets/message_facade.h"
 
 namespace {
@@ -62,7 +63,7 @@ const MenuItem kMenu[] = {
     {"mmConnDisc", "mmSetup", "Setup", "Nastavitve", kAvailable},
     {"mmConnDisc", "mmUserComments", "User Comments", "Komentarji", kAvailable},
     {nullptr, "mmWorkSheet", "&WorkSheet", "P&oizvedbe", kGroup | kAvailable},
-    {"mmWorkSheet", "mmNormal", "&Normal", "Klasične", 0},
+    {"mmWorkSheet", "mmNormal", "&Normal", "Klasične", kAvailable},
     {"mmWorkSheet", "mmMasterDetail", "Master-Detail", "Oče/otrok", 0},
     {"mmWorkSheet", "mmScript", "&Script", "Skripta", 0},
     {nullptr, "mmProject", "&Version", "&Verzije", kGroup | kAvailable},
@@ -121,7 +122,7 @@ struct ToolButton {
 
 const ToolButton kToolbar[] = {
     {"tbConnect", "Connect to Database", "Prijava", kAvailable | kCheckable},
-    {"tbWorkSheet", "Work Sheet", "Poizvedbe", 0},
+    {"tbWorkSheet", "Work Sheet", "Poizvedbe", kAvailable},
     {"tbMasterDetail", "Master/Detail Form", "Poizvedbe-Oče/otrok", 0},
     {"tbWSPart", "WorkSheet-SCRIPT", "Poizvedbe-skripta", 0},
     {"tbEditPL", "Edit PL/SQL Script", "Urejevalnik PL/SQL skript", 0},
@@ -308,6 +309,12 @@ void TfmMain::createMenus() {
   });
   connect(command("mmSetup"), &QAction::triggered, this, [this] { openSetupWindow(this, false); });
   connect(command("mmAbout"), &QAction::triggered, this, [this] { (new TfmAbout(this))->show(); });
+  connect(command("mmNormal"), &QAction::triggered, this, [this] {
+    auto* sheet = new TfmWorkSheet;
+    sheet->WorkStevec = ++workSheetStevec;
+    sheet->setObjectName(QStringLiteral("WorkSheet_%1").arg(workSheetStevec));
+    sheet->show();
+  });
   connect(command("mmExecScript"), &QAction::triggered, this, [] {
     auto* script = new TfmScript;
     script->p_auto = false;

@@ -40,6 +40,18 @@ TEST_F(QueryTest, ReadsRowsAndFieldsByNameAndIndex) {
   EXPECT_EQ(errorOf([&] { q.field("missing"); }).code(), 0);
 }
 
+TEST_F(QueryTest, MovedToAnotherSessionRunsThere) {
+  Session other;
+  other.logOn("SYS", "SYS", directory, true);
+  Query q(&session);
+  q.setSql("SELECT user FROM dual");
+  q.execute();
+  EXPECT_EQ(q.field(0).asString(), "SYSTEM");
+  q.setSession(&other);
+  q.execute();
+  EXPECT_EQ(q.field(0).asString(), "SYS");
+}
+
 TEST_F(QueryTest, EmptyResultIsEofAtOnce) {
   Query q(&session);
   q.setSql("SELECT 1 AS x FROM dual WHERE 1 = 0");
