@@ -159,6 +159,41 @@ int outputCharset(bool unicode, const QString& charset) {
 
 // ---------------------------------------------------------------------------------------------
 
+QbeQuery qbeQuery(const QString& query, const QList<QbeCondition>& conditions) {
+  QbeQuery result;
+  QStringList where;
+  for (const QbeCondition& c : conditions) {
+    QString value = c.value.trimmed();
+    if (value.isEmpty()) continue;
+    QString column = c.column;
+    column.replace(u'"', QStringLiteral("\"\""));
+    column = u'"' + column + u'"';
+    if (value.compare(u"NULL", Qt::CaseInsensitive) == 0) {
+      where << column + QStringLiteral(" is null");
+      continue;
+    }
+    QString op = QStringLiteral("=");
+    for (const char* candidate : {"<>", "!=", "<=", ">=", "<", ">", "="}) {
+      if (value.startsWith(QLatin1String(candidate))) {
+        op = QLatin1String(candidate);
+        value = value.mid(op.size()).trimmed();
+        break;
+      }
+    }
+    if (op == u"=" && (value.contains(u'%') || value.contains(u'_'))) op = QStringLiteral(" like ");
+    result.values << value;
+    where << column + op + QStringLiteral(":qbe%1").arg(result.values.size());
+  }
+  QString inner = query;
+  while (!inner.isEmpty() && (inner.back().isSpace() || inner.back() == u';')) inner.chop(1);
+  result.sql = where.isEmpty() ? inner
+                               : QStringLiteral("select * from (\n") + inner + QStringLiteral("\n) where ") +
+                                     where.join(QStringLiteral(" and "));
+  return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+
 void HistoryRing::clear() {
   slots_.fill(QString());
   last_ = 0;

@@ -83,6 +83,22 @@ bool isVersion7Query(const QString& version);
 int outputCharset(bool unicode, const QString& charset);
 
 // ---------------------------------------------------------------------------------------------
+// Query by example
+// A value typed under a result column: "<5", ">=x", "<>a", "!=a", "=x" compare with that operator,
+// a value with % or _ is matched with LIKE, "NULL" finds empty cells, any other value is compared
+// for equality. Empty values set no condition.
+struct QbeCondition {
+  QString column;
+  QString value;
+};
+// The query restricted by the typed values: the query as a subquery, each value bound as :qbe<n>.
+struct QbeQuery {
+  QString sql;
+  QStringList values;  // the value of :qbe1, :qbe2, ...
+};
+QbeQuery qbeQuery(const QString& query, const QList<QbeCondition>& conditions);
+
+// ---------------------------------------------------------------------------------------------
 // History
 
 // The in-memory ring of the last 100 statements run; slots 1 to 100, "" is an empty slot.

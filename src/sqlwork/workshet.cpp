@@ -496,6 +496,8 @@ void TfmWorkSheet::buildWidgets() {
       }
     }
   });
+  connect(navQbeEnter, &QAction::triggered, this, &TfmWorkSheet::qbeEnter);
+  connect(navQbeRun, &QAction::triggered, this, &TfmWorkSheet::qbeRun);
   connect(&quDynWork, &nuvo::db::Dataset::stateChanged, this, [this](nuvo::db::Dataset::State state) {
     if ((state == nuvo::db::Dataset::State::Edit || state == nuvo::db::Dataset::State::Insert) &&
         !btCommit->isEnabled())
@@ -510,6 +512,10 @@ QWidget* TfmWorkSheet::buildGridPage() {
   auto* page = named(new QWidget, "TabRespGrid");
   auto* l = new QVBoxLayout(page);
   l->setContentsMargins(0, 0, 0, 0);
+  sgQbe = named(new QTableWidget(0, 0, page), "sgQbe");
+  sgQbe->setMaximumHeight(60);
+  sgQbe->verticalHeader()->hide();
+  sgQbe->hide();
   dbgSelect = named(new TThemedDBGrid(page), "dbgSelect");
   dsDynWork = new nuvo::widgets::DatasetModel(&quDynWork, dbgSelect);
   dbgSelect->setModel(dsDynWork);
@@ -527,6 +533,7 @@ QWidget* TfmWorkSheet::buildGridPage() {
   dbmMemo->hide();
   spConvertToAscii = toolButton("spConvertToAscii", QStringLiteral("ASCII"), page);
   connect(spConvertToAscii, &QToolButton::clicked, this, &TfmWorkSheet::spConvertToAsciiClick);
+  l->addWidget(sgQbe);
   l->addWidget(dbgSelect, 1);
   l->addWidget(dbmMemo);
   l->addWidget(spConvertToAscii, 0, Qt::AlignLeft);
@@ -871,6 +878,7 @@ void TfmWorkSheet::updateNavigator() {
   const bool qbe = mmQueryByExample->isChecked();
   navQbeEnter->setVisible(qbe);
   navQbeRun->setVisible(qbe);
+  if (!qbe) sgQbe->hide();
 }
 
 bool TfmWorkSheet::jeVTransakciji(const QString& ime) const {
@@ -938,11 +946,13 @@ bool TfmWorkSheet::startStatement() {
   lUpdate = kind.update;
   lDelete = kind.remove;
   lInsert = kind.insert;
+  placeErrors_ = true;
   if (kind.query()) {
     zadnjiEkran = QStringLiteral("GRID");
     dsDynWork->setDataset(nullptr);
     quDynWork.close();
     quDynWork.deleteVariables();
+    quDynWork.setUpdatingTable(QString());
     if (kind.desc) {
       const nuvo::sqlwork::DescQuery desc = nuvo::sqlwork::buildDescQuery(statement_.text);
       quDynWork.setSql(desc.sql);
@@ -952,16 +962,13 @@ bool TfmWorkSheet::startStatement() {
         quDynWork.declareVariable("owner", DataType::String);
         quDynWork.setVariable("owner", desc.owner);
       }
+      lastQuery_.clear();
     } else {
       quDynWork.setSql(statement_.text);
+      lastQuery_ = statement_.text;
     }
-    quDynWork.setQueryAllRecords(mmQueryAllRecords->isChecked());
-    currdt.start();
-    tiCas->start();
-    if (statement_.text.contains(u"ROWID", Qt::CaseInsensitive)) quDynWork.setCachedUpdates(true);
-    auto* thread = new TSelectThread(this);
-    worker_ = thread;
-    thread->start();
+    sgQbe->hide();
+    launchSelect();
   } else {
     zadnjiEkran = QStringLiteral("MEMO");
     if (mmClearOutputON->isChecked())
@@ -977,6 +984,66 @@ bool TfmWorkSheet::startStatement() {
     thread->start();
   }
   return true;
+}
+
+void TfmWorkSheet::launchSelect() {
+  quDynWork.setQueryAllRecords(mmQueryAllRecords->isChecked());
+  currdt.start();
+  tiCas->start();
+  if (quDynWork.sqlText().contains(u"ROWID", Qt::CaseInsensitive)) quDynWork.setCachedUpdates(true);
+  auto* thread = new TSelectThread(this);
+  worker_ = thread;
+  thread->start();
+}
+
+void TfmWorkSheet::qbeEnter() {
+  if (running() || !quDynWork.isOpen() || lastQuery_.isEmpty()) return;
+  sgQbe->clear();
+  sgQbe->setColumnCount(quDynWork.fieldCount());
+  sgQbe->setRowCount(1);
+  QStringList names;
+  for (const nuvo::db::Column& c : quDynWork.columns()) names << c.name;
+  sgQbe->setHorizontalHeaderLabels(names);
+  sgQbe->show();
+  sgQbe->setFocus();
+}
+
+void TfmWorkSheet::qbeRun() {
+  if (running() || lastQuery_.isEmpty() || sgQbe->isHidden()) return;
+  QList<nuvo::sqlwork::QbeCondition> conditions;
+  for (int c = 0; c < sgQbe->columnCount(); ++c)
+    conditions << nuvo::sqlwork::QbeCondition{sgQbe->horizontalHeaderItem(c)->text(), cellText(sgQbe, 0, c)};
+  const nuvo::sqlwork::QbeQuery query = nuvo::sqlwork::qbeQuery(lastQuery_, conditions);
+  // Rows found by example are written back to the table of the query itself.
+  QString table;
+  try {
+    if (quDynWork.isOpen() && quDynWork.canModify()) table = quDynWork.updatingTable();
+  } catch (const nuvo::db::Error&) {
+  }
+  meRespError->clear();
+  spExe->setChecked(true);
+  spExe->setToolTip(nizSpExeHintBreak);
+  dbmMemo->hide();
+  quDynWork.setCachedUpdates(false);
+  statement_ = nuvo::sqlwork::StrippedStatement{query.sql, 0, 0};
+  placeErrors_ = false;
+  ReadSessionIO(iBlock, iCGts, iPhRd, iBlChg, iCChg);
+  lError = true;
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  lSelect = true;
+  lUpdate = lDelete = lInsert = false;
+  zadnjiEkran = QStringLiteral("GRID");
+  dsDynWork->setDataset(nullptr);
+  quDynWork.close();
+  quDynWork.deleteVariables();
+  quDynWork.setSql(query.sql);
+  for (int i = 0; i < query.values.size(); ++i) {
+    const QString name = QStringLiteral("qbe%1").arg(i + 1);
+    quDynWork.declareVariable(name, DataType::String);
+    quDynWork.setVariable(name, query.values[i]);
+  }
+  quDynWork.setUpdatingTable(table);
+  launchSelect();
 }
 
 void TfmWorkSheet::breakStatement() {
@@ -1012,7 +1079,8 @@ void TfmWorkSheet::enableServerOutput(int size) {
 }
 
 void TfmWorkSheet::showFailure(int line, int position, const QString& message) {
-  const nuvo::sqlwork::ErrorPlace place = nuvo::sqlwork::editorErrorPlace(statement_, line, position);
+  const nuvo::sqlwork::ErrorPlace place =
+      placeErrors_ ? nuvo::sqlwork::editorErrorPlace(statement_, line, position) : nuvo::sqlwork::ErrorPlace{};
   ShowExecError(place.line, place.position, message);
   showPage(TabRespError);
 }

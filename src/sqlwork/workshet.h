@@ -91,6 +91,8 @@ class TfmWorkSheet : public QMainWindow {
   nuvo::widgets::DatasetModel* dsDynWork;
   QPlainTextEdit *dbmMemo, *meRespSQL, *meRespError, *meExplain;
   QToolButton *spConvertToAscii, *spClear;
+  // Query by example: one row of values typed under the result's columns.
+  QTableWidget* sgQbe;
   QLabel *laStat, *laBlock, *laCGts, *laPhRd, *laCChg, *laBlChg;
 
   // Lower area.
@@ -168,6 +170,9 @@ class TfmWorkSheet : public QMainWindow {
   // Starts the editor's statement; false when nothing ran.
   bool startStatement();
   void breakStatement();
+  // Query by example: the value row under the result's columns, and the query restricted by it.
+  void qbeEnter();
+  void qbeRun();
   bool running() const { return worker_ != nullptr; }
   void mmConnectClick();
   void Disconnect();
@@ -235,6 +240,7 @@ class TfmWorkSheet : public QMainWindow {
   QWidget* buildSelectBuilderPage();
   void buildMenus();
   void FormCreate();
+  void launchSelect();
   void EndRun();
   void showFailure(int line, int position, const QString& message);
   void enableServerOutput(int size);
@@ -249,6 +255,8 @@ class TfmWorkSheet : public QMainWindow {
 
   QPointer<QThread> worker_;
   nuvo::sqlwork::StrippedStatement statement_;
+  bool placeErrors_ = true;  // the error's line and position belong to the editor's text
+  QString lastQuery_;        // the query that query by example restricts
   QElapsedTimer currdt;
   nuvo::sqlwork::MacroKeys macros_;
   QString largeRBName_;

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QPointer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -57,7 +58,7 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
       {"mmCompare", false, true},      {"mmActivateLargeRB", true, true}, {"mmShowSession", true, true},
       {"mmAbout", true, true},         {"tbOkna", true, true},            {"tbExit", true, true},
       {"mmEditPL", false, false},      {"mmExecScript", false, true},     {"mmStatus", false, false},
-      {"tbWorkSheet", false, false},   {"tbStructures", false, false},    {"mmLock", false, false},
+      {"tbWorkSheet", false, true},    {"tbStructures", false, false},    {"mmLock", false, false},
   };
   TfmMain& w = start();
   for (const auto& c : cases) EXPECT_EQ(w.command(c.name)->isEnabled(), c.before) << c.name;
@@ -286,6 +287,13 @@ TEST_F(MainCommands, ToolbarButtonsOpenANewWindowOrOfferTheOpenOnes) {
       {"tbWorkSheet", "WorkSheet_1", "mmNormal"}, {"tbEditPL", "fmEdit_1", "mmEditPL"},
       {"tbStructures", "fmTableStru", "mmTabStru"}, {"tbErrors", "fmErrors", "mmStatus"},
   };
+  // The worksheets the real command opens go at once, so only the test's own window is offered.
+  auto closeWorksheets = [] {
+    QList<QPointer<QWidget>> sheets;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->inherits("TfmWorkSheet")) sheets << top;
+    qDeleteAll(sheets);
+  };
   for (const auto& c : cases) {
     // Until their windows exist the commands are disabled; here they stand enabled for the test.
     w.command(c.button)->setEnabled(true);
@@ -294,6 +302,7 @@ TEST_F(MainCommands, ToolbarButtonsOpenANewWindowOrOfferTheOpenOnes) {
     const auto link = QObject::connect(w.command(c.newCommand), &QAction::triggered, [&created] { ++created; });
     w.command(c.button)->trigger();
     EXPECT_EQ(created, 1) << c.button;  // none open: a new one at once
+    closeWorksheets();
 
     QWidget open;
     open.setObjectName(c.prefix);
@@ -303,6 +312,7 @@ TEST_F(MainCommands, ToolbarButtonsOpenANewWindowOrOfferTheOpenOnes) {
     EXPECT_EQ(w.trenOkna, 1) << c.button;
     w.lastPMFunction();
     EXPECT_EQ(created, 2) << c.button;
+    closeWorksheets();
     w.pmOkna->hide();
     QObject::disconnect(link);
   }

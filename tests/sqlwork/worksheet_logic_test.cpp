@@ -346,3 +346,21 @@ TEST(WorksheetMacros, OtherKeysBeforeReleaseKeepTheOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WorksheetQbe, TypedValuesBecomeBoundConditions) {
+  const QbeQuery q = qbeQuery("select * from kade.t;", {{"ID", ">=5"},
+                                                        {"NAME", "AB%"},
+                                                        {"CITY", ""},
+                                                        {"NOTE", "null"},
+                                                        {"CODE", "<> x "},
+                                                        {"KIND", "A"}});
+  EXPECT_EQ(q.sql, QString("select * from (\nselect * from kade.t\n) where \"ID\">=:qbe1 and \"NAME\" like :qbe2 and "
+                           "\"NOTE\" is null and \"CODE\"<>:qbe3 and \"KIND\"=:qbe4"));
+  EXPECT_EQ(q.values, (QStringList{"5", "AB%", "x", "A"}));
+  // Nothing typed: the query as it was.
+  EXPECT_EQ(qbeQuery("select 1 from dual", {{"1", " "}}).sql, QString("select 1 from dual"));
+}
+
+}  // namespace

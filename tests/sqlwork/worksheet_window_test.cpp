@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -150,6 +151,26 @@ TEST_F(WorksheetWindow, GridEditsByRowidReachTheTableOnlyWithCommit) {
   ASSERT_TRUE(w.dsDynWork->setData(w.dsDynWork->index(1, 1), "kept"));
   w.btCommitClick();
   EXPECT_EQ(scalar("select v from kade.ws_t where id=2"), "kept");
+}
+
+TEST_F(WorksheetWindow, QueryByExampleRestrictsTheResultAndKeepsItEditable) {
+  TfmWorkSheet& w = open();
+  w.mmQueryByExample->trigger();
+  EXPECT_TRUE(w.navQbeEnter->isVisible());
+  run(w, "select id, v, rowid from kade.ws_t order by id");
+  w.navQbeEnter->trigger();
+  ASSERT_FALSE(w.sgQbe->isHidden());
+  ASSERT_EQ(w.sgQbe->columnCount(), 3);
+  w.sgQbe->setItem(0, 0, new QTableWidgetItem("<=12"));
+  w.sgQbe->setItem(0, 1, new QTableWidgetItem("v1%"));
+  w.navQbeRun->trigger();
+  waitIdle(w);
+  ASSERT_EQ(w.pcResp->currentWidget(), w.TabRespGrid) << w.meRespError->toPlainText().toStdString();
+  ASSERT_EQ(w.dsDynWork->rowCount(), 4);
+  EXPECT_EQ(w.dsDynWork->data(w.dsDynWork->index(3, 1)).toString(), "v12");
+  ASSERT_TRUE(w.dsDynWork->setData(w.dsDynWork->index(3, 1), "found"));
+  w.btCommitClick();
+  EXPECT_EQ(scalar("select v from kade.ws_t where id=12"), "found");
 }
 
 TEST_F(WorksheetWindow, ErrorIsMarkedAtItsEditorLineBelowStrippedComments) {
