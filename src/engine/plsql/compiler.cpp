@@ -481,10 +481,12 @@ class Compiler {
         invalidNames_[owner + "." + name] = failed;
       }
     }
-    std::string user = unit_.type.empty() ? session_.user() : owner_;
+    std::string user = unit_.type.empty() ? session_.currentUser() : owner_;
     if (unit && !mayExecute(session_, user, *unit)) return nullptr;
     return unit;
   }
+  // Whose rights dynamic SQL runs with: a stored unit's owner, or (empty) the caller's for a block.
+  std::string definer() const { return unit_.type.empty() ? std::string() : owner_; }
   // A name a package specification declares, or null.
   const Symbol* packageMember(const std::string& package, const std::string& name) {
     auto pkg = findUnit(owner_, package);
@@ -2126,10 +2128,13 @@ StmtP Compiler::openStatement() {
   }
   expectOp(";");
   auto node = std::make_shared<FnStmt>();
-  node->run = [slot, textExpr, using_](Exec& x) {
+  node->run = [slot, textExpr, using_, definer = definer()](Exec& x) {
     std::string text = textOf(x, textExpr->eval(x));
     auto sql = std::make_shared<SqlStatement>();
     sql->text = text;
+    sql->owner = definer;
+    std::optional<storage::SessionImpl::DefinerRights> rights;
+    if (!definer.empty()) rights.emplace(x.session, definer);
     try {
       sql::Parser sp(text);
       sql->ast = sp.parseStatement();
@@ -2284,9 +2289,11 @@ StmtP Compiler::executeImmediate() {
   }
   expectOp(";");
   auto node = std::make_shared<FnStmt>();
-  node->run = [textExpr, into, using_](Exec& x) {
+  node->run = [textExpr, into, using_, definer = definer()](Exec& x) {
     std::string text = textOf(x, textExpr->eval(x));
     while (!text.empty() && (text.back() == ' ' || text.back() == '\n' || text.back() == '\t')) text.pop_back();
+    std::optional<storage::SessionImpl::DefinerRights> rights;
+    if (!definer.empty()) rights.emplace(x.session, definer);
     try {
       auto stmt = x.session.prepare(text);
       const auto& names = stmt->bindNames();

@@ -583,6 +583,8 @@ void createTrigger(storage::SessionImpl& session, const std::string& owner, cons
   TriggerHeading h = readHeading(source, owner);
   auto& catalog = session.catalog();
   if (!catalog.findObject(h.tableOwner, h.table, "TABLE")) throw Error::ora(942);
+  // CREATE TRIGGER covers a trigger of one's own on one's own table; anything else needs CREATE ANY TRIGGER.
+  session.requirePrivilege(h.tableOwner == h.owner ? h.owner : std::string(), "CREATE TRIGGER", "CREATE ANY TRIGGER");
   auto existing = catalog.findObject(h.owner, h.name, "TRIGGER");
   if (existing && !orReplace) throw Error::ora(955);
   auto unit = compileTrigger(session, loaderOf(session.plsql()), h.owner, source, h.context);
@@ -623,6 +625,7 @@ void dropTrigger(storage::SessionImpl& session, const std::string& owner, const 
                  const DdlRunner& runDdl) {
   auto object = session.catalog().findObject(owner, name, "TRIGGER");
   if (!object) throw Error(4080, "ORA-04080: trigger '" + name + "' does not exist");
+  session.requirePrivilege(owner, "", "DROP ANY TRIGGER");
   runDdl(session.connection(), [&](sqlite3* db) {
     session.catalog().removeObject(object->id);
     ensureTriggerTable(db);
@@ -637,6 +640,7 @@ void alterTrigger(storage::SessionImpl& session, const std::string& owner, const
                   const DdlRunner& runDdl) {
   auto object = session.catalog().findObject(owner, name, "TRIGGER");
   if (!object) throw Error(4080, "ORA-04080: trigger '" + name + "' does not exist");
+  session.requirePrivilege(owner, "", "ALTER ANY TRIGGER");
   if (action == "COMPILE") {
     std::string source = sourceText(session.connection(), owner, name);
     TriggerHeading h = readHeading(source, owner);

@@ -527,7 +527,7 @@ std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& 
                   e.pos.offset, e.pos.line, e.pos.column);
   }
   if (!sub || !sub->returnType || !sub->returnType->isScalar()) return std::nullopt;
-  if (!mayExecute(session, session.user(), *unit)) return std::nullopt;
+  if (!mayExecute(session, session.currentUser(), *unit)) return std::nullopt;
   sql::CompileContext::External x;
   x.function = "nuvo_plsql_call(" + std::to_string(state.sqlFunctionId(unit, sub));
   x.type = sub->returnType->kind == Type::Kind::Boolean ? DataType::Unknown : sub->returnType->scalar;
@@ -707,11 +707,22 @@ DdlRunner ddlRunner(storage::SessionImpl& session) {
   return [&session](sqlite3*, const std::function<void(sqlite3*)>& work) { runDdl(session, work); };
 }
 
+// ALTER or DROP of an existing unit: its owner, or the ANY privilege. A unit the user holds no
+// privilege on stays hidden (ORA-04043), as in a lookup of it.
+void requireUnitPrivilege(storage::SessionImpl& session, const std::string& owner, const std::string& name,
+                          const std::string& any) {
+  const std::string& user = session.currentUser();
+  if (owner == user || user == "SYS" || session.hasPrivilege(any)) return;
+  if (session.catalog().hasAnyObjectPrivilege(user, owner, name) || session.hasPrivilege("EXECUTE ANY PROCEDURE"))
+    throw Error::ora(1031);
+  throw Error::ora(4043, name);
+}
+
 void createUnit(storage::SessionImpl& session, Block& block) {
   if (block.type == "TRIGGER") return createTrigger(session, block.owner, block.source, block.orReplace, ddlRunner(session));
   SessionState& state = session.plsql();
   auto& catalog = session.catalog();
-  if (block.owner != session.user() && !session.hasPrivilege("CREATE ANY PROCEDURE")) throw Error::ora(1031);
+  session.requirePrivilege(block.owner, "CREATE PROCEDURE", "CREATE ANY PROCEDURE");
   auto existing = block.type == "PACKAGE BODY" ? catalog.findObject(block.owner, block.name, "PACKAGE BODY")
                                                 : catalog.findObject(block.owner, block.name);
   if (existing && (existing->type != block.type || !block.orReplace)) throw Error::ora(955);
@@ -745,7 +756,7 @@ void dropUnit(storage::SessionImpl& session, Block& block) {
   auto& catalog = session.catalog();
   auto object = catalog.findObject(block.owner, block.name, block.type);
   if (!object) throw Error::ora(4043, block.name);
-  if (block.owner != session.user() && !session.hasPrivilege("DROP ANY PROCEDURE")) throw Error::ora(1031);
+  requireUnitPrivilege(session, block.owner, block.name, "DROP ANY PROCEDURE");
   runDdl(session, [&](sqlite3* db) {
     std::vector<std::string> types{block.type};
     if (block.type == "PACKAGE") types.push_back("PACKAGE BODY");
@@ -776,6 +787,7 @@ void alterCompile(storage::SessionImpl& session, Block& block) {
   std::string type = block.body ? "PACKAGE BODY" : block.type;
   auto object = session.catalog().findObject(block.owner, block.name, type);
   if (!object) throw Error::ora(4043, block.name);
+  requireUnitPrivilege(session, block.owner, block.name, "ALTER ANY PROCEDURE");
   std::shared_ptr<Unit> spec;
   if (type == "PACKAGE BODY") spec = state.findUnit(block.owner, block.name);
   auto unit = compileUnit(session, state, block.owner, sourceOf(session.connection(), block.owner, block.name, type), spec);

@@ -631,7 +631,7 @@ class Compiler {
       }
     }
     bool plainDual = ref.table.parts.size() == 1 && ref.table.parts[0] == "DUAL";
-    Resolved r = plainDual ? Resolved{"SYS", "DUAL", "DUAL", 0, false} : resolveObject(ref.table, "SELECT");
+    Resolved r = plainDual ? Resolved{"SYS", "DUAL", "DUAL", 0, false} : resolveObject(ref.table, locking_ ? "LOCK" : "SELECT");
     if (r.type == "DUAL") {
       src.alias = ref.alias.empty() ? ref.table.last() : ref.alias;
       src.tableName = "DUAL";
@@ -695,10 +695,14 @@ class Compiler {
   // Queries
 
   std::string query(const Query& q, const Scope* outer, std::vector<Column>& cols) {
+    // The tables a FOR UPDATE query reads are locked: that needs more than the READ privilege.
+    bool outerLocking = locking_;
+    locking_ = q.forUpdate;
     std::size_t visible = ctes_.size();
     std::string with = commonTables(q, outer);
     std::string sql = queryBody(q, outer, cols);
     ctes_.resize(visible);
+    locking_ = outerLocking;
     if (with.empty()) return sql;
     // A hierarchical query brings a WITH of its own: it goes one level down.
     if (sql.rfind("WITH ", 0) == 0) sql = "SELECT * FROM (" + sql + ")";
@@ -1682,6 +1686,7 @@ class Compiler {
   std::string_view text_;
   Compiled& out_;
   int aliasCounter_ = 0;
+  bool locking_ = false;  // compiling the FROM of a FOR UPDATE query
   const Column* lastColumnMeta_ = nullptr;
   std::vector<ColumnInfo> targetInfo_;
   std::set<std::string> advanced_;  // sequences whose NEXTVAL the statement already names

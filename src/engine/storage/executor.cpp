@@ -134,11 +134,18 @@ class Executor {
     return {s_.currentSchema(), n.parts[0]};
   }
 
-  // Own schema: the plain privilege (when given); another schema: the ANY privilege.
   void requirePrivilege(const std::string& owner, const std::string& own, const std::string& any) {
-    if (s_.user() == "SYS") return;
-    if (owner == s_.user() ? (own.empty() || s_.hasPrivilege(own) || s_.hasPrivilege(any)) : s_.hasPrivilege(any)) return;
-    throw Error::ora(1031);
+    s_.requirePrivilege(owner, own, any);
+  }
+
+  // Another schema's table, view or sequence is visible through some privilege on it; otherwise it
+  // fails as missing (ORA-00942, ORA-02289 for a sequence).
+  void requireVisible(const std::string& owner, const std::string& name, const Position& pos) {
+    if (s_.currentUser() == "SYS" || cat_.hasAnyObjectPrivilege(s_.currentUser(), owner, name) ||
+        s_.mayUse(owner, name, "SELECT"))
+      return;
+    auto o = cat_.findObject(owner, name);
+    fail(o && o->type == "SEQUENCE" ? 2289 : 942, pos);
   }
 
   void requireNewName(const std::string& owner, const std::string& name, const Position& pos) {
@@ -149,9 +156,9 @@ class Executor {
     auto [owner, name] = target(n);
     auto o = cat_.findObject(owner, name, "TABLE");
     if (!o) fail(942, n.pos);
-    if (owner != s_.user() && s_.user() != "SYS" && !s_.mayUse(owner, name, "ALTER") &&
+    if (owner != s_.currentUser() && s_.currentUser() != "SYS" && !s_.mayUse(owner, name, "ALTER") &&
         !s_.hasPrivilege("ALTER ANY TABLE")) {
-      if (cat_.hasAnyObjectPrivilege(s_.user(), owner, name)) throw Error::ora(1031);
+      if (cat_.hasAnyObjectPrivilege(s_.currentUser(), owner, name)) throw Error::ora(1031);
       fail(942, n.pos);
     }
     if (ownerOut) *ownerOut = owner;
@@ -264,7 +271,7 @@ class Executor {
         c.type = 'R';
         auto [rOwner, rTable] = target(def.refTable);
         if (!cat_.findObject(rOwner, rTable, "TABLE")) fail(942, def.refTable.pos);
-        if (rOwner != s_.user() && !s_.mayUse(rOwner, rTable, "REFERENCES")) throw Error::ora(1031);
+        if (rOwner != s_.currentUser() && !s_.mayUse(rOwner, rTable, "REFERENCES")) throw Error::ora(1031);
         const ConstraintInfo* key = nullptr;
         auto parentKeys = cat_.constraints(rOwner, rTable);
         for (const auto& k : parentKeys) {
@@ -328,7 +335,7 @@ class Executor {
   CompileContext compileContext() {
     CompileContext ctx;
     ctx.catalog = &cat_;
-    ctx.user = s_.user();
+    ctx.user = s_.currentUser();
     ctx.schema = s_.currentSchema();
     ctx.mayUse = [this](const std::string& u, const std::string& o, const std::string& n, const std::string& p) {
       return s_.mayUseAs(u, o, n, p);
@@ -555,7 +562,7 @@ class Executor {
       if (st.objectType == "INDEX") throw Error(1418, "ORA-01418: specified index does not exist");
       fail(942, st.name.pos);
     }
-    requirePrivilege(owner, "", st.objectType == "INDEX" ? "ALTER ANY INDEX" : "CREATE ANY VIEW");
+    requirePrivilege(owner, "", st.objectType == "INDEX" ? "ALTER ANY INDEX" : "ALTER ANY TABLE");
     if (st.objectType == "INDEX" && st.action != "REBUILD" && st.action != "COALESCE" && st.action != "NOPARALLEL" &&
         st.action != "PARALLEL" && st.action != "LOGGING" && st.action != "NOLOGGING" && st.action != "MONITORING" &&
         st.action != "NOMONITORING")
@@ -750,8 +757,13 @@ class Executor {
     static const std::map<std::string, std::string> anyPrivilege = {
         {"TABLE", "DROP ANY TABLE"},       {"VIEW", "DROP ANY VIEW"},       {"SEQUENCE", "DROP ANY SEQUENCE"},
         {"SYNONYM", "DROP ANY SYNONYM"},   {"INDEX", "DROP ANY INDEX"},     {"PUBLIC SYNONYM", "DROP PUBLIC SYNONYM"}};
-    if (type == "PUBLIC SYNONYM") requirePrivilege("", "", "DROP PUBLIC SYNONYM");
-    else requirePrivilege(owner, "", anyPrivilege.at(type));
+    if (type == "PUBLIC SYNONYM") {
+      requirePrivilege("", "", "DROP PUBLIC SYNONYM");
+    } else if (owner != s_.currentUser() && !s_.hasPrivilege(anyPrivilege.at(type))) {
+      // Another user's table, view or sequence the user cannot see does not exist for the user.
+      if (type == "TABLE" || type == "VIEW" || type == "SEQUENCE") requireVisible(owner, name, st.name.pos);
+      requirePrivilege(owner, "", anyPrivilege.at(type));
+    }
     if (type != "INDEX") {
       // Dependants go INVALID; their dependencies on the object go with it.
       cat_.invalidateDependants(owner, name);
@@ -933,7 +945,10 @@ class Executor {
     }
     auto existing = cat_.findObject(owner, name, "SEQUENCE");
     if (!existing) fail(2289, st.name.pos);
-    requirePrivilege(owner, "", "ALTER ANY SEQUENCE");
+    if (!s_.mayUse(owner, name, "ALTER") && !s_.hasPrivilege("ALTER ANY SEQUENCE")) {
+      requireVisible(owner, name, st.name.pos);
+      throw Error::ora(1031);
+    }
     if (o.hasStart) throw Error(2283, "ORA-02283: cannot alter starting sequence number");
     forgetSequence(owner, name, o.hasIncrement ? std::optional<std::int64_t>(o.increment) : std::nullopt);
     auto set = [&](const char* column, std::int64_t value) {
@@ -1036,8 +1051,14 @@ class Executor {
   void lockTable(const TableStmt& st) {
     auto [owner, name] = target(st.table);
     auto o = cat_.findObject(owner, name, "TABLE");
-    if (!o || (owner != s_.user() && !s_.mayUse(owner, name, "SELECT") && !s_.hasPrivilege("LOCK ANY TABLE")))
+    if (!o) fail(942, st.table.pos);
+    // The owner, LOCK ANY TABLE, or an object privilege other than READ.
+    bool allowed = owner == s_.currentUser() || s_.hasPrivilege("LOCK ANY TABLE");
+    for (const char* p : {"LOCK", "INSERT", "UPDATE", "DELETE"}) allowed = allowed || s_.mayUse(owner, name, p);
+    if (!allowed) {
+      if (cat_.hasAnyObjectPrivilege(s_.currentUser(), owner, name)) throw Error::ora(1031);
       fail(942, st.table.pos);
+    }
     s_.attach({owner});
     s_.lockFiles({owner}, st.noWait);
   }
@@ -1102,7 +1123,7 @@ class Executor {
   }
 
   void createDbLink(const CreateDbLinkStmt& st) {
-    std::string owner = st.isPublic ? "PUBLIC" : s_.user();
+    std::string owner = st.isPublic ? "PUBLIC" : s_.currentUser();
     requirePrivilege("", "", st.isPublic ? "CREATE PUBLIC DATABASE LINK" : "CREATE DATABASE LINK");
     if (cat_.dbLinkExists(owner, st.name) && (st.isPublic || !cat_.dbLinkExists("PUBLIC", st.name)))
       throw Error(2011, "ORA-02011: duplicate database link name");
@@ -1114,7 +1135,7 @@ class Executor {
   void dropDbLink(const DropStmt& st) {
     std::string name;
     for (const auto& p : st.name.parts) name += (name.empty() ? "" : ".") + p;
-    std::string owner = st.objectType == "PUBLIC DATABASE LINK" ? "PUBLIC" : s_.user();
+    std::string owner = st.objectType == "PUBLIC DATABASE LINK" ? "PUBLIC" : s_.currentUser();
     if (owner == "PUBLIC") requirePrivilege("", "", "DROP PUBLIC DATABASE LINK");
     Stmt(db_, "DELETE FROM db_links WHERE owner=?1 AND upper(db_link)=upper(?2)").bindAll(owner, name).step();
     if (sqlite3_changes(db_) == 0) throw Error(2024, "ORA-02024: database link not found");
@@ -1126,7 +1147,7 @@ class Executor {
       throw Error(1921, "ORA-01921: role name '" + st.name + "' conflicts with another user or role name");
     Stmt(db_, "INSERT INTO roles(role) VALUES (?1)").bindAll(st.name).step();
     Stmt(db_, "INSERT INTO role_privs(grantee, granted_role, admin_option) VALUES (?1, ?2, 'YES')")
-        .bindAll(s_.user(), st.name)
+        .bindAll(s_.currentUser(), st.name)
         .step();
   }
 
@@ -1179,7 +1200,7 @@ class Executor {
 
   bool adminOption(const char* table, const char* column, const std::string& value) {
     Stmt s(db_, std::string("SELECT 1 FROM ") + table + " WHERE grantee=?1 AND " + column + "=?2 AND admin_option='YES'");
-    s.bindAll(s_.user(), value);
+    s.bindAll(s_.currentUser(), value);
     return s.step();
   }
 
@@ -1222,22 +1243,22 @@ class Executor {
       if ((o->type == "TABLE" || o->type == "VIEW") && p == "EXECUTE") throw Error::ora(2224);
       if (o->type == "SEQUENCE" && p != "SELECT" && p != "ALTER") throw Error::ora(2205);
       if (isUnit && p != "EXECUTE" && p != "DEBUG") throw Error::ora(2225);
-      bool allowed = owner == s_.user() || s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE");
+      bool allowed = owner == s_.currentUser() || s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE");
       if (!allowed) {
         Stmt g(db_, "SELECT 1 FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4 AND "
                     "grantable='YES'");
-        g.bindAll(s_.user(), owner, name, p);
+        g.bindAll(s_.currentUser(), owner, name, p);
         allowed = g.step();
       }
       if (!allowed) {
-        if (cat_.hasAnyObjectPrivilege(s_.user(), owner, name)) throw Error::ora(1031);
+        if (cat_.hasAnyObjectPrivilege(s_.currentUser(), owner, name)) throw Error::ora(1031);
         fail(942, st.object.pos);
       }
       for (const auto& grantee : st.grantees) {
         if (isGrant) {
           Stmt(db_, "INSERT INTO tab_privs(grantee, owner, table_name, grantor, privilege, grantable) VALUES "
                     "(?1,?2,?3,?4,?5,?6) ON CONFLICT DO UPDATE SET grantable=?6")
-              .bindAll(grantee, owner, name, s_.user(), p, std::string(st.withOption ? "YES" : "NO"))
+              .bindAll(grantee, owner, name, s_.currentUser(), p, std::string(st.withOption ? "YES" : "NO"))
               .step();
         } else {
           if (!revokeObjectPrivilege(grantee, owner, name, p))

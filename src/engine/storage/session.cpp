@@ -255,7 +255,8 @@ class StatementImpl : public Statement {
       done_ = true;
       return;
     }
-    if (p_->ddlVersion != session_.impl().ddlVersion() || p_->compiledSchema != session_.currentSchema()) {
+    if (p_->ddlVersion != session_.impl().ddlVersion() || p_->compiledSchema != session_.currentSchema() ||
+        p_->compiledUser != session_.currentUser()) {
       release();
       p_ = session_.recompile(p_);
     }
@@ -529,7 +530,7 @@ class StatementImpl : public Statement {
 SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, std::string user, bool sysdba,
                          std::int64_t sid)
     : database_(std::move(database)), db_(db), catalog_(db), user_(std::move(user)), schema_(user_),
-      sysdba_(sysdba), sid_(sid) {
+      currentUser_(user_), sysdba_(sysdba), sid_(sid) {
   context_.user = user_;
   context_.sessionId = sid_;
   context_.currentSchema = schema_;
@@ -662,8 +663,8 @@ void SessionImpl::registerEngineFunctions() {
       return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
     };
     std::string owner = text(0), name = text(1);
-    bool visible = owner == self->user() || owner == "PUBLIC" || self->mayUse(owner, name, "SELECT") ||
-                   self->catalog().hasAnyObjectPrivilege(self->user(), owner, name);
+    bool visible = owner == self->currentUser() || owner == "PUBLIC" || self->mayUse(owner, name, "SELECT") ||
+                   self->catalog().hasAnyObjectPrivilege(self->currentUser(), owner, name);
     sqlite3_result_int(c, visible ? 1 : 0);
   }, false);
   fn("nuvo_nextval", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
@@ -715,6 +716,17 @@ void SessionImpl::registerBusyHandler() {
 void SessionImpl::setCurrentSchema(const std::string& schema) {
   schema_ = schema;
   context_.currentSchema = schema;
+}
+
+SessionImpl::DefinerRights::DefinerRights(SessionImpl& session, const std::string& owner)
+    : session_(session), user_(session.currentUser_), schema_(session.schema_) {
+  session_.currentUser_ = owner;
+  session_.setCurrentSchema(owner);
+}
+
+SessionImpl::DefinerRights::~DefinerRights() {
+  session_.currentUser_ = user_;
+  session_.setCurrentSchema(schema_);
 }
 
 void SessionImpl::attach(const std::set<std::string>& schemas) {
@@ -786,11 +798,12 @@ void SessionImpl::checkInterrupt() {
 void SessionImpl::interrupt() { interrupted_ = true; }
 
 std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text, std::vector<Value>& literals) {
-  auto it = cache_.find(text);
-  if (it != cache_.end()) return it->second;
+  // Dynamic SQL of a stored unit resolves names and rights as its owner: it stays out of the caches.
+  bool cached = currentUser_ == user_;
+  if (auto it = cache_.find(text); cached && it != cache_.end()) return it->second;
   // A text of a known shape shares its compilation when it repeats the literals that stayed inline.
   LiteralScan scan;
-  bool shaped = !plsql::isPlsqlText(text) && scanLiterals(text, scan);
+  bool shaped = cached && !plsql::isPlsqlText(text) && scanLiterals(text, scan);
   if (shaped) {
     auto s = shapes_.find(scan.shape);
     if (s != shapes_.end()) {
@@ -810,7 +823,7 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text, std::vec
     p->block = plsql::prepareBlock(*this, text);
     p->code.bindNames = plsql::bindNamesOf(*p->block);
     p->code.bindTargets.assign(p->code.bindNames.size(), DataType::Unknown);
-    cache_[text] = p;
+    if (cached) cache_[text] = p;
     return p;
   }
   sql::Parser parser(text);
@@ -839,6 +852,7 @@ std::shared_ptr<Prepared> SessionImpl::compile(const std::string& text, std::vec
     return p;
   }
   p->literals.clear();  // nothing to share: later compilations keep every literal inline too
+  if (!cached) return p;
   if (cache_.size() >= kMaxCachedStatements) {
     for (auto c = cache_.begin(); c != cache_.end();) {
       if (!c->second->busy()) c = cache_.erase(c);
@@ -862,7 +876,7 @@ std::shared_ptr<Prepared> SessionImpl::compileInline(const std::string& text) {
 sql::CompileContext SessionImpl::compileContext() {
   sql::CompileContext ctx;
   ctx.catalog = &catalog_;
-  ctx.user = user_;
+  ctx.user = currentUser_;
   ctx.schema = schema_;
   ctx.mayUse = [this](const std::string& user, const std::string& owner, const std::string& name,
                       const std::string& privilege) { return mayUseAs(user, owner, name, privilege); };
@@ -881,12 +895,13 @@ std::shared_ptr<Prepared> SessionImpl::recompile(const std::shared_ptr<Prepared>
   fresh->literals = p->literals;
   fresh->shape = p->shape;
   compileStatement(*fresh);
+  // What stays inline depends on the syntax alone: a shared compilation keeps the same literals inline.
+  if (!p->shape.empty()) fresh->inlineLiterals = p->inlineLiterals;
+  if (currentUser_ != user_) return fresh;  // a stored unit's dynamic SQL: the caches keep the caller's
   auto it = cache_.find(p->text);
   if (it != cache_.end() && it->second == p) it->second = fresh;
   if (!p->shape.empty()) {
-    // A shared compilation: the texts of its shape use the new one, which keeps the same literals
-    // inline (what stays inline depends on the syntax alone).
-    fresh->inlineLiterals = p->inlineLiterals;
+    // The texts of its shape use the new compilation.
     auto s = shapes_.find(p->shape);
     if (s != shapes_.end())
       for (auto& entry : s->second)
@@ -904,51 +919,62 @@ void SessionImpl::compileStatement(Prepared& p) {
   p.variants.clear();
   p.ddlVersion = database_->ddlVersion();
   p.compiledSchema = schema_;
+  p.compiledUser = currentUser_;
   if (!p.literals.empty()) ctx.literals = &p.literals;
   ctx.bindTests = p.ast->kind == sql::StmtKind::Select;
   p.code = sql::compileStatement(*p.ast, ctx, p.text);
 }
 
 bool SessionImpl::hasPrivilege(const std::string& privilege) {
-  if (user_ == "SYS") return true;
-  std::string key = "#" + privilege;
+  if (currentUser_ == "SYS") return true;
+  std::string key = currentUser_ + "#" + privilege;
   if (privilegeVersion_ != database_->ddlVersion()) {
     privilegeCache_.clear();
     privilegeVersion_ = database_->ddlVersion();
   }
   auto it = privilegeCache_.find(key);
   if (it != privilegeCache_.end()) return it->second;
-  bool ok = catalog_.hasSystemPrivilege(user_, privilege);
+  bool ok = catalog_.hasSystemPrivilege(currentUser_, privilege);
   privilegeCache_[key] = ok;
   return ok;
 }
 
+void SessionImpl::requirePrivilege(const std::string& owner, const std::string& own, const std::string& any) {
+  if (currentUser_ == "SYS") return;
+  bool ok = owner == currentUser_ ? own.empty() || hasPrivilege(own) || hasPrivilege(any) : hasPrivilege(any);
+  if (!ok) throw Error::ora(1031);
+}
+
 bool SessionImpl::mayUseAs(const std::string& user, const std::string& owner, const std::string& name,
                            const std::string& privilege) {
-  if (user == user_) return mayUse(owner, name, privilege);
+  if (user == currentUser_) return mayUse(owner, name, privilege);
   // Another user's rights (a view's owner): read from the catalog, uncached.
   if (owner == user || user == "SYS" || catalog_.hasObjectPrivilege(user, owner, name, privilege)) return true;
+  if (privilege == "SELECT" && catalog_.hasObjectPrivilege(user, owner, name, "READ")) return true;
   auto object = catalog_.findObject(owner, name);
   std::string kind = object && object->type == "SEQUENCE" ? "SEQUENCE" : "TABLE";
-  return catalog_.hasSystemPrivilege(user, privilege + " ANY " + kind);
+  return catalog_.hasSystemPrivilege(user, (privilege == "LOCK" ? "SELECT" : privilege) + " ANY " + kind);
 }
 
 bool SessionImpl::mayUse(const std::string& owner, const std::string& name, const std::string& privilege) {
-  if (owner == user_ || user_ == "SYS") return true;
+  if (owner == currentUser_ || currentUser_ == "SYS") return true;
   if (privilegeVersion_ != database_->ddlVersion()) {
     privilegeCache_.clear();
     privilegeVersion_ = database_->ddlVersion();
   }
-  std::string key = owner + "." + name + "." + privilege;
+  std::string key = currentUser_ + ":" + owner + "." + name + "." + privilege;
   auto it = privilegeCache_.find(key);
   if (it != privilegeCache_.end()) return it->second;
-  bool ok = catalog_.hasObjectPrivilege(user_, owner, name, privilege);
+  // A lock needs SELECT itself; READ allows queries only.
+  std::string granted = privilege == "LOCK" ? "SELECT" : privilege;
+  bool ok = catalog_.hasObjectPrivilege(currentUser_, owner, name, granted) ||
+            (privilege == "SELECT" && catalog_.hasObjectPrivilege(currentUser_, owner, name, "READ"));
   if (!ok) {
     auto object = catalog_.findObject(owner, name);
     std::string kind = object && object->type == "SEQUENCE" ? "SEQUENCE" : "TABLE";
-    if (privilege == "SELECT" || privilege == "INSERT" || privilege == "UPDATE" || privilege == "DELETE")
-      ok = hasPrivilege(privilege + " ANY " + kind);
-    if (!ok && privilege == "SELECT" && kind == "TABLE") ok = hasPrivilege("SELECT ANY DICTIONARY") && owner == "SYS";
+    if (granted == "SELECT" || granted == "INSERT" || granted == "UPDATE" || granted == "DELETE")
+      ok = hasPrivilege(granted + " ANY " + kind);
+    if (!ok && granted == "SELECT" && kind == "TABLE") ok = hasPrivilege("SELECT ANY DICTIONARY") && owner == "SYS";
   }
   privilegeCache_[key] = ok;
   return ok;

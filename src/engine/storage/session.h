@@ -41,6 +41,7 @@ struct Prepared {
   sql::Compiled code;
   std::uint64_t ddlVersion = 0;
   std::string compiledSchema;  // CURRENT_SCHEMA it was compiled for
+  std::string compiledUser;    // the user whose privileges it was checked with
   // The SQLite statement, kept for reuse by the next Statement of the same text.
   sqlite3_stmt* stmt = nullptr;
   bool stmtInUse = false;
@@ -94,6 +95,21 @@ class SessionImpl : public Session {
   catalog::Catalog& catalog() { return catalog_; }
   builtins::SessionContext& context() { return context_; }
   void setCurrentSchema(const std::string& schema);
+  // The user whose privileges statements run with: the logon user, or a stored unit's owner while
+  // the unit runs dynamic SQL (definer's rights). USER stays the logon user.
+  const std::string& currentUser() const { return currentUser_; }
+  // Runs statements with the owner's privileges and schema until it goes out of scope.
+  class DefinerRights {
+   public:
+    DefinerRights(SessionImpl& session, const std::string& owner);
+    ~DefinerRights();
+    DefinerRights(const DefinerRights&) = delete;
+    DefinerRights& operator=(const DefinerRights&) = delete;
+
+   private:
+    SessionImpl& session_;
+    std::string user_, schema_;
+  };
   // Makes sure the schema files are attached (at most SQLite's limit at once).
   void attach(const std::set<std::string>& schemas);
   void detach(const std::string& schema);
@@ -113,10 +129,14 @@ class SessionImpl : public Session {
   void compileStatement(Prepared& p);
   // A new compile of `p` for the current DDL version and schema, cached in its place.
   std::shared_ptr<Prepared> recompile(const std::shared_ptr<Prepared>& p);
-  // May the session user (or `user`, e.g. a view's owner) use owner.name for the privilege?
+  // May the current user (or `user`, e.g. a view's owner) use owner.name for the privilege? A READ
+  // grant allows "SELECT" but not "LOCK" (SELECT FOR UPDATE, LOCK TABLE).
   bool mayUse(const std::string& owner, const std::string& name, const std::string& privilege);
   bool mayUseAs(const std::string& user, const std::string& owner, const std::string& name, const std::string& privilege);
   bool hasPrivilege(const std::string& privilege);
+  // DDL on an object of `owner`: in the current user's own schema `own` (none when empty) or `any`,
+  // elsewhere `any`. Throws ORA-01031 without it.
+  void requirePrivilege(const std::string& owner, const std::string& own, const std::string& any);
   // The statement text of a DDL failure or a constraint: maps a SQLite failure to Oracle's error.
   [[noreturn]] void throwMapped(int rc, const sql::Compiled* code);
   std::int64_t currval(const std::string& owner, const std::string& name) const;
@@ -142,6 +162,7 @@ class SessionImpl : public Session {
   mutable builtins::SessionContext context_;  // format() compiles date formats into it
   std::string user_;
   std::string schema_;
+  std::string currentUser_;
   bool sysdba_;
   std::int64_t sid_;
   bool inTransaction_ = false;

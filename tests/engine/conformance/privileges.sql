@@ -162,3 +162,75 @@ SELECT COUNT(*) AS n FROM system.pt;
 > 2
 CREATE TABLE system.made_by_pu (a NUMBER);
 DROP TABLE system.made_by_pu;
+
+# READ allows queries but no locks: SELECT ... FOR UPDATE and LOCK TABLE are refused; SELECT allows both
+@connect SYSTEM/SYSTEM
+CREATE USER pr IDENTIFIED BY pr;
+GRANT CREATE SESSION TO pr;
+GRANT READ ON pt TO pr;
+SELECT grantee, owner, table_name, privilege, grantable FROM dba_tab_privs WHERE grantee = 'PR';
+> GRANTEE,OWNER,TABLE_NAME,PRIVILEGE,GRANTABLE
+> PR,SYSTEM,PT,READ,NO
+@connect pr/pr
+SELECT COUNT(*) AS n FROM system.pt;
+> N
+> 2
+SELECT privilege FROM user_tab_privs WHERE table_name = 'PT';
+> PRIVILEGE
+> READ
+SELECT id FROM system.pt WHERE id = 1 FOR UPDATE;
+> ORA-01031: insufficient privileges
+LOCK TABLE system.pt IN EXCLUSIVE MODE;
+> ORA-01031: insufficient privileges
+UPDATE system.pt SET v = 'r';
+> ORA-01031: insufficient privileges
+@connect SYSTEM/SYSTEM
+GRANT SELECT ON pt TO pr;
+@connect pr/pr
+SELECT id FROM system.pt WHERE id = 1 FOR UPDATE;
+> ID
+> 1
+LOCK TABLE system.pt IN EXCLUSIVE MODE;
+ROLLBACK;
+@connect SYSTEM/SYSTEM
+REVOKE READ ON pt FROM pr;
+REVOKE SELECT ON pt FROM pr;
+@connect pr/pr
+SELECT COUNT(*) AS n FROM system.pt;
+> ORA-00942: table or view does not exist
+
+# Stored units and triggers need CREATE PROCEDURE / CREATE TRIGGER; another schema's table takes
+# CREATE ANY TRIGGER, another schema's unit DROP ANY PROCEDURE
+CREATE TABLE pr_t (a NUMBER);
+> ORA-01031: insufficient privileges
+@connect SYSTEM/SYSTEM
+CREATE TABLE pr.pr_t (a NUMBER);
+CREATE PROCEDURE pt_proc IS BEGIN NULL; END;
+/
+@connect pr/pr
+CREATE PROCEDURE pr_proc IS BEGIN NULL; END;
+/
+> ORA-01031: insufficient privileges
+CREATE TRIGGER pr_trg BEFORE INSERT ON pr_t BEGIN NULL; END;
+/
+> ORA-01031: insufficient privileges
+DROP PROCEDURE system.pt_proc;
+> ORA-04043: object PT_PROC does not exist
+@connect SYSTEM/SYSTEM
+GRANT CREATE PROCEDURE, CREATE TRIGGER TO pr;
+GRANT EXECUTE ON pt_proc TO pr;
+@connect pr/pr
+CREATE PROCEDURE pr_proc IS BEGIN NULL; END;
+/
+CREATE TRIGGER pr_trg BEFORE INSERT ON pr_t BEGIN NULL; END;
+/
+CREATE TRIGGER pr_trg2 BEFORE INSERT ON system.pt BEGIN NULL; END;
+/
+> ORA-01031: insufficient privileges
+DROP PROCEDURE system.pt_proc;
+> ORA-01031: insufficient privileges
+SELECT object_name, object_type FROM user_objects ORDER BY object_name;
+> OBJECT_NAME,OBJECT_TYPE
+> PR_PROC,PROCEDURE
+> PR_T,TABLE
+> PR_TRG,TRIGGER
