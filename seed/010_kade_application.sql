@@ -33,7 +33,8 @@ INSERT INTO kade.pr107par (sifra107, attr_007, val1_107, stat_107, sifra007, sif
 INSERT INTO kade.pr107par (sifra107, attr_007, val1_107, stat_107, sifra007, sifrax31, app__007) VALUES (16, 'aiOldSetting', 'OLD', '0', 1, 0, 'SYS');
 
 CREATE PUBLIC SYNONYM pr107par FOR kade.pr107par;
-GRANT SELECT ON kade.pr107par TO PUBLIC;
+-- Everyone reads the parameters; READ, unlike SELECT, lets nobody lock them.
+GRANT READ ON kade.pr107par TO PUBLIC;
 
 -- Application users. USERADMI 1 lets a user outside the application schemas use the tool.
 CREATE TABLE kade.isec_users (
@@ -52,7 +53,7 @@ INSERT INTO kade.isec_users (user__id, username, userpswd, userdef1, userdef2, u
 INSERT INTO kade.isec_users (user__id, username, userpswd, userdef1, userdef2, useraccc, userenab, useradmi) VALUES (2, 'ANA', NULL, 'ANA', 'Administrator', 0, 1, 1);
 INSERT INTO kade.isec_users (user__id, username, userpswd, userdef1, userdef2, useraccc, userenab, useradmi) VALUES (3, 'BOR', NULL, 'BOR', 'Clerk', 0, 1, 0);
 
-GRANT SELECT ON kade.isec_users TO PUBLIC;
+GRANT READ ON kade.isec_users TO PUBLIC;
 
 -- The audit server's parameters.
 CREATE TABLE kade.audit_params (

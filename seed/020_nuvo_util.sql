@@ -43,4 +43,4 @@ INSERT INTO nuvo_util.nuvo_inst_users (userindex, username) VALUES (1, 'ANA');
 INSERT INTO nuvo_util.nuvo_inst_users (userindex, username) VALUES (2, 'BOR');
 
 GRANT SELECT ON nuvo_util.nuvo_instalations TO PUBLIC;
-GRANT SELECT ON nuvo_util.nuvo_inst_users TO PUBLIC;
+GRANT READ ON nuvo_util.nuvo_inst_users TO PUBLIC;

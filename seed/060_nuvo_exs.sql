@@ -14,7 +14,12 @@ CREATE TABLE nuvo_util.nuvo_exs (
 
 CREATE INDEX nuvo_util.nuvo_ex1 ON nuvo_util.nuvo_exs (script_name, script_counter);
 
-GRANT SELECT, INSERT, UPDATE, DELETE ON nuvo_util.nuvo_exs TO PUBLIC;
+-- Only the tool's users write the statement table, through a role: a row another user planted could
+-- mark a future script executed or hand its statements to whoever runs it next. Others may read it.
+CREATE ROLE nuvo_exs_writer;
+GRANT SELECT, INSERT, UPDATE, DELETE ON nuvo_util.nuvo_exs TO nuvo_exs_writer;
+GRANT nuvo_exs_writer TO kade, zozuro, ana;
+GRANT READ ON nuvo_util.nuvo_exs TO PUBLIC;
 
 -- 'T' when the text of the row holds the filter (ignoring case), else 'F'. Created from the
 -- utility schema's own session; the session returns to SYS at the end.

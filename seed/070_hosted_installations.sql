@@ -10,6 +10,7 @@ GRANT CREATE SESSION, CREATE TABLE, SELECT ANY DICTIONARY TO izas1;
 GRANT CREATE SESSION, CREATE TABLE, SELECT ANY DICTIONARY TO fzas1;
 GRANT CREATE SESSION, CREATE TABLE, SELECT ANY DICTIONARY TO izas2;
 GRANT CREATE SESSION, CREATE TABLE, SELECT ANY DICTIONARY TO fzas2;
+GRANT nuvo_exs_writer TO izas1, fzas1, izas2, fzas2;
 
 INSERT INTO kade.isec_users (user__id, username, userpswd, userdef1, userdef2, useraccc, userenab, useradmi) VALUES (11, 'IZAS1', NULL, 'IZAS1', 'Installation 1', 0, 1, 1);
 INSERT INTO kade.isec_users (user__id, username, userpswd, userdef1, userdef2, useraccc, userenab, useradmi) VALUES (12, 'FZAS1', NULL, 'FZAS1', 'Installation 1', 0, 1, 1);

@@ -65,4 +65,42 @@ TEST(PlsqlSeedTest, SeedPackagesCompileValidAndAnswerTheirCallers) {
   EXPECT_EQ(engine::test::rows(*other, "SELECT KADE.pckLogParam.canUseLargeRB FROM dual"), std::vector<std::string>{"D"});
 }
 
+// The statement table is written by the tool's users only (the role of the seed); anyone else may read
+// it but not plant or change a row. PR107PAR is readable by everyone and lockable by no one but its
+// owner's writers.
+TEST(PlsqlSeedTest, StatementTableIsWrittenByTheToolsUsersOnlyAndParametersCannotBeLocked) {
+  auto db = seededDatabase();
+  struct Case {
+    const char* user;
+    const char* statement;
+    int expected;  // ORA code, 0 for success
+  };
+  const Case cases[] = {
+      {"BOR", "SELECT COUNT(*) FROM nuvo_util.nuvo_exs", 0},
+      {"BOR", "INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat) VALUES ('UPG9', 1, 'X')", 1031},
+      {"BOR", "UPDATE nuvo_util.nuvo_exs SET script_stat = 'X'", 1031},
+      {"BOR", "DELETE FROM nuvo_util.nuvo_exs", 1031},
+      {"BOR", "SELECT val1_107 FROM kade.pr107par WHERE sifra107 = 1", 0},
+      {"BOR", "SELECT val1_107 FROM pr107par WHERE sifra107 = 1 FOR UPDATE", 1031},
+      {"BOR", "LOCK TABLE kade.pr107par IN EXCLUSIVE MODE", 1031},
+      {"BOR", "SELECT username FROM kade.isec_users FOR UPDATE", 1031},
+      {"ZOZURO", "SELECT val1_107 FROM pr107par WHERE sifra107 = 1 FOR UPDATE", 1031},
+  };
+  for (const auto& c : cases) {
+    auto session = db->logOn(c.user, c.user);
+    EXPECT_EQ(engine::test::errorCode(*session, c.statement), c.expected) << c.user << ": " << c.statement;
+    session->rollback();
+  }
+  for (const char* user : {"KADE", "ZOZURO", "ANA", "IZAS1", "FZAS1", "IZAS2", "FZAS2"}) {
+    auto session = db->logOn(user, user);
+    for (const char* statement :
+         {"INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat) VALUES ('UPG9', 1, 'N')",
+          "UPDATE nuvo_util.nuvo_exs SET script_stat = 'X' WHERE script_name = 'UPG9'",
+          "SELECT script_stat FROM nuvo_util.nuvo_exs WHERE script_name = 'UPG9' FOR UPDATE",
+          "DELETE FROM nuvo_util.nuvo_exs WHERE script_name = 'UPG9'"})
+      EXPECT_EQ(engine::test::errorCode(*session, statement), 0) << user << ": " << statement;
+    session->rollback();
+  }
+}
+
 }  // namespace

@@ -254,7 +254,7 @@ TEST_F(UsersModule, CanSaveParamSetsTheApplicationUserOfTheSession) {
   // Another schema's ISEC_USERS is not the application's user table.
   sys({"CREATE TABLE dora.isec_users (user__id NUMBER, username VARCHAR2(30), userdef1 VARCHAR2(30))",
        "INSERT INTO dora.isec_users VALUES (9, 'DORA', 'DORA')", "COMMIT",
-       "REVOKE SELECT ON kade.isec_users FROM PUBLIC"});
+       "REVOKE READ ON kade.isec_users FROM PUBLIC"});
   struct Case {
     const char* user;
     bool expected;

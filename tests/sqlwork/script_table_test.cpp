@@ -136,7 +136,7 @@ TEST_F(ScriptTable, WithoutOwnerColumnsRowsAreStoredAndCountedWithoutThem) {
   sys({"DROP TABLE nuvo_util.nuvo_exs",
        "CREATE TABLE nuvo_util.nuvo_exs (script_name VARCHAR2(30) NOT NULL, script_counter NUMBER(10) NOT NULL,"
        " script_stat VARCHAR2(1), script_cont LONG, script_err VARCHAR2(2000))",
-       "GRANT SELECT, INSERT, UPDATE, DELETE ON nuvo_util.nuvo_exs TO PUBLIC"});
+       "GRANT SELECT, INSERT, UPDATE, DELETE ON nuvo_util.nuvo_exs TO nuvo_exs_writer"});
   EXPECT_FALSE(hasOwnerColumns(session_));
   const ScriptScope plain;
   ASSERT_FALSE(storeScript(session_, "UPG3", rows({"select 1 from dual"}), plain, "KADE"));
