@@ -1,5 +1,7 @@
 #include "db/types.h"
 
+#include "db/error.h"
+
 namespace nuvo::db {
 
 QString dataTypeName(DataType type) {
@@ -15,6 +17,30 @@ QString dataTypeName(DataType type) {
     case DataType::Unknown: break;
   }
   return QStringLiteral("unknown");
+}
+
+DataType typeOfVariant(const QVariant& v) {
+  switch (v.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: return DataType::Integer;
+    case QMetaType::Double:
+    case QMetaType::Float: return DataType::Float;
+    case QMetaType::QDate:
+    case QMetaType::QDateTime: return DataType::Date;
+    case QMetaType::QByteArray: return DataType::Binary;
+    default: return DataType::String;
+  }
+}
+
+QDateTime dateOfVariant(const QVariant& v) {
+  QDateTime dt = v.typeId() == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
+  if (v.typeId() == QMetaType::QString) dt = QDateTime::fromString(v.toString(), Qt::ISODate);
+  if (!dt.isValid()) throw Error::ora(1861, QStringLiteral("literal does not match format string"));
+  return dt;
 }
 
 }  // namespace nuvo::db

@@ -1,7 +1,9 @@
 #pragma once
 // Types shared by the client layer and its drivers.
 
+#include <QDateTime>
 #include <QString>
+#include <QVariant>
 #include <QVector>
 
 namespace nuvo::db {
@@ -14,6 +16,12 @@ enum class DataType { Unknown, String, Integer, Float, Date, Long, Rowid, Cursor
 
 // "string", "integer", ... as variable types are named in the tool.
 QString dataTypeName(DataType type);
+
+// The type a value of undeclared type is bound as: by its QVariant type, String for any other.
+DataType typeOfVariant(const QVariant& value);
+// The date and wall-clock time of a date value (QDate, QDateTime or ISO text); throws ORA-01861
+// when it is none.
+QDateTime dateOfVariant(const QVariant& value);
 
 struct Column {
   QString name;      // as the server names it (unquoted names upper case)

@@ -73,30 +73,11 @@ engine::Value floatValue(const QVariant& v) {
 }
 
 engine::Value dateValue(const QVariant& v) {
-  QDateTime dt = v.typeId() == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
-  if (v.typeId() == QMetaType::QString) dt = QDateTime::fromString(v.toString(), Qt::ISODate);
-  if (!dt.isValid()) throw Error::ora(1861, QStringLiteral("literal does not match format string"));
+  const QDateTime dt = dateOfVariant(v);
   // The wall-clock time as the caller gave it, whatever its time spec.
   const QDate date = dt.date();
   const QTime time = dt.time();
   return engine::Value(engine::DateTime{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()});
-}
-
-DataType typeOfVariant(const QVariant& v) {
-  switch (v.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: return DataType::Integer;
-    case QMetaType::Double:
-    case QMetaType::Float: return DataType::Float;
-    case QMetaType::QDate:
-    case QMetaType::QDateTime: return DataType::Date;
-    case QMetaType::QByteArray: return DataType::Binary;
-    default: return DataType::String;
-  }
 }
 
 engine::Value toValue(const QVariant& v, DataType type) {

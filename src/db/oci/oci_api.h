@@ -82,10 +82,8 @@ constexpr ub2 OCI_STMT_SELECT = 1;
 
 // Piecewise operations.
 constexpr ub1 OCI_PARAM_OUT = 2;
-constexpr ub1 OCI_ONE_PIECE = 0;
 constexpr ub1 OCI_FIRST_PIECE = 1;
 constexpr ub1 OCI_NEXT_PIECE = 2;
-constexpr ub1 OCI_LAST_PIECE = 3;
 
 // Data type codes: the internal ones a describe reports and the external ones the driver binds
 // and defines.

@@ -125,30 +125,6 @@ QString numberText(const QVariant& v, DataType type) {
   return QString::number(d, 'g', QLocale::FloatingPointShortest);
 }
 
-QDateTime dateOf(const QVariant& v) {
-  QDateTime dt = v.typeId() == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
-  if (v.typeId() == QMetaType::QString) dt = QDateTime::fromString(v.toString(), Qt::ISODate);
-  if (!dt.isValid()) throw Error::ora(1861, QStringLiteral("literal does not match format string"));
-  return dt;
-}
-
-DataType typeOfVariant(const QVariant& v) {
-  switch (v.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: return DataType::Integer;
-    case QMetaType::Double:
-    case QMetaType::Float: return DataType::Float;
-    case QMetaType::QDate:
-    case QMetaType::QDateTime: return DataType::Date;
-    case QMetaType::QByteArray: return DataType::Binary;
-    default: return DataType::String;
-  }
-}
-
 // A column as the server describes it, and how the driver reads it.
 struct ColumnInfo {
   ub2 internalType = 0;
@@ -634,7 +610,7 @@ class OciStatement : public DriverStatement {
       case DataType::Date: {
         slot.external = SQLT_DAT;
         slot.buffer.assign(7, 0);
-        if (!isNull) dateToOracle(dateOf(slot.value), slot.buffer.data());
+        if (!isNull) dateToOracle(dateOfVariant(slot.value), slot.buffer.data());
         break;
       }
       case DataType::Binary: {
