@@ -21,11 +21,9 @@ class UnattendedProgram : public testing::Test {
     env_.insert("NUVO_SQL_DATA", root_ + "/data");
     env_.insert("QT_QPA_PLATFORM", "offscreen");
     env_.remove("NUVO_SEED_DIR");
-    QProcess create;
-    create.setProcessEnvironment(env_);
-    create.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_db"), {"create", "DEMO"});
-    ASSERT_TRUE(create.waitForFinished(120000));
-    ASSERT_EQ(create.exitCode(), 0) << create.readAllStandardError().toStdString();
+    env_.remove("ORACLE_HOME");
+    env_.remove("TNS_ADMIN");
+    createDatabase(root_ + "/data", "DEMO");
   }
 
   QString work() const { return root_ + "/work"; }
@@ -41,12 +39,24 @@ class UnattendedProgram : public testing::Test {
     program.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_sql"), parameters);
     ASSERT_TRUE(program.waitForStarted());
   }
+  // Makes a seeded database with nuvo_db in a data directory.
+  void createDatabase(const QString& dataDirectory, const QString& name) {
+    QProcessEnvironment env = env_;
+    env.insert("NUVO_SQL_DATA", dataDirectory);
+    QProcess create;
+    create.setProcessEnvironment(env);
+    create.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_db"), {"create", name});
+    ASSERT_TRUE(create.waitForFinished(120000));
+    ASSERT_EQ(create.exitCode(), 0) << create.readAllStandardError().toStdString();
+  }
   // The rows of a query as KADE, in CSV without the header.
-  QStringList rows(const QByteArray& query) {
+  QStringList rows(const QByteArray& query, const QString& database = "DEMO", const QString& dataDirectory = {}) {
     writeWork("query.sql", query + "\n");
+    QProcessEnvironment env = env_;
+    if (!dataDirectory.isEmpty()) env.insert("NUVO_SQL_DATA", dataDirectory);
     QProcess nuvoDb;
-    nuvoDb.setProcessEnvironment(env_);
-    nuvoDb.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_db"), {"sql", "DEMO", "KADE/KADE", "-f", work() + "/query.sql", "--csv"});
+    nuvoDb.setProcessEnvironment(env);
+    nuvoDb.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_db"), {"sql", database, "KADE/KADE", "-f", work() + "/query.sql", "--csv"});
     EXPECT_TRUE(nuvoDb.waitForFinished(60000));
     QStringList lines = QString::fromUtf8(nuvoDb.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     if (!lines.isEmpty()) lines.removeFirst();
@@ -71,6 +81,31 @@ TEST_F(UnattendedProgram, AScriptRunStoresAndRunsTheScriptAndEndsByItself) {
                  "where script_name = 'UPG_E2E' order by script_counter;"),
             QStringList({"1:X:KADE", "2:X:KADE"}));
   EXPECT_EQ(rows("select sum(id) from kade.e2e_t;"), QStringList({"5"}));
+}
+
+// The same run on a database that is not an embedded one: REMOTE is an alias of the client's
+// tnsnames.ora, so the logon dialog offers it; the logon goes through the Oracle driver to the
+// stand-in client library under ORACLE_HOME, which serves REMOTE from its own directory.
+TEST_F(UnattendedProgram, AScriptRunReachesADatabaseThroughTheOracleClient) {
+  const QString remote = root_ + "/remote";
+  createDatabase(remote, "REMOTE");
+  writeWork("tnsnames.ora", "REMOTE = (DESCRIPTION = (ADDRESS = (PROTOCOL = TCP)(HOST = dbhost)(PORT = 1521)))\n");
+  env_.insert("TNS_ADMIN", work());
+  env_.insert("ORACLE_HOME", NUVO_STANDIN_HOME);
+  env_.insert("NUVO_STANDIN_DATA", remote);
+  writeWork("UPG_E2E.sql", "create table kade.e2e_t (id number)\r\n/\r\ninsert into kade.e2e_t values (7)\r\n/\r\n");
+  writeWork("RUN.CMD", "CONNECT\r\nSCRIPT upg_e2e " + work().toUtf8() + "\r\n");
+  QProcess program;
+  startProgram(program, {"@RUN.CMD", "KADE", "KADE", "REMOTE"});
+  const bool ended = program.waitForFinished(120000);
+  if (!ended) program.kill();
+  ASSERT_TRUE(ended) << "the unattended run did not end by itself";
+  EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+  EXPECT_EQ(rows("select sum(id) from kade.e2e_t;", "REMOTE", remote), QStringList({"7"}));
+  EXPECT_EQ(rows("select count(*) from nuvo_util.nuvo_exs where script_name = 'UPG_E2E';", "REMOTE", remote),
+            QStringList({"2"}));
+  // Nothing reached the embedded DEMO.
+  EXPECT_TRUE(rows("select count(*) from all_tables where table_name = 'E2E_T';").contains("0"));
 }
 
 TEST_F(UnattendedProgram, AnActionWithoutItsWindowKeepsTheProgramOpen) {
