@@ -457,7 +457,7 @@ class Compiler {
     return v;
   }
   // Package state lives with the specification.
-  Unit* stateOwner(Unit* u) { return u->spec ? u->spec.get() : u; }
+  Unit* stateOwner(Unit* u) { return u->stateOwner(); }
 
   void record(const CompileError& e) { unit_.errors.push_back(e); }
   // Names found to be stored units that do not compile: a call through them is PLS-00905.
@@ -840,8 +840,8 @@ void Compiler::declaration(std::vector<StmtP>& init, std::vector<int>& cursors) 
     }
     // A body's subprogram may implement one the specification declared.
     std::shared_ptr<Subprogram> specEntry;
-    if (unit_.spec && scope_->package) {
-      if (const Symbol* ss = unit_.spec->scope->find(sub->name); ss && ss->kind == Symbol::Kind::Subprograms)
+    if (auto spec = unit_.spec.lock(); spec && scope_->package) {
+      if (const Symbol* ss = spec->scope->find(sub->name); ss && ss->kind == Symbol::Kind::Subprograms)
         for (const auto& s : ss->subs)
           if (sameHeading(*s)) specEntry = s;
     }
@@ -2830,13 +2830,18 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
   Subprogram* sub = chosen.get();
   int depth = scope_->depth;
   UnitLoader* loader = &loader_;
-  std::shared_ptr<Unit> pkg = package;
+  // The package is held weakly: a package body calling its own subprograms would otherwise own
+  // itself through its specification.
+  std::weak_ptr<Unit> packageRef = package;
+  bool inPackage = package != nullptr;
   auto node = std::make_shared<FnExpr>();
   node->pos = e.pos;
   node->type = chosen->returnType;
-  if (pkg) unit_.dependencies.insert({pkg->owner, pkg->name});
+  if (package) unit_.dependencies.insert({package->owner, package->name});
   bool sameUnit = chosen->unit == &unit_;
-  node->composite = [sub, argValues, mapping, hostBinds, depth, loader, pkg, sameUnit](Exec& x) -> Datum {
+  node->composite = [sub, argValues, mapping, hostBinds, depth, loader, packageRef, inPackage, sameUnit](Exec& x) -> Datum {
+    std::shared_ptr<Unit> pkg = packageRef.lock();  // kept alive until the call returns
+    if (inPackage && !pkg) raiseOra(4068, "");
     std::vector<Datum> args(sub->params.size());
     for (std::size_t k = 0; k < sub->params.size(); ++k) {
       const Param& prm = sub->params[k];
@@ -2849,7 +2854,7 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
     }
     Frame* link = nullptr;
     if (pkg) {
-      Unit* spec = pkg->spec ? pkg->spec.get() : pkg.get();
+      Unit* spec = pkg->stateOwner();
       if (!sub->impl && !sub->body) loader->bodyOf(*spec);
       if (!spec->state) loader->instantiate(x, *spec);
       link = spec->state.get();
@@ -2884,7 +2889,7 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
         std::shared_ptr<Unit> pkg;
         if (owner->type == "PACKAGE" || owner->type == "PACKAGE BODY") {
           // A call inside the package: the package's state is the static link.
-          pkg = owner == &unit_ ? unit_.spec : findUnit(owner_, stateOwner(owner)->name);
+          pkg = owner == &unit_ ? unit_.spec.lock() : findUnit(owner_, stateOwner(owner)->name);
         }
         return callTo(s->subs, pkg, e, asStatement);
       }

@@ -44,7 +44,10 @@ struct Symbol;
 struct Scope;
 
 // One compiled unit: an anonymous block, a procedure, a function, a package specification or body.
-struct Unit {
+// The session's table of units owns the specifications, procedures and functions; a specification
+// owns its body. References back (a body to its specification, a call to its package) are weak, so
+// units that call each other form no cycle.
+struct Unit : std::enable_shared_from_this<Unit> {
   std::string owner, name, type;  // type: PROCEDURE, FUNCTION, PACKAGE, PACKAGE BODY, or empty (block)
   std::shared_ptr<Scope> scope;   // names a package specification (and its body) declares
   std::shared_ptr<Subprogram> main;                    // procedure, function, or the block itself
@@ -58,8 +61,13 @@ struct Unit {
   std::string stamp;  // the catalog's LAST_DDL_TIME and id when compiled
   // Package state (per session): the frame of package variables.
   std::unique_ptr<Frame> state;
-  std::shared_ptr<Unit> spec;  // a body's specification
+  std::weak_ptr<Unit> spec;    // a body's specification
   std::shared_ptr<Unit> body;  // a specification's body, once loaded
+  // The unit whose frame holds the package state: the specification of a body, else the unit.
+  Unit* stateOwner() {
+    auto s = spec.lock();
+    return s ? s.get() : this;
+  }
   ExprP when;           // a trigger's WHEN condition
   TypePtr rowType;      // a trigger's :OLD and :NEW
   std::string qualified() const { return "\"" + owner + "." + name + "\""; }

@@ -153,6 +153,14 @@ struct SessionState : UnitLoader {
 
   // Drops compiled units whose catalog entry changed; sets stateDiscarded when one held package state.
   void validate();
+  // Drops one compiled unit after DDL on it. Code still running in this call keeps it until the call ends.
+  void forget(const std::string& key) {
+    if (auto it = units.find(key); it != units.end()) {
+      retired.push_back(it->second);
+      units.erase(it);
+    }
+    ++generation;
+  }
   bool stateDiscarded = false;  // reported once, as ORA-04068, at the session's next call
   std::shared_ptr<TriggerCache> triggers;
   std::vector<std::shared_ptr<Unit>> retired;  // dropped from `units` during the running call
@@ -276,8 +284,7 @@ std::shared_ptr<Unit> SessionState::findUnit(const std::string& owner, const std
 
 std::shared_ptr<Unit> SessionState::bodyOf(Unit& spec) {
   if (spec.body) return spec.body;
-  std::shared_ptr<Unit> specPtr = units.count(spec.owner + "." + spec.name) ? units[spec.owner + "." + spec.name] : nullptr;
-  if (!specPtr) specPtr = std::shared_ptr<Unit>(std::shared_ptr<Unit>{}, &spec);
+  std::shared_ptr<Unit> specPtr = spec.shared_from_this();
   if (stampOf(spec.owner, spec.name, "PACKAGE BODY").empty()) {
     if (spec.subprograms.empty()) return nullptr;
     raiseOra(4067, "not executed, package body \"" + spec.owner + "." + spec.name + "\" does not exist");
@@ -746,8 +753,7 @@ void createUnit(storage::SessionImpl& session, Block& block) {
           .step();
   });
   storeCompileResult(session.connection(), *unit, block.type, false);
-  state.units.erase(block.owner + "." + block.name);
-  ++state.generation;
+  state.forget(block.owner + "." + block.name);
   if (!unit->errors.empty()) throw Error::ora(24344);
 }
 
@@ -777,8 +783,7 @@ void dropUnit(storage::SessionImpl& session, Block& block) {
     }
     if (block.type != "PACKAGE BODY") invalidateDependants(db, block.owner, block.name);
   });
-  session.plsql().units.erase(block.owner + "." + block.name);
-  ++session.plsql().generation;
+  session.plsql().forget(block.owner + "." + block.name);
 }
 
 void alterCompile(storage::SessionImpl& session, Block& block) {
@@ -805,8 +810,7 @@ void alterCompile(storage::SessionImpl& session, Block& block) {
     storeCompileResult(session.connection(), *bodyUnit, "PACKAGE BODY", false);
     if (!bodyUnit->errors.empty()) throw Error(24344, "ORA-24344: success with compilation error");
   }
-  state.units.erase(block.owner + "." + block.name);
-  ++state.generation;
+  state.forget(block.owner + "." + block.name);
   if (!unit->errors.empty()) throw Error::ora(24344);
 }
 
