@@ -15,6 +15,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -27,7 +28,7 @@ struct DateTime {
   auto operator<=>(const DateTime&) const = default;
   // "YYYY-MM-DD HH:MM:SS": also the form a DATE has inside the SQLite files.
   std::string toIso() const;
-  static bool fromIso(const std::string& text, DateTime& out);
+  static bool fromIso(std::string_view text, DateTime& out);
 };
 
 class Cursor;

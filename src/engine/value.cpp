@@ -27,7 +27,7 @@ void appendPadded(std::string& out, int v, int width) {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Reads an integer of at most `width` characters (a sign counts), after optional blanks.
-bool readInt(const std::string& s, std::size_t& i, int width, int& out) {
+bool readInt(std::string_view s, std::size_t& i, int width, int& out) {
   while (i < s.size() && isBlank(s[i])) ++i;
   std::size_t end = std::min(s.size(), i + static_cast<std::size_t>(width));
   bool negative = false;
@@ -61,7 +61,7 @@ std::string DateTime::toIso() const {
 
 // "YYYY-MM-DD HH:MM:SS", read as the pattern "%4d-%2d-%2d %2d:%2d:%2d" of the C library reads it
 // (blanks before a number, a sign, the blank between date and time optional), and nothing after.
-bool DateTime::fromIso(const std::string& text, DateTime& out) {
+bool DateTime::fromIso(std::string_view text, DateTime& out) {
   // The form the files hold, read directly.
   auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
   auto two = [&](std::size_t i) { return (text[i] - '0') * 10 + (text[i + 1] - '0'); };

@@ -97,8 +97,23 @@ int places(const Args& a) {
   return static_cast<int>(std::clamp<std::int64_t>(p, -200, 200));
 }
 
-Value truncNum(const Args& a) { return Decimal::fromValue(a.number(0)).truncated(places(a)).toValue(); }
-Value roundNum(const Args& a) { return Decimal::fromValue(a.number(0)).rounded(places(a)).toValue(); }
+// An integer below 10^18 keeps its value to any number of decimal places (the stored NUMBER(p,s)
+// columns round every value written to them).
+bool keepsItsValue(const Value& n, int places) {
+  return n.kind() == Value::Kind::Integer && places >= 0 && n.asInteger() < 1000000000000000000 &&
+         n.asInteger() > -1000000000000000000;
+}
+
+Value truncNum(const Args& a) {
+  Value n = a.number(0);
+  int p = places(a);
+  return keepsItsValue(n, p) ? n : Decimal::fromValue(n).truncated(p).toValue();
+}
+Value roundNum(const Args& a) {
+  Value n = a.number(0);
+  int p = places(a);
+  return keepsItsValue(n, p) ? n : Decimal::fromValue(n).rounded(p).toValue();
+}
 
 Value divide(const Args& a) {
   Value x = a.number(0), y = a.number(1);

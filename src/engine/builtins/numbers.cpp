@@ -134,7 +134,10 @@ Value Decimal::toValue() const {
     return Value(negative ? -v : v);
   }
   std::string text = (negative ? "-0." : "0.") + digits + "e" + std::to_string(exponent);
-  return Value(std::strtod(text.c_str(), nullptr));
+  // std::from_chars: the process's locale (a decimal comma) never changes how the text reads.
+  double v = 0;
+  std::from_chars(text.data(), text.data() + text.size(), v);
+  return Value(v);
 }
 
 Value numberValue(double value) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <map>
 
@@ -998,7 +999,8 @@ class Compiler {
     const Expr& r = *e.args[1];
     if (l.kind != ExprKind::Column || l.name.parts.size() != 1 || l.name.last() != "ROWNUM") return false;
     if (r.kind == ExprKind::Number) {
-      double n = std::stod(r.text);
+      double n = 0;
+      std::from_chars(r.text.data(), r.text.data() + r.text.size(), n);  // not by the process's locale
       double value;
       if (e.op == "<=") value = std::floor(n);
       else if (e.op == "<") value = std::ceil(n) - 1;

@@ -95,12 +95,12 @@ Value columnValue(sqlite3_stmt* stmt, int i, DataType type) {
     }
     default: {
       const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-      std::string text(t, static_cast<std::size_t>(sqlite3_column_bytes(stmt, i)));
+      std::string_view text(t, static_cast<std::size_t>(sqlite3_column_bytes(stmt, i)));
       if (type == DataType::Date) {
         DateTime d;
         if (DateTime::fromIso(text, d)) return Value(d);
       }
-      return Value(std::move(text));
+      return Value(std::string(text));
     }
   }
 }

@@ -47,3 +47,9 @@ SELECT '[' || TO_CHAR(5, '000') || ']' AS a, '[' || TO_CHAR(12345, '999') || ']'
 SELECT '[' || TO_CHAR(-5, 'FM990MI') || ']' AS a, '[' || TO_CHAR(5, 'S9') || ']' AS b, '[' || TO_CHAR(12, '$99') || ']' AS c FROM dual;
 > A,B,C
 > [5-],[+5],[ $12]
+
+# ROUND and TRUNC of integers: unchanged at any number of places, rounded at negative places
+SELECT ROUND(123456789012345678, 2) AS a, TRUNC(-17, 1) AS b, ROUND(15, -1) AS c, TRUNC(-15, -1) AS d,
+       ROUND(-2.5) AS e, TRUNC(2.75, 1) AS f FROM dual;
+> A,B,C,D,E,F
+> 123456789012345678,-17,20,-10,-3,2.7
