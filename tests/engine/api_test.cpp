@@ -336,7 +336,7 @@ TEST(PasswordTest, OpeningACatalogOfPlainPasswordsReplacesThemByDigests) {
   Database::create(dir, options);
   // The layout of an earlier engine: the password itself, no digest of the folded one.
   sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open((dir + "/catalog.db").c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(raw, "ALTER TABLE users DROP COLUMN password_ci; UPDATE users SET password = 'Old' "
                               "WHERE username = 'SYSTEM'",
                          nullptr, nullptr, nullptr),

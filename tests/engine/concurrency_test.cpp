@@ -54,6 +54,25 @@ TEST_F(ConcurrencyTest, WriteSucceedsWhenTheOtherCommitsWithinTheWait) {
   EXPECT_EQ(rows(*a_, "SELECT v FROM t"), std::vector<std::string>{"y"});
 }
 
+// A database has one writer at a time, whatever schema the write goes to; what lives outside
+// transactions (logon, NEXTVAL, ALTER SYSTEM) does not wait for it.
+TEST_F(ConcurrencyTest, AWriteToAnotherSchemaWaitsButLogonNextvalAndAlterSystemDoNot) {
+  a_->execute("CREATE USER other IDENTIFIED BY other");
+  a_->execute("GRANT CREATE SESSION TO other");
+  a_->execute("CREATE TABLE other.k (id NUMBER)");
+  a_->execute("CREATE SEQUENCE s");
+  a_->execute("UPDATE t SET v = 'x' WHERE id = 1");
+  EXPECT_EQ(errorCode(*b_, "INSERT INTO other.k VALUES (1)"), 54);
+  EXPECT_NO_THROW(db_->logOn("OTHER", "OTHER"));
+  EXPECT_EQ(rows(*b_, "SELECT s.NEXTVAL FROM dual"), std::vector<std::string>{"1"});
+  EXPECT_EQ(rows(*a_, "SELECT s.NEXTVAL FROM dual"), std::vector<std::string>{"2"});
+  EXPECT_EQ(errorCode(*a_, "ALTER SYSTEM SET nuvo_lock_wait_ms = 150"), 0);
+  EXPECT_EQ(db_->parameter("nuvo_lock_wait_ms"), "150");
+  a_->rollback();
+  EXPECT_EQ(errorCode(*b_, "INSERT INTO other.k VALUES (1)"), 0);
+  b_->commit();
+}
+
 TEST_F(ConcurrencyTest, ReadersAreNotBlockedByAnOpenWrite) {
   a_->execute("UPDATE t SET v = 'x' WHERE id = 1");
   EXPECT_EQ(rows(*b_, "SELECT v FROM t"), std::vector<std::string>{"a"});

@@ -68,8 +68,6 @@ CREATE TABLE procedures(owner TEXT NOT NULL, object_name TEXT NOT NULL, procedur
 CREATE TABLE arguments(owner TEXT NOT NULL, object_name TEXT, package_name TEXT, object_id INTEGER,
   subprogram_id INTEGER, overload TEXT, argument_name TEXT, position INTEGER, sequence INTEGER, data_type TEXT,
   in_out TEXT, defaulted TEXT);
-CREATE TABLE sessions(sid INTEGER PRIMARY KEY, serial INTEGER, username TEXT, schemaname TEXT, osuser TEXT,
-  machine TEXT, terminal TEXT, program TEXT, module TEXT, logon_time TEXT, process INTEGER);
 CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT, host TEXT, created TEXT,
   PRIMARY KEY(owner, db_link));
 )sql");

@@ -1,5 +1,5 @@
 #pragma once
-// The catalog: the data dictionary's base tables in the catalog file (the "main" database of every
+// The catalog: the data dictionary's base tables in the database file (the "main" database of every
 // session connection), and typed lookups over them. Every name is stored as Oracle stores it (upper
 // case unless it was quoted). The dictionary views (dictionary.cpp) are SQL views over these tables.
 //
@@ -10,8 +10,8 @@
 //   source, errors                                      PL/SQL source lines and compile errors
 //   db_links, parameters, meta                          links, instance parameters, counters
 //
-// A table T of schema S lives in the SQLite file of S (attached as S) under its Oracle name, so the
-// emitted SQL names it "S"."T".
+// A table T of schema S lives in the same file as "S.T" (storage/sqlite_util.h sqliteName), so every
+// commit and every DDL is one SQLite transaction; the emitted SQL names it tableRef(S, T).
 
 #include <sqlite3.h>
 

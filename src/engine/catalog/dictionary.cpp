@@ -41,6 +41,7 @@ struct Family {
   std::string ownerColumn;   // the DBA_ view's owner column, for the ALL_/USER_ filters
   std::string nameColumn;    // the object the row belongs to, for ALL_ visibility
   bool userKeepsOwner = false;
+  bool instanceState = false;  // reads the instance file (DictionaryView::instanceState)
 };
 
 const char* kObjectsTypes = "('TABLE','VIEW','SEQUENCE','SYNONYM','INDEX','PROCEDURE','FUNCTION','PACKAGE',"
@@ -133,9 +134,13 @@ std::vector<Family> families() {
       {"SEQUENCES",
        "SEQUENCE_OWNER:V128,SEQUENCE_NAME:V128,MIN_VALUE:N,MAX_VALUE:N,INCREMENT_BY:N,CYCLE_FLAG:V1,ORDER_FLAG:V1,"
        "CACHE_SIZE:N,LAST_NUMBER:N",
-       "SELECT sequence_owner, sequence_name, min_value, max_value, increment_by, cycle_flag, order_flag, "
-       "cache_size, last_number FROM sequences",
-       "SEQUENCE_OWNER", "SEQUENCE_NAME"},
+       // LAST_NUMBER: where the sequence has handed out values to (the instance file's mark, when it
+       // was set from the catalog's number), else where DDL left it.
+       "SELECT q.sequence_owner, q.sequence_name, q.min_value, q.max_value, q.increment_by, q.cycle_flag, "
+       "q.order_flag, q.cache_size, coalesce(m.mark, q.last_number) FROM main.sequences q LEFT JOIN main.objects o "
+       "ON o.owner = q.sequence_owner AND o.object_name = q.sequence_name AND o.object_type = 'SEQUENCE' "
+       "LEFT JOIN instance.sequence_marks m ON m.object_id = o.object_id AND m.base = q.last_number",
+       "SEQUENCE_OWNER", "SEQUENCE_NAME", false, true},
       {"SYNONYMS", "OWNER:V128,SYNONYM_NAME:V128,TABLE_OWNER:V128,TABLE_NAME:V128,DB_LINK:V128",
        "SELECT owner, synonym_name, table_owner, table_name, db_link FROM synonyms", "OWNER", "SYNONYM_NAME"},
       {"TAB_COMMENTS", "OWNER:V128,TABLE_NAME:V128,TABLE_TYPE:V11,COMMENTS:V4000",
@@ -160,14 +165,16 @@ std::vector<DictionaryView> buildViews() {
     std::string owner = storage::quoteName(f.ownerColumn), name = storage::quoteName(f.nameColumn);
     std::string visible = "nuvo_can_see(" + owner + ", " + name + ")";
     if (f.suffix == "SYNONYMS") visible = "(" + owner + " = 'PUBLIC' OR " + visible + ")";
-    views.push_back({"DBA_" + f.suffix, all, f.select, true});
-    views.push_back({"ALL_" + f.suffix, all, "SELECT * FROM " + dba + " WHERE " + visible, false});
+    views.push_back({"DBA_" + f.suffix, all, f.select, true, f.instanceState});
+    if (f.instanceState) dba = instanceViewSql(views.back());
+    views.push_back({"ALL_" + f.suffix, all, "SELECT * FROM " + dba + " WHERE " + visible, false, f.instanceState});
     // USER_ views show the session user's objects and, except a few, have no owner column.
     std::vector<Column> userCols = all;
     if (!f.userKeepsOwner) userCols.erase(userCols.begin());
     std::string list;
     for (const auto& c : userCols) list += (list.empty() ? "" : ", ") + storage::quoteName(c.name);
-    views.push_back({"USER_" + f.suffix, userCols, "SELECT " + list + " FROM " + dba + " WHERE " + owner + " = nuvo_user()", false});
+    views.push_back({"USER_" + f.suffix, userCols, "SELECT " + list + " FROM " + dba + " WHERE " + owner + " = nuvo_user()",
+                     false, f.instanceState});
   }
   auto add = [&](const std::string& name, const std::string& cols, const std::string& sql, bool dba = false) {
     views.push_back({name, parseColumns(cols), sql, dba});
@@ -208,15 +215,19 @@ std::vector<DictionaryView> buildViews() {
       "SELECT value, 0 FROM meta WHERE key LIKE 'banner%' ORDER BY key");
   // The dynamic views need SELECT ANY DICTIONARY, except V$VERSION, which every user may read.
   add("V$PARAMETER", "NUM:N,NAME:V80,TYPE:N,VALUE:V4000,DISPLAY_VALUE:V4000,ISDEFAULT:V9,DESCRIPTION:V255",
-      "SELECT rowid, name, type, value, value, 'FALSE', description FROM parameters WHERE name NOT LIKE 'nuvo%'", true);
+      "SELECT rowid, name, type, value, value, 'FALSE', description FROM instance.parameters WHERE name NOT LIKE 'nuvo%'",
+      true);
+  views.back().instanceState = true;
   const std::string sessionCols =
       "SADDR:V16,SID:N,SERIAL#:N,AUDSID:N,USERNAME:V128,STATUS:V8,SCHEMANAME:V128,OSUSER:V128,MACHINE:V64,"
       "TERMINAL:V30,PROGRAM:V84,TYPE:V10,MODULE:V64,LOGON_TIME:D";
   const std::string sessionSelect =
       "SELECT printf('%016X', sid), sid, serial, sid, username, CASE WHEN sid = nuvo_sid() THEN 'ACTIVE' ELSE "
-      "'INACTIVE' END, schemaname, osuser, machine, terminal, program, 'USER', module, logon_time FROM sessions";
+      "'INACTIVE' END, schemaname, osuser, machine, terminal, program, 'USER', module, logon_time FROM instance.sessions";
   add("V$SESSION", sessionCols, sessionSelect, true);
+  views.back().instanceState = true;
   add("GV$SESSION", "INST_ID:N," + sessionCols, "SELECT 1, * FROM (" + sessionSelect + ")", true);
+  views.back().instanceState = true;
   add("V$DATABASE", "DBID:N,NAME:V9,CREATED:D,LOG_MODE:V12,OPEN_MODE:V20,DATABASE_ROLE:V16,PLATFORM_NAME:V101",
       "SELECT (SELECT value FROM meta WHERE key='dbid'), (SELECT value FROM meta WHERE key='db_name'), "
       "(SELECT created FROM users WHERE username='SYS'), 'NOARCHIVELOG', 'READ WRITE', 'PRIMARY', 'Linux x86 64-bit'", true);
@@ -253,13 +264,26 @@ const DictionaryView* findDictionaryView(const std::string& name) {
   return it == index.end() ? nullptr : it->second;
 }
 
+namespace {
+
+std::string columnNames(const DictionaryView& v) {
+  std::string cols;
+  for (const auto& c : v.columns) cols += (cols.empty() ? "" : ", ") + storage::quoteName(c.name);
+  return cols;
+}
+
+}  // namespace
+
 void createDictionaryViews(sqlite3* db) {
   for (const auto& v : dictionaryViews()) {
-    std::string cols;
-    for (const auto& c : v.columns) cols += (cols.empty() ? "" : ", ") + storage::quoteName(c.name);
-    storage::exec(db, "DROP VIEW IF EXISTS " + storage::quoteName(v.name));
-    storage::exec(db, "CREATE VIEW " + storage::quoteName(v.name) + "(" + cols + ") AS " + v.sql);
+    storage::exec(db, "DROP VIEW IF EXISTS main." + storage::quoteName(v.name));
+    if (!v.instanceState)
+      storage::exec(db, "CREATE VIEW " + storage::quoteName(v.name) + "(" + columnNames(v) + ") AS " + v.sql);
   }
+}
+
+std::string instanceViewSql(const DictionaryView& v) {
+  return "(WITH nuvo_view(" + columnNames(v) + ") AS (" + v.sql + ") SELECT * FROM nuvo_view)";
 }
 
 std::string bannerFor(const std::string& version) {

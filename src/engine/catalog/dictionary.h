@@ -18,6 +18,9 @@ struct DictionaryView {
   std::vector<Column> columns;  // Oracle names and types
   std::string sql;              // SQLite SELECT over the catalog tables
   bool needsDba = false;        // DBA_ views: SELECT ANY DICTIONARY or the DBA role
+  // Over the instance file (the session registry, the parameters): no SQLite view, since a view in
+  // the database file cannot read another file; queries name it as instanceViewSql.
+  bool instanceState = false;
 };
 
 // The view of that name, or nullptr.
@@ -26,6 +29,8 @@ const std::vector<DictionaryView>& dictionaryViews();
 
 // (Re)creates every view in the catalog file (on create, and on open when the engine's set changed).
 void createDictionaryViews(sqlite3* db);
+// A view over the instance file as a subquery for FROM: its columns carry the view's column names.
+std::string instanceViewSql(const DictionaryView& view);
 
 // The text V$VERSION shows for a version such as "19.0.0.0.0".
 std::string bannerFor(const std::string& version);

@@ -276,8 +276,7 @@ sqlite3_stmt* SqlStatement::start(Exec& x) {
   if (busy) return startOwn(x);
   try {
     x.session.checkInterrupt();
-    x.session.attach(code.schemas);
-    if (code.isQuery && code.forUpdate) x.session.lockFiles(code.writeSchemas, code.noWait);
+    if (code.isQuery && code.forUpdate) x.session.lockDatabase(code.noWait);
     else if (!code.isQuery) x.session.beginChange();
     if (!stmt) {
       int rc = sqlite3_prepare_v3(x.session.connection(), code.sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);

@@ -14,6 +14,7 @@ namespace engine::sql {
 
 using catalog::ColumnInfo;
 using storage::quoteName;
+using storage::tableRef;
 using storage::quoteText;
 
 const char* storageTypeOf(DataType type) {
@@ -219,7 +220,7 @@ class Compiler {
         cols.push_back(c);
       }
     }
-    std::string sql = "INSERT INTO " + quoteName(target.owner) + "." + quoteName(target.tableName) + " (";
+    std::string sql = "INSERT INTO " + tableRef(target.owner, target.tableName) + " (";
     std::vector<std::string> names;
     for (const auto* c : cols) names.push_back(quoteName(c->name));
     // Columns not named that have a default get it, compiled like any expression.
@@ -274,7 +275,7 @@ class Compiler {
     inUpdate_ = true;
     Scope scope;
     scope.sources.push_back(target);
-    std::string sql = "UPDATE " + quoteName(target.owner) + "." + quoteName(target.tableName) + " AS " +
+    std::string sql = "UPDATE " + tableRef(target.owner, target.tableName) + " AS " +
                       target.sqlAlias + " SET ";
     std::vector<std::string> sets;
     for (const auto& a : s.sets) {
@@ -303,7 +304,7 @@ class Compiler {
     Source target = resolveTarget(s.table, "DELETE");
     Scope scope;
     scope.sources.push_back(target);
-    out_.sql = "DELETE FROM " + quoteName(target.owner) + "." + quoteName(target.tableName) + " AS " + target.sqlAlias;
+    out_.sql = "DELETE FROM " + tableRef(target.owner, target.tableName) + " AS " + target.sqlAlias;
     if (s.where) out_.sql += " WHERE " + dmlCondition(*s.where, scope, target);
     returning(s.returning, target);
   }
@@ -316,7 +317,7 @@ class Compiler {
     bool recordTarget = ctx_.insidePlsql && r.into.size() == 1;
     if (r.into.size() > r.values.size()) fail(947, r.into[r.values.size()]->pos);
     if (r.into.size() < r.values.size() && !recordTarget) fail(913, r.values[r.into.size()]->pos);
-    target.sqlAlias = quoteName(target.tableName);
+    target.sqlAlias = tableRef(target.owner, target.tableName);
     target.rowidSql = "rowid";
     Scope scope;
     scope.sources.push_back(target);
@@ -354,7 +355,7 @@ class Compiler {
     scope.sources.push_back(target);
     scope.sources.push_back(source);
     std::string on = condition(*s.on, scope);
-    std::string table = quoteName(target.owner) + "." + quoteName(target.tableName);
+    std::string table = tableRef(target.owner, target.tableName);
     std::string update, insert;
     if (!s.sets.empty()) {
       inUpdate_ = true;
@@ -422,7 +423,7 @@ class Compiler {
       if (!rownumLimit(*c, scope, limit)) conditions.push_back(condition(*c, scope));
     std::string sql = conditions.empty() ? "1" : join(conditions, " AND ");
     if (limit.empty()) return sql;
-    std::string table = quoteName(target.owner) + "." + quoteName(target.tableName);
+    std::string table = tableRef(target.owner, target.tableName);
     return target.sqlAlias + ".rowid IN (SELECT " + target.sqlAlias + ".rowid FROM " + table + " AS " +
            target.sqlAlias + " WHERE " + sql + " LIMIT " + limit + ")";
   }
@@ -591,7 +592,6 @@ class Compiler {
       if (c.type == 'C' && c.columns.size() == 1 && c.searchCondition == "\"" + c.columns[0] + "\" IS NOT NULL")
         notNull_.insert(c.columns[0]);
     }
-    out_.writeSchemas.insert(r.owner);
     out_.targetOwner = r.owner;
     out_.targetTable = r.name;
     return s;
@@ -606,7 +606,6 @@ class Compiler {
     s.objectId = r.id;
     s.isTable = true;
     for (const auto& c : ctx_.catalog->columns(r.id)) s.columns.push_back({c.name, columnMeta(c)});
-    out_.schemas.insert(r.owner);
     return s;
   }
 
@@ -651,6 +650,7 @@ class Compiler {
       src.owner = "SYS";
       src.sqlAlias = newAlias();
       for (const auto& c : view->columns) src.columns.push_back({c.name, c});
+      if (view->instanceState) return catalog::instanceViewSql(*view) + " AS " + src.sqlAlias;
       return "main." + quoteName(view->name) + " AS " + src.sqlAlias;
     }
     if (r.type == "VIEW") {
@@ -673,7 +673,6 @@ class Compiler {
         throw Error(4063, "ORA-04063: view \"" + r.owner + "." + r.name + "\" has errors");
       }
       aliasCounter_ = sub.aliasCounter_;
-      out_.schemas.insert(inner.schemas.begin(), inner.schemas.end());
       auto stored = ctx_.catalog->columns(r.id);
       src.alias = ref.alias.empty() ? r.name : ref.alias;
       src.tableName = r.name;
@@ -689,7 +688,7 @@ class Compiler {
       return "(SELECT " + join(renamed) + " FROM (" + sql + ") AS v) AS " + src.sqlAlias;
     }
     src = tableSource(r, ref.alias);
-    return quoteName(r.owner) + "." + quoteName(r.name) + " AS " + src.sqlAlias;
+    return tableRef(r.owner, r.name) + " AS " + src.sqlAlias;
   }
 
   // ------------------------------------------------------------------------------------------------
@@ -1738,9 +1737,6 @@ Compiled compileStatement(const Statement& stmt, const CompileContext& context, 
     case StmtKind::Delete: c.compileDelete(static_cast<const DeleteStmt&>(stmt)); break;
     case StmtKind::Merge: c.compileMerge(static_cast<const MergeStmt&>(stmt)); break;
     default: throw Error::ora(900);
-  }
-  if (out.forUpdate) {
-    for (const auto& s : out.schemas) out.writeSchemas.insert(s);
   }
   if (!out.literalParams.empty()) {
     numberLiteralParams(out.sql, out.bindNames.size());

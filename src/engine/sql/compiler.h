@@ -72,8 +72,6 @@ struct Compiled {
     std::string whole, otherwise;
   };
   std::vector<BindTest> bindTests;
-  std::set<std::string> schemas;        // schema files the SQL reads or writes
-  std::set<std::string> writeSchemas;   // schema files it writes (DML) or locks (FOR UPDATE)
   bool isQuery = false;
   bool forUpdate = false;
   bool noWait = false;

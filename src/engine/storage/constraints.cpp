@@ -14,7 +14,7 @@ namespace {
 std::string qualified(const ConstraintInfo& c) { return c.owner + "." + c.name; }
 
 std::string triggerName(const ConstraintInfo& c, const char* suffix) {
-  return quoteName(c.owner) + "." + quoteName("K$" + c.name + "$" + suffix);
+  return tableRef(c.owner, "K$" + c.name + "$" + suffix);
 }
 
 std::string columnList(const std::vector<std::string>& cols, const std::string& prefix = {}) {
@@ -45,9 +45,10 @@ std::string anyChanged(const std::vector<std::string>& cols) {
   return out;
 }
 
+// `table` is the quoted SQLite name (tableRef).
 void createTrigger(sqlite3* db, const std::string& name, const std::string& event, const std::string& table,
                    const std::string& when, const std::string& body) {
-  exec(db, "CREATE TRIGGER " + name + " BEFORE " + event + " ON " + quoteName(table) + " FOR EACH ROW WHEN " + when +
+  exec(db, "CREATE TRIGGER " + name + " BEFORE " + event + " ON " + table + " FOR EACH ROW WHEN " + when +
                " BEGIN " + body + "; END");
 }
 
@@ -78,8 +79,7 @@ std::string checkSql(SessionImpl& session, const ConstraintInfo& c, const std::s
 
 void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
   sqlite3* db = session.connection();
-  std::string table = quoteName(c.owner) + "." + quoteName(c.table);
-  session.attach({c.owner});
+  std::string table = tableRef(c.owner, c.table);
   switch (c.type) {
     case 'P':
     case 'U': {
@@ -91,8 +91,7 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
         throw Error(c.type == 'P' ? 2437 : 2299, c.type == 'P'
                                                      ? "ORA-02437: cannot validate (" + qualified(c) + ") - primary key violated"
                                                      : "ORA-02299: cannot validate (" + qualified(c) + ") - duplicate keys found");
-      exec(db, "CREATE UNIQUE INDEX " + quoteName(c.owner) + "." + quoteName("C$" + c.name) + " ON " +
-                   quoteName(c.table) + "(" + keys + ")");
+      exec(db, "CREATE UNIQUE INDEX " + tableRef(c.owner, "C$" + c.name) + " ON " + table + "(" + keys + ")");
       return;
     }
     case 'C': {
@@ -105,42 +104,41 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
         throw Error(2293, "ORA-02293: cannot validate (" + qualified(c) + ") - check constraint violated");
       std::string cond = checkSql(session, c, "NEW");
       std::string message = raise("ORA-02290: check constraint (" + qualified(c) + ") violated");
-      createTrigger(db, triggerName(c, "I"), "INSERT", c.table, "NOT (" + cond + ")", message);
-      createTrigger(db, triggerName(c, "U"), "UPDATE", c.table, "NOT (" + cond + ")", message);
+      createTrigger(db, triggerName(c, "I"), "INSERT", table, "NOT (" + cond + ")", message);
+      createTrigger(db, triggerName(c, "U"), "UPDATE", table, "NOT (" + cond + ")", message);
       return;
     }
     case 'R': {
       auto parent = session.catalog().constraint(c.rOwner, c.rName);
       if (!parent) throw Error::ora(2270);
       if (parent->owner != c.owner) throw Error(3001, "ORA-03001: unimplemented feature (foreign key to another schema)");
-      std::string parentTable = quoteName(parent->table);
+      std::string parentTable = tableRef(parent->owner, parent->table);
       std::string exists = "EXISTS (SELECT 1 FROM " + parentTable + " AS p WHERE " +
                            matchColumns(parent->columns, "p.", c.columns, "NEW.") + ")";
       std::string orphan = "SELECT 1 FROM " + table + " AS c WHERE " + allNotNull(c.columns, "c.") +
-                           " AND NOT EXISTS (SELECT 1 FROM " + quoteName(c.owner) + "." + parentTable + " AS p WHERE " +
+                           " AND NOT EXISTS (SELECT 1 FROM " + parentTable + " AS p WHERE " +
                            matchColumns(parent->columns, "p.", c.columns, "c.") + ")";
       if (anyRow(db, orphan))
         throw Error(2298, "ORA-02298: cannot validate (" + qualified(c) + ") - parent keys not found");
       std::string missing = raise("ORA-02291: integrity constraint (" + qualified(c) + ") violated - parent key not found");
       std::string when = allNotNull(c.columns, "NEW.") + " AND NOT " + exists;
-      createTrigger(db, triggerName(c, "I"), "INSERT", c.table, when, missing);
-      createTrigger(db, triggerName(c, "U"), "UPDATE OF " + columnList(c.columns), c.table, when, missing);
-      std::string children = "EXISTS (SELECT 1 FROM " + quoteName(c.table) + " AS c WHERE " +
+      createTrigger(db, triggerName(c, "I"), "INSERT", table, when, missing);
+      createTrigger(db, triggerName(c, "U"), "UPDATE OF " + columnList(c.columns), table, when, missing);
+      std::string children = "EXISTS (SELECT 1 FROM " + table + " AS c WHERE " +
                              matchColumns(c.columns, "c.", parent->columns, "OLD.") + ")";
       std::string childFound = raise("ORA-02292: integrity constraint (" + qualified(c) + ") violated - child record found");
       std::string childMatch = matchColumns(c.columns, "", parent->columns, "OLD.");
       if (c.deleteRule == "CASCADE") {
-        createTrigger(db, triggerName(c, "D"), "DELETE", parent->table, "1",
-                      "DELETE FROM " + quoteName(c.table) + " WHERE " + childMatch);
+        createTrigger(db, triggerName(c, "D"), "DELETE", parentTable, "1", "DELETE FROM " + table + " WHERE " + childMatch);
       } else if (c.deleteRule == "SET NULL") {
         std::string sets;
         for (const auto& col : c.columns) sets += (sets.empty() ? "" : ", ") + quoteName(col) + " = NULL";
-        createTrigger(db, triggerName(c, "D"), "DELETE", parent->table, "1",
-                      "UPDATE " + quoteName(c.table) + " SET " + sets + " WHERE " + childMatch);
+        createTrigger(db, triggerName(c, "D"), "DELETE", parentTable, "1",
+                      "UPDATE " + table + " SET " + sets + " WHERE " + childMatch);
       } else {
-        createTrigger(db, triggerName(c, "D"), "DELETE", parent->table, children, childFound);
+        createTrigger(db, triggerName(c, "D"), "DELETE", parentTable, children, childFound);
       }
-      createTrigger(db, triggerName(c, "P"), "UPDATE OF " + columnList(parent->columns), parent->table,
+      createTrigger(db, triggerName(c, "P"), "UPDATE OF " + columnList(parent->columns), parentTable,
                     "(" + anyChanged(parent->columns) + ") AND " + children, childFound);
       return;
     }
@@ -149,20 +147,18 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
 
 void removeConstraintObjects(SessionImpl& session, const ConstraintInfo& c) {
   sqlite3* db = session.connection();
-  session.attach({c.owner});
-  std::string schema = quoteName(c.owner);
-  Stmt s(db, "SELECT type, name FROM " + schema + ".sqlite_master WHERE name = ?1 OR name LIKE ?2 ESCAPE '\\'");
+  Stmt s(db, "SELECT type, name FROM main.sqlite_master WHERE name = ?1 OR name LIKE ?2 ESCAPE '\\'");
   std::string escaped;
-  for (char ch : "K$" + c.name + "$") {
+  for (char ch : sqliteName(c.owner, "K$" + c.name + "$")) {
     if (ch == '%' || ch == '_' || ch == '\\') escaped += '\\';
     escaped += ch;
   }
-  s.bindAll("C$" + c.name, escaped + "%");
+  s.bindAll(sqliteName(c.owner, "C$" + c.name), escaped + "%");
   std::vector<std::pair<std::string, std::string>> objects;
   while (s.step()) objects.emplace_back(s.text(0), s.text(1));
   for (const auto& [type, name] : objects) {
     if (type != "index" && type != "trigger") continue;
-    exec(db, "DROP " + std::string(type == "index" ? "INDEX " : "TRIGGER ") + schema + "." + quoteName(name));
+    exec(db, "DROP " + std::string(type == "index" ? "INDEX " : "TRIGGER ") + quoteName(name));
   }
 }
 

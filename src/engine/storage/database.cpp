@@ -7,12 +7,14 @@
 #include <cerrno>
 #include <cctype>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
 #include "engine/builtins/functions.h"
 #include "engine/catalog/catalog.h"
 #include "engine/catalog/dictionary.h"
+#include "engine/storage/constraints.h"
 #include "engine/storage/password.h"
 #include "engine/storage/session.h"
 #include "engine/storage/sqlite_util.h"
@@ -86,6 +88,7 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& standardRol
   return roles;
 }
 
+// The file of a schema in the earlier layout (one SQLite file per schema), which migration reads.
 std::string fileNameOf(const std::string& schema) {
   std::string out;
   for (char c : schema) {
@@ -109,18 +112,19 @@ bool hasColumn(sqlite3* db, const std::string& table, const std::string& column)
 // Sessions of processes that are gone (ended without logging off) leave the registry; those of
 // other running processes stay.
 void removeStaleSessions(sqlite3* db) {
-  storage::Stmt s(db, "SELECT DISTINCT process FROM sessions");
+  storage::Stmt s(db, "SELECT DISTINCT process FROM instance.sessions");
   std::vector<std::int64_t> gone;
   while (s.step())
     if (s.isNull(0) || (::kill(static_cast<pid_t>(s.integer(0)), 0) != 0 && errno == ESRCH)) gone.push_back(s.integer(0));
   s.reset();
-  for (auto pid : gone) storage::Stmt(db, "DELETE FROM sessions WHERE process IS ?1").bindAll(pid).step();
-  storage::exec(db, "DELETE FROM sessions WHERE process IS NULL");
+  for (auto pid : gone) storage::Stmt(db, "DELETE FROM instance.sessions WHERE process IS ?1").bindAll(pid).step();
+  storage::exec(db, "DELETE FROM instance.sessions WHERE process IS NULL");
 }
 
 // Brings a catalog written by an earlier engine to the current layout.
 void upgradeCatalog(sqlite3* db) {
-  if (!hasColumn(db, "sessions", "process")) storage::exec(db, "ALTER TABLE sessions ADD COLUMN process INTEGER");
+  // The session registry lives in the instance file now.
+  storage::exec(db, "DROP TABLE IF EXISTS main.sessions");
   if (!hasColumn(db, "columns", "char_length")) {
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_length INTEGER");
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_used TEXT");
@@ -141,6 +145,189 @@ void upgradeCatalog(sqlite3* db) {
   }
 }
 
+constexpr const char* kEarlierCatalog = "catalog.db";
+constexpr const char* kEarlierFolder = "old_layout";
+
+// Makes the instance file when it is missing; its tables hold no transactional data.
+void createInstanceFile(const std::string& directory) {
+  sqlite3* db = openConnection(directory + "/" + storage::kInstanceFile, true);
+  try {
+    storage::exec(db, "PRAGMA journal_mode=WAL");
+    storage::exec(db, R"sql(
+CREATE TABLE IF NOT EXISTS sessions(sid INTEGER PRIMARY KEY, serial INTEGER, username TEXT, schemaname TEXT,
+  osuser TEXT, machine TEXT, terminal TEXT, program TEXT, module TEXT, logon_time TEXT, process INTEGER);
+CREATE TABLE IF NOT EXISTS counters(key TEXT PRIMARY KEY, value INTEGER);
+INSERT OR IGNORE INTO counters(key, value) VALUES ('next_serial', 1);
+CREATE TABLE IF NOT EXISTS sequence_marks(object_id INTEGER PRIMARY KEY, base INTEGER, mark INTEGER);
+CREATE TABLE IF NOT EXISTS parameters(name TEXT PRIMARY KEY, value TEXT, type INTEGER DEFAULT 2, description TEXT);
+)sql");
+  } catch (...) {
+    sqlite3_close(db);
+    throw;
+  }
+  sqlite3_close(db);
+}
+
+// Reads the SQL text of a stored CREATE statement: words and names in order.
+class SqlText {
+ public:
+  explicit SqlText(std::string text) : text_(std::move(text)) {}
+  // Skips the keyword when it comes next (any case).
+  bool word(const char* w) {
+    space();
+    std::size_t n = std::strlen(w);
+    if (at_ + n > text_.size() || !std::equal(w, w + n, text_.begin() + static_cast<std::ptrdiff_t>(at_),
+                                              [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) ==
+                                                                          std::toupper(static_cast<unsigned char>(b)); }))
+      return false;
+    if (at_ + n < text_.size() && isNameChar(text_[at_ + n])) return false;
+    at_ += n;
+    return true;
+  }
+  // Replaces the name that comes next by `quoted`.
+  void replaceName(const std::string& quoted) {
+    space();
+    std::size_t end = at_;
+    if (end < text_.size() && (text_[end] == '"' || text_[end] == '`' || text_[end] == '[')) {
+      char close = text_[end] == '[' ? ']' : text_[end];
+      for (++end; end < text_.size(); ++end) {
+        if (text_[end] != close) continue;
+        if (close != ']' && end + 1 < text_.size() && text_[end + 1] == close) {
+          ++end;
+          continue;
+        }
+        ++end;
+        break;
+      }
+    } else {
+      while (end < text_.size() && isNameChar(text_[end])) ++end;
+    }
+    if (end == at_) throw Error(600, "ORA-00600: internal error code, arguments: [migrate], [" + text_ + "]");
+    text_.replace(at_, end - at_, quoted);
+    at_ += quoted.size();
+  }
+  const std::string& text() const { return text_; }
+
+ private:
+  static bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$'; }
+  void space() {
+    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
+  }
+  std::string text_;
+  std::size_t at_ = 0;
+};
+
+// Copies every row with its ROWID (the engine's ROWIDs are derived from it).
+void copyRows(sqlite3* db, const std::string& from, const std::string& to, const std::string& fromSchema,
+              const std::string& fromName) {
+  storage::Stmt cols(db, "SELECT name FROM pragma_table_info(?1, ?2)");
+  cols.bindAll(fromName, fromSchema);
+  std::string list;
+  while (cols.step()) list += ", " + storage::quoteName(cols.text(0));
+  cols.reset();
+  storage::exec(db, "INSERT INTO " + to + "(rowid" + list + ") SELECT rowid" + list + " FROM " + from);
+}
+
+// Moves the files of the earlier layout into old_layout/, where they stay untouched.
+void keepEarlierFiles(const fs::path& dir) {
+  fs::create_directories(dir / kEarlierFolder);
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    std::string name = entry.path().filename().string();
+    bool earlier = name.rfind(kEarlierCatalog, 0) == 0 || name.find(".schema.db") != std::string::npos;
+    if (entry.is_regular_file() && earlier) files.push_back(entry.path());
+  }
+  // The catalog goes last: while it is there, the move is not finished and is done again.
+  std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+    bool ca = a.filename().string().rfind(kEarlierCatalog, 0) == 0, cb = b.filename().string().rfind(kEarlierCatalog, 0) == 0;
+    return ca != cb ? cb : a < b;
+  });
+  for (const auto& f : files) fs::rename(f, dir / kEarlierFolder / f.filename());
+}
+
+// Copies a database of the earlier layout (catalog.db and one <SCHEMA>.schema.db per schema) into
+// database.db: the catalog's tables as they are, each schema's tables and indexes under their
+// "SCHEMA.NAME". The copy is built under another name and renamed when complete, so a kill leaves the
+// earlier files as they were (and the next open migrates again) or a whole database.db. The
+// constraint triggers name their tables and are made anew on the first open (finishMigration).
+void migrateEarlierLayout(const std::string& directory) {
+  fs::path dir(directory);
+  fs::path target = dir / (std::string(storage::kDatabaseFile) + ".migrating");
+  std::error_code ec;
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) fs::remove(target.string() + suffix, ec);
+  sqlite3* db = openConnection(target.string(), true);
+  try {
+    storage::exec(db, "PRAGMA journal_mode=DELETE");
+    storage::exec(db, "PRAGMA synchronous=FULL");
+    storage::exec(db, "ATTACH " + storage::quoteText((dir / kEarlierCatalog).string()) + " AS old");
+    // The file becomes the database only when renamed: its transactions need not span the copy.
+    storage::exec(db, "BEGIN");
+    std::vector<std::pair<std::string, std::string>> objects;
+    storage::Stmt catalogObjects(db, "SELECT type, name, sql FROM old.sqlite_master WHERE sql IS NOT NULL AND "
+                                     "type IN ('table', 'index') AND name NOT LIKE 'sqlite%' AND name <> 'sessions' "
+                                     "ORDER BY type = 'index'");
+    while (catalogObjects.step()) {
+      storage::exec(db, catalogObjects.text(2));
+      if (catalogObjects.text(0) == "table") objects.emplace_back(catalogObjects.text(1), "");
+    }
+    catalogObjects.reset();
+    for (const auto& [name, unused] : objects)
+      copyRows(db, "old." + storage::quoteName(name), "main." + storage::quoteName(name), "old", name);
+    std::vector<std::string> users;
+    storage::Stmt u(db, "SELECT username FROM old.users");
+    while (u.step()) users.push_back(u.text(0));
+    u.reset();
+    storage::exec(db, "COMMIT");
+    for (const auto& user : users) {
+      fs::path file = dir / fileNameOf(user);
+      if (!fs::exists(file)) continue;
+      storage::exec(db, "ATTACH " + storage::quoteText(file.string()) + " AS schema_file");
+      storage::exec(db, "BEGIN");
+      struct Item {
+        std::string type, name, table, sql;
+      };
+      std::vector<Item> items;
+      storage::Stmt s(db, "SELECT type, name, tbl_name, sql FROM schema_file.sqlite_master WHERE sql IS NOT NULL AND "
+                          "type IN ('table', 'index') AND name NOT LIKE 'sqlite%' AND name <> 'nuvo_schema' "
+                          "ORDER BY type = 'index'");
+      while (s.step()) items.push_back({s.text(0), s.text(1), s.text(2), s.text(3)});
+      s.reset();
+      for (const auto& item : items) {
+        SqlText sql(item.sql);
+        sql.word("CREATE");
+        if (item.type == "table") {
+          sql.word("TABLE");
+          sql.replaceName(storage::tableRef(user, item.name));
+          storage::exec(db, sql.text());
+          copyRows(db, "schema_file." + storage::quoteName(item.name), storage::tableRef(user, item.name), "schema_file",
+                   item.name);
+        } else {
+          sql.word("UNIQUE");
+          sql.word("INDEX");
+          sql.replaceName(storage::tableRef(user, item.name));
+          sql.word("ON");
+          sql.replaceName(storage::tableRef(user, item.table));
+          storage::exec(db, sql.text());
+        }
+      }
+      storage::exec(db, "COMMIT");
+      storage::exec(db, "DETACH schema_file");
+    }
+    storage::exec(db, "INSERT OR REPLACE INTO main.meta(key, value) VALUES ('rebuild_constraints', 1)");
+    storage::exec(db, "DETACH old");
+    storage::exec(db, "PRAGMA journal_mode=WAL");
+  } catch (const Error& e) {
+    sqlite3_close(db);
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) fs::remove(target.string() + suffix, ec);
+    throw Error(1034, "ORA-01034: ORACLE not available (the database at " + directory +
+                          " has the earlier file layout and could not be migrated; its files are unchanged: " +
+                          e.message() + ")");
+  }
+  sqlite3_close(db);
+  fs::rename(target, dir / storage::kDatabaseFile);
+  keepEarlierFiles(dir);
+}
+
 }  // namespace
 
 namespace storage {
@@ -157,15 +344,51 @@ DatabaseImpl::DatabaseImpl(std::string directory, sqlite3* system)
   catalog::Catalog cat(system_);
   durable_ = cat.meta("durable", 1) != 0;
   configureFile(system_, "main", durable_);
+  attachInstance(system_, directory_);
+  configureFile(system_, "instance", durable_);
+  // ALTER SYSTEM is no part of any transaction: the live parameters are the instance file's, which
+  // start from the catalog's when the file is new.
+  exec(system_, "INSERT INTO instance.parameters(name, value, type, description) SELECT name, value, type, description "
+                "FROM main.parameters WHERE NOT EXISTS (SELECT 1 FROM instance.parameters)");
   loadParameters();
+  try {
+    removeStaleSessions(system_);
+  } catch (const Error&) {
+    // The rows stay until the next open; opening must not fail for them.
+  }
+}
+
+void DatabaseImpl::finishMigration() {
+  catalog::Catalog cat(system_);
+  if (cat.meta("rebuild_constraints", 0) == 0) return;
+  sqlite3* db = openConnection(databasePath(), false);
+  configureFile(db, "main", durable_);
+  attachInstance(db, directory_);
+  auto self = std::static_pointer_cast<DatabaseImpl>(shared_from_this());
+  SessionImpl session(self, db, "SYS", true, 0);
+  exec(db, "BEGIN IMMEDIATE");
+  try {
+    std::vector<std::pair<std::string, std::string>> tables;
+    Stmt s(db, "SELECT DISTINCT owner, table_name FROM constraints");
+    while (s.step()) tables.emplace_back(s.text(0), s.text(1));
+    s.reset();
+    for (const auto& [owner, table] : tables) rebuildConstraints(session, owner, table);
+    exec(db, "DELETE FROM meta WHERE key = 'rebuild_constraints'");
+    exec(db, "COMMIT");
+  } catch (...) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
 }
 
 DatabaseImpl::~DatabaseImpl() { sqlite3_close(system_); }
 
-std::string DatabaseImpl::schemaPath(const std::string& schema) const { return directory_ + "/" + fileNameOf(schema); }
+void attachInstance(sqlite3* db, const std::string& directory) {
+  exec(db, "ATTACH " + quoteText(directory + "/" + kInstanceFile) + " AS instance");
+}
 
 void DatabaseImpl::loadParameters() {
-  Stmt s(system_, "SELECT name, value FROM parameters");
+  Stmt s(system_, "SELECT name, value FROM instance.parameters");
   while (s.step()) parameters_[s.text(0)] = s.text(1);
 }
 
@@ -173,7 +396,7 @@ void DatabaseImpl::setParameter(const std::string& name, const std::string& valu
   std::lock_guard lock(mutex_);
   std::string key = lower(name);
   parameters_[key] = value;
-  Stmt s(system_, "INSERT INTO parameters(name, value) VALUES (?1, ?2) ON CONFLICT(name) DO UPDATE SET value=?2");
+  Stmt s(system_, "INSERT INTO instance.parameters(name, value) VALUES (?1, ?2) ON CONFLICT(name) DO UPDATE SET value=?2");
   s.bindAll(key, value);
   s.step();
 }
@@ -196,7 +419,9 @@ void DatabaseImpl::setBannerVersion(const std::string& version) {
       .bindAll(catalog::bannerFor(version))
       .step();
   std::string compatible = version.substr(0, version.find('.')) + ".0.0";
-  Stmt(system_, "INSERT OR REPLACE INTO parameters(name, value) VALUES ('compatible', ?1)").bindAll(compatible).step();
+  Stmt(system_, "INSERT INTO instance.parameters(name, value) VALUES ('compatible', ?1) ON CONFLICT(name) DO UPDATE SET value=?1")
+      .bindAll(compatible)
+      .step();
   parameters_["compatible"] = compatible;
 }
 
@@ -205,6 +430,7 @@ void DatabaseImpl::setDurable(bool durable) {
   durable_ = durable;
   Stmt(system_, "INSERT OR REPLACE INTO meta(key, value) VALUES ('durable', ?1)").bindAll(durable ? 1 : 0).step();
   configureFile(system_, "main", durable_);
+  configureFile(system_, "instance", durable_);
 }
 
 void DatabaseImpl::injectFault(const std::string& textPattern, int oraCode, int count) {
@@ -243,28 +469,18 @@ DateTime DatabaseImpl::now() const {
   return clock_ ? *clock_ : builtins::localNow();
 }
 
-void DatabaseImpl::createSchemaFile(const std::string& schema) {
-  // Its own connection, opened with the create flag: the system connection of a database that was
-  // opened (not created) may not create files through ATTACH.
-  std::lock_guard lock(mutex_);
-  sqlite3* db = openConnection(schemaPath(schema), true);
-  try {
-    configureFile(db, "main", durable_);
-    exec(db, "CREATE TABLE IF NOT EXISTS nuvo_schema(name TEXT)");
-  } catch (...) {
-    sqlite3_close(db);
-    throw;
-  }
-  sqlite3_close(db);
-}
-
 std::int64_t DatabaseImpl::nextSequenceValue(const std::string& owner, const std::string& name) {
   std::lock_guard lock(mutex_);
   std::string key = owner + "." + name;
   auto it = sequences_.find(key);
   if (it == sequences_.end()) {
-    Stmt s(system_, "SELECT min_value, max_value, increment_by, cycle_flag, cache_size, last_number FROM sequences "
-                    "WHERE sequence_owner=?1 AND sequence_name=?2");
+    // The catalog's LAST_NUMBER is where DDL left the sequence; the instance file's mark, when it
+    // was set from that same number, is where values were handed out to since.
+    Stmt s(system_, "SELECT q.min_value, q.max_value, q.increment_by, q.cycle_flag, q.cache_size, q.last_number, "
+                    "o.object_id, m.mark FROM main.sequences q JOIN main.objects o ON o.owner = q.sequence_owner AND "
+                    "o.object_name = q.sequence_name AND o.object_type = 'SEQUENCE' LEFT JOIN instance.sequence_marks m "
+                    "ON m.object_id = o.object_id AND m.base = q.last_number "
+                    "WHERE q.sequence_owner=?1 AND q.sequence_name=?2");
     s.bindAll(owner, name);
     if (!s.step()) throw Error::ora(2289);
     SequenceState st;
@@ -273,7 +489,9 @@ std::int64_t DatabaseImpl::nextSequenceValue(const std::string& owner, const std
     st.increment = s.integer(2);
     st.cycle = s.text(3) == "Y";
     st.cache = std::max<std::int64_t>(1, s.integer(4));
-    st.next = s.integer(5);
+    st.base = s.integer(5);
+    st.objectId = s.integer(6);
+    st.next = s.isNull(7) ? st.base : s.integer(7);
     st.cacheEnd = st.next;
     it = sequences_.emplace(key, st).first;
   }
@@ -289,11 +507,13 @@ std::int64_t DatabaseImpl::nextSequenceValue(const std::string& owner, const std
   }
   std::int64_t value = st.next;
   st.next += st.increment;
-  // Persist the end of the cached range, as Oracle's LAST_NUMBER shows it.
+  // Persist the end of the cached range, as Oracle's LAST_NUMBER shows it. It goes to the instance
+  // file, outside every session's transaction: a rollback must not hand the values out again, and an
+  // open transaction of another session must not hold NEXTVAL up.
   if (ascending ? value >= st.cacheEnd : value <= st.cacheEnd) {
     st.cacheEnd = value + st.increment * st.cache;
-    Stmt u(system_, "UPDATE sequences SET last_number=?3 WHERE sequence_owner=?1 AND sequence_name=?2");
-    u.bindAll(owner, name, st.cacheEnd);
+    Stmt u(system_, "INSERT OR REPLACE INTO instance.sequence_marks(object_id, base, mark) VALUES (?1, ?2, ?3)");
+    u.bindAll(st.objectId, st.base, st.cacheEnd);
     u.step();
   }
   return value;
@@ -310,17 +530,21 @@ std::optional<std::int64_t> DatabaseImpl::forgetSequence(const std::string& owne
 
 std::int64_t DatabaseImpl::registerSession(const std::string& user) {
   std::lock_guard lock(mutex_);
-  exec(system_, "BEGIN IMMEDIATE");
+  // The first statement writes, so the transaction holds the instance file's write lock from its
+  // start (the database file is not locked: an open transaction there never holds a logon up).
+  exec(system_, "BEGIN");
   try {
-    Stmt s(system_, "SELECT coalesce(max(sid), 0) + 1 FROM sessions");
+    exec(system_, "UPDATE instance.counters SET value = value % 65535 + 1 WHERE key = 'next_serial'");
+    // SIDs are reused as sessions end; the serial number tells the sessions of one SID apart.
+    Stmt c(system_, "SELECT value FROM instance.counters WHERE key = 'next_serial'");
+    std::int64_t serial = c.step() && c.integer(0) > 1 ? c.integer(0) - 1 : 65535;
+    c.reset();
+    Stmt s(system_, "SELECT coalesce(max(sid), 0) + 1 FROM instance.sessions");
     s.step();
     std::int64_t sid = s.integer(0);
-    // SIDs are reused as sessions end; the serial number tells the sessions of one SID apart.
-    catalog::Catalog cat(system_);
-    std::int64_t serial = cat.meta("next_serial", 1);
-    cat.setMeta("next_serial", serial % 65535 + 1);
+    s.reset();
     const char* login = std::getenv("USER");
-    Stmt ins(system_, "INSERT INTO sessions(sid, serial, username, schemaname, osuser, machine, terminal, program, "
+    Stmt ins(system_, "INSERT INTO instance.sessions(sid, serial, username, schemaname, osuser, machine, terminal, program, "
                       "module, logon_time, process) VALUES (?1, ?2, ?3, ?3, ?4, 'localhost', 'unknown', 'nuvo_sql', "
                       "'nuvo_sql', ?5, ?6)");
     ins.bindAll(sid, serial, user, std::string(login ? login : "nuvo"), (clock_ ? *clock_ : builtins::localNow()).toIso(),
@@ -336,7 +560,7 @@ std::int64_t DatabaseImpl::registerSession(const std::string& user) {
 
 void DatabaseImpl::unregisterSession(std::int64_t sid) {
   std::lock_guard lock(mutex_);
-  Stmt s(system_, "DELETE FROM sessions WHERE sid=?1");
+  Stmt s(system_, "DELETE FROM instance.sessions WHERE sid=?1");
   s.bindAll(sid);
   try {
     s.step();
@@ -374,10 +598,11 @@ std::unique_ptr<Session> DatabaseImpl::logOn(const std::string& userName, const 
       if (restricted_ && !cat.hasSystemPrivilege(user, "RESTRICTED SESSION")) throw Error::ora(1035);
     }
   }
-  sqlite3* db = openConnection(catalogPath(), false);
+  sqlite3* db = openConnection(databasePath(), false);
   std::int64_t sid = 0;
   try {
     configureFile(db, "main", durable_);
+    attachInstance(db, directory_);
     sid = registerSession(user);
     auto self = std::static_pointer_cast<DatabaseImpl>(shared_from_this());
     return std::make_unique<SessionImpl>(self, db, user, sysdba, sid);
@@ -396,7 +621,14 @@ std::unique_ptr<Session> DatabaseImpl::logOn(const std::string& userName, const 
 std::shared_ptr<Database> Database::create(const std::string& directory, const CreateOptions& options) {
   if (exists(directory)) throw Error(1501, "ORA-01501: CREATE DATABASE failed: " + directory + " exists");
   fs::create_directories(directory);
-  sqlite3* db = openConnection(directory + "/catalog.db", true);
+  sqlite3* db = nullptr;
+  try {
+    createInstanceFile(directory);
+    db = openConnection(directory + "/" + storage::kDatabaseFile, true);
+  } catch (...) {
+    fs::remove_all(directory);
+    throw;
+  }
   try {
     storage::configureFile(db, "main", options.durable);
     storage::exec(db, "BEGIN");
@@ -439,29 +671,33 @@ std::shared_ptr<Database> Database::create(const std::string& directory, const C
   }
   auto database = std::make_shared<storage::DatabaseImpl>(directory, db);
   database->setBannerVersion(options.bannerVersion);
-  database->createSchemaFile("SYS");
-  database->createSchemaFile("SYSTEM");
   return database;
 }
 
 std::shared_ptr<Database> Database::open(const std::string& directory) {
   if (!exists(directory)) throw Error(1034, "ORA-01034: ORACLE not available (no database at " + directory + ")");
-  sqlite3* db = openConnection(directory + "/catalog.db", false);
+  fs::path dir(directory);
+  if (!fs::exists(dir / storage::kDatabaseFile)) migrateEarlierLayout(directory);
+  else if (fs::exists(dir / kEarlierCatalog)) keepEarlierFiles(dir);  // a migration ended before this step
+  createInstanceFile(directory);
+  sqlite3* db = openConnection(directory + "/" + storage::kDatabaseFile, false);
   try {
-    // The views follow the engine's definitions, so a newer engine brings its views to older files;
-    // the sessions of an earlier run are gone.
+    // The views follow the engine's definitions, so a newer engine brings its views to older files.
     storage::exec(db, "BEGIN IMMEDIATE");
     upgradeCatalog(db);
     catalog::createDictionaryViews(db);
-    removeStaleSessions(db);
     storage::exec(db, "COMMIT");
   } catch (...) {
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   }
-  return std::make_shared<storage::DatabaseImpl>(directory, db);
+  auto database = std::make_shared<storage::DatabaseImpl>(directory, db);
+  database->finishMigration();
+  return database;
 }
 
-bool Database::exists(const std::string& directory) { return fs::exists(fs::path(directory) / "catalog.db"); }
+bool Database::exists(const std::string& directory) {
+  return fs::exists(fs::path(directory) / storage::kDatabaseFile) || fs::exists(fs::path(directory) / kEarlierCatalog);
+}
 
 void Database::drop(const std::string& directory) {
   if (!exists(directory)) throw Error(1034, "ORA-01034: ORACLE not available (no database at " + directory + ")");

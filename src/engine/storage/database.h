@@ -1,19 +1,31 @@
 #pragma once
-// The engine's implementation of engine::Database: the database directory, its catalog file,
-// instance state shared by all sessions (parameters, restricted mode, sequences, fault injection,
-// clock) and logon.
+// The engine's implementation of engine::Database: the database directory, its files, instance
+// state shared by all sessions (parameters, restricted mode, sequences, fault injection, clock) and
+// logon.
+//
+// A database directory holds two SQLite files, both in WAL mode:
+//   database.db   the catalog and every schema's tables, indexes and constraint triggers (table T of
+//                 schema S is "S.T", see storage/sqlite_util.h sqliteName). Every commit and every DDL
+//                 is one SQLite transaction of this file, atomic and durable across schemas. SQLite
+//                 keeps one writer per file: one session writes at a time per database, readers
+//                 never wait.
+//   instance.db   state outside every transaction: the session registry (V$SESSION), the instance
+//                 parameters (ALTER SYSTEM, V$PARAMETER) and how far sequences have handed out values. Only the database's own connection writes it,
+//                 so no session's open transaction holds a logon or a NEXTVAL up.
+// A directory of the earlier layout (catalog.db and one <SCHEMA>.schema.db per schema) is migrated
+// when it is opened (Database::open); its files are kept in old_layout/.
 //
 // Module map of the engine (how a statement flows):
 //   storage/database   Database: directory, files, instance state, logon            (this file)
-//   storage/session    Session: its SQLite connection (catalog as "main", one attached file per
-//                      schema), transactions, locks, interrupt, statement cache, Statement objects,
+//   storage/session    Session: its SQLite connection (database.db as "main", instance.db attached
+//                      as "instance"), transactions, locks, interrupt, statement cache, Statement objects,
 //                      the engine's own SQL functions (nuvo_rowid, nuvo_nextval, nuvo_fit_*, ...)
 //   sql/lexer, parser  text -> tokens -> AST (sql/ast.h), with positions and Oracle's syntax errors
 //   sql/compiler       AST of SELECT/INSERT/UPDATE/DELETE/MERGE -> SQLite SQL + result columns +
 //                      binds, resolving names against catalog/catalog; it also enforces what
 //                      SQLite cannot switch off per constraint: NOT NULL, precision, length
 //   storage/executor   DDL, users and grants, ALTER SESSION/SYSTEM, transaction statements: run
-//                      directly against the catalog and the schema files
+//                      directly against the catalog and the schemas' tables
 //   storage/constraints  PRIMARY KEY/UNIQUE as unique indexes, CHECK and FOREIGN KEY as triggers
 //   storage/password   password digests
 //   catalog/catalog    the dictionary's base tables and lookups; catalog/dictionary the views
@@ -40,6 +52,9 @@
 
 namespace engine::storage {
 
+inline constexpr const char* kDatabaseFile = "database.db";
+inline constexpr const char* kInstanceFile = "instance.db";
+
 class DatabaseImpl : public Database {
  public:
   DatabaseImpl(std::string directory, sqlite3* system);
@@ -58,8 +73,7 @@ class DatabaseImpl : public Database {
   void setClock(const DateTime* fixedNow) override;
 
   // For sessions.
-  std::string catalogPath() const { return directory_ + "/catalog.db"; }
-  std::string schemaPath(const std::string& schema) const;
+  std::string databasePath() const { return directory_ + "/" + kDatabaseFile; }
   bool durable() const { return durable_; }
   int lockWaitMs() const;
   DateTime now() const;
@@ -77,9 +91,8 @@ class DatabaseImpl : public Database {
   std::uint64_t ddlVersion() const { return ddlVersion_.load(); }
   void bumpDdlVersion() { ++ddlVersion_; }
   void unregisterSession(std::int64_t sid);
-
-  // Creates the schema file of a new user (outside any session transaction).
-  void createSchemaFile(const std::string& schema);
+  // Makes the constraint triggers of a migrated database anew (see Database::open).
+  void finishMigration();
 
  private:
   struct Fault {
@@ -89,6 +102,7 @@ class DatabaseImpl : public Database {
   };
   struct SequenceState {
     std::int64_t next = 0, cacheEnd = 0, increment = 1, minValue = 1, maxValue = 0, cache = 20;
+    std::int64_t objectId = 0, base = 0;  // the sequence's object and its catalog LAST_NUMBER
     bool cycle = false;
   };
 
@@ -111,5 +125,7 @@ class DatabaseImpl : public Database {
 
 // Applies the durability setting and the pragmas every connection needs to one attached file.
 void configureFile(sqlite3* db, const std::string& schemaAlias, bool durable);
+// Attaches the database's instance file as "instance".
+void attachInstance(sqlite3* db, const std::string& directory);
 
 }  // namespace engine::storage

@@ -1,7 +1,6 @@
 #include "engine/storage/executor.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
 
 #include "engine/builtins/functions.h"
@@ -59,11 +58,6 @@ class Executor {
       throw;
     }
     s_.impl().bumpDdlVersion();
-    for (const auto& schema : newSchemas_) s_.impl().createSchemaFile(schema);
-    for (const auto& path : dropFiles_) {
-      std::error_code ec;
-      for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix, ec);
-    }
     return 0;
   }
 
@@ -162,7 +156,6 @@ class Executor {
       fail(942, n.pos);
     }
     if (ownerOut) *ownerOut = owner;
-    s_.attach({owner});
     return *o;
   }
 
@@ -349,14 +342,12 @@ class Executor {
     requirePrivilege(owner, "CREATE TABLE", "CREATE ANY TABLE");
     if (!cat_.findUser(owner)) fail(1918, st.name.pos, owner);
     requireNewName(owner, name, st.name.pos);
-    s_.attach({owner});
     std::vector<ColumnInfo> columns;
     Compiled query;
     if (st.asQuery) {
       SelectStmt select;
       select.query = st.asQuery;
       query = compileStatement(select, compileContext(), text_);
-      s_.attach(query.schemas);
       for (std::size_t i = 0; i < query.columns.size(); ++i) {
         const Column& qc = query.columns[i];
         ColumnInfo c;
@@ -383,7 +374,7 @@ class Executor {
       if (std::count_if(columns.begin(), columns.end(), [](const ColumnInfo& c) { return c.typeName == "LONG"; }) > 1)
         throw Error(1754, "ORA-01754: a table may contain only one column of type LONG");
     }
-    std::string ddlText = "CREATE TABLE " + quoteName(owner) + "." + quoteName(name) + " (";
+    std::string ddlText = "CREATE TABLE " + tableRef(owner, name) + " (";
     for (std::size_t i = 0; i < columns.size(); ++i) ddlText += (i ? ", " : "") + sqliteColumn(columns[i]);
     exec(db_, ddlText + ")");
     std::int64_t id = cat_.addObject(owner, name, "TABLE", now());
@@ -393,7 +384,7 @@ class Executor {
       cat_.addColumn(id, c);
     }
     if (st.asQuery) {
-      Stmt insert(db_, "INSERT INTO " + quoteName(owner) + "." + quoteName(name) + " SELECT * FROM (" + query.sql + ")");
+      Stmt insert(db_, "INSERT INTO " + tableRef(owner, name) + " SELECT * FROM (" + query.sql + ")");
       insert.step();
     }
     for (const auto& d : st.columns)
@@ -405,7 +396,7 @@ class Executor {
     std::string owner;
     auto object = requireTable(st.name, &owner);
     const std::string& table = object.name;
-    std::string qtable = quoteName(owner) + "." + quoteName(table);
+    std::string qtable = tableRef(owner, table);
     auto columns = cat_.columns(object.id);
     auto findColumn = [&](const std::string& n) -> ColumnInfo* {
       for (auto& c : columns)
@@ -574,7 +565,7 @@ class Executor {
   // only while the column is empty (ORA-01439). SQLite keeps a column's storage type, so the
   // column is made anew under its name; indexes and constraints on the table are made again.
   void changeStorage(const std::string& owner, const std::string& table, const ColumnInfo& column) {
-    std::string qtable = quoteName(owner) + "." + quoteName(table);
+    std::string qtable = tableRef(owner, table);
     Stmt values(db_, "SELECT 1 FROM " + qtable + " WHERE " + quoteName(column.name) + " IS NOT NULL LIMIT 1");
     bool hasValues = values.step();
     values.reset();
@@ -590,11 +581,11 @@ class Executor {
     while (s.step()) indexes.push_back({s.text(0), s.text(1), {}});
     s.reset();
     for (auto& index : indexes) {
-      Stmt def(db_, "SELECT sql FROM " + quoteName(owner) + ".sqlite_master WHERE type = 'index' AND name = ?1");
-      def.bindAll("I$" + index.name);
+      Stmt def(db_, "SELECT sql FROM main.sqlite_master WHERE type = 'index' AND name = ?1");
+      def.bindAll(sqliteName(owner, "I$" + index.name));
       if (def.step()) index.sql = def.text(0);
       def.reset();
-      exec(db_, "DROP INDEX IF EXISTS " + quoteName(owner) + "." + quoteName("I$" + index.name));
+      exec(db_, "DROP INDEX IF EXISTS " + tableRef(owner, "I$" + index.name));
     }
     auto own = cat_.constraints(owner, table);
     auto referencing = cat_.referencingConstraints(owner, table);
@@ -604,13 +595,8 @@ class Executor {
     exec(db_, "ALTER TABLE " + qtable + " ADD COLUMN " + quoteName(fresh) + " " + sql::storageTypeOf(column.type));
     exec(db_, "ALTER TABLE " + qtable + " DROP COLUMN " + quoteName(column.name));
     exec(db_, "ALTER TABLE " + qtable + " RENAME COLUMN " + quoteName(fresh) + " TO " + quoteName(column.name));
-    for (const auto& index : indexes) {
-      // The stored text names the index without its schema: put it back into the owner's file.
-      std::string sql = index.sql;
-      auto at = sql.find("INDEX ");
-      if (at != std::string::npos) sql.insert(at + 6, quoteName(owner) + ".");
-      if (!index.sql.empty()) exec(db_, sql);
-    }
+    for (const auto& index : indexes)
+      if (!index.sql.empty()) exec(db_, index.sql);
     rebuildConstraints(s_, owner, table);
   }
 
@@ -689,7 +675,7 @@ class Executor {
     s.bindAll(owner, name);
     std::string tableOwner = s.step() ? s.text(0) : std::string();
     s.reset();
-    if (!tableOwner.empty()) exec(db_, "DROP INDEX IF EXISTS " + quoteName(tableOwner) + "." + quoteName("I$" + name));
+    if (!tableOwner.empty()) exec(db_, "DROP INDEX IF EXISTS " + tableRef(tableOwner, "I$" + name));
     Stmt(db_, "DELETE FROM ind_columns WHERE index_owner=?1 AND index_name=?2").bindAll(owner, name).step();
     Stmt(db_, "DELETE FROM indexes WHERE owner=?1 AND index_name=?2").bindAll(owner, name).step();
     if (auto o = cat_.findObject(owner, name, "INDEX")) cat_.removeObject(o->id);
@@ -697,7 +683,7 @@ class Executor {
 
   void renameTable(const std::string& owner, const std::string& from, const std::string& to, const Position& pos) {
     requireNewName(owner, to, pos);
-    exec(db_, "ALTER TABLE " + quoteName(owner) + "." + quoteName(from) + " RENAME TO " + quoteName(to));
+    exec(db_, "ALTER TABLE " + tableRef(owner, from) + " RENAME TO " + tableRef(owner, to));
     Stmt(db_, "UPDATE objects SET object_name=?3 WHERE owner=?1 AND object_name=?2 AND namespace=1").bindAll(owner, from, to).step();
     for (const char* t : {"constraints", "cons_columns", "tab_comments", "col_comments"})
       Stmt(db_, std::string("UPDATE ") + t + " SET table_name=?3 WHERE owner=?1 AND table_name=?2").bindAll(owner, from, to).step();
@@ -716,7 +702,6 @@ class Executor {
     if (!o) fail(4043, st.from.pos, st.from.parts[0]);
     cat_.invalidateDependants(owner, o->name);
     if (o->type == "TABLE") {
-      s_.attach({owner});
       renameTable(owner, o->name, st.to.parts[0], st.to.pos);
       return;
     }
@@ -779,7 +764,6 @@ class Executor {
       bool enforcing = s.step() && !s.isNull(0);
       s.reset();
       if (enforcing) throw Error(2429, "ORA-02429: cannot drop index used for enforcement of unique/primary key");
-      s_.attach({owner});
       dropIndex(owner, name);
     } else {
       cat_.removeObject(o->id);
@@ -798,7 +782,6 @@ class Executor {
   }
 
   void dropTable(const std::string& owner, const std::string& name, std::int64_t id, bool cascade) {
-    s_.attach({owner});
     for (const auto& child : cat_.referencingConstraints(owner, name)) {
       if (child.table == name && child.owner == owner) continue;
       if (!cascade) throw Error(2449, "ORA-02449: unique/primary keys in table referenced by foreign keys");
@@ -817,7 +800,7 @@ class Executor {
       Stmt(db_, "DELETE FROM indexes WHERE owner=?1 AND index_name=?2").bindAll(o, n).step();
       if (auto io = cat_.findObject(o, n, "INDEX")) cat_.removeObject(io->id);
     }
-    exec(db_, "DROP TABLE " + quoteName(owner) + "." + quoteName(name));
+    exec(db_, "DROP TABLE " + tableRef(owner, name));
     cat_.removeObject(id);
     for (const char* t : {"tab_comments", "col_comments", "tab_privs"})
       Stmt(db_, std::string("DELETE FROM ") + t + " WHERE owner=?1 AND table_name=?2").bindAll(owner, name).step();
@@ -840,8 +823,8 @@ class Executor {
       list += (i ? ", " : "") + quoteName(col) + (st.descending[i] ? " DESC" : "");
     }
     try {
-      exec(db_, std::string("CREATE ") + (st.unique ? "UNIQUE " : "") + "INDEX " + quoteName(tableOwner) + "." +
-                    quoteName("I$" + name) + " ON " + quoteName(table.name) + "(" + list + ")");
+      exec(db_, std::string("CREATE ") + (st.unique ? "UNIQUE " : "") + "INDEX " + tableRef(tableOwner, "I$" + name) +
+                    " ON " + tableRef(tableOwner, table.name) + "(" + list + ")");
     } catch (const Error&) {
       if (st.unique && sqlite3_extended_errcode(db_) == SQLITE_CONSTRAINT_UNIQUE) throw Error::ora(1452);
       throw;
@@ -1045,7 +1028,7 @@ class Executor {
     for (const auto& child : cat_.referencingConstraints(owner, o.name))
       if (child.enabled && !(child.owner == owner && child.table == o.name))
         throw Error(2266, "ORA-02266: unique/primary keys in table referenced by enabled foreign keys");
-    exec(db_, "DELETE FROM " + quoteName(owner) + "." + quoteName(o.name));
+    exec(db_, "DELETE FROM " + tableRef(owner, o.name));
   }
 
   void lockTable(const TableStmt& st) {
@@ -1059,8 +1042,7 @@ class Executor {
       if (cat_.hasAnyObjectPrivilege(s_.currentUser(), owner, name)) throw Error::ora(1031);
       fail(942, st.table.pos);
     }
-    s_.attach({owner});
-    s_.lockFiles({owner}, st.noWait);
+    s_.lockDatabase(st.noWait);
   }
 
   // ------------------------------------------------------------------------------------------------
@@ -1078,7 +1060,6 @@ class Executor {
               "(?1,?2,?3,?4,?5,?6)")
         .bindAll(id, st.name, digests.exact, digests.folded, std::string(st.lock > 0 ? "LOCKED" : "OPEN"), now())
         .step();
-    newSchemas_.push_back(st.name);
   }
 
   void alterUser(const UserStmt& st) {
@@ -1104,8 +1085,22 @@ class Executor {
     Stmt count(db_, "SELECT count(*) FROM objects WHERE owner=?1");
     count.bindAll(name);
     count.step();
-    if (count.integer(0) > 0 && !st.cascadeConstraints)
+    std::int64_t owned = count.integer(0);
+    count.reset();
+    if (owned > 0 && !st.cascadeConstraints)
       throw Error(1922, "ORA-01922: CASCADE must be specified to drop '" + name + "'");
+    // The schema's tables (with their indexes and constraint triggers) and the user's indexes on
+    // other schemas' tables go in the same transaction as the dictionary rows.
+    std::vector<std::string> drops;
+    Stmt tables(db_, "SELECT name FROM main.sqlite_master WHERE type = 'table' AND substr(name, 1, length(?1)) = ?1");
+    tables.bindAll(sqliteName(name, ""));
+    while (tables.step()) drops.push_back("DROP TABLE " + quoteName(tables.text(0)));
+    tables.reset();
+    Stmt foreign(db_, "SELECT table_owner, index_name FROM indexes WHERE owner = ?1 AND table_owner <> ?1");
+    foreign.bindAll(name);
+    while (foreign.step()) drops.push_back("DROP INDEX IF EXISTS " + tableRef(foreign.text(0), "I$" + foreign.text(1)));
+    foreign.reset();
+    for (const auto& sql : drops) exec(db_, sql);
     for (const char* sql : {
              "DELETE FROM columns WHERE object_id IN (SELECT object_id FROM objects WHERE owner=?1)",
              "DELETE FROM objects WHERE owner=?1", "DELETE FROM constraints WHERE owner=?1",
@@ -1118,8 +1113,6 @@ class Executor {
              "DELETE FROM role_privs WHERE grantee=?1", "DELETE FROM db_links WHERE owner=?1",
              "DELETE FROM users WHERE username=?1"})
       Stmt(db_, sql).bindAll(name).step();
-    s_.detach(name);
-    dropFiles_.push_back(s_.impl().schemaPath(name));
   }
 
   void createDbLink(const CreateDbLinkStmt& st) {
@@ -1315,8 +1308,6 @@ class Executor {
   sqlite3* db_;
   catalog::Catalog& cat_;
   const std::string& text_;
-  std::vector<std::string> newSchemas_;
-  std::vector<std::string> dropFiles_;
 };
 
 }  // namespace

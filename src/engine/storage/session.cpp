@@ -19,7 +19,6 @@ namespace engine::storage {
 namespace {
 
 constexpr std::size_t kMaxCachedStatements = 256;
-constexpr std::size_t kMaxAttachedSchemas = 10;
 
 // ---------------------------------------------------------------------------------------------------
 // Values across the SQLite boundary
@@ -274,7 +273,6 @@ class StatementImpl : public Statement {
       done_ = true;
       return;
     }
-    session_.attach(code.schemas);
     if (!code.bindTests.empty()) {
       std::string outcome = testOutcomes(code);
       if (outcome != variantKey_) {
@@ -282,7 +280,7 @@ class StatementImpl : public Statement {
         variantKey_ = std::move(outcome);
       }
     }
-    if (code.isQuery && code.forUpdate) session_.lockFiles(code.writeSchemas, code.noWait);
+    if (code.isQuery && code.forUpdate) session_.lockDatabase(code.noWait);
     else if (!code.isQuery) session_.beginChange();
     acquire();
     sqlite3_reset(stmt_);
@@ -314,7 +312,6 @@ class StatementImpl : public Statement {
       auto own = ownCompilation();
       rows_ = plsql::runTriggeredDml(session_, *own->ast, text_, own->code, own->code.bindNames, values_, &returned);
     } else {
-      session_.attach(code.schemas);
       acquire();
       sqlite3_reset(stmt_);
       for (std::size_t i = 0; i < values_.size(); ++i)
@@ -546,7 +543,8 @@ SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, st
   sqlite3_progress_handler(
       db_, 1000, [](void* p) -> int { return static_cast<SessionImpl*>(p)->interruptFlag().load() ? 1 : 0; }, this);
   registerBusyHandler();
-  attach({user_});
+  // A page cache of 32 MB keeps the working set of lookups in memory.
+  exec(db_, "PRAGMA main.cache_size=-32768");
 }
 
 SessionImpl::~SessionImpl() {
@@ -729,61 +727,17 @@ SessionImpl::DefinerRights::~DefinerRights() {
   session_.setCurrentSchema(schema_);
 }
 
-void SessionImpl::attach(const std::set<std::string>& schemas) {
-  for (const auto& schema : schemas) {
-    if (attached_.count(schema)) continue;
-    if (attached_.size() >= kMaxAttachedSchemas) {
-      // Make room by detaching a schema this statement does not need, when no transaction holds it.
-      for (const auto& other : attached_) {
-        if (schemas.count(other) || other == user_ || inTransaction_) continue;
-        detach(other);
-        break;
-      }
-      if (attached_.size() >= kMaxAttachedSchemas) throw Error(1219, "ORA-01219: too many schemas in one statement");
-    }
-    exec(db_, "ATTACH " + quoteText(database_->schemaPath(schema)) + " AS " + quoteName(schema));
-    // A page cache of 32 MB per schema file keeps the working set of lookups in memory.
-    exec(db_, "PRAGMA " + quoteName(schema) + ".cache_size=-32768");
-    // The safety level cannot change inside a transaction; the file then keeps SQLite's FULL.
-    if (sqlite3_get_autocommit(db_))
-      exec(db_, "PRAGMA " + quoteName(schema) + ".synchronous=" + (database_->durable() ? "FULL" : "OFF"));
-    attached_.insert(schema);
-  }
-}
-
-void SessionImpl::detach(const std::string& schema) {
-  if (!attached_.count(schema)) return;
-  // Cached statements may name the file: drop them first, SQLite refuses to detach while in use.
-  for (auto it = cache_.begin(); it != cache_.end();) {
-    if (it->second->code.schemas.count(schema) && !it->second->busy()) it = cache_.erase(it);
-    else ++it;
-  }
-  for (auto& [shape, list] : shapes_) {
-    auto gone = std::remove_if(list.begin(), list.end(), [&](const std::shared_ptr<Prepared>& p) {
-      return p->code.schemas.count(schema) && !p->busy();
-    });
-    shapeCount_ -= static_cast<std::size_t>(list.end() - gone);
-    list.erase(gone, list.end());
-  }
-  exec(db_, "DETACH " + quoteName(schema));
-  attached_.erase(schema);
-}
-
 void SessionImpl::beginChange() {
   if (sqlite3_get_autocommit(db_)) exec(db_, "BEGIN");
   inTransaction_ = true;
 }
 
-void SessionImpl::lockFiles(const std::set<std::string>& schemas, bool noWait) {
+void SessionImpl::lockDatabase(bool noWait) {
   beginChange();
   if (noWait) sqlite3_busy_timeout(db_, 0);
   try {
-    for (const auto& s : schemas) {
-      // A write that changes nothing takes the file's write lock.
-      exec(db_, "DELETE FROM " + quoteName(s) + ".nuvo_schema WHERE 0");
-      exec(db_, "UPDATE " + quoteName(s) + ".nuvo_schema SET name = name WHERE 0");
-      exec(db_, "INSERT INTO " + quoteName(s) + ".nuvo_schema SELECT NULL WHERE 0");
-    }
+    // A write that changes nothing takes the database file's write lock.
+    exec(db_, "DELETE FROM main.meta WHERE 0");
   } catch (...) {
     if (noWait) registerBusyHandler();
     throw;
@@ -985,14 +939,15 @@ void SessionImpl::throwMapped(int rc, const sql::Compiled* code) {
   if (sqlite3_get_autocommit(db_)) inTransaction_ = false;
   if ((rc & 0xff) == SQLITE_INTERRUPT) interrupted_ = false;
   if ((rc & 0xff) == SQLITE_CONSTRAINT && code && message.rfind("UNIQUE constraint failed: ", 0) == 0) {
-    // "UNIQUE constraint failed: T.A, T.B": find the constraint or unique index over those columns.
+    // "UNIQUE constraint failed: S.T.A, S.T.B": find the constraint or unique index over those columns.
     std::vector<std::string> columns;
     std::string list = message.substr(26);
+    std::string table = sqliteName(code->targetOwner, code->targetTable) + ".";
     std::size_t start = 0;
     while (start <= list.size()) {
       std::size_t comma = list.find(", ", start);
       std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-      columns.push_back(item.substr(item.find('.') + 1));
+      columns.push_back(item.rfind(table, 0) == 0 ? item.substr(table.size()) : item.substr(item.rfind('.') + 1));
       if (comma == std::string::npos) break;
       start = comma + 2;
     }

@@ -4,8 +4,9 @@
 //
 // Transactions: a session's SQLite connection runs in autocommit mode until the first change (DML,
 // SELECT FOR UPDATE, LOCK TABLE); that opens a transaction, which COMMIT or ROLLBACK (or DDL, which
-// commits first) closes. SQLite keeps one writer per file: a session that must write a schema file
-// another session holds waits up to the lock wait and then fails with ORA-00054.
+// commits first) closes. SQLite keeps one writer per file, and a database is one file: a session that
+// must write while another session holds the write lock waits up to the lock wait and then fails
+// with ORA-00054 (ORA-01013 when interrupted). Readers never wait.
 
 #include <sqlite3.h>
 
@@ -110,15 +111,12 @@ class SessionImpl : public Session {
     SessionImpl& session_;
     std::string user_, schema_;
   };
-  // Makes sure the schema files are attached (at most SQLite's limit at once).
-  void attach(const std::set<std::string>& schemas);
-  void detach(const std::string& schema);
   // Opens the transaction for a change, if none is open.
   void beginChange();
   // Runs `change` in the open transaction inside a savepoint: when it throws, its changes are undone.
   void undoOnFailure(const std::function<void()>& change);
-  // Takes the write lock of the schema files (SELECT FOR UPDATE, LOCK TABLE), waiting or not.
-  void lockFiles(const std::set<std::string>& schemas, bool noWait);
+  // Takes the database's write lock (SELECT FOR UPDATE, LOCK TABLE), waiting or not.
+  void lockDatabase(bool noWait);
   // Throws ORA-01013 when interrupt() was called since the last check.
   void checkInterrupt();
   // The compiled statement of a text and the values of its literal tokens (for one that shares the
@@ -167,7 +165,6 @@ class SessionImpl : public Session {
   std::int64_t sid_;
   bool inTransaction_ = false;
   std::atomic<bool> interrupted_{false};
-  std::set<std::string> attached_;
   std::unordered_map<std::string, std::shared_ptr<Prepared>> cache_;
   // Statements with literals by shape (the text with each literal replaced by a mark of its kind).
   std::unordered_map<std::string, std::vector<std::shared_ptr<Prepared>>> shapes_;

@@ -105,4 +105,21 @@ std::string quoteText(const std::string& text) {
   return out + '\'';
 }
 
+std::string sqliteName(const std::string& schema, const std::string& object) {
+  std::string out;
+  out.reserve(schema.size() + object.size() + 1);
+  for (char c : schema) {
+    if (c == '.') out += "%2E";
+    else if (c == '%') out += "%25";
+    else out += c;
+  }
+  out += '.';
+  out += object;
+  return out;
+}
+
+std::string tableRef(const std::string& schema, const std::string& object) {
+  return quoteName(sqliteName(schema, object));
+}
+
 }  // namespace engine::storage

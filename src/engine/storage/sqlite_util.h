@@ -62,4 +62,11 @@ std::string quoteName(const std::string& name);
 // Quotes a text literal: 'text' with inner quotes doubled.
 std::string quoteText(const std::string& text);
 
+// The SQLite name of object (a table, an index, a constraint's trigger) of an Oracle schema: every
+// schema's objects live in the database's one file as "SCHEMA.OBJECT". A '.' or '%' in the schema
+// name is written %2E or %25, so the first '.' always ends the schema and no two pairs share a name.
+std::string sqliteName(const std::string& schema, const std::string& object);
+// sqliteName, quoted for SQL text.
+std::string tableRef(const std::string& schema, const std::string& object);
+
 }  // namespace engine::storage

@@ -117,6 +117,13 @@ SELECT owner, view_name FROM all_views WHERE view_name = 'D_VIEW';
 SELECT sequence_name, min_value, increment_by, cycle_flag, order_flag, cache_size, last_number FROM user_sequences WHERE sequence_name = 'D_SEQ';
 > SEQUENCE_NAME,MIN_VALUE,INCREMENT_BY,CYCLE_FLAG,ORDER_FLAG,CACHE_SIZE,LAST_NUMBER
 > D_SEQ,1,2,N,N,20,5
+# After a NEXTVAL, LAST_NUMBER is the first value past the cached range
+SELECT d_seq.NEXTVAL AS n FROM dual;
+> N
+> 5
+SELECT last_number FROM user_sequences WHERE sequence_name = 'D_SEQ';
+> LAST_NUMBER
+> 45
 SELECT sequence_owner, sequence_name FROM all_sequences WHERE sequence_name = 'D_SEQ';
 > SEQUENCE_OWNER,SEQUENCE_NAME
 > SYSTEM,D_SEQ

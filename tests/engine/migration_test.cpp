@@ -1,0 +1,104 @@
+// A database directory of the earlier layout (catalog.db and one <SCHEMA>.schema.db per schema, here
+// made from the SQL text of such files in old_layout/) is migrated when it is opened.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine_test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace engine {
+namespace {
+
+using test::errorCode;
+using test::rows;
+
+std::string readText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Builds each file of the earlier layout from its SQL text, in WAL mode as the earlier engine kept them.
+std::string earlierLayoutDatabase() {
+  std::string dir = nuvo::test::makeTempDir("migration") + "/OLD";
+  fs::create_directories(dir);
+  for (const auto& entry : fs::directory_iterator(fs::path(NUVO_TEST_DATA_DIR) / "old_layout")) {
+    std::string file = dir + "/" + entry.path().stem().string() + ".db";
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, readText(entry.path()).c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+  }
+  return dir;
+}
+
+TEST(MigrationTest, OpeningAnEarlierLayoutKeepsDataConstraintsAndSequences) {
+  std::string dir = earlierLayoutDatabase();
+  ASSERT_TRUE(Database::exists(dir));
+  {
+    auto db = Database::open(dir);
+    auto kade = db->logOn("KADE", "KADE");
+    EXPECT_EQ(rows(*kade, "SELECT id, name FROM parent ORDER BY id"), (std::vector<std::string>{"1|one", "2|two"}));
+    EXPECT_EQ(rows(*kade, "SELECT * FROM v_child ORDER BY id"), (std::vector<std::string>{"100|one", "101|two"}));
+    EXPECT_EQ(rows(*kade, "SELECT x FROM \"mixed Case\""), std::vector<std::string>{"42"});
+    auto zozuro = db->logOn("ZOZURO", "ZOZURO");
+    EXPECT_EQ(rows(*zozuro, "SELECT TO_CHAR(d, 'YYYY-MM-DD'), t FROM z"),
+              std::vector<std::string>{"2024-02-29|it's \"quoted\""});
+    // Primary key, unique key, foreign key (both ways) and check constraints are enforced.
+    EXPECT_EQ(errorCode(*kade, "INSERT INTO parent VALUES (1, 'uno')"), 1);
+    EXPECT_EQ(errorCode(*kade, "INSERT INTO parent VALUES (3, 'one')"), 1);
+    EXPECT_EQ(errorCode(*kade, "INSERT INTO child VALUES (102, 9, 1)"), 2291);
+    EXPECT_EQ(errorCode(*kade, "DELETE FROM parent WHERE id = 1"), 2292);
+    EXPECT_EQ(errorCode(*kade, "INSERT INTO child VALUES (103, 1, -1)"), 2290);
+    EXPECT_EQ(rows(*kade, "SELECT index_name FROM user_indexes WHERE table_name = 'CHILD'"),
+              std::vector<std::string>{"CHILD_QTY"});
+    // The sequence handed out 10 before: it goes on after its cached range, never back.
+    EXPECT_GT(std::stoll(rows(*kade, "SELECT seq1.NEXTVAL FROM dual")[0]), 10);
+    // DDL and DML on migrated tables.
+    EXPECT_EQ(errorCode(*kade, "ALTER TABLE child ADD (note VARCHAR2(10))"), 0);
+    EXPECT_EQ(errorCode(*kade, "INSERT INTO child (id, parent_id, qty, note) VALUES (104, 2, 3, 'n')"), 0);
+    kade->commit();
+    EXPECT_EQ(errorCode(*kade, "DROP TABLE \"mixed Case\""), 0);
+  }
+  EXPECT_TRUE(fs::exists(dir + "/database.db"));
+  EXPECT_FALSE(fs::exists(dir + "/catalog.db"));
+  EXPECT_TRUE(fs::exists(dir + "/old_layout/catalog.db"));
+  EXPECT_TRUE(fs::exists(dir + "/old_layout/KADE.schema.db"));
+  // Opened again: the migrated database as it was left.
+  auto db = Database::open(dir);
+  auto kade = db->logOn("KADE", "KADE");
+  EXPECT_EQ(rows(*kade, "SELECT count(*) FROM child"), std::vector<std::string>{"3"});
+  EXPECT_EQ(errorCode(*kade, "INSERT INTO child (id, parent_id, qty) VALUES (105, 9, 1)"), 2291);
+  EXPECT_EQ(errorCode(*kade, "SELECT * FROM \"mixed Case\""), 942);
+}
+
+TEST(MigrationTest, ADatabaseThatCannotBeMigratedIsRefusedAndLeftAsItWas) {
+  std::string dir = earlierLayoutDatabase();
+  {
+    std::ofstream damaged(dir + "/KADE.schema.db", std::ios::binary | std::ios::trunc);
+    damaged << std::string(4096, 'x');
+  }
+  std::string catalogBefore = readText(dir + "/catalog.db");
+  try {
+    Database::open(dir);
+    FAIL() << "a database whose schema file is no database opened";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.code(), 1034);
+    EXPECT_NE(e.message().find("could not be migrated"), std::string::npos) << e.message();
+  }
+  EXPECT_EQ(readText(dir + "/catalog.db"), catalogBefore);
+  EXPECT_FALSE(fs::exists(dir + "/database.db"));
+  EXPECT_FALSE(fs::exists(dir + "/database.db.migrating"));
+  EXPECT_TRUE(Database::exists(dir));
+}
+
+}  // namespace
+}  // namespace engine

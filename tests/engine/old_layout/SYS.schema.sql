@@ -1,0 +1,3 @@
+BEGIN TRANSACTION;
+CREATE TABLE nuvo_schema(name TEXT);
+COMMIT;

@@ -1,0 +1,5 @@
+BEGIN TRANSACTION;
+CREATE TABLE "Z" ("D" TEXT, "T" TEXT);
+INSERT INTO "Z" VALUES('2024-02-29 00:00:00','it''s "quoted"');
+CREATE TABLE nuvo_schema(name TEXT);
+COMMIT;
