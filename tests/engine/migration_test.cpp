@@ -72,6 +72,7 @@ TEST(MigrationTest, OpeningAnEarlierLayoutKeepsDataConstraintsAndSequences) {
   EXPECT_FALSE(fs::exists(dir + "/catalog.db"));
   EXPECT_TRUE(fs::exists(dir + "/old_layout/catalog.db"));
   EXPECT_TRUE(fs::exists(dir + "/old_layout/KADE.schema.db"));
+  EXPECT_FALSE(fs::exists(dir + "/database.db.migrating.lock"));
   // Opened again: the migrated database as it was left.
   auto db = Database::open(dir);
   auto kade = db->logOn("KADE", "KADE");

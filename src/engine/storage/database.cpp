@@ -1,6 +1,8 @@
 #include "engine/storage/database.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -242,7 +244,9 @@ void keepEarlierFiles(const fs::path& dir) {
     bool ca = a.filename().string().rfind(kEarlierCatalog, 0) == 0, cb = b.filename().string().rfind(kEarlierCatalog, 0) == 0;
     return ca != cb ? cb : a < b;
   });
-  for (const auto& f : files) fs::rename(f, dir / kEarlierFolder / f.filename());
+  // Another process may be moving them at the same time: a file already moved is skipped.
+  std::error_code ec;
+  for (const auto& f : files) fs::rename(f, dir / kEarlierFolder / f.filename(), ec);
 }
 
 // Copies a database of the earlier layout (catalog.db and one <SCHEMA>.schema.db per schema) into
@@ -253,6 +257,18 @@ void keepEarlierFiles(const fs::path& dir) {
 void migrateEarlierLayout(const std::string& directory) {
   fs::path dir(directory);
   fs::path target = dir / (std::string(storage::kDatabaseFile) + ".migrating");
+  // One process migrates; another that opens the database meanwhile waits and then finds it done.
+  std::string lockPath = target.string() + ".lock";
+  int lockFile = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (lockFile < 0 || ::flock(lockFile, LOCK_EX) != 0) {
+    if (lockFile >= 0) ::close(lockFile);
+    throw Error(1034, "ORA-01034: ORACLE not available (cannot lock " + lockPath + " to migrate the database)");
+  }
+  struct Unlock {
+    int fd;
+    ~Unlock() { ::close(fd); }
+  } unlock{lockFile};
+  if (fs::exists(dir / storage::kDatabaseFile)) return;
   std::error_code ec;
   for (const char* suffix : {"", "-journal", "-wal", "-shm"}) fs::remove(target.string() + suffix, ec);
   sqlite3* db = openConnection(target.string(), true);
@@ -326,6 +342,7 @@ void migrateEarlierLayout(const std::string& directory) {
   sqlite3_close(db);
   fs::rename(target, dir / storage::kDatabaseFile);
   keepEarlierFiles(dir);
+  ::unlink(lockPath.c_str());  // waiters hold it open and find database.db
 }
 
 }  // namespace
