@@ -107,6 +107,31 @@ TEST_F(StatementReuse, DdlWhileACursorOfTheShapeIsOpenCompilesAgain) {
   EXPECT_EQ(rows(*s_, "SELECT note FROM scripts WHERE counter = 4"), std::vector<std::string>{"n"});
 }
 
+// Table definitions a session keeps between compilations give way to another session's DDL.
+TEST_F(StatementReuse, AnotherSessionsDdlIsSeenByTheNextCompilation) {
+  auto other = db_->logOn("system", "system");
+  EXPECT_EQ(rows(*s_, "SELECT COUNT(*) FROM scripts WHERE stat = 'N'"), std::vector<std::string>{"9"});
+  s_->execute("INSERT INTO scripts (name, counter, stat) VALUES ('q', 900, 'N')");
+  s_->commit();
+  other->execute("ALTER TABLE scripts ADD (extra NUMBER DEFAULT 7)");
+  other->execute("ALTER TABLE scripts MODIFY (stat NOT NULL)");
+  EXPECT_EQ(rows(*s_, "SELECT extra FROM scripts WHERE counter = 900"), std::vector<std::string>{"7"});
+  try {
+    s_->execute("INSERT INTO scripts (name, counter) VALUES ('q', 901)");
+    FAIL() << "NULL went into a NOT NULL column";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.code(), 1400);
+  }
+  s_->rollback();  // the failed INSERT opened a transaction
+  other->execute("DROP TABLE scripts");
+  try {
+    s_->execute("SELECT name FROM scripts WHERE counter = 900");
+    FAIL() << "a dropped table was found";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.code(), 942);
+  }
+}
+
 // Literals that became parameters are numbered after the binds, also with RETURNING INTO.
 TEST_F(StatementReuse, LiteralsAndBindsInOneStatementKeepTheirPlaces) {
   for (int i = 0; i < 2; ++i) {

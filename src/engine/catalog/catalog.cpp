@@ -98,7 +98,7 @@ ObjectInfo readObject(const Stmt& s) {
   return ObjectInfo{s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4)};
 }
 
-ConstraintInfo readConstraint(sqlite3* db, const Stmt& s) {
+ConstraintInfo readConstraint(storage::StatementCache& statements, const Stmt& s) {
   ConstraintInfo c;
   c.owner = s.text(0);
   c.name = s.text(1);
@@ -110,7 +110,7 @@ ConstraintInfo readConstraint(sqlite3* db, const Stmt& s) {
   c.deleteRule = s.text(7);
   c.enabled = s.text(8) == "ENABLED";
   c.generatedName = s.text(9) == "GENERATED NAME";
-  Stmt cols(db, "SELECT column_name FROM cons_columns WHERE owner=?1 AND constraint_name=?2 ORDER BY position");
+  Stmt cols = statements.statement("SELECT column_name FROM cons_columns WHERE owner=?1 AND constraint_name=?2 ORDER BY position");
   cols.bindAll(c.owner, c.name);
   while (cols.step()) c.columns.push_back(cols.text(0));
   return c;
@@ -122,17 +122,72 @@ const char* kConstraintColumns =
 
 }  // namespace
 
+struct Catalog::Definitions {
+  std::function<std::uint64_t()> generationOf;
+  std::uint64_t generation = 0;
+  int compiling = 0;
+  std::map<std::pair<std::string, std::string>, ObjectInfo> tables;
+  std::map<std::int64_t, std::vector<ColumnInfo>> columns;
+  std::map<std::pair<std::string, std::string>, std::vector<ConstraintInfo>> constraints;
+};
+
+Catalog::Catalog(sqlite3* db) : db_(db), statements_(std::make_shared<storage::StatementCache>(db)) {}
+
+void Catalog::keepDefinitions(std::function<std::uint64_t()> generation) {
+  definitions_ = std::make_shared<Definitions>();
+  definitions_->generationOf = std::move(generation);
+  definitions_->generation = definitions_->generationOf();
+}
+
+Catalog::Compiling::Compiling(const Catalog& c) : c_(c) {
+  if (c_.definitions_) ++c_.definitions_->compiling;
+}
+
+Catalog::Compiling::~Compiling() {
+  if (c_.definitions_) --c_.definitions_->compiling;
+}
+
+Catalog::Definitions* Catalog::definitions() const {
+  Definitions* d = definitions_.get();
+  if (!d || d->compiling == 0) return nullptr;
+  std::uint64_t now = d->generationOf();
+  if (now != d->generation) {
+    d->tables.clear();
+    d->columns.clear();
+    d->constraints.clear();
+    d->generation = now;
+  }
+  return d;
+}
+
+void Catalog::forgetDefinitions() {
+  if (!definitions_) return;
+  definitions_->tables.clear();
+  definitions_->columns.clear();
+  definitions_->constraints.clear();
+}
+
+Stmt Catalog::read(const std::string& sql) const { return statements_->statement(sql); }
+
 std::optional<ObjectInfo> Catalog::findObject(const std::string& owner, const std::string& name) const {
-  Stmt s(db_, "SELECT object_id, owner, object_name, object_type, status FROM objects "
+  Definitions* d = definitions();
+  if (d) {
+    auto it = d->tables.find({owner, name});
+    if (it != d->tables.end()) return it->second;
+  }
+  Stmt s = read("SELECT object_id, owner, object_name, object_type, status FROM objects "
               "WHERE owner=?1 AND object_name=?2 AND namespace=1");
   s.bindAll(owner, name);
   if (!s.step()) return std::nullopt;
-  return readObject(s);
+  ObjectInfo o = readObject(s);
+  // Only tables: the status of views and units changes as they compile.
+  if (d && o.type == "TABLE") d->tables[{owner, name}] = o;
+  return o;
 }
 
 std::optional<ObjectInfo> Catalog::findObject(const std::string& owner, const std::string& name,
                                               const std::string& type) const {
-  Stmt s(db_, "SELECT object_id, owner, object_name, object_type, status FROM objects "
+  Stmt s = read("SELECT object_id, owner, object_name, object_type, status FROM objects "
               "WHERE owner=?1 AND object_name=?2 AND object_type=?3");
   s.bindAll(owner, name, type);
   if (!s.step()) return std::nullopt;
@@ -140,7 +195,12 @@ std::optional<ObjectInfo> Catalog::findObject(const std::string& owner, const st
 }
 
 std::vector<ColumnInfo> Catalog::columns(std::int64_t objectId) const {
-  Stmt s(db_, "SELECT column_name, data_type, data_length, data_precision, data_scale, nullable, data_default, "
+  Definitions* d = definitions();
+  if (d) {
+    auto it = d->columns.find(objectId);
+    if (it != d->columns.end()) return it->second;
+  }
+  Stmt s = read("SELECT column_name, data_type, data_length, data_precision, data_scale, nullable, data_default, "
               "column_id, char_length, char_used FROM columns WHERE object_id=?1 ORDER BY column_id");
   s.bindAll(objectId);
   std::vector<ColumnInfo> out;
@@ -161,44 +221,51 @@ std::vector<ColumnInfo> Catalog::columns(std::int64_t objectId) const {
     c.charUsed = s.text(9) == "C";
     out.push_back(std::move(c));
   }
+  if (d) d->columns[objectId] = out;
   return out;
 }
 
 std::vector<ConstraintInfo> Catalog::constraints(const std::string& owner, const std::string& table) const {
-  Stmt s(db_, std::string(kConstraintColumns) + "WHERE owner=?1 AND table_name=?2 ORDER BY rowid");
+  Definitions* d = definitions();
+  if (d) {
+    auto it = d->constraints.find({owner, table});
+    if (it != d->constraints.end()) return it->second;
+  }
+  Stmt s = read(std::string(kConstraintColumns) + "WHERE owner=?1 AND table_name=?2 ORDER BY rowid");
   s.bindAll(owner, table);
   std::vector<ConstraintInfo> out;
-  while (s.step()) out.push_back(readConstraint(db_, s));
+  while (s.step()) out.push_back(readConstraint(*statements_, s));
+  if (d) d->constraints[{owner, table}] = out;
   return out;
 }
 
 std::optional<ConstraintInfo> Catalog::constraint(const std::string& owner, const std::string& name) const {
-  Stmt s(db_, std::string(kConstraintColumns) + "WHERE owner=?1 AND constraint_name=?2");
+  Stmt s = read(std::string(kConstraintColumns) + "WHERE owner=?1 AND constraint_name=?2");
   s.bindAll(owner, name);
   if (!s.step()) return std::nullopt;
-  return readConstraint(db_, s);
+  return readConstraint(*statements_, s);
 }
 
 std::vector<ConstraintInfo> Catalog::referencingConstraints(const std::string& owner, const std::string& table) const {
-  Stmt s(db_, std::string(kConstraintColumns) +
+  Stmt s = read(std::string(kConstraintColumns) +
                   "WHERE constraint_type='R' AND (r_owner, r_constraint_name) IN "
                   "(SELECT owner, constraint_name FROM constraints WHERE owner=?1 AND table_name=?2 "
                   "AND constraint_type IN ('P','U'))");
   s.bindAll(owner, table);
   std::vector<ConstraintInfo> out;
-  while (s.step()) out.push_back(readConstraint(db_, s));
+  while (s.step()) out.push_back(readConstraint(*statements_, s));
   return out;
 }
 
 std::optional<std::string> Catalog::viewText(const std::string& owner, const std::string& name) const {
-  Stmt s(db_, "SELECT text FROM views WHERE owner=?1 AND view_name=?2");
+  Stmt s = read("SELECT text FROM views WHERE owner=?1 AND view_name=?2");
   s.bindAll(owner, name);
   if (!s.step()) return std::nullopt;
   return s.text(0);
 }
 
 std::optional<std::vector<std::string>> Catalog::synonymTarget(const std::string& owner, const std::string& name) const {
-  Stmt s(db_, "SELECT table_owner, table_name, db_link FROM synonyms WHERE owner=?1 AND synonym_name=?2");
+  Stmt s = read("SELECT table_owner, table_name, db_link FROM synonyms WHERE owner=?1 AND synonym_name=?2");
   s.bindAll(owner, name);
   if (!s.step()) return std::nullopt;
   return std::vector<std::string>{s.text(0), s.text(1), s.text(2)};
@@ -206,6 +273,7 @@ std::optional<std::vector<std::string>> Catalog::synonymTarget(const std::string
 
 std::int64_t Catalog::addObject(const std::string& owner, const std::string& name, const std::string& type,
                                 const std::string& now) {
+  forgetDefinitions();
   std::int64_t id = meta("next_object_id", 70000);
   setMeta("next_object_id", id + 1);
   Stmt s(db_, "INSERT INTO objects(object_id, owner, object_name, object_type, namespace, created, last_ddl_time) "
@@ -216,18 +284,21 @@ std::int64_t Catalog::addObject(const std::string& owner, const std::string& nam
 }
 
 void Catalog::touchObject(std::int64_t id, const std::string& now) {
+  forgetDefinitions();
   Stmt s(db_, "UPDATE objects SET last_ddl_time=?2 WHERE object_id=?1");
   s.bindAll(id, now);
   s.step();
 }
 
 void Catalog::removeObject(std::int64_t id) {
+  forgetDefinitions();
   Stmt(db_, "DELETE FROM columns WHERE object_id=?1").bindAll(id).step();
   Stmt(db_, "DELETE FROM objects WHERE object_id=?1").bindAll(id).step();
 }
 
 void Catalog::setDependencies(const std::string& owner, const std::string& name, const std::string& type,
                               const std::set<std::pair<std::string, std::string>>& referenced) {
+  forgetDefinitions();
   Stmt(db_, "DELETE FROM dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(owner, name, type).step();
   for (const auto& [rowner, rname] : referenced) {
     if (rowner == owner && rname == name) continue;
@@ -239,6 +310,7 @@ void Catalog::setDependencies(const std::string& owner, const std::string& name,
 }
 
 void Catalog::invalidateDependants(const std::string& owner, const std::string& name) {
+  forgetDefinitions();
   std::vector<std::pair<std::string, std::string>> todo{{owner, name}};
   std::set<std::pair<std::string, std::string>> seen;
   while (!todo.empty()) {
@@ -257,6 +329,7 @@ void Catalog::invalidateDependants(const std::string& owner, const std::string& 
 }
 
 void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
+  forgetDefinitions();
   Stmt s(db_, "INSERT INTO columns(object_id, column_id, column_name, data_type, data_length, data_precision, "
               "data_scale, nullable, data_default, char_length, char_used) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "
               "?10, ?11)");
@@ -272,6 +345,7 @@ void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
 }
 
 void Catalog::addConstraint(const ConstraintInfo& c) {
+  forgetDefinitions();
   Stmt s(db_, "INSERT INTO constraints(owner, constraint_name, constraint_type, table_name, search_condition, "
               "r_owner, r_constraint_name, delete_rule, status, generated) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)");
   s.bindAll(c.owner, c.name, std::string(1, c.type), c.table);
@@ -295,11 +369,13 @@ void Catalog::addConstraint(const ConstraintInfo& c) {
 }
 
 void Catalog::removeConstraint(const std::string& owner, const std::string& name) {
+  forgetDefinitions();
   Stmt(db_, "DELETE FROM cons_columns WHERE owner=?1 AND constraint_name=?2").bindAll(owner, name).step();
   Stmt(db_, "DELETE FROM constraints WHERE owner=?1 AND constraint_name=?2").bindAll(owner, name).step();
 }
 
 void Catalog::setConstraintEnabled(const std::string& owner, const std::string& name, bool enabled) {
+  forgetDefinitions();
   Stmt s(db_, "UPDATE constraints SET status=?3, validated=?4 WHERE owner=?1 AND constraint_name=?2");
   s.bindAll(owner, name, std::string(enabled ? "ENABLED" : "DISABLED"),
             std::string(enabled ? "VALIDATED" : "NOT VALIDATED"));
@@ -307,6 +383,7 @@ void Catalog::setConstraintEnabled(const std::string& owner, const std::string& 
 }
 
 std::string Catalog::newConstraintName() {
+  forgetDefinitions();
   std::int64_t n = meta("next_constraint", 11);
   setMeta("next_constraint", n + 1);
   char buf[32];
@@ -315,30 +392,31 @@ std::string Catalog::newConstraintName() {
 }
 
 std::int64_t Catalog::meta(const std::string& key, std::int64_t fallback) const {
-  Stmt s(db_, "SELECT value FROM meta WHERE key=?1");
+  Stmt s = read("SELECT value FROM meta WHERE key=?1");
   s.bindAll(key);
   return s.step() ? s.integer(0) : fallback;
 }
 
 void Catalog::setMeta(const std::string& key, std::int64_t value) {
+  forgetDefinitions();
   Stmt(db_, "INSERT OR REPLACE INTO meta(key, value) VALUES (?1, ?2)").bindAll(key, value).step();
 }
 
 std::optional<UserInfo> Catalog::findUser(const std::string& name) const {
-  Stmt s(db_, "SELECT user_id, username, password, account_status, password_ci FROM users WHERE username=?1");
+  Stmt s = read("SELECT user_id, username, password, account_status, password_ci FROM users WHERE username=?1");
   s.bindAll(name);
   if (!s.step()) return std::nullopt;
   return UserInfo{s.integer(0), s.text(1), s.text(2), s.text(3), s.text(4)};
 }
 
 bool Catalog::dbLinkExists(const std::string& user, const std::string& link) const {
-  Stmt s(db_, "SELECT 1 FROM db_links WHERE owner IN (?1, 'PUBLIC') AND upper(db_link) = upper(?2)");
+  Stmt s = read("SELECT 1 FROM db_links WHERE owner IN (?1, 'PUBLIC') AND upper(db_link) = upper(?2)");
   s.bindAll(user, link);
   return s.step();
 }
 
 bool Catalog::roleExists(const std::string& name) const {
-  Stmt s(db_, "SELECT 1 FROM roles WHERE role=?1");
+  Stmt s = read("SELECT 1 FROM roles WHERE role=?1");
   s.bindAll(name);
   return s.step();
 }
@@ -351,20 +429,20 @@ const char* kGrantees =
 }  // namespace
 
 bool Catalog::hasSystemPrivilege(const std::string& user, const std::string& privilege) const {
-  Stmt s(db_, std::string(kGrantees) + "SELECT 1 FROM sys_privs WHERE grantee IN (SELECT name FROM g) AND privilege=?2");
+  Stmt s = read(std::string(kGrantees) + "SELECT 1 FROM sys_privs WHERE grantee IN (SELECT name FROM g) AND privilege=?2");
   s.bindAll(user, privilege);
   return s.step();
 }
 
 bool Catalog::hasRole(const std::string& user, const std::string& role) const {
-  Stmt s(db_, std::string(kGrantees) + "SELECT 1 FROM g WHERE name=?2");
+  Stmt s = read(std::string(kGrantees) + "SELECT 1 FROM g WHERE name=?2");
   s.bindAll(user, role);
   return s.step();
 }
 
 bool Catalog::hasObjectPrivilege(const std::string& user, const std::string& owner, const std::string& name,
                                  const std::string& privilege) const {
-  Stmt s(db_, std::string(kGrantees) +
+  Stmt s = read(std::string(kGrantees) +
                   "SELECT 1 FROM tab_privs WHERE grantee IN (SELECT name FROM g) AND owner=?2 AND table_name=?3 "
                   "AND privilege=?4");
   s.bindAll(user, owner, name, privilege);
@@ -372,7 +450,7 @@ bool Catalog::hasObjectPrivilege(const std::string& user, const std::string& own
 }
 
 bool Catalog::hasAnyObjectPrivilege(const std::string& user, const std::string& owner, const std::string& name) const {
-  Stmt s(db_, std::string(kGrantees) +
+  Stmt s = read(std::string(kGrantees) +
                   "SELECT 1 FROM tab_privs WHERE grantee IN (SELECT name FROM g) AND owner=?2 AND table_name=?3");
   s.bindAll(user, owner, name);
   return s.step();

@@ -16,12 +16,16 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/storage/sqlite_util.h"
 
 namespace engine::catalog {
 
@@ -70,7 +74,22 @@ DataType dataTypeOf(const std::string& typeName);
 
 class Catalog {
  public:
-  explicit Catalog(sqlite3* db) : db_(db) {}
+  explicit Catalog(sqlite3* db);
+
+  // Table definitions (columns, constraints, the TABLE objects found) kept between statements of a
+  // session: read through the cache only inside a Compiling scope, and dropped when `generation`
+  // (the database's DDL version, bumped after every DDL commits) changes or this catalog writes.
+  void keepDefinitions(std::function<std::uint64_t()> generation);
+  class Compiling {
+   public:
+    explicit Compiling(const Catalog& c);
+    ~Compiling();
+    Compiling(const Compiling&) = delete;
+    Compiling& operator=(const Compiling&) = delete;
+
+   private:
+    const Catalog& c_;
+  };
 
   // Objects of the table namespace: TABLE, VIEW, SEQUENCE, SYNONYM (and PL/SQL units later).
   std::optional<ObjectInfo> findObject(const std::string& owner, const std::string& name) const;
@@ -116,7 +135,16 @@ class Catalog {
   sqlite3* db() const { return db_; }
 
  private:
+  struct Definitions;
+  // The definitions to read and fill, when a Compiling scope is open and the generation is known.
+  Definitions* definitions() const;
+  void forgetDefinitions();
+  // A prepared statement of the catalog's kept ones (storage::StatementCache).
+  storage::Stmt read(const std::string& sql) const;
+
   sqlite3* db_;
+  std::shared_ptr<storage::StatementCache> statements_;
+  std::shared_ptr<Definitions> definitions_;
 };
 
 }  // namespace engine::catalog

@@ -538,6 +538,7 @@ SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, st
   if (!nls.empty()) context_.nlsDateFormat = nls;
   DatabaseImpl* dbi = database_.get();
   context_.now = [dbi] { return dbi->now(); };
+  catalog_.keepDefinitions([dbi] { return dbi->ddlVersion(); });
   builtins::registerFunctions(db_, &context_);
   registerEngineFunctions();
   sqlite3_progress_handler(
@@ -876,6 +877,7 @@ void SessionImpl::compileStatement(Prepared& p) {
   p.compiledUser = currentUser_;
   if (!p.literals.empty()) ctx.literals = &p.literals;
   ctx.bindTests = p.ast->kind == sql::StmtKind::Select;
+  catalog::Catalog::Compiling compiling(catalog_);
   p.code = sql::compileStatement(*p.ast, ctx, p.text);
 }
 

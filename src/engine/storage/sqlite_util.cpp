@@ -40,15 +40,52 @@ Stmt::Stmt(sqlite3* db, const std::string& sql) : db_(db) {
 
 Stmt& Stmt::operator=(Stmt&& o) noexcept {
   if (this != &o) {
-    sqlite3_finalize(s_);
+    giveBack();
     db_ = o.db_;
     s_ = o.s_;
+    lent_ = o.lent_;
     o.s_ = nullptr;
+    o.lent_ = nullptr;
   }
   return *this;
 }
 
-Stmt::~Stmt() { sqlite3_finalize(s_); }
+Stmt::~Stmt() { giveBack(); }
+
+void Stmt::giveBack() {
+  if (lent_) {
+    sqlite3_reset(s_);
+    sqlite3_clear_bindings(s_);
+    *lent_ = false;
+    lent_ = nullptr;
+  } else {
+    sqlite3_finalize(s_);
+  }
+  s_ = nullptr;
+}
+
+StatementCache::~StatementCache() {
+  for (auto& [sql, e] : entries_) sqlite3_finalize(e.stmt);
+}
+
+Stmt StatementCache::statement(const std::string& sql) {
+  Entry& e = entries_[sql];
+  if (e.lent) return Stmt(db_, sql);  // a nested use of the same text
+  if (!e.stmt) {
+    int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &e.stmt,
+                                nullptr);
+    if (rc != SQLITE_OK) {
+      e.stmt = nullptr;
+      throwSqlite(db_, rc);
+    }
+  }
+  Stmt s;
+  s.db_ = db_;
+  s.s_ = e.stmt;
+  s.lent_ = &e.lent;
+  e.lent = true;
+  return s;
+}
 
 Stmt& Stmt::bind(int index, const std::string& v) {
   sqlite3_bind_text(s_, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);

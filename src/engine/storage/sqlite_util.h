@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "engine/engine.h"
 
@@ -26,7 +27,10 @@ class Stmt {
   Stmt(sqlite3* db, const std::string& sql);
   Stmt(const Stmt&) = delete;
   Stmt& operator=(const Stmt&) = delete;
-  Stmt(Stmt&& o) noexcept : db_(o.db_), s_(o.s_) { o.s_ = nullptr; }
+  Stmt(Stmt&& o) noexcept : db_(o.db_), s_(o.s_), lent_(o.lent_) {
+    o.s_ = nullptr;
+    o.lent_ = nullptr;
+  }
   Stmt& operator=(Stmt&& o) noexcept;
   ~Stmt();
 
@@ -53,8 +57,32 @@ class Stmt {
   void bindOne(int i, std::int64_t v) { bind(i, v); }
   void bindOne(int i, int v) { bind(i, static_cast<std::int64_t>(v)); }
 
+  // A statement lent by a StatementCache: reset and given back at the end instead of finalized.
+  void giveBack();
+  friend class StatementCache;
+
   sqlite3* db_ = nullptr;
   sqlite3_stmt* s_ = nullptr;
+  bool* lent_ = nullptr;
+};
+
+// Prepared statements of one connection kept for reuse: statement(sql) lends the kept statement of
+// that text (reset, its binds cleared, when the Stmt ends), or a fresh one while it is lent out.
+class StatementCache {
+ public:
+  explicit StatementCache(sqlite3* db) : db_(db) {}
+  StatementCache(const StatementCache&) = delete;
+  StatementCache& operator=(const StatementCache&) = delete;
+  ~StatementCache();
+  Stmt statement(const std::string& sql);
+
+ private:
+  struct Entry {
+    sqlite3_stmt* stmt = nullptr;
+    bool lent = false;
+  };
+  sqlite3* db_;
+  std::unordered_map<std::string, Entry> entries_;
 };
 
 // Quotes a name for SQLite: "NAME" with inner quotes doubled.
