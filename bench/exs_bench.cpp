@@ -73,7 +73,9 @@ Times measure(const std::filesystem::path& dir, int rows) {
   options.durable = false;
   auto db = engine::Database::create(dir.string(), options);
   auto sys = db->logOn("SYS", "SYS", true);
-  sys->execute("CREATE USER nuvo_util IDENTIFIED BY nuvo_util");
+  // The owner, and the application users the seed script grants the table to.
+  for (const char* user : {"nuvo_util", "kade", "zozuro", "ana"})
+    sys->execute(std::string("CREATE USER ") + user + " IDENTIFIED BY " + user);
   std::ifstream seed(std::string(NUVO_SEED_DIR) + "/060_nuvo_exs.sql");
   std::stringstream text;
   text << seed.rdbuf();
