@@ -95,6 +95,21 @@ TEST_F(StatementReuse, OpenCursorsOfOneShapeKeepTheirOwnLiterals) {
   EXPECT_FALSE(first->next());
 }
 
+// Number literals bind the value SQLite reads from the text: integers, decimals, and numbers beyond a
+// double (infinity, or zero below it).
+TEST_F(StatementReuse, NumberLiteralsKeepTheirValues) {
+  struct Case {
+    const char* bound;
+    const char* count;
+  };
+  const Case cases[] = {{"5", "4"},      {"5.5", "5"},   {"5.", "4"},    {".5", "0"},
+                        {"2E1", "18"},    {"1e400", "18"}, {"1e-400", "0"}, {"9223372036854775808", "18"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(rows(*s_, std::string("SELECT COUNT(*) FROM scripts WHERE counter < ") + c.bound),
+              std::vector<std::string>{c.count})
+        << c.bound;
+}
+
 // After DDL, a shape whose compilation an open cursor still reads is compiled again for the others.
 TEST_F(StatementReuse, DdlWhileACursorOfTheShapeIsOpenCompilesAgain) {
   auto open = s_->prepare("SELECT counter FROM scripts WHERE counter <= 3 ORDER BY counter");

@@ -117,7 +117,12 @@ Value literalNumber(const std::string& text) {
   std::string digits = text;
   if (!digits.empty() && digits.back() == '.') digits.pop_back();  // "1." reads as 1.0
   if (!digits.empty() && digits.front() == '.') digits.insert(digits.begin(), '0');
-  std::from_chars(digits.data(), digits.data() + digits.size(), d);
+  if (std::from_chars(digits.data(), digits.data() + digits.size(), d).ec == std::errc::result_out_of_range) {
+    // Beyond a double, SQLite reads infinity, or zero for a negative exponent.
+    std::size_t e = digits.find('E');
+    bool tiny = e != std::string::npos && e + 1 < digits.size() && digits[e + 1] == '-';
+    d = tiny ? 0.0 : HUGE_VAL;
+  }
   return Value(d);
 }
 
