@@ -168,6 +168,7 @@ TEST_F(OciTest, BindsOfEveryTypeRoundTripThroughABlock) {
       {"integer rounds a float", DataType::Integer, 2.5, qlonglong(3)},
       {"float", DataType::Float, -0.000125, -0.000125},
       {"large float", DataType::Float, 1.5e20, 1.5e20},
+      {"long of 32000 bytes", DataType::Long, QString(16000, u'ž'), QString(16000, u'ž')},
       {"date", DataType::Date, when, when},
       {"date from text", DataType::Date, QStringLiteral("2024-02-29T06:07:08"),
        QDateTime(QDate(2024, 2, 29), QTime(6, 7, 8), Qt::UTC)},
@@ -191,6 +192,23 @@ TEST_F(OciTest, BindsOfEveryTypeRoundTripThroughABlock) {
   bad.declareVariable("o", DataType::Integer);
   bad.setVariable("i", "twelve");
   EXPECT_EQ(errorOf([&] { bad.execute(); }).code(), 1722);
+
+  // A value longer than PL/SQL gives back is an error, never a shorter value.
+  Query beyond(session.get());
+  beyond.setSql("BEGIN :o := :i; END;");
+  beyond.declareVariable("i", DataType::Long);
+  beyond.declareVariable("o", DataType::Long);
+  beyond.setVariable("i", QString(20000, u'ž'));
+  EXPECT_NE(errorOf([&] { beyond.execute(); }).code(), 0);
+
+  // A value too long for the client to give back is refused, not cut.
+  Query tooLong(session.get());
+  tooLong.setSql("BEGIN :v := :v; END;");
+  tooLong.declareVariable("v", DataType::Long);
+  tooLong.setVariable("v", QString(70000, u'x'));
+  const Error e = errorOf([&] { tooLong.execute(); });
+  EXPECT_EQ(e.code(), 0);
+  EXPECT_TRUE(e.message().contains(":V is too long")) << e.message().toStdString();
 }
 
 TEST_F(OciTest, ColumnsOfEveryTypeComeBackAsInserted) {
@@ -267,6 +285,16 @@ TEST_F(OciTest, DatasetFetchesInPacketsOfItsSize) {
       EXPECT_EQ(standinRowFetches() - fetchesBefore, 256UL / c.fetchSize + 1) << c.fetchSize;
     }
   }
+}
+
+// Text computed by the query has no declared size: it still comes back whole.
+TEST_F(OciTest, ComputedTextColumnsComeBackWhole) {
+  Query q(session.get());
+  q.setSql("SELECT RPAD('x', 3000, 'y') a, 'abc' || RPAD('d', 40, 'e') b, USER c FROM dual");
+  q.execute();
+  EXPECT_EQ(q.field("a").asString(), "x" + QString(2999, u'y'));
+  EXPECT_EQ(q.field("b").asString(), "abcd" + QString(39, u'e'));
+  EXPECT_EQ(q.field("c").asString(), user.toUpper());
 }
 
 TEST_F(OciTest, LongColumnsOfSeveralRowsAreReadWhole) {
@@ -467,6 +495,7 @@ TEST_F(OciTest, CallsFromSeveralThreadsAreSerialised) {
   EXPECT_EQ(failures.load(), 0);
   EXPECT_EQ(scalar("SELECT COUNT(*) FROM nuvo_oci_t"), kThreads * kRows);
 }
+
 
 // ---- finding the client library ---------------------------------------------------------------------
 

@@ -27,6 +27,7 @@ constexpr int kMaxColumnBytes = 65535;         // a column's buffer; its length 
 constexpr int kErrorTextSize = 4096;
 constexpr ub2 kUrowid = 208;
 constexpr int kMaxRowidText = 4000;
+constexpr int kMaxVarchar2 = 4000;
 
 // The handles of one logged-on session. Statements and cursors hold it, so that the session
 // ends only when nothing of it is left.
@@ -205,8 +206,9 @@ ColumnInfo readingOf(ub2 internalType, int dataSize, DataType* clientType) {
         info.width = kMaxRowidText;
         *clientType = DataType::Rowid;
       } else {
-        // Text: the server's size in bytes may grow up to four times on the way to UTF-8.
-        info.width = qBound(16, dataSize * 4, kMaxColumnBytes);
+        // Text: the server's size in bytes may grow up to four times on the way to UTF-8; a
+        // column without a size gets room for the longest VARCHAR2.
+        info.width = qBound(16, (dataSize > 0 ? dataSize : kMaxVarchar2) * 4, kMaxColumnBytes);
         *clientType = DataType::String;
       }
       break;
@@ -411,6 +413,11 @@ class OciRows : public ResultSet {
       rc = api.StmtFetch2(stmt_, c_->err, static_cast<ub4>(rowsPerFetch_), OCI_FETCH_NEXT, 0, OCI_DEFAULT);
     }
     takePiece();
+    if (rc == OCI_SUCCESS_WITH_INFO) {
+      // A value cut to fit its buffer (ORA-01406) is an error, never a shorter value.
+      Error info = c_->error(rc, stmt_);
+      if (info.code() == 1406) rc = OCI_ERROR;
+    }
     if (rc != OCI_SUCCESS && rc != OCI_SUCCESS_WITH_INFO && rc != OCI_NO_DATA) {
       done_ = true;
       inPacket_ = 0;
@@ -629,6 +636,13 @@ class OciStatement : public DriverStatement {
       }
     }
     const std::size_t used = slot.buffer.size();
+    if (slot.direction != Direction::In && used > static_cast<std::size_t>(kMaxColumnBytes)) {
+      // Its length would not fit the 16 bits the client gives back: refused rather than cut.
+      throw Error::client(QStringLiteral("The value of :%1 is too long for a variable of a PL/SQL block (%2 bytes, at most %3)")
+                              .arg(slot.name)
+                              .arg(used)
+                              .arg(kMaxColumnBytes));
+    }
     ub2* alen = nullptr;
     sb4 size = static_cast<sb4>(used);
     if (slot.direction != Direction::In && slot.external != SQLT_VNU && slot.external != SQLT_DAT) {

@@ -252,14 +252,14 @@ std::string bytesOf(const engine::Value& v, engine::Session& session) {
   }
 }
 
-// Writes a value into a caller's buffer of type `dty`.
-void writeValue(const engine::Value& v, ub2 dty, void* buffer, sb4 size, sb2* ind, ub2* length, ub2* rcode,
+// Writes a value into a caller's buffer of type `dty`; false when it had to be cut to fit.
+bool writeValue(const engine::Value& v, ub2 dty, void* buffer, sb4 size, sb2* ind, ub2* length, ub2* rcode,
                 engine::Session& session) {
   if (rcode) *rcode = 0;
   if (v.isNull()) {
     if (ind) *ind = -1;
     if (length) *length = 0;
-    return;
+    return true;
   }
   if (ind) *ind = 0;
   auto* out = static_cast<unsigned char*>(buffer);
@@ -270,7 +270,7 @@ void writeValue(const engine::Value& v, ub2 dty, void* buffer, sb4 size, sb2* in
       encodeNumber(QString::fromStdString(text), n);
       std::memcpy(out, n.data(), n.size());
       if (length) *length = static_cast<ub2>(n.size());
-      return;
+      return true;
     }
     case SQLT_DAT: {
       const engine::DateTime d = v.asDate();
@@ -282,17 +282,19 @@ void writeValue(const engine::Value& v, ub2 dty, void* buffer, sb4 size, sb2* in
       out[5] = static_cast<unsigned char>(d.minute + 1);
       out[6] = static_cast<unsigned char>(d.second + 1);
       if (length) *length = 7;
-      return;
+      return true;
     }
     default: {
       const std::string bytes = bytesOf(v, session);
       std::size_t n = bytes.size();
-      if (n > static_cast<std::size_t>(size)) {
-        n = static_cast<std::size_t>(size);  // truncated: ORA-01406 in the return code
+      const bool whole = n <= static_cast<std::size_t>(size);
+      if (!whole) {
+        n = static_cast<std::size_t>(size);  // cut: ORA-01406 in the return code
         if (rcode) *rcode = 1406;
       }
       std::memcpy(out, bytes.data(), n);
       if (length) *length = static_cast<ub2>(n);
+      return whole;
     }
   }
 }
@@ -572,7 +574,8 @@ __attribute__((visibility("default"))) sword OCIStmtExecute(void* svchp, void* s
         target->session = &session;
         continue;
       }
-      writeValue(v, b->dty, b->value, b->size, b->ind, b->alen, b->rcode, session);
+      if (!writeValue(v, b->dty, b->value, b->size, b->ind, b->alen, b->rcode, session))
+        return fail(errhp, 6502, "ORA-06502: PL/SQL: numeric or value error: character string buffer too small");
     }
   } catch (const engine::Error& e) {
     if (e.offset() > 0) s->parseOffset = static_cast<ub2>(e.offset());
@@ -590,6 +593,7 @@ __attribute__((visibility("default"))) sword OCIStmtFetch2(void* stmtp, void* er
   engine::Cursor* rows = s->rows();
   if (!rows) return fail(errhp, 24338, "ORA-24338: statement handle not executed");
   ++rowFetches;
+  bool cut = false;  // a value was cut to fit: success with information, ORA-01406
   try {
     for (ub4 i = 0; i < nrows; ++i) {
       if (!rows->next()) return OCI_NO_DATA;
@@ -607,8 +611,8 @@ __attribute__((visibility("default"))) sword OCIStmtFetch2(void* stmtp, void* er
           continue;
         }
         const std::size_t width = static_cast<std::size_t>(d->size);
-        writeValue(v, d->dty, static_cast<char*>(d->value) + i * width, d->size, d->ind ? d->ind + i : nullptr,
-                   d->rlen ? d->rlen + i : nullptr, d->rcode ? d->rcode + i : nullptr, *s->session);
+        cut |= !writeValue(v, d->dty, static_cast<char*>(d->value) + i * width, d->size, d->ind ? d->ind + i : nullptr,
+                           d->rlen ? d->rlen + i : nullptr, d->rcode ? d->rcode + i : nullptr, *s->session);
       }
       if (!s->pieces.empty()) {
         s->piece = 0;
@@ -617,6 +621,10 @@ __attribute__((visibility("default"))) sword OCIStmtFetch2(void* stmtp, void* er
     }
   } catch (const engine::Error& e) {
     return fail(errhp, e);
+  }
+  if (cut) {
+    fail(errhp, 1406, "ORA-01406: fetched column value was truncated");
+    return OCI_SUCCESS_WITH_INFO;
   }
   return OCI_SUCCESS;
 }
