@@ -1,27 +1,17 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/builtins/functions.h"
 #include "engine/engine.h"
 
 namespace engine {
 
 namespace {
 
-// Appends v in at least `width` characters, zero-padded after a minus sign.
+// Appends v in at least `width` characters (the sign counts), zero-padded after a minus sign.
 void appendPadded(std::string& out, int v, int width) {
-  char digits[16];
-  int n = 0;
-  unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
-  do {
-    digits[n++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude);
-  if (v < 0) {
-    out += '-';
-    --width;
-  }
-  for (int i = n; i < width; ++i) out += '0';
-  while (n) out += digits[--n];
+  if (v < 0) out += '-';
+  builtins::appendDigits(out, v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v), v < 0 ? width - 1 : width);
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }

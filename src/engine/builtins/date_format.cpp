@@ -424,17 +424,8 @@ namespace {
 
 // number() appended in place: digits zero-padded to `width` (unless filling), after a minus sign.
 void appendNumber(std::string& out, int value, int width, bool fill) {
-  char digits[12];
-  int n = 0;
-  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-  do {
-    digits[n++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude);
   if (value < 0) out += '-';
-  if (!fill)
-    for (int i = n; i < width; ++i) out += '0';
-  while (n) out += digits[--n];
+  appendDigits(out, value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value), fill ? 1 : width);
 }
 
 }  // namespace
@@ -465,6 +456,17 @@ std::string DateFormat::format(const DateTime& d) const {
 }
 
 std::string formatDate(const DateTime& d, const std::string& format) { return DateFormat(format).format(d); }
+
+void appendDigits(std::string& out, std::uint64_t magnitude, int minDigits) {
+  char digits[20];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
+  for (int i = n; i < minDigits; ++i) out += '0';
+  while (n) out += digits[--n];
+}
 
 const DateFormat& SessionContext::dateFormat(const std::string& format) {
   auto it = dateFormats.find(format);

@@ -106,6 +106,8 @@ void registerFunctions(sqlite3* db, SessionContext* context);
 DateTime localNow();
 
 // Formatting and parsing shared with the engine and its tools.
+// Appends the decimal digits of `magnitude`, zero-padded to at least `minDigits`.
+void appendDigits(std::string& out, std::uint64_t magnitude, int minDigits);
 // As Oracle prints a NUMBER: ".5", "-1.25", "100", "100000000000000000000"; doubles with at most 15
 // significant digits; scientific notation only past 64 characters.
 std::string formatNumber(double value);

@@ -1706,6 +1706,14 @@ class Compiler {
 void numberLiteralParams(std::string& sql, std::size_t binds) {
   std::string out;
   out.reserve(sql.size() + 16);
+  replaceMarkers(out, sql, '#', [binds](std::string& o, std::size_t k) { o += "?" + std::to_string(binds + 1 + k); });
+  sql = std::move(out);
+}
+
+}  // namespace
+
+void replaceMarkers(std::string& out, std::string_view sql, char mark,
+                    const std::function<void(std::string& out, std::size_t k)>& replace) {
   char quote = 0;
   for (std::size_t i = 0; i < sql.size(); ++i) {
     char c = sql[i];
@@ -1713,19 +1721,17 @@ void numberLiteralParams(std::string& sql, std::size_t binds) {
       if (c == quote) quote = 0;
     } else if (c == '\'' || c == '"') {
       quote = c;
-    } else if (c == '?' && i + 1 < sql.size() && sql[i + 1] == '#') {
-      std::size_t end = sql.find('#', i + 2);
-      out += '?';
-      out += std::to_string(binds + 1 + std::stoul(sql.substr(i + 2, end - i - 2)));
+    } else if (c == '?' && i + 1 < sql.size() && sql[i + 1] == mark) {
+      std::size_t end = sql.find(mark, i + 2);
+      std::size_t k = 0;
+      std::from_chars(sql.data() + i + 2, sql.data() + end, k);
+      replace(out, k);
       i = end;
       continue;
     }
     out += c;
   }
-  sql = std::move(out);
 }
-
-}  // namespace
 
 Compiled compileStatement(const Statement& stmt, const CompileContext& context, std::string_view text) {
   Compiled out;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -89,6 +90,11 @@ Compiled compileStatement(const Statement& stmt, const CompileContext& context, 
 // defaults need it; `rowPrefix` ("NEW." in triggers, or a table alias) qualifies the columns.
 std::string compileTableExpr(const Expr& expr, const std::vector<catalog::ColumnInfo>& columns,
                              const std::string& rowPrefix, const CompileContext& context);
+
+// Copies compiled SQL to `out`, passing each marker ?<mark>k<mark> outside quoted text to `replace`
+// (literal parameters are marked '#', bind tests '@').
+void replaceMarkers(std::string& out, std::string_view sql, char mark,
+                    const std::function<void(std::string& out, std::size_t k)>& replace);
 
 // The SQLite column type that stores an Oracle type: NUMERIC, TEXT or BLOB.
 const char* storageTypeOf(DataType type);

@@ -434,24 +434,11 @@ class StatementImpl : public Statement {
 
   // The SQL of the variant for the outcomes: each test marker replaced, also inside a replacement.
   static void appendVariant(std::string& out, const std::string& sql, const sql::Compiled& code, const std::string& key) {
-    char quote = 0;
-    for (std::size_t i = 0; i < sql.size(); ++i) {
-      char c = sql[i];
-      if (quote) {
-        if (c == quote) quote = 0;
-      } else if (c == '\'' || c == '"') {
-        quote = c;
-      } else if (c == '?' && i + 1 < sql.size() && sql[i + 1] == '@') {
-        std::size_t end = sql.find('@', i + 2);
-        std::size_t k = std::stoul(sql.substr(i + 2, end - i - 2));
-        const auto& t = code.bindTests[k];
-        if (key[k] == '1') out += "1";
-        else appendVariant(out, key[k] == '0' ? t.otherwise : t.whole, code, key);
-        i = end;
-        continue;
-      }
-      out += c;
-    }
+    sql::replaceMarkers(out, sql, '@', [&](std::string& o, std::size_t k) {
+      const auto& t = code.bindTests[k];
+      if (key[k] == '1') o += "1";
+      else appendVariant(o, key[k] == '0' ? t.otherwise : t.whole, code, key);
+    });
   }
 
   // Uses the cached SQLite statement when it is free, else prepares one of its own.
