@@ -30,6 +30,9 @@ struct NameError {
 
 CompileError errorAt(const sql::Position& pos, const std::string& text) { return {pos.line, pos.column, text}; }
 
+CursorState& cursorOf(Exec& x, const ExprP& slot);
+void openCursor(Exec& x, CursorState& c, std::shared_ptr<SqlStatement> sql);
+
 [[noreturn]] void undeclared(const sql::Position& pos, const std::string& name) {
   throw NameError{errorAt(pos, "PLS-00201: identifier '" + name + "' must be declared")};
 }
@@ -538,6 +541,7 @@ class Compiler {
   }
   StmtP executeImmediate();
   StmtP transactionStatement();
+  StmtP lockStatement();
   StmtP assignmentOrCall();
   std::vector<StmtP> loopBody(const std::string& label);
 
@@ -1325,6 +1329,7 @@ StmtP Compiler::statement() {
   if (is("CLOSE")) return closeStatement();
   if (is("EXECUTE") && is("IMMEDIATE", 1)) return executeImmediate();
   if (is("COMMIT") || is("ROLLBACK") || is("SAVEPOINT")) return transactionStatement();
+  if (is("LOCK") && is("TABLE", 1)) return lockStatement();
   if (is("SELECT") || is("WITH") || is("INSERT") || is("UPDATE") || is("DELETE") || is("MERGE") || is("LOCK"))
     return sqlStatement();
   return assignmentOrCall();
@@ -1498,6 +1503,8 @@ StmtP Compiler::forStatement(const std::string& label) {
     if (cursor && cursor->kind == Symbol::Kind::Cursor) {
       auto call = parseExpr();
       auto decl = cursor->cursor;
+      Symbol slotSym = *cursor;
+      cursorSlot = variableRef(slotSym, call->pos);
       sql = decl->sql;
       rowType = decl->rowType;
       for (std::size_t i = 0; i < decl->params.size(); ++i) {
@@ -1533,10 +1540,29 @@ StmtP Compiler::forStatement(const std::string& label) {
     declare(var, rec, varToken.pos);
     auto body = loopBody(label);
     auto node = std::make_shared<FnStmt>();
-    node->run = [sql, args, recRef, rowType, body = std::move(body), label](Exec& x) {
+    node->run = [sql, args, recRef, rowType, cursorSlot, body = std::move(body), label](Exec& x) {
       for (const auto& [value, prm] : args) {
         Datum* d = prm.defaultValue->ref(x);
         d->v = convertScalar(x, value ? value->eval(x) : Value(), *prm.type);
+      }
+      if (cursorSlot) {
+        // A declared cursor is open while the loop runs: its attributes and WHERE CURRENT OF see
+        // the row the loop stands on.
+        CursorState& c = cursorOf(x, cursorSlot);
+        openCursor(x, c, sql);
+        struct Close {
+          CursorState& c;
+          ~Close() { c.close(); }
+        } close{c};
+        while (c.next()) {
+          Datum* r = recRef->ref(x);
+          if (!r->record) *r = initialDatum(*rowType);
+          for (std::size_t i = 0; i < r->record->size() && i < c.row.size(); ++i) (*r->record)[i].v = c.row[i];
+          bool stop;
+          Flow f = loopFlow(x, runList(x, body), label, stop);
+          if (stop) return f;
+        }
+        return Flow::Next;
       }
       sqlite3_stmt* s = sql->start(x);
       struct Done {
@@ -1664,6 +1690,42 @@ StmtP Compiler::transactionStatement() {
       else if (word == "SAVEPOINT") x.session.savepoint(savepoint);
       else if (!savepoint.empty()) x.session.rollbackToSavepoint(savepoint);
       else x.session.rollback();
+    } catch (const Error& e) {
+      throw PlsqlError::from(e);
+    }
+    return Flow::Next;
+  };
+  return node;
+}
+
+// LOCK TABLE ... IN mode MODE [NOWAIT]: checked now, run as the session runs it.
+StmtP Compiler::lockStatement() {
+  const Token& first = at();
+  std::size_t start = static_cast<std::size_t>(first.pos.offset);
+  int k = 0;
+  while (!at(k).isOp(";") && at(k).kind != TokenKind::End) ++k;
+  if (at(k).kind == TokenKind::End) syntax(at(k), ";");
+  std::string text(text_.substr(start, static_cast<std::size_t>(at(k).pos.offset) - start));
+  for (int i = 0; i <= k; ++i) p_.next();
+  try {
+    sql::Parser parser(text);
+    auto stmt = parser.parseStatement();
+    const auto& table = static_cast<const sql::TableStmt&>(*stmt).table;
+    std::string owner = table.parts.size() == 2 ? table.parts[0] : owner_;
+    auto object = session_.catalog().findObject(owner, table.last());
+    bool synonym = (object && object->type == "SYNONYM") ||
+                   (!object && table.parts.size() == 1 && session_.catalog().synonymTarget("PUBLIC", table.last()));
+    if (!synonym && (!object || object->type != "TABLE")) throw Error::ora(942);
+    if (!synonym) unit_.dependencies.insert({object->owner, object->name});
+  } catch (const Error& e) {
+    record(errorAt(first.pos, "PL/SQL: " + e.message().substr(0, e.message().find('\n'))));
+    throw NameError{errorAt(first.pos, "PL/SQL: SQL Statement ignored")};
+  }
+  auto node = std::make_shared<FnStmt>();
+  node->line = first.pos.line;
+  node->run = [text](Exec& x) {
+    try {
+      x.session.prepare(text)->execute();
     } catch (const Error& e) {
       throw PlsqlError::from(e);
     }
@@ -1801,7 +1863,7 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
     s.externals[e.pos.offset] = x;
     return x;
   }
-  if (e.kind == ExprKind::Function) {
+  if (e.kind == ExprKind::Function && e.fields.empty()) {
     // A stored function called from SQL.
     const auto& parts = e.name.parts;
     std::shared_ptr<Unit> unit;
@@ -1830,6 +1892,13 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
       if (subs.empty()) {
         unit = findUnit(parts[0], parts[1]);
         if (unit && unit->type == "FUNCTION") subs = {unit->main};
+      }
+    } else if (parts.size() == 3) {
+      // owner.package.function
+      unit = findUnit(parts[0], parts[1]);
+      if (unit && unit->scope) {
+        auto it = unit->scope->names.find(parts[2]);
+        if (it != unit->scope->names.end() && it->second.kind == Symbol::Kind::Subprograms) subs = it->second.subs;
       }
     }
     for (const auto& sub : subs) {
@@ -2351,7 +2420,15 @@ ExprP Compiler::expr(const sql::Expr& e) {
       return host;
     }
     case ExprKind::Column: return nameRef(e);
-    case ExprKind::Function: return callRef(e, false);
+    case ExprKind::Function: {
+      if (e.fields.empty()) return callRef(e, false);
+      // t(i).a: a field of the record an element or call gives.
+      sql::Expr call = e;
+      call.fields.clear();
+      ExprP base = callRef(call, false);
+      for (std::size_t i = 0; i < e.fields.size(); ++i) base = member(base, e.fields[i], e, i);
+      return base;
+    }
     case ExprKind::Unary: {
       ExprP v = expr(*e.args[0]);
       auto node = std::make_shared<FnExpr>();

@@ -66,6 +66,7 @@ struct Expr {
   // name for a Bind.
   std::vector<std::string> argNames;
   std::shared_ptr<Window> window;  // FUNC(...) OVER (...): an analytic function
+  std::vector<std::string> fields;  // PL/SQL: t(i).a.b, the fields read from what a call returns
 };
 
 struct SelectItem {

@@ -1544,6 +1544,11 @@ class Compiler {
 
   Typed function(const Expr& e, const Scope& scope) {
     const std::string& name = e.name.last();
+    // f(x).field: only PL/SQL has values with fields.
+    if (!e.fields.empty()) {
+      if (auto x = external(e, scope)) return *x;
+      fail(904, e.pos, "\"" + e.fields.back() + "\"");
+    }
     if (e.name.parts.size() != 1) {
       if (auto x = external(e, scope)) return *x;
       fail(904, e.pos, quotedIdentifier(e.name));

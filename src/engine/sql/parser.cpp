@@ -1420,7 +1420,15 @@ ExprPtr Parser::parseNameOrCall() {
     e->outerJoin = true;
   } else if (peek().isOp("(")) {
     e->kind = ExprKind::Function;
-    return parseFunctionArgs(e);
+    parseFunctionArgs(e);
+    if (!e->window && peek().isOp(".") && peek(1).kind == TokenKind::Identifier) {
+      while (peek().isOp(".") && peek(1).kind == TokenKind::Identifier) {
+        next();
+        e->fields.push_back(next().text);
+      }
+      finish(*e);
+    }
+    return e;
   }
   finish(*e);
   return e;
