@@ -117,7 +117,9 @@ const nuvo::SqlText kDeleteHistory{
      "      if vFull > 0 then", "        vLast := 100;", "      end if;", "    end if;",
      "    update nuvo_util.nuvo_hist set hist_ukaz=to_char(vLast) where hist_user=user and hist_zpst=0;",
      "  end if;", "end;"}};
-const nuvo::SqlText kTruncatePlan{"workshet.explain.truncate", {"TRUNCATE TABLE NUVO_UTIL.NUVO_PLAN_TABLE"}};
+// The plan table is emptied with DELETE, which every user is granted; TRUNCATE of another schema's
+// table would need DROP ANY TABLE.
+const nuvo::SqlText kEmptyPlan{"workshet.explain.empty", {"DELETE FROM NUVO_UTIL.NUVO_PLAN_TABLE"}};
 const QString kExplainPrefix = QStringLiteral("EXPLAIN PLAN INTO NUVO_UTIL.NUVO_PLAN_TABLE FOR ");
 const nuvo::SqlText kExplain{
     "workshet.quExplain",
@@ -1598,10 +1600,15 @@ void TfmWorkSheet::spExplainClick() {
     return;
   }
   showPage(tabExplain);
-  if (!runTmp(kTruncatePlan.lines().join(u'\n'))) return;
   QString explain = kExplainPrefix;
   for (const QString& line : editorLines(editorText())) explain += u' ' + line;
-  if (!runTmp(explain)) return;
+  if (!runTmp(kEmptyPlan.lines().join(u'\n')) || !runTmp(explain)) {
+    try {
+      currDataBase->rollback();
+    } catch (const nuvo::db::Error&) {
+    }
+    return;
+  }
   meExplain->clear();
   try {
     for (quExplain.execute(); !quExplain.eof(); quExplain.next())

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTreeWidget>
+#include <QComboBox>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -540,6 +542,177 @@ TEST_F(WorksheetWindow, SaveWithTheOutputFocusedNeverOverwritesTheSqlFile) {
   file.close();
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), "select 2 from dual");
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Tools around the editor
+
+TEST_F(WorksheetWindow, SelectBuilderWritesTheStatementOfTheChosenTable) {
+  TfmWorkSheet& w = open();
+  w.PrepareSelectStatement1->trigger();
+  ASSERT_EQ(w.pcResp->currentWidget(), w.tabTabela);
+  EXPECT_EQ(w.edUserTabela->text(), "KADE");
+  w.edFilterTabela->setText("WS_");
+  w.cbTabelaEnter();
+  ASSERT_EQ(w.cbTabela->findText("WS_T"), 0);
+  w.cbTabela->setCurrentIndex(0);
+  w.cbTabelaChoose();
+  ASSERT_FALSE(w.sgColumns->isHidden());
+  ASSERT_EQ(w.sgColumns->rowCount(), 2);
+  EXPECT_EQ(w.sgColumns->item(1, 1)->text(), "V");
+  EXPECT_EQ(w.sgColumns->item(1, 2)->text(), "VARCHAR2");
+  // A click on the show mark toggles it; the filter column takes a condition.
+  emit w.sgColumns->cellClicked(1, 0);
+  EXPECT_EQ(w.sgColumns->item(1, 0)->text(), "+");
+  w.sgColumns->setItem(0, 8, new QTableWidgetItem(">5"));
+  w.btStavekClick();
+  EXPECT_EQ(w.editorText(), "select xxx.v,rowid\r\n from KADE.WS_T xxx\r\nwhere ID>5");
+  // The live form runs as an editable result.
+  run(w, w.editorText());
+  EXPECT_EQ(w.dsDynWork->rowCount(), 100);
+  EXPECT_TRUE(w.quDynWork.cachedUpdates());
+}
+
+TEST_F(WorksheetWindow, CallBuilderListsUnitsAndWritesTheirCall) {
+  sys({"CREATE OR REPLACE PROCEDURE kade.ws_proc(p_id IN NUMBER) IS BEGIN NULL; END;",
+       "CREATE OR REPLACE FUNCTION kade.ws_func RETURN NUMBER IS BEGIN RETURN 1; END;"});
+  TfmWorkSheet& w = open();
+  w.ExecuteFunction1->trigger();
+  ASSERT_EQ(w.pcResp->currentWidget(), w.tabProcFunc);
+  EXPECT_EQ(w.edUser->text(), "KADE");
+  QStringList procedures, functions;
+  for (int i = 0; i < w.tnProc->childCount(); ++i) procedures << w.tnProc->child(i)->text(0);
+  for (int i = 0; i < w.tnFunc->childCount(); ++i) functions << w.tnFunc->child(i)->text(0);
+  EXPECT_TRUE(procedures.contains("kade.WS_PROC")) << procedures.join(',').toStdString();
+  EXPECT_TRUE(functions.contains("kade.WS_FUNC")) << functions.join(',').toStdString();
+  // A top node names no unit: no argument grid.
+  w.tvSQLClick(w.tnProc);
+  EXPECT_TRUE(w.sgParams->isHidden());
+  QTreeWidgetItem* proc = w.tnProc->child(static_cast<int>(procedures.indexOf("kade.WS_PROC")));
+  ASSERT_NE(proc, nullptr);
+  w.tvSQLClick(proc);
+  if (!messages().isEmpty()) GTEST_SKIP() << "waits for ALL_ARGUMENTS.DEFAULT_VALUE: " << messages().join('|').toStdString();
+  ASSERT_EQ(w.sgParams->rowCount(), 1);
+  w.sgParams->item(0, 3)->setText("7");
+  w.btInsertClick();
+  run(w, w.editorText());
+  EXPECT_EQ(w.pcResp->currentWidget(), w.TabRespSQL) << w.meRespError->toPlainText().toStdString();
+}
+
+TEST_F(WorksheetWindow, ExplainIsRefusedInATransactionAndNamesAFailingStatement) {
+  TfmWorkSheet& w = open();
+  run(w, "update kade.ws_t set v='x' where id=1");
+  w.btRollbackClick();
+  run(w, "update kade.ws_t set v='x' where id=1");
+  w.SetTransactionButtons(false);
+  w.spExplainClick();
+  EXPECT_TRUE(messages().contains("FIRST CLOSE CURRENT TRANSACTION!"));
+  EXPECT_TRUE(w.btCommit->isEnabled());  // so the user can end it
+  w.btRollbackClick();
+
+  // Any user may explain: the plan table is emptied without a right on other schemas' tables.
+  w.setEditorText("select * from kade.ws_t");
+  w.spExplainClick();
+  const bool hasExplainPlan = !messages().last().startsWith("ERROR ON:EXPLAIN");
+  EXPECT_FALSE(messages().last().contains("TRUNCATE") || messages().last().contains("DELETE"));
+  EXPECT_FALSE(main_->osOracle.inTransaction());
+  if (hasExplainPlan) {
+    EXPECT_TRUE(w.meExplain->toPlainText().startsWith("      SELECT STATEMENT  Cost="))
+        << w.meExplain->toPlainText().toStdString();
+  }
+  // A first line comment swallows the one-line EXPLAIN statement: it fails and is named.
+  w.setEditorText("-- plan of\r\nselect * from kade.ws_t");
+  w.spExplainClick();
+  EXPECT_EQ(w.pcResp->currentWidget(), w.tabExplain);
+  ASSERT_FALSE(messages().isEmpty());
+  EXPECT_TRUE(messages().last().startsWith(
+      "ERROR ON:EXPLAIN PLAN INTO NUVO_UTIL.NUVO_PLAN_TABLE FOR  -- plan of select * from kade.ws_t"))
+      << messages().last().toStdString();
+}
+
+TEST_F(WorksheetWindow, ResultAsTextGoesToTheOutputPane) {
+  TfmWorkSheet& w = open();
+  main_->currDescriptor = QStringLiteral("#59");
+  run(w, "select id, v, null n from kade.ws_t where id<=3 order by id");
+  w.spConvertToAsciiClick();
+  EXPECT_EQ(w.pcResp->currentWidget(), w.TabRespSQL);
+  EXPECT_EQ(w.meRespSQL->toPlainText().split('\n'),
+            (QStringList{">>>", "ID   V   N   ", QString(80, '-'), "1;v1;", "2;v2;", "3;v3;"}));
+}
+
+TEST_F(WorksheetWindow, ProgramStringLiteralIsConvertedOrRefused) {
+  TfmWorkSheet& w = open();
+  w.setEditorText("'select 1 from dual'");
+  w.CovertDelphiStringClick();
+  EXPECT_EQ(messages().value(0), "String is not DELPHI Query like string");
+  EXPECT_EQ(w.editorText(), "'select 1 from dual'");
+  w.setEditorText("'select *'#$D#$A'from dual'");
+  w.CovertDelphiStringClick();
+  EXPECT_EQ(w.editorText(), "select *\r\nfrom dual");
+}
+
+TEST_F(WorksheetWindow, EditorKeysOfTheWorksheet) {
+  main_->currLargeRBName = QStringLiteral("RB_BIG");
+  main_->mcKeys = QStringLiteral("§");
+  main_->mcMacro[0] = QStringLiteral("select * from ");
+  TfmWorkSheet& w = open();
+  w.show();
+  w.meWork->setFocus();
+  // A short press of a macro key types its character when released.
+  QTest::keyClick(w.meWork, Qt::Key_A, Qt::NoModifier);
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_section, Qt::NoModifier, QStringLiteral("§"));
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_section, Qt::NoModifier, QStringLiteral("§"));
+  QApplication::sendEvent(w.meWork, &press);
+  QApplication::sendEvent(w.meWork, &release);
+  EXPECT_EQ(w.editorText(), "a§");
+  // Ctrl+T writes the large rollback segment's statement, Ctrl+D clears.
+  QTest::keyClick(w.meWork, Qt::Key_T, Qt::ControlModifier);
+  EXPECT_EQ(w.editorText(), "SET TRANSACTION USE ROLLBACK SEGMENT RB_BIG\r\n");
+  QTest::keyClick(w.meWork, Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(w.editorText(), "");
+  // Ctrl+Enter runs; Ctrl+P brings the statement before the last one back.
+  w.setEditorText("select 4 from dual");
+  QTest::keyClick(w.meWork, Qt::Key_Return, Qt::ControlModifier);
+  waitIdle(w);
+  w.setEditorText("select 5 from dual");
+  QTest::keyClick(w.meWork, Qt::Key_Return, Qt::ControlModifier);
+  waitIdle(w);
+  EXPECT_EQ(w.pcResp->currentWidget(), w.TabRespGrid);
+  w.setEditorText("");
+  QTest::keyClick(w.meWork, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(w.editorText(), "select 4 from dual");
+  QTest::keyClick(w.meWork, Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(w.editorText(), "select 5 from dual");
+}
+
+TEST_F(WorksheetWindow, StatisticsScreenToggle) {
+  TfmWorkSheet& w = open();
+  run(w, "select 1 from dual");
+  w.mmStatistics->setEnabled(true);
+  w.mmStatistics->trigger();  // ticked: the statistics page
+  EXPECT_EQ(w.pcResp->currentWidget(), w.tabSesStat);
+  w.mmStatistics->trigger();  // unticked on the statistics page: back to the last result
+  EXPECT_EQ(w.pcResp->currentWidget(), w.TabRespGrid);
+  w.mmStatistics->trigger();
+  w.showPage(w.TabRespSQL);
+  w.mmStatistics->trigger();  // unticked on another page: the statistics page
+  EXPECT_EQ(w.pcResp->currentWidget(), w.tabSesStat);
+}
+
+TEST_F(WorksheetWindow, DoubleClickOnATextFieldOpensTheViewer) {
+  sys({"CREATE TABLE kade.ws_doc (id NUMBER, body CLOB)", "INSERT INTO kade.ws_doc VALUES (1, 'long text')", "COMMIT"});
+  TfmWorkSheet& w = open();
+  run(w, "select id, body, rowid from kade.ws_doc");
+  w.dbgSelect->setCurrentIndex(w.dsDynWork->index(0, 0));
+  w.dbgSelectDblClick();
+  EXPECT_EQ(dialogs_, 0);  // a number: nothing
+  w.dbgSelect->setCurrentIndex(w.dsDynWork->index(0, 1));
+  w.dbgSelectDblClick();
+  EXPECT_EQ(dialogs_, 1);
 }
 
 }  // namespace
