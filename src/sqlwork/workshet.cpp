@@ -872,6 +872,10 @@ void TfmWorkSheet::SetLanguageTexts() {
   btStavek->setText(pick("Statement", "Stavek"));
   cbLive->setText(pick("Live query", "\"Live\" stavek"));
   spExe->setToolTip(nizSpExeHint);
+  // The buttons of the column show words where the design had pictures.
+  spExe->setText(pick("Execute", "Izvedi"));
+  spClearMemo->setText(pick("Clear", "Briši"));
+  spExplain->setText(pick("Explain", "Razloži"));
 }
 
 void TfmWorkSheet::showPage(QWidget* page) { pcResp->setCurrentWidget(page); }

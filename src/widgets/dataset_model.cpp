@@ -1,5 +1,8 @@
 #include "widgets/dataset_model.h"
 
+#include <QElapsedTimer>
+#include <QScopedValueRollback>
+
 #include "db/query.h"
 
 namespace nuvo::widgets {
@@ -42,6 +45,7 @@ void DatasetModel::reload() {
 }
 
 void DatasetModel::syncAppended() {
+  if (batching_) return;
   const int count = dataset_ ? dataset_->recordCount() : 0;
   if (count < rows_ || (dataset_ && dataset_->fieldCount() != columns_)) return reload();
   if (count == rows_) return;
@@ -190,7 +194,18 @@ void DatasetModel::fetchMore(const QModelIndex& parent) {
     QMetaObject::invokeMethod(this, [this] { fetchMore(); }, Qt::QueuedConnection);
     return;
   }
-  attempt([&] { dataset_->fetchMore(); });
+  // Packets are read for up to kFetchSliceMs and told to the view at once: a view scrolling to the end
+  // of a large result gets there in few steps, and the main thread is never held for long.
+  QElapsedTimer slice;
+  slice.start();
+  {
+    const QScopedValueRollback batch(batching_, true);
+    attempt([&] {
+      do dataset_->fetchMore();
+      while (!dataset_->allFetched() && slice.elapsed() < kFetchSliceMs);
+    });
+  }
+  syncAppended();
 }
 
 bool DatasetModel::submit() {

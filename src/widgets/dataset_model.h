@@ -1,6 +1,6 @@
 #pragma once
 // The table model of every data grid: rows of a Dataset, fetched packet by packet as the view
-// scrolls (canFetchMore/fetchMore), NULL kept distinct from '' (NullRole), the edit state of each
+// scrolls (canFetchMore/fetchMore; one request reads packets for up to kFetchSliceMs), NULL kept distinct from '' (NullRole), the edit state of each
 // row (RowStateRole), and edits posted through the dataset. Errors of the dataset while editing do
 // not escape into the view: setData returns false and errorOccurred tells the window.
 //
@@ -28,6 +28,9 @@ class DatasetModel : public QAbstractTableModel {
   // A row's state as the grid marks it.
   enum class RowState { Unchanged, Modified, Inserted, Editing };
   Q_ENUM(RowState)
+
+  // How long one fetchMore request reads packets (at least one).
+  static constexpr int kFetchSliceMs = 20;
 
   explicit DatasetModel(nuvo::db::Dataset* dataset = nullptr, QObject* parent = nullptr);
 
@@ -78,6 +81,7 @@ class DatasetModel : public QAbstractTableModel {
 
   QPointer<nuvo::db::Dataset> dataset_;
   int changing_ = 0;
+  bool batching_ = false;  // fetchMore is reading packets: the view hears of them at the end
   bool pendingInsert_ = false;
   bool pendingRemove_ = false;
   QList<QMetaObject::Connection> links_;

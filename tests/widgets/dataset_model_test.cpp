@@ -103,6 +103,19 @@ TEST_F(DatasetModelTest, ViewFetchesPacketsAsItScrolls) {
   EXPECT_EQ(model.data(model.index(191, 0)).toString(), "192");
 }
 
+TEST_F(DatasetModelTest, OneFetchRequestReadsSeveralPacketsAndTellsTheViewOnce) {
+  model.setDataset(&dataset);
+  dataset.open();
+  QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+  model.fetchMore();
+  // 192 small rows are read well within one request's time.
+  EXPECT_EQ(model.rowCount(), 192);
+  EXPECT_FALSE(model.canFetchMore());
+  ASSERT_EQ(inserted.size(), 1);
+  EXPECT_EQ(inserted[0][1].toInt(), 20);
+  EXPECT_EQ(inserted[0][2].toInt(), 191);
+}
+
 TEST_F(DatasetModelTest, NullIsToldApartFromEmptyText) {
   model.setDataset(&dataset);
   dataset.open();
