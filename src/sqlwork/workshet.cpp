@@ -433,6 +433,23 @@ void TfmWorkSheet::buildWidgets() {
   });
   editorRow->addWidget(meWork, 1);
   lowerLayout->addLayout(editorRow, 1);
+  // Find and replace under the editor, shown by Ctrl+F.
+  paFind = named(new QWidget(lower), "paFind");
+  auto* findRow = new QHBoxLayout(paFind);
+  findRow->setContentsMargins(0, 0, 0, 0);
+  edFind = named(new QLineEdit(paFind), "edFind");
+  edReplace = named(new QLineEdit(paFind), "edReplace");
+  btFindNext = named(new QPushButton(paFind), "btFindNext");
+  btReplace = named(new QPushButton(paFind), "btReplace");
+  btReplaceAll = named(new QPushButton(paFind), "btReplaceAll");
+  for (QWidget* w : std::initializer_list<QWidget*>{edFind, btFindNext, edReplace, btReplace, btReplaceAll})
+    findRow->addWidget(w);
+  paFind->hide();
+  lowerLayout->addWidget(paFind);
+  connect(btFindNext, &QPushButton::clicked, this, [this] { findNext(); });
+  connect(edFind, &QLineEdit::returnPressed, this, [this] { findNext(); });
+  connect(btReplace, &QPushButton::clicked, this, [this] { replaceFound(); });
+  connect(btReplaceAll, &QPushButton::clicked, this, [this] { replaceAll(); });
 
   auto* bar = new QHBoxLayout;
   laTime = named(new QLabel(lower), "laTime");
@@ -447,6 +464,11 @@ void TfmWorkSheet::buildWidgets() {
   navQbeEnter = named(oNavigator->addAction(QStringLiteral("Q")), "navQbeEnter");
   navQbeRun = named(oNavigator->addAction(QStringLiteral("Q!")), "navQbeRun");
   bar->addWidget(laTime);
+  laCaret = named(new QLabel(QStringLiteral("1:1"), lower), "laCaret");
+  laCaret->setMinimumWidth(70);
+  bar->addWidget(laCaret);
+  connect(meWork, &QsciScintilla::cursorPositionChanged, this,
+          [this](int line, int index) { laCaret->setText(QStringLiteral("%1:%2").arg(line + 1).arg(index + 1)); });
   bar->addWidget(btCommit);
   bar->addWidget(btRollback);
   bar->addStretch();
@@ -507,6 +529,15 @@ void TfmWorkSheet::buildWidgets() {
   });
   buildMenus();
   meWork->installEventFilter(this);
+  edFind->installEventFilter(this);
+  edReplace->installEventFilter(this);
+  // A statement still running when the program ends is broken and its worker waited for.
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+    if (QThread* worker = worker_.data()) {
+      currDataBase->breakExecution();
+      worker->wait();
+    }
+  });
   dbgSelect->installEventFilter(this);
 }
 
@@ -876,6 +907,11 @@ void TfmWorkSheet::SetLanguageTexts() {
   spExe->setText(pick("Execute", "Izvedi"));
   spClearMemo->setText(pick("Clear", "Briši"));
   spExplain->setText(pick("Explain", "Razloži"));
+  edFind->setPlaceholderText(pick("Find", "Najdi"));
+  edReplace->setPlaceholderText(pick("Replace with", "Zamenjaj z"));
+  btFindNext->setText(pick("&Find next", "&Najdi naslednje"));
+  btReplace->setText(pick("R&eplace", "&Zamenjaj"));
+  btReplaceAll->setText(pick("Replace &all", "Zamenjaj &vse"));
 }
 
 void TfmWorkSheet::showPage(QWidget* page) { pcResp->setCurrentWidget(page); }
@@ -1392,6 +1428,18 @@ bool TfmWorkSheet::eventFilter(QObject* watched, QEvent* event) {
       }
       return true;
     }
+    if (ctrl && key->key() == Qt::Key_F) {
+      paFind->show();
+      if (meWork->hasSelectedText() && !meWork->selectedText().contains(u'\n')) edFind->setText(meWork->selectedText());
+      edFind->setFocus();
+      edFind->selectAll();
+      return true;
+    }
+    if (key->key() == Qt::Key_Escape && (watched == edFind || watched == edReplace)) {
+      paFind->hide();
+      meWork->setFocus();
+      return true;
+    }
     if (ctrl && key->key() == Qt::Key_P) {
       spBackClick();
       return true;
@@ -1639,6 +1687,36 @@ void TfmWorkSheet::InsertMacroText(bool newline, const QString& text) {
     meWork->setCursorPosition(line, index + static_cast<int>(inserted.size()));
   else
     meWork->setCursorPosition(line + lines, static_cast<int>(inserted.size() - inserted.lastIndexOf(u'\n') - 1));
+}
+
+bool TfmWorkSheet::findNext() {
+  if (edFind->text().isEmpty()) return false;
+  // From the caret on (after a found text), around the end, regardless of case.
+  return meWork->findFirst(edFind->text(), false, false, false, true, true);
+}
+
+void TfmWorkSheet::replaceFound() {
+  if (!meWork->hasSelectedText() || meWork->selectedText().compare(edFind->text(), Qt::CaseInsensitive) != 0) {
+    findNext();
+    return;
+  }
+  meWork->replaceSelectedText(edReplace->text());
+  findNext();
+}
+
+int TfmWorkSheet::replaceAll() {
+  if (edFind->text().isEmpty()) return 0;
+  int count = 0;
+  meWork->beginUndoAction();
+  // Forward from the start without wrapping, so replaced text is never found again.
+  bool found = meWork->findFirst(edFind->text(), false, false, false, false, true, 0, 0);
+  while (found) {
+    meWork->replace(edReplace->text());
+    ++count;
+    found = meWork->findNext();
+  }
+  meWork->endUndoAction();
+  return count;
 }
 
 void TfmWorkSheet::MakeQueryLiveClick() { setEditorText(context().postaviLiveQuery(this, editorText())); }

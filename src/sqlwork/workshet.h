@@ -100,6 +100,10 @@ class TfmWorkSheet : public QMainWindow {
   QWidget* paSQLLeft;
   QsciScintilla* meWork;
   QLabel* laTime;
+  QLabel* laCaret;  // line:column of the editor's caret
+  QWidget* paFind;
+  QLineEdit *edFind, *edReplace;
+  QPushButton *btFindNext, *btReplace, *btReplaceAll;
   QPushButton *btCommit, *btRollback;
   QToolBar* oNavigator;
   QAction *navInsert, *navDelete, *navEdit, *navRefresh, *navQbeEnter, *navQbeRun;
@@ -217,6 +221,11 @@ class TfmWorkSheet : public QMainWindow {
   void SaveAs1Click();
   void dbgSelectDblClick();
   void InsertMacroText(bool newline, const QString& text);
+  // Find and replace in the editor, ignoring case: the next occurrence after the caret (around the
+  // end); the found text replaced and the next one found; every occurrence replaced (their number).
+  bool findNext();
+  void replaceFound();
+  int replaceAll();
 
   // The editor's text with CR LF line ends.
   QString editorText() const;

@@ -716,3 +716,31 @@ TEST_F(WorksheetWindow, DoubleClickOnATextFieldOpensTheViewer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WorksheetWindow, FindAndReplaceInTheEditor) {
+  TfmWorkSheet& w = open();
+  w.setEditorText("select a from t\r\nwhere a = 'From'\r\nfrom");
+  QTest::keyClick(w.meWork, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_FALSE(w.paFind->isHidden());
+  w.edFind->setText("from");
+  w.show();
+  ASSERT_TRUE(w.findNext());
+  QCoreApplication::processEvents();
+  int line = -1, index = -1;
+  w.meWork->getCursorPosition(&line, &index);
+  EXPECT_EQ(line, 0);
+  EXPECT_EQ(w.laCaret->text(), QString("1:%1").arg(index + 1));
+  w.edReplace->setText("FROM");
+  w.replaceFound();  // the found one is replaced, the next one found
+  EXPECT_EQ(w.editorText(), "select a FROM t\r\nwhere a = 'From'\r\nfrom");
+  EXPECT_EQ(w.replaceAll(), 3);  // every occurrence, each once, in any case
+  EXPECT_EQ(w.editorText(), "select a FROM t\r\nwhere a = 'FROM'\r\nFROM");
+  w.edFind->setText("nothing");
+  EXPECT_FALSE(w.findNext());
+  QTest::keyClick(w.edFind, Qt::Key_Escape);
+  EXPECT_TRUE(w.paFind->isHidden());
+}
+
+}  // namespace
