@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -741,6 +742,53 @@ TEST_F(WorksheetWindow, FindAndReplaceInTheEditor) {
   EXPECT_FALSE(w.findNext());
   QTest::keyClick(w.edFind, Qt::Key_Escape);
   EXPECT_TRUE(w.paFind->isHidden());
+}
+
+}  // namespace
+
+namespace {
+
+// Chooses `path` in the next file dialogs instead of a person.
+nuvo::ModalRunner choosing(const QString& path) {
+  return [path](QDialog& dialog) {
+    auto* files = qobject_cast<QFileDialog*>(&dialog);
+    if (!files) return static_cast<int>(QDialog::Rejected);
+    files->selectFile(path);
+    dialog.accept();  // the file dialog's own accept checks the chosen file
+    return dialog.result();
+  };
+}
+
+TEST_F(WorksheetWindow, FilesOpenIntoTheEditorAndTheOutputIsSavedApart) {
+  writeHomeFile("in.sql", "select 1\r\nfrom dual");
+  TfmWorkSheet& w = open();
+  nuvo::setModalRunner(choosing(homePath("in.sql")));
+  w.Open2Click();
+  EXPECT_EQ(w.editorText(), "select 1\r\nfrom dual");
+  EXPECT_EQ(w.currentFile, homePath("in.sql"));
+
+  // Save As of the editor names a new current file.
+  nuvo::setModalRunner(choosing(homePath("out.sql")));
+  w.SaveAs1Click();
+  EXPECT_EQ(w.currentFile, homePath("out.sql"));
+  QFile out(homePath("out.sql"));
+  ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+  EXPECT_EQ(out.readAll(), "select 1\r\nfrom dual");
+
+  // The output pane, with Unicode on, as UTF-16 little-endian without a byte order mark.
+  main_->currUnicode = true;
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  w.meRespSQL->setPlainText("Ž1");
+  w.meRespSQL->setFocus();
+  QCoreApplication::processEvents();
+  nuvo::setModalRunner(choosing(homePath("result.txt")));
+  w.Save2Click();
+  QFile result(homePath("result.txt"));
+  ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+  EXPECT_EQ(result.readAll(), QByteArray("\x7d\x01\x31\x00", 4));
+  EXPECT_EQ(w.currentFile, homePath("out.sql"));
 }
 
 }  // namespace
