@@ -40,6 +40,22 @@ TEST(SessionTest, CreateInsertWithBindsSelectCommit) {
   EXPECT_FALSE(query->next());
 }
 
+// A statement may name tables of any number of schemas, and one transaction may change them all.
+TEST(SessionTest, AStatementNamesTablesOfManySchemas) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  std::string all;
+  for (int i = 1; i <= 14; ++i) {
+    std::string user = "U" + std::to_string(i);
+    s->execute("CREATE USER " + user + " IDENTIFIED BY x");
+    s->execute("CREATE TABLE " + user + ".t (n NUMBER)");
+    s->execute("INSERT INTO " + user + ".t VALUES (" + std::to_string(i) + ")");
+    all += (all.empty() ? "" : " UNION ALL ") + std::string("SELECT n FROM ") + user + ".t";
+  }
+  s->commit();
+  EXPECT_EQ(rows(*s, "SELECT SUM(n) FROM (" + all + ")"), std::vector<std::string>{"105"});
+}
+
 TEST(SessionTest, LogonChecksPasswordAndUser) {
   auto db = test::freshDatabase();
   EXPECT_NO_THROW(db->logOn("SYSTEM", "system"));  // case-insensitive by default
