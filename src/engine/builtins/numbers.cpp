@@ -149,8 +149,41 @@ Value numberValue(double value) {
 // The digits of Decimal::fromValue written out directly: the fetch prints many doubles.
 std::string formatNumber(double value) {
   if (value == 0 || !std::isfinite(value)) return "0";
+  // Few decimals (amounts, rates): when value * 10^k is an integer below 10^15 for a small k, that
+  // integer over 10^k is within a rounding of the value, so it is the value to 15 digits.
+  double scale = 1;
+  for (int k = 0; k <= 8; ++k, scale *= 10) {
+    double scaled = value * scale;
+    if (std::fabs(scaled) >= 1e15) break;
+    if (scaled != std::trunc(scaled)) continue;
+    std::string out;
+    if (value < 0) out += '-';
+    char digits[20];
+    char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(std::fabs(scaled))).ptr;
+    auto count = static_cast<std::size_t>(end - digits), places = static_cast<std::size_t>(k);
+    while (places > 0 && digits[count - 1] == '0') {  // 10^k may have been more than needed
+      --count;
+      --places;
+    }
+    if (count > places) {
+      out.append(digits, count - places);
+      if (places > 0) out += '.';
+      out.append(digits + count - places, places);
+    } else {
+      out += '.';
+      out.append(places - count, '0');
+      out.append(digits, count);
+    }
+    return out;
+  }
   char buf[40];
-  char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14).ptr;
+  // The shortest digits that read back as the value: when there are at most 15 of them, rounding
+  // the value to 15 significant digits gives the same ones (the value lies within half a unit of
+  // the 15th digit from them), and the shortest form is much cheaper to find.
+  char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific).ptr;
+  std::size_t mantissa = static_cast<std::size_t>(std::find(buf, end, 'e') - buf) - (value < 0 ? 1 : 0);
+  if (mantissa > 16)  // "d." and more than 14 digits after the point
+    end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14).ptr;
   std::string_view text(buf, static_cast<std::size_t>(end - buf));
   bool negative = text[0] == '-';
   std::size_t start = negative ? 1 : 0;
@@ -158,7 +191,7 @@ std::string formatNumber(double value) {
   char digits[16];
   std::size_t n = 0;
   digits[n++] = text[start];
-  for (std::size_t i = start + 2; i < e; ++i) digits[n++] = text[i];
+  for (std::size_t i = start + 2; i < e; ++i) digits[n++] = text[i];  // none for a single digit ("5e+00")
   while (n > 1 && digits[n - 1] == '0') --n;
   int exponent = 0;
   std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
