@@ -228,6 +228,10 @@ std::vector<DictionaryView> buildViews() {
   views.back().instanceState = true;
   add("GV$SESSION", "INST_ID:N," + sessionCols, "SELECT 1, * FROM (" + sessionSelect + ")", true);
   views.back().instanceState = true;
+  add("V$DB_PIPES", "OWNERID:N,NAME:V1000,TYPE:V7,PIPE_SIZE:N",
+      "SELECT u.user_id, json_extract(p.value, '$.name'), json_extract(p.value, '$.type'), "
+      "json_extract(p.value, '$.size') FROM json_each(nuvo_db_pipes()) p "
+      "LEFT JOIN users u ON u.username = json_extract(p.value, '$.owner')", true);
   add("V$DATABASE", "DBID:N,NAME:V9,CREATED:D,LOG_MODE:V12,OPEN_MODE:V20,DATABASE_ROLE:V16,PLATFORM_NAME:V101",
       "SELECT (SELECT value FROM meta WHERE key='dbid'), (SELECT value FROM meta WHERE key='db_name'), "
       "(SELECT created FROM users WHERE username='SYS'), 'NOARCHIVELOG', 'READ WRITE', 'PRIMARY', 'Linux x86 64-bit'", true);

@@ -6,6 +6,7 @@
 
 #include "engine/builtins/functions.h"
 #include "engine/plsql/nodes.h"
+#include "engine/plsql/packages/native.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/rowid.h"
 #include "engine/storage/session.h"
@@ -832,10 +833,18 @@ void Compiler::declaration(std::vector<StmtP>& init, std::vector<int>& cursors) 
     auto it = scope_->names.find(sub->name);
     if (it != scope_->names.end() && it->second.kind == Symbol::Kind::Subprograms) existing = &it->second;
     std::shared_ptr<Subprogram> declared;
+    // Overloads differ in their parameters' types: a definition matches its declaration by names and
+    // type families.
+    auto family = [](const TypePtr& t) -> std::string {
+      if (!t) return {};
+      if (t->kind != Type::Kind::Scalar) return std::to_string(static_cast<int>(t->kind)) + t->name;
+      DataType d = t->scalar == DataType::Char ? DataType::Varchar2 : t->scalar;
+      return "S" + std::to_string(static_cast<int>(d));
+    };
     auto sameHeading = [&](const Subprogram& a) {
       if (a.params.size() != sub->params.size() || a.isFunction != sub->isFunction) return false;
       for (std::size_t i = 0; i < a.params.size(); ++i)
-        if (a.params[i].name != sub->params[i].name) return false;
+        if (a.params[i].name != sub->params[i].name || family(a.params[i].type) != family(sub->params[i].type)) return false;
       return true;
     };
     if (existing) {
@@ -3107,6 +3116,22 @@ ExprP Compiler::builtinCall(const sql::Expr& e, bool asStatement) {
       e.code = static_cast<int>(-n);
       e.message = "ORA-" + std::to_string(-n) + ": " + (m.isNull() ? std::string() : textOf(x, m));
       throw e;
+    };
+    return node;
+  }
+  // The built-in packages' bodies (SYS) reach their native routines: NUVO$NATIVE('NAME', args...).
+  if (parts.size() == 1 && parts[0] == "NUVO$NATIVE" && owner_ == "SYS" && !e.args.empty() &&
+      e.args[0]->kind == sql::ExprKind::String) {
+    const Native* native = findNative(e.args[0]->text);
+    if (!native) throw NameError{errorAt(e.pos, "PLS-00201: identifier '" + e.args[0]->text + "' must be declared")};
+    if (native->result != DataType::Unknown)
+      node->type = native->result == DataType::Boolean ? booleanType() : scalarType(native->result, dataTypeName(native->result));
+    std::vector<ExprP> rest(args.begin() + 1, args.end());
+    node->run = [native, rest](Exec& x) -> Value {
+      NativeCall call{x, {}};
+      call.args.reserve(rest.size());
+      for (const auto& a : rest) call.args.push_back(a->eval(x));
+      return native->run(call);
     };
     return node;
   }

@@ -70,6 +70,7 @@ struct Unit : std::enable_shared_from_this<Unit> {
   }
   ExprP when;           // a trigger's WHEN condition
   TypePtr rowType;      // a trigger's :OLD and :NEW
+  bool builtin = false;  // a built-in package (packages/native.h): compiled from the engine's text
   std::string qualified() const { return "\"" + owner + "." + name + "\""; }
 };
 

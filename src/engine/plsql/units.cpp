@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/plsql/nodes.h"
+#include "engine/plsql/packages/native.h"
 #include "engine/plsql/plsql.h"
 #include "engine/plsql/triggers.h"
 #include "engine/sql/lexer.h"
@@ -168,7 +169,25 @@ struct SessionState : UnitLoader {
   std::shared_ptr<Unit> compileStored(const std::string& owner, const std::string& name, const std::string& type,
                                       const std::shared_ptr<Unit>& spec);
   std::string stampOf(const std::string& owner, const std::string& name, const std::string& type);
+  // A built-in package's specification (spec null) or body, compiled from the engine's text.
+  std::shared_ptr<Unit> compileBuiltin(const BuiltinPackage& package, const std::shared_ptr<Unit>& spec);
+  std::map<std::string, std::shared_ptr<void>> natives;  // the built-in packages' session state
 };
+
+std::shared_ptr<Unit> SessionState::compileBuiltin(const BuiltinPackage& package, const std::shared_ptr<Unit>& spec) {
+  auto unit = compileUnit(session, *this, "SYS", spec ? package.body : package.spec, spec);
+  unit->owner = "SYS";
+  unit->name = package.name;
+  unit->builtin = true;
+  if (!unit->errors.empty()) {
+    const auto& e = unit->errors.front();
+    raiseNative(6508, "ORA-06508: PL/SQL: could not find program unit being called: \"SYS." + unit->name + "\" (" +
+                          std::to_string(e.line) + "/" + std::to_string(e.position) + " " + e.text + ")");
+  }
+  return unit;
+}
+
+std::shared_ptr<void>& NativeCall::stateSlot(const std::string& key) { return x.state.natives[key]; }
 
 std::string sourceOf(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type) {
   Stmt s(db, "SELECT text FROM main.source WHERE owner=?1 AND name=?2 AND type=?3 ORDER BY line");
@@ -272,7 +291,12 @@ std::shared_ptr<Unit> SessionState::findUnit(const std::string& owner, const std
       if (auto failed = invalidUnit((*target)[0], (*target)[1]); !unit && !failed.empty()) invalid[key] = failed;
       return unit;
     }
-    return nullptr;
+    const BuiltinPackage* builtin = findBuiltinPackage(name);
+    if (!builtin) return nullptr;
+    if (owner != "SYS") return findUnit("SYS", name);
+    auto unit = compileBuiltin(*builtin, nullptr);
+    units[key] = unit;
+    return unit;
   }
   if (object->type != "PROCEDURE" && object->type != "FUNCTION" && object->type != "PACKAGE") return nullptr;
   bool recursive = loading.count(owner + "." + name + "." + object->type) > 0;
@@ -285,6 +309,12 @@ std::shared_ptr<Unit> SessionState::findUnit(const std::string& owner, const std
 std::shared_ptr<Unit> SessionState::bodyOf(Unit& spec) {
   if (spec.body) return spec.body;
   std::shared_ptr<Unit> specPtr = spec.shared_from_this();
+  if (spec.builtin) {
+    auto body = compileBuiltin(*findBuiltinPackage(spec.name), specPtr);
+    body->spec = specPtr;
+    spec.body = body;
+    return body;
+  }
   if (stampOf(spec.owner, spec.name, "PACKAGE BODY").empty()) {
     if (spec.subprograms.empty()) return nullptr;
     raiseOra(4067, "not executed, package body \"" + spec.owner + "." + spec.name + "\" does not exist");
@@ -347,7 +377,7 @@ void SessionState::validate() {
 }
 
 bool mayExecute(storage::SessionImpl& session, const std::string& user, const Unit& unit) {
-  if (unit.owner == user || user == "SYS") return true;
+  if (unit.owner == user || user == "SYS" || unit.builtin) return true;
   auto& catalog = session.catalog();
   return catalog.hasObjectPrivilege(user, unit.owner, unit.name, "EXECUTE") ||
          catalog.hasSystemPrivilege(user, "EXECUTE ANY PROCEDURE");

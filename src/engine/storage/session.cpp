@@ -7,6 +7,7 @@
 #include <string_view>
 #include <thread>
 
+#include "engine/plsql/packages/pipes.h"
 #include "engine/plsql/plsql.h"
 #include "engine/sql/lexer.h"
 #include "engine/sql/parser.h"
@@ -642,6 +643,32 @@ void SessionImpl::registerEngineFunctions() {
   }, false);
   fn("nuvo_sid", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     sqlite3_result_int64(c, static_cast<SessionImpl*>(sqlite3_user_data(c))->sessionId());
+  }, false);
+  // V$DB_PIPES reads the database's pipes as a JSON array.
+  fn("nuvo_db_pipes", 0, [](sqlite3_context* c, int, sqlite3_value**) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    std::string json = "[";
+    auto quoted = [](const std::string& text) {
+      std::string out = "\"";
+      for (char ch : text) {
+        if (ch == '"' || ch == '\\') out += '\\';
+        if (static_cast<unsigned char>(ch) < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", ch);
+          out += buf;
+        } else {
+          out += ch;
+        }
+      }
+      return out + "\"";
+    };
+    for (const auto& p : plsql::listPipes(self->impl().directory())) {
+      if (json.size() > 1) json += ",";
+      json += "{\"name\":" + quoted(p.name) + ",\"owner\":" + (p.isPrivate ? quoted(p.owner) : "null") +
+              ",\"type\":\"" + (p.isPrivate ? "PRIVATE" : "PUBLIC") + "\",\"size\":" + std::to_string(p.size) + "}";
+    }
+    json += "]";
+    sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
   }, false);
   fn("nuvo_logins", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     bool restricted = static_cast<SessionImpl*>(sqlite3_user_data(c))->impl().restricted();

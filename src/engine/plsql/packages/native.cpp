@@ -1,0 +1,69 @@
+#include "engine/plsql/packages/native.h"
+
+#include <map>
+
+#include "engine/storage/session.h"
+
+namespace engine::plsql {
+
+namespace {
+
+const Value& nullValue() {
+  static const Value v;
+  return v;
+}
+
+}  // namespace
+
+const Value& NativeCall::arg(std::size_t i) const { return i < args.size() ? args[i] : nullValue(); }
+
+std::string NativeCall::text(std::size_t i) const {
+  const Value& v = arg(i);
+  if (v.isNull()) return {};
+  if (v.kind() == Value::Kind::Text) return v.asText();
+  return x.session.format(v);
+}
+
+std::int64_t NativeCall::integer(std::size_t i, std::int64_t ifNull) const {
+  const Value& v = arg(i);
+  if (v.isNull()) return ifNull;
+  return toNumber(v).asInteger();
+}
+
+double NativeCall::number(std::size_t i, double ifNull) const {
+  const Value& v = arg(i);
+  if (v.isNull()) return ifNull;
+  return toNumber(v).asDouble();
+}
+
+bool NativeCall::flag(std::size_t i, bool ifNull) const {
+  const Value& v = arg(i);
+  return v.isNull() ? ifNull : isTrue(v);
+}
+
+void raiseNative(int code, const std::string& message) {
+  PlsqlError e;
+  e.code = code;
+  e.message = message;
+  throw e;
+}
+
+const Native* findNative(const std::string& name) {
+  static const std::map<std::string, const Native*> all = [] {
+    std::map<std::string, const Native*> m;
+    for (const auto* list : {&pipeNatives(), &lockNatives()})
+      for (const auto& n : *list) m[n.name] = &n;
+    return m;
+  }();
+  auto it = all.find(name);
+  return it == all.end() ? nullptr : it->second;
+}
+
+const BuiltinPackage* findBuiltinPackage(const std::string& name) {
+  static const BuiltinPackage* const all[] = {&dbmsPipePackage, &dbmsLockPackage};
+  for (const auto* p : all)
+    if (name == p->name) return p;
+  return nullptr;
+}
+
+}  // namespace engine::plsql

@@ -1,0 +1,68 @@
+#pragma once
+// Built-in packages (DBMS_PIPE, DBMS_JOB, ...). Each is a PL/SQL specification and body owned by SYS,
+// kept in the engine rather than in the catalog: a session compiles one the first time a name it
+// cannot otherwise resolve is a built-in package, so every database has them and their signatures,
+// overloads, defaults and constants are plain PL/SQL. The bodies call native routines with
+// NUVO$NATIVE('PACKAGE.ROUTINE', args...), which only units of SYS may call.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/plsql/runtime.h"
+
+namespace engine::storage {
+class SessionImpl;
+}
+
+namespace engine::plsql {
+
+// One call of a native routine: its arguments, evaluated, and the session it runs in.
+struct NativeCall {
+  Exec& x;
+  std::vector<Value> args;
+
+  storage::SessionImpl& session() const { return x.session; }
+  const Value& arg(std::size_t i) const;
+  bool isNull(std::size_t i) const { return arg(i).isNull(); }
+  std::string text(std::size_t i) const;                            // NULL as ""
+  std::int64_t integer(std::size_t i, std::int64_t ifNull = 0) const;
+  double number(std::size_t i, double ifNull = 0) const;
+  bool flag(std::size_t i, bool ifNull = false) const;              // BOOLEAN
+  // State of the session kept for a package's natives, created on first use, dropped at logoff.
+  template <class T>
+  T& state(const std::string& key) {
+    auto& slot = stateSlot(key);
+    if (!slot) slot = std::make_shared<T>();
+    return *static_cast<T*>(slot.get());
+  }
+
+ private:
+  std::shared_ptr<void>& stateSlot(const std::string& key);
+};
+
+struct Native {
+  const char* name;  // "PIPE.SEND"
+  DataType result;   // Unknown for procedures
+  Value (*run)(NativeCall&);
+};
+
+struct BuiltinPackage {
+  const char* name;  // DBMS_PIPE
+  const char* spec;  // "PACKAGE dbms_pipe AS ... END;"
+  const char* body;  // "PACKAGE BODY dbms_pipe AS ... END;"
+};
+
+const Native* findNative(const std::string& name);
+const BuiltinPackage* findBuiltinPackage(const std::string& name);
+
+// Throws the PL/SQL error ORA-code with the full first line `message` ("ORA-06556: ...").
+[[noreturn]] void raiseNative(int code, const std::string& message);
+
+// The package files register here (packages/*.cpp).
+const std::vector<Native>& pipeNatives();
+const std::vector<Native>& lockNatives();
+extern const BuiltinPackage dbmsPipePackage;
+extern const BuiltinPackage dbmsLockPackage;
+
+}  // namespace engine::plsql
