@@ -179,6 +179,15 @@ class Database : public std::enable_shared_from_this<Database> {
 
   // The clock SYSDATE reads; tests may fix it. nullptr returns to the real clock.
   virtual void setClock(const DateTime* fixedNow) = 0;
+
+  // The job queue (DBMS_JOB): starts the jobs due by the database's clock, each on a session of its
+  // own as the job's owner, at most job_queue_processes at once (none when it is 0); returns how many
+  // it started. With `wait` it returns once they have ended (tests, with a fixed clock).
+  virtual int runDueJobs(bool wait = true) = 0;
+  // A thread that starts due jobs every second while the database is open in this process (the tool,
+  // nuvo_db's prompt). stopJobQueue stops it, cancels the running jobs and waits for them.
+  virtual void startJobQueue() = 0;
+  virtual void stopJobQueue() = 0;
 };
 
 class Session {

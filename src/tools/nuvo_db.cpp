@@ -318,7 +318,10 @@ int runSql(const std::vector<std::string>& args) {
   engine::enableServerOutput(*session);
   const bool interactive = options.file.empty() && isatty(STDIN_FILENO);
   std::istream& in = options.file.empty() ? std::cin : file;
+  // The database's jobs run while the prompt is open.
+  if (interactive) database->startJobQueue();
   ScriptRun run = runScript(*session, in, options.csv ? Output::Csv : Output::Table, interactive, false);
+  database->stopJobQueue();
   // Leaving commits the open transaction, as SQL*Plus does on exit.
   try {
     session->commit();

@@ -276,6 +276,8 @@ std::shared_ptr<engine::Database> EmbeddedDriver::openShared(const QString& dire
   if (auto db = opened[key].lock()) return db;
   if (!engine::Database::exists(utf8(key))) return nullptr;
   auto db = guarded([&] { return engine::Database::open(utf8(key)); });
+  // The database's jobs run while the tool has it open.
+  db->startJobQueue();
   opened[key] = db;
   return db;
 }

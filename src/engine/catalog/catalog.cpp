@@ -71,6 +71,18 @@ CREATE TABLE arguments(owner TEXT NOT NULL, object_name TEXT, package_name TEXT,
 CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT, host TEXT, created TEXT,
   PRIMARY KEY(owner, db_link));
 )sql");
+  createJobTables(db);
+}
+
+void createJobTables(sqlite3* db) {
+  // The job queue; dates as ISO text, as DATE columns are kept. Which jobs run now is the running
+  // process's knowledge (plsql/packages/job_queue.h), not stored.
+  storage::exec(db, R"sql(
+CREATE TABLE IF NOT EXISTS jobs(job INTEGER PRIMARY KEY, log_user TEXT NOT NULL, priv_user TEXT NOT NULL,
+  schema_user TEXT NOT NULL, last_date TEXT, next_date TEXT NOT NULL, total_time REAL DEFAULT 0,
+  broken TEXT DEFAULT 'N', interval TEXT, failures INTEGER DEFAULT 0, what TEXT NOT NULL, nls_env TEXT,
+  instance INTEGER DEFAULT 0);
+)sql");
 }
 
 DataType dataTypeOf(const std::string& t) {

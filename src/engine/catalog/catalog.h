@@ -68,6 +68,8 @@ struct UserInfo {
 
 // Creates the catalog tables in a new catalog file.
 void createCatalogTables(sqlite3* db);
+// The job queue's tables (also added to catalogs of earlier engines when opened).
+void createJobTables(sqlite3* db);
 
 // The Oracle type of a catalog type name ("VARCHAR2" -> DataType::Varchar2).
 DataType dataTypeOf(const std::string& typeName);

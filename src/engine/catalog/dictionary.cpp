@@ -228,6 +228,26 @@ std::vector<DictionaryView> buildViews() {
   views.back().instanceState = true;
   add("GV$SESSION", "INST_ID:N," + sessionCols, "SELECT 1, * FROM (" + sessionSelect + ")", true);
   views.back().instanceState = true;
+  const std::string jobCols =
+      "JOB:N,LOG_USER:V128,PRIV_USER:V128,SCHEMA_USER:V128,LAST_DATE:D,LAST_SEC:V8,THIS_DATE:D,THIS_SEC:V8,"
+      "NEXT_DATE:D,NEXT_SEC:V8,TOTAL_TIME:N,BROKEN:V1,INTERVAL:V200,FAILURES:N,WHAT:V4000,NLS_ENV:V4000,"
+      "MISC_ENV:V4000,INSTANCE:N";
+  // The running jobs come from the job queue as a JSON array (nuvo_jobs_running).
+  const std::string running =
+      "(SELECT json_extract(value, '$.job') AS job, json_extract(value, '$.sid') AS sid, "
+      "json_extract(value, '$.this_date') AS this_date FROM json_each(nuvo_jobs_running()))";
+  const std::string jobSelect =
+      "SELECT j.job, log_user, priv_user, schema_user, last_date, substr(last_date, 12), r.this_date, "
+      "substr(r.this_date, 12), next_date, substr(next_date, 12), CAST(round(total_time) AS INTEGER), broken, "
+      "interval, failures, what, nls_env, NULL, instance FROM jobs j LEFT JOIN " + running + " r ON r.job = j.job";
+  add("DBA_JOBS", jobCols, jobSelect, true);
+  // ALL_JOBS and USER_JOBS alike show the jobs the user submitted.
+  add("ALL_JOBS", jobCols, jobSelect + " WHERE log_user = nuvo_user() OR priv_user = nuvo_user()");
+  add("USER_JOBS", jobCols, jobSelect + " WHERE log_user = nuvo_user() OR priv_user = nuvo_user()");
+  add("DBA_JOBS_RUNNING", "SID:N,JOB:N,FAILURES:N,LAST_DATE:D,LAST_SEC:V8,THIS_DATE:D,THIS_SEC:V8,INSTANCE:N",
+      "SELECT r.sid, r.job, j.failures, j.last_date, substr(j.last_date, 12), r.this_date, substr(r.this_date, 12), "
+      "0 FROM " + running + " r LEFT JOIN jobs j ON j.job = r.job",
+      true);
   add("V$DB_PIPES", "OWNERID:N,NAME:V1000,TYPE:V7,PIPE_SIZE:N",
       "SELECT u.user_id, json_extract(p.value, '$.name'), json_extract(p.value, '$.type'), "
       "json_extract(p.value, '$.size') FROM json_each(nuvo_db_pipes()) p "

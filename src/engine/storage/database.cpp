@@ -17,6 +17,7 @@
 #include "engine/catalog/catalog.h"
 #include "engine/catalog/dictionary.h"
 #include "engine/storage/constraints.h"
+#include "engine/plsql/packages/job_queue.h"
 #include "engine/storage/password.h"
 #include "engine/storage/session.h"
 #include "engine/storage/sqlite_util.h"
@@ -127,6 +128,7 @@ void removeStaleSessions(sqlite3* db) {
 void upgradeCatalog(sqlite3* db) {
   // The session registry lives in the instance file now.
   storage::exec(db, "DROP TABLE IF EXISTS main.sessions");
+  catalog::createJobTables(db);
   if (!hasColumn(db, "columns", "char_length")) {
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_length INTEGER");
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_used TEXT");
@@ -398,7 +400,23 @@ void DatabaseImpl::finishMigration() {
   }
 }
 
-DatabaseImpl::~DatabaseImpl() { sqlite3_close(system_); }
+DatabaseImpl::~DatabaseImpl() {
+  jobQueue_.reset();
+  sqlite3_close(system_);
+}
+
+plsql::JobQueue& DatabaseImpl::jobQueue() {
+  std::lock_guard lock(jobQueueMutex_);
+  if (!jobQueue_) jobQueue_ = std::make_unique<plsql::JobQueue>(*this);
+  return *jobQueue_;
+}
+
+int DatabaseImpl::runDueJobs(bool wait) { return jobQueue().runDue(wait); }
+void DatabaseImpl::startJobQueue() { jobQueue().start(); }
+void DatabaseImpl::stopJobQueue() {
+  std::lock_guard lock(jobQueueMutex_);
+  if (jobQueue_) jobQueue_->stop();
+}
 
 void attachInstance(sqlite3* db, const std::string& directory) {
   exec(db, "ATTACH " + quoteText(directory + "/" + kInstanceFile) + " AS instance");
@@ -615,6 +633,10 @@ std::unique_ptr<Session> DatabaseImpl::logOn(const std::string& userName, const 
       if (restricted_ && !cat.hasSystemPrivilege(user, "RESTRICTED SESSION")) throw Error::ora(1035);
     }
   }
+  return internalSession(user, sysdba);
+}
+
+std::unique_ptr<SessionImpl> DatabaseImpl::internalSession(const std::string& user, bool sysdba) {
   sqlite3* db = openConnection(databasePath(), false);
   std::int64_t sid = 0;
   try {

@@ -43,6 +43,7 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -50,10 +51,16 @@
 
 #include "engine/engine.h"
 
+namespace engine::plsql {
+class JobQueue;
+}
+
 namespace engine::storage {
 
 inline constexpr const char* kDatabaseFile = "database.db";
 inline constexpr const char* kInstanceFile = "instance.db";
+
+class SessionImpl;
 
 class DatabaseImpl : public Database {
  public:
@@ -94,6 +101,14 @@ class DatabaseImpl : public Database {
   // Makes the constraint triggers of a migrated database anew (see Database::open).
   void finishMigration();
 
+  // A session of `user` opened without a password (the job queue's sessions run as a job's owner).
+  std::unique_ptr<class SessionImpl> internalSession(const std::string& user, bool sysdba = false);
+  // The job queue of this database in this process (plsql/packages/job_queue.h).
+  plsql::JobQueue& jobQueue();
+  int runDueJobs(bool wait) override;
+  void startJobQueue() override;
+  void stopJobQueue() override;
+
  private:
   struct Fault {
     std::string pattern;  // upper case
@@ -121,6 +136,8 @@ class DatabaseImpl : public Database {
   std::atomic<bool> restricted_{false};
   std::atomic<std::uint64_t> ddlVersion_{1};
   bool durable_ = true;
+  std::unique_ptr<plsql::JobQueue> jobQueue_;
+  std::mutex jobQueueMutex_;
 };
 
 // Applies the durability setting and the pragmas every connection needs to one attached file.

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <thread>
 
+#include "engine/plsql/packages/job_queue.h"
 #include "engine/plsql/packages/pipes.h"
 #include "engine/plsql/plsql.h"
 #include "engine/sql/lexer.h"
@@ -666,6 +667,18 @@ void SessionImpl::registerEngineFunctions() {
       if (json.size() > 1) json += ",";
       json += "{\"name\":" + quoted(p.name) + ",\"owner\":" + (p.isPrivate ? quoted(p.owner) : "null") +
               ",\"type\":\"" + (p.isPrivate ? "PRIVATE" : "PUBLIC") + "\",\"size\":" + std::to_string(p.size) + "}";
+    }
+    json += "]";
+    sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+  }, false);
+  // DBA_JOBS_RUNNING and THIS_DATE read the jobs running in this process as a JSON array.
+  fn("nuvo_jobs_running", 0, [](sqlite3_context* c, int, sqlite3_value**) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    std::string json = "[";
+    for (const auto& j : plsql::runningJobs(self->impl().directory())) {
+      if (json.size() > 1) json += ",";
+      json += "{\"job\":" + std::to_string(j.job) + ",\"sid\":" + (j.sid ? std::to_string(j.sid) : "null") +
+              ",\"this_date\":\"" + j.thisDate + "\"}";
     }
     json += "]";
     sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);

@@ -277,9 +277,9 @@ const char* typeName(int type) {
   }
 }
 
+template <int wanted>
 Value unpack(NativeCall& c) {
   auto& s = sessionOf(c);
-  int wanted = static_cast<int>(c.integer(0));
   if (s.received.empty())
     raiseNative(6556, "ORA-06556: the pipe is empty, cannot fulfill the unpack_message request");
   Item item = s.received.front();
@@ -318,11 +318,11 @@ const std::vector<Native>& pipeNatives() {
       {"PIPE.SEND", DataType::Number, sendMessage},
       {"PIPE.RECEIVE", DataType::Number, receiveMessage},
       {"PIPE.NEXT_TYPE", DataType::Number, nextItemType},
-      {"PIPE.UNPACK_VARCHAR2", DataType::Varchar2, [](NativeCall& c) { c.args.insert(c.args.begin(), Value(kVarchar)); return unpack(c); }},
-      {"PIPE.UNPACK_NUMBER", DataType::Number, [](NativeCall& c) { c.args.insert(c.args.begin(), Value(kNumber)); return unpack(c); }},
-      {"PIPE.UNPACK_DATE", DataType::Date, [](NativeCall& c) { c.args.insert(c.args.begin(), Value(kDate)); return unpack(c); }},
-      {"PIPE.UNPACK_RAW", DataType::Raw, [](NativeCall& c) { c.args.insert(c.args.begin(), Value(kRaw)); return unpack(c); }},
-      {"PIPE.UNPACK_ROWID", DataType::Varchar2, [](NativeCall& c) { c.args.insert(c.args.begin(), Value(kRowid)); return unpack(c); }},
+      {"PIPE.UNPACK_VARCHAR2", DataType::Varchar2, unpack<kVarchar>},
+      {"PIPE.UNPACK_NUMBER", DataType::Number, unpack<kNumber>},
+      {"PIPE.UNPACK_DATE", DataType::Date, unpack<kDate>},
+      {"PIPE.UNPACK_RAW", DataType::Raw, unpack<kRaw>},
+      {"PIPE.UNPACK_ROWID", DataType::Varchar2, unpack<kRowid>},
       {"PIPE.SESSION_NAME", DataType::Varchar2, uniqueSessionName},
   };
   return natives;

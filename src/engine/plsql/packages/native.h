@@ -62,7 +62,9 @@ const BuiltinPackage* findBuiltinPackage(const std::string& name);
 // The package files register here (packages/*.cpp).
 const std::vector<Native>& pipeNatives();
 const std::vector<Native>& lockNatives();
+const std::vector<Native>& jobNatives();
 extern const BuiltinPackage dbmsPipePackage;
 extern const BuiltinPackage dbmsLockPackage;
+extern const BuiltinPackage dbmsJobPackage;
 
 }  // namespace engine::plsql
