@@ -82,6 +82,16 @@ CREATE TABLE IF NOT EXISTS jobs(job INTEGER PRIMARY KEY, log_user TEXT NOT NULL,
   schema_user TEXT NOT NULL, last_date TEXT, next_date TEXT NOT NULL, total_time REAL DEFAULT 0,
   broken TEXT DEFAULT 'N', interval TEXT, failures INTEGER DEFAULT 0, what TEXT NOT NULL, nls_env TEXT,
   instance INTEGER DEFAULT 0);
+CREATE TABLE IF NOT EXISTS scheduler_jobs(id INTEGER PRIMARY KEY, owner TEXT NOT NULL, job_name TEXT NOT NULL,
+  job_creator TEXT, job_type TEXT, job_action TEXT, start_date TEXT, repeat_interval TEXT, end_date TEXT,
+  job_class TEXT, enabled TEXT DEFAULT 'FALSE', auto_drop TEXT DEFAULT 'TRUE', restartable TEXT DEFAULT 'FALSE',
+  state TEXT DEFAULT 'DISABLED', run_count INTEGER DEFAULT 0, failure_count INTEGER DEFAULT 0, max_failures INTEGER,
+  last_start_date TEXT, last_run_duration REAL, next_run_date TEXT, logging_level TEXT DEFAULT 'RUNS',
+  comments TEXT, run_now INTEGER DEFAULT 0, UNIQUE(owner, job_name));
+CREATE TABLE IF NOT EXISTS directories(directory_name TEXT PRIMARY KEY, directory_path TEXT NOT NULL, created TEXT);
+CREATE TABLE IF NOT EXISTS scheduler_job_log(log_id INTEGER PRIMARY KEY, log_date TEXT, owner TEXT, job_name TEXT,
+  status TEXT, error_number INTEGER, actual_start_date TEXT, run_duration REAL, session_id INTEGER,
+  additional_info TEXT);
 )sql");
 }
 

@@ -248,6 +248,39 @@ std::vector<DictionaryView> buildViews() {
       "SELECT r.sid, r.job, j.failures, j.last_date, substr(j.last_date, 12), r.this_date, substr(r.this_date, 12), "
       "0 FROM " + running + " r LEFT JOIN jobs j ON j.job = r.job",
       true);
+  // Scheduler jobs: RUNNING while the job queue runs one (keyed by the job's negative id).
+  const std::string schedulerCols =
+      "OWNER:V128,JOB_NAME:V128,JOB_CREATOR:V128,JOB_TYPE:V16,JOB_ACTION:V4000,START_DATE:D,REPEAT_INTERVAL:V4000,"
+      "END_DATE:D,JOB_CLASS:V128,ENABLED:V5,AUTO_DROP:V5,RESTARTABLE:V5,STATE:V15,RUN_COUNT:N,FAILURE_COUNT:N,"
+      "MAX_FAILURES:N,LAST_START_DATE:D,LAST_RUN_DURATION:N,NEXT_RUN_DATE:D,LOGGING_LEVEL:V11,COMMENTS:V240";
+  const std::string schedulerSelect =
+      "SELECT owner, job_name, job_creator, job_type, job_action, start_date, repeat_interval, end_date, job_class, "
+      "enabled, auto_drop, restartable, CASE WHEN r.job IS NOT NULL THEN 'RUNNING' ELSE state END, run_count, "
+      "failure_count, max_failures, last_start_date, last_run_duration, next_run_date, logging_level, comments "
+      "FROM scheduler_jobs j LEFT JOIN " + running + " r ON r.job = -j.id";
+  add("DBA_SCHEDULER_JOBS", schedulerCols, schedulerSelect, true);
+  add("ALL_SCHEDULER_JOBS", schedulerCols, schedulerSelect + " WHERE owner = nuvo_user()");
+  add("USER_SCHEDULER_JOBS", schedulerCols, schedulerSelect + " WHERE owner = nuvo_user()");
+  const std::string schedulerRunning =
+      "SELECT j.owner, j.job_name, r.sid, r.this_date FROM " + running + " r JOIN scheduler_jobs j ON -j.id = r.job";
+  add("DBA_SCHEDULER_RUNNING_JOBS", "OWNER:V128,JOB_NAME:V128,SESSION_ID:N,START_DATE:D", schedulerRunning, true);
+  add("ALL_SCHEDULER_RUNNING_JOBS", "OWNER:V128,JOB_NAME:V128,SESSION_ID:N,START_DATE:D",
+      schedulerRunning + " WHERE j.owner = nuvo_user()");
+  const std::string detailCols =
+      "LOG_ID:N,LOG_DATE:D,OWNER:V128,JOB_NAME:V128,STATUS:V30,ERROR#:N,ACTUAL_START_DATE:D,RUN_DURATION:N,"
+      "SESSION_ID:N,ADDITIONAL_INFO:V4000";
+  const std::string detailSelect =
+      "SELECT log_id, log_date, owner, job_name, status, error_number, actual_start_date, run_duration, session_id, "
+      "additional_info FROM scheduler_job_log";
+  add("DBA_SCHEDULER_JOB_RUN_DETAILS", detailCols, detailSelect, true);
+  add("ALL_SCHEDULER_JOB_RUN_DETAILS", detailCols, detailSelect + " WHERE owner = nuvo_user()");
+  add("USER_SCHEDULER_JOB_RUN_DETAILS", detailCols, detailSelect + " WHERE owner = nuvo_user()");
+  add("DBA_DIRECTORIES", "OWNER:V128,DIRECTORY_NAME:V128,DIRECTORY_PATH:V4000,ORIGIN_CON_ID:N",
+      "SELECT 'SYS', directory_name, directory_path, 0 FROM directories", true);
+  add("ALL_DIRECTORIES", "OWNER:V128,DIRECTORY_NAME:V128,DIRECTORY_PATH:V4000,ORIGIN_CON_ID:N",
+      "SELECT 'SYS', directory_name, directory_path, 0 FROM directories d WHERE nuvo_user() = 'SYS' OR EXISTS "
+      "(SELECT 1 FROM tab_privs p WHERE p.owner = 'SYS' AND p.table_name = d.directory_name AND "
+      "p.grantee IN (nuvo_user(), 'PUBLIC'))");
   add("V$DB_PIPES", "OWNERID:N,NAME:V1000,TYPE:V7,PIPE_SIZE:N",
       "SELECT u.user_id, json_extract(p.value, '$.name'), json_extract(p.value, '$.type'), "
       "json_extract(p.value, '$.size') FROM json_each(nuvo_db_pipes()) p "

@@ -251,10 +251,12 @@ struct BlockNode : StmtNode {
       if (f == Flow::Next) f = runList(x, body);
       return f;
     } catch (PlsqlError& e) {
+      if (x.session.killed()) throw;
       if (const Handler* h = handlerFor(e)) return runHandler(x, *h, e);
       throw;
     } catch (const Error& e) {
       PlsqlError p = PlsqlError::from(e);
+      if (x.session.killed()) throw p;
       if (const Handler* h = handlerFor(p)) return runHandler(x, *h, p);
       throw p;
     }

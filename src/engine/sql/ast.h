@@ -144,7 +144,7 @@ enum class StmtKind {
   Select, Insert, Update, Delete, Merge,
   CreateTable, AlterTable, AlterObject, DropObject, CreateIndex, CreateView, CreateSequence, AlterSequence, CreateSynonym,
   Comment, Rename, Truncate, LockTable,
-  CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink,
+  CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink, CreateDirectory,
   AlterSession, AlterSystem,
   Commit, Rollback, Savepoint, SetTransaction,
 };
@@ -366,9 +366,17 @@ struct GrantStmt : Statement {  // GRANT and REVOKE
   explicit GrantStmt(StmtKind k) : Statement(k) {}
   std::vector<std::string> privileges;  // system privileges, roles or object privileges ("ALL" for ALL PRIVILEGES)
   bool onObject = false;
+  bool onDirectory = false;  // ON DIRECTORY name
   Name object;
   std::vector<std::string> grantees;
   bool withOption = false;  // WITH ADMIN OPTION / WITH GRANT OPTION
+};
+
+struct CreateDirectoryStmt : Statement {  // CREATE [OR REPLACE] DIRECTORY name AS 'path'
+  CreateDirectoryStmt() : Statement(StmtKind::CreateDirectory) {}
+  bool orReplace = false;
+  std::string name;
+  std::string path;
 };
 
 struct AlterSessionStmt : Statement {

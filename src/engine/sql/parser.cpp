@@ -357,6 +357,16 @@ StatementPtr Parser::parseCreate() {
     next();
     return parseSequence(StmtKind::CreateSequence);
   }
+  if (peek().is("DIRECTORY")) {
+    next();
+    auto s = std::make_shared<CreateDirectoryStmt>();
+    s->orReplace = orReplace;
+    s->name = parseIdentifier(903);
+    expect("AS");
+    if (peek().kind != TokenKind::String) fail(1780, peek());
+    s->path = next().text;
+    return s;
+  }
   bool isPublic = accept("PUBLIC");
   if (peek().is("DATABASE")) {
     next();
@@ -873,7 +883,7 @@ StatementPtr Parser::parseDrop() {
     expect("LINK", 950);
     s->objectType = "DATABASE LINK";
   } else {
-    static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE"};
+    static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE", "DIRECTORY"};
     if (peek().kind != TokenKind::Identifier || !types.count(peek().text)) fail(950, peek());
     s->objectType = next().text;
   }
@@ -903,6 +913,7 @@ StatementPtr Parser::parseGrant(StmtKind kind) {
   } while (acceptOp(","));
   if (accept("ON")) {
     s->onObject = true;
+    s->onDirectory = accept("DIRECTORY");
     s->object = parseName();
   }
   if (kind == StmtKind::Grant) expect("TO");

@@ -115,6 +115,7 @@ class Executor {
       case StmtKind::Grant:
       case StmtKind::Revoke: grant(static_cast<const GrantStmt&>(stmt)); break;
       case StmtKind::CreateDbLink: createDbLink(static_cast<const CreateDbLinkStmt&>(stmt)); break;
+      case StmtKind::CreateDirectory: createDirectory(static_cast<const CreateDirectoryStmt&>(stmt)); break;
       default: throw Error::ora(900);
     }
   }
@@ -720,6 +721,7 @@ class Executor {
     const std::string& type = st.objectType;
     if (type == "USER") return dropUser(st);
     if (type == "DATABASE LINK" || type == "PUBLIC DATABASE LINK") return dropDbLink(st);
+    if (type == "DIRECTORY") return dropDirectory(st);
     if (type == "ROLE") {
       const std::string& role = st.name.parts[0];
       if (!cat_.roleExists(role)) fail(1919, st.name.pos, role);
@@ -1134,6 +1136,67 @@ class Executor {
     if (sqlite3_changes(db_) == 0) throw Error(2024, "ORA-02024: database link not found");
   }
 
+  // Directory objects belong to SYS; their creator may read and write them and grant both on.
+  void createDirectory(const CreateDirectoryStmt& st) {
+    requirePrivilege("", "", "CREATE ANY DIRECTORY");
+    Stmt exists(db_, "SELECT 1 FROM directories WHERE directory_name = ?1");
+    exists.bindAll(st.name);
+    if (exists.step() && !st.orReplace) throw Error(955, "ORA-00955: name is already used by an existing object");
+    Stmt(db_, "INSERT INTO directories(directory_name, directory_path, created) VALUES (?1, ?2, ?3) "
+              "ON CONFLICT(directory_name) DO UPDATE SET directory_path = ?2")
+        .bindAll(st.name, st.path, now())
+        .step();
+    if (s_.user() == "SYS") return;
+    for (const char* p : {"READ", "WRITE"})
+      Stmt(db_, "INSERT OR IGNORE INTO tab_privs(grantee, owner, table_name, grantor, privilege, grantable) "
+                "VALUES (?1, 'SYS', ?2, 'SYS', ?3, 'YES')")
+          .bindAll(s_.user(), st.name, std::string(p))
+          .step();
+  }
+
+  void dropDirectory(const DropStmt& st) {
+    const std::string& name = st.name.parts.back();
+    requirePrivilege("", "", "DROP ANY DIRECTORY");
+    Stmt(db_, "DELETE FROM directories WHERE directory_name = ?1").bindAll(name).step();
+    if (sqlite3_changes(db_) == 0) fail(4043, st.name.pos, name);
+    Stmt(db_, "DELETE FROM tab_privs WHERE owner = 'SYS' AND table_name = ?1 AND privilege IN ('READ', 'WRITE', 'EXECUTE')")
+        .bindAll(name)
+        .step();
+  }
+
+  void directoryGrant(const GrantStmt& st, bool isGrant) {
+    const std::string& name = st.object.parts.back();
+    Stmt exists(db_, "SELECT 1 FROM directories WHERE directory_name = ?1");
+    exists.bindAll(name);
+    if (!exists.step()) fail(942, st.object.pos);
+    std::vector<std::string> privileges;
+    for (const auto& p : st.privileges) {
+      if (p == "ALL") privileges.insert(privileges.end(), {"READ", "WRITE"});
+      else if (p == "READ" || p == "WRITE" || p == "EXECUTE") privileges.push_back(p);
+      else throw Error(22928, "ORA-22928: invalid privilege on directories");
+    }
+    for (const auto& p : privileges) {
+      bool allowed = s_.user() == "SYS" || s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE");
+      if (!allowed) {
+        Stmt g(db_, "SELECT 1 FROM tab_privs WHERE grantee=?1 AND owner='SYS' AND table_name=?2 AND privilege=?3 AND "
+                    "grantable='YES'");
+        g.bindAll(s_.user(), name, p);
+        allowed = g.step();
+      }
+      if (!allowed) throw Error::ora(1031);
+      for (const auto& grantee : st.grantees) {
+        if (isGrant) {
+          Stmt(db_, "INSERT INTO tab_privs(grantee, owner, table_name, grantor, privilege, grantable) VALUES "
+                    "(?1,'SYS',?2,?3,?4,?5) ON CONFLICT DO UPDATE SET grantable=?5")
+              .bindAll(grantee, name, s_.user(), p, std::string(st.withOption ? "YES" : "NO"))
+              .step();
+        } else if (!revokeObjectPrivilege(grantee, "SYS", name, p)) {
+          throw Error(1927, "ORA-01927: cannot REVOKE privileges you did not grant");
+        }
+      }
+    }
+  }
+
   void createRole(const UserStmt& st) {
     if (!s_.hasPrivilege("CREATE ROLE")) throw Error::ora(1031);
     if (cat_.findUser(st.name) || cat_.roleExists(st.name))
@@ -1150,6 +1213,7 @@ class Executor {
       if (grantee != "PUBLIC" && !cat_.findUser(grantee) && !cat_.roleExists(grantee))
         throw Error(1917, "ORA-01917: user or role '" + grantee + "' does not exist");
     }
+    if (st.onDirectory) return directoryGrant(st, isGrant);
     if (st.onObject) return objectGrant(st, isGrant);
     for (const auto& priv : st.privileges) {
       bool isRole = cat_.roleExists(priv);

@@ -140,6 +140,14 @@ class SessionImpl : public Session {
   std::int64_t currval(const std::string& owner, const std::string& name) const;
   void setCurrval(const std::string& owner, const std::string& name, std::int64_t v) { currvals_[owner + "." + name] = v; }
   std::atomic<bool>& interruptFlag() { return interrupted_; }
+  // Ends the running call as a forced stop of a job does: cancelled, and no exception handler of the
+  // call catches it, until revive().
+  void kill() {
+    killed_ = true;
+    interrupt();
+  }
+  bool killed() const { return killed_.load(); }
+  void revive() { killed_ = false; }
   // The context the SQL compiler needs for this session (PL/SQL adds its name resolution to it).
   sql::CompileContext compileContext();
   // The session's PL/SQL state: compiled units, package state, DBMS_OUTPUT (plsql/plsql.h).
@@ -165,6 +173,7 @@ class SessionImpl : public Session {
   std::int64_t sid_;
   bool inTransaction_ = false;
   std::atomic<bool> interrupted_{false};
+  std::atomic<bool> killed_{false};
   std::unordered_map<std::string, std::shared_ptr<Prepared>> cache_;
   // Statements with literals by shape (the text with each literal replaced by a mark of its kind).
   std::unordered_map<std::string, std::vector<std::shared_ptr<Prepared>>> shapes_;

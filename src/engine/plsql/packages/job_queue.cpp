@@ -11,6 +11,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "engine/plsql/packages/schedule.h"
 #include "engine/storage/database.h"
 #include "engine/storage/session.h"
 #include "engine/storage/sqlite_util.h"
@@ -94,20 +95,28 @@ void writeJobRow(storage::SessionImpl& s, Write write) {
 // Marks a job running in the registry for the length of a run.
 class Claim {
  public:
-  Claim(std::shared_ptr<Registry> r, std::int64_t job, std::int64_t sid, const std::string& now) : r_(std::move(r)), job_(job) {
+  Claim(std::shared_ptr<Registry> r, std::int64_t job, storage::SessionImpl& s, const std::string& now)
+      : r_(std::move(r)), job_(job) {
     std::lock_guard lock(r_->mutex);
     auto& entry = r_->jobs[job];
     if (entry.job == 0) {
-      entry = {job, sid, now};
+      entry = {job, s.sessionId(), now};
       owned_ = true;
-    } else {
-      entry.sid = sid;
     }
+    entry.sid = s.sessionId();
+    entry.session = &s;
   }
   ~Claim() {
-    if (!owned_) return;
     std::lock_guard lock(r_->mutex);
-    r_->jobs.erase(job_);
+    auto it = r_->jobs.find(job_);
+    if (it == r_->jobs.end()) return;
+    it->second.session = nullptr;
+    if (owned_) r_->jobs.erase(it);
+  }
+  bool stopped() const {
+    std::lock_guard lock(r_->mutex);
+    auto it = r_->jobs.find(job_);
+    return it != r_->jobs.end() && it->second.stopped;
   }
 
  private:
@@ -126,12 +135,135 @@ std::vector<RunningJob> runningJobs(const std::string& directory) {
   return out;
 }
 
+bool isJobRunning(const std::string& directory, std::int64_t key) {
+  auto r = registryOf(directory);
+  std::lock_guard lock(r->mutex);
+  return r->jobs.count(key) > 0;
+}
+
+bool stopRunningJob(const std::string& directory, std::int64_t key, bool force) {
+  auto r = registryOf(directory);
+  {
+    std::lock_guard lock(r->mutex);
+    auto it = r->jobs.find(key);
+    if (it == r->jobs.end()) return false;
+    it->second.stopped = true;
+    if (it->second.session) it->second.session->interrupt();
+  }
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (std::chrono::steady_clock::now() < until) {
+    {
+      std::lock_guard lock(r->mutex);
+      auto it = r->jobs.find(key);
+      if (it == r->jobs.end()) return true;
+      if (force && it->second.session) it->second.session->kill();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+std::optional<Error> runSchedulerJob(storage::SessionImpl& s, std::int64_t id, bool manual) {
+  sqlite3* db = s.connection();
+  Stmt read(db, "SELECT owner, job_name, job_type, job_action, repeat_interval, end_date, enabled, auto_drop, "
+                "failure_count, max_failures, start_date, logging_level, run_now FROM main.scheduler_jobs WHERE id = ?1");
+  read.bindAll(id);
+  if (!read.step()) return std::nullopt;
+  std::string owner = read.text(0), name = read.text(1), type = read.text(2), action = read.text(3);
+  std::string interval = read.isNull(4) ? std::string() : read.text(4);
+  std::string endDate = read.isNull(5) ? std::string() : read.text(5);
+  bool enabled = read.text(6) == "TRUE", autoDrop = read.text(7) == "TRUE";
+  std::int64_t failures = read.integer(8);
+  std::int64_t maxFailures = read.isNull(9) ? 0 : read.integer(9);
+  std::string startDate = read.isNull(10) ? std::string() : read.text(10);
+  std::string logging = read.isNull(11) ? std::string("RUNS") : read.text(11);
+  manual = manual || read.integer(12) == 1;  // RUN_JOB through the queue
+  read.reset();
+  std::string started = s.impl().now().toIso();
+  Claim claim(registryOf(s.impl().directory()), -id, s, started);
+  auto clockStart = std::chrono::steady_clock::now();
+  std::optional<Error> failure;
+  try {
+    std::string text = type == "STORED_PROCEDURE" ? "BEGIN " + action + "; END;" : action;
+    s.prepare(text)->execute();
+    s.commit();
+  } catch (const Error& e) {
+    failure = e;
+    try {
+      s.rollback();
+    } catch (const Error&) {
+    }
+  }
+  bool stopped = claim.stopped();
+  s.revive();
+  s.interruptFlag().store(false);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - clockStart).count();
+  std::string next;
+  if (!interval.empty() && !stopped) {
+    try {
+      next = nextRunDate(s, interval, startDate, s.impl().now().toIso());
+      s.rollback();
+    } catch (const Error& e) {
+      if (!failure) failure = e;
+    }
+    if (!endDate.empty() && next > endDate) next.clear();
+  }
+  if (failure && !stopped) ++failures;
+  std::string state;
+  bool keepEnabled = enabled;
+  if (stopped) {
+    state = "STOPPED";
+    keepEnabled = false;
+  } else if (failure && maxFailures > 0 && failures >= maxFailures) {
+    state = "BROKEN";
+    keepEnabled = false;
+  } else if (!next.empty()) {
+    state = enabled ? "SCHEDULED" : "DISABLED";
+  } else if (manual && !enabled) {
+    state = "DISABLED";
+  } else {
+    state = failure ? "FAILED" : "SUCCEEDED";
+    keepEnabled = false;
+  }
+  std::string status = stopped ? "STOPPED" : failure ? "FAILED" : "SUCCEEDED";
+  std::int64_t errorNumber = stopped ? 1013 : failure ? failure->code() : 0;
+  bool drop = autoDrop && !keepEnabled && next.empty() && !manual && !stopped && !failure;
+  writeJobRow(s, [&] {
+    storage::exec(db, "BEGIN IMMEDIATE");
+    try {
+      if (drop) {
+        Stmt(db, "DELETE FROM main.scheduler_jobs WHERE id = ?1").bindAll(id).step();
+      } else {
+        Stmt(db, "UPDATE main.scheduler_jobs SET run_count = run_count + 1, failure_count = ?2, state = ?3, "
+                 "enabled = ?4, last_start_date = ?5, last_run_duration = ?6 / 1000.0, next_run_date = nullif(?7, ''), "
+                 "run_now = 0 WHERE id = ?1")
+            .bindAll(id, failures, state, std::string(keepEnabled ? "TRUE" : "FALSE"), started,
+                     static_cast<std::int64_t>(std::llround(seconds * 1000)), next)
+            .step();
+      }
+      if (logging != "OFF" && (logging != "FAILED RUNS" || status != "SUCCEEDED"))
+        Stmt(db, "INSERT INTO main.scheduler_job_log(log_date, owner, job_name, status, error_number, actual_start_date, "
+                 "run_duration, session_id, additional_info) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7 / 1000.0, ?8, nullif(?9, ''))")
+            .bindAll(s.impl().now().toIso(), owner, name, status, errorNumber, started,
+                     static_cast<std::int64_t>(std::llround(seconds * 1000)), s.sessionId(),
+                     failure && !stopped ? failure->message().substr(0, 4000) : std::string())
+            .step();
+      storage::exec(db, "COMMIT");
+    } catch (...) {
+      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+  });
+  if (stopped) return std::nullopt;
+  return failure;
+}
+
 std::optional<Error> runJob(storage::SessionImpl& s, std::int64_t job) {
   sqlite3* db = s.connection();
   auto row = readJob(db, job);
   if (!row) return std::nullopt;
   std::string started = s.impl().now().toIso();
-  Claim claim(registryOf(s.impl().directory()), job, s.sessionId(), started);
+  Claim claim(registryOf(s.impl().directory()), job, s, started);
   auto clockStart = std::chrono::steady_clock::now();
   // The job's block sees JOB, NEXT_DATE and BROKEN as Oracle's job queue declares them.
   std::string text = "DECLARE job BINARY_INTEGER := :job; next_date DATE := :mydate; broken BOOLEAN := FALSE; BEGIN " +
@@ -252,7 +384,11 @@ int JobQueue::runDue(bool wait) {
       // Claims are made under the registry's lock: two runners of the process never take one job.
       std::lock_guard claims(registry->mutex);
       std::int64_t free = limit - static_cast<std::int64_t>(registry->jobs.size());
-      Stmt due(db_, "SELECT job FROM jobs WHERE broken = 'N' AND next_date <= ?1 ORDER BY next_date, job");
+      // DBMS_JOB jobs by number, scheduler jobs by negative id; a RUN_JOB request comes first.
+      Stmt due(db_, "SELECT job, next_date FROM jobs WHERE broken = 'N' AND next_date <= ?1 UNION ALL "
+                    "SELECT -id, CASE WHEN run_now = 1 THEN '' ELSE next_run_date END FROM scheduler_jobs "
+                    "WHERE run_now = 1 OR (enabled = 'TRUE' AND state = 'SCHEDULED' AND next_run_date <= ?1) "
+                    "ORDER BY 2, 1");
       due.bindAll(now);
       while (free > 0 && due.step()) {
         std::int64_t job = due.integer(0);
@@ -301,10 +437,15 @@ void JobQueue::work(Worker& worker, std::int64_t job) {
     std::string schema;
     {
       std::lock_guard lock(mutex_);
-      auto row = readJob(db_, job);
-      if (row) {
-        user = row->privUser;
-        schema = row->schemaUser;
+      if (job > 0) {
+        if (auto row = readJob(db_, job)) {
+          user = row->privUser;
+          schema = row->schemaUser;
+        }
+      } else {
+        Stmt owner(db_, "SELECT owner FROM scheduler_jobs WHERE id = ?1");
+        owner.bindAll(-job);
+        if (owner.step()) user = schema = owner.text(0);
       }
     }
     if (!user.empty()) {
@@ -315,7 +456,8 @@ void JobQueue::work(Worker& worker, std::int64_t job) {
         worker.session = session.get();
         if (stopping_) session->interrupt();
       }
-      runJob(*session, job);
+      if (job > 0) runJob(*session, job);
+      else runSchedulerJob(*session, -job, false);
       std::lock_guard lock(mutex_);
       worker.session = nullptr;
     }

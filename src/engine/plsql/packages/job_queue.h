@@ -28,11 +28,18 @@ class SessionImpl;
 namespace engine::plsql {
 
 // A job running in this process: the session that runs it (0 until it has one) and when it started.
+// DBMS_JOB jobs by their number, scheduler jobs by their negative id.
 struct RunningJob {
   std::int64_t job = 0, sid = 0;
   std::string thisDate;  // ISO
+  storage::SessionImpl* session = nullptr;
+  bool stopped = false;  // STOP_JOB cancelled it
 };
 std::vector<RunningJob> runningJobs(const std::string& directory);
+bool isJobRunning(const std::string& directory, std::int64_t key);
+// Cancels a running job and waits (up to half a minute) for it to end; with `force` the job's
+// session is cancelled again until it does. False when the job is not running.
+bool stopRunningJob(const std::string& directory, std::int64_t key, bool force);
 
 class JobQueue {
  public:
@@ -69,5 +76,8 @@ class JobQueue {
 // block, a commit (or a rollback on failure), then the job's row: LAST_DATE, NEXT_DATE from its
 // interval, FAILURES (16 make it broken), TOTAL_TIME. Returns the error that ended the job, if any.
 std::optional<Error> runJob(storage::SessionImpl& session, std::int64_t job);
+// Runs a scheduler job on `session`: its action, a commit, then the job's run count, state, next run
+// and a row of its run details. `manual`: RUN_JOB, which leaves a disabled job disabled.
+std::optional<Error> runSchedulerJob(storage::SessionImpl& session, std::int64_t id, bool manual);
 
 }  // namespace engine::plsql

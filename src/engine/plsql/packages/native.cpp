@@ -51,7 +51,7 @@ void raiseNative(int code, const std::string& message) {
 const Native* findNative(const std::string& name) {
   static const std::map<std::string, const Native*> all = [] {
     std::map<std::string, const Native*> m;
-    for (const auto* list : {&pipeNatives(), &lockNatives(), &jobNatives()})
+    for (const auto* list : {&pipeNatives(), &lockNatives(), &jobNatives(), &schedulerNatives(), &sqlNatives(), &repairNatives(), &fileNatives()})
       for (const auto& n : *list) m[n.name] = &n;
     return m;
   }();
@@ -60,7 +60,8 @@ const Native* findNative(const std::string& name) {
 }
 
 const BuiltinPackage* findBuiltinPackage(const std::string& name) {
-  static const BuiltinPackage* const all[] = {&dbmsPipePackage, &dbmsLockPackage, &dbmsJobPackage};
+  static const BuiltinPackage* const all[] = {&dbmsPipePackage, &dbmsLockPackage, &dbmsJobPackage, &dbmsSchedulerPackage,
+                                                  &dbmsSqlPackage, &dbmsRepairPackage, &utlFilePackage};
   for (const auto* p : all)
     if (name == p->name) return p;
   return nullptr;

@@ -63,8 +63,16 @@ const BuiltinPackage* findBuiltinPackage(const std::string& name);
 const std::vector<Native>& pipeNatives();
 const std::vector<Native>& lockNatives();
 const std::vector<Native>& jobNatives();
+const std::vector<Native>& schedulerNatives();
+const std::vector<Native>& sqlNatives();
+const std::vector<Native>& repairNatives();
+const std::vector<Native>& fileNatives();
 extern const BuiltinPackage dbmsPipePackage;
 extern const BuiltinPackage dbmsLockPackage;
 extern const BuiltinPackage dbmsJobPackage;
+extern const BuiltinPackage dbmsSchedulerPackage;
+extern const BuiltinPackage dbmsSqlPackage;
+extern const BuiltinPackage dbmsRepairPackage;
+extern const BuiltinPackage utlFilePackage;
 
 }  // namespace engine::plsql
