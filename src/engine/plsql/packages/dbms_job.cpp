@@ -35,10 +35,7 @@ std::string dateText(NativeCall& c, std::size_t i) {
 
 // The interval must evaluate to NULL or a date after now (ORA-23420).
 void checkInterval(NativeCall& c, const std::string& interval) {
-  std::string t;
-  for (char ch : interval)
-    if (!std::isspace(static_cast<unsigned char>(ch))) t += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  if (t.empty() || t == "NULL") return;
+  if (isNullInterval(interval)) return;
   Value v;
   try {
     auto st = c.session().prepare("SELECT " + interval + " FROM dual");

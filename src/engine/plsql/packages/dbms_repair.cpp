@@ -29,11 +29,7 @@ Value integrityProblems(NativeCall& c) {
   return Value(problems);
 }
 
-std::string upperName(NativeCall& c, std::size_t i) {
-  std::string name = c.text(i);
-  for (auto& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return name;
-}
+std::string upperName(NativeCall& c, std::size_t i) { return upperCase(c.text(i)); }
 
 // ORA-00942 unless the object exists and the session may see it.
 Value mustExist(NativeCall& c) {
@@ -46,11 +42,7 @@ Value mustExist(NativeCall& c) {
 }
 
 // Oracle's own DBMS_REPAIR errors (ORA-24124 ...), beyond RAISE_APPLICATION_ERROR's range.
-Value fail(NativeCall& c) {
-  char prefix[16];
-  std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", static_cast<int>(c.integer(0)));
-  raiseNative(static_cast<int>(c.integer(0)), prefix + c.text(1));
-}
+Value fail(NativeCall& c) { raiseOraText(static_cast<int>(c.integer(0)), c.text(1)); }
 
 // A table name as it goes into DDL: a plain identifier, upper case (ORA-44003 otherwise).
 Value plainName(NativeCall& c) {

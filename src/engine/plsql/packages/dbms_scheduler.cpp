@@ -20,18 +20,6 @@ using storage::Stmt;
 
 namespace {
 
-std::string upper(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string trim(const std::string& s) {
-  auto b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return {};
-  auto e = s.find_last_not_of(" \t\r\n");
-  return s.substr(b, e - b + 1);
-}
-
 struct JobName {
   std::string owner, name;
   std::string quoted() const { return "\"" + owner + "\".\"" + name + "\""; }
@@ -43,7 +31,7 @@ JobName jobName(NativeCall& c, const std::string& text) {
   std::string part;
   bool quoted = false, wasQuoted = false;
   auto flush = [&] {
-    parts.push_back(wasQuoted ? part : upper(trim(part)));
+    parts.push_back(wasQuoted ? part : upperCase(trimmed(part)));
     part.clear();
     wasQuoted = false;
   };
@@ -68,7 +56,7 @@ std::vector<JobName> jobNames(NativeCall& c, std::size_t i) {
   std::stringstream in(c.text(i));
   std::string item;
   while (std::getline(in, item, ','))
-    if (!trim(item).empty()) out.push_back(jobName(c, trim(item)));
+    if (!trimmed(item).empty()) out.push_back(jobName(c, trimmed(item)));
   if (out.empty()) raiseNative(27452, "ORA-27452: \"\" is an invalid name for a database object.");
   return out;
 }
@@ -116,7 +104,7 @@ void enable(sqlite3* db, std::int64_t id, const std::string& now) {
 Value createJob(NativeCall& c) {
   auto& s = c.session();
   JobName j = jobName(c, c.text(0));
-  std::string type = upper(c.text(1));
+  std::string type = upperCase(c.text(1));
   if (type != "PLSQL_BLOCK" && type != "STORED_PROCEDURE")
     raiseNative(27465, "ORA-27465: invalid value " + c.text(1) + " for attribute JOB_TYPE");
   if (c.text(2).empty()) raiseNative(27465, "ORA-27465: invalid value for attribute JOB_ACTION");
@@ -138,7 +126,7 @@ Value createJob(NativeCall& c) {
              "VALUES (?1, ?2, ?3, ?4, ?5, nullif(?6, ''), nullif(?7, ''), nullif(?8, ''), ?9, 'FALSE', ?10, 'DISABLED', "
              "nullif(?11, ''))")
         .bindAll(j.owner, j.name, s.user(), type, c.text(2), dateText(c, 3), interval, dateText(c, 5),
-                 c.isNull(6) ? std::string("DEFAULT_JOB_CLASS") : upper(c.text(6)),
+                 c.isNull(6) ? std::string("DEFAULT_JOB_CLASS") : upperCase(c.text(6)),
                  std::string(c.flag(8, true) ? "TRUE" : "FALSE"), c.text(9))
         .step();
     if (c.flag(7)) {
@@ -155,7 +143,7 @@ Value setAttribute(NativeCall& c) {
   auto& s = c.session();
   JobName j = jobName(c, c.text(0));
   std::int64_t id = jobId(c, j);
-  std::string attribute = upper(trim(c.text(1)));
+  std::string attribute = upperCase(trimmed(c.text(1)));
   const Value& v = c.arg(2);
   // Columns of the job; the other attributes Oracle knows are accepted and have no effect here.
   static const char* const booleans[] = {"AUTO_DROP", "RESTARTABLE"};
@@ -187,10 +175,10 @@ Value setAttribute(NativeCall& c) {
     column = attribute == "START_DATE" ? "start_date" : "end_date";
     text = dateText(c, 2);
   } else if (attribute == "JOB_ACTION" || attribute == "COMMENTS" || attribute == "JOB_CLASS") {
-    column = upper(attribute) == "JOB_ACTION" ? "job_action" : attribute == "COMMENTS" ? "comments" : "job_class";
+    column = attribute == "JOB_ACTION" ? "job_action" : attribute == "COMMENTS" ? "comments" : "job_class";
     text = c.text(2);
   } else if (attribute == "JOB_TYPE") {
-    text = upper(c.text(2));
+    text = upperCase(c.text(2));
     if (text != "PLSQL_BLOCK" && text != "STORED_PROCEDURE")
       raiseNative(27465, "ORA-27465: invalid value " + c.text(2) + " for attribute JOB_TYPE");
     column = "job_type";

@@ -58,8 +58,7 @@ std::string firstWord(const std::string& text) {
 
 std::string bindKey(std::string name) {
   if (!name.empty() && name[0] == ':') name.erase(0, 1);
-  for (auto& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return name;
+  return upperCase(name);
 }
 
 // Errors of the statement itself pass through with their own code and text.

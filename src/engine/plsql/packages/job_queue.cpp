@@ -11,6 +11,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "engine/plsql/packages/native.h"
 #include "engine/plsql/packages/schedule.h"
 #include "engine/storage/database.h"
 #include "engine/storage/session.h"
@@ -37,12 +38,6 @@ std::optional<JobRow> readJob(sqlite3* db, std::int64_t job) {
   return JobRow{s.text(0), s.text(1), s.text(2), s.isNull(3) ? std::string() : s.text(3), s.text(4), s.integer(5)};
 }
 
-bool isNullInterval(const std::string& interval) {
-  std::string t;
-  for (char c : interval)
-    if (!std::isspace(static_cast<unsigned char>(c))) t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return t.empty() || t == "NULL";
-}
 
 // The interval expression's next date (ISO), evaluated in the session; empty when it is NULL.
 std::string evaluateInterval(storage::SessionImpl& s, const std::string& interval) {
@@ -126,6 +121,11 @@ class Claim {
 };
 
 }  // namespace
+
+bool isNullInterval(const std::string& interval) {
+  std::string t = upperCase(trimmed(interval));
+  return t.empty() || t == "NULL";
+}
 
 std::vector<RunningJob> runningJobs(const std::string& directory) {
   auto r = registryOf(directory);

@@ -76,6 +76,8 @@ class JobQueue {
 // block, a commit (or a rollback on failure), then the job's row: LAST_DATE, NEXT_DATE from its
 // interval, FAILURES (16 make it broken), TOTAL_TIME. Returns the error that ended the job, if any.
 std::optional<Error> runJob(storage::SessionImpl& session, std::int64_t job);
+// A DBMS_JOB interval that means "run once": empty or NULL.
+bool isNullInterval(const std::string& interval);
 // Runs a scheduler job on `session`: its action, a commit, then the job's run count, state, next run
 // and a row of its run details. `manual`: RUN_JOB, which leaves a disabled job disabled.
 std::optional<Error> runSchedulerJob(storage::SessionImpl& session, std::int64_t id, bool manual);

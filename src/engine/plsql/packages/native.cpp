@@ -1,5 +1,7 @@
 #include "engine/plsql/packages/native.h"
 
+#include <cctype>
+#include <cstdio>
 #include <map>
 
 #include "engine/storage/session.h"
@@ -46,6 +48,24 @@ void raiseNative(int code, const std::string& message) {
   e.code = code;
   e.message = message;
   throw e;
+}
+
+void raiseOraText(int code, const std::string& text) {
+  char prefix[16];
+  std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
+  raiseNative(code, prefix + text);
+}
+
+std::string upperCase(std::string text) {
+  for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string trimmed(const std::string& text) {
+  auto b = text.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return {};
+  auto e = text.find_last_not_of(" \t\r\n");
+  return text.substr(b, e - b + 1);
 }
 
 const Native* findNative(const std::string& name) {

@@ -58,6 +58,11 @@ const BuiltinPackage* findBuiltinPackage(const std::string& name);
 
 // Throws the PL/SQL error ORA-code with the full first line `message` ("ORA-06556: ...").
 [[noreturn]] void raiseNative(int code, const std::string& message);
+// The same with the text after "ORA-nnnnn: ".
+[[noreturn]] void raiseOraText(int code, const std::string& text);
+
+std::string upperCase(std::string text);
+std::string trimmed(const std::string& text);  // without leading and trailing white space
 
 // The package files register here (packages/*.cpp).
 const std::vector<Native>& pipeNatives();

@@ -8,24 +8,13 @@
 #include <map>
 #include <sstream>
 
+#include "engine/plsql/packages/native.h"
 #include "engine/storage/session.h"
 #include "engine/storage/sqlite_util.h"
 
 namespace engine::plsql {
 
 namespace {
-
-std::string upper(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string trim(const std::string& s) {
-  auto b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return {};
-  auto e = s.find_last_not_of(" \t\r\n");
-  return s.substr(b, e - b + 1);
-}
 
 [[noreturn]] void invalid(const std::string& text) {
   throw Error(27465, "ORA-27465: invalid value " + text + " for attribute REPEAT_INTERVAL");
@@ -36,7 +25,7 @@ std::vector<int> numbers(const std::string& list, int lo, int hi, const std::str
   std::stringstream in(list);
   std::string item;
   while (std::getline(in, item, ',')) {
-    item = trim(item);
+    item = trimmed(item);
     if (item.empty() || item.find_first_not_of("0123456789") != std::string::npos) invalid(text);
     int n = std::stoi(item);
     if (n < lo || n > hi) invalid(text);
@@ -53,17 +42,17 @@ struct Calendar {
 };
 
 std::optional<Calendar> parseCalendar(const std::string& text) {
-  std::string t = upper(trim(text));
+  std::string t = upperCase(trimmed(text));
   if (t.rfind("FREQ", 0) != 0) return std::nullopt;
   Calendar c;
   std::stringstream in(t);
   std::string part;
   while (std::getline(in, part, ';')) {
-    part = trim(part);
+    part = trimmed(part);
     if (part.empty()) continue;
     auto eq = part.find('=');
     if (eq == std::string::npos) invalid(text);
-    std::string key = trim(part.substr(0, eq)), value = trim(part.substr(eq + 1));
+    std::string key = trimmed(part.substr(0, eq)), value = trimmed(part.substr(eq + 1));
     if (key == "FREQ") {
       static const char* const freqs[] = {"YEARLY", "MONTHLY", "WEEKLY", "DAILY", "HOURLY", "MINUTELY", "SECONDLY"};
       if (std::find(std::begin(freqs), std::end(freqs), value) == std::end(freqs)) invalid(text);
@@ -127,7 +116,7 @@ std::string nextByCalendar(sqlite3* db, const Calendar& c, const std::string& st
 }  // namespace
 
 void checkRepeatInterval(storage::SessionImpl& session, const std::string& interval) {
-  if (trim(interval).empty()) return;
+  if (trimmed(interval).empty()) return;
   if (parseCalendar(interval)) return;
   try {
     auto st = session.prepare("SELECT " + interval + " FROM dual");
@@ -140,7 +129,7 @@ void checkRepeatInterval(storage::SessionImpl& session, const std::string& inter
 
 std::string nextRunDate(storage::SessionImpl& session, const std::string& interval, const std::string& start,
                         const std::string& after) {
-  if (trim(interval).empty()) return {};
+  if (trimmed(interval).empty()) return {};
   if (auto c = parseCalendar(interval)) return nextByCalendar(session.connection(), *c, start.empty() ? after : start, after);
   auto st = session.prepare("SELECT " + interval + " FROM dual");
   st->execute();

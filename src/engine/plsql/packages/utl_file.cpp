@@ -35,11 +35,7 @@ struct Files {
 
 Files& filesOf(NativeCall& c) { return c.state<Files>("UTL_FILE"); }
 
-[[noreturn]] void fail(int code, const char* text) {
-  char prefix[16];
-  std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
-  raiseNative(code, prefix + std::string(text));
-}
+[[noreturn]] void fail(int code, const char* text) { raiseOraText(code, text); }
 
 OpenFile& fileOf(NativeCall& c) {
   auto& files = filesOf(c);
