@@ -56,6 +56,23 @@ TEST(SessionTest, AStatementNamesTablesOfManySchemas) {
   EXPECT_EQ(rows(*s, "SELECT SUM(n) FROM (" + all + ")"), std::vector<std::string>{"105"});
 }
 
+// Names that differ only in case are different tables, schemas and constraints.
+TEST(SessionTest, NamesThatDifferOnlyInCaseStayApart) {
+  auto db = test::freshDatabase();
+  auto s = db->logOn("SYSTEM", "SYSTEM");
+  for (const char* user : {"\"low\"", "LOW"}) {
+    s->execute(std::string("CREATE USER ") + user + " IDENTIFIED BY x");
+    s->execute(std::string("CREATE TABLE ") + user + ".t (n NUMBER CONSTRAINT ck CHECK (n > 0))");
+  }
+  s->execute("ALTER TABLE LOW.t DROP CONSTRAINT ck");
+  EXPECT_EQ(errorCode(*s, "INSERT INTO LOW.t VALUES (-1)"), 0);
+  EXPECT_EQ(errorCode(*s, "INSERT INTO \"low\".t VALUES (-1)"), 2290);
+  s->execute("CREATE TABLE LOW.\"t\" (s VARCHAR2(5))");
+  s->execute("INSERT INTO LOW.\"t\" VALUES ('small')");
+  EXPECT_EQ(rows(*s, "SELECT n FROM LOW.t"), std::vector<std::string>{"-1"});
+  EXPECT_EQ(rows(*s, "SELECT s FROM LOW.\"t\""), std::vector<std::string>{"small"});
+}
+
 TEST(SessionTest, LogonChecksPasswordAndUser) {
   auto db = test::freshDatabase();
   EXPECT_NO_THROW(db->logOn("SYSTEM", "system"));  // case-insensitive by default

@@ -147,13 +147,9 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
 
 void removeConstraintObjects(SessionImpl& session, const ConstraintInfo& c) {
   sqlite3* db = session.connection();
-  Stmt s(db, "SELECT type, name FROM main.sqlite_master WHERE name = ?1 OR name LIKE ?2 ESCAPE '\\'");
-  std::string escaped;
-  for (char ch : sqliteName(c.owner, "K$" + c.name + "$")) {
-    if (ch == '%' || ch == '_' || ch == '\\') escaped += '\\';
-    escaped += ch;
-  }
-  s.bindAll(sqliteName(c.owner, "C$" + c.name), escaped + "%");
+  // The unique index C$name and the triggers K$name$x, names compared as stored (case and all).
+  Stmt s(db, "SELECT type, name FROM main.sqlite_master WHERE name = ?1 OR substr(name, 1, length(?2)) = ?2");
+  s.bindAll(sqliteName(c.owner, "C$" + c.name), sqliteName(c.owner, "K$" + c.name + "$"));
   std::vector<std::pair<std::string, std::string>> objects;
   while (s.step()) objects.emplace_back(s.text(0), s.text(1));
   for (const auto& [type, name] : objects) {

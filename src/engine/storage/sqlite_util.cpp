@@ -142,16 +142,25 @@ std::string quoteText(const std::string& text) {
   return out + '\'';
 }
 
+namespace {
+
+void appendNamePart(std::string& out, const std::string& part) {
+  for (char c : part) {
+    if (c == '.') out += "%2E";
+    else if (c == '%') out += "%25";
+    else if (c >= 'a' && c <= 'z') out += {'%', static_cast<char>(c - 'a' + 'A')};
+    else out += c;
+  }
+}
+
+}  // namespace
+
 std::string sqliteName(const std::string& schema, const std::string& object) {
   std::string out;
   out.reserve(schema.size() + object.size() + 1);
-  for (char c : schema) {
-    if (c == '.') out += "%2E";
-    else if (c == '%') out += "%25";
-    else out += c;
-  }
+  appendNamePart(out, schema);
   out += '.';
-  out += object;
+  appendNamePart(out, object);
   return out;
 }
 

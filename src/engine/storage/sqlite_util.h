@@ -91,8 +91,10 @@ std::string quoteName(const std::string& name);
 std::string quoteText(const std::string& text);
 
 // The SQLite name of object (a table, an index, a constraint's trigger) of an Oracle schema: every
-// schema's objects live in the database's one file as "SCHEMA.OBJECT". A '.' or '%' in the schema
-// name is written %2E or %25, so the first '.' always ends the schema and no two pairs share a name.
+// schema's objects live in the database's one file as "SCHEMA.OBJECT". SQLite compares names without
+// regard to case, Oracle with it: a lower-case letter is written '%' and its capital ("low" is
+// "%L%O%W"), '.' and '%' are written %2E and %25. So the first '.' ends the schema and no two pairs
+// of Oracle names share a SQLite name.
 std::string sqliteName(const std::string& schema, const std::string& object);
 // sqliteName, quoted for SQL text.
 std::string tableRef(const std::string& schema, const std::string& object);
