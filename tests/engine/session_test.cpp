@@ -128,5 +128,27 @@ TEST(SessionTest, DdlCommitsTheOpenTransaction) {
   EXPECT_EQ(rows(*a, "SELECT count(*) FROM t"), std::vector<std::string>{"1"});
 }
 
+// V$SESS_IO: a session's rows read grow with what it fetches, and another session sees the
+// counters it published with its last statement.
+TEST(SessionTest, SessionIoCountsWhatEachSessionReads) {
+  auto db = test::freshDatabase();
+  auto reader = db->logOn("system", "system");
+  auto watcher = db->logOn("system", "system");
+  reader->execute("CREATE TABLE big (n NUMBER)");
+  reader->execute("INSERT INTO big SELECT LEVEL FROM dual CONNECT BY LEVEL <= 500");
+  reader->commit();
+  const std::string sid = std::to_string(reader->sessionId());
+  auto gets = [&](Session& s) {
+    return std::stoll(rows(s, "SELECT consistent_gets FROM v$sess_io WHERE sid = " + sid).at(0));
+  };
+  std::int64_t before = gets(*reader);
+  EXPECT_EQ(rows(*reader, "SELECT n FROM big").size(), 500u);
+  std::int64_t after = gets(*reader);
+  EXPECT_GE(after - before, 500);
+  EXPECT_GE(gets(*watcher), before + 500);
+  EXPECT_EQ(rows(*watcher, "SELECT COUNT(*) FROM v$sess_io WHERE sid = " + std::to_string(watcher->sessionId())),
+            (std::vector<std::string>{"1"}));
+}
+
 }  // namespace
 }  // namespace engine

@@ -84,6 +84,7 @@ class DateFormat {
 struct SessionContext {
   std::string user;                           // USER
   std::int64_t uid = 0;                       // UID
+  std::int64_t schemaId = 0;                  // USERENV('SCHEMAID'): the user id of the current schema
   std::int64_t sessionId = 0;                 // USERENV('SESSIONID'), SYS_CONTEXT SID
   std::string currentSchema;                  // SYS_CONTEXT('USERENV','CURRENT_SCHEMA')
   std::string nlsDateFormat = "DD-MON-RR";

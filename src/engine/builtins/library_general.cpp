@@ -221,6 +221,7 @@ Value userenv(const Args& a) {
   const SessionContext& s = a.session();
   std::string name = upperAscii(a.text(0));
   if (name == "SESSIONID" || name == "SID") return Value(s.sessionId);
+  if (name == "SCHEMAID") return Value(s.schemaId);
   if (name == "TERMINAL") return textValue(s.terminal);
   if (name == "LANGUAGE") return Value(kLanguage);
   if (name == "LANG") return Value("US");
@@ -241,6 +242,7 @@ const std::map<std::string, ContextReader>& userenvContext() {
       {"CURRENT_SCHEMA", [](const SessionContext& s) { return s.currentSchema.empty() ? s.user : s.currentSchema; }},
       {"SESSION_USERID", [](const SessionContext& s) { return std::to_string(s.uid); }},
       {"CURRENT_USERID", [](const SessionContext& s) { return std::to_string(s.uid); }},
+      {"CURRENT_SCHEMAID", [](const SessionContext& s) { return std::to_string(s.schemaId); }},
       {"HOST", [](const SessionContext& s) { return s.host; }},
       {"SERVER_HOST", [](const SessionContext& s) { return s.host; }},
       {"OS_USER", [](const SessionContext& s) { return s.osUser; }},

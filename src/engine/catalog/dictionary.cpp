@@ -84,9 +84,9 @@ std::vector<Family> families() {
        "OWNER", "OBJECT_NAME"},
       {"ARGUMENTS",
        "OWNER:V128,OBJECT_NAME:V128,PACKAGE_NAME:V128,OBJECT_ID:N,OVERLOAD:V40,SUBPROGRAM_ID:N,ARGUMENT_NAME:V128,"
-       "POSITION:N,SEQUENCE:N,DATA_TYPE:V30,IN_OUT:V9,DEFAULTED:V1",
+       "POSITION:N,SEQUENCE:N,DATA_LEVEL:N,DATA_TYPE:V30,DEFAULTED:V1,DEFAULT_VALUE:L,DEFAULT_LENGTH:N,IN_OUT:V9",
        "SELECT owner, object_name, package_name, object_id, overload, subprogram_id, argument_name, position, "
-       "sequence, data_type, in_out, defaulted FROM arguments",
+       "sequence, 0, data_type, defaulted, NULL, NULL, in_out FROM arguments",
        "OWNER", "OBJECT_NAME"},
       {"DEPENDENCIES",
        "OWNER:V128,NAME:V128,TYPE:V18,REFERENCED_OWNER:V128,REFERENCED_NAME:V128,REFERENCED_TYPE:V18,"
@@ -220,10 +220,13 @@ std::vector<DictionaryView> buildViews() {
   views.back().instanceState = true;
   const std::string sessionCols =
       "SADDR:V16,SID:N,SERIAL#:N,AUDSID:N,USERNAME:V128,STATUS:V8,SCHEMANAME:V128,OSUSER:V128,MACHINE:V64,"
-      "TERMINAL:V30,PROGRAM:V84,TYPE:V10,MODULE:V64,LOGON_TIME:D";
+      "TERMINAL:V30,PROGRAM:V84,TYPE:V10,MODULE:V64,LOGON_TIME:D,USER#:N,LAST_CALL_ET:N";
   const std::string sessionSelect =
       "SELECT printf('%016X', sid), sid, serial, sid, username, CASE WHEN sid = nuvo_sid() THEN 'ACTIVE' ELSE "
-      "'INACTIVE' END, schemaname, osuser, machine, terminal, program, 'USER', module, logon_time FROM instance.sessions";
+      "'INACTIVE' END, schemaname, osuser, machine, terminal, program, 'USER', module, logon_time, "
+      "(SELECT u.user_id FROM main.users u WHERE u.username = s.username), CASE WHEN sid = nuvo_sid() THEN 0 "
+      "ELSE max(0, CAST(round((julianday(ora_sysdate()) - julianday(logon_time)) * 86400) AS INTEGER)) END "
+      "FROM instance.sessions s";
   add("V$SESSION", sessionCols, sessionSelect, true);
   views.back().instanceState = true;
   add("GV$SESSION", "INST_ID:N," + sessionCols, "SELECT 1, * FROM (" + sessionSelect + ")", true);
@@ -298,6 +301,61 @@ std::vector<DictionaryView> buildViews() {
       "EXTENDS:N,AVESHRINK:N,AVEACTIVE:N,STATUS:V15,CUREXT:N,CURBLK:N,CON_ID:N",
       "SELECT usn, 0, 8, 4194304, 0, 0, 0, 0, NULL, 4194304, 0, 0, 0, 0, 0, 'ONLINE', 0, 0, 0 FROM (" + segments + ")",
       true);
+  // The SYS tables some tools read directly: objects with their type codes, and compile errors.
+  add("OBJ$", "OBJ#:N,DATAOBJ#:N,OWNER#:N,NAME:V128,NAMESPACE:N,TYPE#:N,CTIME:D,MTIME:D,STIME:D,STATUS:N",
+      "SELECT o.object_id, o.object_id, u.user_id, o.object_name, o.namespace, CASE o.object_type WHEN 'INDEX' THEN 1 "
+      "WHEN 'TABLE' THEN 2 WHEN 'VIEW' THEN 4 WHEN 'SYNONYM' THEN 5 WHEN 'SEQUENCE' THEN 6 WHEN 'PROCEDURE' THEN 7 "
+      "WHEN 'FUNCTION' THEN 8 WHEN 'PACKAGE' THEN 9 WHEN 'PACKAGE BODY' THEN 11 WHEN 'TRIGGER' THEN 12 "
+      "WHEN 'TYPE' THEN 13 WHEN 'TYPE BODY' THEN 14 ELSE 0 END, o.created, o.last_ddl_time, o.last_ddl_time, "
+      "CASE o.status WHEN 'VALID' THEN 1 ELSE 5 END FROM objects o JOIN users u ON u.username = o.owner",
+      true);
+  add("ERROR$", "OBJ#:N,SEQUENCE#:N,LINE:N,POSITION#:N,TEXTLENGTH:N,TEXT:V4000,PROPERTY:N,ERROR#:N",
+      "SELECT o.object_id, e.sequence, e.line, e.position, length(e.text), e.text, 0, e.message_number "
+      "FROM errors e JOIN objects o ON o.owner = e.owner AND o.object_name = e.name AND o.object_type = e.type",
+      true);
+  const std::string mviewCols =
+      "MVIEW_NAME:V128,CONTAINER_NAME:V128,QUERY:L,QUERY_LEN:N,UPDATABLE:V1,REFRESH_MODE:V6,REFRESH_METHOD:V8,"
+      "BUILD_MODE:V9,FAST_REFRESHABLE:V18,LAST_REFRESH_TYPE:V8,LAST_REFRESH_DATE:D,STALENESS:V19,STALE_SINCE:D,"
+      "COMPILE_STATE:V19";
+  const std::string noMviews = "SELECT NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL";
+  add("DBA_MVIEWS", "OWNER:V128," + mviewCols, noMviews + ", NULL WHERE 0", true);
+  add("ALL_MVIEWS", "OWNER:V128," + mviewCols, noMviews + ", NULL WHERE 0");
+  add("USER_MVIEWS", mviewCols, noMviews + " WHERE 0");
+  // Storage: the database's file is the USERS tablespace (the tables' own), the instance file
+  // SYSTEM; free space is the file's unused pages.
+  add("DBA_TABLESPACES",
+      "TABLESPACE_NAME:V30,BLOCK_SIZE:N,INITIAL_EXTENT:N,NEXT_EXTENT:N,MIN_EXTENTS:N,MAX_EXTENTS:N,STATUS:V9,"
+      "CONTENTS:V9,LOGGING:V9,EXTENT_MANAGEMENT:V10,ALLOCATION_TYPE:V9,SEGMENT_SPACE_MANAGEMENT:V6,BIGFILE:V3",
+      "SELECT name, (SELECT page_size FROM pragma_page_size), 65536, NULL, 1, 2147483645, 'ONLINE', 'PERMANENT', "
+      "'LOGGING', 'LOCAL', 'SYSTEM', 'AUTO', 'NO' FROM (SELECT 'SYSTEM' AS name UNION ALL SELECT 'USERS')",
+      true);
+  const std::string dataFiles =
+      "SELECT d.file AS file_name, CASE d.name WHEN 'main' THEN 4 ELSE 1 END AS file_id, "
+      "CASE d.name WHEN 'main' THEN 'USERS' ELSE 'SYSTEM' END AS tablespace_name, "
+      "nuvo_file_size(d.file) / (SELECT page_size FROM pragma_page_size) AS blocks, "
+      "CASE d.name WHEN 'main' THEN (SELECT freelist_count FROM pragma_freelist_count) ELSE 0 END AS free_blocks, "
+      "(SELECT page_size FROM pragma_page_size) AS block_size "
+      "FROM pragma_database_list d WHERE d.name IN ('main', 'instance')";
+  add("DBA_DATA_FILES",
+      "FILE_NAME:V513,FILE_ID:N,TABLESPACE_NAME:V30,BYTES:N,BLOCKS:N,STATUS:V9,RELATIVE_FNO:N,AUTOEXTENSIBLE:V3,"
+      "MAXBYTES:N,MAXBLOCKS:N,INCREMENT_BY:N,USER_BYTES:N,USER_BLOCKS:N,ONLINE_STATUS:V7",
+      "SELECT file_name, file_id, tablespace_name, blocks * block_size, blocks, 'AVAILABLE', file_id, 'YES', "
+      "34359721984, 34359721984 / block_size, 1, blocks * block_size, blocks, CASE tablespace_name WHEN 'SYSTEM' "
+      "THEN 'SYSTEM' ELSE 'ONLINE' END FROM (" + dataFiles + ")",
+      true);
+  add("DBA_FREE_SPACE", "TABLESPACE_NAME:V30,FILE_ID:N,BLOCK_ID:N,BYTES:N,BLOCKS:N,RELATIVE_FNO:N",
+      "SELECT tablespace_name, file_id, blocks - free_blocks + 1, free_blocks * block_size, free_blocks, file_id "
+      "FROM (" + dataFiles + ") WHERE free_blocks > 0",
+      true);
+  // I/O of each session: cache hits, misses and writes of its connection, and rows read.
+  add("V$SESS_IO",
+      "SID:N,BLOCK_GETS:N,CONSISTENT_GETS:N,PHYSICAL_READS:N,BLOCK_CHANGES:N,CONSISTENT_CHANGES:N,CON_ID:N",
+      "SELECT sid, nuvo_sess_io(sid, 0), nuvo_sess_io(sid, 1), nuvo_sess_io(sid, 2), nuvo_sess_io(sid, 3), 0, 0 "
+      "FROM instance.sessions",
+      true);
+  views.back().instanceState = true;
+  add("V$LOCK", "ADDR:V16,KADDR:V16,SID:N,TYPE:V2,ID1:N,ID2:N,LMODE:N,REQUEST:N,CTIME:N,BLOCK:N",
+      "SELECT NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL WHERE 0", true);
   add("V$INSTANCE", "INSTANCE_NUMBER:N,INSTANCE_NAME:V16,HOST_NAME:V64,VERSION:V17,STARTUP_TIME:D,STATUS:V12,LOGINS:V10",
       "SELECT 1, (SELECT value FROM meta WHERE key='db_name'), 'localhost', (SELECT value FROM meta WHERE "
       "key='version'), (SELECT created FROM users WHERE username='SYS'), 'OPEN', nuvo_logins()", true);

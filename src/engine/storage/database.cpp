@@ -594,8 +594,20 @@ std::int64_t DatabaseImpl::registerSession(const std::string& user) {
   }
 }
 
+void DatabaseImpl::publishSessionIo(std::int64_t sid, const std::array<std::int64_t, 4>& counters) {
+  std::lock_guard lock(mutex_);
+  sessionIo_[sid] = counters;
+}
+
+std::array<std::int64_t, 4> DatabaseImpl::sessionIo(std::int64_t sid) const {
+  std::lock_guard lock(mutex_);
+  auto it = sessionIo_.find(sid);
+  return it == sessionIo_.end() ? std::array<std::int64_t, 4>{} : it->second;
+}
+
 void DatabaseImpl::unregisterSession(std::int64_t sid) {
   std::lock_guard lock(mutex_);
+  sessionIo_.erase(sid);
   Stmt s(system_, "DELETE FROM instance.sessions WHERE sid=?1");
   s.bindAll(sid);
   try {

@@ -41,6 +41,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <atomic>
 #include <map>
 #include <memory>
@@ -98,6 +99,9 @@ class DatabaseImpl : public Database {
   std::uint64_t ddlVersion() const { return ddlVersion_.load(); }
   void bumpDdlVersion() { ++ddlVersion_; }
   void unregisterSession(std::int64_t sid);
+  // The I/O counters a session of this process last published (V$SESS_IO), zeros when unknown.
+  void publishSessionIo(std::int64_t sid, const std::array<std::int64_t, 4>& counters);
+  std::array<std::int64_t, 4> sessionIo(std::int64_t sid) const;
   // Makes the constraint triggers of a migrated database anew (see Database::open).
   void finishMigration();
 
@@ -132,6 +136,7 @@ class DatabaseImpl : public Database {
   std::vector<Fault> faults_;
   std::atomic<bool> hasFaults_{false};  // lets checkFault skip the lock when there is none
   std::map<std::string, SequenceState> sequences_;
+  std::map<std::int64_t, std::array<std::int64_t, 4>> sessionIo_;
   std::optional<DateTime> clock_;
   std::atomic<bool> restricted_{false};
   std::atomic<std::uint64_t> ddlVersion_{1};

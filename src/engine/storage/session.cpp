@@ -4,6 +4,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <string_view>
 #include <thread>
 
@@ -235,6 +236,7 @@ class StatementImpl : public Statement {
   void execute() override {
     try {
       run();
+      session_.publishIo();
     } catch (const Error& e) {
       // An interrupt is spent by the statement it cancels, also one that was waiting for a lock.
       bool interrupted = session_.interruptFlag().exchange(false);
@@ -366,6 +368,7 @@ class StatementImpl : public Statement {
       row_.resize(cols.size());
       for (std::size_t i = 0; i < cols.size(); ++i) row_[i] = columnValue(stmt_, static_cast<int>(i), cols[i].type);
       ++rows_;
+      session_.countRowRead();
       hasRow_ = true;
       return true;
     }
@@ -527,7 +530,7 @@ SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, st
   context_.currentSchema = schema_;
   context_.dbName = database_->name();
   context_.sysdba = sysdba_;
-  if (auto info = catalog_.findUser(user_)) context_.uid = info->id;
+  if (auto info = catalog_.findUser(user_)) context_.uid = context_.schemaId = info->id;
   std::string nls = database_->parameter("nls_date_format");
   if (!nls.empty()) context_.nlsDateFormat = nls;
   DatabaseImpl* dbi = database_.get();
@@ -562,6 +565,16 @@ void SessionImpl::undoOnFailure(const std::function<void()>& change) {
   exec(db_, "RELEASE nuvo_statement");
 }
 
+std::array<std::int64_t, 4> SessionImpl::ioCounters() {
+  auto status = [this](int op) {
+    int current = 0, highwater = 0;
+    sqlite3_db_status(db_, op, &current, &highwater, 0);
+    return static_cast<std::int64_t>(current);
+  };
+  return {status(SQLITE_DBSTATUS_CACHE_HIT), rowsRead_, status(SQLITE_DBSTATUS_CACHE_MISS),
+          status(SQLITE_DBSTATUS_CACHE_WRITE)};
+}
+
 void SessionImpl::registerEngineFunctions() {
   // Functions that may raise an error are not deterministic, so SQLite never evaluates them ahead of
   // the rows (a constant argument would otherwise fail a statement that touches no row).
@@ -581,6 +594,21 @@ void SessionImpl::registerEngineFunctions() {
     if (!decodeRowid(text, objectId, rowid)) return sqlite3_result_error(c, "ORA-01410: invalid ROWID", -1);
     sqlite3_result_int64(c, rowid);
   }, true);
+  // nuvo_file_size(path): the size of a database file in bytes, 0 when it cannot be read.
+  fn("nuvo_file_size", 1, [](sqlite3_context* c, int, sqlite3_value** v) {
+    const unsigned char* path = sqlite3_value_text(v[0]);
+    std::error_code ec;
+    auto size = path ? std::filesystem::file_size(reinterpret_cast<const char*>(path), ec) : 0;
+    sqlite3_result_int64(c, ec ? 0 : static_cast<std::int64_t>(size));
+  }, false);
+  // nuvo_sess_io(sid, n): counter n of V$SESS_IO, read live for this session.
+  fn("nuvo_sess_io", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    std::int64_t sid = sqlite3_value_int64(v[0]);
+    auto counters = sid == self->sid_ ? self->ioCounters() : self->database_->sessionIo(sid);
+    int which = sqlite3_value_int(v[1]);
+    sqlite3_result_int64(c, which >= 0 && which < 4 ? counters[static_cast<std::size_t>(which)] : 0);
+  }, false);
   fn("nuvo_error", 1, [](sqlite3_context* c, int, sqlite3_value** v) {
     sqlite3_result_error(c, Error::ora(sqlite3_value_int(v[0])).message().c_str(), -1);
   }, false);
@@ -747,6 +775,7 @@ void SessionImpl::registerBusyHandler() {
 void SessionImpl::setCurrentSchema(const std::string& schema) {
   schema_ = schema;
   context_.currentSchema = schema;
+  if (auto info = catalog_.findUser(schema)) context_.schemaId = info->id;
 }
 
 SessionImpl::DefinerRights::DefinerRights(SessionImpl& session, const std::string& owner)

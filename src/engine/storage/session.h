@@ -148,6 +148,11 @@ class SessionImpl : public Session {
   }
   bool killed() const { return killed_.load(); }
   void revive() { killed_ = false; }
+  // V$SESS_IO: block gets (page cache hits), consistent gets (rows read), physical reads (cache
+  // misses) and block changes (pages written) of this session's connection.
+  std::array<std::int64_t, 4> ioCounters();
+  void publishIo() { database_->publishSessionIo(sid_, ioCounters()); }
+  void countRowRead() { ++rowsRead_; }
   // The context the SQL compiler needs for this session (PL/SQL adds its name resolution to it).
   sql::CompileContext compileContext();
   // The session's PL/SQL state: compiled units, package state, DBMS_OUTPUT (plsql/plsql.h).
@@ -171,6 +176,7 @@ class SessionImpl : public Session {
   std::string currentUser_;
   bool sysdba_;
   std::int64_t sid_;
+  std::int64_t rowsRead_ = 0;
   bool inTransaction_ = false;
   std::atomic<bool> interrupted_{false};
   std::atomic<bool> killed_{false};
