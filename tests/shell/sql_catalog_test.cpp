@@ -17,10 +17,7 @@ namespace {
 // test until it is taken off the list.
 const std::map<std::string, std::string> kCannotPrepare = {
     {"Main.CheckAuditHost.remote", "reads through the audit database link NUVOAUDT, which the demo database has not"},
-    {"workshet.quSesStat", "V$SESS_IO is not in the embedded server yet"},
-    {"workshet.quError.v8", "SYS.OBJ$ and SYS.ERROR$ are not in the embedded server yet"},
     {"workshet.quError.v7", "names the columns of version 7 servers (TYPE, POSITION); the embedded server is version 19"},
-    {"workshet.quInOut", "ALL_ARGUMENTS has no DEFAULT_VALUE in the embedded server yet"},
 };
 
 class SqlCatalog : public nuvo::test::DatabaseFixture {};
