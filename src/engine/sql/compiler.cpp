@@ -703,6 +703,16 @@ class Compiler {
     std::string sql = queryBody(q, outer, cols);
     ctes_.resize(visible);
     locking_ = outerLocking;
+    if (q.offset || q.fetchFirst) {
+      // The row limit applies to the sorted rows; fractions are cut, negative counts are zero.
+      Scope none;
+      none.parent = outer;
+      auto count = [&](const ExprPtr& e) {
+        return "max(0, CAST(" + coerce(expr(*e, none), DataType::Number, *e).sql + " AS INTEGER))";
+      };
+      sql = "SELECT * FROM (" + sql + ") LIMIT " + (q.fetchFirst ? count(q.fetchFirst) : std::string("-1"));
+      if (q.offset) sql += " OFFSET " + count(q.offset);
+    }
     if (with.empty()) return sql;
     // A hierarchical query brings a WITH of its own: it goes one level down.
     if (sql.rfind("WITH ", 0) == 0) sql = "SELECT * FROM (" + sql + ")";
@@ -1559,6 +1569,14 @@ class Compiler {
     if (name == "TO_CHAR") return toChar(e, scope);
     if (name == "TRUNC" || name == "ROUND") return truncRound(e, scope);
     if (name == "CAST") return cast(e, scope);
+    if (name == "EXTRACT" && e.args.size() == 2 && e.args[0]->kind == ExprKind::String) {
+      // A DATE holds year, month and day to extract; its time fields need a TIMESTAMP.
+      static const std::map<std::string, std::string> fields = {{"YEAR", "%Y"}, {"MONTH", "%m"}, {"DAY", "%d"}};
+      auto field = fields.find(e.args[0]->text);
+      if (field == fields.end()) fail(30076, e.args[0]->pos);
+      Typed source = coerce(expr(*e.args[1], scope), DataType::Date, *e.args[1]);
+      return {"CAST(strftime('" + field->second + "', " + source.sql + ") AS INTEGER)", DataType::Number};
+    }
     if (name == "SYSDATE" || name == "USER") fail(904, e.pos, "\"" + name + "\"");
     auto it = functionTable().find(name);
     if (it == functionTable().end()) {

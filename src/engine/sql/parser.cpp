@@ -984,6 +984,27 @@ QueryPtr Parser::parseQuery() {
     if (!q->orderBy.empty() || (q->block == nullptr && q->setOp.empty())) fail(933, peek());
     parseOrderBy(q->orderBy);
   }
+  // [OFFSET n {ROW | ROWS}] [FETCH {FIRST | NEXT} [n] {ROW | ROWS} ONLY]
+  if (peek().is("OFFSET")) {
+    next();
+    q->offset = parseExpr();
+    if (!accept("ROWS")) expect("ROW");
+  }
+  if (peek().is("FETCH") && (peek(1).is("FIRST") || peek(1).is("NEXT"))) {
+    next();
+    next();
+    if (peek().is("ROW") || peek().is("ROWS")) {
+      auto one = make(ExprKind::Number, peek());
+      one->text = "1";
+      q->fetchFirst = one;
+    } else {
+      q->fetchFirst = parseExpr();
+    }
+    if (peek().is("PERCENT")) fail(3001, peek());
+    if (!accept("ROWS")) expect("ROW");
+    if (peek().is("WITH")) fail(3001, peek());
+    expect("ONLY");
+  }
   if (accept("FOR")) {
     expect("UPDATE", 905);
     q->forUpdate = true;
@@ -1482,6 +1503,15 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
     } else {
       call->args = {first};
     }
+    expectOp(")", 907);
+    finish(*call);
+    return call;
+  }
+  if (fname == "EXTRACT" && call->name.parts.size() == 1) {
+    auto field = make(ExprKind::String, peek());
+    field->text = parseIdentifier();
+    expect("FROM");
+    call->args = {field, parseExpr()};
     expectOp(")", 907);
     finish(*call);
     return call;

@@ -1,0 +1,51 @@
+# SQL a worksheet user types: the row limiting clause and EXTRACT.
+
+CREATE TABLE ft (n NUMBER);
+INSERT INTO ft SELECT LEVEL FROM dual CONNECT BY LEVEL <= 10;
+> 10 rows
+
+# FETCH FIRST / OFFSET take rows of the sorted result
+SELECT n FROM ft ORDER BY n DESC FETCH FIRST 3 ROWS ONLY;
+> N
+> 10
+> 9
+> 8
+SELECT n FROM ft ORDER BY n OFFSET 8 ROWS;
+> N
+> 9
+> 10
+SELECT n FROM ft ORDER BY n OFFSET 2 ROWS FETCH NEXT 2 ROWS ONLY;
+> N
+> 3
+> 4
+SELECT n FROM ft ORDER BY n FETCH FIRST ROW ONLY;
+> N
+> 1
+# a fraction is cut, a negative count gives no rows, an offset beyond the rows gives none
+SELECT n FROM ft ORDER BY n FETCH FIRST 2.9 ROWS ONLY;
+> N
+> 1
+> 2
+SELECT n FROM ft ORDER BY n FETCH FIRST -1 ROWS ONLY;
+> N
+SELECT n FROM ft ORDER BY n OFFSET 20 ROWS FETCH FIRST 5 ROWS ONLY;
+> N
+SELECT COUNT(*) AS c FROM (SELECT n FROM ft ORDER BY n FETCH FIRST 4 ROWS ONLY);
+> C
+> 4
+SELECT n FROM ft WHERE n > 5 UNION ALL SELECT n FROM ft WHERE n < 3 ORDER BY 1 FETCH FIRST 3 ROWS ONLY;
+> N
+> 1
+> 2
+> 6
+
+# EXTRACT reads year, month and day of a DATE; a DATE has no time fields to extract
+SELECT EXTRACT(YEAR FROM DATE '2024-03-15') AS y, EXTRACT(MONTH FROM DATE '2024-03-15') AS m,
+  EXTRACT(DAY FROM TO_DATE('2024-03-15 10:20:30', 'YYYY-MM-DD HH24:MI:SS')) AS d FROM dual;
+> Y,M,D
+> 2024,3,15
+SELECT COUNT(*) AS n FROM ft WHERE EXTRACT(YEAR FROM SYSDATE) >= 2000;
+> N
+> 10
+SELECT EXTRACT(HOUR FROM SYSDATE) AS h FROM dual;
+> ORA-30076: invalid extract field for extract source
