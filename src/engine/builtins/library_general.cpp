@@ -97,22 +97,35 @@ int places(const Args& a) {
   return static_cast<int>(std::clamp<std::int64_t>(p, -200, 200));
 }
 
-// An integer below 10^18 keeps its value to any number of decimal places (the stored NUMBER(p,s)
-// columns round every value written to them).
-bool keepsItsValue(const Value& n, int places) {
-  return n.kind() == Value::Kind::Integer && places >= 0 && n.asInteger() < 1000000000000000000 &&
-         n.asInteger() > -1000000000000000000;
+// The value ROUND and TRUNC to `places` give when the number has no more decimals than that (the
+// stored NUMBER(p,s) columns round every value written to them): an integer below 10^18 as it is; a
+// double d whose d * 10^places is an integer r below 10^15 with r / 10^places == d is d to 15 digits
+// already, an integer one as an integer.
+std::optional<Value> alreadyRounded(const Value& n, int places) {
+  if (places < 0) return std::nullopt;
+  if (n.kind() == Value::Kind::Integer) {
+    if (n.asInteger() < 1000000000000000000 && n.asInteger() > -1000000000000000000) return n;
+    return std::nullopt;
+  }
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  if (n.kind() != Value::Kind::Real || places > 8) return std::nullopt;
+  double d = n.asDouble(), scale = kPowers[places], scaled = d * scale;
+  if (!(std::fabs(scaled) < 1e15) || scaled != std::trunc(scaled) || scaled / scale != d) return std::nullopt;
+  if (d == std::trunc(d)) return Value(static_cast<std::int64_t>(d));
+  return n;
 }
 
 Value truncNum(const Args& a) {
   Value n = a.number(0);
   int p = places(a);
-  return keepsItsValue(n, p) ? n : Decimal::fromValue(n).truncated(p).toValue();
+  if (auto same = alreadyRounded(n, p)) return *same;
+  return Decimal::fromValue(n).truncated(p).toValue();
 }
 Value roundNum(const Args& a) {
   Value n = a.number(0);
   int p = places(a);
-  return keepsItsValue(n, p) ? n : Decimal::fromValue(n).rounded(p).toValue();
+  if (auto same = alreadyRounded(n, p)) return *same;
+  return Decimal::fromValue(n).rounded(p).toValue();
 }
 
 Value divide(const Args& a) {
