@@ -16,9 +16,12 @@
 //   compiled when created and stored VALID or INVALID with their errors (line and position as Oracle
 //   counts them from the type keyword). CREATE with errors is ORA-24344; a block with errors ORA-06550.
 // - Each session compiles the units it uses from their source (units.cpp) and keeps them with the
-//   package state. Dependencies are recorded in the catalog; a change of a referenced object marks its
-//   dependants INVALID, and they compile again at their next use. A session whose package state was
-//   made before the package's last compile gets ORA-04068 once, then runs with fresh state.
+//   package state. Dependencies are recorded in the catalog (the units a unit calls, and the tables,
+//   views and sequences its static SQL names; views record theirs too); DROP, DROP/MODIFY/RENAME
+//   COLUMN, RENAME and a replaced view or unit mark the dependants INVALID in cascade (ADD COLUMN does
+//   not), and they compile again at their next use. A unit that still fails is PLS-00905 to a PL/SQL
+//   caller, ORA-06575 to SQL. A session whose package state was made before the package's last compile
+//   gets ORA-04068 once, then runs with fresh state. A trigger's errors count lines from its block.
 // - Triggers (triggers.cpp) are the engine's own, kept in the catalog. DML on a table with enabled
 //   triggers runs row by row: the statement's rows are read first (ROWID, :OLD, the new values, from
 //   the statement's own syntax tree so its names resolve as before), BEFORE ROW triggers may change
