@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <map>
 
 #include "engine/catalog/dictionary.h"
@@ -83,6 +84,8 @@ struct Scope {
   bool inConnectBy = false;      // PRIOR allowed
   std::string priorAlias;        // the recursive CTE alias PRIOR refers to
   std::string levelSql;          // LEVEL in a hierarchical query
+  std::string isLeafSql;         // CONNECT_BY_ISLEAF in a hierarchical query
+  const std::map<const Expr*, std::string>* paths = nullptr;  // SYS_CONNECT_BY_PATH calls: their column
 };
 
 struct FunctionSpec {
@@ -1169,12 +1172,47 @@ class Compiler {
     cteCols.push_back("\"__RID\"");
     cteCols.push_back("\"__LEVEL\"");
     cteCols.push_back("\"__PATH\"");
+    // SYS_CONNECT_BY_PATH(value, separator): a column of the hierarchy that grows row by row.
+    std::vector<const Expr*> pathCalls;
+    std::function<void(const Expr&)> findPaths = [&](const Expr& x) {
+      if (x.kind == ExprKind::Function && x.name.parts.size() == 1 && x.name.last() == "SYS_CONNECT_BY_PATH") {
+        if (x.args.size() != 2) fail(909, x.pos);
+        pathCalls.push_back(&x);
+      }
+      for (const auto& a : x.args)
+        if (a) findPaths(*a);
+    };
+    for (const auto& item : b.items)
+      if (item.expr) findPaths(*item.expr);
+    for (const auto& o : q.orderBy) findPaths(*o.expr);
+    if (b.where) findPaths(*b.where);
+    std::map<const Expr*, std::string> paths;
+    for (std::size_t k = 0; k < pathCalls.size(); ++k) {
+      const Expr& call = *pathCalls[k];
+      std::string name = "\"__CBP" + std::to_string(k) + "\"";
+      auto piece = [&](const Scope& s) {
+        return "ifnull(" + coerce(expr(*call.args[1], s), DataType::Varchar2).sql + ", '') || ifnull(" +
+               coerce(expr(*call.args[0], s), DataType::Varchar2).sql + ", '')";
+      };
+      std::size_t from = anchor.find(" FROM ");
+      anchor.insert(from, ", " + piece(startScope));
+      std::size_t stepFrom = step.find(" FROM ");
+      step.insert(stepFrom, ", " + prior + "." + name + " || " + piece(stepScope));
+      cteCols.push_back(name);
+      paths[&call] = name;
+    }
     Source rows = base;
     rows.sqlAlias = newAlias();
     rows.rowidSql = rows.sqlAlias + ".\"__RID\"";
     Scope scope;
     scope.parent = outer;
     scope.levelSql = rows.sqlAlias + ".\"__LEVEL\"";
+    scope.paths = &paths;
+    // A leaf has no row below it: no row's path continues its own.
+    std::string below = newAlias();
+    scope.isLeafSql = "CASE WHEN EXISTS (SELECT 1 FROM " + cte + " AS " + below + " WHERE substr(" + below +
+                      ".\"__PATH\", 1, length(" + rows.sqlAlias + ".\"__PATH\") + 1) = " + rows.sqlAlias +
+                      ".\"__PATH\" || '/') THEN 0 ELSE 1 END";
     scope.sources.push_back(rows);
     // WHERE filters the hierarchy's rows; ROWNUM then numbers them in hierarchy order, before
     // grouping and sorting, so a ROWNUM limit takes the first rows depth-first in a subquery
@@ -1519,6 +1557,8 @@ class Compiler {
         return {col->sql.empty() ? found->sqlAlias + "." + quoteName(col->name) : col->sql, col->meta.type};
       }
       if (!s->levelSql.empty() && parts.size() == 1 && name == "LEVEL") return {s->levelSql, DataType::Number};
+      if (!s->isLeafSql.empty() && parts.size() == 1 && name == "CONNECT_BY_ISLEAF")
+        return {s->isLeafSql, DataType::Number};
     }
     if (parts.size() == 1) {
       if (name == "SYSDATE") return {"ora_sysdate()", DataType::Date};
@@ -1569,6 +1609,11 @@ class Compiler {
     if (name == "TO_CHAR") return toChar(e, scope);
     if (name == "TRUNC" || name == "ROUND") return truncRound(e, scope);
     if (name == "CAST") return cast(e, scope);
+    if (name == "SYS_CONNECT_BY_PATH") {
+      for (const Scope* s = &scope; s; s = s->parent)
+        if (s->paths && s->paths->count(&e)) return {s->paths->at(&e), DataType::Varchar2};
+      fail(30002, e.pos);
+    }
     if (name == "EXTRACT" && e.args.size() == 2 && e.args[0]->kind == ExprKind::String) {
       // A DATE holds year, month and day to extract; its time fields need a TIMESTAMP.
       static const std::map<std::string, std::string> fields = {{"YEAR", "%Y"}, {"MONTH", "%m"}, {"DAY", "%d"}};

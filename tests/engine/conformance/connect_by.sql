@@ -68,6 +68,28 @@ SELECT name FROM staff WHERE ROWNUM <= 3 START WITH mgr IS NULL CONNECT BY PRIOR
 > JONES
 > SCOTT
 
+# SYS_CONNECT_BY_PATH joins the values from the root down, each after the separator;
+# CONNECT_BY_ISLEAF is 1 for a row with nothing below it
+SELECT name, SYS_CONNECT_BY_PATH(name, '/') AS path, CONNECT_BY_ISLEAF AS leaf FROM staff
+  START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER BY path;
+> NAME,PATH,LEAF
+> KING,/KING,0
+> BLAKE,/KING/BLAKE,1
+> JONES,/KING/JONES,0
+> SCOTT,/KING/JONES/SCOTT,0
+> ADAMS,/KING/JONES/SCOTT/ADAMS,1
+SELECT name FROM staff WHERE CONNECT_BY_ISLEAF = 1 START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER BY name;
+> NAME
+> ADAMS
+> BLAKE
+SELECT LEVEL AS l, SYS_CONNECT_BY_PATH(LEVEL, '-') AS p FROM dual CONNECT BY LEVEL <= 3;
+> L,P
+> 1,-1
+> 2,-1-2
+> 3,-1-2-3
+SELECT SYS_CONNECT_BY_PATH(name, '/') AS p FROM staff;
+> ORA-30002: SYS_CONNECT_BY_PATH function is not allowed here
+
 # A cycle in the data is an error
 UPDATE staff SET mgr = 5 WHERE id = 1;
 > 1 rows
