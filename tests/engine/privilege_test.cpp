@@ -20,8 +20,8 @@ struct PrivilegeCase {
   const char* expected;   // "" for success, else a text the error contains
 };
 
-// Another schema, OWNR, holds a table with a row and a trigger, a procedure, a function and a
-// sequence. The user U holds CREATE SESSION, a table OWN_T and a view OWN_V of its own, and `held`.
+// Another schema, OWNR, holds a table with a row and a trigger, a view, a procedure, a function and
+// a sequence. The user U holds CREATE SESSION, a table OWN_T and a view OWN_V of its own, and `held`.
 const PrivilegeCase kCases[] = {
     // Creating stored units and objects in one's own schema
     {"ProcedureWithoutPrivilege", "", "CREATE PROCEDURE pr_{u} IS BEGIN NULL; END;", "ORA-01031"},
@@ -70,6 +70,8 @@ const PrivilegeCase kCases[] = {
     {"DropOthersSequenceWithAnyPrivilege", "DROP ANY SEQUENCE", "DROP SEQUENCE ownr.s", ""},
     {"AlterOthersSequenceUnseen", "", "ALTER SEQUENCE ownr.s INCREMENT BY 2", "ORA-02289"},
     {"AlterOthersSequenceWithAlterGrant", "ALTER ON ownr.s", "ALTER SEQUENCE ownr.s INCREMENT BY 2", ""},
+    {"AlterOthersViewWithCreateAnyView", "CREATE ANY VIEW", "ALTER VIEW ownr.v COMPILE", "ORA-01031"},
+    {"AlterOthersViewWithAlterAnyTable", "ALTER ANY TABLE", "ALTER VIEW ownr.v COMPILE", ""},
     {"DropOthersTableUnseen", "", "DROP TABLE ownr.t", "ORA-00942"},
     {"DropOthersTableWithSelect", "SELECT ON ownr.t", "DROP TABLE ownr.t", "ORA-01031"},
     // Calls need EXECUTE
@@ -115,6 +117,7 @@ std::shared_ptr<Database> prepared(const PrivilegeCase& c) {
            "INSERT INTO ownr.t VALUES (1)",
            "COMMIT",
            "CREATE SEQUENCE ownr.s",
+           "CREATE VIEW ownr.v AS SELECT id FROM ownr.t",
            "CREATE PROCEDURE ownr.p IS BEGIN NULL; END;",
            "CREATE FUNCTION ownr.f RETURN NUMBER IS BEGIN RETURN 7; END;",
            "CREATE TRIGGER ownr.t_trg BEFORE INSERT ON ownr.t BEGIN NULL; END;",
