@@ -12,6 +12,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -33,6 +34,7 @@
 #include "shell/userComm.h"
 #include "sqlwork/execScr.h"
 #include "sqlwork/workshet.h"
+#include "widgets/icons.h"
 #include "widgets/message_facade.h"
 
 namespace {
@@ -115,26 +117,34 @@ const MenuItem kMenu[] = {
 
 struct ToolButton {
   const char* name;
-  const char* english;  // the hint; also the button's text
+  const char* english;  // the hint
   const char* slovene;
   unsigned flags;
+  const char* icon;  // the desktop theme's icon, else the style's `fallback`
+  QStyle::StandardPixmap fallback;
 };
 
+// The buttons show only their pictures, so all of them fit the window's default width in either
+// language; the hint names each one.
 const ToolButton kToolbar[] = {
-    {"tbConnect", "Connect to Database", "Prijava", kAvailable | kCheckable},
-    {"tbWorkSheet", "Work Sheet", "Poizvedbe", kAvailable},
-    {"tbMasterDetail", "Master/Detail Form", "Poizvedbe-Oče/otrok", 0},
-    {"tbWSPart", "WorkSheet-SCRIPT", "Poizvedbe-skripta", 0},
-    {"tbEditPL", "Edit PL/SQL Script", "Urejevalnik PL/SQL skript", 0},
-    {"tbOpenProject", "Version", "Verzije", 0},
-    {"tbExecScript", "Execute Script", "Izvajanje Skript", kAvailable},
-    {"tbErrors", "Errors", "Pregled napak", 0},
-    {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", 0},
-    {"tbPLBlocks", "PL/SQL structures", "Strukture PL/SQL blokov", 0},
-    {"tbMin", "Minimize/Maximize Main Form", "Zmanjševanje glavne forme", kAvailable},
-    {"tbOkna", "Select Window", "Prikaz odprtih oken", kAvailable},
-    {"ToolButton4", "Settings", nullptr, kAvailable},
-    {"tbExit", "Exit", "Izhod iz programa", kAvailable},
+    {"tbConnect", "Connect to Database", "Prijava", kAvailable | kCheckable, "network-connect", QStyle::SP_DriveNetIcon},
+    {"tbWorkSheet", "Work Sheet", "Poizvedbe", kAvailable, "accessories-text-editor", QStyle::SP_FileDialogDetailedView},
+    {"tbMasterDetail", "Master/Detail Form", "Poizvedbe-Oče/otrok", 0, "view-list-tree", QStyle::SP_FileDialogListView},
+    {"tbWSPart", "WorkSheet-SCRIPT", "Poizvedbe-skripta", 0, "text-x-script", QStyle::SP_FileIcon},
+    {"tbEditPL", "Edit PL/SQL Script", "Urejevalnik PL/SQL skript", 0, "document-edit",
+     QStyle::SP_FileDialogContentsView},
+    {"tbOpenProject", "Version", "Verzije", 0, "document-open", QStyle::SP_DirOpenIcon},
+    {"tbExecScript", "Execute Script", "Izvajanje Skript", kAvailable, "system-run", QStyle::SP_MediaPlay},
+    {"tbErrors", "Errors", "Pregled napak", 0, "dialog-error", QStyle::SP_MessageBoxCritical},
+    {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", 0, "x-office-spreadsheet",
+     QStyle::SP_FileDialogInfoView},
+    {"tbPLBlocks", "PL/SQL structures", "Strukture PL/SQL blokov", 0, "text-x-generic", QStyle::SP_FileLinkIcon},
+    {"tbMin", "Minimize/Maximize Main Form", "Zmanjševanje glavne forme", kAvailable, "view-restore",
+     QStyle::SP_TitleBarShadeButton},
+    {"tbOkna", "Select Window", "Prikaz odprtih oken", kAvailable, "preferences-system-windows",
+     QStyle::SP_TitleBarNormalButton},
+    {"ToolButton4", "Settings", "Nastavitve", kAvailable, "preferences-system", QStyle::SP_ComputerIcon},
+    {"tbExit", "Exit", "Izhod iz programa", kAvailable, "application-exit", QStyle::SP_DialogCloseButton},
 };
 
 // The toolbar buttons that offer the open windows of their kind (by window-name prefix) before
@@ -243,6 +253,7 @@ TfmMain::TfmMain(const QStringList& parameters, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   auto* toolbarLayout = new QVBoxLayout(paMainToolBar);
   toolbarLayout->setContentsMargins(0, 0, 0, 0);
+  tbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
   toolbarLayout->addWidget(tbMain);
   layout->addWidget(paMainToolBar);
   layout->addWidget(paMain, 1);
@@ -336,7 +347,8 @@ void TfmMain::createMenus() {
 
 void TfmMain::createToolbar() {
   for (const ToolButton& button : kToolbar) {
-    QAction* action = tbMain->addAction(QString::fromUtf8(button.english));
+    QAction* action = tbMain->addAction(nuvo::widgets::themedIcon(button.icon, button.fallback),
+                                        QString::fromUtf8(button.english));
     action->setObjectName(button.name);
     action->setToolTip(QString::fromUtf8(button.english));
     action->setCheckable(button.flags & kCheckable);
@@ -403,9 +415,11 @@ void TfmMain::SetLanguageTexts() {
   for (const MenuItem& item : kMenu)
     if (!(item.flags & kSeparator))
       command(item.name)->setText(QString::fromUtf8(slo && item.slovene ? item.slovene : item.english));
-  for (const ToolButton& button : kToolbar)
-    command(button.name)->setToolTip(
-        QString::fromUtf8(slo && button.slovene ? button.slovene : button.english));
+  for (const ToolButton& button : kToolbar) {
+    const QString hint = QString::fromUtf8(slo && button.slovene ? button.slovene : button.english);
+    command(button.name)->setText(hint);
+    command(button.name)->setToolTip(hint);
+  }
   const nuvo::TIFileInfo info(QCoreApplication::applicationFilePath());
   p_verzijaPLSQL = QStringLiteral("     Ver.%1 (%2) ").arg(info.FsFileVersion, info.aiFileDateString());
 }
@@ -414,7 +428,13 @@ void TfmMain::SetToolbarStrip(bool force) {
   if (force || !paMain->isHidden()) {
     paMain->hide();
     resize(width(), visinaCela - visinaSlika + 1);
-    move(currMinLeft, currMinTop);
+    // The strip stays whole on the screen whatever place the settings give it.
+    const QScreen* screen = this->screen();
+    // Before the window manager has framed the window, its title bar is reckoned at the style's size.
+    QSize frame = frameGeometry().size();
+    if (frame == size()) frame.rheight() += style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    move(screen ? nuvo::shell::keptOnScreen({currMinLeft, currMinTop}, frame, screen->availableGeometry())
+                : QPoint(currMinLeft, currMinTop));
     return;
   }
   resize(width(), visinaCela);

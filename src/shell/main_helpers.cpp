@@ -1,5 +1,7 @@
 #include "shell/main_helpers.h"
 
+#include <algorithm>
+
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -266,6 +268,12 @@ QList<QWidget*> windowsWithPrefix(const QList<QWidget*>& windows, const QString&
     if (window->objectName().startsWith(prefix, Qt::CaseSensitive)) chosen << window;
   }
   return chosen;
+}
+
+QPoint keptOnScreen(QPoint wanted, QSize frameSize, const QRect& available) {
+  const int x = std::min(wanted.x(), available.right() + 1 - frameSize.width());
+  const int y = std::min(wanted.y(), available.bottom() + 1 - frameSize.height());
+  return {std::max(x, available.left()), std::max(y, available.top())};
 }
 
 }  // namespace nuvo::shell

@@ -3,6 +3,8 @@
 // window's members (Main.h) supply the program context and show the messages.
 
 #include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +36,11 @@ QString f_venPodpicje(const QString& text);
 // Fills the ":?" marks of a template with `clipboard` (at most 10 characters, else "?"): as it
 // stands after a blank, with its first letter upper-cased elsewhere. `frame` goes before and after.
 QString prepareInsertTemplate(const QString& frame, const QString& text, const QString& clipboard);
+
+// Where a window whose frame (title bar included) has `frameSize` goes when it is asked to stand at
+// `wanted`: moved up and left as far as needed to lie whole on the `available` part of the screen,
+// never above or left of it.
+QPoint keptOnScreen(QPoint wanted, QSize frameSize, const QRect& available);
 
 // Every CR LF becomes a single CR.
 QString brezNL(const QString& text);

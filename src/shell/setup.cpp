@@ -326,11 +326,13 @@ void TFmSetup::buildParamPage() {
   btChangeParam->setDefault(true);
   btExit = named(new QPushButton(QStringLiteral("Exit"), page), "btExit");
 
+  // Four columns, so that the page fits a screen of 768 pixels with its buttons.
   auto* groups = new QGridLayout;
-  const QList<QWidget*> columns[] = {{oracle, workSheet, panel4, panel5},
-                                     {mdq, part, plsql, project, script},
-                                     {version, other, onPage}};
-  for (int column = 0; column < 3; ++column) {
+  const QList<QWidget*> columns[] = {{oracle, panel4, panel5},
+                                     {workSheet, mdq, part},
+                                     {plsql, project, script, version},
+                                     {other, onPage}};
+  for (int column = 0; column < 4; ++column) {
     int row = 0;
     for (QWidget* box : columns[column]) groups->addWidget(box, row++, column);
     groups->setRowStretch(row, 1);

@@ -18,6 +18,9 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QScreen>
+#include <QSplitter>
+#include <QStyle>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -35,6 +38,7 @@
 #include "shell/tabUtil.h"
 #include "sqlwork/script_lists.h"
 #include "widgets/dataset_model.h"
+#include "widgets/icons.h"
 #include "widgets/message_facade.h"
 
 QPointer<TfmScript> TfmScript::fmScript;
@@ -81,15 +85,30 @@ QString firstCharacter(const QComboBox* box) {
 QString orAll(const QString& text) { return text.isEmpty() ? QStringLiteral("A") : text; }
 QString orAllTrimmed(const QString& text) { return text.trimmed().isEmpty() ? QStringLiteral("A") : text; }
 
-// A dataset model whose column titles may differ from the field names.
+// A dataset model whose column titles may differ from the field names, and whose cells show a
+// text on one line: a statement's line breaks become blanks, and a long one shows its beginning.
 class TitledDatasetModel : public nuvo::widgets::DatasetModel {
  public:
+  static constexpr int kCellCharacters = 300;
+
   TitledDatasetModel(nuvo::db::Dataset* dataset, QHash<QString, QString> titles, QObject* parent)
       : DatasetModel(dataset, parent), titles_(std::move(titles)) {}
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
     const QVariant title = DatasetModel::headerData(section, orientation, role);
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return title;
     return titles_.value(title.toString(), title.toString());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    const QVariant value = DatasetModel::data(index, role);
+    if (role != Qt::DisplayRole || value.typeId() != QMetaType::QString) return value;
+    QString text = value.toString();
+    if (text.size() > kCellCharacters) text = text.left(kCellCharacters) + QChar(0x2026);
+    return text.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
+  }
+  // Titles follow the program's language.
+  void setTitle(const QString& field, const QString& title) {
+    titles_.insert(field, title);
+    emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
   }
 
  private:
@@ -165,6 +184,10 @@ TfmScript::TfmScript(QWidget* parent) : QDialog(parent), quDyn(&context().osOrac
   setAttribute(Qt::WA_DeleteOnClose);
   fmScript = this;
   buildWidgets();
+  if (const QScreen* screen = this->screen()) {
+    const QRect available = screen->availableGeometry();
+    resize(std::min(1200, available.width()), std::min(720, available.height() - 40));
+  }
   zadnjaSkripta = kNoRowShown;
 
   TfmMain& m = context();
@@ -197,20 +220,22 @@ TfmScript::~TfmScript() = default;
 void TfmScript::buildWidgets() {
   auto* layout = new QVBoxLayout(this);
   auto* toolbar = named(new QToolBar(this), "ToolBar1");
-  const auto tool = [this, toolbar](const char* name) {
+  const auto tool = [this, toolbar](const char* name, const char* icon, QStyle::StandardPixmap fallback) {
     auto* b = named(new QToolButton(this), name);
+    b->setIcon(nuvo::widgets::themedIcon(icon, fallback));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolbar->addWidget(b);
     return b;
   };
-  tbOpenF = tool("tbOpenF");
-  tbRun = tool("tbRun");
-  tbSearch = tool("tbSearch");
-  tbStat = tool("tbStat");
-  tbLargeRB = tool("tbLargeRB");
+  tbOpenF = tool("tbOpenF", "document-open", QStyle::SP_DialogOpenButton);
+  tbRun = tool("tbRun", "system-run", QStyle::SP_MediaPlay);
+  tbSearch = tool("tbSearch", "edit-find", QStyle::SP_FileDialogContentsView);
+  tbStat = tool("tbStat", "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView);
+  tbLargeRB = tool("tbLargeRB", "drive-harddisk", QStyle::SP_DriveHDIcon);
   tbLargeRB->setCheckable(true);
-  ToolButton2 = tool("ToolButton2");
-  tbDeleteMore = tool("tbDeleteMore");
-  tbExit = tool("tbExit");
+  ToolButton2 = tool("ToolButton2", "dialog-error", QStyle::SP_MessageBoxCritical);
+  tbDeleteMore = tool("tbDeleteMore", "edit-delete", QStyle::SP_TrashIcon);
+  tbExit = tool("tbExit", "application-exit", QStyle::SP_DialogCloseButton);
   // The status window is not part of this tool yet.
   ToolButton2->setEnabled(false);
   laLastVersion = label("laLastVersion", this);
@@ -229,6 +254,9 @@ void TfmScript::buildWidgets() {
   cbAllScripts = named(new QComboBox(paGlava), "cbAllScripts");
   cbAllScripts->setEditable(true);
   cbAllScripts->setMaxVisibleItems(25);
+  // Wide enough for a whole script name (at most 30 characters).
+  cbAllScripts->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cbAllScripts->setMinimumContentsLength(30);
   upperCaseAsTyped(cbAllScripts->lineEdit());
   cbStat = named(new QComboBox(paGlava), "cbStat");
   edFilter = named(new QLineEdit(paGlava), "edFilter");
@@ -328,20 +356,40 @@ QWidget* TfmScript::buildOpenFilePage() {
 QWidget* TfmScript::buildExecPage() {
   auto* page = named(new QWidget, "tabExec");
   auto* layout = new QHBoxLayout(page);
+  auto* splitter = named(new QSplitter(Qt::Horizontal, page), "spExec");
+  layout->addWidget(splitter);
   quSkripte = named(new nuvo::db::Dataset(&context().osOracle, this), "quSkripte");
   dbgSkripte = named(new TThemedDBGrid(page), "dbgSkripte");
-  bindGrid(dbgSkripte, quSkripte, {{"SCRIPT_COUNTER", "COUNTER"}, {"SCRIPT_STAT", "Stat"}},
+  bindGrid(dbgSkripte, quSkripte,
+           {{"SCRIPT_COUNTER", "COUNTER"}, {"SCRIPT_STAT", "Stat"}, {"SCRIPT_CONT", "Statement"},
+            {"SCRIPT_ERR", "Error"}},
            [this] { napolniSkriptoIzTabele(); });
   dbgSkripte->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  layout->addWidget(dbgSkripte);
+  dbgSkripte->setWordWrap(false);
+  dbgSkripte->horizontalHeader()->setStretchLastSection(true);
+  // Counter and status as wide as their titles, the statement wider than the error.
+  connect(quSkripte, &nuvo::db::Dataset::opened, dbgSkripte, [this] {
+    for (int column = 0; column < quSkripte->fieldCount(); ++column) {
+      const QString field = quSkripte->columns()[column].name.toUpper();
+      if (field == u"SCRIPT_COUNTER" || field == u"SCRIPT_STAT") dbgSkripte->resizeColumnToContents(column);
+      if (field == u"SCRIPT_CONT") dbgSkripte->setColumnWidth(column, 240);
+    }
+  });
+  splitter->addWidget(dbgSkripte);
 
-  auto* right = new QVBoxLayout;
-  auto* controls = new QHBoxLayout;
-  spExecOne = button("spExecOne", page);
-  spExecAllScript = button("spExecAllScript", page);
-  sbNeizvedeno = button("sbNeizvedeno", page);
-  spDelete = button("spDelete", page);
-  spDeleteAll = button("spDeleteAll", page);
+  auto* rightPane = new QWidget(splitter);
+  auto* right = new QVBoxLayout(rightPane);
+  right->setContentsMargins(0, 0, 0, 0);
+  const auto runButton = [page](const char* name, const char* icon, QStyle::StandardPixmap fallback) {
+    QPushButton* b = button(name, page);
+    b->setIcon(nuvo::widgets::themedIcon(icon, fallback));
+    return b;
+  };
+  spExecOne = runButton("spExecOne", "media-playback-start", QStyle::SP_MediaPlay);
+  spExecAllScript = runButton("spExecAllScript", "media-seek-forward", QStyle::SP_MediaSeekForward);
+  sbNeizvedeno = runButton("sbNeizvedeno", "edit-undo", QStyle::SP_BrowserReload);
+  spDelete = runButton("spDelete", "list-remove", QStyle::SP_DialogDiscardButton);
+  spDeleteAll = runButton("spDeleteAll", "edit-delete", QStyle::SP_TrashIcon);
   cbStopOnError = named(new QCheckBox(page), "cbStopOnError");
   cbStopOnError->setChecked(true);
   cbThread = named(new QCheckBox(page), "cbThread");
@@ -354,11 +402,18 @@ QWidget* TfmScript::buildExecPage() {
   Label5 = label("Label5", page);
   cbShowType = named(new QComboBox(page), "cbShowType");
   cbShowType->setPlaceholderText(QStringLiteral("NOT EXECUTED"));
+  // Two rows: running and marking the rows, then how a run goes and its transaction.
+  auto* controls = new QHBoxLayout;
   for (QWidget* w : std::initializer_list<QWidget*>{spExecOne, spExecAllScript, sbNeizvedeno, spDelete, spDeleteAll,
-                                                    cbStopOnError, cbThread, cbMess, btStop, btCommit, btRollback,
                                                     Label5, cbShowType})
     controls->addWidget(w);
+  controls->addStretch();
   right->addLayout(controls);
+  auto* runControls = new QHBoxLayout;
+  for (QWidget* w : std::initializer_list<QWidget*>{cbStopOnError, cbThread, cbMess, btStop, btCommit, btRollback})
+    runControls->addWidget(w);
+  runControls->addStretch();
+  right->addLayout(runControls);
 
   paStat = named(new QWidget(page), "paStat");
   auto* stat = new QHBoxLayout(paStat);
@@ -384,7 +439,9 @@ QWidget* TfmScript::buildExecPage() {
   right->addWidget(meTekocaSkripta, 1);
   right->addWidget(meLong, 1);
   right->addWidget(dbmError);
-  layout->addLayout(right, 1);
+  splitter->addWidget(rightPane);
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 1);
 
   connect(spExecAllScript, &QPushButton::clicked, this, &TfmScript::spExecAllScriptClick);
   connect(spExecOne, &QPushButton::clicked, this, &TfmScript::spExecOneClick);
@@ -547,7 +604,31 @@ void TfmScript::SetLanguageTexts() {
   btCommit->setText(slo ? m.nizCommit : QStringLiteral("&Commit"));
   btRollback->setText(slo ? m.nizRollback : QStringLiteral("&Rollback"));
   sgStat->setHorizontalHeaderLabels(slo ? kStatHeaderSlo : kStatHeader);
-  // Hints; the buttons, which have no pictures here, show theirs as their text too.
+  // Short captions beside the pictures; the long texts are the hints below.
+  const struct {
+    QAbstractButton* button;
+    const char* english;
+    const char* slovene;
+  } shortCaptions[] = {
+      {tbOpenF, "Open", "Odpri"},
+      {tbRun, "Execute", "Izvedi"},
+      {tbSearch, "Search", "Iskanje"},
+      {tbStat, "Statistics", "Statistika"},
+      {tbLargeRB, "Large RB", "Velik RB"},
+      {ToolButton2, "Errors", "Napake"},
+      {tbDeleteMore, "Delete", "Briši"},
+      {tbExit, "Exit", "Izhod"},
+      {spExecOne, "Current", "Trenutna"},
+      {spExecAllScript, "All", "Vse"},
+      {sbNeizvedeno, "Not executed", "Neizvedeno"},
+      {spDelete, "Deleted", "Brisan"},
+      {spDeleteAll, "Delete", "Briši"},
+  };
+  for (const auto& c : shortCaptions) c.button->setText(t(c.english, c.slovene));
+  if (auto* model = dynamic_cast<TitledDatasetModel*>(dbgSkripte->model())) {
+    model->setTitle(QStringLiteral("SCRIPT_CONT"), t("Statement", "Ukaz"));
+    model->setTitle(QStringLiteral("SCRIPT_ERR"), t("Error", "Napaka"));
+  }
   const struct {
     QWidget* widget;
     const char* english;
@@ -555,11 +636,11 @@ void TfmScript::SetLanguageTexts() {
   } hints[] = {
       {tbOpenF, "Open script from file", "Odpri datoteko"},
       {tbRun, "Execute script", "Izvedi"},
-      {tbSearch, "Search", "Search"},
-      {tbStat, "Statistics", "Statistics"},
+      {tbSearch, "Search", "Iskanje"},
+      {tbStat, "Statistics", "Statistika"},
       {tbLargeRB, "Large RB ONLINE", "Velik RB ONLINE"},
       {ToolButton2, "Errors", "Napake"},
-      {tbDeleteMore, "Delete scripts", "Delete scripts"},
+      {tbDeleteMore, "Delete scripts", "Brisanje skript"},
       {tbExit, "Exit", "Izhod"},
       {cbAllScripts, "Delete - delete script", "Delete - brisanje izbrane skripte"},
       {edFilter, "Filter on skripts", "Filter na skripte"},
@@ -571,11 +652,7 @@ void TfmScript::SetLanguageTexts() {
       {spDelete, "Set status to deleted (on current script)", "Postavi status brisan na trenutni skripti"},
       {spDeleteAll, "Delete choosen scripts(permanet)", "Postavi status brisan na vse izbranih skriptah"},
   };
-  for (const auto& h : hints) {
-    const QString text = t(h.english, h.slovene);
-    h.widget->setToolTip(text);
-    if (auto* b = qobject_cast<QAbstractButton*>(h.widget)) b->setText(text);
-  }
+  for (const auto& h : hints) h.widget->setToolTip(t(h.english, h.slovene));
   const QStringList types = slo ? QStringList{QStringLiteral("N - NEIZVRŠENI"), QStringLiteral("X - IZVRŠENI"),
                                               QStringLiteral("D - BRISANI"), QStringLiteral("E - NAPAKE")}
                                 : QStringList{QStringLiteral("N - NOT EXECUTED"), QStringLiteral("X - EXECUTED"),

@@ -88,7 +88,7 @@ TEST_F(MainCommands, CaptionsAndHintsInBothLanguages) {
   const Case hints[] = {
       {"tbConnect", "Connect to Database", "Prijava"},
       {"tbOkna", "Select Window", "Prikaz odprtih oken"},
-      {"ToolButton4", "Settings", "Settings"},
+      {"ToolButton4", "Settings", "Nastavitve"},
   };
   for (const bool slovene : {false, true}) {
     if (slovene) writeHomeFile("MONITOR.INI", "[PL/SQL]\r\nCURR_LANGUAGE=SLO\r\n");

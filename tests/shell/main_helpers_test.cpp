@@ -207,4 +207,21 @@ TEST(String2SQlString, QuotesEveryItemOfADelimitedList) {
   EXPECT_EQ(TNuvoSqlHelper::String2SQlString("A;B", u';'), "'A';'B'");
 }
 
+TEST(KeptOnScreen, MovesAWindowUpAndLeftUntilItLiesWhole) {
+  const QRect screen(0, 0, 1366, 768);
+  const struct {
+    QPoint wanted;
+    QSize frame;
+    QPoint placed;
+  } cases[] = {
+      {{100, 40}, {900, 130}, {100, 40}},     // on the screen: stays
+      {{431, 658}, {900, 151}, {431, 617}},   // 41 pixels below the bottom: up by as much
+      {{800, 700}, {900, 130}, {466, 638}},   // beyond the right and the bottom
+      {{-50, -10}, {900, 130}, {0, 0}},       // above and left of the screen
+      {{10, 10}, {1500, 900}, {0, 0}},        // larger than the screen: its top left corner shows
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(nuvo::shell::keptOnScreen(c.wanted, c.frame, screen), c.placed) << c.wanted.x() << "," << c.wanted.y();
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QScreen>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 #include "shell/Main.h"
@@ -40,13 +42,25 @@ TEST_F(MainWindowLife, ExitInTheLogonDialogEndsTheProgram) {
 
 namespace {
 
-TEST_F(MainWindowLife, TheToolbarStripShrinksTheWindowToItsToolbar) {
+TEST_F(MainWindowLife, TheToolbarStripShrinksTheWindowToItsToolbarOnTheScreen) {
+  // The default place (110 pixels above the screen's bottom) and one far below the screen both
+  // leave the whole strip, title bar included, on the screen.
+  for (const char* top : {"", "5000"}) {
+    writeHomeFile("MONITOR.INI", QString("[PL/SQL]\r\nCURR_MINIMIZED=D\r\nCURR_MIN_TOP=%1\r\n").arg(top));
+    TfmMain w;
+    const QRect screen = w.screen()->availableGeometry();
+    const int titleBar = w.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &w);
+    EXPECT_TRUE(w.paMain->isHidden()) << top;
+    EXPECT_GE(w.x(), screen.left()) << top;
+    EXPECT_LE(w.y() + titleBar + w.height(), screen.bottom() + 1) << top;
+    EXPECT_GT(w.y(), screen.top() + screen.height() / 2) << top;
+  }
   writeHomeFile("MONITOR.INI", "[PL/SQL]\r\nCURR_MINIMIZED=D\r\nCURR_MIN_TOP=40\r\n");
   TfmMain w;
   EXPECT_TRUE(w.paMain->isHidden());
   EXPECT_EQ(w.height(), w.visinaCela - w.visinaSlika + 1);
   EXPECT_EQ(w.currMinTop, 40);
-  EXPECT_EQ(w.pos(), QPoint(w.currMinLeft, 40));
+  EXPECT_EQ(w.y(), 40);
   w.command("tbMin")->trigger();
   EXPECT_FALSE(w.paMain->isHidden());
   EXPECT_EQ(w.height(), w.visinaCela);

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -86,6 +87,12 @@ class ScriptPages : public nuvo::test::DatabaseFixture {
     }
     return rows;
   }
+  // The counter and status of each row of the statement list.
+  QStringList listed(const QTableView* view) {
+    QStringList rows;
+    for (const QString& row : grid(view)) rows << row.section('|', 0, 1);
+    return rows;
+  }
   // Moves the grid's cursor to a row, as a click would.
   void select(QTableView* view, int row) {
     int column = 0;
@@ -136,7 +143,32 @@ TEST_F(ScriptPages, TheStatusBoxAndFiltersNarrowTheList) {
     w.edFilter->setText(c.filter);
     w.cbShowType->setCurrentIndex(c.status);
     w.btRefreshClick();
-    EXPECT_EQ(grid(w.dbgSkripte), c.rows) << c.status << " " << c.napaka << " " << c.filter;
+    EXPECT_EQ(listed(w.dbgSkripte), c.rows) << c.status << " " << c.napaka << " " << c.filter;
+  }
+}
+
+// The list shows counter, status, the statement on one line and the error, under titles in the
+// program's language, with room for all four in a window at 1366x768.
+TEST_F(ScriptPages, TheStatementListShowsCounterStatusStatementAndError) {
+  store({{"UPG_R", 1, "X", "create table r (\r\n  x number)", "", "KADE"},
+         {"UPG_R", 2, "E", "insert into nothing values (1)", "ORA-00942: table or view does not exist", "KADE"}});
+  for (const bool slovene : {false, true}) {
+    main_->currLanguage = slovene ? "SLO" : "ANG";
+    TfmScript& w = listing("UPG_R", 4);
+    EXPECT_EQ(grid(w.dbgSkripte), (QStringList{"1|X|create table r (   x number)|",
+                                               "2|E|insert into nothing values (1)|ORA-00942: table or view does not exist"}));
+    QStringList titles;
+    for (int c = 0; c < w.dbgSkripte->model()->columnCount(); ++c)
+      if (!w.dbgSkripte->isColumnHidden(c)) titles << w.dbgSkripte->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(titles, slovene ? QStringList({"COUNTER", "Stat", "Ukaz", "Napaka"})
+                              : QStringList({"COUNTER", "Stat", "Statement", "Error"}));
+    w.resize(1366, 700);
+    w.show();
+    QCoreApplication::processEvents();
+    const int counterAndStatus = w.dbgSkripte->columnViewportPosition(2);
+    EXPECT_GE(w.dbgSkripte->viewport()->width(), counterAndStatus + 200) << "no room for the statement";
+    EXPECT_GE(w.cbAllScripts->width(), w.cbAllScripts->fontMetrics().horizontalAdvance(QString(30, 'W')) * 3 / 4);
+    delete window_.data();
   }
 }
 
@@ -151,7 +183,7 @@ TEST_F(ScriptPages, TheScriptBoxTakesTypedNamesInUpperCase) {
   w.edNapaka->clear();
   w.spFltScriptClick();  // the names that begin with the typed text
   EXPECT_EQ(w.cbAllScripts->currentText(), "UPG_A");
-  EXPECT_EQ(grid(w.dbgSkripte), (QStringList{"1|X", "2|X", "3|E", "4|X", "5|D"}));
+  EXPECT_EQ(listed(w.dbgSkripte), (QStringList{"1|X", "2|X", "3|E", "4|X", "5|D"}));
 }
 
 TEST_F(ScriptPages, DeletingListedRowsFollowsTheStatusBox) {
@@ -183,7 +215,7 @@ TEST_F(ScriptPages, OwnerModeListsSearchesResetsAndDeletesOnlyTheLogonUsersRows)
          {"UPG_ANA", 1, "X", "select 3 from dual", "", "ANA"}});
   main_->currMoreInstall = true;
   TfmScript& w = listing("UPG_O", 4);
-  EXPECT_EQ(grid(w.dbgSkripte), QStringList{"1|X"});
+  EXPECT_EQ(listed(w.dbgSkripte), QStringList{"1|X"});
   EXPECT_EQ(w.cbAllScripts->count(), 1);  // UPG_ANA is another installation's
 
   w.cbFIndStat->setCurrentIndex(4);
@@ -240,7 +272,7 @@ TEST_F(ScriptPages, TheDeleteKeyInTheScriptBoxDeletesWithoutAskingAndRestoresThe
 TEST_F(ScriptPages, AnEditedTextIsWrittenBackToItsRow) {
   store(kRows);
   TfmScript& w = listing("UPG_B", 4);
-  ASSERT_EQ(grid(w.dbgSkripte).size(), 1);
+  ASSERT_EQ(listed(w.dbgSkripte).size(), 1);
   w.show();
   w.meLong->setFocus();
   QCoreApplication::processEvents();
@@ -307,7 +339,7 @@ TEST_F(ScriptPages, ExecutingTheCurrentRowShowsItsNewStatusWhereItWas) {
     w.spExecOneClick();
     EXPECT_EQ(messages().last(), c.message);
     EXPECT_EQ(w.dbgSkripte->currentRow(), c.row);
-    EXPECT_EQ(grid(w.dbgSkripte)[c.row], c.listed);
+    EXPECT_EQ(listed(w.dbgSkripte)[c.row], c.listed);
     EXPECT_TRUE(w.dbmError->toPlainText().startsWith(c.error)) << w.dbmError->toPlainText().toStdString();
     EXPECT_FALSE(main_->osOracle.inTransaction());
   }
@@ -332,14 +364,14 @@ TEST_F(ScriptPages, AnyStatusBoxBringsTheListBackAndRefreshesIt) {
   TfmScript& w = listing("UPG_A", 4);
   for (QComboBox* box : {w.cbStat, w.cbFIndStat}) {
     SCOPED_TRACE(box->objectName().toStdString());
-    const int counter = static_cast<int>(grid(w.dbgSkripte).size()) + 1;
+    const int counter = static_cast<int>(listed(w.dbgSkripte).size()) + 1;
     store({{"UPG_A", counter, "N", "select 1 from dual", "", "KADE"}});
     w.dbgSkripte->hide();  // as during a run
     w.meLong->hide();
     box->setCurrentIndex(box->currentIndex() == 1 ? 2 : 1);
     EXPECT_TRUE(w.dbgSkripte->isVisibleTo(&w));
     EXPECT_TRUE(w.meLong->isVisibleTo(&w));
-    EXPECT_EQ(grid(w.dbgSkripte).last(), QString::number(counter) + "|N");
+    EXPECT_EQ(listed(w.dbgSkripte).last(), QString::number(counter) + "|N");
   }
 }
 
@@ -368,7 +400,7 @@ TEST_F(ScriptPages, StatisticsCountPerStatusAndFilterByStatus) {
     EXPECT_EQ(w.pcExec->currentWidget(), w.tabExec);
     EXPECT_EQ(w.cbAllScripts->currentText(), "UPG_A");
     EXPECT_EQ(w.cbStat->currentIndex(), c.headerStatus);
-    EXPECT_EQ(grid(w.dbgSkripte), c.rows) << c.headerStatus;
+    EXPECT_EQ(listed(w.dbgSkripte), c.rows) << c.headerStatus;
   }
 }
 
