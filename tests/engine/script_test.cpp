@@ -17,6 +17,9 @@ struct SplitCase {
   std::vector<ScriptStatement> expected;
 };
 
+// A case prints as its name (in test listings too), not as the bytes of the structure.
+void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
+
 class SplitScript : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitScript, SplitsAsSqlPlusDoes) {

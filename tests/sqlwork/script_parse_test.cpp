@@ -22,6 +22,9 @@ struct ParseCase {
   QStringList rows;  // stored texts with "\n" for line breaks, numbered 1, 2, ...
 };
 
+// A case prints as its name (in test listings too), not as the bytes of the structure.
+void PrintTo(const ParseCase& c, std::ostream* out) { *out << c.name; }
+
 ParseEffects conditionsFrom(const QMap<QString, ConditionAnswer>& answers, QStringList* queries) {
   ParseEffects effects;
   effects.condition = [answers, queries](const QString& query) {
