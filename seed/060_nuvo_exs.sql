@@ -25,17 +25,18 @@ GRANT READ ON nuvo_util.nuvo_exs TO PUBLIC;
 -- utility schema's own session; the session returns to SYS at the end.
 ALTER SESSION SET CURRENT_SCHEMA = nuvo_util;
 
+-- The text is compared where it is stored, not in a PL/SQL variable (at most 32,767 characters),
+-- so that statements of any length answer: a large package body must not make every text filter
+-- of the table fail.
 CREATE OR REPLACE FUNCTION getMemoFiltExs(p_rowid IN ROWID, p_filter IN VARCHAR2) RETURN VARCHAR2 IS
-  v_text VARCHAR2(32767);
+  v_found NUMBER;
 BEGIN
-  SELECT script_cont INTO v_text FROM nuvo_util.nuvo_exs WHERE rowid = p_rowid;
-  IF instr(upper(v_text), upper(p_filter)) > 0 THEN
+  SELECT count(*) INTO v_found FROM nuvo_util.nuvo_exs
+   WHERE rowid = p_rowid AND instr(upper(script_cont), upper(p_filter)) > 0;
+  IF v_found > 0 THEN
     RETURN 'T';
   END IF;
   RETURN 'F';
-EXCEPTION
-  WHEN no_data_found THEN
-    RETURN 'F';
 END;
 /
 

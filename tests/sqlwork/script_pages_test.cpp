@@ -172,6 +172,31 @@ TEST_F(ScriptPages, TheStatementListShowsCounterStatusStatementAndError) {
   }
 }
 
+// A stored statement longer than any PL/SQL variable (a large package body) is searched whole, and
+// the filters over the rest of the table keep answering.
+TEST_F(ScriptPages, TextFiltersAnswerForStatementsOfAnyLength) {
+  store(kRows);
+  sys({"DECLARE v VARCHAR2(32767); BEGIN v := rpad('-- body', 32000, 'x'); "
+       "INSERT INTO nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner) "
+       "VALUES ('UPG_A', 6, 'N', v || v || ' end pckhuge;', 'KADE'); COMMIT; END;"});
+  TfmScript& w = listing("UPG_A", 4);
+  const struct {
+    const char* filter;
+    QStringList rows;  // of UPG_A
+    int found;         // by the search over every script
+  } cases[] = {{"PCKHUGE", {"6|N"}, 1}, {"index", {"2|X"}, 1}, {"X", {"1|X", "2|X", "6|N"}, 4}};
+  for (const auto& c : cases) {
+    w.edFilter->setText(c.filter);
+    w.btRefreshClick();
+    EXPECT_EQ(listed(w.dbgSkripte), c.rows) << c.filter;
+    w.edFindFlt->setText(c.filter);
+    w.cbFIndStat->setCurrentIndex(4);
+    w.btFindClick();
+    EXPECT_EQ(grid(w.dbgSearch).size(), c.found) << c.filter;
+  }
+  EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+}
+
 TEST_F(ScriptPages, TheScriptBoxTakesTypedNamesInUpperCase) {
   store(kRows);
   TfmScript& w = open();
