@@ -345,7 +345,9 @@ QWidget* TfmScript::buildOpenFilePage() {
   connect(btScriptPut, &QPushButton::clicked, this, &TfmScript::btScriptPutClick);
   connect(btSaveScript, &QPushButton::clicked, this, &TfmScript::btSaveScriptClick);
   connect(edSkripta, &QLineEdit::editingFinished, this, [this] { context().currentScript = edSkripta->text(); });
-  connect(edDir, &QLineEdit::textChanged, this, [](const QString& text) { context().currentScriptDir = text; });
+  // The field's text as it stands: upper-casing a typed character sets the text again from within
+  // the change, after which the change itself reports the character as typed.
+  connect(edDir, &QLineEdit::textChanged, this, [this] { context().currentScriptDir = edDir->text(); });
   connect(meVse, &QPlainTextEdit::textChanged, this, [this] {
     btSaveScript->setEnabled(true);
     btScriptPut->setEnabled(!meVse->toPlainText().isEmpty());

@@ -133,6 +133,16 @@ TEST_F(ScriptWindow, AWindows1250ScriptWhoseLettersFormUtf8IsStoredAsWritten) {
             QString::fromUtf8("update kade.isec_users set username = 'močšž' where 1 = 0"));
 }
 
+TEST_F(ScriptWindow, TheTypedScriptDirectoryIsRememberedWholeAsTheFieldShowsIt) {
+  TfmScript& w = open();
+  w.edDir->clear();
+  QTest::keyClicks(w.edDir, "c:\\sql\\trig");
+  EXPECT_EQ(w.edDir->text(), "C:\\SQL\\TRIG");
+  EXPECT_EQ(main_->currentScriptDir, "C:\\SQL\\TRIG");
+  QTest::keyClick(w.edDir, Qt::Key_Backspace);
+  EXPECT_EQ(main_->currentScriptDir, "C:\\SQL\\TRI");
+}
+
 TEST_F(ScriptWindow, AnInsertErrorStoresNothingNamesTheStatementAndRecordsNoVersion) {
   sys({"CREATE TRIGGER nuvo_util.exs_no2 BEFORE INSERT ON nuvo_util.nuvo_exs FOR EACH ROW "
        "WHEN (new.script_counter = 2) BEGIN raise_application_error(-20002, 'refused'); END;"});
