@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 
 class QPushButton;
 class QTabWidget;
@@ -13,6 +14,12 @@ class TfmAbout : public QDialog {
  public:
   explicit TfmAbout(QWidget* parent = nullptr);
   static inline QPointer<TfmAbout> instance;
+
+  // The examples of the "Start Parameters" help: its action lines, its calls of the program, and
+  // its example script line by line.
+  static QStringList startActionExamples();
+  static QStringList startCallExamples();
+  static QStringList exampleScript();
 
   QTabWidget* pcAbout;
   QTreeWidget* TreeView1;

@@ -130,6 +130,12 @@ CommandRunner::CommandRunner(TfmMain& main)
   for (const char* word : kWindowActions) actions_.emplace(QString::fromLatin1(word), &CommandRunner::windowAction);
 }
 
+QStringList CommandRunner::actionWords() const {
+  QStringList words;
+  for (const auto& [word, action] : actions_) words << word;
+  return words;
+}
+
 void CommandRunner::report(const QString& text) {
   qWarning("%s", qUtf8Printable(text));
   log << text;

@@ -83,6 +83,8 @@ class CommandRunner {
   void runInstallationList();
   // A line on standard error and in `log`.
   void report(const QString& text);
+  // The action words the runner carries out, in alphabetical order.
+  QStringList actionWords() const;
 
  private:
   using Action = bool (CommandRunner::*)(const ParsedLine& line, int lineNumber);

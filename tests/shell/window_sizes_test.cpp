@@ -23,6 +23,7 @@
 #include "shell/userComm.h"
 #include "shell_test_support.h"
 #include "sqlwork/execScr.h"
+#include "sqlwork/workshet.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ const WindowCase kWindows[] = {
     {"logon", [](TfmMain& main) -> QWidget* { return new TfmConnect(&main); }},
     {"settings", [](TfmMain& main) -> QWidget* { return new TFmSetup(&main); }},
     {"script executor", [](TfmMain&) -> QWidget* { return new TfmScript; }},
+    {"worksheet", [](TfmMain&) -> QWidget* { return new TfmWorkSheet; }},
     {"about", [](TfmMain&) -> QWidget* { return new TfmAbout; }},
     {"comments", [](TfmMain&) -> QWidget* { return new TfmComments; }},
     {"picture", [](TfmMain&) -> QWidget* { return new TfmGetPict; }},
