@@ -326,17 +326,22 @@ void TFmSetup::buildParamPage() {
   btChangeParam->setDefault(true);
   btExit = named(new QPushButton(QStringLiteral("Exit"), page), "btExit");
 
-  // Four columns, so that the page fits a screen of 768 pixels with its buttons.
-  auto* groups = new QGridLayout;
+  // Four columns, each stacking its own groups, so that the page fits a screen of 768 pixels with
+  // its buttons; the fields are wide enough to show their usual values whole.
+  auto* groups = new QHBoxLayout;
   const QList<QWidget*> columns[] = {{oracle, panel4, panel5},
                                      {workSheet, mdq, part},
                                      {plsql, project, script, version},
                                      {other, onPage}};
-  for (int column = 0; column < 4; ++column) {
-    int row = 0;
-    for (QWidget* box : columns[column]) groups->addWidget(box, row++, column);
-    groups->setRowStretch(row, 1);
+  for (const QList<QWidget*>& column : columns) {
+    auto* stack = new QVBoxLayout;
+    for (QWidget* box : column) stack->addWidget(box);
+    stack->addStretch(1);
+    groups->addLayout(stack);
   }
+  const int textWidth = page->fontMetrics().horizontalAdvance(QStringLiteral("EASTEUROPE_CHARSET"));
+  for (QLineEdit* field : page->findChildren<QLineEdit*>()) field->setMinimumWidth(textWidth + 16);
+  for (QComboBox* field : page->findChildren<QComboBox*>()) field->setMinimumWidth(textWidth + 40);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   for (QPushButton* button : {btSaveToDisk, btChangeParam, btExit}) buttons->addWidget(button);

@@ -123,4 +123,39 @@ TEST_F(UnattendedProgram, AnActionWithoutItsWindowKeepsTheProgramOpen) {
   program.waitForFinished();
 }
 
+// An unattended SCRIPT that cannot run says why on standard error and leaves the program open as a
+// failed run: its file is missing, or the script is stored with rows a killed run left not executed.
+TEST_F(UnattendedProgram, AScriptThatCannotRunIsReportedOnStandardError) {
+  writeWork("UPG_HALF.sql", "insert into kade.isec_users (user__id, username) values (96, 'H')\r\n/\r\n");
+  writeWork("half.sql",
+            "insert into nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner) "
+            "values ('UPG_HALF', 1, 'N', 'insert into kade.isec_users (user__id, username) values (96, ''H'')', "
+            "'KADE');\ncommit;\n");
+  QProcess store;
+  store.setProcessEnvironment(env_);
+  store.start(QStringLiteral(NUVO_BIN_DIR "/nuvo_db"), {"sql", "DEMO", "SYS/SYS", "--sysdba", "-f", work() + "/half.sql"});
+  ASSERT_TRUE(store.waitForFinished(60000));
+  ASSERT_EQ(store.exitCode(), 0) << store.readAllStandardError().toStdString();
+  const struct {
+    const char* script;
+    const char* report;
+  } cases[] = {{"UPG_NONE", "SCRIPT FILE CANNOT BE READ: "},
+               {"UPG_HALF", "SCRIPT UPG_HALF IS STORED ALREADY AND 1 OF ITS STATEMENTS ARE NOT EXECUTED"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    writeWork("RUN.CMD", QByteArray("CONNECT\r\nSCRIPT ") + c.script + " " + work().toUtf8() + "\r\n");
+    QProcess program;
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    startProgram(program, {"@RUN.CMD", "KADE", "KADE", "DEMO"});
+    QByteArray output;
+    while (!output.contains(c.report) && program.waitForReadyRead(60000)) output += program.readAll();
+    EXPECT_TRUE(output.contains(c.report)) << output.toStdString();
+    // Well past the closing timer of a complete run, the program is still there for the user.
+    EXPECT_FALSE(program.waitForFinished(3000));
+    program.kill();
+    program.waitForFinished();
+  }
+  EXPECT_EQ(rows("select script_stat from nuvo_util.nuvo_exs where script_name = 'UPG_HALF';"), QStringList({"N"}));
+}
+
 }  // namespace
