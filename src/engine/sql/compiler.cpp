@@ -86,6 +86,7 @@ struct Scope {
   std::string levelSql;          // LEVEL in a hierarchical query
   std::string isLeafSql;         // CONNECT_BY_ISLEAF in a hierarchical query
   const std::map<const Expr*, std::string>* paths = nullptr;  // SYS_CONNECT_BY_PATH calls: their column
+  const std::map<const Expr*, Typed>* roots = nullptr;         // CONNECT_BY_ROOT operands: their column
 };
 
 struct FunctionSpec {
@@ -1173,12 +1174,13 @@ class Compiler {
     cteCols.push_back("\"__LEVEL\"");
     cteCols.push_back("\"__PATH\"");
     // SYS_CONNECT_BY_PATH(value, separator): a column of the hierarchy that grows row by row.
-    std::vector<const Expr*> pathCalls;
+    std::vector<const Expr*> pathCalls, rootCalls;
     std::function<void(const Expr&)> findPaths = [&](const Expr& x) {
       if (x.kind == ExprKind::Function && x.name.parts.size() == 1 && x.name.last() == "SYS_CONNECT_BY_PATH") {
         if (x.args.size() != 2) fail(909, x.pos);
         pathCalls.push_back(&x);
       }
+      if (x.kind == ExprKind::Unary && x.op == "CONNECT_BY_ROOT") rootCalls.push_back(&x);
       for (const auto& a : x.args)
         if (a) findPaths(*a);
     };
@@ -1201,6 +1203,17 @@ class Compiler {
       cteCols.push_back(name);
       paths[&call] = name;
     }
+    // CONNECT_BY_ROOT value: the root row's value, handed down the hierarchy.
+    std::map<const Expr*, Typed> rootValues;
+    for (std::size_t k = 0; k < rootCalls.size(); ++k) {
+      const Expr& call = *rootCalls[k];
+      std::string name = "\"__CBR" + std::to_string(k) + "\"";
+      Typed value = expr(*call.args[0], startScope);
+      anchor.insert(anchor.find(" FROM "), ", " + value.sql);
+      step.insert(step.find(" FROM "), ", " + prior + "." + name);
+      cteCols.push_back(name);
+      rootValues[&call] = Typed{name, value.type};
+    }
     Source rows = base;
     rows.sqlAlias = newAlias();
     rows.rowidSql = rows.sqlAlias + ".\"__RID\"";
@@ -1208,6 +1221,8 @@ class Compiler {
     scope.parent = outer;
     scope.levelSql = rows.sqlAlias + ".\"__LEVEL\"";
     scope.paths = &paths;
+    for (auto& [call, value] : rootValues) value.sql = rows.sqlAlias + "." + value.sql;
+    scope.roots = &rootValues;
     // A leaf has no row below it: no row's path continues its own.
     std::string below = newAlias();
     scope.isLeafSql = "CASE WHEN EXISTS (SELECT 1 FROM " + cte + " AS " + below + " WHERE substr(" + below +
@@ -1428,6 +1443,11 @@ class Compiler {
   }
 
   Typed unary(const Expr& e, const Scope& scope) {
+    if (e.op == "CONNECT_BY_ROOT") {
+      for (const Scope* s = &scope; s; s = s->parent)
+        if (s->roots && s->roots->count(&e)) return s->roots->at(&e);
+      fail(30007, e.pos);
+    }
     if (e.op == "PRIOR") {
       if (!scope.inConnectBy) fail(976, e.pos);
       const Expr& c = *e.args[0];

@@ -1316,7 +1316,8 @@ ExprPtr Parser::parseAdditive() { return parseChain(&Parser::parseMultiplicative
 ExprPtr Parser::parseMultiplicative() { return parseChain(&Parser::parseUnary, multiplicativeAt); }
 
 ExprPtr Parser::parseUnary() {
-  if (peek().isOp("-") || peek().isOp("+") || peek().is("PRIOR")) {
+  bool root = peek().is("CONNECT_BY_ROOT") && (peek(1).kind == TokenKind::Identifier || peek(1).isOp("("));
+  if (peek().isOp("-") || peek().isOp("+") || peek().is("PRIOR") || root) {
     auto e = make(ExprKind::Unary, peek());
     e->op = next().text;
     e->args = {parseUnary()};

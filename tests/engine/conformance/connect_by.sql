@@ -89,6 +89,19 @@ SELECT LEVEL AS l, SYS_CONNECT_BY_PATH(LEVEL, '-') AS p FROM dual CONNECT BY LEV
 > 3,-1-2-3
 SELECT SYS_CONNECT_BY_PATH(name, '/') AS p FROM staff;
 > ORA-30002: SYS_CONNECT_BY_PATH function is not allowed here
+# CONNECT_BY_ROOT gives the root row's value; it binds to its operand like PRIOR
+SELECT name, CONNECT_BY_ROOT name AS root, CONNECT_BY_ROOT id + 100 AS r FROM staff
+  START WITH mgr = 1 CONNECT BY PRIOR id = mgr ORDER BY name;
+> NAME,ROOT,R
+> ADAMS,JONES,102
+> BLAKE,BLAKE,103
+> JONES,JONES,102
+> SCOTT,JONES,102
+SELECT name FROM staff WHERE CONNECT_BY_ROOT name = 'JONES' START WITH mgr = 1 CONNECT BY PRIOR id = mgr ORDER BY name;
+> NAME
+> ADAMS
+> JONES
+> SCOTT
 
 # A cycle in the data is an error
 UPDATE staff SET mgr = 5 WHERE id = 1;
