@@ -68,7 +68,7 @@ CREATE TABLE procedures(owner TEXT NOT NULL, object_name TEXT NOT NULL, procedur
 CREATE TABLE arguments(owner TEXT NOT NULL, object_name TEXT, package_name TEXT, object_id INTEGER,
   subprogram_id INTEGER, overload TEXT, argument_name TEXT, position INTEGER, sequence INTEGER, data_type TEXT,
   in_out TEXT, defaulted TEXT);
-CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT, host TEXT, created TEXT,
+CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT, host TEXT, created TEXT, password TEXT,
   PRIMARY KEY(owner, db_link));
 )sql");
   createJobTables(db);

@@ -556,11 +556,28 @@ class Compiler {
     fail(1775, n.pos);
   }
 
-  // Objects over a database link: the link must exist (ORA-02019), and then the remote database is
-  // out of reach, as for an Oracle server whose network alias does not resolve (ORA-12154).
-  [[noreturn]] void remote(const std::string& link, const Position& pos) {
-    if (ctx_.catalog->dbLinkExists(ctx_.user, link)) fail(12154, pos);
-    fail(2019, pos);
+  // The context of the database behind a link; without a way to reach one, a link that exists leads
+  // nowhere (ORA-12154).
+  CompileContext remote(const std::string& link, const Position& pos) {
+    if (!ctx_.remote) {
+      if (ctx_.catalog->dbLinkExists(ctx_.user, link)) fail(12154, pos);
+      fail(2019, pos);
+    }
+    try {
+      CompileContext rc = ctx_.remote(link);
+      rc.literals = nullptr;
+      rc.bindTests = false;
+      rc.insidePlsql = ctx_.insidePlsql;
+      rc.resolveExternal = ctx_.resolveExternal;
+      return rc;
+    } catch (const Error& e) {
+      fail(e.code(), pos);
+    }
+  }
+
+  // A table or view of a schema, in the SQLite schema that holds it.
+  std::string storedRef(const std::string& owner, const std::string& name) const {
+    return (ctx_.attached.empty() ? "" : quoteName(ctx_.attached) + ".") + tableRef(owner, name);
   }
 
   // DBA_ views need SELECT ANY DICTIONARY (the DBA role has it).
@@ -585,6 +602,11 @@ class Compiler {
 
   Source resolveTarget(const TableRef& ref, const std::string& privilege) {
     if (ref.subquery) fail(903, ref.pos);
+    if (!ref.dbLink.empty()) {
+      // The link's own errors come first; changes over a link are not made here.
+      remote(ref.dbLink, ref.pos);
+      fail(3001, ref.pos);
+    }
     Resolved r = resolveObject(ref.table, privilege);
     if (r.type != "TABLE") fail(r.dictionary ? 1031 : 1732, ref.pos);
     Source s = tableSource(r, ref.alias);
@@ -615,7 +637,18 @@ class Compiler {
 
   // A FROM item: its SQL and the source it adds to the scope.
   std::string fromItem(const TableRef& ref, const Scope* outer, Source& src) {
-    if (!ref.dbLink.empty()) remote(ref.dbLink, ref.pos);
+    if (!ref.dbLink.empty()) {
+      // Names over the link resolve in the other database, with the link user's rights.
+      CompileContext rc = remote(ref.dbLink, ref.pos);
+      Compiled inner;
+      Compiler sub(rc, text_, inner);
+      sub.aliasCounter_ = aliasCounter_ + 1000;
+      TableRef there = ref;
+      there.dbLink.clear();
+      std::string sql = sub.fromItem(there, nullptr, src);
+      aliasCounter_ = sub.aliasCounter_;
+      return sql;
+    }
     if (ref.subquery) {
       std::vector<Column> cols;
       std::string sql = "(" + query(*ref.subquery, outer, cols) + ")";
@@ -655,7 +688,7 @@ class Compiler {
       src.sqlAlias = newAlias();
       for (const auto& c : view->columns) src.columns.push_back({c.name, c});
       if (view->instanceState) return catalog::instanceViewSql(*view) + " AS " + src.sqlAlias;
-      return "main." + quoteName(view->name) + " AS " + src.sqlAlias;
+      return quoteName(ctx_.attached.empty() ? "main" : ctx_.attached) + "." + quoteName(view->name) + " AS " + src.sqlAlias;
     }
     if (r.type == "VIEW") {
       auto text = ctx_.catalog->viewText(r.owner, r.name);
@@ -692,7 +725,7 @@ class Compiler {
       return "(SELECT " + join(renamed) + " FROM (" + sql + ") AS v) AS " + src.sqlAlias;
     }
     src = tableSource(r, ref.alias);
-    return tableRef(r.owner, r.name) + " AS " + src.sqlAlias;
+    return storedRef(r.owner, r.name) + " AS " + src.sqlAlias;
   }
 
   // ------------------------------------------------------------------------------------------------

@@ -35,6 +35,12 @@ struct CompileContext {
       mayUse;
   // True when the user holds the system privilege (directly, through a role or PUBLIC).
   std::function<bool(const std::string& privilege)> hasPrivilege;
+  // The SQLite schema that holds the tables ("main" when empty): another database reached over a
+  // link is attached to the session's connection.
+  std::string attached;
+  // The context of the database behind a link, as the link's user sees it: throws ORA-02019 for an
+  // unknown link, ORA-12154 for a database that does not exist, ORA-01017 for a refused logon.
+  std::function<CompileContext(const std::string& link)> remote;
   // Names the SQL does not resolve itself (no column, pseudo-column or sequence) and calls of functions
   // that are not SQL's own: PL/SQL resolves its variables as binds and its stored functions as calls.
   struct External {

@@ -379,7 +379,11 @@ StatementPtr Parser::parseCreate() {
       s->user = parseIdentifier(922);
       expect("IDENTIFIED");
       expect("BY");
-      s->password = next().text;
+      // An unquoted password keeps its case, as in CREATE USER.
+      const Token& pw = next();
+      s->password = pw.kind == TokenKind::Identifier && !pw.quoted
+                        ? text_.substr(static_cast<std::size_t>(pw.pos.offset), static_cast<std::size_t>(pw.endOffset - pw.pos.offset))
+                        : pw.text;
     }
     if (accept("USING")) {
       if (peek().kind != TokenKind::String) fail(1780, peek());

@@ -130,6 +130,8 @@ void upgradeCatalog(sqlite3* db) {
   // The session registry lives in the instance file now.
   storage::exec(db, "DROP TABLE IF EXISTS main.sessions");
   catalog::createJobTables(db);
+  // A link keeps the password it connects with.
+  if (!hasColumn(db, "db_links", "password")) storage::exec(db, "ALTER TABLE db_links ADD COLUMN password TEXT");
   if (!hasColumn(db, "columns", "char_length")) {
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_length INTEGER");
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_used TEXT");

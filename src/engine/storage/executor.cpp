@@ -1122,8 +1122,8 @@ class Executor {
     requirePrivilege("", "", st.isPublic ? "CREATE PUBLIC DATABASE LINK" : "CREATE DATABASE LINK");
     if (cat_.dbLinkExists(owner, st.name) && (st.isPublic || !cat_.dbLinkExists("PUBLIC", st.name)))
       throw Error(2011, "ORA-02011: duplicate database link name");
-    Stmt(db_, "INSERT INTO db_links(owner, db_link, username, host, created) VALUES (?1, ?2, ?3, ?4, ?5)")
-        .bindAll(owner, st.name, st.user, st.host, now())
+    Stmt(db_, "INSERT INTO db_links(owner, db_link, username, host, created, password) VALUES (?1, ?2, ?3, ?4, ?5, ?6)")
+        .bindAll(owner, st.name, st.user, st.host, now(), st.password)
         .step();
   }
 

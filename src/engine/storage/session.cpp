@@ -14,6 +14,7 @@
 #include "engine/sql/lexer.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/executor.h"
+#include "engine/storage/password.h"
 #include "engine/storage/rowid.h"
 #include "engine/storage/sqlite_util.h"
 
@@ -550,6 +551,10 @@ SessionImpl::~SessionImpl() {
   shapes_.clear();
   plsql_.reset();
   if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  for (auto& [name, linked] : links_) {
+    linked.catalog.reset();
+    sqlite3_close_v2(linked.db);
+  }
   sqlite3_close_v2(db_);
   database_->unregisterSession(sid_);
 }
@@ -898,6 +903,7 @@ sql::CompileContext SessionImpl::compileContext() {
                       const std::string& privilege) { return mayUseAs(user, owner, name, privilege); };
   ctx.hasPrivilege = [this](const std::string& privilege) { return hasPrivilege(privilege); };
   ctx.resolveExternal = [this](const sql::Expr& e) { return plsql::resolveInSql(*this, e); };
+  ctx.remote = [this](const std::string& link) { return linkContext(link); };
   return ctx;
 }
 
@@ -962,15 +968,112 @@ void SessionImpl::requirePrivilege(const std::string& owner, const std::string& 
   if (!ok) throw Error::ora(1031);
 }
 
+namespace {
+
+// A user's rights on owner.name as a catalog records them (uncached).
+bool userMayUse(const catalog::Catalog& cat, const std::string& user, const std::string& owner, const std::string& name,
+                const std::string& privilege) {
+  if (owner == user || user == "SYS" || cat.hasObjectPrivilege(user, owner, name, privilege)) return true;
+  if (privilege == "SELECT" && cat.hasObjectPrivilege(user, owner, name, "READ")) return true;
+  auto object = cat.findObject(owner, name);
+  std::string kind = object && object->type == "SEQUENCE" ? "SEQUENCE" : "TABLE";
+  return cat.hasSystemPrivilege(user, (privilege == "LOCK" ? "SELECT" : privilege) + " ANY " + kind);
+}
+
+// The directory of the embedded database a link names: a database beside this one, its name
+// compared without regard to case; empty when there is none.
+std::string linkedDirectory(const std::string& ownDirectory, const std::string& name) {
+  std::filesystem::path data = std::filesystem::path(ownDirectory).parent_path();
+  if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos || name == "." ||
+      name == "..")
+    return {};
+  auto same = [](const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+  };
+  if (Database::exists((data / name).string())) return (data / name).string();
+  for (const std::string& candidate : Database::list(data.string()))
+    if (same(candidate, name)) return (data / candidate).string();
+  return {};
+}
+
+}  // namespace
+
 bool SessionImpl::mayUseAs(const std::string& user, const std::string& owner, const std::string& name,
                            const std::string& privilege) {
   if (user == currentUser_) return mayUse(owner, name, privilege);
   // Another user's rights (a view's owner): read from the catalog, uncached.
-  if (owner == user || user == "SYS" || catalog_.hasObjectPrivilege(user, owner, name, privilege)) return true;
-  if (privilege == "SELECT" && catalog_.hasObjectPrivilege(user, owner, name, "READ")) return true;
-  auto object = catalog_.findObject(owner, name);
-  std::string kind = object && object->type == "SEQUENCE" ? "SEQUENCE" : "TABLE";
-  return catalog_.hasSystemPrivilege(user, (privilege == "LOCK" ? "SELECT" : privilege) + " ANY " + kind);
+  return userMayUse(catalog_, user, owner, name, privilege);
+}
+
+sql::CompileContext SessionImpl::linkContext(const std::string& link) {
+  std::string key;
+  for (char c : link) key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  auto it = links_.find(key);
+  if (it == links_.end()) {
+    // A private link of the user comes before a public one of the same name.
+    Stmt s(db_,
+           "SELECT username, password, host FROM main.db_links WHERE owner IN (?1, 'PUBLIC') AND upper(db_link) = ?2 "
+           "ORDER BY owner = 'PUBLIC'");
+    s.bindAll(currentUser_, key);
+    if (!s.step()) throw Error::ora(2019);
+    std::string user = s.text(0), password = s.text(1), host = s.text(2);
+    std::string directory = linkedDirectory(database_->directory(), host);
+    if (directory.empty()) throw Error::ora(12154);
+    // A link without CONNECT TO would log on with the user's own password, which is not known here.
+    if (user.empty()) throw Error::ora(1017);
+
+    LinkedDatabase linked;
+    std::string path = directory + "/" + kDatabaseFile;
+    if (sqlite3_open_v2(path.c_str(), &linked.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+      sqlite3_close(linked.db);
+      throw Error::ora(12154);
+    }
+    sqlite3_busy_timeout(linked.db, 5000);
+    try {
+      linked.catalog = std::make_unique<catalog::Catalog>(linked.db);
+      bool caseSensitive = false;
+      try {
+        Stmt p(linked.db, "SELECT upper(value) FROM parameters WHERE name = 'sec_case_sensitive_logon'");
+        caseSensitive = p.step() && p.text(0) == "TRUE";
+      } catch (const Error&) {
+      }
+      auto info = linked.catalog->findUser(user);
+      PasswordDigests given = digestPassword(user, password);
+      if (!info || (caseSensitive ? given.exact != info->passwordDigest : given.folded != info->foldedDigest))
+        throw Error::ora(1017);
+      if (info->status.find("LOCKED") != std::string::npos) throw Error::ora(28000);
+      if (user == "SYS") throw Error::ora(28009);
+      if (!linked.catalog->hasSystemPrivilege(user, "CREATE SESSION"))
+        throw Error(1045, "ORA-01045: user " + user + " lacks CREATE SESSION privilege; logon denied");
+      linked.user = user;
+      std::error_code ec;
+      if (std::filesystem::equivalent(directory, database_->directory(), ec)) {
+        linked.attached = "main";  // a link back to this database
+      } else {
+        linked.attached = "link " + key;
+        exec(db_, "ATTACH " + quoteText(path) + " AS " + quoteName(linked.attached));
+      }
+    } catch (...) {
+      linked.catalog.reset();
+      sqlite3_close_v2(linked.db);
+      throw;
+    }
+    it = links_.emplace(key, std::move(linked)).first;
+  }
+  LinkedDatabase& linked = it->second;
+  sql::CompileContext ctx;
+  ctx.catalog = linked.catalog.get();
+  ctx.user = linked.user;
+  ctx.schema = linked.user;
+  ctx.attached = linked.attached;
+  const catalog::Catalog* cat = linked.catalog.get();
+  ctx.mayUse = [cat](const std::string& user, const std::string& owner, const std::string& name,
+                     const std::string& privilege) { return userMayUse(*cat, user, owner, name, privilege); };
+  std::string user = linked.user;
+  ctx.hasPrivilege = [cat, user](const std::string& privilege) { return cat->hasSystemPrivilege(user, privilege); };
+  return ctx;
 }
 
 bool SessionImpl::mayUse(const std::string& owner, const std::string& name, const std::string& privilege) {

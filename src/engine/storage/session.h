@@ -155,6 +155,9 @@ class SessionImpl : public Session {
   void countRowRead() { ++rowsRead_; }
   // The context the SQL compiler needs for this session (PL/SQL adds its name resolution to it).
   sql::CompileContext compileContext();
+  // The context of the database behind a database link, logged on as the link's user; the other
+  // database is attached to this session's connection, so one COMMIT or ROLLBACK ends both sides.
+  sql::CompileContext linkContext(const std::string& link);
   // The session's PL/SQL state: compiled units, package state, DBMS_OUTPUT (plsql/plsql.h).
   plsql::SessionState& plsql();
   // Values across the SQLite boundary, as statements bind and read them.
@@ -189,6 +192,15 @@ class SessionImpl : public Session {
   std::map<std::string, std::int64_t> currvals_;
   std::chrono::steady_clock::time_point busySince_;
   std::shared_ptr<plsql::SessionState> plsql_;
+  // Databases reached over links, by link name: a connection for their catalog, the user, and the
+  // SQLite schema they are attached as.
+  struct LinkedDatabase {
+    sqlite3* db = nullptr;
+    std::unique_ptr<catalog::Catalog> catalog;
+    std::string user;
+    std::string attached;
+  };
+  std::map<std::string, LinkedDatabase> links_;
 };
 
 }  // namespace engine::storage
