@@ -61,8 +61,18 @@ TEST_F(DbLinkTest, QueriesReadTheOtherDatabaseAsTheLinkUser) {
   session_->execute("INSERT INTO names VALUES (2, 'second')");
   EXPECT_EQ(rows(*session_, "SELECT n.label, e.what FROM names n JOIN aud.events@audit_link e ON e.id = n.id"),
             (std::vector<std::string>{"second|logoff"}));
-  EXPECT_EQ(rows(*session_, "SELECT owner, table_name FROM all_tables@audit_link WHERE table_name = 'EVENTS'"),
-            (std::vector<std::string>{"AUD|EVENTS"}));
+}
+
+TEST_F(DbLinkTest, DictionaryOverALinkIsTheOtherDatabases) {
+  session_->execute("CREATE DATABASE LINK audit_dba CONNECT TO system IDENTIFIED BY SYSTEM USING 'AUDT'");
+  EXPECT_EQ(rows(*session_, "SELECT owner, table_name FROM dba_tables@audit_dba WHERE owner IN ('AUD', 'OTHER') "
+                            "ORDER BY table_name"),
+            (std::vector<std::string>{"AUD|EVENTS", "OTHER|HIDDEN", "OTHER|SHARED"}));
+  // The link user's own rights decide: AUD may not read the DBA_ views.
+  EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM dba_tables@audit_link"), 942);
+  // Views that answer for this session (its user, its instance) are not offered over a link.
+  EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM all_tables@audit_dba"), 3001);
+  EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM v$session@audit_dba"), 3001);
 }
 
 TEST_F(DbLinkTest, InsertSelectCopiesRowsAcrossTheLinkAndRollbackUndoesIt) {

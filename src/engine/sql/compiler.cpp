@@ -682,6 +682,10 @@ class Compiler {
     }
     if (r.dictionary) {
       const catalog::DictionaryView* view = catalog::findDictionaryView(r.name);
+      // Over a link, a view that reads this session's state (its user, its instance) would answer
+      // for the wrong session: only the session-independent ones are offered.
+      if (!ctx_.attached.empty() && (view->instanceState || view->sql.find("nuvo_") != std::string::npos))
+        fail(3001, ref.pos);
       src.alias = ref.alias.empty() ? r.name : ref.alias;
       src.tableName = r.name;
       src.owner = "SYS";
