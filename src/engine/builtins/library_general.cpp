@@ -183,6 +183,41 @@ Value squareRoot(const Args& a) {
   return numberValue(std::sqrt(x));
 }
 
+// Trigonometric functions on the double value; the inverse ones are defined on [-1, 1] only.
+template <double (*F)(double)>
+Value realFunction(const Args& a) {
+  return numberValue(F(a.real(0)));
+}
+
+template <double (*F)(double)>
+Value inverseTrig(const Args& a) {
+  double x = a.real(0);
+  if (x < -1 || x > 1) raise(1428, a.text(0));
+  return numberValue(F(x));
+}
+
+Value arcTangent2(const Args& a) { return numberValue(std::atan2(a.real(0), a.real(1))); }
+
+double sine(double x) { return std::sin(x); }
+double cosine(double x) { return std::cos(x); }
+double tangent(double x) { return std::tan(x); }
+double arcSine(double x) { return std::asin(x); }
+double arcCosine(double x) { return std::acos(x); }
+double arcTangent(double x) { return std::atan(x); }
+double hypSine(double x) { return std::sinh(x); }
+double hypCosine(double x) { return std::cosh(x); }
+double hypTangent(double x) { return std::tanh(x); }
+
+// BITAND of the integer parts, in two's complement, so negative arguments work as Oracle's do.
+Value bitAnd(const Args& a) {
+  auto integer = [&a](int i) {
+    double v = std::trunc(a.real(i));
+    if (v < -9.2e18 || v > 9.2e18) raise(1428, a.text(i));
+    return static_cast<long long>(v);
+  };
+  return numberValue(static_cast<double>(integer(0) & integer(1)));
+}
+
 // ---- Dates
 
 std::string unitOrDay(const Args& a) { return a.size() > 1 ? a.text(1) : "DD"; }
@@ -332,6 +367,17 @@ const std::vector<Definition>& generalDefinitions() {
       {"ora_sign", 1, 1, true, true, sign},
       {"ora_power", 2, 2, true, true, power},
       {"ora_sqrt", 1, 1, true, true, squareRoot},
+      {"ora_sin", 1, 1, true, true, realFunction<sine>},
+      {"ora_cos", 1, 1, true, true, realFunction<cosine>},
+      {"ora_tan", 1, 1, true, true, realFunction<tangent>},
+      {"ora_asin", 1, 1, true, true, inverseTrig<arcSine>},
+      {"ora_acos", 1, 1, true, true, inverseTrig<arcCosine>},
+      {"ora_atan", 1, 1, true, true, realFunction<arcTangent>},
+      {"ora_atan2", 2, 2, true, true, arcTangent2},
+      {"ora_sinh", 1, 1, true, true, realFunction<hypSine>},
+      {"ora_cosh", 1, 1, true, true, realFunction<hypCosine>},
+      {"ora_tanh", 1, 1, true, true, realFunction<hypTangent>},
+      {"ora_bitand", 2, 2, true, true, bitAnd},
       {"ora_trunc_date", 1, 2, true, false, truncDateFn},
       {"ora_round_date", 1, 2, true, false, roundDateFn},
       {"ora_date_add", 2, 2, true, false, dateAdd},

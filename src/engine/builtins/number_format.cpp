@@ -134,9 +134,11 @@ std::string formatHex(const Value& number, const NumberModel& m) {
   std::snprintf(buf, sizeof buf, m.hexLower ? "%llx" : "%llX", v);
   std::string digits = buf;
   if (static_cast<int>(digits.size()) > m.hexDigits) return overflow;
+  // Leading 0s of the model are digits and print even under FM; otherwise blanks pad the field, after
+  // the one leading blank a model without 0 and without FM always has. FM drops the blanks.
+  if (m.hexZeros) return std::string(m.hexDigits - digits.size(), '0') + digits;
   if (m.fill) return digits;
-  std::string pad(m.hexDigits - digits.size(), m.hexZeros ? '0' : ' ');
-  return (m.hexZeros ? "" : " ") + pad + digits;
+  return " " + std::string(m.hexDigits - digits.size(), ' ') + digits;
 }
 
 // Digits and separators of the integer part, right-aligned in the model; blanks where no digit prints.

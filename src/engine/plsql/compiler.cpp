@@ -710,7 +710,12 @@ void Compiler::compilePackageBody(const std::shared_ptr<Unit>& spec) {
   unit_.name = identifier();
   if (!accept("IS") && !accept("AS")) syntax(at(), "IS AS");
   if (!spec) {
-    record(errorAt(at().pos, "PLS-00201: identifier '" + unit_.name + "' must be declared"));
+    // A specification that exists but does not compile makes the body's error PLS-00905, as for callers.
+    auto stored = session_.catalog().findObject(owner_, unit_.name);
+    if (stored && stored->type == "PACKAGE")
+      record(errorAt(at().pos, "PLS-00905: object " + owner_ + "." + unit_.name + " is invalid"));
+    else
+      record(errorAt(at().pos, "PLS-00201: identifier '" + unit_.name + "' must be declared"));
     return;
   }
   unit_.spec = spec;
@@ -1285,13 +1290,29 @@ StmtP Compiler::statementOrError() {
   } catch (const NameError& e) {
     record(e.error);
     if (e.error.text != "PL/SQL: SQL Statement ignored") record(errorAt(first.pos, "PL/SQL: Statement ignored"));
-    // Skip to the end of the statement, unless it was read whole.
+    // Skip to the end of the statement, unless it was read whole. A compound statement (loop, IF, CASE,
+    // block) ends at its own END ...; rather than at the first ";" of its body.
     int depth = 0;
-    bool readWhole = at(-1).isOp(";") && at(-1).pos.offset > first.pos.offset;
+    auto opensBlock = [](const Token& t) {
+      return t.kind == TokenKind::Identifier && !t.quoted &&
+             (t.text == "IF" || t.text == "CASE" || t.text == "BEGIN" || t.text == "LOOP");
+    };
+    // A compound statement was read whole only when its "END [IF|LOOP|CASE] [label];" was.
+    bool compound = opensBlock(first) || first.is("FOR") || first.is("WHILE");
+    bool endRead = is("END", -2) || (is("END", -3) && at(-2).kind == TokenKind::Identifier) ||
+                   (is("END", -4) && is("LOOP", -3));
+    bool readWhole = at(-1).isOp(";") && at(-1).pos.offset > first.pos.offset && (!compound || endRead);
+    int blocks = opensBlock(first) && first.text != "LOOP" && at().pos.offset > first.pos.offset ? 1 : 0;
     while (!readWhole && at().kind != TokenKind::End) {
       if (at().isOp("(")) ++depth;
       if (at().isOp(")")) --depth;
-      if (at().isOp(";") && depth <= 0) {
+      if (is("END")) {
+        --blocks;
+        if (at(1).kind == TokenKind::Identifier && (is("LOOP", 1) || is("IF", 1) || is("CASE", 1))) p_.next();
+      } else if (opensBlock(at())) {
+        ++blocks;
+      }
+      if (at().isOp(";") && depth <= 0 && blocks <= 0) {
         p_.next();
         break;
       }

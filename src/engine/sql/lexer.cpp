@@ -81,10 +81,13 @@ class Lexer {
         t.text += static_cast<char>(std::toupper(static_cast<unsigned char>(peek())));
         advance();
       }
-      // N'text' and Q'...' literals are not needed yet: N followed by a quote is an ordinary string.
-      if ((t.text == "N") && peek() == '\'') {
+      // N'text' is an ordinary string; Q'<delim>text<delim>' and NQ'...' are quoted with a delimiter.
+      if (t.text == "N" && peek() == '\'') {
         t.text.clear();
         scanString(t);
+      } else if ((t.text == "Q" || t.text == "NQ") && peek() == '\'') {
+        t.text.clear();
+        scanQuoted(t);
       }
       return;
     }
@@ -157,6 +160,28 @@ class Lexer {
           advance();
           continue;
         }
+        advance();
+        return;
+      }
+      t.text += peek();
+      advance();
+    }
+  }
+
+  // q'[...]': the text runs to the closing delimiter that a quote follows; [ { ( < close with their
+  // partner, any other character with itself. Quotes inside are ordinary characters.
+  void scanQuoted(Token& t) {
+    t.kind = TokenKind::String;
+    advance();  // opening quote
+    if (i_ >= s_.size()) fail(1756, t.pos);
+    char open = peek();
+    if (open == ' ' || open == '\t' || open == '\n' || open == '\r') fail(911, t.pos);
+    char close = open == '[' ? ']' : open == '{' ? '}' : open == '(' ? ')' : open == '<' ? '>' : open;
+    advance();
+    for (;;) {
+      if (i_ >= s_.size()) fail(1756, t.pos);
+      if (peek() == close && peek(1) == '\'') {
+        advance();
         advance();
         return;
       }

@@ -864,7 +864,8 @@ class Executor {
     select.query = st.query;
     CompileContext ctx = compileContext();
     ctx.schema = owner;
-    Compiled q = compileStatement(select, ctx, st.queryText);
+    // The query's positions count from the start of the whole statement, so the compiler reads that text.
+    Compiled q = compileStatement(select, ctx, text_);
     if (!st.columnAliases.empty() && st.columnAliases.size() != q.columns.size()) {
       throw Error::ora(st.columnAliases.size() < q.columns.size() ? 1730 : 1731);
     }

@@ -57,3 +57,32 @@ SELECT ROUND(12.25, 2) AS a, ROUND(12.255, 2) AS b, TRUNC(2.5) AS c, ROUND(0.1 +
        TRUNC(-7.125, 2) AS e, ROUND(1.005, 2) AS f, ROUND(7.5, 3) AS g FROM dual;
 > A,B,C,D,E,F,G
 > 12.25,12.26,2,.3,-7.12,1.01,7.5
+
+# Hexadecimal format elements: 0 before X prints leading zeros, also under FM; without 0 and FM one leading
+# blank and blank padding; x prints lower case; a value too wide or negative fills the field with #
+SELECT TO_CHAR(255, 'fm0XXX') AS a, TO_CHAR(10, 'fm0X') AS b, TO_CHAR(255, '0XXX') AS c, TO_CHAR(255, 'FMXXXX') AS d,
+       '[' || TO_CHAR(255, 'XXXX') || ']' AS e, TO_CHAR(255, 'fm0xxx') AS f, TO_CHAR(0, 'fm00X') AS g FROM dual;
+> A,B,C,D,E,F,G
+> 00FF,0A,00FF,FF,[   FF],00ff,000
+SELECT TO_CHAR(4096, 'fm0XX') AS a, TO_CHAR(4096, 'XX') AS b, TO_CHAR(-1, 'XX') AS c, TO_CHAR(10.5, 'fm0X') AS d FROM dual;
+> A,B,C,D
+> ####,###,###,0B
+SELECT TO_CHAR(255, '9XX') AS a FROM dual;
+> ORA-01481: invalid number format model
+
+# BITAND of integers, negative ones in two's complement; NULL in, NULL out
+SELECT BITAND(12, 10) AS a, BITAND(6, 3) AS b, BITAND(-1, 5) AS c, BITAND(0, 7) AS d, BITAND(NULL, 1) AS e,
+       BITAND(255, 4096 + 15) AS f FROM dual;
+> A,B,C,D,E,F
+> 8,2,5,0,,15
+
+# Trigonometric functions in radians; ASIN and ACOS outside [-1, 1] are out of range
+SELECT SIN(0) AS a, COS(0) AS b, TAN(0) AS c, ROUND(ACOS(-1), 10) AS d, ROUND(ASIN(1) * 2, 10) AS e,
+       ROUND(ATAN(1) * 4, 10) AS f, ROUND(ATAN2(1, 1) * 4, 10) AS g FROM dual;
+> A,B,C,D,E,F,G
+> 0,1,0,3.1415926536,3.1415926536,3.1415926536,3.1415926536
+SELECT SINH(0) AS a, COSH(0) AS b, TANH(0) AS c, ROUND(SIN(ACOS(-1) / 2), 10) AS d, SIN(NULL) AS e FROM dual;
+> A,B,C,D,E
+> 0,1,0,1,
+SELECT ASIN(2) AS a FROM dual;
+> ORA-01428: argument '2' is out of range

@@ -68,3 +68,16 @@ SELECT 'a' || CHR(10) || 'b' AS two_lines, 'x,y' AS comma, 'say "hi"' AS quoted 
 SELECT 'n=' || 0.5 || ',' || 10 AS r FROM dual;
 > R
 > "n=.5,10"
+
+# Alternative quoting q'<d>...<d>': brackets close with their partner, any other character with itself;
+# quotes inside are plain characters; nq'...' too
+SELECT q'[it's]' AS a, Q'{a}b}' AS b, q'(x(y))' AS c, q'<don't>' AS d, q'!a'b!' AS e, q'#'#' AS f,
+       nq'[n]' AS g, q'[]' || 'x' AS h FROM dual;
+> A,B,C,D,E,F,G,H
+> it's,a}b,x(y),don't,a'b,',n,x
+DECLARE s VARCHAR2(20) := q'[it's ok]'; BEGIN DBMS_OUTPUT.PUT_LINE(s || q'~;~'); END;
+/
+> it's ok;
+BEGIN EXECUTE IMMEDIATE 'SELECT q''[never closed'' FROM dual'; END;
+/
+> ORA-01756: quoted string not properly terminated

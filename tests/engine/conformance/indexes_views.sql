@@ -85,3 +85,15 @@ SELECT * FROM ix_v;
 > ORA-00942: table or view does not exist
 DROP VIEW ix_v;
 > ORA-00942: table or view does not exist
+
+# A view over a grouped query checks its grouping as the query itself does: qualified keys match
+CREATE TABLE ix_grp (n NUMBER, m NUMBER);
+INSERT INTO ix_grp SELECT MOD(LEVEL, 2), LEVEL FROM dual CONNECT BY LEVEL <= 5;
+> 5 rows
+CREATE VIEW ix_grp_v AS SELECT p.n, COUNT(*) c, SUM(p.m) s FROM ix_grp p GROUP BY p.n;
+SELECT n, c, s FROM ix_grp_v ORDER BY n;
+> N,C,S
+> 0,2,6
+> 1,3,9
+CREATE VIEW ix_grp_bad AS SELECT p.n, p.m, COUNT(*) c FROM ix_grp p GROUP BY p.n;
+> ORA-00979: not a GROUP BY expression

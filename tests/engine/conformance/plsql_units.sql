@@ -189,3 +189,51 @@ SELECT object_type, status FROM all_objects WHERE owner = 'APP' ORDER BY object_
 SELECT app.twice(app.pck.f) AS v FROM dual;
 > V
 > 14
+
+# A package body whose specification does not compile is PLS-00905 with the owner-qualified name; a body
+# without any specification is PLS-00201
+CREATE OR REPLACE PACKAGE bad_spec IS
+  v no_such_type;
+END;
+/
+> ORA-24344: success with compilation error
+CREATE OR REPLACE PACKAGE BODY bad_spec IS
+  PROCEDURE p IS BEGIN NULL; END;
+END;
+/
+> ORA-24344: success with compilation error
+SELECT text FROM user_errors WHERE name = 'BAD_SPEC' AND type = 'PACKAGE BODY' ORDER BY sequence;
+> TEXT
+> PLS-00905: object SYSTEM.BAD_SPEC is invalid
+CREATE OR REPLACE PACKAGE BODY no_spec_at_all IS
+  PROCEDURE p IS BEGIN NULL; END;
+END;
+/
+> ORA-24344: success with compilation error
+SELECT text FROM user_errors WHERE name = 'NO_SPEC_AT_ALL' ORDER BY sequence;
+> TEXT
+> PLS-00201: identifier 'NO_SPEC_AT_ALL' must be declared
+
+# A cursor FOR loop over a missing table, or an IF on an undeclared name, reports that error once and
+# nothing for the statements after it
+CREATE OR REPLACE PROCEDURE loop_missing IS
+  n NUMBER := 0;
+BEGIN
+  FOR r IN (SELECT a FROM no_such_table) LOOP
+    n := n + 1;
+    IF n > 1 THEN n := 0; END IF;
+  END LOOP;
+  IF no_such_flag > 0 THEN
+    n := 1;
+    n := 2;
+  END IF;
+  n := n + 1;
+END;
+/
+> ORA-24344: success with compilation error
+SELECT line, text FROM user_errors WHERE name = 'LOOP_MISSING' ORDER BY sequence;
+> LINE,TEXT
+> 4,PL/SQL: ORA-00942: table or view does not exist
+> 4,PL/SQL: SQL Statement ignored
+> 8,PLS-00201: identifier 'NO_SUCH_FLAG' must be declared
+> 8,PL/SQL: Statement ignored
