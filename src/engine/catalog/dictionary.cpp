@@ -209,6 +209,15 @@ std::vector<DictionaryView> buildViews() {
       "SELECT grantee, privilege, admin_option FROM sys_privs", true);
   add("USER_SYS_PRIVS", "USERNAME:V128,PRIVILEGE:V40,ADMIN_OPTION:V3",
       "SELECT grantee, privilege, admin_option FROM sys_privs WHERE grantee IN (nuvo_user(), 'PUBLIC')");
+  // What the session holds: the roles granted to its user or to PUBLIC, through other roles too, and
+  // the system privileges of the user, PUBLIC and those roles.
+  const std::string sessionGrantees =
+      "WITH RECURSIVE g(name) AS (SELECT nuvo_user() UNION SELECT 'PUBLIC' UNION "
+      "SELECT granted_role FROM role_privs JOIN g ON role_privs.grantee = g.name) ";
+  add("SESSION_ROLES", "ROLE:V128",
+      sessionGrantees + "SELECT name FROM g WHERE name IN (SELECT role FROM roles) AND name <> 'PUBLIC'");
+  add("SESSION_PRIVS", "PRIVILEGE:V40",
+      sessionGrantees + "SELECT DISTINCT privilege FROM sys_privs WHERE grantee IN (SELECT name FROM g)");
   add("DBA_ROLES", "ROLE:V128,ROLE_ID:N,PASSWORD_REQUIRED:V8,AUTHENTICATION_TYPE:V11",
       "SELECT role, role_id, 'NO', 'NONE' FROM roles", true);
   add("V$VERSION", "BANNER:V80,CON_ID:N",

@@ -234,3 +234,34 @@ SELECT object_name, object_type FROM user_objects ORDER BY object_name;
 > PR_PROC,PROCEDURE
 > PR_T,TABLE
 > PR_TRG,TRIGGER
+
+# SESSION_ROLES lists the roles the session holds, through other roles too; SESSION_PRIVS the system
+# privileges of the user and of those roles, each once
+@connect SYSTEM/SYSTEM
+CREATE USER ps IDENTIFIED BY ps;
+CREATE ROLE ps_inner;
+CREATE ROLE ps_outer;
+GRANT CREATE VIEW, CREATE SESSION TO ps_inner;
+GRANT ps_inner TO ps_outer;
+GRANT ps_outer TO ps;
+GRANT CREATE SESSION, CREATE TABLE TO ps;
+@connect ps/ps
+SELECT role FROM session_roles ORDER BY role;
+> ROLE
+> PS_INNER
+> PS_OUTER
+SELECT privilege FROM session_privs ORDER BY privilege;
+> PRIVILEGE
+> CREATE SESSION
+> CREATE TABLE
+> CREATE VIEW
+@connect SYSTEM/SYSTEM
+REVOKE ps_outer FROM ps;
+@connect ps/ps
+SELECT COUNT(*) AS n FROM session_roles;
+> N
+> 0
+SELECT privilege FROM session_privs ORDER BY privilege;
+> PRIVILEGE
+> CREATE SESSION
+> CREATE TABLE
