@@ -1150,9 +1150,13 @@ TypePtr Compiler::parseType() {
       unit_.dependencies.insert({pkg->owner, pkg->name});
       if (auto it = pkg->scope->names.find(name.parts[1]); it != pkg->scope->names.end() && it->second.kind == Symbol::Kind::Type)
         return it->second.type;
+      throw SyntaxError{errorAt(t.pos, "PLS-00302: component '" + n + "' must be declared")};
     }
   }
-  throw SyntaxError{errorAt(t.pos, "PLS-00201: identifier '" + n + "' must be declared")};
+  // The name as written, with its qualifiers.
+  std::string shown;
+  for (const auto& part : name.parts) shown += (shown.empty() ? "" : ".") + part;
+  throw SyntaxError{errorAt(t.pos, "PLS-00201: identifier '" + shown + "' must be declared")};
 }
 
 TypePtr Compiler::rowTypeOfTable(const std::string& owner, const std::string& table, const sql::Position& pos) {

@@ -237,3 +237,25 @@ SELECT line, text FROM user_errors WHERE name = 'LOOP_MISSING' ORDER BY sequence
 > 4,PL/SQL: SQL Statement ignored
 > 8,PLS-00201: identifier 'NO_SUCH_FLAG' must be declared
 > 8,PL/SQL: Statement ignored
+
+# A type named with a qualifier keeps it in the message; a package's missing member is PLS-00302
+CREATE OR REPLACE PROCEDURE bad_types IS
+  a no_pkg.t_row;
+BEGIN
+  NULL;
+END;
+/
+> ORA-24344: success with compilation error
+SELECT text FROM user_errors WHERE name = 'BAD_TYPES' AND text LIKE 'PLS-%' ORDER BY sequence;
+> TEXT
+> PLS-00201: identifier 'NO_PKG.T_ROW' must be declared
+CREATE OR REPLACE PROCEDURE bad_member IS
+  a counter.no_such_type;
+BEGIN
+  NULL;
+END;
+/
+> ORA-24344: success with compilation error
+SELECT text FROM user_errors WHERE name = 'BAD_MEMBER' AND text LIKE 'PLS-%' ORDER BY sequence;
+> TEXT
+> PLS-00302: component 'NO_SUCH_TYPE' must be declared
