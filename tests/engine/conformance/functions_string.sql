@@ -72,9 +72,9 @@ SELECT 'n=' || 0.5 || ',' || 10 AS r FROM dual;
 # Alternative quoting q'<d>...<d>': brackets close with their partner, any other character with itself;
 # quotes inside are plain characters; nq'...' too
 SELECT q'[it's]' AS a, Q'{a}b}' AS b, q'(x(y))' AS c, q'<don't>' AS d, q'!a'b!' AS e, q'#'#' AS f,
-       nq'[n]' AS g, q'[]' || 'x' AS h FROM dual;
-> A,B,C,D,E,F,G,H
-> it's,a}b,x(y),don't,a'b,',n,x
+       nq'[n]' AS g, q'[]' || 'x' AS h, q'[:x -- /*]' AS i FROM dual;
+> A,B,C,D,E,F,G,H,I
+> it's,a}b,x(y),don't,a'b,',n,x,:x -- /*
 DECLARE s VARCHAR2(20) := q'[it's ok]'; BEGIN DBMS_OUTPUT.PUT_LINE(s || q'~;~'); END;
 /
 > it's ok;
