@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "admin/errors.h"
 #include "db/error.h"
 #include "db/oci/oci_library.h"
 #include "platform/IFileInfo.h"
@@ -78,7 +79,7 @@ const MenuItem kMenu[] = {
     {"mmStructures", "mmTabStru", "&Tables", "Tabele", 0},
     {"mmStructures", "mmPLSQLStru", "PL/SQL blocks", "PL/SQL bloki", 0},
     {"mmStructures", "mmGrantRevokerights", "Grant/Revoke rigjts", "Pravice", 0},
-    {nullptr, "mmStatus", "&Errors", "&Napake", 0},
+    {nullptr, "mmStatus", "&Errors", "&Napake", kAvailable},
     {nullptr, "mmCompare", "&Utilities", "Ra&zno", kGroup | kAvailable},
     {"mmCompare", "mmActivateLargeRB", "Large RB Online", "Velik RB Online", kCheckable | kAvailable},
     {"mmCompare", "mmVelmoraLOGactivities", "Velmora LOG activities", "Prijava/Odjava", 0},
@@ -135,7 +136,7 @@ const ToolButton kToolbar[] = {
      QStyle::SP_FileDialogContentsView},
     {"tbOpenProject", "Version", "Verzije", 0, "document-open", QStyle::SP_DirOpenIcon},
     {"tbExecScript", "Execute Script", "Izvajanje Skript", kAvailable, "system-run", QStyle::SP_MediaPlay},
-    {"tbErrors", "Errors", "Pregled napak", 0, "dialog-error", QStyle::SP_MessageBoxCritical},
+    {"tbErrors", "Errors", "Pregled napak", kAvailable, "dialog-error", QStyle::SP_MessageBoxCritical},
     {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", 0, "x-office-spreadsheet",
      QStyle::SP_FileDialogInfoView},
     {"tbPLBlocks", "PL/SQL structures", "Strukture PL/SQL blokov", 0, "text-x-generic", QStyle::SP_FileLinkIcon},
@@ -331,6 +332,7 @@ void TfmMain::createMenus() {
     script->p_auto = false;
     script->show();
   });
+  connect(command("mmStatus"), &QAction::triggered, this, [] { TfmErrors::openNew(); });
   const std::pair<const char*, std::pair<const char*, const char*>> restricted[] = {
       {"mmRestrictedEnable", {"Si prepričan, da želiš preprečiti prijave na bazo?", "ENABLE"}},
       {"mmRestrictedDisable", {"Si prepričan, da želiš omogočiti vsem uporabnikom prijavo na bazo?", "DISABLE"}},

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QtGlobal>
 
+#include "admin/errors.h"
 #include "db/error.h"
 #include "platform/appdirs.h"
 #include "platform/error.h"
@@ -79,6 +80,29 @@ bool openScriptWindow(TfmMain& main, const WindowRequest& request) {
   return failures.isEmpty();
 }
 
+// The status window on the invalid objects of the owner, compiled in up to three passes while any
+// remain. A clean owner closes the window; otherwise it stays open (for an installation of a hosting
+// database it is closed all the same) and the program does not close itself.
+bool openErrorsWindow(TfmMain& main, const WindowRequest& request) {
+  QPointer<TfmErrors> window = TfmErrors::openNew();
+  bool clean = false;
+  try {
+    window->edOwner->setText(request.line.p1);
+    window->tbInvalidClick();
+    for (int pass = 0; pass < 3 && window; ++pass) {
+      if (window->quInvalid.recordCount() > 0) window->quInvalid.setCurrentRow(0);
+      QCoreApplication::processEvents();
+      if (!window || window->quInvalid.recordCount() == 0) break;
+      window->tbCompileAllClick();
+    }
+    clean = window && window->quInvalid.recordCount() == 0;
+  } catch (const db::Error& e) {
+    main.runner().report(QStringLiteral("ERRORS ") + request.line.p1 + QStringLiteral(": ") + e.message());
+  }
+  if (window && (clean || request.multiInstallation)) window->close();
+  return clean;
+}
+
 }  // namespace
 
 void writeInstallationStatus(db::Session& session, int userIndex, const QString& status) {
@@ -111,7 +135,9 @@ QStringList reportHeader(const QString& organisation, const QString& address, co
   return {stars, organisation.toUpper(), address + u',' + city, phone, stars, QString(), QString(), QString()};
 }
 
-std::map<QString, WindowOpener> defaultWindowOpeners() { return {{QStringLiteral("SCRIPT"), &openScriptWindow}}; }
+std::map<QString, WindowOpener> defaultWindowOpeners() {
+  return {{QStringLiteral("SCRIPT"), &openScriptWindow}, {QStringLiteral("ERRORS"), &openErrorsWindow}};
+}
 
 CommandRunner::CommandRunner(TfmMain& main)
     : openers(defaultWindowOpeners()),

@@ -28,6 +28,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "admin/errors.h"
 #include "db/dataset.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
@@ -236,8 +237,7 @@ void TfmScript::buildWidgets() {
   ToolButton2 = tool("ToolButton2", "dialog-error", QStyle::SP_MessageBoxCritical);
   tbDeleteMore = tool("tbDeleteMore", "edit-delete", QStyle::SP_TrashIcon);
   tbExit = tool("tbExit", "application-exit", QStyle::SP_DialogCloseButton);
-  // The status window is not part of this tool yet.
-  ToolButton2->setEnabled(false);
+  connect(ToolButton2, &QToolButton::clicked, this, [] { TfmErrors::openNew(); });
   laLastVersion = label("laLastVersion", this);
   laVerzija = label("laVerzija", this);
   toolbar->addWidget(laLastVersion);

@@ -96,10 +96,11 @@ TEST_F(LogonWindow, APrivilegedUserLogsOnAndTheCommandsFollow) {
   EXPECT_EQ(w.ORACLEVersionDod, ".");
   EXPECT_EQ(w.p_hostAudit, "N");
   EXPECT_FALSE(w.command("tbConnect")->isChecked());
-  for (const char* name : {"mmWorkSheet", "mmProject", "mmStructures", "mmCompare", "tbWorkSheet", "mmNormal"})
+  for (const char* name :
+       {"mmWorkSheet", "mmProject", "mmStructures", "mmCompare", "tbWorkSheet", "mmNormal", "mmStatus", "tbErrors"})
     EXPECT_TRUE(w.command(name)->isEnabled()) << name;
   // Commands whose windows do not exist yet stay disabled.
-  for (const char* name : {"mmEditPL", "mmStatus"})
+  for (const char* name : {"mmEditPL"})
     EXPECT_FALSE(w.command(name)->isEnabled()) << name;
   EXPECT_EQ(w.command("miVersion")->text(), "Version : 19.0.0.0.0(.)");
   EXPECT_EQ(w.command("miServer")->text(), "Server  : DEMO");

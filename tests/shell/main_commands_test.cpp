@@ -57,7 +57,7 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
       {"mmWorkSheet", false, true},    {"mmProject", false, true},        {"mmStructures", false, true},
       {"mmCompare", false, true},      {"mmActivateLargeRB", true, true}, {"mmShowSession", true, true},
       {"mmAbout", true, true},         {"tbOkna", true, true},            {"tbExit", true, true},
-      {"mmEditPL", false, false},      {"mmExecScript", false, true},     {"mmStatus", false, false},
+      {"mmEditPL", false, false},      {"mmExecScript", false, true},     {"mmStatus", false, true},
       {"tbWorkSheet", false, true},    {"tbStructures", false, false},    {"mmLock", false, false},
   };
   TfmMain& w = start();
@@ -291,7 +291,7 @@ TEST_F(MainCommands, ToolbarButtonsOpenANewWindowOrOfferTheOpenOnes) {
   auto closeWorksheets = [] {
     QList<QPointer<QWidget>> sheets;
     for (QWidget* top : QApplication::topLevelWidgets())
-      if (top->inherits("TfmWorkSheet")) sheets << top;
+      if (top->inherits("TfmWorkSheet") || top->inherits("TfmErrors")) sheets << top;
     qDeleteAll(sheets);
   };
   for (const auto& c : cases) {
