@@ -53,9 +53,9 @@ SELECT object_name, object_type, status FROM all_objects WHERE owner = 'SYSTEM' 
 > SW_V,VIEW,INVALID
 SELECT name, type, line, position, text FROM all_errors WHERE owner = 'SYSTEM' AND name LIKE 'SW%' ORDER BY name, type, sequence;
 > NAME,TYPE,LINE,POSITION,TEXT
-> SW_BAD,FUNCTION,1,59,PL/SQL: ORA-00904: "B": invalid identifier
-> SW_BAD,FUNCTION,1,52,PL/SQL: SQL Statement ignored
-> SW_PCK,PACKAGE BODY,1,75,PL/SQL: ORA-00904: "B": invalid identifier
+> SW_BAD,FUNCTION,1,57,"PL/SQL: ORA-00904: ""B"": invalid identifier"
+> SW_BAD,FUNCTION,1,50,PL/SQL: SQL Statement ignored
+> SW_PCK,PACKAGE BODY,1,75,"PL/SQL: ORA-00904: ""B"": invalid identifier"
 > SW_PCK,PACKAGE BODY,1,68,PL/SQL: SQL Statement ignored
 # Drops of the quoted owner.name; a body goes alone
 DROP PACKAGE BODY "SYSTEM"."SW_PCK";
