@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "admin/errors.h"
 #include "shell/IDialogs.h"
 #include "shell/Main.h"
 #include "shell/about.h"
@@ -41,6 +42,7 @@ const WindowCase kWindows[] = {
     {"settings", [](TfmMain& main) -> QWidget* { return new TFmSetup(&main); }},
     {"script executor", [](TfmMain&) -> QWidget* { return new TfmScript; }},
     {"worksheet", [](TfmMain&) -> QWidget* { return new TfmWorkSheet; }},
+    {"status window", [](TfmMain&) -> QWidget* { return new TfmErrors; }},
     {"about", [](TfmMain&) -> QWidget* { return new TfmAbout; }},
     {"comments", [](TfmMain&) -> QWidget* { return new TfmComments; }},
     {"picture", [](TfmMain&) -> QWidget* { return new TfmGetPict; }},
