@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "admin/disabled.h"
 #include "admin/errors.h"
 #include "db/error.h"
 #include "db/oci/oci_library.h"
@@ -95,9 +96,9 @@ const MenuItem kMenu[] = {
     {"mmCompare", "mmCompare2", "C&ompare", "Primerjava struktur", 0},
     {"mmCompare", "mmChecktables", "C&heck tables", "Preveri tabele", 0},
     {"mmCompare", "mmRepairtables", "&Repair table", "Popravi Tabelo", 0},
-    {"mmCompare", "mmConstraints", "Search for disabled constraints", "Iskanje ukinjenih konstraintov", 0},
+    {"mmCompare", "mmConstraints", "Search for disabled constraints", "Iskanje ukinjenih konstraintov", kAvailable},
     {"mmCompare", "mmSearchfordisabledtriggers", "Search for disabled triggers",
-     "Iskanje ukinjenih triggerjev", 0},
+     "Iskanje ukinjenih triggerjev", kAvailable},
     {"mmCompare", "mmSQLUtil", "&SQLUtil", "Razni programi", kHidden},
     {"mmCompare", "mmTablesreccount", "Tables-reccount", "Tabele-pomožni progami", 0},
     {"mmCompare", "mmSistem", "Oracle-view ", "Oracle-pregled", 0},
@@ -333,6 +334,17 @@ void TfmMain::createMenus() {
     script->show();
   });
   connect(command("mmStatus"), &QAction::triggered, this, [] { TfmErrors::openNew(); });
+  // The windows of disabled constraints and triggers are made once; closing hides them.
+  connect(command("mmConstraints"), &QAction::triggered, this, [this] {
+    if (!FfmDisRef) FfmDisRef = new TfmDisRef(this);
+    FfmDisRef->show();
+    FfmDisRef->raise();
+  });
+  connect(command("mmSearchfordisabledtriggers"), &QAction::triggered, this, [this] {
+    if (!FfmDisTrigg) FfmDisTrigg = new TfmDisTrigg(this);
+    FfmDisTrigg->show();
+    FfmDisTrigg->raise();
+  });
   const std::pair<const char*, std::pair<const char*, const char*>> restricted[] = {
       {"mmRestrictedEnable", {"Si prepričan, da želiš preprečiti prijave na bazo?", "ENABLE"}},
       {"mmRestrictedDisable", {"Si prepričan, da želiš omogočiti vsem uporabnikom prijavo na bazo?", "DISABLE"}},

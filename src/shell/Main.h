@@ -51,6 +51,8 @@ class TfmMain : public QMainWindow, public TMainContext {
   QMenu* pmOkna;
   QTimer* tiCloseForm;
   QPointer<QWidget> FfmLockOra19, FfmAuditOra19;
+  // The windows of disabled constraints and of disabled triggers, once opened.
+  QPointer<QDialog> FfmDisRef, FfmDisTrigg;
 
   // The restricted-session list (grupa: the role whose members may log on, preset "DUD").
   nuvo::db::Query quRestricted{&osOracle};

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "admin/disabled.h"
 #include "admin/errors.h"
 #include "shell/IDialogs.h"
 #include "shell/Main.h"
@@ -43,6 +44,8 @@ const WindowCase kWindows[] = {
     {"script executor", [](TfmMain&) -> QWidget* { return new TfmScript; }},
     {"worksheet", [](TfmMain&) -> QWidget* { return new TfmWorkSheet; }},
     {"status window", [](TfmMain&) -> QWidget* { return new TfmErrors; }},
+    {"disabled constraints", [](TfmMain& main) -> QWidget* { return new TfmDisRef(&main); }},
+    {"disabled triggers", [](TfmMain& main) -> QWidget* { return new TfmDisTrigg(&main); }},
     {"about", [](TfmMain&) -> QWidget* { return new TfmAbout; }},
     {"comments", [](TfmMain&) -> QWidget* { return new TfmComments; }},
     {"picture", [](TfmMain&) -> QWidget* { return new TfmGetPict; }},
