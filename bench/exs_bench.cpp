@@ -45,7 +45,7 @@ const char* const kFilter =
     "GROUP  BY SCRIPT_NAME";
 
 std::string scriptName(int i) {
-  char digits[8];
+  char digits[16];
   std::snprintf(digits, sizeof digits, "%05d", i);
   return std::string("UPG") + digits + ".SQL";
 }

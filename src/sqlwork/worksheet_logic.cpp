@@ -35,13 +35,14 @@ StrippedStatement stripLeadingComments(const QString& text) {
   int columns = 0;
   skipLeadingBlanks(text, at, lines, columns);
   while (text.mid(at, 2) == u"--") {
-    // The comment line goes with its CR LF; a last line without one leaves nothing.
-    const qsizetype cr = text.indexOf(u'\r', at);
-    if (cr < 0) {
+    // The comment line goes with its line end (CR LF, or a lone LF from generated text); a last line
+    // without one leaves nothing.
+    const qsizetype lf = text.indexOf(u'\n', at);
+    if (lf < 0) {
       at = text.size();
       break;
     }
-    at = qMin(cr + 2, text.size());
+    at = lf + 1;
     ++lines;
     columns = 0;
     skipLeadingBlanks(text, at, lines, columns);

@@ -23,6 +23,8 @@ TEST(WorksheetStatement, LeadingBlankAndCommentLinesAreStripped) {
       // Only blanks and comments: nothing runs; a last comment line without CR LF leaves nothing.
       {"  \r\n-- only a comment", "", 1, 0},
       {"--\r\n", "", 1, 0},
+      // A comment line ended by a lone line feed still lets the statement after it run.
+      {"-- generated call\nbegin p(1); end;", "begin p(1); end;", 1, 0},
       // Tabs, lone line feeds and block comments are not skipped.
       {"\tselect 1 from dual", "\tselect 1 from dual", 0, 0},
       {"\nselect 1 from dual", "\nselect 1 from dual", 0, 0},

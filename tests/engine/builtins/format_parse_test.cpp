@@ -71,7 +71,9 @@ TEST(IsoDate, ReadsWhatItWritesAndTheFormsTheFilesMayHold) {
   for (const auto& c : cases) {
     DateTime d{9, 9, 9, 9, 9, 9};
     EXPECT_EQ(DateTime::fromIso(c.text, d), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(d, c.expected) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(d, c.expected) << c.text;
+    }
   }
   const DateTime written[] = {{2026, 3, 5, 14, 7, 9}, {1, 1, 1, 0, 0, 0}, {9999, 12, 31, 23, 59, 59}};
   for (const auto& w : written) {
