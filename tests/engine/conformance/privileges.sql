@@ -234,6 +234,14 @@ SELECT object_name, object_type FROM user_objects ORDER BY object_name;
 > PR_PROC,PROCEDURE
 > PR_T,TABLE
 > PR_TRG,TRIGGER
+ALTER TRIGGER pr_trg DISABLE;
+# A DBA switches and drops another schema's trigger (the DBA role holds ALTER ANY TRIGGER)
+@connect SYSTEM/SYSTEM
+ALTER TRIGGER pr.pr_trg ENABLE;
+SELECT status FROM dba_triggers WHERE owner = 'PR' AND trigger_name = 'PR_TRG';
+> STATUS
+> ENABLED
+DROP TRIGGER pr.pr_trg;
 
 # SESSION_ROLES lists the roles the session holds, through other roles too; SESSION_PRIVS the system
 # privileges of the user and of those roles, each once
