@@ -51,6 +51,7 @@ const std::map<int, const char*>& messageTexts() {
       {1730, "invalid number of column names specified"},
       {1731, "circular view definition encountered"},
       {1732, "data manipulation operation not legal on this view"},
+      {42399, "cannot perform a DML operation on a read-only view"},
       {1735, "invalid ALTER TABLE option"},
       {1740, "missing double quote in identifier"},
       {1741, "illegal zero-length identifier"},

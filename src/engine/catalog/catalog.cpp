@@ -42,7 +42,8 @@ CREATE TABLE indexes(owner TEXT NOT NULL, index_name TEXT NOT NULL, table_owner 
   PRIMARY KEY(owner, index_name));
 CREATE TABLE ind_columns(index_owner TEXT NOT NULL, index_name TEXT NOT NULL, table_owner TEXT NOT NULL,
   table_name TEXT NOT NULL, column_name TEXT NOT NULL, column_position INTEGER, descend TEXT DEFAULT 'ASC');
-CREATE TABLE views(owner TEXT NOT NULL, view_name TEXT NOT NULL, text TEXT, PRIMARY KEY(owner, view_name));
+CREATE TABLE views(owner TEXT NOT NULL, view_name TEXT NOT NULL, text TEXT, read_only TEXT NOT NULL DEFAULT 'N',
+  PRIMARY KEY(owner, view_name));
 CREATE TABLE sequences(sequence_owner TEXT NOT NULL, sequence_name TEXT NOT NULL, min_value, max_value,
   increment_by, cycle_flag TEXT, order_flag TEXT DEFAULT 'N', cache_size, last_number,
   PRIMARY KEY(sequence_owner, sequence_name));
@@ -284,6 +285,12 @@ std::optional<std::string> Catalog::viewText(const std::string& owner, const std
   s.bindAll(owner, name);
   if (!s.step()) return std::nullopt;
   return s.text(0);
+}
+
+bool Catalog::viewReadOnly(const std::string& owner, const std::string& name) const {
+  Stmt s = read("SELECT read_only FROM views WHERE owner=?1 AND view_name=?2");
+  s.bindAll(owner, name);
+  return s.step() && s.text(0) == "Y";
 }
 
 std::optional<std::vector<std::string>> Catalog::synonymTarget(const std::string& owner, const std::string& name) const {

@@ -102,6 +102,8 @@ class Catalog {
   // Constraints of other tables that reference owner.table.
   std::vector<ConstraintInfo> referencingConstraints(const std::string& owner, const std::string& table) const;
   std::optional<std::string> viewText(const std::string& owner, const std::string& name) const;
+  // Whether the view was created WITH READ ONLY.
+  bool viewReadOnly(const std::string& owner, const std::string& name) const;
   // Target of a synonym: owner, name, db link.
   std::optional<std::vector<std::string>> synonymTarget(const std::string& owner, const std::string& name) const;
 

@@ -129,8 +129,8 @@ std::vector<Family> families() {
        "i.table_name AND o.object_type = 'TABLE' LEFT JOIN columns c ON c.object_id = o.object_id AND "
        "c.column_name = i.column_name",
        "INDEX_OWNER", "TABLE_NAME"},
-      {"VIEWS", "OWNER:V128,VIEW_NAME:V128,TEXT_LENGTH:N,TEXT:L",
-       "SELECT owner, view_name, length(text), text FROM views", "OWNER", "VIEW_NAME"},
+      {"VIEWS", "OWNER:V128,VIEW_NAME:V128,TEXT_LENGTH:N,TEXT:L,READ_ONLY:V1",
+       "SELECT owner, view_name, length(text), text, read_only FROM views", "OWNER", "VIEW_NAME"},
       {"SEQUENCES",
        "SEQUENCE_OWNER:V128,SEQUENCE_NAME:V128,MIN_VALUE:N,MAX_VALUE:N,INCREMENT_BY:N,CYCLE_FLAG:V1,ORDER_FLAG:V1,"
        "CACHE_SIZE:N,LAST_NUMBER:N",

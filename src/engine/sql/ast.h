@@ -305,6 +305,7 @@ struct CreateViewStmt : Statement {
   std::vector<std::string> columnAliases;
   QueryPtr query;
   std::string queryText;
+  bool readOnly = false;  // WITH READ ONLY: no DML through the view
 };
 
 struct SequenceOptions {

@@ -619,6 +619,7 @@ class Compiler {
       fail(3001, ref.pos);
     }
     Resolved r = resolveObject(ref.table, privilege);
+    if (r.type == "VIEW" && !r.dictionary && ctx_.catalog->viewReadOnly(r.owner, r.name)) fail(42399, ref.pos);
     if (r.type != "TABLE") fail(r.dictionary ? 1031 : 1732, ref.pos);
     Source s = tableSource(r, ref.alias);
     targetInfo_ = ctx_.catalog->columns(r.id);

@@ -645,8 +645,13 @@ StatementPtr Parser::parseCreateView(bool orReplace) {
   s->query = parseQuery();
   s->queryText = text_.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(s->query->endOffset - begin));
   if (accept("WITH")) {
-    if (!accept("READ")) expect("CHECK");
-    next();
+    if (accept("READ")) {
+      expect("ONLY");
+      s->readOnly = true;
+    } else {
+      expect("CHECK");
+      expect("OPTION");
+    }
     if (accept("CONSTRAINT")) parseIdentifier();
   }
   return s;

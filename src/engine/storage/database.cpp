@@ -132,6 +132,8 @@ void upgradeCatalog(sqlite3* db) {
   catalog::createJobTables(db);
   // A link keeps the password it connects with.
   if (!hasColumn(db, "db_links", "password")) storage::exec(db, "ALTER TABLE db_links ADD COLUMN password TEXT");
+  if (!hasColumn(db, "views", "read_only"))
+    storage::exec(db, "ALTER TABLE views ADD COLUMN read_only TEXT NOT NULL DEFAULT 'N'");
   if (!hasColumn(db, "columns", "char_length")) {
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_length INTEGER");
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_used TEXT");

@@ -881,7 +881,9 @@ class Executor {
     } else {
       id = cat_.addObject(owner, name, "VIEW", now());
     }
-    Stmt(db_, "INSERT INTO views(owner, view_name, text) VALUES (?1, ?2, ?3)").bindAll(owner, name, st.queryText).step();
+    Stmt(db_, "INSERT INTO views(owner, view_name, text, read_only) VALUES (?1, ?2, ?3, ?4)")
+        .bindAll(owner, name, st.queryText, std::string(st.readOnly ? "Y" : "N"))
+        .step();
     if (existing) cat_.invalidateDependants(owner, name);
     cat_.setDependencies(owner, name, "VIEW", q.references);
     for (std::size_t i = 0; i < q.columns.size(); ++i) {

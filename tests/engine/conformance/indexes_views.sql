@@ -97,3 +97,37 @@ SELECT n, c, s FROM ix_grp_v ORDER BY n;
 > 1,3,9
 CREATE VIEW ix_grp_bad AS SELECT p.n, p.m, COUNT(*) c FROM ix_grp p GROUP BY p.n;
 > ORA-00979: not a GROUP BY expression
+
+# WITH READ ONLY: every DML through the view fails and leaves the rows as they were; READ_ONLY in the
+# dictionary; CREATE OR REPLACE without the clause makes the view writable again
+CREATE TABLE ix_ro (id NUMBER, name VARCHAR2(10));
+INSERT INTO ix_ro VALUES (1, 'one');
+> 1 rows
+CREATE VIEW ix_ro_v AS SELECT id, name FROM ix_ro WITH READ ONLY;
+CREATE VIEW ix_rw_v AS SELECT id, name FROM ix_ro;
+INSERT INTO ix_ro_v VALUES (2, 'two');
+> ORA-42399: cannot perform a DML operation on a read-only view
+UPDATE ix_ro_v SET name = 'uno';
+> ORA-42399: cannot perform a DML operation on a read-only view
+DELETE FROM ix_ro_v;
+> ORA-42399: cannot perform a DML operation on a read-only view
+DELETE FROM system.ix_ro_v WHERE id = 1;
+> ORA-42399: cannot perform a DML operation on a read-only view
+MERGE INTO ix_ro_v v USING dual ON (v.id = 1) WHEN MATCHED THEN UPDATE SET v.name = 'uno';
+> ORA-42399: cannot perform a DML operation on a read-only view
+SELECT id, name FROM ix_ro_v;
+> ID,NAME
+> 1,one
+SELECT view_name, read_only FROM user_views WHERE view_name LIKE 'IX_R%' ORDER BY view_name;
+> VIEW_NAME,READ_ONLY
+> IX_RO_V,Y
+> IX_RW_V,N
+CREATE OR REPLACE VIEW ix_ro_v AS SELECT id, name FROM ix_ro WITH CHECK OPTION;
+SELECT read_only FROM all_views WHERE owner = 'SYSTEM' AND view_name = 'IX_RO_V';
+> READ_ONLY
+> N
+CREATE OR REPLACE VIEW ix_ro_v AS SELECT id FROM ix_ro WITH READ ONLY CONSTRAINT ix_ro_c;
+UPDATE ix_ro_v SET id = 2;
+> ORA-42399: cannot perform a DML operation on a read-only view
+CREATE VIEW ix_ro_bad AS SELECT id FROM ix_ro WITH READ WRITE;
+> ORA-00905: missing keyword
