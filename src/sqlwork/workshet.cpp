@@ -927,7 +927,17 @@ bool TfmWorkSheet::jeVTransakciji(const QString& ime) const {
   return currDataBase && currDataBase->database().toUpper() == ime.toUpper() && btCommit->isEnabled();
 }
 
-QString TfmWorkSheet::editorText() const { return nuvo::lfToCrlf(meWork->text().replace(kCrLf, QStringLiteral("\n"))); }
+namespace {
+// The editor breaks lines at CR LF, LF and a lone CR alike (generated blocks and templates use a lone CR):
+// every one of them becomes CR LF, so that the text holds the lines the user sees.
+QString uniformLineEnds(const QString& text) {
+  QString lf = text;
+  lf.replace(kCrLf, QStringLiteral("\n")).replace(u'\r', u'\n');
+  return nuvo::lfToCrlf(lf);
+}
+}  // namespace
+
+QString TfmWorkSheet::editorText() const { return uniformLineEnds(meWork->text()); }
 
 void TfmWorkSheet::setEditorText(const QString& text) {
   QString lf = text;
@@ -1677,10 +1687,10 @@ void TfmWorkSheet::spExplainClick() {
 // Builders
 
 void TfmWorkSheet::InsertMacroText(bool newline, const QString& text) {
-  meWork->insert(context().prepareInsertTemplate(newline, text));
+  const QString inserted = uniformLineEnds(context().prepareInsertTemplate(newline, text));
+  meWork->insert(inserted);
   int line = 0, index = 0;
   meWork->getCursorPosition(&line, &index);
-  const QString inserted = context().prepareInsertTemplate(newline, text);
   // The caret goes after the inserted text.
   const int lines = static_cast<int>(inserted.count(u'\n'));
   if (lines == 0)
