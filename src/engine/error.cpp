@@ -123,6 +123,8 @@ const std::map<int, const char*>& messageTexts() {
       {979, "not a GROUP BY expression"},
       {1427, "single-row subquery returns more than one row"},
       {1436, "CONNECT BY loop in user data"},
+      {30929, "ORDER SIBLINGS BY clause not allowed here"},
+      {30930, "NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn"},
       {4063, "%s has errors"},
   };
   return texts;

@@ -130,6 +130,7 @@ struct Query {
   std::string setOp;                  // "UNION", "UNION ALL", "MINUS", "INTERSECT"
   QueryPtr left, right;
   std::vector<OrderItem> orderBy;
+  bool orderSiblings = false;         // ORDER SIBLINGS BY: orders the rows under each parent
   ExprPtr offset, fetchFirst;         // OFFSET n ROWS, FETCH FIRST n ROWS ONLY (after ORDER BY)
   bool forUpdate = false;
   bool noWait = false;

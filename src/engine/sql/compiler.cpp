@@ -85,6 +85,7 @@ struct Scope {
   std::string priorAlias;        // the recursive CTE alias PRIOR refers to
   std::string levelSql;          // LEVEL in a hierarchical query
   std::string isLeafSql;         // CONNECT_BY_ISLEAF in a hierarchical query
+  std::string isCycleSql;        // CONNECT_BY_ISCYCLE (with NOCYCLE) in a hierarchical query
   const std::map<const Expr*, std::string>* paths = nullptr;  // SYS_CONNECT_BY_PATH calls: their column
   const std::map<const Expr*, Typed>* roots = nullptr;         // CONNECT_BY_ROOT operands: their column
 };
@@ -796,6 +797,7 @@ class Compiler {
 
   std::string queryBody(const Query& q, const Scope* outer, std::vector<Column>& cols) {
     std::string sql;
+    if (q.orderSiblings && !(q.block && q.block->connectBy)) fail(30929, q.orderBy.front().expr->pos);
     if (q.block) {
       sql = block(*q.block, outer, cols, q);
     } else {
@@ -1263,6 +1265,34 @@ class Compiler {
       cteCols.push_back(name);
       rootValues[&call] = Typed{name, value.type};
     }
+    // ORDER SIBLINGS BY: each row's rank among all base rows by the sort keys orders it among its
+    // siblings too; a second path of ranks sorts the hierarchy instead of the path of rowids.
+    std::string ranks;
+    std::string sortPathCol = "\"__PATH\"";
+    if (q.orderSiblings) {
+      std::vector<std::string> keys;
+      for (const auto& o : q.orderBy) {
+        bool nullsFirst = o.nulls == 1 || (o.nulls == 0 && o.descending);
+        keys.push_back(expr(*o.expr, startScope).sql + (o.descending ? " DESC" : "") +
+                       (nullsFirst ? " NULLS FIRST" : " NULLS LAST"));
+      }
+      std::string rank;
+      if (base.isTable) {
+        ranks = newAlias();
+        keys.push_back(base.sqlAlias + ".rowid");
+        rank = "printf('%010d', (SELECT " + ranks + ".\"__N\" FROM " + ranks + " WHERE " + ranks + ".\"__R\" = " +
+               base.sqlAlias + ".rowid))";
+        ranks += " AS (SELECT " + base.sqlAlias + ".rowid AS \"__R\", row_number() OVER (ORDER BY " + join(keys) +
+                 ") AS \"__N\" FROM " + baseSql + "), ";
+      } else {
+        rank = me;
+      }
+      // Added last: the columns above are inserted before the first FROM, which this one contains.
+      anchor.insert(anchor.find(" FROM "), ", " + rank);
+      step.insert(step.find(" FROM "), ", " + prior + ".\"__SPATH\" || '/' || " + (base.isTable ? rank : stepMe));
+      cteCols.push_back("\"__SPATH\"");
+      sortPathCol = "\"__SPATH\"";
+    }
     Source rows = base;
     rows.sqlAlias = newAlias();
     rows.rowidSql = rows.sqlAlias + ".\"__RID\"";
@@ -1277,12 +1307,25 @@ class Compiler {
     scope.isLeafSql = "CASE WHEN EXISTS (SELECT 1 FROM " + cte + " AS " + below + " WHERE substr(" + below +
                       ".\"__PATH\", 1, length(" + rows.sqlAlias + ".\"__PATH\") + 1) = " + rows.sqlAlias +
                       ".\"__PATH\" || '/') THEN 0 ELSE 1 END";
+    // A row is a cycle row when a row it connects to is already on its path.
+    if (b.noCycle) {
+      scope.isCycleSql = "0";
+      if (base.isTable) {
+        Scope cycleScope = startScope;
+        cycleScope.inConnectBy = true;
+        cycleScope.priorAlias = rows.sqlAlias;
+        cycleScope.levelSql = "(" + rows.sqlAlias + ".\"__LEVEL\" + 1)";
+        scope.isCycleSql = "CASE WHEN EXISTS (SELECT 1 FROM " + baseSql + " WHERE " +
+                           condition(*b.connectBy, cycleScope) + " AND instr(" + rows.sqlAlias + ".\"__PATH\", " + me +
+                           ") > 0) THEN 1 ELSE 0 END";
+      }
+    }
     scope.sources.push_back(rows);
     // WHERE filters the hierarchy's rows; ROWNUM then numbers them in hierarchy order, before
     // grouping and sorting, so a ROWNUM limit takes the first rows depth-first in a subquery
     // (under the same alias, so the names compiled against the scope still reach its columns).
     std::string from = cte + " AS " + rows.sqlAlias;
-    std::string path = rows.sqlAlias + ".\"__PATH\"";
+    std::string path = rows.sqlAlias + "." + sortPathCol;
     std::vector<ExprPtr> where;
     if (b.where) splitConjuncts(b.where, where);
     std::vector<std::string> conditions;
@@ -1297,7 +1340,7 @@ class Compiler {
       conditions.clear();
     }
     std::string items = selectList(b, scope, cols);
-    std::string sql = "WITH RECURSIVE " + cte + "(" + join(cteCols) + ") AS (" + anchor + " UNION ALL " + step +
+    std::string sql = "WITH RECURSIVE " + ranks + cte + "(" + join(cteCols) + ") AS (" + anchor + " UNION ALL " + step +
                       ") SELECT " + (b.distinct ? "DISTINCT " : "") + items + " FROM " + from;
     if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
     if (!b.groupBy.empty()) {
@@ -1306,7 +1349,7 @@ class Compiler {
       sql += " GROUP BY " + join(g);
     }
     if (b.having) sql += " HAVING " + condition(*b.having, scope);
-    if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols, &scope, &b.items);
+    if (!q.orderBy.empty() && !q.orderSiblings) sql += orderBy(q.orderBy, cols, &scope, &b.items);
     else if (!isGrouped(b)) sql += " ORDER BY " + path;
     return sql;
   }
@@ -1628,6 +1671,10 @@ class Compiler {
       if (!s->levelSql.empty() && parts.size() == 1 && name == "LEVEL") return {s->levelSql, DataType::Number};
       if (!s->isLeafSql.empty() && parts.size() == 1 && name == "CONNECT_BY_ISLEAF")
         return {s->isLeafSql, DataType::Number};
+      if (!s->isLeafSql.empty() && parts.size() == 1 && name == "CONNECT_BY_ISCYCLE") {
+        if (s->isCycleSql.empty()) fail(30930, e.pos);
+        return {s->isCycleSql, DataType::Number};
+      }
     }
     if (parts.size() == 1) {
       if (name == "SYSDATE") return {"ora_sysdate()", DataType::Date};

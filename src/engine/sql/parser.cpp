@@ -989,6 +989,7 @@ QueryPtr Parser::parseQuery() {
   }
   if (peek().is("ORDER")) {
     next();
+    q->orderSiblings = accept("SIBLINGS");
     expect("BY");
     if (!q->orderBy.empty() || (q->block == nullptr && q->setOp.empty())) fail(933, peek());
     parseOrderBy(q->orderBy);

@@ -103,8 +103,46 @@ SELECT name FROM staff WHERE CONNECT_BY_ROOT name = 'JONES' START WITH mgr = 1 C
 > JONES
 > SCOTT
 
+# ORDER SIBLINGS BY orders the rows under each parent and keeps each subtree under its parent
+SELECT LEVEL AS lvl, name FROM staff START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER SIBLINGS BY name;
+> LVL,NAME
+> 1,KING
+> 2,BLAKE
+> 2,JONES
+> 3,SCOTT
+> 4,ADAMS
+SELECT name FROM staff START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER SIBLINGS BY id DESC;
+> NAME
+> KING
+> BLAKE
+> JONES
+> SCOTT
+> ADAMS
+SELECT name FROM staff WHERE id < 5 START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER SIBLINGS BY mgr NULLS FIRST, name DESC;
+> NAME
+> KING
+> JONES
+> SCOTT
+> BLAKE
+SELECT name FROM staff ORDER SIBLINGS BY name;
+> ORA-30929: ORDER SIBLINGS BY clause not allowed here
+
 # A cycle in the data is an error
 UPDATE staff SET mgr = 5 WHERE id = 1;
 > 1 rows
 SELECT name FROM staff START WITH id = 1 CONNECT BY PRIOR id = mgr;
 > ORA-01436: CONNECT BY loop in user data
+# NOCYCLE stops where a row would repeat one on its path; CONNECT_BY_ISCYCLE marks the row whose
+# child is its own ancestor
+SELECT name, LEVEL AS lvl, CONNECT_BY_ISCYCLE AS cyc FROM staff START WITH id = 1 CONNECT BY NOCYCLE PRIOR id = mgr ORDER SIBLINGS BY name;
+> NAME,LVL,CYC
+> KING,1,0
+> BLAKE,2,0
+> JONES,2,0
+> SCOTT,3,0
+> ADAMS,4,1
+SELECT name, CONNECT_BY_ISCYCLE AS cyc FROM staff WHERE CONNECT_BY_ISCYCLE = 1 START WITH id = 3 CONNECT BY NOCYCLE PRIOR mgr = id;
+> NAME,CYC
+> JONES,1
+SELECT name, CONNECT_BY_ISCYCLE FROM staff START WITH id = 1 CONNECT BY PRIOR id = mgr;
+> ORA-30930: NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn
