@@ -124,6 +124,7 @@ const std::map<int, const char*>& messageTexts() {
       {1427, "single-row subquery returns more than one row"},
       {1436, "CONNECT BY loop in user data"},
       {30929, "ORDER SIBLINGS BY clause not allowed here"},
+      {30485, "missing ORDER BY expression in the window specification"},
       {30930, "NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn"},
       {4063, "%s has errors"},
   };

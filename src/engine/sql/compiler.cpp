@@ -1803,6 +1803,12 @@ class Compiler {
       Expr plain = e;
       plain.window.reset();
       call = aggregate(plain, scope);
+    } else if (name == "NTILE") {
+      // The bucket count is truncated to a whole number; the buckets need an order.
+      if (e.args.size() != 1) fail(909, e.pos);
+      if (e.window->orderBy.empty()) fail(30485, e.pos);
+      Typed n = coerce(expr(*e.args[0], scope), DataType::Number, *e.args[0]);
+      call = {"ntile(CAST(" + n.sql + " AS INTEGER))", DataType::Number};
     } else if (auto it = ranking.find(name); it != ranking.end()) {
       int arity = it->second.second;
       if (arity >= 0 && static_cast<int>(e.args.size()) != arity) fail(909, e.pos);

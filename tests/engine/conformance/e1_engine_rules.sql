@@ -107,6 +107,21 @@ FROM rn WHERE g <> 'x' ORDER BY n;
 > 6,e,1,2,18,5
 SELECT n FROM rn WHERE ROW_NUMBER() OVER (ORDER BY n) = 1;
 > ORA-30483: window  functions are not allowed here
+# NTILE: buckets differ by at most one row, the first buckets take the remainder; a fractional count
+# is truncated; more buckets than rows fill one bucket per row
+SELECT n, NTILE(3) OVER (ORDER BY n) AS q, NTILE(2.9) OVER (PARTITION BY MOD(n, 2) ORDER BY n) AS h,
+       NTILE(10) OVER (PARTITION BY MOD(n, 2) ORDER BY n DESC) AS t
+FROM (SELECT LEVEL AS n FROM dual CONNECT BY LEVEL <= 7) ORDER BY n;
+> N,Q,H,T
+> 1,1,1,4
+> 2,1,1,3
+> 3,1,1,3
+> 4,2,1,2
+> 5,2,2,2
+> 6,3,2,1
+> 7,3,2,1
+SELECT NTILE(2) OVER (PARTITION BY n) AS q FROM rn;
+> ORA-30485: missing ORDER BY expression in the window specification
 
 
 # WITH: named subqueries, also with column names, read like tables
