@@ -86,6 +86,7 @@ struct Scope {
   std::string levelSql;          // LEVEL in a hierarchical query
   std::string isLeafSql;         // CONNECT_BY_ISLEAF in a hierarchical query
   std::string isCycleSql;        // CONNECT_BY_ISCYCLE (with NOCYCLE) in a hierarchical query
+  bool cycleUnsupported = false;  // CONNECT_BY_ISCYCLE over a source without rowids
   const std::map<const Expr*, std::string>* paths = nullptr;  // SYS_CONNECT_BY_PATH calls: their column
   const std::map<const Expr*, Typed>* roots = nullptr;         // CONNECT_BY_ROOT operands: their column
 };
@@ -1285,7 +1286,8 @@ class Compiler {
         ranks += " AS (SELECT " + base.sqlAlias + ".rowid AS \"__R\", row_number() OVER (ORDER BY " + join(keys) +
                  ") AS \"__N\" FROM " + baseSql + "), ";
       } else {
-        rank = me;
+        // Over a subquery the rows have no rowid to rank by: refuse rather than leave siblings unsorted.
+        fail(3001, q.orderBy.front().expr->pos);
       }
       // Added last: the columns above are inserted before the first FROM, which this one contains.
       anchor.insert(anchor.find(" FROM "), ", " + rank);
@@ -1310,6 +1312,8 @@ class Compiler {
     // A row is a cycle row when a row it connects to is already on its path.
     if (b.noCycle) {
       scope.isCycleSql = "0";
+      // Over a subquery there is no rowid path to find the cycle with: the pseudocolumn is refused.
+      scope.cycleUnsupported = !base.isTable;
       if (base.isTable) {
         Scope cycleScope = startScope;
         cycleScope.inConnectBy = true;
@@ -1672,6 +1676,7 @@ class Compiler {
       if (!s->isLeafSql.empty() && parts.size() == 1 && name == "CONNECT_BY_ISLEAF")
         return {s->isLeafSql, DataType::Number};
       if (!s->isLeafSql.empty() && parts.size() == 1 && name == "CONNECT_BY_ISCYCLE") {
+        if (s->cycleUnsupported) fail(3001, e.pos);
         if (s->isCycleSql.empty()) fail(30930, e.pos);
         return {s->isCycleSql, DataType::Number};
       }

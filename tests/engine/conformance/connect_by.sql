@@ -126,6 +126,9 @@ SELECT name FROM staff WHERE id < 5 START WITH mgr IS NULL CONNECT BY PRIOR id =
 > BLAKE
 SELECT name FROM staff ORDER SIBLINGS BY name;
 > ORA-30929: ORDER SIBLINGS BY clause not allowed here
+# Over a subquery the engine cannot order siblings and says so instead of leaving them unsorted
+SELECT name FROM (SELECT * FROM staff) START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER SIBLINGS BY name;
+> ORA-03001: unimplemented feature
 
 # A cycle in the data is an error
 UPDATE staff SET mgr = 5 WHERE id = 1;
@@ -146,3 +149,5 @@ SELECT name, CONNECT_BY_ISCYCLE AS cyc FROM staff WHERE CONNECT_BY_ISCYCLE = 1 S
 > JONES,1
 SELECT name, CONNECT_BY_ISCYCLE FROM staff START WITH id = 1 CONNECT BY PRIOR id = mgr;
 > ORA-30930: NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn
+SELECT name, CONNECT_BY_ISCYCLE AS cyc FROM (SELECT * FROM staff) START WITH id = 1 CONNECT BY NOCYCLE PRIOR id = mgr;
+> ORA-03001: unimplemented feature
