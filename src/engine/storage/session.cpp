@@ -1146,6 +1146,7 @@ void SessionImpl::endTransaction(const char* sql) {
     if (rc != SQLITE_OK) throwSqlite(db_, rc);
   }
   inTransaction_ = false;
+  for (auto& [key, hook] : transactionEndHooks_) hook();
 }
 
 void SessionImpl::commit() { endTransaction("COMMIT"); }

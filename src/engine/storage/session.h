@@ -140,6 +140,8 @@ class SessionImpl : public Session {
   std::int64_t currval(const std::string& owner, const std::string& name) const;
   void setCurrval(const std::string& owner, const std::string& name, std::int64_t v) { currvals_[owner + "." + name] = v; }
   std::atomic<bool>& interruptFlag() { return interrupted_; }
+  // Runs `hook` after every COMMIT and ROLLBACK of the session (the one registered under `key`).
+  void onTransactionEnd(const std::string& key, std::function<void()> hook) { transactionEndHooks_[key] = std::move(hook); }
   // Ends the running call as a forced stop of a job does: cancelled, and no exception handler of the
   // call catches it, until revive().
   void kill() {
@@ -182,6 +184,7 @@ class SessionImpl : public Session {
   std::int64_t rowsRead_ = 0;
   bool inTransaction_ = false;
   std::atomic<bool> interrupted_{false};
+  std::map<std::string, std::function<void()>> transactionEndHooks_;
   std::atomic<bool> killed_{false};
   std::unordered_map<std::string, std::shared_ptr<Prepared>> cache_;
   // Statements with literals by shape (the text with each literal replaced by a mark of its kind).

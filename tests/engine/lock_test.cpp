@@ -1,0 +1,146 @@
+// DBMS_LOCK between sessions on different threads: a request waits for another session's lock and
+// times out, gets it once the holder releases it or commits, sees a deadlock, and a cancel ends a wait.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "engine_test_support.h"
+
+using engine::test::errorCode;
+using engine::test::rows;
+
+namespace engine {
+namespace {
+
+class LockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = test::freshDatabase();
+    a_ = db_->logOn("SYSTEM", "SYSTEM");
+    b_ = db_->logOn("SYSTEM", "SYSTEM");
+  }
+
+  // REQUEST of lock `id`; returns its status.
+  static std::int64_t request(Session& s, int id, int mode, double timeout, bool releaseOnCommit = false) {
+    auto st = s.prepare(std::string("BEGIN :r := DBMS_LOCK.REQUEST(:i, :m, :t, ") + (releaseOnCommit ? "TRUE" : "FALSE") +
+                        "); END;");
+    st->bind("i", Value(id));
+    st->bind("m", Value(mode));
+    st->bind("t", Value(timeout));
+    st->bindOut("r", DataType::Number);
+    st->execute();
+    return st->bindValue("r").asInteger();
+  }
+
+  static std::int64_t release(Session& s, int id) {
+    auto st = s.prepare("BEGIN :r := DBMS_LOCK.RELEASE(:i); END;");
+    st->bind("i", Value(id));
+    st->bindOut("r", DataType::Number);
+    st->execute();
+    return st->bindValue("r").asInteger();
+  }
+
+  static std::string handle(Session& s, const std::string& name) {
+    auto st = s.prepare("BEGIN DBMS_LOCK.ALLOCATE_UNIQUE(:n, :h); END;");
+    st->bind("n", Value(name));
+    st->bindOut("h", DataType::Varchar2);
+    st->execute();
+    return st->bindValue("h").asText();
+  }
+
+  std::shared_ptr<Database> db_;
+  std::unique_ptr<Session> a_, b_;
+};
+
+constexpr int X = 6, S = 4, SS = 2;
+
+TEST_F(LockTest, ARequestTimesOutWhileAnotherSessionHoldsTheLockAndGetsItAfterTheRelease) {
+  ASSERT_EQ(request(*a_, 10, X, 0), 0);
+  EXPECT_EQ(request(*b_, 10, X, 0.2), 1);
+  EXPECT_EQ(release(*b_, 10), 4);  // B does not own it
+  auto waiter = std::async(std::launch::async, [&] { return request(*b_, 10, X, 30); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(release(*a_, 10), 0);
+  EXPECT_EQ(waiter.get(), 0);
+  EXPECT_EQ(request(*a_, 10, X, 0), 1);
+}
+
+TEST_F(LockTest, ModesShareAsTheCompatibilityRulesSay) {
+  struct Case {
+    int held, wanted;
+    std::int64_t status;
+  } cases[] = {{S, S, 0}, {S, X, 1}, {X, SS, 1}, {SS, 3, 0}, {SS, X, 1}, {1, X, 0}, {3, S, 1}, {5, SS, 0}};
+  int id = 100;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.held) + " then " + std::to_string(c.wanted));
+    ASSERT_EQ(request(*a_, id, c.held, 0), 0);
+    EXPECT_EQ(request(*b_, id, c.wanted, 0), c.status);
+    ++id;
+  }
+}
+
+TEST_F(LockTest, ReleaseOnCommitFreesTheLockForTheOtherSessionAtCommitAndRollback) {
+  a_->execute("CREATE TABLE work_t (v NUMBER)");
+  ASSERT_EQ(request(*a_, 20, X, 0, true), 0);
+  ASSERT_EQ(request(*a_, 21, X, 0, false), 0);
+  a_->execute("INSERT INTO work_t VALUES (1)");
+  auto waiter = std::async(std::launch::async, [&] { return request(*b_, 20, X, 30); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  a_->execute("COMMIT");
+  EXPECT_EQ(waiter.get(), 0);
+  EXPECT_EQ(request(*b_, 21, X, 0), 1);  // kept: not released on commit
+  ASSERT_EQ(request(*a_, 22, S, 0, true), 0);
+  a_->rollback();
+  EXPECT_EQ(request(*b_, 22, X, 0), 0);
+}
+
+TEST_F(LockTest, AWaitingRequestHoldsNoDatabaseLock) {
+  a_->execute("CREATE TABLE log_t (v VARCHAR2(10))");
+  ASSERT_EQ(request(*a_, 30, X, 0), 0);
+  b_->execute("INSERT INTO log_t VALUES ('b')");  // B holds a write transaction while it waits
+  auto waiter = std::async(std::launch::async, [&] { return request(*b_, 30, X, 30); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(release(*a_, 30), 0);
+  EXPECT_EQ(waiter.get(), 0);
+  b_->commit();
+  EXPECT_EQ(rows(*a_, "SELECT v FROM log_t"), std::vector<std::string>{"b"});
+}
+
+TEST_F(LockTest, TwoSessionsWaitingOnEachOtherGetDeadlock) {
+  ASSERT_EQ(request(*a_, 40, X, 0), 0);
+  ASSERT_EQ(request(*b_, 41, X, 0), 0);
+  auto waiter = std::async(std::launch::async, [&] { return request(*a_, 41, X, 10); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(request(*b_, 40, X, 10), 2);
+  EXPECT_EQ(release(*b_, 41), 0);
+  EXPECT_EQ(waiter.get(), 0);
+}
+
+TEST_F(LockTest, ACancelEndsAWaitWithOra01013AndLogoffReleasesTheSessionsLocks) {
+  std::string h = handle(*a_, "NUVO_NIGHTLY");
+  EXPECT_EQ(handle(*b_, "NUVO_NIGHTLY"), h);  // one name, one lock, in every session
+  // The handle in a VARCHAR2 variable, as the applications keep it, picks the handle overload.
+  auto st = a_->prepare("DECLARE h VARCHAR2(128) := :h; BEGIN :r := DBMS_LOCK.REQUEST(h, DBMS_LOCK.X_MODE, 0); END;");
+  st->bind("h", Value(h));
+  st->bindOut("r", DataType::Number);
+  st->execute();
+  ASSERT_EQ(st->bindValue("r").asInteger(), 0);
+  auto canceller = std::async(std::launch::async, [&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    b_->interrupt();
+  });
+  EXPECT_EQ(errorCode(*b_, "DECLARE s INTEGER; BEGIN s := DBMS_LOCK.REQUEST('" + h + "'); END;"), 1013);
+  canceller.get();
+  a_.reset();  // logoff
+  auto again = b_->prepare("DECLARE h VARCHAR2(128) := :h; BEGIN :r := DBMS_LOCK.REQUEST(h, DBMS_LOCK.X_MODE, 0); END;");
+  again->bind("h", Value(h));
+  again->bindOut("r", DataType::Number);
+  again->execute();
+  EXPECT_EQ(again->bindValue("r").asInteger(), 0);
+}
+
+}  // namespace
+}  // namespace engine
