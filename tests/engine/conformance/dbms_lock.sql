@@ -91,11 +91,11 @@ END;
 > 0
 > after rollback 4
 
-# A lock name beginning with ORA$ is reserved; a NULL name is an error
+# A NULL lock name is a value error
 DECLARE
   h VARCHAR2(128);
 BEGIN
-  DBMS_LOCK.ALLOCATE_UNIQUE('ORA$MINE', h);
+  DBMS_LOCK.ALLOCATE_UNIQUE(NULL, h);
 END;
 /
-> ORA-20000: ORU-10003: lock names beginning with ORA$ are reserved
+> ORA-06502: PL/SQL: numeric or value error

@@ -262,7 +262,6 @@ Value allocateUnique(NativeCall& c) {
   std::string name = c.text(0);
   if (name.empty()) raiseValueError("");
   if (name.size() > 128) raiseValueError("character string buffer too small");
-  if (upperCase(name).rfind("ORA$", 0) == 0) raiseNative(20000, "ORA-20000: ORU-10003: lock names beginning with ORA$ are reserved");
   std::lock_guard lock(s.hub->mutex);
   auto it = s.hub->allocated.find(name);
   if (it != s.hub->allocated.end()) return Value(handleOf(it->second));
