@@ -106,18 +106,6 @@ struct Hub {
   }
 };
 
-std::shared_ptr<Hub> hubOf(const std::string& directory) {
-  static std::mutex mutex;
-  static std::map<std::string, std::shared_ptr<Hub>> hubs;
-  std::error_code ec;
-  std::string key = std::filesystem::weakly_canonical(directory, ec).string();
-  if (ec) key = directory;
-  std::lock_guard lock(mutex);
-  auto& hub = hubs[key];
-  if (!hub) hub = std::make_shared<Hub>();
-  return hub;
-}
-
 // A session's side of DBMS_LOCK: releases the session's locks when the session ends.
 struct LockSession {
   std::shared_ptr<Hub> hub;
@@ -133,7 +121,7 @@ struct LockSession {
 LockSession& sessionOf(NativeCall& c) {
   auto& s = c.state<LockSession>("DBMS_LOCK");
   if (!s.hub) {
-    s.hub = hubOf(c.session().impl().directory());
+    s.hub = sharedPerDatabase<Hub>(c.session().impl().directory());
     s.sid = c.session().sessionId();
     // The hook keeps the hub, not the session state, which may go before the session's last ROLLBACK.
     std::weak_ptr<Hub> hub = s.hub;

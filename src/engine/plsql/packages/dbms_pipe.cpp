@@ -61,19 +61,6 @@ struct Hub {
   std::map<std::string, Pipe> pipes;
 };
 
-std::shared_ptr<Hub> hubOf(const std::string& directory) {
-  static std::mutex mutex;
-  // Pipes outlive their sessions, as an instance's do, until the process ends.
-  static std::map<std::string, std::shared_ptr<Hub>> hubs;
-  std::error_code ec;
-  std::string key = std::filesystem::weakly_canonical(directory, ec).string();
-  if (ec) key = directory;
-  std::lock_guard lock(mutex);
-  auto& hub = hubs[key];
-  if (!hub) hub = std::make_shared<Hub>();
-  return hub;
-}
-
 // A session's side of DBMS_PIPE: its buffers, and the hub its database's pipes are in.
 struct PipeSession {
   std::shared_ptr<Hub> hub;
@@ -84,7 +71,7 @@ struct PipeSession {
 
 PipeSession& sessionOf(NativeCall& c) {
   auto& s = c.state<PipeSession>("DBMS_PIPE");
-  if (!s.hub) s.hub = hubOf(c.session().impl().directory());
+  if (!s.hub) s.hub = sharedPerDatabase<Hub>(c.session().impl().directory());
   return s;
 }
 
@@ -299,7 +286,7 @@ Value uniqueSessionName(NativeCall& c) {
 }  // namespace
 
 std::vector<PipeInfo> listPipes(const std::string& directory) {
-  auto hub = hubOf(directory);
+  auto hub = sharedPerDatabase<Hub>(directory);
   std::vector<PipeInfo> out;
   std::lock_guard lock(hub->mutex);
   for (const auto& [name, p] : hub->pipes)

@@ -62,18 +62,6 @@ struct Registry {
   std::map<std::int64_t, RunningJob> jobs;
 };
 
-std::shared_ptr<Registry> registryOf(const std::string& directory) {
-  static std::mutex mutex;
-  static std::map<std::string, std::shared_ptr<Registry>> registries;
-  std::error_code ec;
-  std::string key = std::filesystem::weakly_canonical(directory, ec).string();
-  if (ec) key = directory;
-  std::lock_guard lock(mutex);
-  auto& r = registries[key];
-  if (!r) r = std::make_shared<Registry>();
-  return r;
-}
-
 // Writes the job's row after a run; retried while another session holds the catalog.
 template <class Write>
 void writeJobRow(storage::SessionImpl& s, Write write) {
@@ -128,7 +116,7 @@ bool isNullInterval(const std::string& interval) {
 }
 
 std::vector<RunningJob> runningJobs(const std::string& directory) {
-  auto r = registryOf(directory);
+  auto r = sharedPerDatabase<Registry>(directory);
   std::lock_guard lock(r->mutex);
   std::vector<RunningJob> out;
   for (const auto& [job, entry] : r->jobs) out.push_back(entry);
@@ -136,13 +124,13 @@ std::vector<RunningJob> runningJobs(const std::string& directory) {
 }
 
 bool isJobRunning(const std::string& directory, std::int64_t key) {
-  auto r = registryOf(directory);
+  auto r = sharedPerDatabase<Registry>(directory);
   std::lock_guard lock(r->mutex);
   return r->jobs.count(key) > 0;
 }
 
 bool stopRunningJob(const std::string& directory, std::int64_t key, bool force) {
-  auto r = registryOf(directory);
+  auto r = sharedPerDatabase<Registry>(directory);
   {
     std::lock_guard lock(r->mutex);
     auto it = r->jobs.find(key);
@@ -180,7 +168,7 @@ std::optional<Error> runSchedulerJob(storage::SessionImpl& s, std::int64_t id, b
   manual = manual || read.integer(12) == 1;  // RUN_JOB through the queue
   read.reset();
   std::string started = s.impl().now().toIso();
-  Claim claim(registryOf(s.impl().directory()), -id, s, started);
+  Claim claim(sharedPerDatabase<Registry>(s.impl().directory()), -id, s, started);
   auto clockStart = std::chrono::steady_clock::now();
   std::optional<Error> failure;
   try {
@@ -263,7 +251,7 @@ std::optional<Error> runJob(storage::SessionImpl& s, std::int64_t job) {
   auto row = readJob(db, job);
   if (!row) return std::nullopt;
   std::string started = s.impl().now().toIso();
-  Claim claim(registryOf(s.impl().directory()), job, s, started);
+  Claim claim(sharedPerDatabase<Registry>(s.impl().directory()), job, s, started);
   auto clockStart = std::chrono::steady_clock::now();
   // The job's block sees JOB, NEXT_DATE and BROKEN as Oracle's job queue declares them.
   std::string text = "DECLARE job BINARY_INTEGER := :job; next_date DATE := :mydate; broken BOOLEAN := FALSE; BEGIN " +
@@ -378,7 +366,7 @@ int JobQueue::runDue(bool wait) {
     std::int64_t limit = limitText.empty() ? 0 : std::stoll(limitText);
     if (limit <= 0) return 0;
     std::string now = database_.now().toIso();
-    auto registry = registryOf(database_.directory());
+    auto registry = sharedPerDatabase<Registry>(database_.directory());
     std::vector<std::int64_t> jobs;
     {
       // Claims are made under the registry's lock: two runners of the process never take one job.

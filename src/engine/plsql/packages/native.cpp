@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #include "engine/storage/session.h"
@@ -54,6 +55,12 @@ void raiseOraText(int code, const std::string& text) {
   char prefix[16];
   std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
   raiseNative(code, prefix + text);
+}
+
+std::string databaseKey(const std::string& directory) {
+  std::error_code ec;
+  std::string key = std::filesystem::weakly_canonical(directory, ec).string();
+  return ec ? directory : key;
 }
 
 std::string upperCase(std::string text) {

@@ -5,7 +5,9 @@
 // overloads, defaults and constants are plain PL/SQL. The bodies call native routines with
 // NUVO$NATIVE('PACKAGE.ROUTINE', args...), which only units of SYS may call.
 
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,22 @@ const BuiltinPackage* findBuiltinPackage(const std::string& name);
 
 std::string upperCase(std::string text);
 std::string trimmed(const std::string& text);  // without leading and trailing white space
+
+// The same directory however it is written: the key of the state a database's sessions share.
+std::string databaseKey(const std::string& directory);
+
+// The in-memory state of type T that all sessions of one database share in this process (pipes, locks,
+// running jobs); made on first use, kept until the process ends.
+template <class T>
+std::shared_ptr<T> sharedPerDatabase(const std::string& directory) {
+  static std::mutex mutex;
+  static std::map<std::string, std::shared_ptr<T>> states;
+  std::string key = databaseKey(directory);
+  std::lock_guard lock(mutex);
+  auto& state = states[key];
+  if (!state) state = std::make_shared<T>();
+  return state;
+}
 
 // The package files register here (packages/*.cpp).
 const std::vector<Native>& pipeNatives();
