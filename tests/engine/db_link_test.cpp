@@ -70,9 +70,177 @@ TEST_F(DbLinkTest, DictionaryOverALinkIsTheOtherDatabases) {
             (std::vector<std::string>{"AUD|EVENTS", "OTHER|HIDDEN", "OTHER|SHARED"}));
   // The link user's own rights decide: AUD may not read the DBA_ views.
   EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM dba_tables@audit_link"), 942);
-  // Views that answer for this session (its user, its instance) are not offered over a link.
-  EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM all_tables@audit_dba"), 3001);
+  // Views of the instance (sessions, jobs, pipes) are not offered over a link.
   EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM v$session@audit_dba"), 3001);
+  EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM dba_jobs_running@audit_dba"), 3001);
+}
+
+TEST_F(DbLinkTest, SessionViewsOverALinkAnswerForTheLinkUser) {
+  // ALL_ views: AUD's own tables and what was granted to AUD there, not the local user's.
+  EXPECT_EQ(rows(*session_, "SELECT owner, table_name FROM all_tables@audit_link WHERE owner IN ('AUD', 'OTHER', "
+                            "'SYSTEM') ORDER BY 1, 2"),
+            (std::vector<std::string>{"AUD|EVENTS", "OTHER|SHARED"}));
+  EXPECT_EQ(rows(*session_, "SELECT table_name FROM user_tables@audit_link"), (std::vector<std::string>{"EVENTS"}));
+  EXPECT_EQ(rows(*session_, "SELECT username FROM user_users@audit_link"), (std::vector<std::string>{"AUD"}));
+  EXPECT_EQ(rows(*session_, "SELECT column_name, data_type, data_length FROM user_tab_columns@audit_link "
+                            "WHERE table_name = 'EVENTS' ORDER BY column_id"),
+            (std::vector<std::string>{"ID|NUMBER|22", "WHAT|VARCHAR2|20"}));
+  EXPECT_EQ(rows(*session_, "SELECT table_name, privilege FROM user_tab_privs@audit_link"),
+            (std::vector<std::string>{"SHARED|SELECT"}));
+  // Joined with a local view, each side answers for its own user.
+  EXPECT_EQ(rows(*session_, "SELECT u.username, r.username FROM user_users u, user_users@audit_link r"),
+            (std::vector<std::string>{"SYSTEM|AUD"}));
+  // A link back to this database answers as the link's user too.
+  session_->execute("CREATE USER loop IDENTIFIED BY loop");
+  session_->execute("GRANT CREATE SESSION TO loop");
+  session_->execute("CREATE DATABASE LINK self_link CONNECT TO loop IDENTIFIED BY loop USING 'HOME'");
+  EXPECT_EQ(rows(*session_, "SELECT username FROM user_users@self_link"), (std::vector<std::string>{"LOOP"}));
+  EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM user_tables@self_link"), (std::vector<std::string>{"0"}));
+}
+
+TEST_F(DbLinkTest, ChangesOverALinkBelongToTheLocalTransaction) {
+  session_->execute("CREATE TABLE local_log(n NUMBER)");
+  auto watcher = remote_->logOn("aud", "Secret1", false);
+  auto remoteRows = [&] { return rows(*watcher, "SELECT id || ':' || what FROM events ORDER BY id"); };
+  auto change = [&] {
+    EXPECT_EQ(session_->execute("INSERT INTO events@audit_link VALUES (3, 'audit')"), 1);
+    EXPECT_EQ(session_->execute("UPDATE aud.events@audit_link e SET what = upper(what) WHERE e.id = 1"), 1);
+    EXPECT_EQ(session_->execute("DELETE FROM aud.events@audit_link WHERE what = 'logoff'"), 1);
+    session_->execute("INSERT INTO local_log VALUES (1)");
+    EXPECT_EQ(rows(*session_, "SELECT id || ':' || what FROM events@audit_link ORDER BY id"),
+              (std::vector<std::string>{"1:LOGON", "3:audit"}));
+    // The other database's own sessions do not see uncommitted changes.
+    EXPECT_EQ(remoteRows(), (std::vector<std::string>{"1:logon", "2:logoff"}));
+  };
+  change();
+  session_->rollback();
+  EXPECT_EQ(remoteRows(), (std::vector<std::string>{"1:logon", "2:logoff"}));
+  EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM local_log"), (std::vector<std::string>{"0"}));
+  change();
+  session_->commit();
+  EXPECT_EQ(remoteRows(), (std::vector<std::string>{"1:LOGON", "3:audit"}));
+  EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM local_log"), (std::vector<std::string>{"1"}));
+
+  // A session that ends without COMMIT leaves both sides as they were.
+  {
+    auto other = home_->logOn("system", "SYSTEM", false);
+    other->execute("INSERT INTO local_log VALUES (2)");
+    other->execute("INSERT INTO events@audit_link VALUES (4, 'lost')");
+  }
+  EXPECT_EQ(remoteRows(), (std::vector<std::string>{"1:LOGON", "3:audit"}));
+  EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM local_log"), (std::vector<std::string>{"1"}));
+
+  // A rollback to a savepoint undoes the remote change made after it.
+  session_->execute("INSERT INTO events@audit_link VALUES (5, 'kept')");
+  session_->savepoint("s1");
+  session_->execute("INSERT INTO events@audit_link VALUES (6, 'undone')");
+  session_->rollbackToSavepoint("s1");
+  session_->commit();
+  EXPECT_EQ(remoteRows(), (std::vector<std::string>{"1:LOGON", "3:audit", "5:kept"}));
+}
+
+TEST_F(DbLinkTest, InsertSelectRunsBothWaysAcrossTheLink) {
+  session_->execute("CREATE TABLE archive(id NUMBER, what VARCHAR2(20))");
+  session_->execute("INSERT INTO archive VALUES (10, 'ten')");
+  session_->execute("INSERT INTO archive VALUES (11, NULL)");
+  EXPECT_EQ(session_->execute("INSERT INTO events@audit_link (id, what) SELECT id, nvl(what, 'none') FROM archive"), 2);
+  EXPECT_EQ(session_->execute("INSERT INTO archive SELECT id, what FROM aud.events@audit_link WHERE id < 10"), 2);
+  // An UPDATE over the link reading a local table, and a DELETE over the link by a local subquery.
+  EXPECT_EQ(session_->execute("UPDATE events@audit_link e SET what = (SELECT 'x' || a.what FROM archive a WHERE "
+                              "a.id = e.id) WHERE e.id >= 10"),
+            2);
+  EXPECT_EQ(session_->execute("DELETE FROM events@audit_link WHERE id IN (SELECT id FROM archive WHERE what = 'logoff')"),
+            1);
+  session_->commit();
+  auto aud = remote_->logOn("aud", "Secret1", false);
+  EXPECT_EQ(rows(*aud, "SELECT id || ':' || what FROM events ORDER BY id"),
+            (std::vector<std::string>{"1:logon", "10:xten", "11:x"}));
+  EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM archive"), (std::vector<std::string>{"4"}));
+}
+
+TEST_F(DbLinkTest, ChangesOverALinkFollowTheOtherDatabasesRules) {
+  auto aud = remote_->logOn("aud", "Secret1", false);
+  aud->execute("CREATE TABLE audited(n NUMBER NOT NULL, CONSTRAINT audited_pk PRIMARY KEY (n))");
+  auto sys = remote_->logOn("system", "SYSTEM", false);
+  sys->execute("CREATE TRIGGER aud.events_bi BEFORE INSERT ON aud.events FOR EACH ROW BEGIN NULL; END;");
+  // This database's own table of the same name, with a trigger that refuses every row: it is not the target.
+  session_->execute("CREATE USER aud IDENTIFIED BY x");
+  session_->execute("CREATE TABLE aud.audited(n NUMBER, CONSTRAINT local_pk PRIMARY KEY (n))");
+  session_->execute("CREATE TRIGGER aud.audited_bi BEFORE INSERT ON aud.audited FOR EACH ROW "
+                    "BEGIN raise_application_error(-20001, 'local trigger'); END;");
+  EXPECT_EQ(session_->execute("INSERT INTO audited@audit_link VALUES (1)"), 1);
+  struct Case {
+    const char* sql;
+    int code;
+    const char* message;
+  } cases[] = {
+      // The remote constraint, by its name there.
+      {"INSERT INTO aud.audited@audit_link VALUES (1)", 1, "AUD.AUDITED_PK"},
+      {"INSERT INTO audited@audit_link VALUES (NULL)", 1400, "\"AUD\".\"AUDITED\".\"N\""},
+      // The link user's rights in the other database.
+      {"INSERT INTO other.shared@audit_link VALUES (1)", 1031, nullptr},
+      {"DELETE FROM other.hidden@audit_link", 942, nullptr},
+      {"UPDATE nosuch@audit_link SET x = 1", 942, nullptr},
+      {"INSERT INTO events@nosuch VALUES (3, 'x')", 2019, nullptr},
+      // What is not done over a link.
+      {"INSERT INTO events@audit_link VALUES (3, 'x')", 3001, nullptr},
+      {"DELETE FROM audited@audit_link WHERE n = 1 RETURNING n INTO :n", 22816, nullptr},
+  };
+  for (const auto& c : cases) {
+    try {
+      if (std::string(c.sql).find(":n") != std::string::npos) session_->execute(c.sql, {{"n", Value()}});
+      else session_->execute(c.sql);
+      EXPECT_EQ(c.code, 0) << c.sql;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.code(), c.code) << c.sql << ": " << e.message();
+      if (c.message) {
+        EXPECT_NE(e.message().find(c.message), std::string::npos) << e.message();
+      }
+    }
+  }
+  // A failed statement undoes only itself.
+  session_->commit();
+  EXPECT_EQ(rows(*aud, "SELECT COUNT(*) FROM audited"), (std::vector<std::string>{"1"}));
+}
+
+TEST_F(DbLinkTest, PlsqlTypesOfRemoteTables) {
+  errorCode(*session_,
+      "CREATE OR REPLACE FUNCTION first_event RETURN VARCHAR2 IS\n"
+      "  r events@audit_link%ROWTYPE;\n"
+      "  w aud.events.what@audit_link%TYPE;\n"
+      "BEGIN\n"
+      "  SELECT * INTO r FROM events@audit_link WHERE id = 1;\n"
+      "  w := r.what;\n"
+      "  r.id := 9; r.what := 'copy';\n"
+      "  INSERT INTO events@audit_link VALUES (r.id, r.what);\n"
+      "  RETURN r.id || ' ' || w;\n"
+      "END;");
+  EXPECT_EQ(rows(*session_, "SELECT line || ': ' || text FROM user_errors WHERE name = 'FIRST_EVENT'"),
+            std::vector<std::string>{});
+  EXPECT_EQ(rows(*session_, "SELECT status FROM user_objects WHERE object_name = 'FIRST_EVENT'"),
+            (std::vector<std::string>{"VALID"}));
+  session_->execute("DECLARE s VARCHAR2(100); BEGIN s := first_event; IF s <> '9 logon' THEN "
+                    "raise_application_error(-20001, s); END IF; END;");
+  EXPECT_EQ(rows(*session_, "SELECT what FROM events@audit_link WHERE id = 9"), (std::vector<std::string>{"copy"}));
+  // The remote column's length holds: VARCHAR2(20).
+  EXPECT_EQ(errorCode(*session_, "DECLARE w events.what@audit_link%TYPE; BEGIN w := rpad('x', 21, 'x'); END;"), 6502);
+  struct Case {
+    const char* declaration;
+    const char* error;
+  } cases[] = {
+      {"r nosuch@audit_link%ROWTYPE", "PLS-00201"},
+      {"r events@nosuch%ROWTYPE", "PLS-00352"},
+      {"r other.hidden@audit_link%ROWTYPE", "PLS-00201"},
+      {"w events.nosuch@audit_link%TYPE", "PLS-00201"},
+  };
+  for (const auto& c : cases) {
+    try {
+      session_->execute(std::string("DECLARE ") + c.declaration + "; BEGIN NULL; END;");
+      ADD_FAILURE() << c.declaration;
+    } catch (const Error& e) {
+      EXPECT_NE(e.message().find(c.error), std::string::npos) << c.declaration << ": " << e.message();
+    }
+  }
 }
 
 TEST_F(DbLinkTest, InsertSelectCopiesRowsAcrossTheLinkAndRollbackUndoesIt) {
@@ -100,10 +268,8 @@ TEST_F(DbLinkTest, LinkFailuresAreOraclesErrors) {
       {"SELECT * FROM events@badpass", 1017},
       {"SELECT * FROM events@nouser", 1017},
       {"SELECT * FROM nosuch_table@audit_link", 942},
-      // Changes over a link are refused, after the link's own errors.
-      {"INSERT INTO events@nosuch VALUES (3, 'x')", 2019},
-      {"INSERT INTO events@audit_link VALUES (3, 'x')", 3001},
-      {"DELETE FROM events@audit_link", 3001},
+      {"INSERT INTO events@nowhere VALUES (3, 'x')", 12154},
+      {"DELETE FROM events@badpass", 1017},
   };
   for (const auto& c : cases) EXPECT_EQ(errorCode(*session_, c.sql), c.code) << c.sql;
   EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM aud.events@audit_link"), (std::vector<std::string>{"2"}));

@@ -444,6 +444,12 @@ bool Catalog::dbLinkExists(const std::string& user, const std::string& link) con
   return s.step();
 }
 
+bool Catalog::hasTriggers(const std::string& owner, const std::string& table) const {
+  Stmt s = read("SELECT 1 FROM triggers WHERE table_owner=?1 AND table_name=?2 AND status='ENABLED'");
+  s.bindAll(owner, table);
+  return s.step();
+}
+
 bool Catalog::roleExists(const std::string& name) const {
   Stmt s = read("SELECT 1 FROM roles WHERE role=?1");
   s.bindAll(name);

@@ -128,6 +128,8 @@ class Catalog {
   std::optional<UserInfo> findUser(const std::string& name) const;
   // A private link of the user or a public link of that name (names compare upper case).
   bool dbLinkExists(const std::string& user, const std::string& link) const;
+  // True when an enabled trigger fires on the table.
+  bool hasTriggers(const std::string& owner, const std::string& table) const;
   bool roleExists(const std::string& name) const;
   // Direct grants, grants through roles (recursively) and grants to PUBLIC.
   bool hasSystemPrivilege(const std::string& user, const std::string& privilege) const;

@@ -406,6 +406,22 @@ void createDictionaryViews(sqlite3* db) {
   }
 }
 
+bool answersOverLink(const DictionaryView& view) {
+  if (view.instanceState) return false;
+  auto ownFunctionsOnly = [](std::string sql) {
+    for (const char* allowed : {"nuvo_user()", "nuvo_can_see("})
+      for (std::size_t at; (at = sql.find(allowed)) != std::string::npos;) sql.erase(at, std::string(allowed).size());
+    return sql.find("nuvo_") == std::string::npos;
+  };
+  if (!ownFunctionsOnly(view.sql)) return false;
+  // The ALL_ and USER_ views read their DBA_ view.
+  for (const auto& other : dictionaryViews())
+    if (&other != &view && view.sql.find(storage::quoteName(other.name)) != std::string::npos &&
+        (other.instanceState || !ownFunctionsOnly(other.sql)))
+      return false;
+  return true;
+}
+
 std::string instanceViewSql(const DictionaryView& v) {
   return "(WITH nuvo_view(" + columnNames(v) + ") AS (" + v.sql + ") SELECT * FROM nuvo_view)";
 }

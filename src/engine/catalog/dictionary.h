@@ -29,6 +29,9 @@ const std::vector<DictionaryView>& dictionaryViews();
 
 // (Re)creates every view in the catalog file (on create, and on open when the engine's set changed).
 void createDictionaryViews(sqlite3* db);
+// True when the view reads only the catalog file and the session's user and rights (nuvo_user,
+// nuvo_can_see): another database can answer it for the user of a link.
+bool answersOverLink(const DictionaryView& view);
 // A view over the instance file as a subquery for FROM: its columns carry the view's column names.
 std::string instanceViewSql(const DictionaryView& view);
 

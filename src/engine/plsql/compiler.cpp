@@ -514,8 +514,10 @@ class Compiler {
   void declarations(std::vector<StmtP>& init, std::vector<int>& cursors);
   void declaration(std::vector<StmtP>& init, std::vector<int>& cursors);
   TypePtr parseType();
-  TypePtr typeOfName(const sql::Name& name, const std::string& attribute, const sql::Position& pos);
-  TypePtr rowTypeOfTable(const std::string& owner, const std::string& table, const sql::Position& pos);
+  TypePtr typeOfName(const sql::Name& name, const std::string& attribute, const sql::Position& pos,
+                     const std::string& link = {});
+  TypePtr rowTypeOfTable(const std::string& owner, const std::string& table, const sql::Position& pos,
+                         const std::string& link = {});
   std::shared_ptr<BlockNode> blockBody(std::vector<StmtP> init, std::vector<int> cursors);
   std::vector<Handler> handlers();
   std::vector<StmtP> statements(std::initializer_list<const char*> enders);
@@ -1072,9 +1074,16 @@ TypePtr Compiler::parseType() {
     p_.next();
     name.parts.push_back(p_.next().text);
   }
+  // table@link%ROWTYPE, table.column@link%TYPE: described by the database behind the link.
+  std::string link;
+  if (acceptOp("@")) {
+    link = identifier();
+    while (acceptOp(".")) link += "." + identifier();
+    if (!at().isOp("%")) syntax(at(), "%");
+  }
   if (acceptOp("%")) {
     std::string attr = identifier();
-    return typeOfName(name, attr, t.pos);
+    return typeOfName(name, attr, t.pos, link);
   }
   const std::string& n = name.parts.back();
   auto sized = [&](DataType dt) {
@@ -1159,20 +1168,38 @@ TypePtr Compiler::parseType() {
   throw SyntaxError{errorAt(t.pos, "PLS-00201: identifier '" + shown + "' must be declared")};
 }
 
-TypePtr Compiler::rowTypeOfTable(const std::string& owner, const std::string& table, const sql::Position& pos) {
-  auto object = session_.catalog().findObject(owner, table);
-  if (!object && owner == owner_) {
-    if (auto syn = session_.catalog().synonymTarget(owner, table)) object = session_.catalog().findObject((*syn)[0], (*syn)[1]);
-    if (!object)
-      if (auto syn = session_.catalog().synonymTarget("PUBLIC", table)) object = session_.catalog().findObject((*syn)[0], (*syn)[1]);
+TypePtr Compiler::rowTypeOfTable(const std::string& owner, const std::string& table, const sql::Position& pos,
+                                 const std::string& link) {
+  const catalog::Catalog* cat = &session_.catalog();
+  std::string schema = owner_;
+  std::string own = owner;
+  sql::CompileContext remote;
+  if (!link.empty()) {
+    // Over a link: the other database's catalog, as its link user sees it.
+    try {
+      remote = session_.linkContext(link);
+    } catch (const Error& e) {
+      throw SyntaxError{errorAt(pos, "PLS-00352: Unable to access another database '" + link + "'\n" + e.message())};
+    }
+    cat = remote.catalog;
+    schema = remote.user;
+    if (own.empty()) own = remote.user;
   }
+  auto object = cat->findObject(own, table);
+  if (!object && own == schema) {
+    if (auto syn = cat->synonymTarget(own, table)) object = cat->findObject((*syn)[0], (*syn)[1]);
+    if (!object)
+      if (auto syn = cat->synonymTarget("PUBLIC", table)) object = cat->findObject((*syn)[0], (*syn)[1]);
+  }
+  if (object && !link.empty() && !remote.mayUse(remote.user, object->owner, object->name, "SELECT")) object.reset();
   if (!object || (object->type != "TABLE" && object->type != "VIEW"))
-    throw SyntaxError{errorAt(pos, "PLS-00201: identifier '" + table + "' must be declared")};
-  unit_.dependencies.insert({object->owner, object->name});
+    throw SyntaxError{errorAt(pos, "PLS-00201: identifier '" + table + (link.empty() ? "" : "@" + link) +
+                                       "' must be declared")};
+  if (link.empty()) unit_.dependencies.insert({object->owner, object->name});
   auto type = std::make_shared<Type>();
   type->kind = Type::Kind::Record;
   type->name = table + "%ROWTYPE";
-  for (const auto& c : session_.catalog().columns(object->id)) {
+  for (const auto& c : cat->columns(object->id)) {
     auto ft = std::make_shared<Type>();
     ft->scalar = c.type;
     ft->name = c.typeName;
@@ -1188,8 +1215,21 @@ TypePtr Compiler::rowTypeOfTable(const std::string& owner, const std::string& ta
   return type;
 }
 
-TypePtr Compiler::typeOfName(const sql::Name& name, const std::string& attribute, const sql::Position& pos) {
+TypePtr Compiler::typeOfName(const sql::Name& name, const std::string& attribute, const sql::Position& pos,
+                             const std::string& link) {
   const auto& parts = name.parts;
+  if (!link.empty()) {
+    if (attribute == "ROWTYPE" && parts.size() <= 2)
+      return rowTypeOfTable(parts.size() == 2 ? parts[0] : "", parts.back(), pos, link);
+    if (attribute == "TYPE" && (parts.size() == 2 || parts.size() == 3)) {
+      TypePtr row = rowTypeOfTable(parts.size() == 3 ? parts[0] : "", parts[parts.size() - 2], pos, link);
+      int f = row->fieldIndex(parts.back());
+      if (f >= 0) return row->fields[static_cast<std::size_t>(f)].second;
+    }
+    std::string shown;
+    for (const auto& p : parts) shown += (shown.empty() ? "" : ".") + p;
+    throw SyntaxError{errorAt(pos, "PLS-00201: identifier '" + shown + "@" + link + "' must be declared")};
+  }
   if (attribute == "ROWTYPE") {
     if (parts.size() == 1) {
       if (const Symbol* s = scope_->find(parts[0]); s && s->kind == Symbol::Kind::Cursor) return s->cursor->rowType;
@@ -2011,7 +2051,7 @@ void Compiler::compileSql(SqlStatement& s, const sql::Position& pos) {
     if (it == binds.end()) binds.push_back(name);
     s.paramByBind[name] = prm;
   }
-  if (!s.code.targetTable.empty()) unit_.dependencies.insert({s.code.targetOwner, s.code.targetTable});
+  if (!s.code.targetTable.empty() && s.code.targetLink.empty()) unit_.dependencies.insert({s.code.targetOwner, s.code.targetTable});
   unit_.dependencies.insert(s.code.references.begin(), s.code.references.end());
 }
 

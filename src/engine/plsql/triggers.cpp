@@ -264,7 +264,8 @@ std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 }  // namespace
 
 bool firesTriggers(storage::SessionImpl& session, const sql::Compiled& code) {
-  if (code.isQuery || code.targetTable.empty()) return false;
+  // A table over a link is the other database's: this database's triggers are not its own.
+  if (code.isQuery || code.targetTable.empty() || !code.targetLink.empty()) return false;
   TriggerCache& cache = cacheOf(session);
   return !cache.byTable.empty() && cache.byTable.count(code.targetOwner + "." + code.targetTable) > 0;
 }

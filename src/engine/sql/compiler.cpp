@@ -237,7 +237,7 @@ class Compiler {
         cols.push_back(c);
       }
     }
-    std::string sql = "INSERT INTO " + tableRef(target.owner, target.tableName) + " (";
+    std::string sql = "INSERT INTO " + targetSql_ + " (";
     std::vector<std::string> names;
     for (const auto* c : cols) names.push_back(quoteName(c->name));
     // Columns not named that have a default get it, compiled like any expression.
@@ -292,7 +292,7 @@ class Compiler {
     inUpdate_ = true;
     Scope scope;
     scope.sources.push_back(target);
-    std::string sql = "UPDATE " + tableRef(target.owner, target.tableName) + " AS " +
+    std::string sql = "UPDATE " + targetSql_ + " AS " +
                       target.sqlAlias + " SET ";
     std::vector<std::string> sets;
     for (const auto& a : s.sets) {
@@ -321,7 +321,7 @@ class Compiler {
     Source target = resolveTarget(s.table, "DELETE");
     Scope scope;
     scope.sources.push_back(target);
-    out_.sql = "DELETE FROM " + tableRef(target.owner, target.tableName) + " AS " + target.sqlAlias;
+    out_.sql = "DELETE FROM " + targetSql_ + " AS " + target.sqlAlias;
     if (s.where) out_.sql += " WHERE " + dmlCondition(*s.where, scope, target);
     returning(s.returning, target);
   }
@@ -330,6 +330,8 @@ class Compiler {
   // INSERT or UPDATE and before a DELETE. SQLite names the row there only by its table name.
   void returning(const ReturningClause& r, Source target) {
     if (r.values.empty()) return;
+    // Rows changed in another database return nothing.
+    if (!out_.targetLink.empty()) fail(22816, r.values[0]->pos);
     // One PL/SQL record may take all the values; PL/SQL checks its fields.
     bool recordTarget = ctx_.insidePlsql && r.into.size() == 1;
     if (r.into.size() > r.values.size()) fail(947, r.into[r.values.size()]->pos);
@@ -365,14 +367,23 @@ class Compiler {
   // that match none: the ON condition may not change in between (Oracle forbids updating its columns).
   void compileMerge(const MergeStmt& s) {
     Source target = resolveTarget(s.target, s.sets.empty() ? "INSERT" : "UPDATE");
-    if (!s.insertValues.empty() && !s.sets.empty()) checked({target.owner, target.tableName, "TABLE", target.objectId}, "INSERT", s.target.pos);
+    if (!s.insertValues.empty() && !s.sets.empty()) {
+      Resolved r{target.owner, target.tableName, "TABLE", target.objectId};
+      if (out_.targetLink.empty()) {
+        checked(r, "INSERT", s.target.pos);
+      } else {
+        CompileContext rc = remote(s.target.dbLink, s.target.pos);
+        Compiled inner;
+        Compiler(rc, text_, inner).checked(r, "INSERT", s.target.pos);
+      }
+    }
     Source source;
     std::string sourceSql = fromItem(s.source, nullptr, source);
     Scope scope;
     scope.sources.push_back(target);
     scope.sources.push_back(source);
     std::string on = condition(*s.on, scope);
-    std::string table = tableRef(target.owner, target.tableName);
+    std::string table = targetSql_;
     std::string update, insert;
     if (!s.sets.empty()) {
       inUpdate_ = true;
@@ -440,7 +451,7 @@ class Compiler {
       if (!rownumLimit(*c, scope, limit)) conditions.push_back(condition(*c, scope));
     std::string sql = conditions.empty() ? "1" : join(conditions, " AND ");
     if (limit.empty()) return sql;
-    std::string table = tableRef(target.owner, target.tableName);
+    std::string table = targetSql_;
     return target.sqlAlias + ".rowid IN (SELECT " + target.sqlAlias + ".rowid FROM " + table + " AS " +
            target.sqlAlias + " WHERE " + sql + " LIMIT " + limit + ")";
   }
@@ -616,9 +627,27 @@ class Compiler {
   Source resolveTarget(const TableRef& ref, const std::string& privilege) {
     if (ref.subquery) fail(903, ref.pos);
     if (!ref.dbLink.empty()) {
-      // The link's own errors come first; changes over a link are not made here.
-      remote(ref.dbLink, ref.pos);
-      fail(3001, ref.pos);
+      // A table over a link: resolved, checked and described by the other database as the link's
+      // user; the statement writes it in the SQLite schema the other database is attached as.
+      CompileContext rc = remote(ref.dbLink, ref.pos);
+      Compiled inner;
+      Compiler sub(rc, text_, inner);
+      sub.aliasCounter_ = aliasCounter_ + 1000;
+      TableRef there = ref;
+      there.dbLink.clear();
+      Source s = sub.resolveTarget(there, privilege);
+      aliasCounter_ = sub.aliasCounter_;
+      // The other database's triggers would have to run in its own session: not done here.
+      if (rc.catalog->hasTriggers(s.owner, s.tableName)) fail(3001, ref.pos);
+      targetInfo_ = std::move(sub.targetInfo_);
+      notNull_ = std::move(sub.notNull_);
+      targetSql_ = sub.targetSql_;
+      std::string link;
+      for (char c : ref.dbLink) link += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      out_.targetLink = link;
+      out_.targetOwner = s.owner;
+      out_.targetTable = s.tableName;
+      return s;
     }
     Resolved r = resolveObject(ref.table, privilege);
     if (r.type == "VIEW" && !r.dictionary && ctx_.catalog->viewReadOnly(r.owner, r.name)) fail(42399, ref.pos);
@@ -634,6 +663,7 @@ class Compiler {
     }
     out_.targetOwner = r.owner;
     out_.targetTable = r.name;
+    targetSql_ = storedRef(r.owner, r.name);
     return s;
   }
 
@@ -696,15 +726,23 @@ class Compiler {
     }
     if (r.dictionary) {
       const catalog::DictionaryView* view = catalog::findDictionaryView(r.name);
-      // Over a link, a view that reads this session's state (its user, its instance) would answer
-      // for the wrong session: only the session-independent ones are offered.
-      if (!ctx_.attached.empty() && (view->instanceState || view->sql.find("nuvo_") != std::string::npos))
-        fail(3001, ref.pos);
+      bool sessionState = view->instanceState || view->sql.find("nuvo_") != std::string::npos;
+      // Over a link, a view that reads the session's state answers for the link's user in the other
+      // database (nuvo_link_view runs it there, as rows in JSON); one that reads the instance (V$
+      // views of sessions, jobs, pipes) is not offered.
+      if (!ctx_.link.empty() && sessionState && !catalog::answersOverLink(*view)) fail(3001, ref.pos);
       src.alias = ref.alias.empty() ? r.name : ref.alias;
       src.tableName = r.name;
       src.owner = "SYS";
       src.sqlAlias = newAlias();
       for (const auto& c : view->columns) src.columns.push_back({c.name, c});
+      if (!ctx_.link.empty() && sessionState) {
+        std::vector<std::string> cols;
+        for (std::size_t i = 0; i < view->columns.size(); ++i)
+          cols.push_back("json_extract(value, '$[" + std::to_string(i) + "]') AS " + quoteName(view->columns[i].name));
+        return "(SELECT " + join(cols) + " FROM json_each(nuvo_link_view(" + quoteText(ctx_.link) + ", " +
+               quoteText(view->name) + "))) AS " + src.sqlAlias;
+      }
       if (view->instanceState) return catalog::instanceViewSql(*view) + " AS " + src.sqlAlias;
       return quoteName(ctx_.attached.empty() ? "main" : ctx_.attached) + "." + quoteName(view->name) + " AS " + src.sqlAlias;
     }
@@ -1885,6 +1923,7 @@ class Compiler {
   bool locking_ = false;  // compiling the FROM of a FOR UPDATE query
   const Column* lastColumnMeta_ = nullptr;
   std::vector<ColumnInfo> targetInfo_;
+  std::string targetSql_;  // the DML target as SQLite names it (in an attached schema over a link)
   std::set<std::string> advanced_;  // sequences whose NEXTVAL the statement already names
   struct CommonTableInfo {
     std::string name, sqlName;

@@ -38,6 +38,8 @@ struct CompileContext {
   // The SQLite schema that holds the tables ("main" when empty): another database reached over a
   // link is attached to the session's connection.
   std::string attached;
+  // The link (upper case) that leads to this database; empty for the session's own.
+  std::string link;
   // The context of the database behind a link, as the link's user sees it: throws ORA-02019 for an
   // unknown link, ORA-12154 for a database that does not exist, ORA-01017 for a refused logon.
   std::function<CompileContext(const std::string& link)> remote;
@@ -84,6 +86,8 @@ struct Compiled {
   bool noWait = false;
   // The table a DML statement changes, for mapping constraint failures to their names.
   std::string targetOwner, targetTable;
+  // The database link (upper case) the target is reached over; empty for a table of this database.
+  std::string targetLink;
   // The tables, views and sequences the statement names (owner, name): what it depends on. A view
   // counts as itself, not as the objects of its query.
   std::set<std::pair<std::string, std::string>> references;

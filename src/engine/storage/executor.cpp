@@ -1383,15 +1383,15 @@ std::int64_t runStatement(SessionImpl& session, const sql::Statement& stmt, cons
   return Executor(session, text).run(stmt);
 }
 
-std::string uniqueConstraintName(SessionImpl& session, const std::string& owner, const std::string& table,
+std::string uniqueConstraintName(const catalog::Catalog& catalog, const std::string& owner, const std::string& table,
                                  const std::vector<std::string>& columns) {
-  for (const auto& c : session.catalog().constraints(owner, table))
+  for (const auto& c : catalog.constraints(owner, table))
     if ((c.type == 'P' || c.type == 'U') && c.columns == columns) return owner + "." + c.name;
-  Stmt s(session.connection(), "SELECT owner, index_name FROM indexes WHERE table_owner=?1 AND table_name=?2 AND "
-                               "uniqueness='UNIQUE' AND constraint_name IS NULL");
+  Stmt s(catalog.db(), "SELECT owner, index_name FROM indexes WHERE table_owner=?1 AND table_name=?2 AND "
+                       "uniqueness='UNIQUE' AND constraint_name IS NULL");
   s.bindAll(owner, table);
   while (s.step()) {
-    Stmt cols(session.connection(),
+    Stmt cols(catalog.db(),
               "SELECT column_name FROM ind_columns WHERE index_owner=?1 AND index_name=?2 ORDER BY column_position");
     cols.bindAll(s.text(0), s.text(1));
     std::vector<std::string> names;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/catalog/catalog.h"
 #include "engine/sql/ast.h"
 
 namespace engine::storage {
@@ -18,7 +19,7 @@ std::int64_t runStatement(SessionImpl& session, const sql::Statement& stmt, cons
 
 // The name ORA-00001 reports for a unique failure on owner.table over `columns`: OWNER.CONSTRAINT
 // (or OWNER.INDEX for a unique index).
-std::string uniqueConstraintName(SessionImpl& session, const std::string& owner, const std::string& table,
+std::string uniqueConstraintName(const catalog::Catalog& catalog, const std::string& owner, const std::string& table,
                                  const std::vector<std::string>& columns);
 
 }  // namespace engine::storage

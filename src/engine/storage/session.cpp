@@ -580,6 +580,31 @@ std::array<std::int64_t, 4> SessionImpl::ioCounters() {
           status(SQLITE_DBSTATUS_CACHE_WRITE)};
 }
 
+namespace {
+
+std::string jsonText(const char* text, std::size_t size) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < size; ++i) {
+    char ch = text[i];
+    if (ch == '"' || ch == '\\') out += '\\';
+    if (static_cast<unsigned char>(ch) < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", ch);
+      out += buf;
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
+}
+
+std::string argText(sqlite3_value* v) {
+  const unsigned char* t = sqlite3_value_text(v);
+  return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+}
+
+}  // namespace
+
 void SessionImpl::registerEngineFunctions() {
   // Functions that may raise an error are not deterministic, so SQLite never evaluates them ahead of
   // the rows (a constant argument would otherwise fail a statement that touches no row).
@@ -682,20 +707,7 @@ void SessionImpl::registerEngineFunctions() {
   fn("nuvo_db_pipes", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
     std::string json = "[";
-    auto quoted = [](const std::string& text) {
-      std::string out = "\"";
-      for (char ch : text) {
-        if (ch == '"' || ch == '\\') out += '\\';
-        if (static_cast<unsigned char>(ch) < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", ch);
-          out += buf;
-        } else {
-          out += ch;
-        }
-      }
-      return out + "\"";
-    };
+    auto quoted = [](const std::string& text) { return jsonText(text.data(), text.size()); };
     for (const auto& p : plsql::listPipes(self->impl().directory())) {
       if (json.size() > 1) json += ",";
       json += "{\"name\":" + quoted(p.name) + ",\"owner\":" + (p.isPrivate ? quoted(p.owner) : "null") +
@@ -719,6 +731,16 @@ void SessionImpl::registerEngineFunctions() {
   fn("nuvo_logins", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     bool restricted = static_cast<SessionImpl*>(sqlite3_user_data(c))->impl().restricted();
     sqlite3_result_text(c, restricted ? "RESTRICTED" : "ALLOWED", -1, SQLITE_STATIC);
+  }, false);
+  // A dictionary view answered by the database behind a link (compiler: dictionary views over links).
+  fn("nuvo_link_view", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    try {
+      std::string json = self->linkViewRows(argText(v[0]), argText(v[1]));
+      sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+    } catch (const Error& e) {
+      sqlite3_result_error(c, e.message().c_str(), -1);
+    }
   }, false);
   fn("nuvo_can_see", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
     auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
@@ -1061,9 +1083,11 @@ sql::CompileContext SessionImpl::linkContext(const std::string& link) {
       throw;
     }
     it = links_.emplace(key, std::move(linked)).first;
+    registerLinkFunctions(it->second);
   }
   LinkedDatabase& linked = it->second;
   sql::CompileContext ctx;
+  ctx.link = key;
   ctx.catalog = linked.catalog.get();
   ctx.user = linked.user;
   ctx.schema = linked.user;
@@ -1074,6 +1098,50 @@ sql::CompileContext SessionImpl::linkContext(const std::string& link) {
   std::string user = linked.user;
   ctx.hasPrivilege = [cat, user](const std::string& privilege) { return cat->hasSystemPrivilege(user, privilege); };
   return ctx;
+}
+
+void SessionImpl::registerLinkFunctions(LinkedDatabase& linked) {
+  // The other database's dictionary views answer for the link's user: its name and its rights.
+  sqlite3_create_function_v2(linked.db, "nuvo_user", 0, SQLITE_UTF8, &linked, [](sqlite3_context* c, int, sqlite3_value**) {
+    auto* l = static_cast<LinkedDatabase*>(sqlite3_user_data(c));
+    sqlite3_result_text(c, l->user.c_str(), -1, SQLITE_TRANSIENT);
+  }, nullptr, nullptr, nullptr);
+  sqlite3_create_function_v2(linked.db, "nuvo_can_see", 2, SQLITE_UTF8, &linked, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* l = static_cast<LinkedDatabase*>(sqlite3_user_data(c));
+    std::string owner = argText(v[0]), name = argText(v[1]);
+    bool visible = owner == l->user || owner == "PUBLIC" || userMayUse(*l->catalog, l->user, owner, name, "SELECT") ||
+                   l->catalog->hasAnyObjectPrivilege(l->user, owner, name);
+    sqlite3_result_int(c, visible ? 1 : 0);
+  }, nullptr, nullptr, nullptr);
+}
+
+std::string SessionImpl::linkViewRows(const std::string& link, const std::string& view) {
+  auto it = links_.find(link);
+  if (it == links_.end()) throw Error::ora(2019);
+  Stmt s(it->second.db, "SELECT * FROM main." + quoteName(view));
+  std::string json = "[";
+  while (s.step()) {
+    json += json.size() > 1 ? ",[" : "[";
+    sqlite3_stmt* st = s.get();
+    for (int i = 0, n = sqlite3_column_count(st); i < n; ++i) {
+      if (i) json += ",";
+      switch (sqlite3_column_type(st, i)) {
+        case SQLITE_NULL: json += "null"; break;
+        case SQLITE_INTEGER: json += std::to_string(sqlite3_column_int64(st, i)); break;
+        case SQLITE_FLOAT: {
+          char buf[32];
+          std::snprintf(buf, sizeof buf, "%.17g", sqlite3_column_double(st, i));
+          json += buf;
+          break;
+        }
+        default:
+          json += jsonText(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                           static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+      }
+    }
+    json += "]";
+  }
+  return json + "]";
 }
 
 bool SessionImpl::mayUse(const std::string& owner, const std::string& name, const std::string& privilege) {
@@ -1117,7 +1185,11 @@ void SessionImpl::throwMapped(int rc, const sql::Compiled* code) {
       if (comma == std::string::npos) break;
       start = comma + 2;
     }
-    std::string name = uniqueConstraintName(*this, code->targetOwner, code->targetTable, columns);
+    // A table over a link has its constraints in the other database's catalog.
+    const catalog::Catalog* cat = &catalog_;
+    auto link = code->targetLink.empty() ? links_.end() : links_.find(code->targetLink);
+    if (link != links_.end()) cat = link->second.catalog.get();
+    std::string name = uniqueConstraintName(*cat, code->targetOwner, code->targetTable, columns);
     throw Error::ora(1, name);
   }
   throwSqlite(db_, rc);

@@ -160,6 +160,9 @@ class SessionImpl : public Session {
   // The context of the database behind a database link, logged on as the link's user; the other
   // database is attached to this session's connection, so one COMMIT or ROLLBACK ends both sides.
   sql::CompileContext linkContext(const std::string& link);
+  // The rows of a dictionary view as the database behind an opened link answers it for the link's
+  // user, as a JSON array of arrays.
+  std::string linkViewRows(const std::string& link, const std::string& view);
   // The session's PL/SQL state: compiled units, package state, DBMS_OUTPUT (plsql/plsql.h).
   plsql::SessionState& plsql();
   // Values across the SQLite boundary, as statements bind and read them.
@@ -204,6 +207,7 @@ class SessionImpl : public Session {
     std::string attached;
   };
   std::map<std::string, LinkedDatabase> links_;
+  void registerLinkFunctions(LinkedDatabase& linked);
 };
 
 }  // namespace engine::storage
