@@ -77,6 +77,8 @@ const std::map<int, const char*>& messageTexts() {
       {2290, "check constraint (%s) violated"},
       {3001, "unimplemented feature"},
       {22816, "unsupported feature with RETURNING clause"},
+      {14151, "invalid table partitioning method"},
+      {2143, "invalid STORAGE option"},
       {30002, "SYS_CONNECT_BY_PATH function is not allowed here"},
       {30007, "CONNECT BY ROOT operator is not supported in the START WITH or in the CONNECT BY condition"},
       {30076, "invalid extract field for extract source"},

@@ -43,7 +43,7 @@ CREATE TABLE indexes(owner TEXT NOT NULL, index_name TEXT NOT NULL, table_owner 
 CREATE TABLE ind_columns(index_owner TEXT NOT NULL, index_name TEXT NOT NULL, table_owner TEXT NOT NULL,
   table_name TEXT NOT NULL, column_name TEXT NOT NULL, column_position INTEGER, descend TEXT DEFAULT 'ASC');
 CREATE TABLE views(owner TEXT NOT NULL, view_name TEXT NOT NULL, text TEXT, read_only TEXT NOT NULL DEFAULT 'N',
-  PRIMARY KEY(owner, view_name));
+  column_aliases TEXT, PRIMARY KEY(owner, view_name));
 CREATE TABLE sequences(sequence_owner TEXT NOT NULL, sequence_name TEXT NOT NULL, min_value, max_value,
   increment_by, cycle_flag TEXT, order_flag TEXT DEFAULT 'N', cache_size, last_number,
   PRIMARY KEY(sequence_owner, sequence_name));
@@ -73,6 +73,26 @@ CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT,
   PRIMARY KEY(owner, db_link));
 )sql");
   createJobTables(db);
+  createStorageTables(db);
+}
+
+void createStorageTables(sqlite3* db) {
+  // Physical clauses, partitions and materialized views, as the DDL gave them; by object id, so a
+  // rename keeps them. The rows of a partitioned table live in its one table.
+  storage::exec(db, R"sql(
+CREATE TABLE IF NOT EXISTS segment_attrs(object_id INTEGER PRIMARY KEY, tablespace_name TEXT, pct_free INTEGER,
+  pct_used INTEGER, ini_trans INTEGER, max_trans INTEGER, initial_extent INTEGER, next_extent INTEGER,
+  min_extents INTEGER, max_extents INTEGER, logging TEXT, compression TEXT);
+CREATE TABLE IF NOT EXISTS part_tables(object_id INTEGER PRIMARY KEY, partitioning_type TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS part_key_columns(object_id INTEGER NOT NULL, column_name TEXT NOT NULL,
+  column_position INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS tab_partitions(object_id INTEGER NOT NULL, partition_name TEXT NOT NULL,
+  partition_position INTEGER NOT NULL, high_value TEXT, tablespace_name TEXT, pct_free INTEGER, ini_trans INTEGER,
+  logging TEXT, compression TEXT, PRIMARY KEY(object_id, partition_name));
+CREATE TABLE IF NOT EXISTS mviews(owner TEXT NOT NULL, mview_name TEXT NOT NULL, query TEXT NOT NULL,
+  refresh_mode TEXT NOT NULL, refresh_method TEXT NOT NULL, build_mode TEXT NOT NULL, last_refresh_type TEXT,
+  last_refresh_date TEXT, staleness TEXT, PRIMARY KEY(owner, mview_name));
+)sql");
 }
 
 void createJobTables(sqlite3* db) {
@@ -114,6 +134,7 @@ int namespaceOf(const std::string& type) {
   if (type == "INDEX") return 4;
   if (type == "PACKAGE BODY") return 2;
   if (type == "TRIGGER") return 3;
+  if (type == "MATERIALIZED VIEW") return 19;  // beside its container table of the same name
   return 1;
 }
 
@@ -322,6 +343,8 @@ void Catalog::touchObject(std::int64_t id, const std::string& now) {
 void Catalog::removeObject(std::int64_t id) {
   forgetDefinitions();
   Stmt(db_, "DELETE FROM columns WHERE object_id=?1").bindAll(id).step();
+  for (const char* table : {"segment_attrs", "part_tables", "part_key_columns", "tab_partitions"})
+    Stmt(db_, std::string("DELETE FROM ") + table + " WHERE object_id=?1").bindAll(id).step();
   Stmt(db_, "DELETE FROM objects WHERE object_id=?1").bindAll(id).step();
 }
 

@@ -70,6 +70,8 @@ struct UserInfo {
 void createCatalogTables(sqlite3* db);
 // The job queue's tables (also added to catalogs of earlier engines when opened).
 void createJobTables(sqlite3* db);
+// The tables of physical clauses, partitions and materialized views (also added to earlier catalogs).
+void createStorageTables(sqlite3* db);
 
 // The Oracle type of a catalog type name ("VARCHAR2" -> DataType::Varchar2).
 DataType dataTypeOf(const std::string& typeName);

@@ -45,17 +45,67 @@ struct Family {
 };
 
 const char* kObjectsTypes = "('TABLE','VIEW','SEQUENCE','SYNONYM','INDEX','PROCEDURE','FUNCTION','PACKAGE',"
-                            "'PACKAGE BODY','TRIGGER','TYPE','TYPE BODY')";
+                            "'PACKAGE BODY','TRIGGER','TYPE','TYPE BODY','MATERIALIZED VIEW')";
 
 std::vector<Family> families() {
   return {
+      // Physical attributes as the DDL gave them, else the defaults of a table in a locally managed
+      // tablespace; a partitioned table keeps them on its partitions.
       {"TABLES",
        "OWNER:V128,TABLE_NAME:V128,TABLESPACE_NAME:V30,CLUSTER_NAME:V128,IOT_NAME:V128,STATUS:V8,PCT_FREE:N,"
+       "PCT_USED:N,INI_TRANS:N,MAX_TRANS:N,INITIAL_EXTENT:N,NEXT_EXTENT:N,MIN_EXTENTS:N,MAX_EXTENTS:N,"
        "LOGGING:V3,NUM_ROWS:N,BLOCKS:N,AVG_ROW_LEN:N,LAST_ANALYZED:D,PARTITIONED:V3,TEMPORARY:V1,NESTED:V3,"
-       "DROPPED:V3",
-       "SELECT owner, object_name, CASE temporary WHEN 'Y' THEN NULL ELSE 'USERS' END, NULL, NULL, 'VALID', 10, "
-       "'YES', NULL, NULL, NULL, NULL, 'NO', temporary, 'NO', 'NO' FROM objects WHERE object_type='TABLE'",
+       "COMPRESSION:V8,DROPPED:V3",
+       "SELECT o.owner, o.object_name, CASE WHEN o.temporary = 'Y' OR p.object_id IS NOT NULL THEN NULL ELSE "
+       "coalesce(a.tablespace_name, 'USERS') END, NULL, NULL, 'VALID', "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.pct_free, 10) END, a.pct_used, "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.ini_trans, 1) END, "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.max_trans, 255) END, "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.initial_extent, 65536) END, "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.next_extent, 1048576) END, "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.min_extents, 1) END, "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.max_extents, 2147483645) END, "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.logging, 'YES') END, NULL, NULL, NULL, NULL, "
+       "CASE WHEN p.object_id IS NULL THEN 'NO' ELSE 'YES' END, o.temporary, 'NO', "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.compression, 'DISABLED') END, 'NO' "
+       "FROM objects o LEFT JOIN segment_attrs a ON a.object_id = o.object_id "
+       "LEFT JOIN part_tables p ON p.object_id = o.object_id WHERE o.object_type = 'TABLE'",
        "OWNER", "TABLE_NAME"},
+      {"TAB_PARTITIONS",
+       "TABLE_OWNER:V128,TABLE_NAME:V128,COMPOSITE:V3,PARTITION_NAME:V128,SUBPARTITION_COUNT:N,HIGH_VALUE:L,"
+       "HIGH_VALUE_LENGTH:N,PARTITION_POSITION:N,TABLESPACE_NAME:V30,PCT_FREE:N,INI_TRANS:N,LOGGING:V7,"
+       "COMPRESSION:V8,NUM_ROWS:N",
+       "SELECT o.owner, o.object_name, 'NO', t.partition_name, 0, t.high_value, coalesce(length(t.high_value), 0), "
+       "t.partition_position, coalesce(t.tablespace_name, a.tablespace_name, 'USERS'), "
+       "coalesce(t.pct_free, a.pct_free, 10), coalesce(t.ini_trans, a.ini_trans, 1), "
+       "coalesce(t.logging, a.logging, 'YES'), coalesce(t.compression, a.compression, 'DISABLED'), NULL "
+       "FROM tab_partitions t JOIN objects o ON o.object_id = t.object_id "
+       "LEFT JOIN segment_attrs a ON a.object_id = t.object_id",
+       "TABLE_OWNER", "TABLE_NAME"},
+      {"PART_TABLES",
+       "OWNER:V128,TABLE_NAME:V128,PARTITIONING_TYPE:V9,SUBPARTITIONING_TYPE:V9,PARTITION_COUNT:N,"
+       "DEF_SUBPARTITION_COUNT:N,PARTITIONING_KEY_COUNT:N,SUBPARTITIONING_KEY_COUNT:N,STATUS:V8,"
+       "DEF_TABLESPACE_NAME:V30,DEF_PCT_FREE:N,DEF_INI_TRANS:N,DEF_LOGGING:V7,DEF_COMPRESSION:V8",
+       "SELECT o.owner, o.object_name, p.partitioning_type, 'NONE', (SELECT count(*) FROM tab_partitions t WHERE "
+       "t.object_id = p.object_id), 0, (SELECT count(*) FROM part_key_columns k WHERE k.object_id = p.object_id), "
+       "0, 'VALID', coalesce(a.tablespace_name, 'USERS'), coalesce(a.pct_free, 10), coalesce(a.ini_trans, 1), "
+       "coalesce(a.logging, 'NONE'), coalesce(a.compression, 'NONE') FROM part_tables p "
+       "JOIN objects o ON o.object_id = p.object_id LEFT JOIN segment_attrs a ON a.object_id = p.object_id",
+       "OWNER", "TABLE_NAME"},
+      {"PART_KEY_COLUMNS", "OWNER:V128,NAME:V128,OBJECT_TYPE:V18,COLUMN_NAME:V4000,COLUMN_POSITION:N",
+       "SELECT o.owner, o.object_name, 'TABLE', k.column_name, k.column_position FROM part_key_columns k "
+       "JOIN objects o ON o.object_id = k.object_id",
+       "OWNER", "NAME"},
+      // STALENESS: UNUSABLE until a deferred build is first refreshed; whether the base tables changed
+      // since a refresh is not tracked (UNKNOWN).
+      {"MVIEWS",
+       "OWNER:V128,MVIEW_NAME:V128,CONTAINER_NAME:V128,QUERY:L,QUERY_LEN:N,UPDATABLE:V1,REWRITE_ENABLED:V1,"
+       "REFRESH_MODE:V6,REFRESH_METHOD:V8,BUILD_MODE:V9,FAST_REFRESHABLE:V18,LAST_REFRESH_TYPE:V8,"
+       "LAST_REFRESH_DATE:D,STALENESS:V19,STALE_SINCE:D,COMPILE_STATE:V19",
+       "SELECT owner, mview_name, mview_name, query, length(query), 'N', 'N', refresh_mode, refresh_method, "
+       "build_mode, 'NO', coalesce(last_refresh_type, 'NA'), last_refresh_date, "
+       "CASE WHEN last_refresh_date IS NULL THEN 'UNUSABLE' ELSE 'UNKNOWN' END, NULL, 'VALID' FROM mviews",
+       "OWNER", "MVIEW_NAME", true},
       {"TAB_COLUMNS",
        "OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V128,DATA_TYPE:V128,DATA_TYPE_MOD:V3,DATA_TYPE_OWNER:V128,"
        "DATA_LENGTH:N,DATA_PRECISION:N,DATA_SCALE:N,NULLABLE:V1,COLUMN_ID:N,DEFAULT_LENGTH:N,DATA_DEFAULT:L,"
@@ -116,9 +166,14 @@ std::vector<Family> families() {
       {"INDEXES",
        "OWNER:V128,INDEX_NAME:V128,INDEX_TYPE:V27,TABLE_OWNER:V128,TABLE_NAME:V128,TABLE_TYPE:V11,UNIQUENESS:V9,"
        "COMPRESSION:V13,TABLESPACE_NAME:V30,STATUS:V8,NUM_ROWS:N,LAST_ANALYZED:D,TEMPORARY:V1,GENERATED:V1,"
-       "VISIBILITY:V9",
-       "SELECT owner, index_name, 'NORMAL', table_owner, table_name, 'TABLE', uniqueness, 'DISABLED', 'USERS', "
-       "status, NULL, NULL, 'N', CASE WHEN constraint_name IS NULL THEN 'N' ELSE 'Y' END, 'VISIBLE' FROM indexes",
+       "VISIBILITY:V9,INI_TRANS:N,MAX_TRANS:N,INITIAL_EXTENT:N,NEXT_EXTENT:N,PCT_FREE:N,LOGGING:V3,PARTITIONED:V3",
+       "SELECT i.owner, i.index_name, 'NORMAL', i.table_owner, i.table_name, 'TABLE', i.uniqueness, "
+       "coalesce(a.compression, 'DISABLED'), coalesce(a.tablespace_name, 'USERS'), i.status, NULL, NULL, 'N', "
+       "CASE WHEN i.constraint_name IS NULL THEN 'N' ELSE 'Y' END, 'VISIBLE', coalesce(a.ini_trans, 2), "
+       "coalesce(a.max_trans, 255), coalesce(a.initial_extent, 65536), coalesce(a.next_extent, 1048576), "
+       "coalesce(a.pct_free, 10), coalesce(a.logging, 'YES'), 'NO' FROM indexes i "
+       "LEFT JOIN objects o ON o.owner = i.owner AND o.object_name = i.index_name AND o.object_type = 'INDEX' "
+       "LEFT JOIN segment_attrs a ON a.object_id = o.object_id",
        "OWNER", "TABLE_NAME"},
       {"IND_COLUMNS",
        "INDEX_OWNER:V128,INDEX_NAME:V128,TABLE_OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V4000,COLUMN_POSITION:N,"
@@ -322,14 +377,6 @@ std::vector<DictionaryView> buildViews() {
       "SELECT o.object_id, e.sequence, e.line, e.position, length(e.text), e.text, 0, e.message_number "
       "FROM errors e JOIN objects o ON o.owner = e.owner AND o.object_name = e.name AND o.object_type = e.type",
       true);
-  const std::string mviewCols =
-      "MVIEW_NAME:V128,CONTAINER_NAME:V128,QUERY:L,QUERY_LEN:N,UPDATABLE:V1,REFRESH_MODE:V6,REFRESH_METHOD:V8,"
-      "BUILD_MODE:V9,FAST_REFRESHABLE:V18,LAST_REFRESH_TYPE:V8,LAST_REFRESH_DATE:D,STALENESS:V19,STALE_SINCE:D,"
-      "COMPILE_STATE:V19";
-  const std::string noMviews = "SELECT NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL";
-  add("DBA_MVIEWS", "OWNER:V128," + mviewCols, noMviews + ", NULL WHERE 0", true);
-  add("ALL_MVIEWS", "OWNER:V128," + mviewCols, noMviews + ", NULL WHERE 0");
-  add("USER_MVIEWS", mviewCols, noMviews + " WHERE 0");
   // Storage: the database's file is the USERS tablespace (the tables' own), the instance file
   // SYSTEM; free space is the file's unused pages.
   add("DBA_TABLESPACES",

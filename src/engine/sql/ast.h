@@ -149,6 +149,7 @@ enum class StmtKind {
   CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink, CreateDirectory,
   AlterSession, AlterSystem,
   Commit, Rollback, Savepoint, SetTransaction,
+  CreateMView,
 };
 
 struct Statement {
@@ -251,6 +252,36 @@ struct ColumnDef {
   Position pos;
 };
 
+// Physical clauses of a table, index or partition (TABLESPACE, PCTFREE, INITRANS, STORAGE, LOGGING,
+// COMPRESS): recorded for the dictionary, without effect on storage. -1 / empty: not given.
+struct PhysicalAttributes {
+  std::string tablespace;
+  long long pctFree = -1, pctUsed = -1, iniTrans = -1, maxTrans = -1;
+  long long initialExtent = -1, nextExtent = -1, minExtents = -1, maxExtents = -1;
+  std::string logging;      // YES, NO
+  std::string compression;  // ENABLED, DISABLED
+  bool any() const {
+    return !tablespace.empty() || pctFree >= 0 || pctUsed >= 0 || iniTrans >= 0 || maxTrans >= 0 ||
+           initialExtent >= 0 || nextExtent >= 0 || minExtents >= 0 || maxExtents >= 0 || !logging.empty() ||
+           !compression.empty();
+  }
+};
+
+struct PartitionDef {
+  std::string name;       // empty: named by the system
+  std::string highValue;  // RANGE: the bound list, LIST: the value list, as written; HASH: empty
+  PhysicalAttributes physical;
+  Position pos;
+};
+
+// PARTITION BY RANGE / LIST / HASH: the rows stay in one table; the partitions are recorded.
+struct Partitioning {
+  std::string type;  // RANGE, LIST, HASH
+  std::vector<std::string> columns;
+  std::vector<Position> columnPos;
+  std::vector<PartitionDef> partitions;
+};
+
 struct CreateTableStmt : Statement {
   CreateTableStmt() : Statement(StmtKind::CreateTable) {}
   Name name;
@@ -258,6 +289,8 @@ struct CreateTableStmt : Statement {
   std::vector<ConstraintDef> constraints;
   QueryPtr asQuery;
   bool temporary = false;
+  PhysicalAttributes physical;
+  std::shared_ptr<Partitioning> partitioning;
 };
 
 enum class AlterTableAction {
@@ -297,6 +330,7 @@ struct CreateIndexStmt : Statement {
   Name table;
   std::vector<std::string> columns;
   std::vector<bool> descending;
+  PhysicalAttributes physical;
 };
 
 struct CreateViewStmt : Statement {
@@ -307,6 +341,21 @@ struct CreateViewStmt : Statement {
   QueryPtr query;
   std::string queryText;
   bool readOnly = false;  // WITH READ ONLY: no DML through the view
+  bool force = false;     // CREATE FORCE VIEW: created INVALID when its query does not compile
+};
+
+// CREATE MATERIALIZED VIEW: a table of the query's rows, filled again by DBMS_MVIEW.REFRESH.
+struct CreateMViewStmt : Statement {
+  CreateMViewStmt() : Statement(StmtKind::CreateMView) {}
+  Name name;
+  PhysicalAttributes physical;
+  bool deferred = false;         // BUILD DEFERRED: no rows until the first refresh
+  std::string method = "FORCE";  // REFRESH COMPLETE / FORCE / FAST
+  std::string mode = "DEMAND";   // ON DEMAND / ON COMMIT; NEVER for NEVER REFRESH
+  bool scheduled = false;        // START WITH / NEXT
+  QueryPtr query;
+  std::string queryText;
+  Position pos;
 };
 
 struct SequenceOptions {

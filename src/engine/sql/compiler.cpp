@@ -652,6 +652,8 @@ class Compiler {
     Resolved r = resolveObject(ref.table, privilege);
     if (r.type == "VIEW" && !r.dictionary && ctx_.catalog->viewReadOnly(r.owner, r.name)) fail(42399, ref.pos);
     if (r.type != "TABLE") fail(r.dictionary ? 1031 : 1732, ref.pos);
+    // A materialized view's rows change only by its refresh.
+    if (ctx_.catalog->findObject(r.owner, r.name, "MATERIALIZED VIEW")) fail(1732, ref.pos);
     Source s = tableSource(r, ref.alias);
     targetInfo_ = ctx_.catalog->columns(r.id);
     // NOT NULL constraints (and primary keys) that are enabled are checked by the DML itself.

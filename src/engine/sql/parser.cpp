@@ -337,8 +337,9 @@ StatementPtr Parser::parseCreate() {
     expect("REPLACE");
     orReplace = true;
   }
-  accept("FORCE");
-  accept("NOFORCE");
+  bool force = accept("FORCE");
+  if (!force) accept("NOFORCE");
+  if (peek().is("MATERIALIZED") && peek(1).is("VIEW")) return parseCreateMView();
   if (peek().is("GLOBAL") && peek(1).is("TEMPORARY")) {
     next();
     next();
@@ -352,7 +353,11 @@ StatementPtr Parser::parseCreate() {
     return parseCreateIndex(true);
   }
   if (peek().is("INDEX")) return parseCreateIndex(false);
-  if (peek().is("VIEW")) return parseCreateView(orReplace);
+  if (peek().is("VIEW")) {
+    auto s = parseCreateView(orReplace);
+    std::static_pointer_cast<CreateViewStmt>(s)->force = force;
+    return s;
+  }
   if (peek().is("SEQUENCE")) {
     next();
     return parseSequence(StmtKind::CreateSequence);
@@ -563,17 +568,89 @@ void Parser::parseColumnDef(ColumnDef& col) {
   }
 }
 
-void Parser::skipPhysicalClauses() {
-  // TABLESPACE, STORAGE (...), PCTFREE n, LOGGING, COMPRESS ...: accepted and ignored.
+void Parser::parsePhysicalClauses(PhysicalAttributes* out) {
   static const std::set<std::string> words = {
       "TABLESPACE", "STORAGE", "PCTFREE", "PCTUSED", "INITRANS", "MAXTRANS", "LOGGING", "NOLOGGING",
       "COMPRESS", "NOCOMPRESS", "CACHE", "NOCACHE", "PARALLEL", "NOPARALLEL", "MONITORING", "NOMONITORING",
       "SEGMENT", "CREATION", "IMMEDIATE", "DEFERRED", "ONLINE", "COMPUTE", "STATISTICS", "ROWDEPENDENCIES",
       "NOROWDEPENDENCIES", "ORGANIZATION", "HEAP", "REVERSE", "NOSORT", "VISIBLE", "INVISIBLE", "LOB",
       "STORE", "AS", "BASICFILE", "SECUREFILE", "ENABLE", "DISABLE", "ROW", "MOVEMENT", "ON", "COMMIT",
-      "DELETE", "PRESERVE", "ROWS", "FLASHBACK", "ARCHIVE", "NO"};
+      "DELETE", "PRESERVE", "ROWS", "FLASHBACK", "ARCHIVE", "NO", "LOCAL", "GLOBAL", "FILESYSTEM_LIKE_LOGGING"};
+  PhysicalAttributes ignored;
+  PhysicalAttributes& o = out ? *out : ignored;
+  auto number = [&]() -> long long {
+    if (peek().kind != TokenKind::Number) fail(2017, peek());
+    return std::stoll(next().text);
+  };
   while (peek().kind == TokenKind::Identifier && !peek().quoted && words.count(peek().text)) {
-    if (peek().is("AS") && (peek(1).is("SELECT") || peek(1).isOp("("))) return;
+    if (peek().is("AS") && (peek(1).is("SELECT") || peek(1).is("WITH") || peek(1).isOp("("))) return;
+    // The clauses recorded; the others below are skipped with their argument.
+    if (accept("TABLESPACE")) {
+      o.tablespace = parseIdentifier();
+      continue;
+    }
+    if (accept("PCTFREE")) {
+      o.pctFree = number();
+      if (o.pctFree > 99) throw Error(2211, "ORA-02211: invalid value for PCTFREE or PCTUSED");
+      continue;
+    }
+    if (accept("PCTUSED")) {
+      o.pctUsed = number();
+      if (o.pctUsed < 1 || o.pctUsed > 99) throw Error(2211, "ORA-02211: invalid value for PCTFREE or PCTUSED");
+      continue;
+    }
+    if (accept("INITRANS")) {
+      o.iniTrans = number();
+      if (o.iniTrans < 1 || o.iniTrans > 255) throw Error(2207, "ORA-02207: invalid INITRANS option value");
+      continue;
+    }
+    if (accept("MAXTRANS")) {
+      o.maxTrans = number();
+      continue;
+    }
+    if (accept("LOGGING")) {
+      o.logging = "YES";
+      continue;
+    }
+    if (accept("NOLOGGING")) {
+      o.logging = "NO";
+      continue;
+    }
+    if (accept("NOCOMPRESS")) {
+      o.compression = "DISABLED";
+      continue;
+    }
+    if (accept("COMPRESS")) {
+      o.compression = "ENABLED";
+      // COMPRESS n (index prefix length), COMPRESS BASIC, COMPRESS FOR OLTP ...
+      if (peek().kind == TokenKind::Number) next();
+      else if (accept("BASIC") || accept("ADVANCED")) {
+      } else if (accept("FOR")) {
+        while (peek().kind == TokenKind::Identifier && !words.count(peek().text)) next();
+      }
+      continue;
+    }
+    if (peek().is("STORAGE") && peek(1).isOp("(")) {
+      next();
+      next();
+      while (!peek().isOp(")")) {
+        if (peek().kind == TokenKind::End) fail(907, peek());
+        if (accept("INITIAL")) o.initialExtent = parseSize();
+        else if (accept("NEXT")) o.nextExtent = parseSize();
+        else if (accept("MINEXTENTS")) o.minExtents = number();
+        else if (accept("MAXEXTENTS")) o.maxExtents = accept("UNLIMITED") ? 2147483645 : number();
+        else if (accept("BUFFER_POOL") || accept("FLASH_CACHE") || accept("CELL_FLASH_CACHE")) next();
+        else if (accept("PCTINCREASE") || accept("FREELISTS") || accept("FREELIST") || accept("OPTIMAL") ||
+                 accept("MAXSIZE")) {
+          accept("GROUPS");
+          if (!accept("UNLIMITED") && !accept("NULL")) parseSize();
+        } else {
+          fail(2143, peek());
+        }
+      }
+      next();
+      continue;
+    }
     next();
     if (peek().isOp("(")) {
       int depth = 0;
@@ -584,10 +661,93 @@ void Parser::skipPhysicalClauses() {
         next();
       } while (depth > 0);
     } else if (peek().kind == TokenKind::Number || (peek().kind == TokenKind::Identifier && !words.count(peek().text) &&
-                                                     !peek().is("AS"))) {
+                                                     !peek().is("AS") && !peek().is("PARTITION"))) {
       next();
     }
   }
+}
+
+// A size in bytes: n, or n followed by K, M, G or T.
+long long Parser::parseSize() {
+  if (peek().kind != TokenKind::Number) fail(2017, peek());
+  long long n = std::stoll(next().text);
+  if (peek().kind == TokenKind::Identifier && peek().text.size() == 1) {
+    switch (peek().text[0]) {
+      case 'K': n *= 1024LL; next(); break;
+      case 'M': n *= 1024LL * 1024; next(); break;
+      case 'G': n *= 1024LL * 1024 * 1024; next(); break;
+      case 'T': n *= 1024LL * 1024 * 1024 * 1024; next(); break;
+      default: break;
+    }
+  }
+  return n;
+}
+
+std::string Parser::parenthesizedText() {
+  const Token& open = peek();
+  expectOp("(", 906);
+  int begin = open.endOffset, end = begin;
+  int depth = 1;
+  while (depth > 0) {
+    if (peek().kind == TokenKind::End) fail(907, peek());
+    if (peek().isOp("(")) ++depth;
+    if (peek().isOp(")") && --depth == 0) break;
+    end = next().endOffset;
+  }
+  next();
+  std::string text = text_.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+  std::size_t first = text.find_first_not_of(" \t\r\n"), last = text.find_last_not_of(" \t\r\n");
+  return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+// PARTITION BY RANGE (cols) (PARTITION p VALUES LESS THAN (...) ...), LIST (col) (PARTITION p VALUES
+// (...) ...), HASH (cols) PARTITIONS n | (PARTITION p ...).
+std::shared_ptr<Partitioning> Parser::parsePartitioning() {
+  auto part = std::make_shared<Partitioning>();
+  expect("BY");
+  const Token& kind = next();
+  if (!kind.is("RANGE") && !kind.is("LIST") && !kind.is("HASH")) fail(14151, kind);
+  part->type = kind.text;
+  expectOp("(", 906);
+  do {
+    part->columnPos.push_back(peek().pos);
+    part->columns.push_back(parseIdentifier());
+  } while (acceptOp(","));
+  expectOp(")", 907);
+  if (part->type == "RANGE" && accept("INTERVAL")) parenthesizedText();
+  if (part->type == "HASH" && accept("PARTITIONS")) {
+    if (peek().kind != TokenKind::Number) fail(2017, peek());
+    long long n = std::stoll(next().text);
+    if (n < 1 || n > 1048575) fail(2017, peek());
+    part->partitions.resize(static_cast<std::size_t>(n));
+    if (accept("STORE")) {
+      expect("IN");
+      std::vector<std::string> spaces = parseColumnList();
+      for (std::size_t i = 0; i < part->partitions.size(); ++i)
+        part->partitions[i].physical.tablespace = spaces[i % spaces.size()];
+    }
+    return part;
+  }
+  expectOp("(", 906);
+  do {
+    PartitionDef p;
+    p.pos = peek().pos;
+    expect("PARTITION");
+    if (!peek().is("VALUES") && peek().kind == TokenKind::Identifier) p.name = parseIdentifier();
+    if (part->type == "RANGE") {
+      expect("VALUES");
+      expect("LESS");
+      expect("THAN");
+      p.highValue = parenthesizedText();
+    } else if (part->type == "LIST") {
+      expect("VALUES");
+      p.highValue = parenthesizedText();
+    }
+    parsePhysicalClauses(&p.physical);
+    part->partitions.push_back(std::move(p));
+  } while (acceptOp(","));
+  expectOp(")", 907);
+  return part;
 }
 
 StatementPtr Parser::parseCreateTable() {
@@ -609,7 +769,11 @@ StatementPtr Parser::parseCreateTable() {
     } while (acceptOp(","));
     expectOp(")", 907);
   }
-  skipPhysicalClauses();
+  parsePhysicalClauses(&s->physical);
+  if (accept("PARTITION")) {
+    s->partitioning = parsePartitioning();
+    parsePhysicalClauses(&s->physical);
+  }
   if (accept("AS")) s->asQuery = parseQuery();
   else if (s->columns.empty()) fail(906, peek());
   return s;
@@ -630,7 +794,7 @@ StatementPtr Parser::parseCreateIndex(bool unique) {
     s->descending.push_back(desc);
   } while (acceptOp(","));
   expectOp(")", 907);
-  skipPhysicalClauses();
+  parsePhysicalClauses(&s->physical);
   return s;
 }
 
@@ -654,6 +818,64 @@ StatementPtr Parser::parseCreateView(bool orReplace) {
     }
     if (accept("CONSTRAINT")) parseIdentifier();
   }
+  return s;
+}
+
+StatementPtr Parser::parseCreateMView() {
+  auto s = std::make_shared<CreateMViewStmt>();
+  s->pos = peek().pos;
+  expect("MATERIALIZED");
+  expect("VIEW");
+  s->name = parseName();
+  for (;;) {
+    parsePhysicalClauses(&s->physical);
+    if (accept("BUILD")) {
+      if (accept("DEFERRED")) s->deferred = true;
+      else expect("IMMEDIATE");
+    } else if (accept("REFRESH")) {
+      if (accept("COMPLETE")) s->method = "COMPLETE";
+      else if (accept("FAST")) s->method = "FAST";
+      else if (accept("FORCE")) s->method = "FORCE";
+      if (accept("ON")) {
+        if (accept("COMMIT")) s->mode = "COMMIT";
+        else expect("DEMAND");
+      }
+      if (accept("WITH")) {
+        if (!accept("PRIMARY")) expect("ROWID");
+        accept("KEY");
+      }
+      if (accept("START")) {
+        expect("WITH");
+        parseExpr();
+        s->scheduled = true;
+      }
+      if (accept("NEXT")) {
+        parseExpr();
+        s->scheduled = true;
+      }
+    } else if (peek().is("NEVER") && peek(1).is("REFRESH")) {
+      next();
+      next();
+      s->mode = "NEVER";
+      s->method = "NEVER";
+    } else if (peek().is("ENABLE") || peek().is("DISABLE")) {
+      next();
+      expect("QUERY");
+      expect("REWRITE");
+    } else if (peek().is("USING") || peek().is("FOR")) {
+      // USING INDEX ..., USING [ENFORCED|TRUSTED] CONSTRAINTS, FOR UPDATE
+      next();
+      while (peek().kind == TokenKind::Identifier && !peek().is("AS") && !peek().is("REFRESH") &&
+             !peek().is("BUILD"))
+        next();
+    } else {
+      break;
+    }
+  }
+  expect("AS");
+  int begin = peek().pos.offset;
+  s->query = parseQuery();
+  s->queryText = text_.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(s->query->endOffset - begin));
   return s;
 }
 
@@ -893,8 +1115,14 @@ StatementPtr Parser::parseDrop() {
     s->objectType = "DATABASE LINK";
   } else {
     static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE", "DIRECTORY"};
-    if (peek().kind != TokenKind::Identifier || !types.count(peek().text)) fail(950, peek());
-    s->objectType = next().text;
+    if (peek().is("MATERIALIZED") && peek(1).is("VIEW")) {
+      next();
+      next();
+      s->objectType = "MATERIALIZED VIEW";
+    } else {
+      if (peek().kind != TokenKind::Identifier || !types.count(peek().text)) fail(950, peek());
+      s->objectType = next().text;
+    }
   }
   s->name = parseName();
   if (accept("CASCADE")) {

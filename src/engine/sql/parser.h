@@ -44,6 +44,7 @@ class Parser {
   StatementPtr parseCreateTable();
   StatementPtr parseCreateIndex(bool unique);
   StatementPtr parseCreateView(bool orReplace);
+  StatementPtr parseCreateMView();
   StatementPtr parseSequence(StmtKind kind);
   StatementPtr parseCreateSynonym(bool orReplace, bool isPublic);
   StatementPtr parseCreateUser(StmtKind kind);
@@ -89,7 +90,14 @@ class Parser {
   bool parseConstraint(ConstraintDef& c, const std::string* inlineColumn);
   void parseConstraintState(ConstraintDef& c);
   std::vector<std::string> parseColumnList();
-  void skipPhysicalClauses();
+  void skipPhysicalClauses() { parsePhysicalClauses(nullptr); }
+  // TABLESPACE, STORAGE (...), PCTFREE n, LOGGING, COMPRESS ...: recorded in `out` where it is given,
+  // the rest accepted and ignored.
+  void parsePhysicalClauses(PhysicalAttributes* out);
+  std::shared_ptr<Partitioning> parsePartitioning();
+  // The text between the parentheses that follow (the opening one is the current token).
+  std::string parenthesizedText();
+  long long parseSize();
   long long parseSignedInteger();
 
   std::string text_;

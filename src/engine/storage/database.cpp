@@ -86,7 +86,8 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& standardRol
         "CREATE USER", "ALTER USER", "DROP USER", "CREATE ROLE", "DROP ANY ROLE", "GRANT ANY ROLE",
         "GRANT ANY PRIVILEGE", "GRANT ANY OBJECT PRIVILEGE", "ALTER SESSION", "ALTER SYSTEM", "RESTRICTED SESSION",
         "SELECT ANY DICTIONARY", "COMMENT ANY TABLE", "CREATE DATABASE LINK", "CREATE PUBLIC DATABASE LINK", "DROP PUBLIC DATABASE LINK",
-        "CREATE ANY DIRECTORY", "DROP ANY DIRECTORY",
+        "CREATE ANY DIRECTORY", "DROP ANY DIRECTORY", "CREATE MATERIALIZED VIEW", "CREATE ANY MATERIALIZED VIEW",
+        "ALTER ANY MATERIALIZED VIEW", "DROP ANY MATERIALIZED VIEW",
         "UNLIMITED TABLESPACE"}},
   };
   return roles;
@@ -130,10 +131,21 @@ void upgradeCatalog(sqlite3* db) {
   // The session registry lives in the instance file now.
   storage::exec(db, "DROP TABLE IF EXISTS main.sessions");
   catalog::createJobTables(db);
+  bool hadMViews = hasColumn(db, "mviews", "owner");
+  catalog::createStorageTables(db);
+  // The DBA role of an earlier catalog gets the privileges that came with materialized views.
+  if (!hadMViews)
+    for (const char* privilege : {"CREATE MATERIALIZED VIEW", "CREATE ANY MATERIALIZED VIEW",
+                                  "ALTER ANY MATERIALIZED VIEW", "DROP ANY MATERIALIZED VIEW"})
+      storage::Stmt(db, "INSERT OR IGNORE INTO sys_privs(grantee, privilege) SELECT role, ?1 FROM roles WHERE role = 'DBA'")
+          .bindAll(std::string(privilege))
+          .step();
   // A link keeps the password it connects with.
   if (!hasColumn(db, "db_links", "password")) storage::exec(db, "ALTER TABLE db_links ADD COLUMN password TEXT");
   if (!hasColumn(db, "views", "read_only"))
     storage::exec(db, "ALTER TABLE views ADD COLUMN read_only TEXT NOT NULL DEFAULT 'N'");
+  // The column names of a view created by FORCE, kept until its query compiles.
+  if (!hasColumn(db, "views", "column_aliases")) storage::exec(db, "ALTER TABLE views ADD COLUMN column_aliases TEXT");
   if (!hasColumn(db, "columns", "char_length")) {
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_length INTEGER");
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_used TEXT");

@@ -1,6 +1,7 @@
 #include "engine/storage/executor.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "engine/builtins/functions.h"
@@ -58,10 +59,27 @@ class Executor {
       throw;
     }
     s_.impl().bumpDdlVersion();
+    // Created, but with compilation errors (CREATE FORCE VIEW over what does not exist yet).
+    if (createdWithErrors_) throw Error::ora(24344);
     return 0;
   }
 
+  // DBMS_MVIEW.REFRESH of one materialized view: commits what is open, then fills the container
+  // table anew from the query in a transaction of its own.
+  void refresh(const std::string& owner, const std::string& name, const std::string& method) {
+    s_.commit();
+    exec(db_, "BEGIN");
+    try {
+      refreshMView(owner, name, method);
+      exec(db_, "COMMIT");
+    } catch (...) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+  }
+
  private:
+  bool createdWithErrors_ = false;
   void ddl(const sql::Statement& stmt) {
     dispatch(stmt);
     refreshViewStatus();
@@ -89,9 +107,55 @@ class Executor {
         now = "INVALID";
       }
       if (now == status) continue;
+      // A view created by FORCE without its columns gets them once it compiles; the names given in
+      // CREATE must then match the query's columns.
+      bool described = !cat_.columns(id).empty();
+      std::vector<std::string> aliases;
+      if (now == "VALID" && !described) {
+        aliases = viewAliases(owner, name);
+        if (!aliases.empty() && aliases.size() != compiled.columns.size()) now = "INVALID";
+        if (now == status) continue;
+      }
       Stmt(db_, "UPDATE objects SET status=?2 WHERE object_id=?1").bindAll(id, now).step();
+      if (now != "VALID") continue;
       // Valid again (its table made anew): what it reads is recorded anew.
-      if (now == "VALID") cat_.setDependencies(owner, name, "VIEW", compiled.references);
+      cat_.setDependencies(owner, name, "VIEW", compiled.references);
+      Stmt(db_, "DELETE FROM errors WHERE owner=?1 AND name=?2 AND type='VIEW'").bindAll(owner, name).step();
+      if (!described) recordViewColumns(id, compiled.columns, aliases);
+    }
+  }
+
+  // The column names a CREATE FORCE VIEW gave, kept until its query compiles.
+  std::vector<std::string> viewAliases(const std::string& owner, const std::string& name) {
+    Stmt s(db_, "SELECT column_aliases FROM views WHERE owner=?1 AND view_name=?2");
+    s.bindAll(owner, name);
+    std::vector<std::string> out;
+    if (!s.step() || s.isNull(0)) return out;
+    std::string list = s.text(0);
+    for (std::size_t start = 0; start <= list.size();) {
+      std::size_t end = list.find('\n', start);
+      out.push_back(list.substr(start, end == std::string::npos ? std::string::npos : end - start));
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+    return out;
+  }
+
+  void recordViewColumns(std::int64_t id, const std::vector<Column>& columns, const std::vector<std::string>& aliases) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const Column& qc = columns[i];
+      ColumnInfo c;
+      c.name = aliases.empty() ? qc.name : aliases[i];
+      c.position = static_cast<int>(i + 1);
+      c.type = qc.type;
+      c.typeName = dataTypeName(qc.type == DataType::Unknown ? DataType::Varchar2 : qc.type);
+      c.length = qc.type == DataType::Number ? 22 : qc.type == DataType::Date ? 7 : qc.size;
+      c.hasPrecision = qc.precision > 0;
+      c.precision = qc.precision;
+      c.hasScale = c.hasPrecision;
+      c.scale = qc.scale;
+      c.nullable = qc.nullable;
+      cat_.addColumn(id, c);
     }
   }
 
@@ -103,6 +167,7 @@ class Executor {
       case StmtKind::DropObject: drop(static_cast<const DropStmt&>(stmt)); break;
       case StmtKind::CreateIndex: createIndex(static_cast<const CreateIndexStmt&>(stmt)); break;
       case StmtKind::CreateView: createView(static_cast<const CreateViewStmt&>(stmt)); break;
+      case StmtKind::CreateMView: createMView(static_cast<const CreateMViewStmt&>(stmt)); break;
       case StmtKind::CreateSequence:
       case StmtKind::AlterSequence: sequence(static_cast<const SequenceStmt&>(stmt)); break;
       case StmtKind::CreateSynonym: createSynonym(static_cast<const CreateSynonymStmt&>(stmt)); break;
@@ -338,7 +403,8 @@ class Executor {
     return ctx;
   }
 
-  void createTable(const CreateTableStmt& st) {
+  // querySchema: the schema the AS query's names resolve in (the current one when empty).
+  Compiled createTable(const CreateTableStmt& st, const std::string& querySchema = {}, bool withRows = true) {
     auto [owner, name] = target(st.name);
     requirePrivilege(owner, "CREATE TABLE", "CREATE ANY TABLE");
     if (!cat_.findUser(owner)) fail(1918, st.name.pos, owner);
@@ -348,7 +414,9 @@ class Executor {
     if (st.asQuery) {
       SelectStmt select;
       select.query = st.asQuery;
-      query = compileStatement(select, compileContext(), text_);
+      CompileContext ctx = compileContext();
+      if (!querySchema.empty()) ctx.schema = querySchema;
+      query = compileStatement(select, ctx, text_);
       for (std::size_t i = 0; i < query.columns.size(); ++i) {
         const Column& qc = query.columns[i];
         ColumnInfo c;
@@ -384,13 +452,81 @@ class Executor {
       if (st.asQuery) c.nullable = true;
       cat_.addColumn(id, c);
     }
-    if (st.asQuery) {
+    if (st.asQuery && withRows) {
       Stmt insert(db_, "INSERT INTO " + tableRef(owner, name) + " SELECT * FROM (" + query.sql + ")");
       insert.step();
     }
     for (const auto& d : st.columns)
       for (const auto& c : d.constraints) addConstraint(owner, name, c, columns);
     for (const auto& c : st.constraints) addConstraint(owner, name, c, columns);
+    recordPhysical(id, st.physical);
+    if (st.partitioning) recordPartitions(id, *st.partitioning, columns);
+    return query;
+  }
+
+  // NULL for what the DDL did not give.
+  static void bindText(Stmt& s, int i, const std::string& v) {
+    if (v.empty()) s.bindNull(i);
+    else s.bind(i, v);
+  }
+  static void bindCount(Stmt& s, int i, long long v) {
+    if (v < 0) s.bindNull(i);
+    else s.bind(i, static_cast<std::int64_t>(v));
+  }
+
+  // The physical clauses of a table or index, for the dictionary.
+  void recordPhysical(std::int64_t id, const PhysicalAttributes& p) {
+    if (!p.any()) return;
+    Stmt s(db_, "INSERT OR REPLACE INTO segment_attrs(object_id, tablespace_name, pct_free, pct_used, ini_trans, "
+                "max_trans, initial_extent, next_extent, min_extents, max_extents, logging, compression) "
+                "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+    s.bindAll(id);
+    bindText(s, 2, p.tablespace);
+    bindCount(s, 3, p.pctFree);
+    bindCount(s, 4, p.pctUsed);
+    bindCount(s, 5, p.iniTrans);
+    bindCount(s, 6, p.maxTrans);
+    bindCount(s, 7, p.initialExtent);
+    bindCount(s, 8, p.nextExtent);
+    bindCount(s, 9, p.minExtents);
+    bindCount(s, 10, p.maxExtents);
+    bindText(s, 11, p.logging);
+    bindText(s, 12, p.compression);
+    s.step();
+  }
+
+  void recordPartitions(std::int64_t id, const Partitioning& part, const std::vector<ColumnInfo>& columns) {
+    for (std::size_t i = 0; i < part.columns.size(); ++i) {
+      bool known = std::any_of(columns.begin(), columns.end(), [&](const ColumnInfo& c) { return c.name == part.columns[i]; });
+      if (!known) fail(904, part.columnPos[i], "\"" + part.columns[i] + "\"");
+      Stmt(db_, "INSERT INTO part_key_columns(object_id, column_name, column_position) VALUES (?1, ?2, ?3)")
+          .bindAll(id, part.columns[i], static_cast<std::int64_t>(i + 1))
+          .step();
+    }
+    if (part.type == "LIST" && part.columns.size() > 1)
+      throw Error(14304, "ORA-14304: List partitioning method expects a single partitioning column");
+    Stmt(db_, "INSERT INTO part_tables(object_id, partitioning_type) VALUES (?1, ?2)").bindAll(id, part.type).step();
+    std::set<std::string> names;
+    std::int64_t position = 0;
+    for (const auto& p : part.partitions) {
+      std::string pname = p.name;
+      if (pname.empty()) {
+        std::int64_t n = cat_.meta("next_partition", 1);
+        cat_.setMeta("next_partition", n + 1);
+        pname = "SYS_P" + std::to_string(n);
+      }
+      if (!names.insert(pname).second) throw Error(14024, "ORA-14024: duplicate partition name");
+      Stmt s(db_, "INSERT INTO tab_partitions(object_id, partition_name, partition_position, high_value, "
+                  "tablespace_name, pct_free, ini_trans, logging, compression) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+      s.bindAll(id, pname, ++position);
+      bindText(s, 4, p.highValue);
+      bindText(s, 5, p.physical.tablespace);
+      bindCount(s, 6, p.physical.pctFree);
+      bindCount(s, 7, p.physical.iniTrans);
+      bindText(s, 8, p.physical.logging);
+      bindText(s, 9, p.physical.compression);
+      s.step();
+    }
   }
 
   void alterTable(const AlterTableStmt& st) {
@@ -731,9 +867,12 @@ class Executor {
         Stmt(db_, sql).bindAll(role).step();
       return;
     }
+    if (type == "MATERIALIZED VIEW") return dropMView(st);
     auto [owner, name] = type == "PUBLIC SYNONYM" ? std::make_pair(std::string("PUBLIC"), st.name.last()) : target(st.name);
     std::string objectType = type == "PUBLIC SYNONYM" ? "SYNONYM" : type;
     auto o = cat_.findObject(owner, name, objectType);
+    if (o && type == "TABLE" && cat_.findObject(owner, name, "MATERIALIZED VIEW"))
+      throw Error(12083, "ORA-12083: must use DROP MATERIALIZED VIEW to drop \"" + owner + "\".\"" + name + "\"");
     if (!o) {
       if (type == "TABLE" || type == "VIEW") fail(942, st.name.pos);
       if (type == "SEQUENCE") fail(2289, st.name.pos);
@@ -781,6 +920,22 @@ class Executor {
         Stmt(db_, "DELETE FROM synonyms WHERE owner=?1 AND synonym_name=?2").bindAll(owner, name).step();
       }
     }
+  }
+
+  void dropMView(const DropStmt& st) {
+    auto [owner, name] = target(st.name);
+    auto mview = cat_.findObject(owner, name, "MATERIALIZED VIEW");
+    if (!mview) throw Error(12003, "ORA-12003: materialized view \"" + owner + "\".\"" + name + "\" does not exist");
+    requirePrivilege(owner, "", "DROP ANY MATERIALIZED VIEW");
+    cat_.invalidateDependants(owner, name);
+    for (const char* type : {"MATERIALIZED VIEW", "TABLE"})
+      Stmt(db_, "DELETE FROM dependencies WHERE (owner=?1 AND name=?2 AND type=?3) OR (referenced_owner=?1 AND "
+                "referenced_name=?2 AND referenced_type=?3)")
+          .bindAll(owner, name, std::string(type))
+          .step();
+    if (auto container = cat_.findObject(owner, name, "TABLE")) dropTable(owner, name, container->id, false);
+    cat_.removeObject(mview->id);
+    Stmt(db_, "DELETE FROM mviews WHERE owner=?1 AND mview_name=?2").bindAll(owner, name).step();
   }
 
   void dropTable(const std::string& owner, const std::string& name, std::int64_t id, bool cascade) {
@@ -840,7 +995,7 @@ class Executor {
           .bindAll(owner, name, tableOwner, table.name, st.columns[i], static_cast<int>(i + 1),
                    std::string(st.descending[i] ? "DESC" : "ASC"))
           .step();
-    cat_.addObject(owner, name, "INDEX", now());
+    recordPhysical(cat_.addObject(owner, name, "INDEX", now()), st.physical);
   }
 
   bool indexedAlready(const std::string& owner, const std::string& table, const std::vector<std::string>& columns) {
@@ -865,13 +1020,21 @@ class Executor {
     CompileContext ctx = compileContext();
     ctx.schema = owner;
     // The query's positions count from the start of the whole statement, so the compiler reads that text.
-    Compiled q = compileStatement(select, ctx, text_);
-    if (!st.columnAliases.empty() && st.columnAliases.size() != q.columns.size()) {
-      throw Error::ora(st.columnAliases.size() < q.columns.size() ? 1730 : 1731);
+    // FORCE: a query that does not compile (its tables missing, no privilege yet) leaves the view INVALID.
+    Compiled q;
+    std::optional<Error> failure;
+    try {
+      q = compileStatement(select, ctx, text_);
+      if (!st.columnAliases.empty() && st.columnAliases.size() != q.columns.size()) {
+        throw Error::ora(st.columnAliases.size() < q.columns.size() ? 1730 : 1731);
+      }
+      std::set<std::string> seen;
+      for (const auto& c : q.columns)
+        if (!seen.insert(c.name).second && st.columnAliases.empty()) throw Error::ora(957);
+    } catch (const Error& e) {
+      if (!st.force) throw;
+      failure = e;
     }
-    std::set<std::string> seen;
-    for (const auto& c : q.columns)
-      if (!seen.insert(c.name).second && st.columnAliases.empty()) throw Error::ora(957);
     std::int64_t id;
     if (existing) {
       id = existing->id;
@@ -881,26 +1044,84 @@ class Executor {
     } else {
       id = cat_.addObject(owner, name, "VIEW", now());
     }
-    Stmt(db_, "INSERT INTO views(owner, view_name, text, read_only) VALUES (?1, ?2, ?3, ?4)")
-        .bindAll(owner, name, st.queryText, std::string(st.readOnly ? "Y" : "N"))
-        .step();
+    std::string aliases;
+    for (const auto& a : st.columnAliases) aliases += (aliases.empty() ? "" : "\n") + a;
+    Stmt insert(db_, "INSERT INTO views(owner, view_name, text, read_only, column_aliases) VALUES (?1, ?2, ?3, ?4, ?5)");
+    insert.bindAll(owner, name, st.queryText, std::string(st.readOnly ? "Y" : "N"));
+    bindText(insert, 5, aliases);
+    insert.step();
     if (existing) cat_.invalidateDependants(owner, name);
-    cat_.setDependencies(owner, name, "VIEW", q.references);
-    for (std::size_t i = 0; i < q.columns.size(); ++i) {
-      const Column& qc = q.columns[i];
-      ColumnInfo c;
-      c.name = st.columnAliases.empty() ? qc.name : st.columnAliases[i];
-      c.position = static_cast<int>(i + 1);
-      c.type = qc.type;
-      c.typeName = dataTypeName(qc.type == DataType::Unknown ? DataType::Varchar2 : qc.type);
-      c.length = qc.type == DataType::Number ? 22 : qc.type == DataType::Date ? 7 : qc.size;
-      c.hasPrecision = qc.precision > 0;
-      c.precision = qc.precision;
-      c.hasScale = c.hasPrecision;
-      c.scale = qc.scale;
-      c.nullable = qc.nullable;
-      cat_.addColumn(id, c);
+    Stmt(db_, "DELETE FROM errors WHERE owner=?1 AND name=?2 AND type='VIEW'").bindAll(owner, name).step();
+    if (failure) {
+      Stmt(db_, "UPDATE objects SET status='INVALID' WHERE object_id=?1").bindAll(id).step();
+      Stmt(db_, "INSERT INTO errors(owner, name, type, sequence, line, position, text, attribute, message_number) "
+                "VALUES (?1, ?2, 'VIEW', 1, 0, 0, ?3, 'ERROR', ?4)")
+          .bindAll(owner, name, failure->message(), static_cast<std::int64_t>(failure->code()))
+          .step();
+      cat_.setDependencies(owner, name, "VIEW", {});
+      createdWithErrors_ = true;
+      return;
     }
+    cat_.setDependencies(owner, name, "VIEW", q.references);
+    recordViewColumns(id, q.columns, st.columnAliases);
+  }
+
+  void createMView(const CreateMViewStmt& st) {
+    auto [owner, name] = target(st.name);
+    requirePrivilege(owner, "CREATE MATERIALIZED VIEW", "CREATE ANY MATERIALIZED VIEW");
+    // Refreshes that run by themselves (ON COMMIT, START WITH / NEXT) are not done here.
+    if (st.mode == "COMMIT" || st.scheduled) throw Error::ora(3001);
+    CreateTableStmt table;
+    table.name = st.name;
+    table.asQuery = st.query;
+    table.physical = st.physical;
+    Compiled q = createTable(table, owner, !st.deferred);
+    if (st.method == "FAST") {
+      // Fast refresh reads materialized view logs, which no table has here.
+      auto base = q.references.empty() ? std::make_pair(owner, name) : *q.references.begin();
+      throw Error(23413, "ORA-23413: table \"" + base.first + "\".\"" + base.second +
+                             "\" does not have a materialized view log");
+    }
+    cat_.addObject(owner, name, "MATERIALIZED VIEW", now());
+    cat_.setDependencies(owner, name, "MATERIALIZED VIEW", q.references);
+    Stmt insert(db_, "INSERT INTO mviews(owner, mview_name, query, refresh_mode, refresh_method, build_mode, "
+                     "last_refresh_type, last_refresh_date) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    insert.bindAll(owner, name, st.queryText, st.mode, st.method, std::string(st.deferred ? "DEFERRED" : "IMMEDIATE"));
+    bindText(insert, 7, st.deferred ? "" : "COMPLETE");
+    bindText(insert, 8, st.deferred ? "" : now());
+    insert.step();
+  }
+
+  void refreshMView(const std::string& owner, const std::string& name, const std::string& method) {
+    Stmt s(db_, "SELECT query, refresh_method FROM mviews WHERE owner=?1 AND mview_name=?2");
+    s.bindAll(owner, name);
+    if (!s.step() || (owner != s_.currentUser() && !s_.hasPrivilege("ALTER ANY MATERIALIZED VIEW") &&
+                      !s_.mayUse(owner, name, "SELECT")))
+      throw Error(12003, "ORA-12003: materialized view \"" + owner + "\".\"" + name + "\" does not exist");
+    std::string text = s.text(0), defined = s.text(1);
+    s.reset();
+    if (owner != s_.currentUser() && !s_.hasPrivilege("ALTER ANY MATERIALIZED VIEW")) throw Error::ora(1031);
+    if (defined == "NEVER")
+      throw Error(23538, "ORA-23538: cannot explicitly refresh a NEVER REFRESH materialized view (\"" + name + "\")");
+    std::string m = method;
+    for (auto& ch : m) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    if (m.empty()) m = defined == "COMPLETE" ? "C" : "?";
+    if (m == "F")
+      throw Error(12004, "ORA-12004: REFRESH FAST cannot be used for materialized view \"" + owner + "\".\"" + name + "\"");
+    if (m != "C" && m != "?" && m != "A")
+      throw Error(12048, "ORA-12048: error encountered while refreshing materialized view \"" + owner + "\".\"" + name + "\"");
+    // A complete refresh: the query again, in its owner's schema.
+    SelectStmt select;
+    Parser p(text);
+    select.query = p.parseQuery();
+    CompileContext ctx = compileContext();
+    ctx.schema = owner;
+    Compiled q = compileStatement(select, ctx, text);
+    exec(db_, "DELETE FROM " + tableRef(owner, name));
+    exec(db_, "INSERT INTO " + tableRef(owner, name) + " SELECT * FROM (" + q.sql + ")");
+    Stmt(db_, "UPDATE mviews SET last_refresh_type='COMPLETE', last_refresh_date=?3 WHERE owner=?1 AND mview_name=?2")
+        .bindAll(owner, name, now())
+        .step();
   }
 
   void sequence(const SequenceStmt& st) {
@@ -1381,6 +1602,11 @@ class Executor {
 
 std::int64_t runStatement(SessionImpl& session, const sql::Statement& stmt, const std::string& text) {
   return Executor(session, text).run(stmt);
+}
+
+void refreshMaterializedView(SessionImpl& session, const std::string& owner, const std::string& name,
+                             const std::string& method) {
+  Executor(session, {}).refresh(owner, name, method);
 }
 
 std::string uniqueConstraintName(const catalog::Catalog& catalog, const std::string& owner, const std::string& table,

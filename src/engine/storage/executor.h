@@ -17,6 +17,12 @@ class SessionImpl;
 // Runs one statement; returns the rows processed (0 for most).
 std::int64_t runStatement(SessionImpl& session, const sql::Statement& stmt, const std::string& text);
 
+// A complete refresh of owner.name, a materialized view (DBMS_MVIEW.REFRESH): commits what the
+// session has open, then fills the view anew and commits. method: C, ?, A or F (refused), empty for
+// the view's own.
+void refreshMaterializedView(SessionImpl& session, const std::string& owner, const std::string& name,
+                             const std::string& method);
+
 // The name ORA-00001 reports for a unique failure on owner.table over `columns`: OWNER.CONSTRAINT
 // (or OWNER.INDEX for a unique index).
 std::string uniqueConstraintName(const catalog::Catalog& catalog, const std::string& owner, const std::string& table,

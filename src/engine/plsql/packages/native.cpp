@@ -78,7 +78,8 @@ std::string trimmed(const std::string& text) {
 const Native* findNative(const std::string& name) {
   static const std::map<std::string, const Native*> all = [] {
     std::map<std::string, const Native*> m;
-    for (const auto* list : {&pipeNatives(), &lockNatives(), &jobNatives(), &schedulerNatives(), &sqlNatives(), &repairNatives(), &fileNatives()})
+    for (const auto* list : {&pipeNatives(), &lockNatives(), &jobNatives(), &schedulerNatives(), &sqlNatives(), &repairNatives(), &fileNatives(),
+                              &mviewNatives()})
       for (const auto& n : *list) m[n.name] = &n;
     return m;
   }();
@@ -88,7 +89,8 @@ const Native* findNative(const std::string& name) {
 
 const BuiltinPackage* findBuiltinPackage(const std::string& name) {
   static const BuiltinPackage* const all[] = {&dbmsPipePackage, &dbmsLockPackage, &dbmsJobPackage, &dbmsSchedulerPackage,
-                                                  &dbmsSqlPackage, &dbmsRepairPackage, &utlFilePackage};
+                                                  &dbmsSqlPackage, &dbmsRepairPackage, &utlFilePackage,
+                                                  &dbmsMviewPackage};
   for (const auto* p : all)
     if (name == p->name) return p;
   return nullptr;

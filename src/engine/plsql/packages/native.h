@@ -89,6 +89,7 @@ const std::vector<Native>& jobNatives();
 const std::vector<Native>& schedulerNatives();
 const std::vector<Native>& sqlNatives();
 const std::vector<Native>& repairNatives();
+const std::vector<Native>& mviewNatives();
 const std::vector<Native>& fileNatives();
 extern const BuiltinPackage dbmsPipePackage;
 extern const BuiltinPackage dbmsLockPackage;
@@ -96,6 +97,7 @@ extern const BuiltinPackage dbmsJobPackage;
 extern const BuiltinPackage dbmsSchedulerPackage;
 extern const BuiltinPackage dbmsSqlPackage;
 extern const BuiltinPackage dbmsRepairPackage;
+extern const BuiltinPackage dbmsMviewPackage;
 extern const BuiltinPackage utlFilePackage;
 
 }  // namespace engine::plsql
