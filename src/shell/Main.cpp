@@ -35,6 +35,7 @@
 #include "shell/sql_catalog.h"
 #include "shell/userComm.h"
 #include "sqlwork/execScr.h"
+#include "sqlwork/sqlUtl.h"
 #include "sqlwork/workshet.h"
 #include "widgets/icons.h"
 #include "widgets/message_facade.h"
@@ -99,7 +100,7 @@ const MenuItem kMenu[] = {
     {"mmCompare", "mmConstraints", "Search for disabled constraints", "Iskanje ukinjenih konstraintov", kAvailable},
     {"mmCompare", "mmSearchfordisabledtriggers", "Search for disabled triggers",
      "Iskanje ukinjenih triggerjev", kAvailable},
-    {"mmCompare", "mmSQLUtil", "&SQLUtil", "Razni programi", kHidden},
+    {"mmCompare", "mmSQLUtil", "&SQLUtil", "Razni programi", kHidden | kAvailable},
     {"mmCompare", "mmTablesreccount", "Tables-reccount", "Tabele-pomožni progami", 0},
     {"mmCompare", "mmSistem", "Oracle-view ", "Oracle-pregled", 0},
     {"mmCompare", "mmGenerateProc", "Generate Replace procedure", "generiraj Replace proceduro", 0},
@@ -345,6 +346,8 @@ void TfmMain::createMenus() {
     FfmDisTrigg->show();
     FfmDisTrigg->raise();
   });
+  // The index-drop utility: a new window each time, freed when closed.
+  connect(command("mmSQLUtil"), &QAction::triggered, this, [this] { (new TfmSQLUtl(this))->show(); });
   const std::pair<const char*, std::pair<const char*, const char*>> restricted[] = {
       {"mmRestrictedEnable", {"Si prepričan, da želiš preprečiti prijave na bazo?", "ENABLE"}},
       {"mmRestrictedDisable", {"Si prepričan, da želiš omogočiti vsem uporabnikom prijavo na bazo?", "DISABLE"}},

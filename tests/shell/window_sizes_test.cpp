@@ -23,8 +23,12 @@
 #include "shell/getPict.h"
 #include "shell/setup.h"
 #include "shell/userComm.h"
+#include "schema/tabConte.h"
+#include "schema/tableRef.h"
 #include "shell_test_support.h"
+#include "sqlwork/compTake.h"
 #include "sqlwork/execScr.h"
+#include "sqlwork/sqlUtl.h"
 #include "sqlwork/workshet.h"
 
 namespace {
@@ -46,6 +50,15 @@ const WindowCase kWindows[] = {
     {"status window", [](TfmMain&) -> QWidget* { return new TfmErrors; }},
     {"disabled constraints", [](TfmMain& main) -> QWidget* { return new TfmDisRef(&main); }},
     {"disabled triggers", [](TfmMain& main) -> QWidget* { return new TfmDisTrigg(&main); }},
+    {"table content", [](TfmMain& main) -> QWidget* {
+       auto* window = new TfmTableContent(&main);
+       window->cUpor = "KADE";
+       window->cTabela = "PR107PAR";
+       return window;
+     }},
+    {"references", [](TfmMain& main) -> QWidget* { return new TfmRef(&main); }},
+    {"index drop", [](TfmMain& main) -> QWidget* { return new TfmSQLUtl(&main); }},
+    {"scratch", [](TfmMain& main) -> QWidget* { return new TfmCompare(&main); }},
     {"about", [](TfmMain&) -> QWidget* { return new TfmAbout; }},
     {"comments", [](TfmMain&) -> QWidget* { return new TfmComments; }},
     {"picture", [](TfmMain&) -> QWidget* { return new TfmGetPict; }},
