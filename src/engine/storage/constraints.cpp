@@ -111,7 +111,6 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
     case 'R': {
       auto parent = session.catalog().constraint(c.rOwner, c.rName);
       if (!parent) throw Error::ora(2270);
-      if (parent->owner != c.owner) throw Error(3001, "ORA-03001: unimplemented feature (foreign key to another schema)");
       std::string parentTable = tableRef(parent->owner, parent->table);
       std::string exists = "EXISTS (SELECT 1 FROM " + parentTable + " AS p WHERE " +
                            matchColumns(parent->columns, "p.", c.columns, "NEW.") + ")";
