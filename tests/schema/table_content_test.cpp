@@ -118,7 +118,7 @@ class TableContent : public nuvo::test::DatabaseFixture {
     for (int i = 1; i <= 60; ++i) wide[0] += QString(", c%1 NUMBER NOT NULL").arg(i, 2, 10, QChar(u'0'));
     wide[0] += u')';
     sys(QStringList{
-            "CREATE USER con IDENTIFIED BY con", "GRANT CREATE SESSION TO con",
+            "CREATE USER con IDENTIFIED BY con", "GRANT CREATE SESSION TO con", "CREATE USER con2 IDENTIFIED BY con2",
             // The parent's key columns in another order than the table's columns.
             "CREATE TABLE con.parent (k2 NUMBER, k1 NUMBER, name VARCHAR2(10), CONSTRAINT parent_pk PRIMARY KEY (k1, k2))",
             "CREATE TABLE con.child (id NUMBER CONSTRAINT child_pk PRIMARY KEY, a1 NUMBER, a2 NUMBER, "
@@ -134,8 +134,14 @@ class TableContent : public nuvo::test::DatabaseFixture {
             "CREATE TABLE con.tree (id NUMBER CONSTRAINT tree_pk PRIMARY KEY, up NUMBER CONSTRAINT tree_up_fk "
             "REFERENCES con.tree)",
             "CREATE TABLE con.empty (x NUMBER)",
+            // A table of another schema named like one of CON's.
+            "CREATE TABLE con2.c1 (id NUMBER CONSTRAINT c1_pk PRIMARY KEY)",
+            "CREATE TABLE con2.dup (id NUMBER CONSTRAINT dup_pk PRIMARY KEY, c1 NUMBER CONSTRAINT dup_c1_fk "
+            "REFERENCES con2.c1)",
+            "GRANT REFERENCES ON con2.dup TO con",
             "CREATE TABLE con.\"Line item\" (\"Id\" NUMBER CONSTRAINT \"li pk\" PRIMARY KEY, "
-            "\"c1 id\" NUMBER CONSTRAINT \"li->c1\" REFERENCES con.c1)",
+            "\"c1 id\" NUMBER CONSTRAINT \"li->c1\" REFERENCES con.c1, "
+            "\"dup\" NUMBER CONSTRAINT \"li->dup\" REFERENCES con2.dup)",
             "CREATE INDEX con.\"li c1\" ON con.\"Line item\" (\"c1 id\")",
         } +
         wide);
@@ -209,7 +215,8 @@ TEST_F(TableContent, NamesInLowerCaseAndWithBlanksAreReadAsTheyAre) {
   const QStringList got = categories(*w.TvTable);
   EXPECT_EQ(got[0], "primary key :CON.li pk    (Id)");
   EXPECT_EQ(got[1], "indices:CON.li c1    (c1 id) | CON.li pk    (Id)   UNIQUE");
-  EXPECT_EQ(got[2], "referential constraint:CON.li->c1      (c1 id)   C1_PK  (NO ACTION)");
+  EXPECT_EQ(got[2], "referential constraint:CON.li->c1      (c1 id)   C1_PK  (NO ACTION) | "
+                    "CON.li->dup      (dup)   DUP_PK  (NO ACTION)");
   // Quotes in a name reach the dictionary as a bind, not as SQL.
   w.cTabela = "X' or '1'='1";
   ASSERT_TRUE(w.FormActivate());
@@ -225,10 +232,11 @@ TEST_F(TableContent, ReferenceTreesOfTwoColumnKeysCyclesAndOtherSchemas) {
       {"CON", "GRAND", {"  CHILD_PK   CHILD (CON)  ID", "    PARENT_PK   PARENT (CON)  K1,K2"}},
       {"CON", "C1", {"  C3_PK   C3 (CON)  ID", "    C2_PK   C2 (CON)  ID", "    * C1_PK   C1 (CON)  ID"}},
       {"CON", "TREE", {"* TREE_PK   TREE (CON)  ID"}},
-      // A cycle the starting table is not part of ends too.
+      // A cycle the starting table is not part of ends too; CON2.C1 is not CON.C1 and is followed.
       {"CON",
        "Line item",
-       {"  C1_PK   C1 (CON)  ID", "    C3_PK   C3 (CON)  ID", "      C2_PK   C2 (CON)  ID", "      * C1_PK   C1 (CON)  ID"}},
+       {"  C1_PK   C1 (CON)  ID", "    C3_PK   C3 (CON)  ID", "      C2_PK   C2 (CON)  ID", "      * C1_PK   C1 (CON)  ID",
+        "  DUP_PK   DUP (CON2)  ID", "    C1_PK   C1 (CON2)  ID"}},
       {"CON", "EMPTY", {}},
   };
   for (const auto& c : cases) {
