@@ -3,6 +3,7 @@
 // user, with that user's privileges there.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "engine_test_support.h"
 
@@ -273,6 +274,43 @@ TEST_F(DbLinkTest, LinkFailuresAreOraclesErrors) {
   };
   for (const auto& c : cases) EXPECT_EQ(errorCode(*session_, c.sql), c.code) << c.sql;
   EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM aud.events@audit_link"), (std::vector<std::string>{"2"}));
+}
+
+TEST_F(DbLinkTest, TheCatalogKeepsNoLinkPasswordAndOpeningReplacesAnEarlierOne) {
+  std::string dir = home_->directory();
+  auto stored = [&] {
+    sqlite3* raw = nullptr;
+    EXPECT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(raw, "SELECT password FROM db_links WHERE db_link = 'AUDIT_LINK'", -1, &st, nullptr);
+    std::string value = sqlite3_step(st) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(st, 0)) : "";
+    sqlite3_finalize(st);
+    sqlite3_close(raw);
+    return value;
+  };
+  std::string kept = stored();
+  EXPECT_FALSE(kept.empty());
+  EXPECT_EQ(kept.find("Secret1"), std::string::npos) << kept;
+  EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM events@audit_link"), (std::vector<std::string>{"2"}));
+  // An earlier engine kept the password itself: opening the database replaces it by its digests.
+  session_.reset();
+  home_.reset();
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "UPDATE db_links SET password = 'Secret1'", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
+  home_ = Database::open(dir);
+  session_ = home_->logOn("system", "SYSTEM", false);
+  EXPECT_EQ(stored(), kept);
+  EXPECT_EQ(rows(*session_, "SELECT COUNT(*) FROM events@audit_link"), (std::vector<std::string>{"2"}));
+  // A wrong password stays wrong when only its digests are kept.
+  session_->execute("CREATE DATABASE LINK wrong_case CONNECT TO aud IDENTIFIED BY \"secret1\" USING 'AUDT'");
+  EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM events@wrong_case"), 0);  // logons ignore case by default
+  // The other instance's rule as it stands at the link's logon (a session's link stays logged on).
+  remote_->setParameter("sec_case_sensitive_logon", "TRUE");
+  auto later = home_->logOn("system", "SYSTEM", false);
+  EXPECT_EQ(errorCode(*later, "SELECT COUNT(*) FROM events@wrong_case"), 1017);
+  EXPECT_EQ(rows(*later, "SELECT COUNT(*) FROM events@audit_link"), (std::vector<std::string>{"2"}));
 }
 
 TEST_F(DbLinkTest, LinksAreTheirOwnersAndPublicOnes) {

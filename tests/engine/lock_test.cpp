@@ -142,5 +142,33 @@ TEST_F(LockTest, ACancelEndsAWaitWithOra01013AndLogoffReleasesTheSessionsLocks) 
   EXPECT_EQ(again->bindValue("r").asInteger(), 0);
 }
 
+TEST_F(LockTest, AClientBindChoosesTheOverloadByTheTypeOfItsValue) {
+  std::string h = handle(*a_, "NUVO_BOUND");
+  // One statement, run with a handle and then with a number: each value picks its own overload.
+  auto st = a_->prepare("BEGIN :r := DBMS_LOCK.REQUEST(:h, DBMS_LOCK.X_MODE, 0); END;");
+  st->bind("h", Value(h));
+  st->bindOut("r", DataType::Number);
+  st->execute();
+  EXPECT_EQ(st->bindValue("r").asInteger(), 0);
+  auto other = b_->prepare("BEGIN :r := DBMS_LOCK.RELEASE(:h); END;");
+  other->bind("h", Value(h));
+  other->bindOut("r", DataType::Number);
+  other->execute();
+  EXPECT_EQ(other->bindValue("r").asInteger(), 4);  // B does not own A's lock
+  st->bind("h", Value(77));
+  st->execute();
+  EXPECT_EQ(st->bindValue("r").asInteger(), 0);
+  EXPECT_EQ(request(*b_, 77, X, 0), 1);  // lock 77 is A's now
+  EXPECT_EQ(release(*a_, 77), 0);
+}
+
+TEST_F(LockTest, AllocateUniqueCommitsTheSessionsTransaction) {
+  a_->execute("CREATE TABLE work_done(n NUMBER)");
+  a_->execute("INSERT INTO work_done VALUES (1)");
+  handle(*a_, "NUVO_COMMITS");
+  a_->rollback();
+  EXPECT_EQ(rows(*a_, "SELECT COUNT(*) FROM work_done"), (std::vector<std::string>{"1"}));
+}
+
 }  // namespace
 }  // namespace engine

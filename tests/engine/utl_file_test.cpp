@@ -70,6 +70,41 @@ TEST_F(UtlFileTest, WrittenAndAppendedLinesReadBack) {
   EXPECT_EQ(raw, "ab\n\n\nappended\n");
 }
 
+TEST_F(UtlFileTest, PutfFillsInItsArgumentsAndRawCallsMoveBytesAsTheyAre) {
+  struct Case {
+    const char* call;
+    std::string written;
+  } cases[] = {
+      {"UTL_FILE.PUTF(f, 'job %s ended: %s\\n', 'NIGHTLY', 'ok')", "job NIGHTLY ended: ok\n"},
+      // Missing arguments are empty; a lone % and a backslash not before n stay as they are.
+      {"UTL_FILE.PUTF(f, '%s|%s|%s 100% \\t\\n\\n', 'a')", "a|| 100% \\t\n\n"},
+      {"UTL_FILE.PUTF(f, '%s%s%s%s%s%s', '1', '2', '3', '4', '5')", "12345"},
+      {"UTL_FILE.PUT_RAW(f, '000D0AFF41')", std::string("\0\r\n\xff" "A", 5)},
+  };
+  for (const auto& c : cases) {
+    try {
+      sys_->execute(std::string("DECLARE f UTL_FILE.FILE_TYPE; BEGIN f := UTL_FILE.FOPEN('LOG_DIR', 'fmt.txt', 'wb'); ") +
+                    c.call + "; UTL_FILE.FCLOSE(f); END;");
+    } catch (const Error& e) {
+      ADD_FAILURE() << c.call << ": " << e.message();
+      continue;
+    }
+    std::ifstream in(logs_ + "/fmt.txt", std::ios::binary);
+    std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(raw, c.written) << c.call;
+  }
+  // GET_RAW reads the bytes in pieces of len, line ends included, then NO_DATA_FOUND.
+  auto st = sys_->prepare(
+      "DECLARE f UTL_FILE.FILE_TYPE; b RAW(32767); out VARCHAR2(4000); BEGIN "
+      "f := UTL_FILE.FOPEN('LOG_DIR', 'server.log', 'rb'); "
+      "BEGIN LOOP UTL_FILE.GET_RAW(f, b, 16); out := out || '[' || b || ']'; END LOOP; "
+      "EXCEPTION WHEN NO_DATA_FOUND THEN UTL_FILE.FCLOSE(f); END; :r := out; END;");
+  st->bindOut("r", DataType::Varchar2);
+  st->execute();
+  EXPECT_EQ(st->bindValue("r").asText(),
+            "[6669727374206C696E650D0A7365636F][6E640D0A0D0A6C61737420776974686F][757420656E64]");
+}
+
 TEST_F(UtlFileTest, ADriveLetterPathLiesUnderTheDataDirectory) {
   fs::create_directories(data_ + "/drives/c/nuvo/log");
   std::ofstream(data_ + "/drives/c/nuvo/log/x.log") << "on drive c\n";

@@ -2938,12 +2938,20 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
     auto m = matchArguments(*sub, e);
     if (m.empty() && !sub->params.empty()) continue;
     if (sub->params.empty() && !e.args.empty()) continue;
-    // Overloads by type: count the arguments whose type matches the parameter's.
+    // Overloads by type: count the arguments whose type matches the parameter's. A host bind has
+    // the type of the value it is run with, when that is known.
     int score = 0;
     for (std::size_t k = 0; k < sub->params.size(); ++k) {
       if (!m[k]) continue;
-      const TypePtr& at = argValues[*m[k]]->type;
+      TypePtr at = argValues[*m[k]]->type;
       const TypePtr& pt = sub->params[k].type;
+      const sql::Expr& arg = *e.args[*m[k]];
+      if (arg.kind == ExprKind::Bind && at && at->kind == Type::Kind::Scalar && at->scalar == DataType::Unknown &&
+          candidates.size() > 1) {
+        unit_.bindSensitive = true;
+        auto known = unit_.bindTypes.find(arg.text);
+        if (known != unit_.bindTypes.end()) at = scalarType(known->second);
+      }
       if (at && pt && at->kind == pt->kind && (at->kind != Type::Kind::Scalar || at->scalar == pt->scalar ||
                                                ((at->scalar == DataType::Varchar2 || at->scalar == DataType::Char) &&
                                                 (pt->scalar == DataType::Varchar2 || pt->scalar == DataType::Char))))
@@ -3304,9 +3312,11 @@ std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& 
 }
 
 std::shared_ptr<Unit> compileUnit(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
-                                  const std::string& text, const std::shared_ptr<Unit>& spec) {
+                                  const std::string& text, const std::shared_ptr<Unit>& spec,
+                                  const std::map<std::string, DataType>& bindTypes) {
   auto unit = std::make_shared<Unit>();
   unit->owner = owner;
+  unit->bindTypes = bindTypes;
   try {
     Compiler c(session, loader, owner, text, *unit);
     c.compile(spec);

@@ -56,6 +56,10 @@ struct Unit : std::enable_shared_from_this<Unit> {
   std::vector<StmtP> initializers;                    // package declarations and initialization
   int stateSize = 0;                                  // package variables
   std::vector<std::string> hostBinds;                 // anonymous blocks
+  // A block whose choice among overloads depended on the type of a host bind's value: the types it
+  // was compiled for (by bind name), so a run with values of other types compiles it again.
+  std::map<std::string, DataType> bindTypes;
+  bool bindSensitive = false;
   std::set<std::pair<std::string, std::string>> dependencies;  // owner, name
   std::vector<CompileError> errors;
   std::string stamp;  // the catalog's LAST_DDL_TIME and id when compiled
@@ -105,8 +109,11 @@ std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& 
 
 // Compiles the text of a unit. `text` starts at the type keyword (PROCEDURE, FUNCTION, PACKAGE) or
 // at DECLARE/BEGIN for a block; errors are collected in the unit.
+// bindTypes: the types of the host binds' values, where known (a block about to run), which choose
+// among overloads that a bind's type alone tells apart.
 std::shared_ptr<Unit> compileUnit(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
-                                  const std::string& text, const std::shared_ptr<Unit>& spec);
+                                  const std::string& text, const std::shared_ptr<Unit>& spec,
+                                  const std::map<std::string, DataType>& bindTypes = {});
 
 // EXECUTE on another user's unit: a grant to the user or PUBLIC, or EXECUTE ANY PROCEDURE.
 bool mayExecute(storage::SessionImpl& session, const std::string& user, const Unit& unit);

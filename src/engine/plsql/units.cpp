@@ -869,8 +869,22 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
     block.generation = 0;
     throw e;
   }
+  // The types of the values the binds carry now, which may choose among overloads.
+  std::map<std::string, DataType> bindTypes;
+  if (block.unit && block.unit->bindSensitive) {
+    for (std::size_t i = 0; i < binds.size() && i < block.binds.size(); ++i) {
+      switch (binds[i].kind()) {
+        case Value::Kind::Text: bindTypes[block.binds[i]] = DataType::Varchar2; break;
+        case Value::Kind::Integer:
+        case Value::Kind::Real: bindTypes[block.binds[i]] = DataType::Number; break;
+        case Value::Kind::Date: bindTypes[block.binds[i]] = DataType::Date; break;
+        default: break;
+      }
+    }
+    if (bindTypes != block.unit->bindTypes) block.generation = 0;
+  }
   if (block.generation != state.generation) {
-    block.unit = compileUnit(session, state, session.currentSchema(), block.text, nullptr);
+    block.unit = compileUnit(session, state, session.currentSchema(), block.text, nullptr, bindTypes);
     block.generation = state.generation;
     if (!block.unit->errors.empty()) {
       const auto& first = block.unit->errors.front();

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <tuple>
 
 #include "engine/builtins/functions.h"
 #include "engine/catalog/catalog.h"
@@ -140,8 +141,19 @@ void upgradeCatalog(sqlite3* db) {
       storage::Stmt(db, "INSERT OR IGNORE INTO sys_privs(grantee, privilege) SELECT role, ?1 FROM roles WHERE role = 'DBA'")
           .bindAll(std::string(privilege))
           .step();
-  // A link keeps the password it connects with.
+  // A link keeps what it connects with: the digests of its password, no longer the password itself.
   if (!hasColumn(db, "db_links", "password")) storage::exec(db, "ALTER TABLE db_links ADD COLUMN password TEXT");
+  {
+    storage::Stmt s(db, "SELECT rowid, username, password FROM db_links WHERE password IS NOT NULL AND username IS NOT NULL");
+    std::vector<std::tuple<std::int64_t, std::string, std::string>> plain;
+    while (s.step())
+      if (!storage::isLinkCredential(s.text(2))) plain.emplace_back(s.integer(0), s.text(1), s.text(2));
+    s.reset();
+    for (const auto& [rowid, user, password] : plain)
+      storage::Stmt(db, "UPDATE db_links SET password = ?2 WHERE rowid = ?1")
+          .bindAll(rowid, storage::linkCredential(user, password))
+          .step();
+  }
   if (!hasColumn(db, "views", "read_only"))
     storage::exec(db, "ALTER TABLE views ADD COLUMN read_only TEXT NOT NULL DEFAULT 'N'");
   // The column names of a view created by FORCE, kept until its query compiles.

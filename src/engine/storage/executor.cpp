@@ -1347,7 +1347,7 @@ class Executor {
     if (cat_.dbLinkExists(owner, st.name) && (st.isPublic || !cat_.dbLinkExists("PUBLIC", st.name)))
       throw Error(2011, "ORA-02011: duplicate database link name");
     Stmt(db_, "INSERT INTO db_links(owner, db_link, username, host, created, password) VALUES (?1, ?2, ?3, ?4, ?5, ?6)")
-        .bindAll(owner, st.name, st.user, st.host, now(), st.password)
+        .bindAll(owner, st.name, st.user, st.host, now(), st.user.empty() ? std::string() : linkCredential(st.user, st.password))
         .step();
   }
 

@@ -71,4 +71,16 @@ PasswordDigests digestPassword(const std::string& user, const std::string& passw
   return {sha256Hex(user + ":" + password), sha256Hex(user + ":" + folded)};
 }
 
+std::string linkCredential(const std::string& user, const std::string& password) {
+  PasswordDigests d = digestPassword(user, password);
+  return "digest:" + d.exact + ":" + d.folded;
+}
+
+bool isLinkCredential(const std::string& stored) { return stored.rfind("digest:", 0) == 0 && stored.size() == 7 + 64 + 1 + 64; }
+
+PasswordDigests linkDigests(const std::string& user, const std::string& stored) {
+  if (!isLinkCredential(stored)) return digestPassword(user, stored);
+  return {stored.substr(7, 64), stored.substr(72, 64)};
+}
+
 }  // namespace engine::storage

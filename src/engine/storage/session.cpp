@@ -1055,14 +1055,17 @@ sql::CompileContext SessionImpl::linkContext(const std::string& link) {
     sqlite3_busy_timeout(linked.db, 5000);
     try {
       linked.catalog = std::make_unique<catalog::Catalog>(linked.db);
+      // The other instance's logon rule as it stands now (its instance file), else as created.
       bool caseSensitive = false;
       try {
-        Stmt p(linked.db, "SELECT upper(value) FROM parameters WHERE name = 'sec_case_sensitive_logon'");
+        attachInstance(linked.db, directory);
+        Stmt p(linked.db, "SELECT upper(value) FROM instance.parameters WHERE name = 'sec_case_sensitive_logon' "
+                          "UNION ALL SELECT upper(value) FROM main.parameters WHERE name = 'sec_case_sensitive_logon'");
         caseSensitive = p.step() && p.text(0) == "TRUE";
       } catch (const Error&) {
       }
       auto info = linked.catalog->findUser(user);
-      PasswordDigests given = digestPassword(user, password);
+      PasswordDigests given = linkDigests(user, password);
       if (!info || (caseSensitive ? given.exact != info->passwordDigest : given.folded != info->foldedDigest))
         throw Error::ora(1017);
       if (info->status.find("LOCKED") != std::string::npos) throw Error::ora(28000);

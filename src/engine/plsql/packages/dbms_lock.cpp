@@ -299,7 +299,11 @@ END;)",
                                         R"(PACKAGE BODY dbms_lock AS
   PROCEDURE sleep(seconds IN NUMBER) IS BEGIN nuvo$native('LOCK.SLEEP', seconds); END;
   PROCEDURE allocate_unique(lockname IN VARCHAR2, lockhandle OUT VARCHAR2, expiration_secs IN INTEGER DEFAULT 864000) IS
-  BEGIN lockhandle := nuvo$native('LOCK.ALLOCATE', lockname); END;
+  BEGIN
+    lockhandle := nuvo$native('LOCK.ALLOCATE', lockname);
+    -- Allocating commits, as the allocation is recorded in a table of its own.
+    COMMIT;
+  END;
   FUNCTION request(id IN INTEGER, lockmode IN INTEGER DEFAULT x_mode, timeout IN INTEGER DEFAULT maxwait, release_on_commit IN BOOLEAN DEFAULT FALSE) RETURN INTEGER IS
   BEGIN RETURN nuvo$native('LOCK.REQUEST_ID', id, lockmode, timeout, release_on_commit); END;
   FUNCTION request(lockhandle IN VARCHAR2, lockmode IN INTEGER DEFAULT x_mode, timeout IN INTEGER DEFAULT maxwait, release_on_commit IN BOOLEAN DEFAULT FALSE) RETURN INTEGER IS

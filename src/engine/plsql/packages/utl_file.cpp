@@ -184,6 +184,86 @@ Value newLine(NativeCall& c) {
   return {};
 }
 
+// PUTF: each %s takes the next argument (an empty string once they run out), each \n (backslash, n)
+// ends a line; everything else is written as it stands.
+Value putf(NativeCall& c) {
+  OpenFile& f = writable(c);
+  std::string format = c.text(1), out;
+  std::size_t next = 2;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's') {
+      if (next < c.args.size() && next <= 6) out += c.text(next);
+      ++next;
+      ++i;
+    } else if (format[i] == '\\' && i + 1 < format.size() && format[i + 1] == 'n') {
+      out += '\n';
+      ++i;
+    } else {
+      out += format[i];
+    }
+  }
+  std::size_t lineStart = 0;
+  for (std::size_t end; lineStart <= out.size(); lineStart = end + 1) {
+    end = out.find('\n', lineStart);
+    if (end == std::string::npos) end = out.size();
+    if (static_cast<std::int64_t>(end - lineStart) > f.maxLine) fail(29285, "file write error");
+  }
+  f.stream << out;
+  checkWritten(f);
+  return {};
+}
+
+// GET_RAW: up to len bytes (32767 at most), line ends included; NO_DATA_FOUND at the end of the file.
+Value getRaw(NativeCall& c) {
+  OpenFile& f = fileOf(c);
+  if (f.mode != 'r') fail(29283, "invalid file operation");
+  std::int64_t len = c.isNull(1) ? 32767 : c.integer(1);
+  if (len < 1 || len > 32767) len = 32767;
+  Bytes out;
+  if (f.pendingLine) {
+    out.assign(f.pending.begin(), f.pending.end());
+    out.push_back('\n');
+    f.pendingLine = false;
+    f.pending.clear();
+  }
+  while (static_cast<std::int64_t>(out.size()) < len) {
+    int ch = f.stream.get();
+    if (ch == std::char_traits<char>::eof()) break;
+    out.push_back(static_cast<std::uint8_t>(ch));
+  }
+  if (f.stream.bad()) fail(29284, "file read error");
+  if (out.empty()) raiseOra(1403);
+  if (static_cast<std::int64_t>(out.size()) > len) {
+    f.pending.assign(out.begin() + len, out.end());
+    f.pendingLine = false;
+    out.resize(static_cast<std::size_t>(len));
+  }
+  return Value(std::move(out));
+}
+
+// PUT_RAW: the bytes as they are (a VARCHAR2 argument is read as hex digits, as RAW conversion does).
+Value putRaw(NativeCall& c) {
+  OpenFile& f = writable(c);
+  Bytes bytes;
+  const Value& v = c.arg(1);
+  if (v.kind() == Value::Kind::Binary) {
+    bytes = v.asBytes();
+  } else if (!v.isNull()) {
+    std::string hex = c.text(1);
+    if (hex.size() % 2) hex.insert(hex.begin(), '0');
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+      if (!std::isxdigit(static_cast<unsigned char>(hex[i])) || !std::isxdigit(static_cast<unsigned char>(hex[i + 1])))
+        raiseOra(6502);
+      bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+  }
+  if (bytes.size() > 32767) fail(29285, "file write error");
+  f.stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (c.flag(2)) f.stream.flush();
+  checkWritten(f);
+  return {};
+}
+
 Value fflush(NativeCall& c) {
   OpenFile& f = writable(c);
   f.stream.flush();
@@ -199,7 +279,8 @@ const std::vector<Native>& fileNatives() {
       {"FILE.CLOSE", DataType::Unknown, fclose},     {"FILE.CLOSE_ALL", DataType::Unknown, fcloseAll},
       {"FILE.GET_LINE", DataType::Varchar2, getLine}, {"FILE.PUT", DataType::Unknown, put},
       {"FILE.PUT_LINE", DataType::Unknown, putLine}, {"FILE.NEW_LINE", DataType::Unknown, newLine},
-      {"FILE.FLUSH", DataType::Unknown, fflush},
+      {"FILE.FLUSH", DataType::Unknown, fflush},      {"FILE.PUTF", DataType::Unknown, putf},
+      {"FILE.GET_RAW", DataType::Raw, getRaw},       {"FILE.PUT_RAW", DataType::Unknown, putRaw},
   };
   return natives;
 }
@@ -236,6 +317,10 @@ const BuiltinPackage utlFilePackage = {"UTL_FILE", R"(PACKAGE utl_file AS
   PROCEDURE new_line(file IN file_type, lines IN BINARY_INTEGER DEFAULT 1);
   PROCEDURE put_line(file IN file_type, buffer IN VARCHAR2, autoflush IN BOOLEAN DEFAULT FALSE);
   PROCEDURE fflush(file IN file_type);
+  PROCEDURE putf(file IN file_type, format IN VARCHAR2, arg1 IN VARCHAR2 DEFAULT NULL, arg2 IN VARCHAR2 DEFAULT NULL,
+                 arg3 IN VARCHAR2 DEFAULT NULL, arg4 IN VARCHAR2 DEFAULT NULL, arg5 IN VARCHAR2 DEFAULT NULL);
+  PROCEDURE get_raw(file IN file_type, buffer OUT NOCOPY RAW, len IN PLS_INTEGER DEFAULT NULL);
+  PROCEDURE put_raw(file IN file_type, buffer IN RAW, autoflush IN BOOLEAN DEFAULT FALSE);
 END;)",
                                        R"(PACKAGE BODY utl_file AS
   FUNCTION fopen(location IN VARCHAR2, filename IN VARCHAR2, open_mode IN VARCHAR2,
@@ -262,6 +347,13 @@ END;)",
   PROCEDURE put_line(file IN file_type, buffer IN VARCHAR2, autoflush IN BOOLEAN DEFAULT FALSE) IS
   BEGIN nuvo$native('FILE.PUT_LINE', file.id, buffer, autoflush); END;
   PROCEDURE fflush(file IN file_type) IS BEGIN nuvo$native('FILE.FLUSH', file.id); END;
+  PROCEDURE putf(file IN file_type, format IN VARCHAR2, arg1 IN VARCHAR2 DEFAULT NULL, arg2 IN VARCHAR2 DEFAULT NULL,
+                 arg3 IN VARCHAR2 DEFAULT NULL, arg4 IN VARCHAR2 DEFAULT NULL, arg5 IN VARCHAR2 DEFAULT NULL) IS
+  BEGIN nuvo$native('FILE.PUTF', file.id, format, arg1, arg2, arg3, arg4, arg5); END;
+  PROCEDURE get_raw(file IN file_type, buffer OUT NOCOPY RAW, len IN PLS_INTEGER DEFAULT NULL) IS
+  BEGIN buffer := nuvo$native('FILE.GET_RAW', file.id, len); END;
+  PROCEDURE put_raw(file IN file_type, buffer IN RAW, autoflush IN BOOLEAN DEFAULT FALSE) IS
+  BEGIN nuvo$native('FILE.PUT_RAW', file.id, buffer, autoflush); END;
 END;)"};
 
 }  // namespace engine::plsql
