@@ -313,6 +313,45 @@ TEST_F(DbLinkTest, TheCatalogKeepsNoLinkPasswordAndOpeningReplacesAnEarlierOne) 
   EXPECT_EQ(rows(*later, "SELECT COUNT(*) FROM events@audit_link"), (std::vector<std::string>{"2"}));
 }
 
+// One statement on a database file of its own connection; the first column of the first row.
+std::string rawValue(const std::string& file, const std::string& sql) {
+  sqlite3* raw = nullptr;
+  EXPECT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+  sqlite3_stmt* st = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(raw, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+  std::string value;
+  if (st && sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
+    value = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+  sqlite3_finalize(st);
+  sqlite3_close(raw);
+  return value;
+}
+
+TEST_F(DbLinkTest, ACommitWhoseOtherHalfWasLostIsReported) {
+  std::string here = home_->directory() + "/database.db", there = remote_->directory() + "/database.db";
+  session_->execute("INSERT INTO events@audit_link VALUES (3, 'x')");
+  session_->commit();
+  // A whole commit leaves no record on either side.
+  EXPECT_EQ(rawValue(here, "SELECT COUNT(*) FROM link_commits"), "0");
+  EXPECT_EQ(rawValue(there, "SELECT COUNT(*) FROM link_commit_marks"), "0");
+  // What a crash between the two files' commits leaves: the record here and no mark there. Beside
+  // it a record whose mark is there: a whole commit whose records were not yet cleared.
+  rawValue(here, "INSERT INTO link_commits(txn_id, db_link, db_user, created) VALUES ('7.1.1', 'AUDIT_LINK', "
+                 "'SYSTEM', 0), ('7.2.1', 'AUDIT_LINK', 'SYSTEM', 0)");
+  rawValue(there, "INSERT INTO link_commit_marks VALUES ('7.2.1')");
+  auto later = home_->logOn("system", "SYSTEM", false);  // opens the link anew
+  EXPECT_EQ(rows(*later, "SELECT COUNT(*) FROM events@audit_link"), (std::vector<std::string>{"3"}));
+  EXPECT_EQ(rows(*later, "SELECT local_tran_id, state, mixed, db_user FROM dba_2pc_pending"),
+            (std::vector<std::string>{"7.1.1|committed|yes|SYSTEM"}));
+  EXPECT_EQ(rawValue(there, "SELECT COUNT(*) FROM link_commit_marks"), "0");
+  // A record this young may be another session's commit between its two writes: not judged yet.
+  rawValue(here, "INSERT INTO link_commits(txn_id, db_link, db_user, created) VALUES ('7.3.1', 'AUDIT_LINK', "
+                 "'SYSTEM', strftime('%s', 'now'))");
+  auto third = home_->logOn("system", "SYSTEM", false);
+  EXPECT_EQ(rows(*third, "SELECT COUNT(*) FROM events@audit_link"), (std::vector<std::string>{"3"}));
+  EXPECT_EQ(rows(*third, "SELECT COUNT(*) FROM dba_2pc_pending"), (std::vector<std::string>{"1"}));
+}
+
 TEST_F(DbLinkTest, LinksAreTheirOwnersAndPublicOnes) {
   session_->execute("CREATE USER u IDENTIFIED BY u");
   session_->execute("GRANT CREATE SESSION TO u");

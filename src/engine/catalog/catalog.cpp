@@ -78,7 +78,8 @@ CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT,
 
 void createStorageTables(sqlite3* db) {
   // Physical clauses, partitions and materialized views, as the DDL gave them; by object id, so a
-  // rename keeps them. The rows of a partitioned table live in its one table.
+  // rename keeps them. The rows of a partitioned table live in its one table. link_commits: commits
+  // over database links until they are whole (SessionImpl::commit).
   storage::exec(db, R"sql(
 CREATE TABLE IF NOT EXISTS segment_attrs(object_id INTEGER PRIMARY KEY, tablespace_name TEXT, pct_free INTEGER,
   pct_used INTEGER, ini_trans INTEGER, max_trans INTEGER, initial_extent INTEGER, next_extent INTEGER,
@@ -89,6 +90,8 @@ CREATE TABLE IF NOT EXISTS part_key_columns(object_id INTEGER NOT NULL, column_n
 CREATE TABLE IF NOT EXISTS tab_partitions(object_id INTEGER NOT NULL, partition_name TEXT NOT NULL,
   partition_position INTEGER NOT NULL, high_value TEXT, tablespace_name TEXT, pct_free INTEGER, ini_trans INTEGER,
   logging TEXT, compression TEXT, PRIMARY KEY(object_id, partition_name));
+CREATE TABLE IF NOT EXISTS link_commits(txn_id TEXT NOT NULL, db_link TEXT NOT NULL, db_user TEXT,
+  created INTEGER, state TEXT, fail_time TEXT, PRIMARY KEY(txn_id, db_link));
 CREATE TABLE IF NOT EXISTS mviews(owner TEXT NOT NULL, mview_name TEXT NOT NULL, query TEXT NOT NULL,
   refresh_mode TEXT NOT NULL, refresh_method TEXT NOT NULL, build_mode TEXT NOT NULL, last_refresh_type TEXT,
   last_refresh_date TEXT, staleness TEXT, PRIMARY KEY(owner, mview_name));

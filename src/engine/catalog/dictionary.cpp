@@ -377,6 +377,14 @@ std::vector<DictionaryView> buildViews() {
       "SELECT o.object_id, e.sequence, e.line, e.position, length(e.text), e.text, 0, e.message_number "
       "FROM errors e JOIN objects o ON o.owner = e.owner AND o.object_name = e.name AND o.object_type = e.type",
       true);
+  // Commits over database links whose changes in the other database were lost (a crash between the
+  // two files' commits): this side committed.
+  add("DBA_2PC_PENDING",
+      "LOCAL_TRAN_ID:V22,GLOBAL_TRAN_ID:V169,STATE:V16,MIXED:V3,ADVICE:V1,TRAN_COMMENT:V255,FAIL_TIME:D,"
+      "FORCE_TIME:D,RETRY_TIME:D,OS_USER:V64,OS_TERMINAL:V255,HOST:V128,DB_USER:V128,COMMIT#:V16",
+      "SELECT txn_id, txn_id || '.' || db_link, 'committed', 'yes', NULL, 'changes over ' || db_link || ' lost', "
+      "fail_time, NULL, NULL, NULL, NULL, NULL, db_user, NULL FROM link_commits WHERE state = 'MIXED'",
+      true);
   // Storage: the database's file is the USERS tablespace (the tables' own), the instance file
   // SYSTEM; free space is the file's unused pages.
   add("DBA_TABLESPACES",

@@ -1079,6 +1079,7 @@ sql::CompileContext SessionImpl::linkContext(const std::string& link) {
       } else {
         linked.attached = "link " + key;
         exec(db_, "ATTACH " + quoteText(path) + " AS " + quoteName(linked.attached));
+        checkLinkCommits(key, linked.attached);
       }
     } catch (...) {
       linked.catalog.reset();
@@ -1224,7 +1225,84 @@ void SessionImpl::endTransaction(const char* sql) {
   for (auto& [key, hook] : transactionEndHooks_) hook();
 }
 
-void SessionImpl::commit() { endTransaction("COMMIT"); }
+namespace {
+
+std::int64_t epochSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+// Changes over links commit in one SQLite commit of both files, this database's first, each atomic
+// on its own but not the pair. So that a crash between the two writes does not pass unnoticed, such
+// a commit records its id here and marks it in the other database, in the same transaction; both go
+// once the commit is whole. A record left here whose mark the other database lacks is a transaction
+// whose changes there were lost (checkLinkCommits, DBA_2PC_PENDING).
+void SessionImpl::commit() {
+  std::vector<std::pair<std::string, std::string>> written;  // link, attached schema
+  if (!sqlite3_get_autocommit(db_))
+    for (const auto& [key, linked] : links_)
+      if (linked.attached != "main" && sqlite3_txn_state(db_, linked.attached.c_str()) == SQLITE_TXN_WRITE)
+        written.emplace_back(key, linked.attached);
+  std::string txn;
+  if (!written.empty()) {
+    txn = std::to_string(sid_) + "." + std::to_string(++linkCommits_) + "." + std::to_string(epochSeconds());
+    for (const auto& [link, attached] : written) {
+      std::string marks = quoteName(attached) + ".link_commit_marks";
+      exec(db_, "CREATE TABLE IF NOT EXISTS " + marks + "(txn_id TEXT PRIMARY KEY)");
+      Stmt(db_, "INSERT INTO " + marks + "(txn_id) VALUES (?1)").bindAll(txn).step();
+      Stmt(db_, "INSERT INTO main.link_commits(txn_id, db_link, db_user, created) VALUES (?1, ?2, ?3, ?4)")
+          .bindAll(txn, link, user_, epochSeconds())
+          .step();
+    }
+  }
+  endTransaction("COMMIT");
+  if (written.empty()) return;
+  // Whole: the records go. A crash now leaves at most a mark in the other database, which is harmless.
+  if (sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return;
+  try {
+    for (const auto& [link, attached] : written) {
+      Stmt(db_, "DELETE FROM main.link_commits WHERE txn_id = ?1").bindAll(txn).step();
+      Stmt(db_, "DELETE FROM " + quoteName(attached) + ".link_commit_marks WHERE txn_id = ?1").bindAll(txn).step();
+    }
+    exec(db_, "COMMIT");
+  } catch (const Error&) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+void SessionImpl::checkLinkCommits(const std::string& link, const std::string& attached) {
+  try {
+    // A record younger than a minute may be a commit of another session still between its two writes.
+    Stmt s(db_, "SELECT txn_id FROM main.link_commits WHERE db_link = ?1 AND state IS NULL AND created < ?2");
+    s.bindAll(link, epochSeconds() - 60);
+    std::vector<std::string> pending;
+    while (s.step()) pending.push_back(s.text(0));
+    s.reset();
+    if (pending.empty()) return;
+    Stmt marked(db_, "SELECT 1 FROM " + quoteName(attached) + ".sqlite_master WHERE name = 'link_commit_marks'");
+    bool hasMarks = marked.step();
+    marked.reset();
+    for (const auto& txn : pending) {
+      bool whole = false;
+      if (hasMarks) {
+        Stmt m(db_, "SELECT 1 FROM " + quoteName(attached) + ".link_commit_marks WHERE txn_id = ?1");
+        m.bindAll(txn);
+        whole = m.step();
+      }
+      if (whole) {
+        Stmt(db_, "DELETE FROM main.link_commits WHERE txn_id = ?1 AND db_link = ?2").bindAll(txn, link).step();
+        Stmt(db_, "DELETE FROM " + quoteName(attached) + ".link_commit_marks WHERE txn_id = ?1").bindAll(txn).step();
+      } else {
+        Stmt(db_, "UPDATE main.link_commits SET state = 'MIXED', fail_time = ?3 WHERE txn_id = ?1 AND db_link = ?2")
+            .bindAll(txn, link, database_->now().toIso())
+            .step();
+      }
+    }
+  } catch (const Error&) {
+    // The check never stands in the way of the link itself.
+  }
+}
 
 void SessionImpl::rollback() { endTransaction("ROLLBACK"); }
 

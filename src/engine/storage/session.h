@@ -208,6 +208,9 @@ class SessionImpl : public Session {
   };
   std::map<std::string, LinkedDatabase> links_;
   void registerLinkFunctions(LinkedDatabase& linked);
+  // Commits of changes over links left half done by a crash: judged when the link is opened.
+  void checkLinkCommits(const std::string& link, const std::string& attached);
+  std::int64_t linkCommits_ = 0;
 };
 
 }  // namespace engine::storage
