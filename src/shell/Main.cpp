@@ -34,6 +34,7 @@
 #include "shell/setup.h"
 #include "shell/sql_catalog.h"
 #include "shell/userComm.h"
+#include "sqlwork/editpl.h"
 #include "sqlwork/execScr.h"
 #include "sqlwork/sqlUtl.h"
 #include "sqlwork/workshet.h"
@@ -75,7 +76,7 @@ const MenuItem kMenu[] = {
     {"mmProject", "Project1", "Project", "Projekt", kHidden},
     {"mmProject", "mmVersionCheck", "Version Check", "Verzije", 0},
     {"mmProject", "mmInstalations", "Instalations", "Instalacije", kHidden},
-    {nullptr, "mmEditPL", "Edit P&L ", "&Urejevalnik", 0},
+    {nullptr, "mmEditPL", "Edit P&L ", "&Urejevalnik", kAvailable},
     {nullptr, "mmExecScript", "execute &Script", "&Skripte", kAvailable},
     {nullptr, "mmStructures", "Stru&ctures", "S&trukture", kGroup | kAvailable},
     {"mmStructures", "mmTabStru", "&Tables", "Tabele", 0},
@@ -134,7 +135,7 @@ const ToolButton kToolbar[] = {
     {"tbWorkSheet", "Work Sheet", "Poizvedbe", kAvailable, "accessories-text-editor", QStyle::SP_FileDialogDetailedView},
     {"tbMasterDetail", "Master/Detail Form", "Poizvedbe-Oče/otrok", 0, "view-list-tree", QStyle::SP_FileDialogListView},
     {"tbWSPart", "WorkSheet-SCRIPT", "Poizvedbe-skripta", 0, "text-x-script", QStyle::SP_FileIcon},
-    {"tbEditPL", "Edit PL/SQL Script", "Urejevalnik PL/SQL skript", 0, "document-edit",
+    {"tbEditPL", "Edit PL/SQL Script", "Urejevalnik PL/SQL skript", kAvailable, "document-edit",
      QStyle::SP_FileDialogContentsView},
     {"tbOpenProject", "Version", "Verzije", 0, "document-open", QStyle::SP_DirOpenIcon},
     {"tbExecScript", "Execute Script", "Izvajanje Skript", kAvailable, "system-run", QStyle::SP_MediaPlay},
@@ -335,6 +336,7 @@ void TfmMain::createMenus() {
     script->show();
   });
   connect(command("mmStatus"), &QAction::triggered, this, [] { TfmErrors::openNew(); });
+  connect(command("mmEditPL"), &QAction::triggered, this, [] { (new TfmEditPL)->show(); });
   // The windows of disabled constraints and triggers are made once; closing hides them.
   connect(command("mmConstraints"), &QAction::triggered, this, [this] {
     if (!FfmDisRef) FfmDisRef = new TfmDisRef(this);

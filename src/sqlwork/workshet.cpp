@@ -1,7 +1,6 @@
 #include "sqlwork/workshet.h"
 
 #include <Qsci/qsciscintilla.h>
-#include <Qsci/qscilexersql.h>
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +36,7 @@
 #include "shell/connect.h"
 #include "shell/getPict.h"
 #include "shell/sql_catalog.h"
+#include "sqlwork/sql_editor.h"
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 
@@ -414,23 +414,13 @@ void TfmWorkSheet::buildWidgets() {
   buttons->addStretch();
   editorRow->addWidget(paSQLLeft);
 
-  meWork = named(new QsciScintilla(lower), "meWork");
-  auto* lexer = new QsciLexerSQL(meWork);
-  lexer->setDefaultFont(QFont(QStringLiteral("Courier New"), 10));
-  meWork->setLexer(lexer);
-  meWork->setUtf8(true);
-  meWork->setEolMode(QsciScintilla::EolWindows);
-  meWork->setMarginType(0, QsciScintilla::NumberMargin);
-  meWork->setMarginWidth(0, QStringLiteral("00000"));
-  meWork->setMarginLineNumbers(0, true);
+  meWork = named(new TSqlEditor(lower), "meWork");
   // Ctrl+D and Ctrl+T belong to the worksheet's own commands, Ctrl+P and Ctrl+N to the history.
   for (int key : {int('D'), int('T'), int('P'), int('N'), int('L')})
     meWork->SendScintilla(QsciScintillaBase::SCI_CLEARCMDKEY, key + (QsciScintillaBase::SCMOD_CTRL << 16));
-  meWork->setContextMenuPolicy(Qt::CustomContextMenu);
-  pmWorkMacros = named(new QMenu(meWork), "pmWorkMacros");
-  connect(meWork, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    if (!pmWorkMacros->isEmpty()) pmWorkMacros->popup(meWork->mapToGlobal(at));
-  });
+  pmWorkMacros = meWork->macroMenu();
+  pmWorkMacros->setObjectName("pmWorkMacros");
+  connect(meWork, &TSqlEditor::macroText, this, [this](const QString& text) { InsertMacroText(false, text); });
   editorRow->addWidget(meWork, 1);
   lowerLayout->addLayout(editorRow, 1);
   // Find and replace under the editor, shown by Ctrl+F.
@@ -793,7 +783,7 @@ void TfmWorkSheet::FormCreate() {
   QStringList keyMacros;
   for (int k = 0; k < m.mcKeys.size() && k < static_cast<int>(m.mcMacro.size()); ++k)
     keyMacros << m.mcMacro[static_cast<std::size_t>(k)];
-  macros_ = nuvo::sqlwork::MacroKeys(m.mcKeys, keyMacros);
+  meWork->setMacroKeys(nuvo::sqlwork::MacroKeys(m.mcKeys, keyMacros));
   largeRBName_ = m.currLargeRBName;
   meWork->clear();
   edOwner->setText(m.connUser.toUpper());
@@ -927,23 +917,9 @@ bool TfmWorkSheet::jeVTransakciji(const QString& ime) const {
   return currDataBase && currDataBase->database().toUpper() == ime.toUpper() && btCommit->isEnabled();
 }
 
-namespace {
-// The editor breaks lines at CR LF, LF and a lone CR alike (generated blocks and templates use a lone CR):
-// every one of them becomes CR LF, so that the text holds the lines the user sees.
-QString uniformLineEnds(const QString& text) {
-  QString lf = text;
-  lf.replace(kCrLf, QStringLiteral("\n")).replace(u'\r', u'\n');
-  return nuvo::lfToCrlf(lf);
-}
-}  // namespace
+QString TfmWorkSheet::editorText() const { return meWork->editorText(); }
 
-QString TfmWorkSheet::editorText() const { return uniformLineEnds(meWork->text()); }
-
-void TfmWorkSheet::setEditorText(const QString& text) {
-  QString lf = text;
-  lf.replace(kCrLf, QStringLiteral("\n"));
-  meWork->setText(nuvo::lfToCrlf(lf));
-}
+void TfmWorkSheet::setEditorText(const QString& text) { meWork->setEditorText(text); }
 
 void TfmWorkSheet::SetCurrentFile(const QString& name) {
   currentFile = name;
@@ -1462,24 +1438,10 @@ bool TfmWorkSheet::eventFilter(QObject* watched, QEvent* event) {
       AdjustGridColumns(dbgSelect, 100, 33);
       return true;
     }
-    if (watched == meWork && mods == Qt::NoModifier && key->text().size() == 1) {
-      QString inserted;
-      const bool swallowed = macros_.keyPress(key->text().at(0), QDateTime::currentMSecsSinceEpoch(), inserted);
-      if (!inserted.isEmpty()) InsertMacroText(false, inserted);
-      if (swallowed) return true;
-    }
   } else if (event->type() == QEvent::KeyRelease && watched == meWork) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->isAutoRepeat()) return false;
     const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
-    if (mods != Qt::AltModifier && mods != Qt::ControlModifier) {
-      QString inserted;
-      macros_.keyRelease(inserted);
-      if (!inserted.isEmpty()) InsertMacroText(false, inserted);
-    } else {
-      QString dropped;
-      macros_.keyRelease(dropped);
-    }
     if (mods == Qt::ControlModifier && key->key() == Qt::Key_D) {
       meWork->clear();
       return true;
@@ -1687,47 +1649,14 @@ void TfmWorkSheet::spExplainClick() {
 // Builders
 
 void TfmWorkSheet::InsertMacroText(bool newline, const QString& text) {
-  const QString inserted = uniformLineEnds(context().prepareInsertTemplate(newline, text));
-  meWork->insert(inserted);
-  int line = 0, index = 0;
-  meWork->getCursorPosition(&line, &index);
-  // The caret goes after the inserted text.
-  const int lines = static_cast<int>(inserted.count(u'\n'));
-  if (lines == 0)
-    meWork->setCursorPosition(line, index + static_cast<int>(inserted.size()));
-  else
-    meWork->setCursorPosition(line + lines, static_cast<int>(inserted.size() - inserted.lastIndexOf(u'\n') - 1));
+  meWork->insertAtCaret(context().prepareInsertTemplate(newline, text));
 }
 
-bool TfmWorkSheet::findNext() {
-  if (edFind->text().isEmpty()) return false;
-  // From the caret on (after a found text), around the end, regardless of case.
-  return meWork->findFirst(edFind->text(), false, false, false, true, true);
-}
+bool TfmWorkSheet::findNext() { return meWork->findNextText(edFind->text()); }
 
-void TfmWorkSheet::replaceFound() {
-  if (!meWork->hasSelectedText() || meWork->selectedText().compare(edFind->text(), Qt::CaseInsensitive) != 0) {
-    findNext();
-    return;
-  }
-  meWork->replaceSelectedText(edReplace->text());
-  findNext();
-}
+void TfmWorkSheet::replaceFound() { meWork->replaceFoundText(edFind->text(), edReplace->text()); }
 
-int TfmWorkSheet::replaceAll() {
-  if (edFind->text().isEmpty()) return 0;
-  int count = 0;
-  meWork->beginUndoAction();
-  // Forward from the start without wrapping, so replaced text is never found again.
-  bool found = meWork->findFirst(edFind->text(), false, false, false, false, true, 0, 0);
-  while (found) {
-    meWork->replace(edReplace->text());
-    ++count;
-    found = meWork->findNext();
-  }
-  meWork->endUndoAction();
-  return count;
-}
+int TfmWorkSheet::replaceAll() { return meWork->replaceAllText(edFind->text(), edReplace->text()); }
 
 void TfmWorkSheet::MakeQueryLiveClick() { setEditorText(context().postaviLiveQuery(this, editorText())); }
 
@@ -1906,10 +1835,8 @@ void TfmWorkSheet::Open2Click() {
   if (nuvo::execModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().first();
   try {
-    const nuvo::DecodedText file = nuvo::readTextFile(path);
+    meWork->loadFile(path);
     SetCurrentFile(path);
-    fileEncoding_ = file.encoding;
-    setEditorText(file.text);
   } catch (const nuvo::PlatformError& e) {
     nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
   }
@@ -1937,7 +1864,7 @@ void TfmWorkSheet::saveText(bool output) {
       else
         nuvo::writeTextFile(path, text);
     } else {
-      nuvo::writeTextFile(path, editorText(), fileEncoding_);
+      meWork->saveFile(path);
     }
   } catch (const nuvo::PlatformError& e) {
     nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);

@@ -13,6 +13,7 @@
 #include "db/query.h"
 #include "db/session.h"
 #include "platform/text_file.h"
+#include "sqlwork/sql_editor.h"
 #include "sqlwork/worksheet_logic.h"
 
 class QAction;
@@ -30,7 +31,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QsciScintilla;
+
 class TThemedDBGrid;
 class TfmWorkSheet;
 
@@ -98,7 +99,7 @@ class TfmWorkSheet : public QMainWindow {
   // Lower area.
   QToolButton *spExe, *spBack, *spNext, *spClearMemo, *spExplain, *btLive, *spSaveHist;
   QWidget* paSQLLeft;
-  QsciScintilla* meWork;
+  TSqlEditor* meWork;
   QLabel* laTime;
   QLabel* laCaret;  // line:column of the editor's caret
   QWidget* paFind;
@@ -267,7 +268,5 @@ class TfmWorkSheet : public QMainWindow {
   bool placeErrors_ = true;  // the error's line and position belong to the editor's text
   QString lastQuery_;        // the query that query by example restricts
   QElapsedTimer currdt;
-  nuvo::sqlwork::MacroKeys macros_;
   QString largeRBName_;
-  nuvo::TextEncoding fileEncoding_ = nuvo::TextEncoding::Utf8;
 };

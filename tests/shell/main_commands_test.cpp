@@ -57,7 +57,7 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
       {"mmWorkSheet", false, true},    {"mmProject", false, true},        {"mmStructures", false, true},
       {"mmCompare", false, true},      {"mmActivateLargeRB", true, true}, {"mmShowSession", true, true},
       {"mmAbout", true, true},         {"tbOkna", true, true},            {"tbExit", true, true},
-      {"mmEditPL", false, false},      {"mmExecScript", false, true},     {"mmStatus", false, true},
+      {"mmEditPL", false, true},       {"mmExecScript", false, true},     {"mmStatus", false, true},
       {"tbWorkSheet", false, true},    {"tbStructures", false, false},    {"mmLock", false, false},
   };
   TfmMain& w = start();

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <filesystem>
@@ -82,6 +83,16 @@ const fs::path& templateDatabase() {
 }
 
 }  // namespace
+
+ModalRunner choosingFile(const QString& path) {
+  return [path](QDialog& dialog) {
+    auto* files = qobject_cast<QFileDialog*>(&dialog);
+    if (!files) return static_cast<int>(QDialog::Rejected);
+    files->selectFile(path);
+    dialog.accept();  // the file dialog's own accept checks the chosen file
+    return dialog.result();
+  };
+}
 
 void DatabaseFixture::SetUp() {
   HomeDirFixture::SetUp();

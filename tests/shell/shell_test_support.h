@@ -58,6 +58,10 @@ class ScriptedMessages {
   QStringList texts_;
 };
 
+// A modal runner that chooses `path` in file dialogs instead of a person (other dialogs are
+// rejected).
+ModalRunner choosingFile(const QString& path);
+
 // A fresh copy of the seeded demo database named DEMO in a data directory of the test's own.
 class DatabaseFixture : public HomeDirFixture {
  protected:

@@ -27,6 +27,7 @@
 #include "schema/tableRef.h"
 #include "shell_test_support.h"
 #include "sqlwork/compTake.h"
+#include "sqlwork/editpl.h"
 #include "sqlwork/execScr.h"
 #include "sqlwork/sqlUtl.h"
 #include "sqlwork/workshet.h"
@@ -47,6 +48,12 @@ const WindowCase kWindows[] = {
     {"settings", [](TfmMain& main) -> QWidget* { return new TFmSetup(&main); }},
     {"script executor", [](TfmMain&) -> QWidget* { return new TfmScript; }},
     {"worksheet", [](TfmMain&) -> QWidget* { return new TfmWorkSheet; }},
+    {"PL/SQL editor", [](TfmMain&) -> QWidget* { return new TfmEditPL; }},
+    {"PL/SQL editor with its tools", [](TfmMain&) -> QWidget* {
+       auto* editor = new TfmEditPL;
+       editor->spDataBaseClick();
+       return editor;
+     }},
     {"status window", [](TfmMain&) -> QWidget* { return new TfmErrors; }},
     {"disabled constraints", [](TfmMain& main) -> QWidget* { return new TfmDisRef(&main); }},
     {"disabled triggers", [](TfmMain& main) -> QWidget* { return new TfmDisTrigg(&main); }},

@@ -751,27 +751,18 @@ TEST_F(WorksheetWindow, FindAndReplaceInTheEditor) {
 
 namespace {
 
-// Chooses `path` in the next file dialogs instead of a person.
-nuvo::ModalRunner choosing(const QString& path) {
-  return [path](QDialog& dialog) {
-    auto* files = qobject_cast<QFileDialog*>(&dialog);
-    if (!files) return static_cast<int>(QDialog::Rejected);
-    files->selectFile(path);
-    dialog.accept();  // the file dialog's own accept checks the chosen file
-    return dialog.result();
-  };
-}
+using nuvo::test::choosingFile;
 
 TEST_F(WorksheetWindow, FilesOpenIntoTheEditorAndTheOutputIsSavedApart) {
   writeHomeFile("in.sql", "select 1\r\nfrom dual");
   TfmWorkSheet& w = open();
-  nuvo::setModalRunner(choosing(homePath("in.sql")));
+  nuvo::setModalRunner(choosingFile(homePath("in.sql")));
   w.Open2Click();
   EXPECT_EQ(w.editorText(), "select 1\r\nfrom dual");
   EXPECT_EQ(w.currentFile, homePath("in.sql"));
 
   // Save As of the editor names a new current file.
-  nuvo::setModalRunner(choosing(homePath("out.sql")));
+  nuvo::setModalRunner(choosingFile(homePath("out.sql")));
   w.SaveAs1Click();
   EXPECT_EQ(w.currentFile, homePath("out.sql"));
   QFile out(homePath("out.sql"));
@@ -786,7 +777,7 @@ TEST_F(WorksheetWindow, FilesOpenIntoTheEditorAndTheOutputIsSavedApart) {
   w.meRespSQL->setPlainText("Ž1");
   w.meRespSQL->setFocus();
   QCoreApplication::processEvents();
-  nuvo::setModalRunner(choosing(homePath("result.txt")));
+  nuvo::setModalRunner(choosingFile(homePath("result.txt")));
   w.Save2Click();
   QFile result(homePath("result.txt"));
   ASSERT_TRUE(result.open(QIODevice::ReadOnly));
