@@ -291,7 +291,7 @@ TEST_F(MainCommands, ToolbarButtonsOpenANewWindowOrOfferTheOpenOnes) {
   auto closeWorksheets = [] {
     QList<QPointer<QWidget>> sheets;
     for (QWidget* top : QApplication::topLevelWidgets())
-      if (top->inherits("TfmWorkSheet") || top->inherits("TfmErrors")) sheets << top;
+      if (top->inherits("TfmWorkSheet") || top->inherits("TfmErrors") || top->inherits("TfmEditPL")) sheets << top;
     qDeleteAll(sheets);
   };
   for (const auto& c : cases) {
