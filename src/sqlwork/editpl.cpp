@@ -32,6 +32,8 @@
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "schema/tabConte.h"
+#include "schema/tableRef.h"
 #include "shell/CThemedDBGrid.h"
 #include "shell/Main.h"
 #include "shell/main_helpers.h"
@@ -42,8 +44,6 @@
 #include "widgets/message_facade.h"
 
 using nuvo::sqlwork::TemplateMode;
-
-std::function<void(QWidget*, const QString&, const QString&, bool)> TfmEditPL::tableWindowOpener;
 
 namespace {
 
@@ -367,11 +367,12 @@ QWidget* TfmEditPL::buildToolsPanel() {
   connect(lcbTables, &QComboBox::activated, this, guarded(this, &TfmEditPL::lcbTablesCloseUp));
   connect(spInsert, &QPushButton::clicked, this, &TfmEditPL::spInsertClick);
   connect(sgColumns, &QTableWidget::cellDoubleClicked, this, &TfmEditPL::sgColumnsDblClick);
-  for (QPushButton* b : {btConstraints, btRef})
-    connect(b, &QPushButton::clicked, this, [this, b] {
-      if (tableWindowOpener && !lcbTables->currentText().isEmpty())
-        tableWindowOpener(this, lcbUsers->currentText(), lcbTables->currentText(), b == btRef);
-    });
+  connect(btConstraints, &QPushButton::clicked, this, [this] {
+    if (!lcbTables->currentText().isEmpty()) TfmTableContent::showFor(lcbUsers->currentText(), lcbTables->currentText(), this);
+  });
+  connect(btRef, &QPushButton::clicked, this, [this] {
+    if (!lcbTables->currentText().isEmpty()) TfmRef::showFor(lcbUsers->currentText(), lcbTables->currentText(), this);
+  });
   connect(btFindTpl, &QPushButton::clicked, this, guarded(this, &TfmEditPL::btFindTplClick));
   connect(btNew, &QPushButton::clicked, this, [this] {
     edTemplate->clear();
@@ -440,8 +441,6 @@ void TfmEditPL::FormCreate() {
   SirinaAll = width();
   pcUtil->setCurrentWidget(tabUtilTable);
   setTemplateMode(TemplateMode::Browse);
-  btConstraints->setEnabled(bool(tableWindowOpener));
-  btRef->setEnabled(bool(tableWindowOpener));
   cbTranslate->setVisible(m.currMoreInstall);
   cbTranslate->setChecked(m.currMoreInstall);
   updateCaption();

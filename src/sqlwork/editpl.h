@@ -95,11 +95,6 @@ class TfmEditPL : public QMainWindow {
   nuvo::db::Query quUsers, quTables, quColumns, quUpdate;
   nuvo::db::Dataset quTemplate;
 
-  // Opens the table-content (false) or the references (true) window of a table; unset: the
-  // buttons are disabled.
-  static std::function<void(QWidget* parent, const QString& owner, const QString& table, bool references)>
-      tableWindowOpener;
-
   // Loads a file into the editor; false (and a message) when it is missing or unreadable.
   bool naloziFile(const QString& imeF);
   void spCompileClick();

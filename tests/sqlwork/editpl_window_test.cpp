@@ -24,6 +24,8 @@
 #include "platform/ini_file.h"
 #include "platform/text_file.h"
 #include "qstring_print.h"
+#include "schema/tabConte.h"
+#include "schema/tableRef.h"
 #include "shell/CThemedDBGrid.h"
 #include "shell/Main.h"
 #include "shell_test_support.h"
@@ -466,6 +468,17 @@ TEST_F(EditPlWindow, TheStructurePageTypesColumnNames) {
   w.mePLSQL->setCursorPosition(0, 7);
   w.spInsert->click();
   EXPECT_EQ(w.mePLSQL->editorText(), "select t.A, t.B from ep_t t");
+  // The table's content and references windows open for the chosen table.
+  QString seen;
+  nuvo::setModalRunner([&seen](QDialog& d) {
+    if (auto* c = qobject_cast<TfmTableContent*>(&d)) seen += "content " + c->cUpor + "." + c->cTabela;
+    if (auto* r = qobject_cast<TfmRef*>(&d)) seen += "|ref " + r->currUser + "." + r->currTable;
+    d.reject();
+    return static_cast<int>(QDialog::Rejected);
+  });
+  w.btConstraints->click();
+  w.btRef->click();
+  EXPECT_EQ(seen, "content KADE.EP_T|ref KADE.EP_T");
   // A table without columns of its own clears the grid.
   w.lcbTables->setCurrentIndex(-1);
   w.lcbTablesCloseUp();
