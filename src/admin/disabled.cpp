@@ -21,6 +21,10 @@
 #include "shell/sql_catalog.h"
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
+#include "widgets/window_commands.h"
+
+using nuvo::widgets::guarded;
+using nuvo::widgets::upperCaseEdit;
 
 namespace {
 
@@ -40,26 +44,6 @@ template <typename W>
 W* named(W* widget, const char* name) {
   widget->setObjectName(QString::fromLatin1(name));
   return widget;
-}
-
-// A command of a window: a database error ends it with the error's text shown.
-template <typename T>
-auto guarded(T* window, void (T::*call)()) {
-  return [window, call] {
-    try {
-      (window->*call)();
-    } catch (const nuvo::db::Error& e) {
-      nuvo::showMessage(e.message(), nuvo::MessageKind::Error, window);
-    }
-  };
-}
-
-void upperCaseEdit(QLineEdit* edit) {
-  QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-    const int cursor = edit->cursorPosition();
-    edit->setText(text.toUpper());
-    edit->setCursorPosition(cursor);
-  });
 }
 
 TThemedDBGrid* gridOver(nuvo::db::Dataset* dataset, QWidget* parent, const char* name, const QStringList& hidden) {

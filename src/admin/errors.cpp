@@ -24,9 +24,12 @@
 #include "shell/sql_catalog.h"
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
+#include "widgets/window_commands.h"
 
 using nuvo::admin::ListOrder;
 using nuvo::admin::StoredObject;
+
+using nuvo::widgets::guarded;
 
 namespace {
 
@@ -57,17 +60,6 @@ W* named(W* widget, const char* name) {
 
 TfmMain& context() { return *fmMain(); }
 
-// A command of the window: a database error ends it with the error's text shown.
-template <typename F>
-auto guarded(TfmErrors* window, F call) {
-  return [window, call] {
-    try {
-      (window->*call)();
-    } catch (const nuvo::db::Error& e) {
-      nuvo::showMessage(e.message(), nuvo::MessageKind::Error, window);
-    }
-  };
-}
 
 }  // namespace
 

@@ -42,8 +42,11 @@
 #include "sqlwork/sql_editor.h"
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
+#include "widgets/window_commands.h"
 
 using nuvo::sqlwork::TemplateMode;
+
+using nuvo::widgets::guarded;
 
 namespace {
 
@@ -81,17 +84,6 @@ QToolButton* toolButton(const char* name, const QString& text, QWidget* parent) 
   return b;
 }
 
-// A command of the window: a database error ends it with the error's text shown.
-template <typename F>
-auto guarded(TfmEditPL* window, F call) {
-  return [window, call] {
-    try {
-      (window->*call)();
-    } catch (const nuvo::db::Error& e) {
-      nuvo::showMessage(e.message(), nuvo::MessageKind::Error, window);
-    }
-  };
-}
 
 }  // namespace
 
@@ -383,13 +375,7 @@ QWidget* TfmEditPL::buildToolsPanel() {
   connect(btSaveTemplate, &QPushButton::clicked, this, &TfmEditPL::btSaveTemplateClick);
   connect(btCancel, &QPushButton::clicked, this, &TfmEditPL::btCancelClick);
   connect(btCopy, &QPushButton::clicked, this, &TfmEditPL::btCopyClick);
-  connect(edTemplate, &QLineEdit::textEdited, this, [this](const QString& text) {
-    if (text != text.toUpper()) {
-      const int at = edTemplate->cursorPosition();
-      edTemplate->setText(text.toUpper());
-      edTemplate->setCursorPosition(at);
-    }
-  });
+  nuvo::widgets::upperCaseEdit(edTemplate);
   // The template text is kept to its column's width as it is typed.
   connect(meTemplate, &QPlainTextEdit::textChanged, this, [this] {
     const QString text = meTemplate->toPlainText();
