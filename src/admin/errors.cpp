@@ -60,7 +60,6 @@ W* named(W* widget, const char* name) {
 
 TfmMain& context() { return *fmMain(); }
 
-
 }  // namespace
 
 TfmErrors::TfmErrors(QWidget* parent)

@@ -243,6 +243,23 @@ TEST_F(EditPlWindow, ATriggerErrorLandsOnItsBodyLine) {
   EXPECT_EQ(caret(w), QPoint(7, 7));
 }
 
+TEST_F(EditPlWindow, AViewErrorOfLineZeroLandsOnTheViewsHeader) {
+  TfmEditPL& w = open();
+  w.mePLSQL->setEditorText(crlf({
+      "CREATE OR REPLACE PROCEDURE kade.ep_first IS",  // 0
+      "",                                               // 1
+      "BEGIN NULL; END;",                               // 2
+      "/",                                              // 3
+      "",                                               // 4
+      "CREATE OR REPLACE FORCE VIEW kade.ep_v AS",      // 5
+      "  SELECT nosuch FROM dual"}));
+  w.spCompileClick();
+  ASSERT_EQ(w.ListaNapak.count(), 1);
+  EXPECT_EQ(w.ListaNapak.at(0).serverLine, 0);
+  EXPECT_EQ(caret(w), QPoint(5, 0));
+  EXPECT_EQ(w.edStatus->text(), "NOK");
+}
+
 TEST_F(EditPlWindow, RenamedForAnInstallationTheSourceStaysGeneric) {
   logOn("SYSTEM");
   main_->currMoreInstall = true;
