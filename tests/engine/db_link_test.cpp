@@ -352,6 +352,17 @@ TEST_F(DbLinkTest, ACommitWhoseOtherHalfWasLostIsReported) {
   EXPECT_EQ(rows(*third, "SELECT COUNT(*) FROM dba_2pc_pending"), (std::vector<std::string>{"1"}));
 }
 
+TEST_F(DbLinkTest, StatementsOverALinkFollowChangesOfTheOtherDatabasesTables) {
+  const std::string query = "SELECT * FROM events@audit_link WHERE id = 1";
+  EXPECT_EQ(rows(*session_, query), (std::vector<std::string>{"1|logon"}));
+  auto aud = remote_->logOn("aud", "Secret1", false);
+  aud->execute("ALTER TABLE events ADD (origin VARCHAR2(10) DEFAULT 'local')");
+  EXPECT_EQ(rows(*session_, query), (std::vector<std::string>{"1|logon|local"}));
+  aud->execute("DROP TABLE events");
+  EXPECT_EQ(errorCode(*session_, query), 942);
+  EXPECT_EQ(errorCode(*session_, "INSERT INTO events@audit_link VALUES (1, 'x', 'y')"), 942);
+}
+
 TEST_F(DbLinkTest, LinksAreTheirOwnersAndPublicOnes) {
   session_->execute("CREATE USER u IDENTIFIED BY u");
   session_->execute("GRANT CREATE SESSION TO u");

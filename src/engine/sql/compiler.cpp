@@ -587,6 +587,9 @@ class Compiler {
       if (ctx_.catalog->dbLinkExists(ctx_.user, link)) fail(12154, pos);
       fail(2019, pos);
     }
+    std::string key;
+    for (char c : link) key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    out_.links.insert(key);
     try {
       CompileContext rc = ctx_.remote(link);
       rc.literals = nullptr;
@@ -768,6 +771,7 @@ class Compiler {
         throw Error(4063, "ORA-04063: view \"" + r.owner + "." + r.name + "\" has errors");
       }
       aliasCounter_ = sub.aliasCounter_;
+      out_.links.insert(inner.links.begin(), inner.links.end());
       auto stored = ctx_.catalog->columns(r.id);
       src.alias = ref.alias.empty() ? r.name : ref.alias;
       src.tableName = r.name;

@@ -88,6 +88,9 @@ struct Compiled {
   std::string targetOwner, targetTable;
   // The database link (upper case) the target is reached over; empty for a table of this database.
   std::string targetLink;
+  // Every link (upper case) the statement reads or writes over: its compilation holds while the
+  // other databases' schemas stay as they were.
+  std::set<std::string> links;
   // The tables, views and sequences the statement names (owner, name): what it depends on. A view
   // counts as itself, not as the objects of its query.
   std::set<std::pair<std::string, std::string>> references;

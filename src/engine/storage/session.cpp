@@ -265,7 +265,8 @@ class StatementImpl : public Statement {
       return;
     }
     if (p_->ddlVersion != session_.impl().ddlVersion() || p_->compiledSchema != session_.currentSchema() ||
-        p_->compiledUser != session_.currentUser()) {
+        p_->compiledUser != session_.currentUser() ||
+        (!p_->linkVersions.empty() && session_.linksChanged(p_->linkVersions))) {
       release();
       p_ = session_.recompile(p_);
     }
@@ -968,6 +969,8 @@ void SessionImpl::compileStatement(Prepared& p) {
   ctx.bindTests = p.ast->kind == sql::StmtKind::Select;
   catalog::Catalog::Compiling compiling(catalog_);
   p.code = sql::compileStatement(*p.ast, ctx, p.text);
+  p.linkVersions.clear();
+  for (const auto& link : p.code.links) p.linkVersions[link] = linkSchemaVersion(link);
 }
 
 bool SessionImpl::hasPrivilege(const std::string& privilege) {
@@ -1117,6 +1120,19 @@ void SessionImpl::registerLinkFunctions(LinkedDatabase& linked) {
                    l->catalog->hasAnyObjectPrivilege(l->user, owner, name);
     sqlite3_result_int(c, visible ? 1 : 0);
   }, nullptr, nullptr, nullptr);
+}
+
+std::int64_t SessionImpl::linkSchemaVersion(const std::string& link) {
+  auto it = links_.find(link);
+  if (it == links_.end()) return -1;
+  Stmt s(db_, "PRAGMA " + quoteName(it->second.attached) + ".schema_version");
+  return s.step() ? s.integer(0) : -1;
+}
+
+bool SessionImpl::linksChanged(const std::map<std::string, std::int64_t>& versions) {
+  for (const auto& [link, version] : versions)
+    if (linkSchemaVersion(link) != version) return true;
+  return false;
 }
 
 std::string SessionImpl::linkViewRows(const std::string& link, const std::string& view) {

@@ -43,6 +43,8 @@ struct Prepared {
   std::uint64_t ddlVersion = 0;
   std::string compiledSchema;  // CURRENT_SCHEMA it was compiled for
   std::string compiledUser;    // the user whose privileges it was checked with
+  // The schema version of each database reached over a link when compiled (SessionImpl::linksChanged).
+  std::map<std::string, std::int64_t> linkVersions;
   // The SQLite statement, kept for reuse by the next Statement of the same text.
   sqlite3_stmt* stmt = nullptr;
   bool stmtInUse = false;
@@ -163,6 +165,10 @@ class SessionImpl : public Session {
   // The rows of a dictionary view as the database behind an opened link answers it for the link's
   // user, as a JSON array of arrays.
   std::string linkViewRows(const std::string& link, const std::string& view);
+  // The SQLite schema version of the database behind an opened link (-1 when not open): it changes
+  // with every table, column, index and constraint change there.
+  std::int64_t linkSchemaVersion(const std::string& link);
+  bool linksChanged(const std::map<std::string, std::int64_t>& versions);
   // The session's PL/SQL state: compiled units, package state, DBMS_OUTPUT (plsql/plsql.h).
   plsql::SessionState& plsql();
   // Values across the SQLite boundary, as statements bind and read them.

@@ -28,6 +28,27 @@ SELECT i.id, i.name, c.name AS copied FROM lnk.items i JOIN lnk_copy c ON c.id =
 > 1,n1,n1
 > 3,n3,n3
 
+# MERGE into a table over the link from a local table
+CREATE TABLE lnk_src(id NUMBER, name VARCHAR2(10));
+INSERT INTO lnk_src VALUES (3, 'three');
+> 1 rows
+INSERT INTO lnk_src VALUES (5, 'five');
+> 1 rows
+MERGE INTO items@back t USING lnk_src s ON (t.id = s.id)
+  WHEN MATCHED THEN UPDATE SET t.name = s.name
+  WHEN NOT MATCHED THEN INSERT (id, name) VALUES (s.id, s.name);
+> 2 rows
+SELECT id, name FROM items@back ORDER BY id;
+> ID,NAME
+> 1,n1
+> 3,three
+> 5,five
+ROLLBACK;
+SELECT id, name FROM lnk.items ORDER BY id;
+> ID,NAME
+> 1,n1
+> 3,n3
+
 # The other side's constraints and the link user's rights
 INSERT INTO items@back VALUES (1, 'dup');
 > ORA-00001: unique constraint (LNK.ITEMS_PK) violated
