@@ -418,4 +418,14 @@ void MacroKeys::keyRelease(QString& inserted) {
   macroDone_ = false;
 }
 
+QString explainStatementId(int sid, int serial) {
+  return QStringLiteral("WS%1_%2").arg(sid < 0 ? QStringLiteral("X") : QString::number(sid)).arg(serial);
+}
+
+QString explainStatement(const QString& statementId, const QStringList& editorLines) {
+  QString text = QStringLiteral("EXPLAIN PLAN SET STATEMENT_ID = '%1' INTO NUVO_UTIL.NUVO_PLAN_TABLE FOR ").arg(statementId);
+  for (const QString& line : editorLines) text += u' ' + line;
+  return text;
+}
+
 }  // namespace nuvo::sqlwork

@@ -182,6 +182,17 @@ std::optional<QStringList> convertDelphiString(const QString& text);
 QStringList gridAsText(const QStringList& labels, const QList<QStringList>& rows, const QString& separator);
 
 // ---------------------------------------------------------------------------------------------
+// Explain
+
+// The STATEMENT_ID of one explain: the session's SID (negative: unknown) and the number of the
+// explain among the process's, so worksheets sharing a session and sessions sharing the plan table
+// never read or remove each other's rows.
+QString explainStatementId(int sid, int serial);
+// EXPLAIN PLAN SET STATEMENT_ID = '<id>' INTO NUVO_UTIL.NUVO_PLAN_TABLE FOR, then a blank and each
+// editor line: one line, so a leading "--" line comments out the rest and the statement fails.
+QString explainStatement(const QString& statementId, const QStringList& editorLines);
+
+// ---------------------------------------------------------------------------------------------
 // Keyboard macros
 
 // Holding a macro key until the keyboard repeats inserts its macro; a short press types the key.

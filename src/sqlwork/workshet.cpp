@@ -117,15 +117,17 @@ const nuvo::SqlText kDeleteHistory{
      "      if vFull > 0 then", "        vLast := 100;", "      end if;", "    end if;",
      "    update nuvo_util.nuvo_hist set hist_ukaz=to_char(vLast) where hist_user=user and hist_zpst=0;",
      "  end if;", "end;"}};
-// The plan table is emptied with DELETE, which every user is granted; TRUNCATE of another schema's
-// table would need DROP ANY TABLE.
-const nuvo::SqlText kEmptyPlan{"workshet.explain.empty", {"DELETE FROM NUVO_UTIL.NUVO_PLAN_TABLE"}};
-const QString kExplainPrefix = QStringLiteral("EXPLAIN PLAN INTO NUVO_UTIL.NUVO_PLAN_TABLE FOR ");
+// Each explain writes and reads its own rows (STATEMENT_ID) and removes them with DELETE, which every
+// user is granted; TRUNCATE would empty other worksheets' plans and needs DROP ANY TABLE.
+const nuvo::SqlText kEmptyPlan{"workshet.explain.empty",
+                               {"DELETE FROM NUVO_UTIL.NUVO_PLAN_TABLE WHERE STATEMENT_ID = :id"}};
 const nuvo::SqlText kExplain{
     "workshet.quExplain",
     {"select substr(lpad(' ',6*level)||operation||rtrim(decode(id,0,'  Cost='||position))",
      "       ||' '||rtrim(options)||' '||object_name,1,300) zaporedje",
-     "  from nuvo_util.nuvo_plan_table", " connect by prior id=parent_id start with id=0"}};
+     "  from nuvo_util.nuvo_plan_table",
+     " connect by prior id=parent_id and prior statement_id=statement_id",
+     " start with id=0 and statement_id=:id", " order siblings by id"}};
 const nuvo::SqlText kObjekti{"workshet.quObjekti",
                              {"select owner,object_type,object_name from all_objects",
                               " where owner like :upor and object_name like :objekt",
@@ -1624,23 +1626,45 @@ void TfmWorkSheet::spExplainClick() {
     return;
   }
   showPage(tabExplain);
-  QString explain = kExplainPrefix;
-  for (const QString& line : editorLines(editorText())) explain += u' ' + line;
-  if (!runTmp(kEmptyPlan.lines().join(u'\n')) || !runTmp(explain)) {
+  static int explains = 0;
+  if (ORACLESid < 0) readSessionId();
+  const QString id = nuvo::sqlwork::explainStatementId(ORACLESid, ++explains);
+  const QString explain = nuvo::sqlwork::explainStatement(id, editorLines(editorText()));
+  auto removeRows = [&] {
+    quTmp.setSql(kEmptyPlan);
+    quTmp.setVariable("id", id);
+    quTmp.execute();
+    quTmp.close();
+  };
+  auto rollback = [&] {
     try {
       currDataBase->rollback();
     } catch (const nuvo::db::Error&) {
     }
+  };
+  try {
+    removeRows();  // what an explain of an earlier session with this SID left behind
+  } catch (const nuvo::db::Error& e) {
+    nuvo::showMessage(nizErrOn + kEmptyPlan.lines().join(u'\n') + QStringLiteral("\n\n") + e.message(),
+                      nuvo::MessageKind::Error, this);
+    rollback();
+    return;
+  }
+  if (!runTmp(explain)) {
+    rollback();
     return;
   }
   meExplain->clear();
   try {
+    quExplain.setVariable("id", id);
     for (quExplain.execute(); !quExplain.eof(); quExplain.next())
       meExplain->appendPlainText(quExplain.field("ZAPOREDJE").asString());
     quExplain.close();
+    removeRows();
     currDataBase->commit();
   } catch (const nuvo::db::Error& e) {
     nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
+    rollback();
   }
   meExplain->setFocus();
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <algorithm>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -168,6 +170,91 @@ TEST_F(LockTest, AllocateUniqueCommitsTheSessionsTransaction) {
   handle(*a_, "NUVO_COMMITS");
   a_->rollback();
   EXPECT_EQ(rows(*a_, "SELECT COUNT(*) FROM work_done"), (std::vector<std::string>{"1"}));
+}
+
+// V$LOCK as another session sees it: polls (bounded) until `done` holds for its rows, which are
+// "SID|TYPE|ID1|ID2|LMODE|REQUEST|BLOCK" ordered by SID, TYPE, REQUEST.
+std::vector<std::string> locksWhen(Session& viewer, const std::function<bool(const std::vector<std::string>&)>& done) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  std::vector<std::string> seen;
+  while (std::chrono::steady_clock::now() < deadline) {
+    seen = rows(viewer, "SELECT sid, type, id1, id2, lmode, request, block FROM v$lock WHERE type IN ('TX','UL') "
+                        "ORDER BY sid, type, request");
+    if (done(seen)) return seen;
+    std::this_thread::yield();
+  }
+  ADD_FAILURE() << "V$LOCK never showed the expected rows";
+  return seen;
+}
+
+std::string sidOf(Session& s) { return std::to_string(s.sessionId()); }
+
+TEST_F(LockTest, VLockShowsTheWriterBlockingASessionThatWaitsForTheDatabaseLock) {
+  db_->setParameter("nuvo_lock_wait_ms", "20000");
+  auto viewer = db_->logOn("SYSTEM", "SYSTEM");
+  a_->execute("CREATE TABLE vl_t (n NUMBER)", {});
+  a_->execute("INSERT INTO vl_t VALUES (1)", {});
+  const std::string a = sidOf(*a_), b = sidOf(*b_);
+  auto waiter = std::async(std::launch::async, [&] { return b_->execute("INSERT INTO vl_t VALUES (2)", {}); });
+  auto seen = locksWhen(*viewer, [&](const std::vector<std::string>& r) {
+    return std::any_of(r.begin(), r.end(), [&](const std::string& l) { return l.rfind(b + "|TX|", 0) == 0; });
+  });
+  ASSERT_EQ(seen.size(), 2u) << ::testing::PrintToString(seen);
+  // The holder's TX in exclusive mode, blocking; the waiter requests the same TX in exclusive mode.
+  auto fields = [](const std::string& l) {
+    std::vector<std::string> f;
+    std::size_t at = 0;
+    for (std::size_t bar; (bar = l.find('|', at)) != std::string::npos; at = bar + 1) f.push_back(l.substr(at, bar - at));
+    f.push_back(l.substr(at));
+    return f;
+  };
+  auto holder = fields(seen[0]), waiting = fields(seen[1]);
+  EXPECT_EQ(holder[0], a);
+  EXPECT_EQ((std::vector<std::string>{holder[4], holder[5], holder[6]}), (std::vector<std::string>{"6", "0", "1"}));
+  EXPECT_EQ(waiting[0], b);
+  EXPECT_EQ((std::vector<std::string>{waiting[4], waiting[5], waiting[6]}), (std::vector<std::string>{"0", "6", "0"}));
+  EXPECT_EQ(waiting[2], holder[2]);
+  EXPECT_EQ(waiting[3], holder[3]);
+  // Both hold their TM lock on the table.
+  EXPECT_EQ(rows(*viewer, "SELECT l.sid, l.lmode FROM v$lock l JOIN all_objects o ON o.object_id = l.id1 "
+                          "WHERE l.type = 'TM' AND o.object_name = 'VL_T' ORDER BY l.sid"),
+            (std::vector<std::string>{a + "|3", b + "|3"}));
+  a_->commit();
+  EXPECT_EQ(waiter.get(), 1);
+  seen = locksWhen(*viewer, [](const std::vector<std::string>& r) { return r.size() == 1; });
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(fields(seen[0])[0], b);
+  EXPECT_EQ(fields(seen[0])[6], "0");  // nobody waits now
+  b_->rollback();
+  EXPECT_TRUE(rows(*viewer, "SELECT sid FROM v$lock").empty());
+}
+
+TEST_F(LockTest, VLockShowsAUserLockHeldBlockingAndRequested) {
+  ASSERT_EQ(request(*a_, 77, X, 0), 0);
+  const std::string a = sidOf(*a_), b = sidOf(*b_);
+  auto waiter = std::async(std::launch::async, [&] { return request(*b_, 77, S, 30); });
+  auto seen = locksWhen(*a_, [&](const std::vector<std::string>& r) { return r.size() == 2; });
+  EXPECT_EQ(seen, (std::vector<std::string>{a + "|UL|77|0|6|0|1", b + "|UL|77|0|0|4|0"}));
+  EXPECT_EQ(release(*a_, 77), 0);
+  EXPECT_EQ(waiter.get(), 0);
+  seen = locksWhen(*a_, [&](const std::vector<std::string>& r) { return r.size() == 1; });
+  EXPECT_EQ(seen, (std::vector<std::string>{b + "|UL|77|0|4|0|0"}));
+}
+
+TEST_F(LockTest, AReadOnlyTransactionReadsOneSnapshotUntilItEnds) {
+  a_->execute("CREATE TABLE ro_t (n NUMBER)", {});
+  a_->execute("SET TRANSACTION READ ONLY", {});
+  EXPECT_EQ(rows(*a_, "SELECT COUNT(*) FROM ro_t"), (std::vector<std::string>{"0"}));
+  b_->execute("INSERT INTO ro_t VALUES (1)", {});
+  b_->commit();
+  EXPECT_EQ(rows(*a_, "SELECT COUNT(*) FROM ro_t"), (std::vector<std::string>{"0"}));
+  EXPECT_TRUE(a_->inTransaction());
+  a_->commit();
+  EXPECT_EQ(rows(*a_, "SELECT COUNT(*) FROM ro_t"), (std::vector<std::string>{"1"}));
+  // A plain transaction reads each statement's committed state.
+  b_->execute("INSERT INTO ro_t VALUES (2)", {});
+  b_->commit();
+  EXPECT_EQ(rows(*a_, "SELECT COUNT(*) FROM ro_t"), (std::vector<std::string>{"2"}));
 }
 
 }  // namespace

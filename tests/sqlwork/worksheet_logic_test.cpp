@@ -311,6 +311,22 @@ TEST(WorksheetBuilders, GridAsText) {
 
 // ---------------------------------------------------------------------------------------------
 
+TEST(WorksheetExplain, EachExplainHasItsOwnStatementIdWithinThePlanTableWidth) {
+  // Two worksheets on one session (same SID) and two sessions with the same count never share an id.
+  EXPECT_NE(explainStatementId(41, 1), explainStatementId(41, 2));
+  EXPECT_NE(explainStatementId(41, 1), explainStatementId(4, 11));
+  EXPECT_NE(explainStatementId(41, 1), explainStatementId(42, 1));
+  EXPECT_EQ(explainStatementId(-1, 3), "WSX_3");  // SID unknown
+  EXPECT_LE(explainStatementId(2147483647, 2147483647).size(), 30);  // STATEMENT_ID is VARCHAR2(30)
+}
+
+TEST(WorksheetExplain, StatementIsOneLineOfTheEditorLines) {
+  EXPECT_EQ(explainStatement("WS7_1", {"select *", "  from t"}),
+            "EXPLAIN PLAN SET STATEMENT_ID = 'WS7_1' INTO NUVO_UTIL.NUVO_PLAN_TABLE FOR  select *   from t");
+}
+
+// ---------------------------------------------------------------------------------------------
+
 TEST(WorksheetMacros, ShortPressTypesHoldingInsertsTheMacroOnce) {
   MacroKeys keys("§", {"select * from "});
   QString out;

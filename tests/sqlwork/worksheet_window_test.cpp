@@ -607,7 +607,7 @@ TEST_F(WorksheetWindow, CallBuilderListsUnitsAndWritesTheirCall) {
   EXPECT_EQ(w.pcResp->currentWidget(), w.TabRespSQL) << w.meRespError->toPlainText().toStdString();
 }
 
-TEST_F(WorksheetWindow, ExplainIsRefusedInATransactionAndNamesAFailingStatement) {
+TEST_F(WorksheetWindow, ExplainShowsItsOwnPlanTreeIsRefusedInATransactionAndNamesAFailingStatement) {
   TfmWorkSheet& w = open();
   run(w, "update kade.ws_t set v='x' where id=1");
   w.btRollbackClick();
@@ -618,24 +618,37 @@ TEST_F(WorksheetWindow, ExplainIsRefusedInATransactionAndNamesAFailingStatement)
   EXPECT_TRUE(w.btCommit->isEnabled());  // so the user can end it
   w.btRollbackClick();
 
-  // Any user may explain: the plan table is emptied without a right on other schemas' tables.
-  w.setEditorText("select * from kade.ws_t");
+  // The plan of the editor's statement as a tree; the worksheet's rows are gone afterwards, another
+  // explain's rows stay.
+  sys({"INSERT INTO nuvo_util.nuvo_plan_table (statement_id, id, operation) VALUES ('OTHER', 0, 'SELECT STATEMENT')",
+       "COMMIT"});
+  w.setEditorText("select v\r\n  from kade.ws_t where id = 5");
   w.spExplainClick();
-  const bool hasExplainPlan = !messages().last().startsWith("ERROR ON:EXPLAIN");
-  EXPECT_FALSE(messages().last().contains("TRUNCATE") || messages().last().contains("DELETE"));
+  ASSERT_TRUE(messages().isEmpty() || !messages().last().startsWith("ERROR ON:")) << messages().last().toStdString();
+  EXPECT_EQ(w.meExplain->toPlainText(),
+            "      SELECT STATEMENT  Cost=  \n"
+            "            TABLE ACCESS BY INDEX ROWID WS_T\n"
+            "                  INDEX UNIQUE SCAN " + scalar("select constraint_name from all_constraints where "
+                                                          "table_name='WS_T' and constraint_type='P'"));
   EXPECT_FALSE(main_->osOracle.inTransaction());
-  if (hasExplainPlan) {
-    EXPECT_TRUE(w.meExplain->toPlainText().startsWith("      SELECT STATEMENT  Cost="))
-        << w.meExplain->toPlainText().toStdString();
-  }
+  EXPECT_EQ(scalar("select count(*) from nuvo_util.nuvo_plan_table"), "1");
+  EXPECT_EQ(scalar("select statement_id from nuvo_util.nuvo_plan_table"), "OTHER");
+  // The next explain reads only its own plan.
+  w.setEditorText("select count(*) from kade.ws_t");
+  w.spExplainClick();
+  EXPECT_TRUE(w.meExplain->toPlainText().startsWith("      SELECT STATEMENT  Cost=  \n            SORT AGGREGATE"))
+      << w.meExplain->toPlainText().toStdString();
+
   // A first line comment swallows the one-line EXPLAIN statement: it fails and is named.
   w.setEditorText("-- plan of\r\nselect * from kade.ws_t");
   w.spExplainClick();
   EXPECT_EQ(w.pcResp->currentWidget(), w.tabExplain);
   ASSERT_FALSE(messages().isEmpty());
-  EXPECT_TRUE(messages().last().startsWith(
-      "ERROR ON:EXPLAIN PLAN INTO NUVO_UTIL.NUVO_PLAN_TABLE FOR  -- plan of select * from kade.ws_t"))
+  EXPECT_TRUE(messages().last().startsWith("ERROR ON:EXPLAIN PLAN SET STATEMENT_ID = 'WS"))
       << messages().last().toStdString();
+  EXPECT_TRUE(messages().last().contains("INTO NUVO_UTIL.NUVO_PLAN_TABLE FOR  -- plan of select * from kade.ws_t"))
+      << messages().last().toStdString();
+  EXPECT_FALSE(main_->osOracle.inTransaction());
 }
 
 TEST_F(WorksheetWindow, ResultAsTextGoesToTheOutputPane) {

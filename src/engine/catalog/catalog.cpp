@@ -112,6 +112,8 @@ CREATE TABLE IF NOT EXISTS scheduler_jobs(id INTEGER PRIMARY KEY, owner TEXT NOT
   state TEXT DEFAULT 'DISABLED', run_count INTEGER DEFAULT 0, failure_count INTEGER DEFAULT 0, max_failures INTEGER,
   last_start_date TEXT, last_run_duration REAL, next_run_date TEXT, logging_level TEXT DEFAULT 'RUNS',
   comments TEXT, run_now INTEGER DEFAULT 0, UNIQUE(owner, job_name));
+CREATE TABLE IF NOT EXISTS table_stats(object_id INTEGER PRIMARY KEY, num_rows INTEGER, blocks INTEGER,
+  avg_row_len INTEGER, last_analyzed TEXT);
 CREATE TABLE IF NOT EXISTS directories(directory_name TEXT PRIMARY KEY, directory_path TEXT NOT NULL, created TEXT);
 CREATE TABLE IF NOT EXISTS scheduler_job_log(log_id INTEGER PRIMARY KEY, log_date TEXT, owner TEXT, job_name TEXT,
   status TEXT, error_number INTEGER, actual_start_date TEXT, run_duration REAL, session_id INTEGER,
@@ -349,6 +351,7 @@ void Catalog::removeObject(std::int64_t id) {
   for (const char* table : {"segment_attrs", "part_tables", "part_key_columns", "tab_partitions"})
     Stmt(db_, std::string("DELETE FROM ") + table + " WHERE object_id=?1").bindAll(id).step();
   Stmt(db_, "DELETE FROM objects WHERE object_id=?1").bindAll(id).step();
+  Stmt(db_, "DELETE FROM table_stats WHERE object_id=?1").bindAll(id).step();
 }
 
 void Catalog::setDependencies(const std::string& owner, const std::string& name, const std::string& type,

@@ -65,11 +65,13 @@ std::vector<Family> families() {
        "CASE WHEN p.object_id IS NULL THEN coalesce(a.next_extent, 1048576) END, "
        "CASE WHEN p.object_id IS NULL THEN coalesce(a.min_extents, 1) END, "
        "CASE WHEN p.object_id IS NULL THEN coalesce(a.max_extents, 2147483645) END, "
-       "CASE WHEN p.object_id IS NULL THEN coalesce(a.logging, 'YES') END, NULL, NULL, NULL, NULL, "
+       "CASE WHEN p.object_id IS NULL THEN coalesce(a.logging, 'YES') END, s.num_rows, s.blocks, s.avg_row_len, "
+       "s.last_analyzed, "
        "CASE WHEN p.object_id IS NULL THEN 'NO' ELSE 'YES' END, o.temporary, 'NO', "
        "CASE WHEN p.object_id IS NULL THEN coalesce(a.compression, 'DISABLED') END, 'NO' "
        "FROM objects o LEFT JOIN segment_attrs a ON a.object_id = o.object_id "
-       "LEFT JOIN part_tables p ON p.object_id = o.object_id WHERE o.object_type = 'TABLE'",
+       "LEFT JOIN part_tables p ON p.object_id = o.object_id LEFT JOIN table_stats s ON s.object_id = o.object_id "
+       "WHERE o.object_type = 'TABLE'",
        "OWNER", "TABLE_NAME"},
       {"TAB_PARTITIONS",
        "TABLE_OWNER:V128,TABLE_NAME:V128,COMPOSITE:V3,PARTITION_NAME:V128,SUBPARTITION_COUNT:N,HIGH_VALUE:L,"
@@ -418,8 +420,33 @@ std::vector<DictionaryView> buildViews() {
       "FROM instance.sessions",
       true);
   views.back().instanceState = true;
+  // The locks of the sessions of this process (nuvo_locks): TX and TM of the session that holds the
+  // database's write lock, TX requested by those that wait for it, and DBMS_LOCK's UL locks.
+  // A view stored in the file names its tables unqualified (the file may be attached under another
+  // name); a view compiled inline names main's.
+  auto lockRows = [](const std::string& objects) {
+    return "(SELECT key, json_extract(value, '$.sid') AS sid, json_extract(value, '$.type') AS type, "
+      "CASE json_extract(value, '$.type') WHEN 'TM' THEN (SELECT o.object_id FROM " + objects + " o WHERE "
+      "o.owner = json_extract(value, '$.owner') AND o.object_name = json_extract(value, '$.name') AND "
+      "o.object_type = 'TABLE') ELSE json_extract(value, '$.id1') END AS id1, json_extract(value, '$.id2') AS id2, "
+      "json_extract(value, '$.lmode') AS lmode, json_extract(value, '$.request') AS request, "
+      "json_extract(value, '$.ctime') AS ctime, json_extract(value, '$.block') AS block "
+      "FROM json_each(nuvo_locks()))";
+  };
+  const std::string locks = lockRows("objects"), inlineLocks = lockRows("main.objects");
   add("V$LOCK", "ADDR:V16,KADDR:V16,SID:N,TYPE:V2,ID1:N,ID2:N,LMODE:N,REQUEST:N,CTIME:N,BLOCK:N",
-      "SELECT NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL WHERE 0", true);
+      "SELECT printf('%016X', 65536 + sid * 256 + key), printf('%016X', 65536 + sid * 256 + key + 16), sid, type, "
+      "id1, id2, lmode, request, ctime, block FROM " + locks + " WHERE id1 IS NOT NULL",
+      true);
+  add("V$LOCKED_OBJECT",
+      "XIDUSN:N,XIDSLOT:N,XIDSQN:N,OBJECT_ID:N,SESSION_ID:N,ORACLE_USERNAME:V128,OS_USER_NAME:V128,PROCESS:V24,"
+      "LOCKED_MODE:N",
+      "SELECT l.sid, 0, (SELECT x.id2 FROM " + inlineLocks + " x WHERE x.sid = l.sid AND x.type = 'TX' AND "
+      "x.lmode = 6), l.id1, l.sid, s.username, s.osuser, s.process, l.lmode FROM " + inlineLocks + " l JOIN "
+      "instance.sessions s ON "
+      "s.sid = l.sid WHERE l.type = 'TM' AND l.id1 IS NOT NULL",
+      true);
+  views.back().instanceState = true;
   add("V$INSTANCE", "INSTANCE_NUMBER:N,INSTANCE_NAME:V16,HOST_NAME:V64,VERSION:V17,STARTUP_TIME:D,STATUS:V12,LOGINS:V10",
       "SELECT 1, (SELECT value FROM meta WHERE key='db_name'), 'localhost', (SELECT value FROM meta WHERE "
       "key='version'), (SELECT created FROM users WHERE username='SYS'), 'OPEN', nuvo_logins()", true);

@@ -278,6 +278,7 @@ sqlite3_stmt* SqlStatement::start(Exec& x) {
     x.session.checkInterrupt();
     if (code.isQuery && code.forUpdate) x.session.lockDatabase(code.noWait);
     else if (!code.isQuery) x.session.beginChange();
+    if (!code.isQuery || code.forUpdate) x.session.noteChange(code);
     if (!stmt) {
       int rc = sqlite3_prepare_v3(x.session.connection(), code.sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
       if (rc != SQLITE_OK) x.session.throwMapped(rc, nullptr);

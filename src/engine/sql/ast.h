@@ -150,6 +150,7 @@ enum class StmtKind {
   AlterSession, AlterSystem,
   Commit, Rollback, Savepoint, SetTransaction,
   CreateMView,
+  ExplainPlan, Analyze,
 };
 
 struct Statement {
@@ -403,6 +404,7 @@ struct TableStmt : Statement {  // TRUNCATE TABLE, LOCK TABLE
   explicit TableStmt(StmtKind k) : Statement(k) {}
   Name table;
   bool noWait = false;
+  int lockMode = 6;  // LOCK TABLE: 2 ROW SHARE / SHARE UPDATE, 3 ROW EXCLUSIVE, 4 SHARE, 5 SHARE ROW EXCLUSIVE, 6 EXCLUSIVE
 };
 
 struct UserStmt : Statement {  // CREATE / ALTER / DROP USER, CREATE ROLE
@@ -447,6 +449,25 @@ struct AlterSystemStmt : Statement {
 struct TransactionStmt : Statement {  // COMMIT, ROLLBACK [TO [SAVEPOINT] name], SAVEPOINT name
   explicit TransactionStmt(StmtKind k) : Statement(k) {}
   std::string savepoint;
+  bool readOnly = false;  // SET TRANSACTION READ ONLY
+};
+
+// EXPLAIN PLAN [SET STATEMENT_ID = 'id'] [INTO [schema.]table] FOR statement
+struct ExplainStmt : Statement {
+  ExplainStmt() : Statement(StmtKind::ExplainPlan) {}
+  std::string statementId;
+  bool hasStatementId = false;
+  Name into;                  // empty: PLAN_TABLE
+  StatementPtr explained;     // a query or DML statement
+};
+
+// ANALYZE TABLE|INDEX name COMPUTE|ESTIMATE|DELETE STATISTICS, or VALIDATE STRUCTURE [CASCADE]
+struct AnalyzeStmt : Statement {
+  AnalyzeStmt() : Statement(StmtKind::Analyze) {}
+  bool index = false;
+  Name name;
+  enum class Action { Compute, Delete, Validate } action = Action::Compute;
+  bool cascade = false;
 };
 
 }  // namespace engine::sql

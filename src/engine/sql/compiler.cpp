@@ -681,7 +681,20 @@ class Compiler {
     s.objectId = r.id;
     s.isTable = true;
     for (const auto& c : ctx_.catalog->columns(r.id)) s.columns.push_back({c.name, columnMeta(c)});
+    planSource(s.sqlAlias, r.owner, r.name, s.alias, "TABLE");
     return s;
+  }
+
+  void planSource(const std::string& sqlAlias, const std::string& owner, const std::string& name,
+                  const std::string& alias, const char* type) {
+    int instance = static_cast<int>(out_.planSources.size()) + 1;
+    out_.planSources[sqlAlias] = {owner, name, alias, type, instance};
+  }
+
+  // The sources a nested compilation (a view's query, a table over a link) read, as this statement's.
+  void adoptPlanSources(const Compiled& inner) {
+    for (const auto& [sqlAlias, source] : inner.planSources)
+      if (!out_.planSources.count(sqlAlias)) planSource(sqlAlias, source.owner, source.name, source.alias, source.type.c_str());
   }
 
   // A FROM item: its SQL and the source it adds to the scope.
@@ -696,6 +709,7 @@ class Compiler {
       there.dbLink.clear();
       std::string sql = sub.fromItem(there, nullptr, src);
       aliasCounter_ = sub.aliasCounter_;
+      adoptPlanSources(inner);
       return sql;
     }
     if (ref.subquery) {
@@ -703,6 +717,11 @@ class Compiler {
       std::string sql = "(" + query(*ref.subquery, outer, cols) + ")";
       src.alias = ref.alias;
       src.sqlAlias = newAlias();
+      planSource(src.sqlAlias, "", "", ref.alias, "VIEW");
+      if (const auto& b = ref.subquery->block) {
+        out_.planSources[src.sqlAlias].grouped = !b->groupBy.empty();
+        out_.planSources[src.sqlAlias].distinct = b->distinct;
+      }
       for (auto& c : cols) src.columns.push_back({c.name, c});
       return sql + " AS " + src.sqlAlias;
     }
@@ -712,6 +731,7 @@ class Compiler {
         src.alias = ref.alias.empty() ? it->name : ref.alias;
         src.tableName = it->name;
         src.sqlAlias = newAlias();
+        planSource(src.sqlAlias, "", it->name, src.alias, "VIEW");
         for (const auto& c : it->columns) src.columns.push_back({c.name, c});
         return it->sqlName + " AS " + src.sqlAlias;
       }
@@ -722,6 +742,7 @@ class Compiler {
       src.alias = ref.alias.empty() ? ref.table.last() : ref.alias;
       src.tableName = "DUAL";
       src.sqlAlias = newAlias();
+      planSource(src.sqlAlias, "SYS", "DUAL", src.alias, "DUAL");
       Column dummy;
       dummy.name = "DUMMY";
       dummy.type = DataType::Varchar2;
@@ -740,6 +761,7 @@ class Compiler {
       src.tableName = r.name;
       src.owner = "SYS";
       src.sqlAlias = newAlias();
+      planSource(src.sqlAlias, "SYS", r.name, src.alias, "VIEW");
       for (const auto& c : view->columns) src.columns.push_back({c.name, c});
       if (!ctx_.link.empty() && sessionState) {
         std::vector<std::string> cols;
@@ -777,6 +799,8 @@ class Compiler {
       src.tableName = r.name;
       src.owner = r.owner;
       src.sqlAlias = newAlias();
+      planSource(src.sqlAlias, r.owner, r.name, src.alias, "VIEW");
+      adoptPlanSources(inner);
       std::vector<std::string> renamed;
       for (std::size_t i = 0; i < cols.size(); ++i) {
         Column c = cols[i];

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -94,6 +95,16 @@ struct Compiled {
   // The tables, views and sequences the statement names (owner, name): what it depends on. A view
   // counts as itself, not as the objects of its query.
   std::set<std::pair<std::string, std::string>> references;
+  // What each alias of the emitted SQL reads, in the order the statement names them (EXPLAIN PLAN
+  // maps SQLite's plan back to Oracle's objects with it). Inline views and WITH names have no owner.
+  struct PlanSource {
+    std::string owner, name;  // the table or view; a WITH name has no owner, an inline view no name
+    std::string alias;        // the Oracle alias, or the object's name
+    std::string type;         // TABLE, VIEW, DUAL
+    int instance = 0;         // 1, 2, ... in the order the statement names them
+    bool grouped = false, distinct = false;  // an inline view's block has GROUP BY, DISTINCT
+  };
+  std::map<std::string, PlanSource> planSources;
 };
 
 // Compiles a query or DML statement. Throws engine::Error (ORA-00904, 00942, 00918, 01031, ...).

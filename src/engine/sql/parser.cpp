@@ -100,6 +100,8 @@ StatementPtr Parser::parseStatement() {
   else if (first.is("COMMENT")) s = parseComment();
   else if (first.is("COMMIT") || first.is("ROLLBACK") || first.is("SAVEPOINT")) s = parseTransaction();
   else if (first.is("SET") && peek(1).is("TRANSACTION")) s = parseSetTransaction();
+  else if (first.is("EXPLAIN")) s = parseExplain();
+  else if (first.is("ANALYZE")) s = parseAnalyze();
   else if (first.is("RENAME")) {
     next();
     auto r = std::make_shared<RenameStmt>();
@@ -120,8 +122,13 @@ StatementPtr Parser::parseStatement() {
     auto t = std::make_shared<TableStmt>(StmtKind::LockTable);
     t->table = parseName();
     expect("IN");
-    while (!peek().is("MODE") && peek().kind != TokenKind::End) next();
+    std::string mode;
+    while (!peek().is("MODE") && peek().kind != TokenKind::End) mode += (mode.empty() ? "" : " ") + next().text;
     expect("MODE");
+    if (mode == "ROW SHARE" || mode == "SHARE UPDATE") t->lockMode = 2;
+    else if (mode == "ROW EXCLUSIVE") t->lockMode = 3;
+    else if (mode == "SHARE") t->lockMode = 4;
+    else if (mode == "SHARE ROW EXCLUSIVE") t->lockMode = 5;
     t->noWait = accept("NOWAIT");
     s = t;
   } else {
@@ -282,17 +289,19 @@ StatementPtr Parser::parseMerge() {
   return s;
 }
 
-// SET TRANSACTION with the options that change nothing here: undo is managed by the engine, so a
-// named rollback segment is accepted and ignored, and READ COMMITTED is what every transaction is.
+// SET TRANSACTION: READ ONLY, READ WRITE, ISOLATION LEVEL READ COMMITTED (what every transaction
+// is), a rollback segment (undo is managed by the engine: accepted and ignored) and NAME.
 StatementPtr Parser::parseSetTransaction() {
   next();
   expect("TRANSACTION");
+  auto s = std::make_shared<TransactionStmt>(StmtKind::SetTransaction);
   if (accept("USE")) {
     expect("ROLLBACK");
     expect("SEGMENT");
     parseIdentifier();
   } else if (accept("READ")) {
-    if (!accept("WRITE")) fail(3001, peek());
+    if (accept("ONLY")) s->readOnly = true;
+    else if (!accept("WRITE")) fail(3001, peek());
   } else if (accept("ISOLATION")) {
     expect("LEVEL");
     expect("READ");
@@ -304,7 +313,59 @@ StatementPtr Parser::parseSetTransaction() {
     if (peek().kind != TokenKind::String) fail(1780, peek());
     next();
   }
-  return std::make_shared<TransactionStmt>(StmtKind::SetTransaction);
+  return s;
+}
+
+StatementPtr Parser::parseExplain() {
+  next();
+  expect("PLAN", 905);
+  auto s = std::make_shared<ExplainStmt>();
+  if (accept("SET")) {
+    expect("STATEMENT_ID", 905);
+    expectOp("=", 905);
+    if (peek().kind != TokenKind::String) fail(1780, peek());
+    s->statementId = next().text;
+    s->hasStatementId = true;
+  }
+  if (accept("INTO")) s->into = parseName();
+  expect("FOR", 905);
+  const Token& first = peek();
+  if (!(first.is("SELECT") || first.is("WITH") || first.isOp("(") || first.is("INSERT") || first.is("UPDATE") ||
+        first.is("DELETE") || first.is("MERGE")))
+    fail(900, first);
+  s->explained = parseStatement();
+  return s;
+}
+
+// ANALYZE TABLE|INDEX name COMPUTE|ESTIMATE [SYSTEM] STATISTICS [options] | DELETE [SYSTEM] STATISTICS |
+// VALIDATE STRUCTURE [CASCADE [FAST|COMPLETE] [ONLINE|OFFLINE]] [ONLINE|OFFLINE]
+StatementPtr Parser::parseAnalyze() {
+  next();
+  auto s = std::make_shared<AnalyzeStmt>();
+  if (accept("INDEX")) s->index = true;
+  else expect("TABLE", 905);
+  s->name = parseName();
+  if (accept("COMPUTE") || accept("ESTIMATE")) {
+    accept("SYSTEM");
+    expect("STATISTICS", 905);
+    // FOR TABLE, FOR ALL [INDEXED] COLUMNS [SIZE n], SAMPLE n ROWS|PERCENT: the engine counts every row.
+    while (peek().kind != TokenKind::End && !peek().isOp(";")) next();
+  } else if (accept("DELETE")) {
+    accept("SYSTEM");
+    expect("STATISTICS", 905);
+    s->action = AnalyzeStmt::Action::Delete;
+  } else if (accept("VALIDATE")) {
+    expect("STRUCTURE", 905);
+    s->action = AnalyzeStmt::Action::Validate;
+    if (accept("CASCADE")) {
+      s->cascade = true;
+      if (!accept("FAST")) accept("COMPLETE");
+    }
+    if (!accept("ONLINE")) accept("OFFLINE");
+  } else {
+    fail(905, peek());
+  }
+  return s;
 }
 
 StatementPtr Parser::parseTransaction() {

@@ -55,6 +55,8 @@ class Parser {
   StatementPtr parseComment();
   StatementPtr parseTransaction();
   StatementPtr parseSetTransaction();
+  StatementPtr parseExplain();
+  StatementPtr parseAnalyze();
 
   QueryPtr parseSetOperand();
   std::shared_ptr<QueryBlock> parseQueryBlock();

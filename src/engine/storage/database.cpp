@@ -128,6 +128,18 @@ void removeStaleSessions(sqlite3* db) {
 }
 
 // Brings a catalog written by an earlier engine to the current layout.
+// The layout EXPLAIN PLAN fills (storage/explain.cpp names the columns it writes).
+constexpr const char* kPlanTableDdl = R"sql(CREATE GLOBAL TEMPORARY TABLE SYS.PLAN_TABLE$ (
+  STATEMENT_ID VARCHAR2(30), PLAN_ID NUMBER, TIMESTAMP DATE, REMARKS VARCHAR2(4000), OPERATION VARCHAR2(30),
+  OPTIONS VARCHAR2(255), OBJECT_NODE VARCHAR2(128), OBJECT_OWNER VARCHAR2(128), OBJECT_NAME VARCHAR2(128),
+  OBJECT_ALIAS VARCHAR2(261), OBJECT_INSTANCE NUMBER(38), OBJECT_TYPE VARCHAR2(30), OPTIMIZER VARCHAR2(255),
+  SEARCH_COLUMNS NUMBER, ID NUMBER(38), PARENT_ID NUMBER(38), DEPTH NUMBER(38), POSITION NUMBER(38),
+  COST NUMBER(38), CARDINALITY NUMBER(38), BYTES NUMBER(38), OTHER_TAG VARCHAR2(255),
+  PARTITION_START VARCHAR2(255), PARTITION_STOP VARCHAR2(255), PARTITION_ID NUMBER(38), OTHER LONG,
+  DISTRIBUTION VARCHAR2(30), CPU_COST NUMBER(38), IO_COST NUMBER(38), TEMP_SPACE NUMBER(38),
+  ACCESS_PREDICATES VARCHAR2(4000), FILTER_PREDICATES VARCHAR2(4000), PROJECTION VARCHAR2(4000),
+  TIME NUMBER(38), QBLOCK_NAME VARCHAR2(128), OTHER_XML CLOB) ON COMMIT PRESERVE ROWS)sql";
+
 void upgradeCatalog(sqlite3* db) {
   // The session registry lives in the instance file now.
   storage::exec(db, "DROP TABLE IF EXISTS main.sessions");
@@ -427,6 +439,21 @@ void DatabaseImpl::finishMigration() {
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     throw;
   }
+}
+
+void DatabaseImpl::ensurePlanTable() {
+  {
+    Stmt s(system_, "SELECT 1 FROM objects WHERE owner='SYS' AND object_name='PLAN_TABLE$'");
+    if (s.step()) return;
+  }
+  sqlite3* db = openConnection(databasePath(), false);
+  configureFile(db, "main", durable_);
+  attachInstance(db, directory_);
+  auto self = std::static_pointer_cast<DatabaseImpl>(shared_from_this());
+  SessionImpl session(self, db, "SYS", true, 0);
+  session.execute(kPlanTableDdl, {});
+  session.execute("CREATE PUBLIC SYNONYM PLAN_TABLE FOR SYS.PLAN_TABLE$", {});
+  session.execute("GRANT SELECT, INSERT, UPDATE, DELETE ON SYS.PLAN_TABLE$ TO PUBLIC", {});
 }
 
 DatabaseImpl::~DatabaseImpl() {
@@ -751,6 +778,7 @@ std::shared_ptr<Database> Database::create(const std::string& directory, const C
   }
   auto database = std::make_shared<storage::DatabaseImpl>(directory, db);
   database->setBannerVersion(options.bannerVersion);
+  database->ensurePlanTable();
   return database;
 }
 
@@ -772,6 +800,11 @@ std::shared_ptr<Database> Database::open(const std::string& directory) {
   }
   auto database = std::make_shared<storage::DatabaseImpl>(directory, db);
   database->finishMigration();
+  try {
+    database->ensurePlanTable();
+  } catch (const Error&) {
+    // Another process holds the database: the next open makes it.
+  }
   return database;
 }
 

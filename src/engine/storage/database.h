@@ -104,6 +104,9 @@ class DatabaseImpl : public Database {
   std::array<std::int64_t, 4> sessionIo(std::int64_t sid) const;
   // Makes the constraint triggers of a migrated database anew (see Database::open).
   void finishMigration();
+  // The default plan table of EXPLAIN PLAN: SYS.PLAN_TABLE$ with the public synonym PLAN_TABLE, made
+  // when the database lacks it (a new database, or one made by an earlier engine).
+  void ensurePlanTable();
 
   // A session of `user` opened without a password (the job queue's sessions run as a job's owner).
   std::unique_ptr<class SessionImpl> internalSession(const std::string& user, bool sysdba = false);

@@ -40,11 +40,12 @@ class Executor {
       }
       case StmtKind::Savepoint: s_.savepoint(static_cast<const TransactionStmt&>(stmt).savepoint); return 0;
       case StmtKind::SetTransaction:
-        if (s_.inTransaction()) throw Error::ora(1453);
+        s_.setTransaction(static_cast<const TransactionStmt&>(stmt).readOnly);
         return 0;
       case StmtKind::AlterSession: alterSession(static_cast<const AlterSessionStmt&>(stmt)); return 0;
       case StmtKind::AlterSystem: alterSystem(static_cast<const AlterSystemStmt&>(stmt)); return 0;
       case StmtKind::LockTable: lockTable(static_cast<const TableStmt&>(stmt)); return 0;
+      case StmtKind::ExplainPlan: return explainPlan(s_, static_cast<const sql::ExplainStmt&>(stmt), text_);
       default: break;
     }
     // Everything else is DDL: it commits what is open, then runs as a transaction of its own.
@@ -181,6 +182,7 @@ class Executor {
       case StmtKind::Revoke: grant(static_cast<const GrantStmt&>(stmt)); break;
       case StmtKind::CreateDbLink: createDbLink(static_cast<const CreateDbLinkStmt&>(stmt)); break;
       case StmtKind::CreateDirectory: createDirectory(static_cast<const CreateDirectoryStmt&>(stmt)); break;
+      case StmtKind::Analyze: analyze(static_cast<const AnalyzeStmt&>(stmt)); break;
       default: throw Error::ora(900);
     }
   }
@@ -998,6 +1000,93 @@ class Executor {
     recordPhysical(cat_.addObject(owner, name, "INDEX", now()), st.physical);
   }
 
+  // ANALYZE: statistics (NUM_ROWS, BLOCKS, AVG_ROW_LEN, LAST_ANALYZED of the table) or a check of
+  // the stored structure: SQLite's quick_check of the table's pages, with CASCADE its integrity_check,
+  // which also compares every index with the rows. ANALYZE INDEX checks the index against its table.
+  void analyze(const AnalyzeStmt& st) {
+    auto [owner, name] = target(st.name);
+    std::string tableOwner = owner, table = name, index;
+    if (st.index) {
+      Stmt s(db_, "SELECT table_owner, table_name, constraint_name FROM indexes WHERE owner=?1 AND index_name=?2");
+      s.bindAll(owner, name);
+      if (s.step()) {
+        tableOwner = s.text(0);
+        table = s.text(1);
+        index = s.isNull(2) ? sqliteName(tableOwner, "I$" + name) : sqliteName(owner, "C$" + s.text(2));
+      } else if (auto c = cat_.constraint(owner, name); c && (c->type == 'P' || c->type == 'U')) {
+        table = c->table;
+        index = sqliteName(owner, "C$" + name);
+      } else {
+        throw Error::ora(1418);
+      }
+    } else if (!cat_.findObject(owner, name, "TABLE")) {
+      fail(942, st.name.pos);
+    }
+    if (tableOwner != s_.currentUser() && s_.currentUser() != "SYS" && !s_.hasPrivilege("ANALYZE ANY")) {
+      if (cat_.hasAnyObjectPrivilege(s_.currentUser(), tableOwner, table)) throw Error::ora(1031);
+      if (st.index) throw Error::ora(1418);
+      fail(942, st.name.pos);
+    }
+    auto object = cat_.findObject(tableOwner, table, "TABLE");
+    if (!object) fail(942, st.name.pos);
+    if (st.action == AnalyzeStmt::Action::Validate) {
+      validate(tableOwner, table, index, st.cascade || st.index);
+      return;
+    }
+    if (st.index) return;  // an index's statistics are not kept: accepted
+    Stmt(db_, "DELETE FROM table_stats WHERE object_id=?1").bindAll(object->id).step();
+    if (st.action == AnalyzeStmt::Action::Delete) return;
+    std::string ref = tableRef(tableOwner, table);
+    Stmt count(db_, "SELECT count(*), (SELECT page_size FROM pragma_page_size) FROM " + ref);
+    count.step();
+    std::int64_t rows = count.integer(0), pageSize = count.integer(1);
+    // The pages the table takes, from SQLite's page map where it is compiled in, else from the rows.
+    std::int64_t pages = 0;
+    if (sqlite3_exec(db_, "SELECT 1 FROM dbstat LIMIT 0", nullptr, nullptr, nullptr) == SQLITE_OK) {
+      Stmt p(db_, "SELECT count(*) FROM dbstat WHERE name=?1");
+      p.bindAll(sqliteName(tableOwner, table));
+      if (p.step()) pages = p.integer(0);
+    }
+    std::int64_t avgLen = 0;
+    {
+      // Average row length: the bytes of every column's value, as the table stores them.
+      std::string sum;
+      for (const auto& c : cat_.columns(object->id))
+        sum += (sum.empty() ? "" : " + ") + std::string("coalesce(length(CAST(") + quoteName(c.name) + " AS BLOB)), 0)";
+      if (!sum.empty() && rows > 0) {
+        Stmt a(db_, "SELECT CAST(round(avg(" + sum + ")) AS INTEGER) FROM " + ref);
+        if (a.step()) avgLen = a.integer(0);
+      }
+    }
+    if (pages == 0 && rows > 0) pages = (rows * std::max<std::int64_t>(avgLen, 1) + pageSize - 1) / pageSize;
+    Stmt(db_, "INSERT INTO table_stats(object_id, num_rows, blocks, avg_row_len, last_analyzed) VALUES (?1,?2,?3,?4,?5)")
+        .bindAll(object->id, rows, pages, avgLen, now())
+        .step();
+  }
+
+  // ORA-01498 for damaged pages or rows of the table, ORA-01499 for an index that does not match them.
+  void validate(const std::string& owner, const std::string& table, const std::string& index, bool withIndexes) {
+    std::string pragma = withIndexes ? "integrity_check" : "quick_check";
+    std::vector<std::string> faults;
+    try {
+      Stmt s(db_, "PRAGMA main." + pragma + "(" + quoteName(sqliteName(owner, table)) + ")");
+      while (s.step()) {
+        std::string line = s.text(0);
+        if (line != "ok") faults.push_back(line);
+      }
+    } catch (const Error&) {
+      throw Error::ora(1498);
+    }
+    bool indexFault = false;
+    for (const auto& f : faults) {
+      bool aboutIndex = f.find("index") != std::string::npos;
+      if (!index.empty() && aboutIndex && f.find(index) == std::string::npos) continue;  // another index
+      if (aboutIndex) indexFault = true;
+      else throw Error::ora(1498);
+    }
+    if (indexFault) throw Error::ora(1499);
+  }
+
   bool indexedAlready(const std::string& owner, const std::string& table, const std::vector<std::string>& columns) {
     Stmt s(db_, "SELECT index_owner, index_name, group_concat(column_name, ',') FROM (SELECT * FROM ind_columns "
                 "WHERE table_owner=?1 AND table_name=?2 ORDER BY column_position) GROUP BY index_owner, index_name");
@@ -1268,7 +1357,8 @@ class Executor {
       if (cat_.hasAnyObjectPrivilege(s_.currentUser(), owner, name)) throw Error::ora(1031);
       fail(942, st.table.pos);
     }
-    s_.lockDatabase(st.noWait);
+    s_.noteTableLock(owner, name, st.lockMode);
+    s_.lockDatabase(st.noWait, false);
   }
 
   // ------------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 // Runs the statements that are not compiled to one SQLite statement: DDL, users, roles and grants,
-// ALTER SESSION and ALTER SYSTEM, COMMIT/ROLLBACK/SAVEPOINT, LOCK TABLE and TRUNCATE. DDL commits
+// ALTER SESSION and ALTER SYSTEM, COMMIT/ROLLBACK/SAVEPOINT, LOCK TABLE, TRUNCATE, EXPLAIN PLAN and
+// ANALYZE. DDL commits
 // the open transaction first and runs in a transaction of its own, as Oracle's DDL does.
 
 #include <cstdint>
@@ -22,6 +23,10 @@ std::int64_t runStatement(SessionImpl& session, const sql::Statement& stmt, cons
 // the view's own.
 void refreshMaterializedView(SessionImpl& session, const std::string& owner, const std::string& name,
                              const std::string& method);
+
+// EXPLAIN PLAN (storage/explain.cpp): writes the plan of the explained statement into the plan
+// table in the open transaction, without running the statement.
+std::int64_t explainPlan(SessionImpl& session, const sql::ExplainStmt& stmt, const std::string& text);
 
 // The name ORA-00001 reports for a unique failure on owner.table over `columns`: OWNER.CONSTRAINT
 // (or OWNER.INDEX for a unique index).

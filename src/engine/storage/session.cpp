@@ -10,6 +10,7 @@
 
 #include "engine/plsql/packages/job_queue.h"
 #include "engine/plsql/packages/pipes.h"
+#include "engine/plsql/packages/user_locks.h"
 #include "engine/plsql/plsql.h"
 #include "engine/sql/lexer.h"
 #include "engine/sql/parser.h"
@@ -237,8 +238,10 @@ class StatementImpl : public Statement {
   void execute() override {
     try {
       run();
+      session_.noteLocks();
       session_.publishIo();
     } catch (const Error& e) {
+      session_.noteLocks();
       // An interrupt is spent by the statement it cancels, also one that was waiting for a lock.
       bool interrupted = session_.interruptFlag().exchange(false);
       if (e.code() == 1013 || (e.code() == 54 && interrupted)) throw Error::ora(1013);
@@ -271,6 +274,7 @@ class StatementImpl : public Statement {
       p_ = session_.recompile(p_);
     }
     const sql::Compiled& code = p_->code;
+    if (!code.isQuery || code.forUpdate) session_.noteChange(code);
     if (!code.returningInto.empty()) {
       session_.beginChange();
       session_.undoOnFailure([&] { runReturning(code); });
@@ -536,6 +540,7 @@ SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, st
   std::string nls = database_->parameter("nls_date_format");
   if (!nls.empty()) context_.nlsDateFormat = nls;
   DatabaseImpl* dbi = database_.get();
+  locks_ = lockRegistry(database_->directory());
   context_.now = [dbi] { return dbi->now(); };
   catalog_.keepDefinitions([dbi] { return dbi->ddlVersion(); });
   builtins::registerFunctions(db_, &context_);
@@ -557,6 +562,7 @@ SessionImpl::~SessionImpl() {
     sqlite3_close_v2(linked.db);
   }
   sqlite3_close_v2(db_);
+  locks_->forget(sid_);
   database_->unregisterSession(sid_);
 }
 
@@ -717,6 +723,42 @@ void SessionImpl::registerEngineFunctions() {
     json += "]";
     sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
   }, false);
+  // V$LOCK and V$LOCKED_OBJECT read the locks of the database's sessions in this process as a JSON
+  // array: the write lock as TX and TM locks, and DBMS_LOCK's user locks (UL).
+  fn("nuvo_locks", 0, [](sqlite3_context* c, int, sqlite3_value**) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    auto quoted = [](const std::string& text) {
+      std::string out = "\"";
+      for (char ch : text) {
+        if (ch == '"' || ch == '\\') out += '\\';
+        if (static_cast<unsigned char>(ch) >= 0x20) out += ch;
+      }
+      return out + "\"";
+    };
+    std::string json = "[";
+    auto add = [&](const LockRow& r) {
+      if (json.size() > 1) json += ",";
+      json += "{\"sid\":" + std::to_string(r.sid) + ",\"type\":\"" + r.type + "\",\"owner\":" + quoted(r.owner) +
+              ",\"name\":" + quoted(r.name) + ",\"id1\":" + std::to_string(r.id1) + ",\"id2\":" +
+              std::to_string(r.id2) + ",\"lmode\":" + std::to_string(r.lmode) + ",\"request\":" +
+              std::to_string(r.request) + ",\"ctime\":" + std::to_string(r.ctime) + ",\"block\":" +
+              std::to_string(r.block) + "}";
+    };
+    for (const auto& r : self->locks_->rows()) add(r);
+    for (const auto& u : plsql::listUserLocks(self->impl().directory())) {
+      LockRow r;
+      r.sid = u.sid;
+      r.type = "UL";
+      r.id1 = u.id;
+      r.lmode = u.mode;
+      r.request = u.request;
+      r.ctime = u.seconds;
+      r.block = u.blocking ? 1 : 0;
+      add(r);
+    }
+    json += "]";
+    sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+  }, false);
   // DBA_JOBS_RUNNING and THIS_DATE read the jobs running in this process as a JSON array.
   fn("nuvo_jobs_running", 0, [](sqlite3_context* c, int, sqlite3_value**) {
     auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
@@ -791,7 +833,10 @@ void SessionImpl::registerBusyHandler() {
       [](void* p, int count) -> int {
         auto* self = static_cast<SessionImpl*>(p);
         auto now = std::chrono::steady_clock::now();
-        if (count == 0) self->busySince_ = now;
+        if (count == 0) {
+          self->busySince_ = now;
+          self->locks_->noteWaiting(self->sid_, true);
+        }
         if (self->interruptFlag().load()) return 0;
         if (now - self->busySince_ >= std::chrono::milliseconds(self->impl().lockWaitMs())) return 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -817,13 +862,42 @@ SessionImpl::DefinerRights::~DefinerRights() {
   session_.setCurrentSchema(schema_);
 }
 
-void SessionImpl::beginChange() {
+void SessionImpl::openTransaction() {
   if (sqlite3_get_autocommit(db_)) exec(db_, "BEGIN");
   inTransaction_ = true;
 }
 
-void SessionImpl::lockDatabase(bool noWait) {
-  beginChange();
+void SessionImpl::beginChange() {
+  if (readOnly_) throw Error::ora(1456);
+  openTransaction();
+}
+
+void SessionImpl::noteChange(const sql::Compiled& code) {
+  if (!code.isQuery && !code.targetTable.empty()) noteTableLock(code.targetOwner, code.targetTable, 3);
+  if (code.isQuery && code.forUpdate)
+    for (const auto& [owner, name] : code.references) noteTableLock(owner, name, 3);
+  locks_->noteTransaction(sid_, true);
+}
+
+void SessionImpl::noteTableLock(const std::string& owner, const std::string& table, int mode) {
+  locks_->noteTable(sid_, owner, table, mode);
+}
+
+void SessionImpl::noteLocks() {
+  locks_->noteTransaction(sid_, sqlite3_txn_state(db_, "main") == SQLITE_TXN_WRITE);
+}
+
+void SessionImpl::setTransaction(bool readOnly) {
+  if (inTransaction_) throw Error::ora(1453);
+  openTransaction();
+  readOnly_ = readOnly;
+  // A read inside the open SQLite transaction fixes the snapshot every later query of it reads.
+  if (readOnly) exec(db_, "SELECT count(*) FROM main.meta");
+}
+
+void SessionImpl::lockDatabase(bool noWait, bool change) {
+  if (change) beginChange();
+  else openTransaction();
   if (noWait) sqlite3_busy_timeout(db_, 0);
   try {
     // A write that changes nothing takes the database file's write lock.
@@ -1238,6 +1312,8 @@ void SessionImpl::endTransaction(const char* sql) {
     if (rc != SQLITE_OK) throwSqlite(db_, rc);
   }
   inTransaction_ = false;
+  readOnly_ = false;
+  locks_->noteTransaction(sid_, false);
   for (auto& [key, hook] : transactionEndHooks_) hook();
 }
 
@@ -1323,7 +1399,7 @@ void SessionImpl::checkLinkCommits(const std::string& link, const std::string& a
 void SessionImpl::rollback() { endTransaction("ROLLBACK"); }
 
 void SessionImpl::savepoint(const std::string& name) {
-  beginChange();
+  openTransaction();
   exec(db_, "SAVEPOINT " + quoteName(upperName(name)));
 }
 

@@ -26,6 +26,7 @@
 #include "engine/sql/ast.h"
 #include "engine/sql/compiler.h"
 #include "engine/storage/database.h"
+#include "engine/storage/locks.h"
 
 namespace engine::plsql {
 struct Block;
@@ -113,12 +114,25 @@ class SessionImpl : public Session {
     SessionImpl& session_;
     std::string user_, schema_;
   };
-  // Opens the transaction for a change, if none is open.
+  // Opens the transaction for a change, if none is open; ORA-01456 in a READ ONLY transaction.
   void beginChange();
+  // Opens the transaction, if none is open, without changing anything (SAVEPOINT, LOCK TABLE).
+  void openTransaction();
+  // SET TRANSACTION: starts the transaction (ORA-01453 when one is open); READ ONLY refuses changes
+  // and reads one snapshot until COMMIT or ROLLBACK.
+  void setTransaction(bool readOnly);
+  bool readOnlyTransaction() const { return readOnly_; }
+  // V$LOCK: the tables a change or SELECT FOR UPDATE of `code` locks (TM, row exclusive), and the
+  // write lock it takes; noteLocks() publishes what the connection really holds after a statement.
+  void noteChange(const sql::Compiled& code);
+  void noteTableLock(const std::string& owner, const std::string& table, int mode);
+  void noteLocks();
+  LockRegistry& locks() { return *locks_; }
   // Runs `change` in the open transaction inside a savepoint: when it throws, its changes are undone.
   void undoOnFailure(const std::function<void()>& change);
-  // Takes the database's write lock (SELECT FOR UPDATE, LOCK TABLE), waiting or not.
-  void lockDatabase(bool noWait);
+  // Takes the database's write lock (SELECT FOR UPDATE, LOCK TABLE), waiting or not; `change`: a
+  // SELECT FOR UPDATE, which a READ ONLY transaction refuses (LOCK TABLE it allows).
+  void lockDatabase(bool noWait, bool change = true);
   // Throws ORA-01013 when interrupt() was called since the last check.
   void checkInterrupt();
   // The compiled statement of a text and the values of its literal tokens (for one that shares the
@@ -192,6 +206,8 @@ class SessionImpl : public Session {
   std::int64_t sid_;
   std::int64_t rowsRead_ = 0;
   bool inTransaction_ = false;
+  bool readOnly_ = false;
+  std::shared_ptr<LockRegistry> locks_;
   std::atomic<bool> interrupted_{false};
   std::map<std::string, std::function<void()>> transactionEndHooks_;
   std::atomic<bool> killed_{false};

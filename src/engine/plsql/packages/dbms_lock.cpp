@@ -7,6 +7,7 @@
 // for a release, for a session's cancel (ORA-01013) or at its timeout. A wait that would close a
 // cycle of sessions waiting on each other returns "deadlock".
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include <thread>
 
 #include "engine/plsql/packages/native.h"
+#include "engine/plsql/packages/user_locks.h"
 #include "engine/storage/session.h"
 
 namespace engine::plsql {
@@ -62,6 +64,13 @@ bool compatible(int held, int wanted) {
 struct Hold {
   int mode = 0;
   bool releaseOnCommit = false;
+  std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now();
+};
+
+// A request that waits: its mode and since when (V$LOCK).
+struct Wait {
+  int mode = 0;
+  std::chrono::steady_clock::time_point since;
 };
 
 struct Hub {
@@ -69,6 +78,7 @@ struct Hub {
   std::condition_variable changed;
   std::map<std::int64_t, std::map<std::int64_t, Hold>> locks;  // lock id -> holding session -> hold
   std::map<std::int64_t, std::int64_t> waiting;                 // session -> the lock id it waits for
+  std::map<std::int64_t, Wait> waits;                           // session -> its waiting request
   std::map<std::string, std::int64_t> allocated;                // lock name -> id
   std::map<std::int64_t, std::string> names;                    // id -> lock name
 
@@ -180,7 +190,10 @@ int acquire(NativeCall& c, LockSession& s, std::unique_lock<std::mutex>& lock, s
   struct Waiting {
     Hub& hub;
     std::int64_t sid;
-    ~Waiting() { hub.waiting.erase(sid); }
+    ~Waiting() {
+      hub.waiting.erase(sid);
+      hub.waits.erase(sid);
+    }
   } waiting{hub, s.sid};
   while (!grantable()) {
     if (cancelled.exchange(false)) raiseNative(1013, Error::ora(1013).message());
@@ -188,6 +201,7 @@ int acquire(NativeCall& c, LockSession& s, std::unique_lock<std::mutex>& lock, s
     auto now = std::chrono::steady_clock::now();
     if (!forever && now >= deadline) return kTimeout;
     hub.waiting[s.sid] = id;
+    if (!hub.waits.count(s.sid)) hub.waits[s.sid] = Wait{mode, now};
     // Short slices: a cancel sets only the session's flag.
     auto slice = std::chrono::steady_clock::duration(std::chrono::milliseconds(20));
     hub.changed.wait_for(lock, forever ? slice : std::min(slice, deadline - now));
@@ -225,6 +239,7 @@ Value convert(NativeCall& c) {
   int status = acquire(c, s, lock, id, mode, timeout);
   if (status == kSuccess) {
     s.hub->locks[id][s.sid].mode = mode;
+    s.hub->locks[id][s.sid].since = std::chrono::steady_clock::now();
     s.hub->changed.notify_all();  // a weaker mode may let waiters in
   }
   return Value(status);
@@ -264,6 +279,29 @@ Value allocateUnique(NativeCall& c) {
 }
 
 }  // namespace
+
+std::vector<UserLock> listUserLocks(const std::string& directory) {
+  auto hub = sharedPerDatabase<Hub>(directory);
+  std::lock_guard lock(hub->mutex);
+  auto now = std::chrono::steady_clock::now();
+  auto seconds = [&](std::chrono::steady_clock::time_point since) {
+    return static_cast<std::int64_t>(std::chrono::duration_cast<std::chrono::seconds>(now - since).count());
+  };
+  std::set<std::int64_t> waitedFor;
+  for (const auto& [sid, id] : hub->waiting) waitedFor.insert(id);
+  std::vector<UserLock> out;
+  for (const auto& [id, holders] : hub->locks)
+    for (const auto& [sid, hold] : holders) out.push_back({sid, id, hold.mode, 0, seconds(hold.since), waitedFor.count(id) > 0});
+  for (const auto& [sid, id] : hub->waiting) {
+    auto w = hub->waits.find(sid);
+    if (w == hub->waits.end()) continue;
+    // A conversion waits with the lock held: its row shows both modes.
+    auto held = std::find_if(out.begin(), out.end(), [&](const UserLock& u) { return u.sid == sid && u.id == id; });
+    if (held != out.end()) held->request = w->second.mode;
+    else out.push_back({sid, id, 0, w->second.mode, seconds(w->second.since), false});
+  }
+  return out;
+}
 
 const std::vector<Native>& lockNatives() {
   static const std::vector<Native> natives = {
