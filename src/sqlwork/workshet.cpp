@@ -303,6 +303,7 @@ TfmWorkSheet::TfmWorkSheet(QWidget* parent) : QMainWindow(parent) {
   quDeleteHistory.setSql(kDeleteHistory);
   quDeleteHistory.declareVariable("zapUkaz", DataType::Integer);
   quExplain.setSql(kExplain);
+  quExplain.declareVariable("id", DataType::String);
   quObjekti.setSql(kObjekti);
   quPackages.setSql(kPackages);
   for (nuvo::db::Query* q : {&quObjekti, &quPackages}) {
@@ -1609,6 +1610,7 @@ void TfmWorkSheet::spDeleteHistClick() {
 
 bool TfmWorkSheet::runTmp(const QString& statement) {
   try {
+    quTmp.deleteVariables();
     quTmp.setSql(statement);
     quTmp.execute();
     quTmp.close();
@@ -1632,9 +1634,11 @@ void TfmWorkSheet::spExplainClick() {
   const QString explain = nuvo::sqlwork::explainStatement(id, editorLines(editorText()));
   auto removeRows = [&] {
     quTmp.setSql(kEmptyPlan);
+    quTmp.declareVariable("id", nuvo::db::DataType::String);
     quTmp.setVariable("id", id);
     quTmp.execute();
     quTmp.close();
+    quTmp.deleteVariables();  // quTmp runs other statements without binds
   };
   auto rollback = [&] {
     try {

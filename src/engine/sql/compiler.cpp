@@ -792,6 +792,10 @@ class Compiler {
       } catch (const Error&) {
         throw Error(4063, "ORA-04063: view \"" + r.owner + "." + r.name + "\" has errors");
       }
+      if (ctx_.viewCompiled && ctx_.attached.empty()) {
+        auto object = ctx_.catalog->findObject(r.owner, r.name, "VIEW");
+        if (object && object->status == "INVALID") ctx_.viewCompiled(r.owner, r.name, inner.references);
+      }
       aliasCounter_ = sub.aliasCounter_;
       out_.links.insert(inner.links.begin(), inner.links.end());
       auto stored = ctx_.catalog->columns(r.id);

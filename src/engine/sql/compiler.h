@@ -52,6 +52,11 @@ struct CompileContext {
     DataType type = DataType::Unknown;
   };
   std::function<std::optional<External>(const Expr& e)> resolveExternal;
+  // A view marked INVALID whose query compiled again while a statement used it, with what it reads:
+  // it is VALID from now on (recompiled on use, as Oracle does).
+  std::function<void(const std::string& owner, const std::string& name,
+                     const std::set<std::pair<std::string, std::string>>& references)>
+      viewCompiled;
   // SQL inside PL/SQL: RETURNING INTO targets are PL/SQL's own, not out binds.
   bool insidePlsql = false;
   // The statement's own literals (Parser::literals) that may become parameters, so that statements

@@ -456,6 +456,34 @@ void DatabaseImpl::ensurePlanTable() {
   session.execute("GRANT SELECT, INSERT, UPDATE, DELETE ON SYS.PLAN_TABLE$ TO PUBLIC", {});
 }
 
+void DatabaseImpl::revalidateView(const std::string& owner, const std::string& name,
+                                  const std::set<std::pair<std::string, std::string>>& references) {
+  std::lock_guard lock(mutex_);
+  {
+    Stmt s(system_, "SELECT 1 FROM objects WHERE owner=?1 AND object_name=?2 AND object_type='VIEW' AND status='INVALID'");
+    s.bindAll(owner, name);
+    if (!s.step()) return;
+  }
+  sqlite3_busy_timeout(system_, 0);
+  try {
+    exec(system_, "BEGIN IMMEDIATE");
+    try {
+      Stmt(system_, "UPDATE objects SET status='VALID' WHERE owner=?1 AND object_name=?2 AND object_type='VIEW'")
+          .bindAll(owner, name)
+          .step();
+      catalog::Catalog(system_).setDependencies(owner, name, "VIEW", references);
+      Stmt(system_, "DELETE FROM errors WHERE owner=?1 AND name=?2 AND type='VIEW'").bindAll(owner, name).step();
+      exec(system_, "COMMIT");
+    } catch (...) {
+      sqlite3_exec(system_, "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+  } catch (const Error&) {
+    // Another session writes: a later use tries again.
+  }
+  sqlite3_busy_timeout(system_, 5000);
+}
+
 DatabaseImpl::~DatabaseImpl() {
   jobQueue_.reset();
   sqlite3_close(system_);

@@ -47,6 +47,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,11 @@ class DatabaseImpl : public Database {
   // The default plan table of EXPLAIN PLAN: SYS.PLAN_TABLE$ with the public synonym PLAN_TABLE, made
   // when the database lacks it (a new database, or one made by an earlier engine).
   void ensurePlanTable();
+  // Marks an INVALID view VALID after a statement compiled its query, with what it reads, outside
+  // every session's transaction; when another session holds the database's write lock the view stays
+  // INVALID until a later use.
+  void revalidateView(const std::string& owner, const std::string& name,
+                      const std::set<std::pair<std::string, std::string>>& references);
 
   // A session of `user` opened without a password (the job queue's sessions run as a job's owner).
   std::unique_ptr<class SessionImpl> internalSession(const std::string& user, bool sysdba = false);

@@ -83,12 +83,18 @@ class Executor {
   bool createdWithErrors_ = false;
   void ddl(const sql::Statement& stmt) {
     dispatch(stmt);
-    refreshViewStatus();
+    const sql::Name* compiled = nullptr;
+    if (stmt.kind == StmtKind::AlterObject && static_cast<const AlterObjectStmt&>(stmt).objectType == "VIEW")
+      compiled = &static_cast<const AlterObjectStmt&>(stmt).name;
+    refreshViewStatus(compiled);
   }
 
-  // Views whose query no longer compiles are INVALID, and VALID again once it compiles, as after
-  // Oracle's automatic recompilation.
-  void refreshViewStatus() {
+  // Views whose query no longer compiles are INVALID. One that was made INVALID and compiles stays
+  // so until a statement uses it (SessionImpl's compile context marks it VALID then) or ALTER VIEW
+  // ... COMPILE, as Oracle recompiles it on use.
+  void refreshViewStatus(const sql::Name* compiledView) {
+    std::pair<std::string, std::string> recompiled;
+    if (compiledView) recompiled = target(*compiledView);
     Stmt s(db_, "SELECT o.object_id, o.owner, o.object_name, v.text, o.status FROM objects o JOIN views v ON "
                 "v.owner = o.owner AND v.view_name = o.object_name WHERE o.object_type = 'VIEW'");
     std::vector<std::tuple<std::int64_t, std::string, std::string, std::string, std::string>> views;
@@ -108,9 +114,11 @@ class Executor {
         now = "INVALID";
       }
       if (now == status) continue;
-      // A view created by FORCE without its columns gets them once it compiles; the names given in
-      // CREATE must then match the query's columns.
+      // A view made INVALID by a change stays so until it is used or compiled, though its query
+      // compiles; one created by FORCE without its columns gets them, and VALID, once it compiles,
+      // and the names given in CREATE must then match the query's columns.
       bool described = !cat_.columns(id).empty();
+      if (now == "VALID" && described && recompiled != std::make_pair(owner, name)) continue;
       std::vector<std::string> aliases;
       if (now == "VALID" && !described) {
         aliases = viewAliases(owner, name);

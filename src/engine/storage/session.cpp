@@ -1001,6 +1001,10 @@ sql::CompileContext SessionImpl::compileContext() {
   ctx.hasPrivilege = [this](const std::string& privilege) { return hasPrivilege(privilege); };
   ctx.resolveExternal = [this](const sql::Expr& e) { return plsql::resolveInSql(*this, e); };
   ctx.remote = [this](const std::string& link) { return linkContext(link); };
+  ctx.viewCompiled = [this](const std::string& owner, const std::string& name,
+                            const std::set<std::pair<std::string, std::string>>& references) {
+    database_->revalidateView(owner, name, references);
+  };
   return ctx;
 }
 

@@ -199,9 +199,13 @@ EXPLAIN PLAN SELECT * FROM ep_dept;
 > ORA-00905: missing keyword
 CREATE USER ep_other IDENTIFIED BY ep_other;
 GRANT CREATE SESSION TO ep_other;
+GRANT SELECT ON ep_dept TO ep_other;
 @connect ep_other/ep_other
 EXPLAIN PLAN FOR SELECT * FROM system.ep_emp;
 > ORA-00942: table or view does not exist
+EXPLAIN PLAN FOR DELETE FROM system.ep_dept;
+> ORA-01031: insufficient privileges
+EXPLAIN PLAN FOR SELECT * FROM system.ep_dept;
 # any user writes into the default plan table
 EXPLAIN PLAN SET STATEMENT_ID = 'other' FOR SELECT * FROM dual;
 SELECT COUNT(*) AS n FROM plan_table WHERE statement_id = 'other';
