@@ -47,6 +47,11 @@ TypePtr refCursorType() {
 }
 
 Datum initialDatum(const Type& type) {
+  if (type.atomicNull) return {};
+  return newComposite(type);
+}
+
+Datum newComposite(const Type& type) {
   Datum d;
   if (type.kind == Type::Kind::Record) {
     d.record = std::make_shared<std::vector<Datum>>();
@@ -111,6 +116,9 @@ void raiseOra(int code, const std::string& detail) {
       {6592, "CASE not found while executing CASE statement"},
       {6531, "Reference to uninitialized collection"},
       {6530, "Reference to uninitialized composite"},
+      {6532, "Subscript outside of limit"},
+      {6533, "Subscript beyond count"},
+      {30625, "method dispatch on NULL SELF argument is disallowed"},
       {6508, "PL/SQL: could not find program unit being called"},
       {6510, "PL/SQL: unhandled user-defined exception"},
       {4067, "%s"},
@@ -214,7 +222,14 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
 
 void assign(Exec& x, Datum& target, const Type& type, Datum value) {
   if (type.kind == Type::Kind::Record || type.kind == Type::Kind::Collection) {
-    if (!value.record && !value.collection) raiseOra(6530, "Reference to uninitialized composite");
+    if (!value.record && !value.collection) {
+      // An object or a nested table may be NULL as a whole.
+      if (type.atomicNull) {
+        target = Datum{};
+        return;
+      }
+      raiseOra(6530, "Reference to uninitialized composite");
+    }
     target = copyDatum(value);
     return;
   }

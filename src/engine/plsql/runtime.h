@@ -42,7 +42,14 @@ struct Type {
   std::vector<std::pair<std::string, TypePtr>> fields;  // Record
   TypePtr element;                      // Collection
   bool textKeys = false;                // INDEX BY VARCHAR2
-  bool indexBy = false;                 // associative array (else a nested table)
+  bool indexBy = false;                 // associative array (else a nested table or varray)
+  std::int64_t limit = 0;               // a VARRAY's maximum size (0: a nested table)
+  // Object types and nested tables/varrays start atomically NULL; records and associative arrays
+  // always exist.
+  bool atomicNull = false;
+  bool object = false;                  // a schema-level object type: a record with methods
+  std::string owner;                    // schema-level types: their schema (name holds the type name)
+  Unit* typeUnit = nullptr;             // schema-level types: the compiled TYPE unit (its methods)
 
   bool isScalar() const { return kind == Kind::Scalar || kind == Kind::Boolean; }
   int fieldIndex(const std::string& field) const;
@@ -70,8 +77,11 @@ struct Datum {
   std::shared_ptr<Collection> collection;
 };
 
-// A fresh value of the type: NULL scalars, records of NULL fields, empty collections.
+// A fresh value of the type: NULL scalars, records of NULL fields, empty associative arrays; objects,
+// nested tables and varrays atomically NULL.
 Datum initialDatum(const Type& type);
+// A constructed value: a record or object of NULL fields, an empty collection of any kind.
+Datum newComposite(const Type& type);
 // A deep copy: records and collections are values in PL/SQL.
 Datum copyDatum(const Datum& d);
 
