@@ -443,7 +443,8 @@ void SessionState::validate() {
     Stmt st(session.connection(), "SELECT status FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
     st.bindAll(u.owner, u.name, u.type);
     if (!changed && st.step() && st.text(0) != "VALID") changed = true;
-    if (changed && u.state) stateDiscarded = true;
+    // Only a unit with variables or cursors has state to lose (a type never has).
+    if (changed && u.state && !u.state->slots.empty()) stateDiscarded = true;
     anyChanged = anyChanged || changed;
   }
   if (!anyChanged) return;

@@ -226,6 +226,8 @@ struct TypeSpec {
   int scale = 0;
   bool hasPrecision = false;
   bool charSemantics = false;  // VARCHAR2(n CHAR)
+  std::string typeOwner;       // a name that is no built-in type: [owner.]name, maybe a user type
+  bool userDefined = false;
 };
 
 enum class ConstraintType { PrimaryKey, Unique, Check, ForeignKey, NotNull };

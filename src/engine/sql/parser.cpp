@@ -476,7 +476,7 @@ StatementPtr Parser::parseCreate() {
   fail(901, peek());
 }
 
-TypeSpec Parser::parseType() {
+TypeSpec Parser::parseType(bool userTypes) {
   TypeSpec t;
   const Token& word = peek();
   if (word.kind != TokenKind::Identifier) fail(902, word);
@@ -494,7 +494,17 @@ TypeSpec Parser::parseType() {
       "NCLOB", "BLOB", "RAW", "INTEGER", "INT", "SMALLINT", "DECIMAL", "NUMERIC", "FLOAT", "REAL",
       "TIMESTAMP", "CHARACTER", "BINARY_INTEGER", "PLS_INTEGER", "BOOLEAN", "ROWID", "BINARY_DOUBLE",
       "BINARY_FLOAT"};
-  if (!known.count(t.name)) fail(902, word);
+  if (!known.count(t.name)) {
+    // A column of an object or collection type: the executor tells a user type from a wrong name.
+    if (!userTypes || peek().isOp("(")) fail(902, word);
+    t.userDefined = true;
+    if (peek().isOp(".") && peek(1).kind == TokenKind::Identifier) {
+      next();
+      t.typeOwner = t.name;
+      t.name = next().text;
+    }
+    return t;
+  }
   if (acceptOp("(")) {
     if (peek().isOp("*")) {
       next();
@@ -616,7 +626,7 @@ void Parser::parseColumnDef(ColumnDef& col) {
   if (!peek().is("DEFAULT") && !peek().is("NOT") && !peek().is("NULL") && !peek().is("CONSTRAINT") &&
       !peek().is("PRIMARY") && !peek().is("UNIQUE") && !peek().is("CHECK") && !peek().is("REFERENCES") &&
       !peek().isOp(",") && !peek().isOp(")"))
-    col.type = parseType();
+    col.type = parseType(true);
   if (accept("DEFAULT")) {
     int begin = peek().pos.offset;
     col.defaultValue = parseExpr();
