@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/builtins/functions.h"
+#include "engine/catalog/dictionary.h"
 #include "engine/plsql/nodes.h"
 #include "engine/plsql/packages/native.h"
 #include "engine/sql/parser.h"
@@ -598,6 +599,7 @@ class Compiler {
   SqlPiece readSql();
   void compileSql(SqlStatement& s, const sql::Position& pos);
   std::optional<sql::CompileContext::External> external(SqlStatement& s, const sql::Expr& e);
+  std::optional<sql::CompileContext::CollectionRows> collectionSource(SqlStatement& s, const sql::Expr& e);
   std::vector<ExprP> targets(const std::vector<sql::ExprPtr>& list);
   std::shared_ptr<SqlStatement> queryStatement(const sql::QueryPtr& q, const std::string& text);
   StmtP intoStatement(std::shared_ptr<SqlStatement> sql, std::vector<ExprP> into, bool bulk, const sql::Position& pos);
@@ -1384,6 +1386,22 @@ TypePtr Compiler::rowTypeOfTable(const std::string& owner, const std::string& ta
       if (auto syn = cat->synonymTarget("PUBLIC", table)) object = cat->findObject((*syn)[0], (*syn)[1]);
   }
   if (object && !link.empty() && !remote.mayUse(remote.user, object->owner, object->name, "SELECT")) object.reset();
+  // A dictionary view (user_tab_columns, all_objects, v$session, ...): its columns as Oracle types them.
+  const catalog::DictionaryView* view = nullptr;
+  if (!object && link.empty() && (owner == owner_ || owner == "SYS")) view = catalog::findDictionaryView(table);
+  if (view) {
+    auto type = std::make_shared<Type>();
+    type->kind = Type::Kind::Record;
+    type->name = table + "%ROWTYPE";
+    for (const auto& c : view->columns) {
+      auto ft = std::make_shared<Type>();
+      ft->scalar = c.type;
+      ft->name = dataTypeName(c.type);
+      if (c.type == DataType::Varchar2 || c.type == DataType::Char) ft->length = c.size;
+      type->fields.emplace_back(c.name, ft);
+    }
+    return type;
+  }
   if (!object || (object->type != "TABLE" && object->type != "VIEW"))
     throw SyntaxError{errorAt(pos, "PLS-00201: identifier '" + table + (link.empty() ? "" : "@" + link) +
                                        "' must be declared")};
@@ -1450,6 +1468,7 @@ TypePtr Compiler::typeOfName(const sql::Name& name, const std::string& attribute
     TypePtr row = rowTypeOfTable(owner, parts[parts.size() - 2], pos);
     int f = row->fieldIndex(parts.back());
     if (f >= 0) return row->fields[static_cast<std::size_t>(f)].second;
+    throw SyntaxError{errorAt(pos, "PLS-00302: component '" + parts.back() + "' must be declared")};
   }
   std::string shown;
   for (const auto& p : parts) shown += (shown.empty() ? "" : ".") + p;
@@ -1824,7 +1843,7 @@ StmtP Compiler::forStatement(const std::string& label) {
         } close{c};
         while (c.next()) {
           Datum* r = recRef->ref(x);
-          if (!r->record) *r = initialDatum(*rowType);
+          if (!r->record) *r = newComposite(*rowType);
           for (std::size_t i = 0; i < r->record->size() && i < c.row.size(); ++i) (*r->record)[i].v = c.row[i];
           bool stop;
           Flow f = loopFlow(x, runList(x, body), label, stop);
@@ -1840,7 +1859,7 @@ StmtP Compiler::forStatement(const std::string& label) {
       } done{*sql, s};
       while (sql->step(x.session, s)) {
         Datum* r = recRef->ref(x);
-        if (!r->record) *r = initialDatum(*rowType);
+        if (!r->record) *r = newComposite(*rowType);
         for (std::size_t i = 0; i < r->record->size(); ++i) (*r->record)[i].v = sql->column(s, static_cast<int>(i));
         bool stop;
         Flow f = loopFlow(x, runList(x, body), label, stop);
@@ -2121,6 +2140,33 @@ std::shared_ptr<SqlStatement> Compiler::queryStatement(const sql::QueryPtr& q, c
   return s;
 }
 
+// TABLE(expr) in a statement of PL/SQL: the collection expression is PL/SQL's, passed as its JSON text.
+std::optional<sql::CompileContext::CollectionRows> Compiler::collectionSource(SqlStatement& s, const sql::Expr& e) {
+  ExprP coll;
+  ++insideSql_;
+  try {
+    coll = expr(e);
+  } catch (...) {
+    --insideSql_;
+    throw;
+  }
+  --insideSql_;
+  if (!coll->type || coll->type->kind != Type::Kind::Collection || coll->type->indexBy || !coll->type->element)
+    return std::nullopt;
+  TypePtr type = coll->type;
+  auto json = std::make_shared<FnExpr>();
+  json->type = scalarType(DataType::Varchar2, "VARCHAR2");
+  json->run = [coll, type](Exec& x) { return Value(collectionJson(coll->datum(x), *type)); };
+  SqlParam param;
+  param.expr = json;
+  sql::CompileContext::CollectionRows rows = collectionRows(*type);
+  rows.source.bind = "#" + std::to_string(s.paramByBind.size());
+  rows.source.type = DataType::Varchar2;
+  s.paramByBind[rows.source.bind] = param;
+  s.collections[e.pos.offset] = rows;
+  return rows;
+}
+
 std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s, const sql::Expr& e) {
   SqlParam param;
   TypePtr type;
@@ -2173,6 +2219,19 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
         if (it != unit->scope->names.end() && it->second.kind == Symbol::Kind::Subprograms) subs = it->second.subs;
       }
     }
+    // An argument that is a record, object or collection cannot pass through SQL: the call then
+    // runs in PL/SQL and SQL gets its result as a bind.
+    bool composite = false;
+    for (const auto& a : e.args) {
+      ++insideSql_;
+      try {
+        ExprP v = expr(*a);
+        if (v->type && !v->type->isScalar()) composite = true;
+      } catch (const NameError&) {
+      }
+      --insideSql_;
+    }
+    if (composite) subs.clear();
     for (const auto& sub : subs) {
       if (!sub->isFunction || sub->params.size() < e.args.size()) continue;
       if (!unit) break;
@@ -2184,7 +2243,8 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
       return x;
     }
     // A collection element: a bind.
-    if (parts.size() == 1) {
+    if (composite) {
+    } else if (parts.size() == 1) {
       if (const Symbol* sym = scope_->find(parts[0]); !sym || sym->kind != Symbol::Kind::Variable) return std::nullopt;
     } else {
       return std::nullopt;
@@ -2217,6 +2277,7 @@ void Compiler::compileSql(SqlStatement& s, const sql::Position& pos) {
   }
   ctx.insidePlsql = true;
   ctx.resolveExternal = [this, &s](const sql::Expr& e) { return external(s, e); };
+  ctx.resolveCollection = [this, &s](const sql::Expr& e) { return collectionSource(s, e); };
   try {
     s.code = sql::compileStatement(*s.ast, ctx, s.text);
   } catch (const Error& e) {
@@ -2278,7 +2339,7 @@ std::vector<ExprP> Compiler::targets(const std::vector<sql::ExprPtr>& list) {
 void assignTargets(Exec& x, const std::vector<ExprP>& into, const std::vector<Value>& row) {
   if (into.size() == 1 && into[0]->type->kind == Type::Kind::Record) {
     Datum* r = into[0]->ref(x);
-    if (!r->record) *r = initialDatum(*into[0]->type);
+    if (!r->record) *r = newComposite(*into[0]->type);
     const auto& fields = into[0]->type->fields;
     for (std::size_t i = 0; i < fields.size() && i < row.size(); ++i)
       (*r->record)[i].v = convertScalar(x, row[i], *fields[i].second);
@@ -2328,7 +2389,7 @@ StmtP Compiler::intoStatement(std::shared_ptr<SqlStatement> sql, std::vector<Exp
       std::vector<Datum*> colls;
       for (const auto& t : into) {
         Datum* d = t->ref(x);
-        *d = initialDatum(*t->type);
+        *d = newComposite(*t->type);
         colls.push_back(d);
       }
       std::int64_t n = 0;
@@ -2336,7 +2397,7 @@ StmtP Compiler::intoStatement(std::shared_ptr<SqlStatement> sql, std::vector<Exp
         ++n;
         for (std::size_t i = 0; i < into.size(); ++i) {
           const Type& element = *into[i]->type->element;
-          Datum d = initialDatum(element);
+          Datum d = newComposite(element);
           if (element.kind == Type::Kind::Record) {
             for (std::size_t f = 0; f < element.fields.size(); ++f)
               (*d.record)[f].v = convertScalar(x, sql->column(s, static_cast<int>(f)), *element.fields[f].second);
@@ -2519,7 +2580,7 @@ StmtP Compiler::fetchStatement() {
     if (!c.open) raiseOra(1001);
     auto fill = [&](std::vector<Datum*>& dest, const std::vector<TypePtr>& types) {
       if (dest.size() == 1 && types[0]->kind == Type::Kind::Record) {
-        if (!dest[0]->record) *dest[0] = initialDatum(*types[0]);
+        if (!dest[0]->record) *dest[0] = newComposite(*types[0]);
         for (std::size_t i = 0; i < dest[0]->record->size() && i < c.row.size(); ++i)
           (*dest[0]->record)[i].v = convertScalar(x, c.row[i], *types[0]->fields[i].second);
         return;
@@ -2530,7 +2591,7 @@ StmtP Compiler::fetchStatement() {
       std::vector<Datum*> colls;
       for (const auto& t : into) {
         Datum* d = t->ref(x);
-        *d = initialDatum(*t->type);
+        *d = newComposite(*t->type);
         colls.push_back(d);
       }
       std::int64_t n = 0;

@@ -74,6 +74,8 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
 
 // Stored functions called from the session's SQL: the SQLite call that runs one, or nothing.
 std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e);
+// TABLE(f(...)) in the session's SQL: a stored function returning a nested table or varray.
+std::optional<sql::CompileContext::CollectionRows> collectionInSql(storage::SessionImpl& session, const sql::Expr& e);
 
 // Triggers: true when DML on the statement's target table has enabled triggers to fire; then
 // runTriggeredDml runs the statement row by row with them and returns the rows processed.

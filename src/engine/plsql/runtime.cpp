@@ -63,6 +63,88 @@ Datum newComposite(const Type& type) {
   return d;
 }
 
+namespace {
+
+void jsonValue(std::string& out, const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::Null: out += "null"; return;
+    case Value::Kind::Integer: out += std::to_string(v.asInteger()); return;
+    case Value::Kind::Real: {
+      char buffer[32];
+      std::snprintf(buffer, sizeof buffer, "%.17g", v.asDouble());
+      out += buffer;
+      return;
+    }
+    default: break;
+  }
+  std::string text = v.kind() == Value::Kind::Date ? v.asDate().toIso() : v.kind() == Value::Kind::Text ? v.asText() : std::string();
+  out += '"';
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += '"';
+}
+
+}  // namespace
+
+std::string collectionJson(const Datum& d, const Type& type) {
+  std::string out = "[";
+  if (d.collection) {
+    bool first = true;
+    for (const auto& [key, element] : d.collection->ints) {
+      if (!first) out += ',';
+      first = false;
+      if (type.element && type.element->kind == Type::Kind::Record) {
+        if (!element.record) {
+          out += "null";
+          continue;
+        }
+        out += '[';
+        for (std::size_t i = 0; i < element.record->size(); ++i) {
+          if (i) out += ',';
+          jsonValue(out, (*element.record)[i].v);
+        }
+        out += ']';
+      } else {
+        jsonValue(out, element.v);
+      }
+    }
+  }
+  return out + "]";
+}
+
+sql::CompileContext::CollectionRows collectionRows(const Type& type) {
+  sql::CompileContext::CollectionRows rows;
+  auto column = [](const std::string& name, const Type& t) {
+    Column c;
+    c.name = name;
+    c.type = t.kind == Type::Kind::Scalar ? t.scalar : DataType::Unknown;
+    if (c.type == DataType::Varchar2 || c.type == DataType::Char) c.size = t.length;
+    if (c.type == DataType::Number && t.hasScale) {
+      c.precision = t.precision;
+      c.scale = t.scale;
+    }
+    return c;
+  };
+  const Type& element = *type.element;
+  if (element.kind == Type::Kind::Record) {
+    rows.objects = true;
+    for (const auto& [name, t] : element.fields) rows.columns.push_back(column(name, *t));
+  } else {
+    rows.columns.push_back(column("COLUMN_VALUE", element));
+  }
+  return rows;
+}
+
 Datum copyDatum(const Datum& d) {
   Datum out{d.v, nullptr, nullptr};
   if (d.record) {
@@ -257,6 +339,11 @@ void SqlStatement::compile(Exec& x) {
   ctx.resolveExternal = [this](const sql::Expr& e) -> std::optional<sql::CompileContext::External> {
     auto it = externals.find(e.pos.offset);
     if (it == externals.end()) return std::nullopt;
+    return it->second;
+  };
+  ctx.resolveCollection = [this](const sql::Expr& e) -> std::optional<sql::CompileContext::CollectionRows> {
+    auto it = collections.find(e.pos.offset);
+    if (it == collections.end()) return std::nullopt;
     return it->second;
   };
   sqlite3_finalize(stmt);

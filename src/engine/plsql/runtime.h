@@ -84,6 +84,11 @@ Datum initialDatum(const Type& type);
 Datum newComposite(const Type& type);
 // A deep copy: records and collections are values in PL/SQL.
 Datum copyDatum(const Datum& d);
+// A nested table or varray as SQL reads it in TABLE(...): a JSON array of its elements in order,
+// each an array of attribute values for object elements (sql::CompileContext::CollectionRows).
+std::string collectionJson(const Datum& d, const Type& type);
+// The columns of TABLE(...) over a collection of this type: COLUMN_VALUE, or the attributes.
+sql::CompileContext::CollectionRows collectionRows(const Type& type);
 
 // ---------------------------------------------------------------------------------------------------
 // Errors
@@ -182,6 +187,7 @@ struct SqlStatement {
   sql::Compiled code;
   std::uint64_t ddlVersion = 0;
   std::map<int, sql::CompileContext::External> externals;  // by source offset, for recompiles
+  std::map<int, sql::CompileContext::CollectionRows> collections;  // TABLE(...) items, likewise
   std::vector<SqlParam> params;                             // by SQLite parameter, from externals
   std::map<std::string, SqlParam> paramByBind;
   sqlite3_stmt* stmt = nullptr;

@@ -594,6 +594,11 @@ void callFromSql(sqlite3_context* c, int argc, sqlite3_value** argv) {
       link = unit->state.get();
     }
     Datum r = callSubprogram(x, *sub, args, link);
+    if (sub->returnType && sub->returnType->kind == Type::Kind::Collection) {
+      std::string json = collectionJson(r, *sub->returnType);
+      sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+      return;
+    }
     resultOf(c, r.v);
   } catch (const PlsqlError& e) {
     sqlite3_result_error(c, e.toError().message().c_str(), -1);
@@ -604,7 +609,11 @@ void callFromSql(sqlite3_context* c, int argc, sqlite3_value** argv) {
 
 }  // namespace
 
-std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e) {
+namespace {
+
+// The stored function a call in SQL names: [schema.]function, [schema.]package.function; with
+// `collection`, only one returning a nested table or varray (for TABLE(...)), else a scalar one.
+std::optional<sql::CompileContext::External> sqlFunction(storage::SessionImpl& session, const sql::Expr& e, bool collection) {
   if (e.kind != sql::ExprKind::Function && e.kind != sql::ExprKind::Column) return std::nullopt;
   const auto& parts = e.name.parts;
   if (parts.empty() || parts.size() > 3) return std::nullopt;
@@ -642,12 +651,31 @@ std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& 
       throw Error(6575, "ORA-06575: Package or function " + failed.substr(failed.find('.') + 1) + " is in an invalid state",
                   e.pos.offset, e.pos.line, e.pos.column);
   }
-  if (!sub || !sub->returnType || !sub->returnType->isScalar()) return std::nullopt;
+  if (!sub || !sub->returnType) return std::nullopt;
+  bool isCollection = sub->returnType->kind == Type::Kind::Collection && !sub->returnType->indexBy;
+  if (collection ? !isCollection : !sub->returnType->isScalar()) return std::nullopt;
   if (!mayExecute(session, session.currentUser(), *unit)) return std::nullopt;
   sql::CompileContext::External x;
   x.function = "nuvo_plsql_call(" + std::to_string(state.sqlFunctionId(unit, sub));
   x.type = sub->returnType->kind == Type::Kind::Boolean ? DataType::Unknown : sub->returnType->scalar;
+  if (collection) x.type = DataType::Varchar2;
   return x;
+}
+
+}  // namespace
+
+std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e) {
+  return sqlFunction(session, e, false);
+}
+
+std::optional<sql::CompileContext::CollectionRows> collectionInSql(storage::SessionImpl& session, const sql::Expr& e) {
+  auto call = sqlFunction(session, e, true);
+  if (!call) return std::nullopt;
+  SessionState& state = session.plsql();
+  std::size_t id = static_cast<std::size_t>(std::stoll(call->function.substr(call->function.find('(') + 1)));
+  sql::CompileContext::CollectionRows rows = collectionRows(*state.sqlFunctions[id].second->returnType);
+  rows.source = *call;
+  return rows;
 }
 
 std::shared_ptr<SessionState> newSessionState(storage::SessionImpl& session) {

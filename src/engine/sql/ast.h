@@ -84,6 +84,7 @@ struct TableRef {
   Name table;        // schema.name
   std::string dbLink;
   QueryPtr subquery; // an inline view instead of a table
+  ExprPtr collection;  // TABLE(expr): the elements of a nested table or varray
   std::string alias;
   JoinKind join = JoinKind::Comma;  // how this item joins the ones before it
   ExprPtr on;

@@ -629,6 +629,7 @@ class Compiler {
 
   Source resolveTarget(const TableRef& ref, const std::string& privilege) {
     if (ref.subquery) fail(903, ref.pos);
+    if (ref.collection) fail(3001, ref.pos);
     if (!ref.dbLink.empty()) {
       // A table over a link: resolved, checked and described by the other database as the link's
       // user; the statement writes it in the SQLite schema the other database is attached as.
@@ -711,6 +712,41 @@ class Compiler {
       aliasCounter_ = sub.aliasCounter_;
       adoptPlanSources(inner);
       return sql;
+    }
+    if (ref.collection) {
+      // The rows of a collection: its JSON text read by json_each, in element order.
+      std::optional<CompileContext::CollectionRows> rows;
+      if (ctx_.resolveCollection) rows = ctx_.resolveCollection(*ref.collection);
+      if (!rows) {
+        // Not a collection: a name or call nobody knows is ORA-00904, anything else ORA-22905.
+        Scope none;
+        none.parent = outer;
+        expr(*ref.collection, none);
+        fail(22905, ref.collection->pos);
+      }
+      std::string source;
+      if (!rows->source.bind.empty()) {
+        Expr b;
+        b.kind = ExprKind::Bind;
+        b.text = rows->source.bind;
+        source = bind(b).sql;
+      } else {
+        Scope none;
+        none.parent = outer;
+        source = rows->source.function;
+        for (const auto& a : ref.collection->args) source += ", " + expr(*a, none).sql;
+        source += ")";
+      }
+      std::string cols;
+      for (std::size_t i = 0; i < rows->columns.size(); ++i) {
+        const Column& c = rows->columns[i];
+        std::string value = rows->objects ? "json_extract(value, '$[" + std::to_string(i) + "]')" : "value";
+        cols += (i ? ", " : "") + value + " AS " + quoteName(c.name);
+        src.columns.push_back({c.name, c});
+      }
+      src.alias = ref.alias;
+      src.sqlAlias = newAlias();
+      return "(SELECT " + cols + " FROM json_each(" + source + ")) AS " + src.sqlAlias;
     }
     if (ref.subquery) {
       std::vector<Column> cols;

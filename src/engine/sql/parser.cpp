@@ -152,6 +152,11 @@ void Parser::parseTableTarget(TableRef& ref) {
     next();
     ref.subquery = parseQuery();
     expectOp(")", 907);
+  } else if (peek().is("TABLE") && peek(1).isOp("(")) {
+    next();
+    next();
+    ref.collection = parseExpr();
+    expectOp(")", 907);
   } else {
     ref.table = parseName();
     if (acceptOp("@")) ref.dbLink = parseName().parts.back();

@@ -67,20 +67,19 @@ END;
 > 1,2 b
 > null
 # Wrong constructor calls and unknown members are compile errors
-DECLARE
+CREATE PROCEDURE wrong_calls IS
   p point_t := point_t(1, 2);
 BEGIN
-  NULL;
-END;
-/
-> ORA-06550: line 2, column 16:
-DECLARE
-  p point_t := point_t(1, 2, 'a');
-BEGIN
   DBMS_OUTPUT.PUT_LINE(p.z);
+  p.norm2;
 END;
 /
-> ORA-06550: line 4, column 24:
+> ORA-24344: success with compilation error
+SELECT line, text FROM user_errors WHERE name = 'WRONG_CALLS' AND text LIKE 'PLS%' ORDER BY line;
+> LINE,TEXT
+> 2,PLS-00306: wrong number or types of arguments in call to 'POINT_T'
+> 4,PLS-00302: component 'Z' must be declared
+> 5,PLS-00221: 'NORM2' is not a procedure or is undefined
 CREATE TYPE num_list AS TABLE OF NUMBER;
 /
 CREATE TYPE name_arr AS VARRAY(3) OF VARCHAR2(10);
