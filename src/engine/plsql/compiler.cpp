@@ -3020,6 +3020,9 @@ ExprP Compiler::methodCall(ExprP base, const std::string& name, const sql::Expr&
       for (const auto& sub : it->second.subs)
         if (sub->member && !sub->constructor) methods.push_back(sub);
   if (methods.empty()) throw NameError{errorAt(e.pos, "PLS-00302: component '" + name + "' must be declared")};
+  if (std::none_of(methods.begin(), methods.end(), [&](const auto& m) { return m->isFunction != asStatement; }))
+    throw NameError{errorAt(e.pos, asStatement ? "PLS-00221: '" + name + "' is not a procedure or is undefined"
+                                               : "PLS-00222: no function with name '" + name + "' exists in this scope")};
   auto call = std::make_shared<sql::Expr>();
   keep_.push_back(call);
   call->kind = ExprKind::Function;
@@ -3052,7 +3055,8 @@ ExprP Compiler::typeConstructor(const std::shared_ptr<Unit>& typeUnit, const sql
     try {
       return callTo(constructors, typeUnit, e, false, fresh, false);
     } catch (const NameError&) {
-      if (e.args.size() != fields.size()) throw;
+      if (e.args.size() != fields.size())
+        throw NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to '" + typeUnit->name + "'")};
     }
   }
   auto wrong = NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to '" + typeUnit->name + "'")};
