@@ -86,6 +86,7 @@ const std::map<int, const char*>& messageTexts() {
       {14151, "invalid table partitioning method"},
       {2143, "invalid STORAGE option"},
       {22905, "cannot access rows from a non-nested table item"},
+      {22907, "invalid CAST to a type that is not a nested table or VARRAY"},
       {30002, "SYS_CONNECT_BY_PATH function is not allowed here"},
       {30007, "CONNECT BY ROOT operator is not supported in the START WITH or in the CONNECT BY condition"},
       {30076, "invalid extract field for extract source"},

@@ -2345,8 +2345,11 @@ void assignTargets(Exec& x, const std::vector<ExprP>& into, const std::vector<Va
       (*r->record)[i].v = convertScalar(x, row[i], *fields[i].second);
     return;
   }
-  for (std::size_t i = 0; i < into.size() && i < row.size(); ++i)
-    into[i]->ref(x)->v = convertScalar(x, row[i], *into[i]->type);
+  for (std::size_t i = 0; i < into.size() && i < row.size(); ++i) {
+    const Type& type = *into[i]->type;
+    if (type.kind == Type::Kind::Collection) assign(x, *into[i]->ref(x), type, Datum{row[i], nullptr, nullptr});
+    else into[i]->ref(x)->v = convertScalar(x, row[i], type);
+  }
 }
 
 // Fills INTO targets from the current row of a query.

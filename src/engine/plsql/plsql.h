@@ -76,6 +76,9 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
 std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e);
 // TABLE(f(...)) in the session's SQL: a stored function returning a nested table or varray.
 std::optional<sql::CompileContext::CollectionRows> collectionInSql(storage::SessionImpl& session, const sql::Expr& e);
+// A schema-level nested table or varray type by [owner.]name, for CAST(MULTISET(...) AS type).
+std::optional<sql::CompileContext::CollectionRows> collectionTypeInSql(storage::SessionImpl& session,
+                                                                        const std::string& owner, const std::string& name);
 
 // Triggers: true when DML on the statement's target table has enabled triggers to fire; then
 // runTriggeredDml runs the statement row by row with them and returns the rows processed.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 #include "engine/builtins/functions.h"
 #include "engine/plsql/plsql.h"
@@ -120,6 +121,57 @@ std::string collectionJson(const Datum& d, const Type& type) {
     }
   }
   return out + "]";
+}
+
+Datum collectionFromJson(Exec& x, const Value& json, const Type& type) {
+  if (json.isNull()) return {};
+  Datum out = newComposite(type);
+  sqlite3* db = x.session.connection();
+  // Each element: its JSON type and value; object elements are arrays of attribute values.
+  auto read = [&](const std::string& text, const std::function<void(const std::string&, const Value&)>& each) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT type, value FROM json_each(?1)", -1, &s, nullptr) != SQLITE_OK) {
+      sqlite3_finalize(s);
+      raiseValueError("");
+    }
+    sqlite3_bind_text(s, 1, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      std::string kind = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+      Value v;
+      if (kind == "integer") v = Value(static_cast<std::int64_t>(sqlite3_column_int64(s, 1)));
+      else if (kind == "real") v = Value(sqlite3_column_double(s, 1));
+      else if (kind != "null") v = Value(std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 1))));
+      each(kind, v);
+    }
+    sqlite3_finalize(s);
+    if (rc != SQLITE_DONE) raiseValueError("");
+  };
+  auto scalar = [&](const Value& v, const Type& t) {
+    if (t.kind == Type::Kind::Scalar && t.scalar == DataType::Date && v.kind() == Value::Kind::Text) {
+      DateTime d;
+      if (DateTime::fromIso(v.asText(), d)) return Value(d);
+    }
+    return convertScalar(x, v, t);
+  };
+  const Type& element = *type.element;
+  std::int64_t n = 0;
+  read(json.asText(), [&](const std::string& kind, const Value& v) {
+    Datum& d = out.collection->ints[++n];
+    if (element.kind != Type::Kind::Record) {
+      d.v = scalar(v, element);
+      return;
+    }
+    if (kind != "array") return;  // a NULL object
+    d = newComposite(element);
+    std::size_t i = 0;
+    read(v.asText(), [&](const std::string&, const Value& field) {
+      if (i < element.fields.size()) (*d.record)[i].v = scalar(field, *element.fields[i].second);
+      ++i;
+    });
+  });
+  if (type.limit > 0 && n > type.limit) raiseOra(6532);
+  return out;
 }
 
 sql::CompileContext::CollectionRows collectionRows(const Type& type) {
@@ -304,6 +356,11 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
 
 void assign(Exec& x, Datum& target, const Type& type, Datum value) {
   if (type.kind == Type::Kind::Record || type.kind == Type::Kind::Collection) {
+    // CAST(MULTISET(...) AS type) comes from SQL as the collection's JSON text.
+    if (type.kind == Type::Kind::Collection && !type.indexBy && value.v.kind() == Value::Kind::Text) {
+      target = collectionFromJson(x, value.v, type);
+      return;
+    }
     if (!value.record && !value.collection) {
       // An object or a nested table may be NULL as a whole.
       if (type.atomicNull) {

@@ -166,6 +166,8 @@ Flow runList(Exec& x, const std::vector<StmtP>& list);
 // Assigns a value to storage of the given type, converting as Oracle does (ORA-06502 on overflow).
 void assign(Exec& x, Datum& target, const Type& type, Datum value);
 Value convertScalar(Exec& x, const Value& v, const Type& type);
+// The other way, for CAST(MULTISET(...) AS type) fetched into PL/SQL: the collection that JSON text holds.
+Datum collectionFromJson(Exec& x, const Value& json, const Type& type);
 // Truth of a BOOLEAN value: NULL counts as false.
 inline bool isTrue(const Value& v) { return v.kind() == Value::Kind::Integer && v.asInteger() != 0; }
 

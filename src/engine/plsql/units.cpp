@@ -38,8 +38,8 @@ void ensureDependencyTable(sqlite3* db) {
 std::string argumentType(const Type& t) {
   switch (t.kind) {
     case Type::Kind::Boolean: return "PL/SQL BOOLEAN";
-    case Type::Kind::Record: return "PL/SQL RECORD";
-    case Type::Kind::Collection: return "PL/SQL TABLE";
+    case Type::Kind::Record: return t.object ? "OBJECT" : "PL/SQL RECORD";
+    case Type::Kind::Collection: return t.indexBy ? "PL/SQL TABLE" : t.limit > 0 ? "VARRAY" : "TABLE";
     case Type::Kind::RefCursor: return "REF CURSOR";
     default:
       if (t.integer) return t.name == "INTEGER" || t.name == "INT" ? "NUMBER" : "PL/SQL INTEGER";
@@ -666,6 +666,16 @@ std::optional<sql::CompileContext::External> sqlFunction(storage::SessionImpl& s
 
 std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e) {
   return sqlFunction(session, e, false);
+}
+
+std::optional<sql::CompileContext::CollectionRows> collectionTypeInSql(storage::SessionImpl& session,
+                                                                        const std::string& owner, const std::string& name) {
+  SessionState& state = session.plsql();
+  state.validate();
+  auto unit = state.findUnit(owner.empty() ? session.currentSchema() : owner, name);
+  if (!unit || !unit->objectType || unit->objectType->kind != Type::Kind::Collection) return std::nullopt;
+  if (!mayExecute(session, session.currentUser(), *unit)) return std::nullopt;
+  return collectionRows(*unit->objectType);
 }
 
 std::optional<sql::CompileContext::CollectionRows> collectionInSql(storage::SessionImpl& session, const sql::Expr& e) {

@@ -716,7 +716,15 @@ class Compiler {
     if (ref.collection) {
       // The rows of a collection: its JSON text read by json_each, in element order.
       std::optional<CompileContext::CollectionRows> rows;
-      if (ctx_.resolveCollection) rows = ctx_.resolveCollection(*ref.collection);
+      std::string cast;
+      if (isMultiset(*ref.collection)) {
+        Scope none;
+        none.parent = outer;
+        rows.emplace();
+        cast = multiset(*ref.collection, none, &*rows).sql;
+      } else if (ctx_.resolveCollection) {
+        rows = ctx_.resolveCollection(*ref.collection);
+      }
       if (!rows) {
         // Not a collection: a name or call nobody knows is ORA-00904, anything else ORA-22905.
         Scope none;
@@ -724,8 +732,9 @@ class Compiler {
         expr(*ref.collection, none);
         fail(22905, ref.collection->pos);
       }
-      std::string source;
-      if (!rows->source.bind.empty()) {
+      std::string source = cast;
+      if (!cast.empty()) {
+      } else if (!rows->source.bind.empty()) {
         Expr b;
         b.kind = ExprKind::Bind;
         b.text = rows->source.bind;
@@ -1978,7 +1987,31 @@ class Compiler {
     return {sql + ")", isDate ? DataType::Date : DataType::Number};
   }
 
+  // CAST(MULTISET(query) AS type): the query's rows as the JSON text of a collection (see
+  // CompileContext::CollectionRows), in the query's order.
+  Typed multiset(const Expr& e, const Scope& scope, CompileContext::CollectionRows* rowsOut = nullptr) {
+    const Expr& type = *e.args[1];
+    std::optional<CompileContext::CollectionRows> rows;
+    if (ctx_.collectionType) rows = ctx_.collectionType(type.op, type.text);
+    if (!rows) fail(22907, type.pos);
+    std::vector<Column> cols;
+    std::string sql = query(*e.args[0]->query, &scope, cols);
+    if (cols.size() > rows->columns.size()) fail(913, e.args[0]->pos);
+    if (cols.size() < rows->columns.size()) fail(947, e.args[0]->pos);
+    std::string element;
+    for (std::size_t i = 0; i < cols.size(); ++i) element += (i ? ", " : "") + std::string("v.") + quoteName(cols[i].name);
+    if (rows->objects) element = "json_array(" + element + ")";
+    if (rowsOut) *rowsOut = *rows;
+    return {"(SELECT json_group_array(" + element + ") FROM (" + sql + ") AS v)", DataType::Varchar2};
+  }
+
+  static bool isMultiset(const Expr& e) {
+    return e.kind == ExprKind::Function && e.name.parts.size() == 1 && e.name.parts[0] == "CAST" && e.args.size() == 2 &&
+           e.args[0]->kind == ExprKind::Subquery && e.args[0]->op == "MULTISET";
+  }
+
   Typed cast(const Expr& e, const Scope& scope) {
+    if (isMultiset(e)) return multiset(e, scope);
     Typed v = expr(*e.args[0], scope);
     DataType target = catalog::dataTypeOf(e.args[1]->text);
     if (e.args[1]->text == "INTEGER" || e.args[1]->text == "INT") target = DataType::Number;

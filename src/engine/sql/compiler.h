@@ -65,6 +65,8 @@ struct CompileContext {
     bool objects = false;  // each element is a JSON array of attribute values (null: a NULL object)
   };
   std::function<std::optional<CollectionRows>(const Expr& e)> resolveCollection;
+  // A schema-level nested table or varray type by [owner.]name (CAST(MULTISET(...) AS type)): its rows.
+  std::function<std::optional<CollectionRows>(const std::string& owner, const std::string& name)> collectionType;
   // SQL inside PL/SQL: RETURNING INTO targets are PL/SQL's own, not out binds.
   bool insidePlsql = false;
   // The statement's own literals (Parser::literals) that may become parameters, so that statements

@@ -1832,11 +1832,24 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
     return call;
   }
   if (fname == "CAST" && call->name.parts.size() == 1) {
-    call->args.push_back(parseExpr());
+    // CAST(MULTISET(query) AS collection_type): the rows as a nested table or varray.
+    bool multiset = peek().is("MULTISET") && peek(1).isOp("(");
+    if (multiset) {
+      auto rows = make(ExprKind::Subquery, next());
+      next();
+      rows->op = "MULTISET";
+      rows->query = parseQuery();
+      expectOp(")", 907);
+      finish(*rows);
+      call->args.push_back(rows);
+    } else {
+      call->args.push_back(parseExpr());
+    }
     expect("AS");
-    TypeSpec type = parseType();
+    TypeSpec type = parseType(multiset);
     auto t = make(ExprKind::String, peek());
     t->text = type.name;
+    t->op = type.typeOwner;
     call->args.push_back(t);
     expectOp(")", 907);
     finish(*call);

@@ -94,6 +94,10 @@ SELECT object_name, object_type, status FROM user_objects WHERE object_name = 'L
 > OBJECT_NAME,OBJECT_TYPE,STATUS
 > LEDGER,PACKAGE,VALID
 > LEDGER,PACKAGE BODY,VALID
+SELECT object_name, argument_name, data_type FROM user_arguments WHERE package_name = 'LEDGER' AND data_type IN ('TABLE', 'VARRAY', 'OBJECT') ORDER BY 1, 2;
+> OBJECT_NAME,ARGUMENT_NAME,DATA_TYPE
+> IDS,,VARRAY
+> TOTAL,L,TABLE
 # FORCE drops a type with dependants; they become invalid and report why when compiled
 DROP TYPE money_t FORCE;
 SELECT object_name, object_type, status FROM user_objects WHERE object_name LIKE 'MONEY%' ORDER BY 1, 2;

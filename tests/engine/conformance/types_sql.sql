@@ -51,7 +51,7 @@ SELECT p.k, u.column_value FROM TABLE(pairs_pkg.pairs()) p JOIN TABLE(upto(2)) u
 SELECT * FROM TABLE(42);
 > ORA-22905: cannot access rows from a non-nested table item
 SELECT * FROM TABLE(no_such_function(1));
-> ORA-22905: cannot access rows from a non-nested table item
+> ORA-00904: "NO_SUCH_FUNCTION": invalid identifier
 CREATE TABLE items (id NUMBER, name VARCHAR2(10));
 INSERT INTO items SELECT column_value, 'item' || column_value FROM TABLE(upto(4));
 > 4 rows
@@ -116,3 +116,49 @@ END;
 SELECT line, text FROM user_errors WHERE name = 'BAD_ANCHOR' AND text LIKE 'PLS%';
 > LINE,TEXT
 > 3,PLS-00302: component 'NO_SUCH_COLUMN' must be declared
+# CAST(MULTISET(query) AS type): the rows of a query as a collection, in SQL and into PL/SQL
+CREATE TYPE dated_t AS OBJECT (name VARCHAR2(10), made DATE);
+/
+CREATE TYPE dated_arr AS VARRAY(4) OF dated_t;
+/
+UPDATE items SET name = NULL WHERE id = 3;
+> 1 row
+UPDATE items SET name = NULL, id = NULL WHERE id = 4;
+> 1 row
+SELECT * FROM TABLE(CAST(MULTISET(SELECT id FROM items WHERE id IS NOT NULL ORDER BY id DESC) AS num_list));
+> COLUMN_VALUE
+> 3
+> 2
+> 1
+SELECT name, TO_CHAR(made, 'YYYY-MM-DD') AS made FROM TABLE(CAST(MULTISET(SELECT name, DATE '2020-01-01' + id FROM items ORDER BY id) AS dated_arr));
+> NAME,MADE
+> item1,2020-01-02
+> item2,2020-01-03
+> ,2020-01-04
+> ,
+SELECT * FROM TABLE(CAST(MULTISET(SELECT id, name FROM items) AS num_list));
+> ORA-00913: too many values
+SELECT * FROM TABLE(CAST(MULTISET(SELECT id FROM items) AS dated_t));
+> ORA-22907: invalid CAST to a type that is not a nested table or VARRAY
+DECLARE
+  l num_list;
+  d dated_arr;
+BEGIN
+  SELECT CAST(MULTISET(SELECT id * 10 FROM items WHERE id IS NOT NULL ORDER BY id) AS num_list) INTO l FROM dual;
+  DBMS_OUTPUT.PUT_LINE(l.COUNT || ' ' || l(1) || ' ' || l(3));
+  l := CAST(MULTISET(SELECT id FROM items WHERE id > 1 ORDER BY id) AS num_list);
+  DBMS_OUTPUT.PUT_LINE(l.COUNT || ' ' || l(2));
+  SELECT CAST(MULTISET(SELECT name, DATE '2020-01-01' + id FROM items WHERE id < 4 ORDER BY id) AS dated_arr) INTO d FROM dual;
+  DBMS_OUTPUT.PUT_LINE(d.COUNT || ' ' || d(1).name || ' ' || TO_CHAR(d(3).made, 'DD.MM.YYYY') || ' ' || NVL(d(3).name, '-'));
+  INSERT INTO items VALUES (5, 'x');
+  INSERT INTO items VALUES (6, 'y');
+  SELECT CAST(MULTISET(SELECT name, NULL FROM items) AS dated_arr) INTO d FROM dual;
+EXCEPTION
+  WHEN OTHERS THEN
+    DBMS_OUTPUT.PUT_LINE(SQLERRM);
+END;
+/
+> 3 10 30
+> 2 3
+> 3 item1 04.01.2020 -
+> ORA-06532: Subscript outside of limit
