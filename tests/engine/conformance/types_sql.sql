@@ -122,9 +122,9 @@ CREATE TYPE dated_t AS OBJECT (name VARCHAR2(10), made DATE);
 CREATE TYPE dated_arr AS VARRAY(4) OF dated_t;
 /
 UPDATE items SET name = NULL WHERE id = 3;
-> 1 row
+> 1 rows
 UPDATE items SET name = NULL, id = NULL WHERE id = 4;
-> 1 row
+> 1 rows
 SELECT * FROM TABLE(CAST(MULTISET(SELECT id FROM items WHERE id IS NOT NULL ORDER BY id DESC) AS num_list));
 > COLUMN_VALUE
 > 3
