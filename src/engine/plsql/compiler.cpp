@@ -3431,7 +3431,8 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
   }
   if (!chosen) {
     std::string name = e.name.last();
-    if (!candidates.empty() && candidates[0]->isFunction != asStatement && candidates.size() == 1)
+    // The only candidate is of the other kind (a function called as a procedure, or the reverse).
+    if (!candidates.empty() && candidates[0]->isFunction == asStatement && candidates.size() == 1)
       throw NameError{errorAt(e.pos, asStatement ? "PLS-00221: '" + name + "' is not a procedure or is undefined"
                                                  : "PLS-00222: no function with name '" + name + "' exists in this scope")};
     throw NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to '" + name + "'")};
