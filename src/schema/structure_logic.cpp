@@ -29,10 +29,12 @@ bool isLinkName(const QString& link) {
 QString overLink(const QString& statement, const QString& link) {
   if (link.isEmpty()) return statement;
   if (!isLinkName(link)) throw std::invalid_argument("not a database link name: " + link.toStdString());
-  static const QRegularExpression view(QStringLiteral("\\b((?:ALL|USER|DBA)_[A-Z0-9_$#]+)\\b(?!\\s*@)"),
-                                       QRegularExpression::CaseInsensitiveOption);
+  // A view named where a table stands: after FROM, JOIN or the comma of a FROM list.
+  static const QRegularExpression view(
+      QStringLiteral("(\\bFROM|\\bJOIN|,)(\\s+)((?:ALL|USER|DBA)_[A-Z0-9_$#]+)\\b(?!\\s*[@.(])"),
+      QRegularExpression::CaseInsensitiveOption);
   QString out = statement;
-  out.replace(view, QStringLiteral("\\1@") + link);
+  out.replace(view, QStringLiteral("\\1\\2\\3@") + link);
   return out;
 }
 

@@ -18,7 +18,8 @@ QStringList ownerList(const QStringList& users);
 // Whether `link` is a database link name that may be written after "@" in a statement: letters,
 // digits, "_", "$", "#" and dots, starting with a letter.
 bool isLinkName(const QString& link);
-// The statement with every dictionary view (ALL_..., USER_..., DBA_...) read over the link; without
+// The statement with every dictionary view (ALL_..., USER_..., DBA_...) that stands as a table
+// (after FROM, JOIN or a comma) read over the link; without
 // a link the statement as it is. A name that is no link name is refused (std::invalid_argument).
 QString overLink(const QString& statement, const QString& link);
 

@@ -3,6 +3,8 @@
 // is named like a local schema.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -15,7 +17,9 @@
 
 #include "qstring_print.h"
 #include "schema/structure_logic.h"
+#include "engine/engine.h"
 #include "schema/tabStru.h"
+#include "shell/CThemedDBGrid.h"
 #include "shell/Main.h"
 #include "shell_test_support.h"
 
@@ -37,11 +41,13 @@ TEST(StructureOverLink, DictionaryViewsAreReadOverTheLink) {
     const char* expected;
   } cases[] = {
       {"select * from ALL_TABLES where x=1", "", "select * from ALL_TABLES where x=1"},
-      {"select * from ALL_TABLES t, all_col_comments c", "REMO",
-       "select * from ALL_TABLES@REMO t, all_col_comments@REMO c"},
-      // Names that merely contain a view's name, and views already over a link, stay as they are.
+      {"select * from ALL_TABLES t , all_col_comments c", "REMO",
+       "select * from ALL_TABLES@REMO t , all_col_comments@REMO c"},
+      // Columns, names that merely contain a view's name, and views already over a link stay as they are.
       {"select all_tables_x, my_all_tables from dba_users@OTHER", "REMO",
        "select all_tables_x, my_all_tables from dba_users@OTHER"},
+      {"SELECT c.* FROM\nALL_TAB_COLUMNS c LEFT JOIN ALL_COL_COMMENTS m ON m.x = c.x", "L",
+       "SELECT c.* FROM\nALL_TAB_COLUMNS@L c LEFT JOIN ALL_COL_COMMENTS@L m ON m.x = c.x"},
       {"select * from USER_INDEXES", "REMO.WORLD", "select * from USER_INDEXES@REMO.WORLD"},
   };
   for (const auto& c : cases)
@@ -111,6 +117,8 @@ class Structures : public nuvo::test::DatabaseFixture {
   void SetUp() override {
     DatabaseFixture::SetUp();
     sys({"CREATE USER inst1 IDENTIFIED BY inst1", "CREATE USER inst12 IDENTIFIED BY inst12",
+         // The window's session changes other schemas.
+         "GRANT DROP ANY INDEX, ALTER ANY TABLE, ALTER ANY TRIGGER TO system",
          "CREATE TABLE inst1.orders (id NUMBER(9) PRIMARY KEY, note VARCHAR2(40))",
          "CREATE TABLE inst12.orders (id NUMBER(9) PRIMARY KEY, amount NUMBER(12,2), created DATE)",
          "COMMENT ON COLUMN inst12.orders.amount IS 'Sum due'",
