@@ -43,10 +43,8 @@ struct Index {
   QString uniqueness;
   QStringList columns;
 };
-// The indexes on the table (of any index owner), each with its columns; over the database link
-// when one is given.
-QList<Index> readIndexes(db::Session& session, const QString& owner, const QString& table,
-                         const QString& link = QString());
+// The indexes on the table (of any index owner), each with its columns.
+QList<Index> readIndexes(db::Session& session, const QString& owner, const QString& table);
 
 struct Trigger {
   QString owner;
