@@ -3,7 +3,11 @@
 #include <QHash>
 #include <QSet>
 
+#include <stdexcept>
+
+#include "db/error.h"
 #include "db/query.h"
+#include "schema/structure_logic.h"
 #include "shell/sql_catalog.h"
 
 namespace nuvo::schema {
@@ -47,9 +51,17 @@ using Binds = std::initializer_list<std::pair<const char*, QString>>;
 
 // Runs the text with the string binds and calls `row` for each row.
 void forEachRow(db::Session& session, const SqlText& text, Binds binds,
-                const std::function<void(const db::Query&)>& row) {
+                const std::function<void(const db::Query&)>& row, const QString& link = QString()) {
   db::Query query(&session);
-  query.setSql(text);
+  if (link.isEmpty()) {
+    query.setSql(text);
+  } else {
+    try {
+      query.setSql(overLink(text.lines().join(u'\n'), link));
+    } catch (const std::invalid_argument&) {
+      throw db::Error::client(QStringLiteral("Not a database link name: ") + link);
+    }
+  }
   for (const auto& [name, value] : binds) {
     query.declareVariable(QString::fromLatin1(name), db::DataType::String);
     query.setVariable(QString::fromLatin1(name), value);
@@ -117,18 +129,24 @@ QList<Constraint> readConstraints(db::Session& session, const QString& owner, co
   return constraints;
 }
 
-QList<Index> readIndexes(db::Session& session, const QString& owner, const QString& table) {
+QList<Index> readIndexes(db::Session& session, const QString& owner, const QString& table, const QString& link) {
   QList<std::pair<QString, QString>> rows;
-  forEachRow(session, kIndColumns, {{"upor", owner}, {"tabela", table}}, [&rows](const db::Query& q) {
-    rows.append({tableKey(q.field(0).asString(), q.field(1).asString()), q.field(2).asString()});
-  });
+  forEachRow(
+      session, kIndColumns, {{"upor", owner}, {"tabela", table}},
+      [&rows](const db::Query& q) {
+        rows.append({tableKey(q.field(0).asString(), q.field(1).asString()), q.field(2).asString()});
+      },
+      link);
   const QHash<QString, QStringList> columns = byName(gatherColumns(rows));
   QList<Index> indexes;
-  forEachRow(session, kIndexes, {{"upor", owner}, {"tabela", table}}, [&](const db::Query& q) {
-    Index index{text(q, "OWNER"), text(q, "INDEX_NAME"), text(q, "UNIQUENESS"), {}};
-    index.columns = columns.value(tableKey(index.owner, index.name));
-    indexes.append(index);
-  });
+  forEachRow(
+      session, kIndexes, {{"upor", owner}, {"tabela", table}},
+      [&](const db::Query& q) {
+        Index index{text(q, "OWNER"), text(q, "INDEX_NAME"), text(q, "UNIQUENESS"), {}};
+        index.columns = columns.value(tableKey(index.owner, index.name));
+        indexes.append(index);
+      },
+      link);
   return indexes;
 }
 

@@ -43,8 +43,10 @@ struct Index {
   QString uniqueness;
   QStringList columns;
 };
-// The indexes on the table (of any index owner), each with its columns.
-QList<Index> readIndexes(db::Session& session, const QString& owner, const QString& table);
+// The indexes on the table (of any index owner), each with its columns; over the database link
+// when one is given.
+QList<Index> readIndexes(db::Session& session, const QString& owner, const QString& table,
+                         const QString& link = QString());
 
 struct Trigger {
   QString owner;

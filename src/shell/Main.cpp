@@ -34,6 +34,7 @@
 #include "shell/setup.h"
 #include "shell/sql_catalog.h"
 #include "shell/userComm.h"
+#include "schema/tabStru.h"
 #include "sqlwork/editpl.h"
 #include "sqlwork/execScr.h"
 #include "sqlwork/sqlUtl.h"
@@ -79,7 +80,7 @@ const MenuItem kMenu[] = {
     {nullptr, "mmEditPL", "Edit P&L ", "&Urejevalnik", kAvailable},
     {nullptr, "mmExecScript", "execute &Script", "&Skripte", kAvailable},
     {nullptr, "mmStructures", "Stru&ctures", "S&trukture", kGroup | kAvailable},
-    {"mmStructures", "mmTabStru", "&Tables", "Tabele", 0},
+    {"mmStructures", "mmTabStru", "&Tables", "Tabele", kAvailable},
     {"mmStructures", "mmPLSQLStru", "PL/SQL blocks", "PL/SQL bloki", 0},
     {"mmStructures", "mmGrantRevokerights", "Grant/Revoke rigjts", "Pravice", 0},
     {nullptr, "mmStatus", "&Errors", "&Napake", kAvailable},
@@ -140,7 +141,7 @@ const ToolButton kToolbar[] = {
     {"tbOpenProject", "Version", "Verzije", 0, "document-open", QStyle::SP_DirOpenIcon},
     {"tbExecScript", "Execute Script", "Izvajanje Skript", kAvailable, "system-run", QStyle::SP_MediaPlay},
     {"tbErrors", "Errors", "Pregled napak", kAvailable, "dialog-error", QStyle::SP_MessageBoxCritical},
-    {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", 0, "x-office-spreadsheet",
+    {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", kAvailable, "x-office-spreadsheet",
      QStyle::SP_FileDialogInfoView},
     {"tbPLBlocks", "PL/SQL structures", "Strukture PL/SQL blokov", 0, "text-x-generic", QStyle::SP_FileLinkIcon},
     {"tbMin", "Minimize/Maximize Main Form", "Zmanjševanje glavne forme", kAvailable, "view-restore",
@@ -337,6 +338,13 @@ void TfmMain::createMenus() {
   });
   connect(command("mmStatus"), &QAction::triggered, this, [] { TfmErrors::openNew(); });
   connect(command("mmEditPL"), &QAction::triggered, this, [] { (new TfmEditPL)->show(); });
+  // The table-structure window: a new one each time, several may be open, freed when closed.
+  connect(command("mmTabStru"), &QAction::triggered, this, [] {
+    static int opened = 0;
+    auto* structures = new TfmTableStru;
+    structures->setObjectName(QStringLiteral("fmTableStru_%1").arg(++opened));
+    structures->show();
+  });
   // The windows of disabled constraints and triggers are made once; closing hides them.
   connect(command("mmConstraints"), &QAction::triggered, this, [this] {
     if (!FfmDisRef) FfmDisRef = new TfmDisRef(this);

@@ -98,10 +98,10 @@ TEST_F(LogonWindow, APrivilegedUserLogsOnAndTheCommandsFollow) {
   EXPECT_FALSE(w.command("tbConnect")->isChecked());
   for (const char* name :
        {"mmWorkSheet", "mmProject", "mmStructures", "mmCompare", "tbWorkSheet", "mmNormal", "mmStatus", "tbErrors",
-        "mmEditPL", "tbEditPL"})
+        "mmEditPL", "tbEditPL", "tbStructures", "mmTabStru"})
     EXPECT_TRUE(w.command(name)->isEnabled()) << name;
   // Commands whose windows do not exist yet stay disabled.
-  for (const char* name : {"tbStructures"})
+  for (const char* name : {"tbPLBlocks"})
     EXPECT_FALSE(w.command(name)->isEnabled()) << name;
   EXPECT_EQ(w.command("miVersion")->text(), "Version : 19.0.0.0.0(.)");
   EXPECT_EQ(w.command("miServer")->text(), "Server  : DEMO");

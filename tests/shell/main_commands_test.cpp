@@ -58,7 +58,7 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
       {"mmCompare", false, true},      {"mmActivateLargeRB", true, true}, {"mmShowSession", true, true},
       {"mmAbout", true, true},         {"tbOkna", true, true},            {"tbExit", true, true},
       {"mmEditPL", false, true},       {"mmExecScript", false, true},     {"mmStatus", false, true},
-      {"tbWorkSheet", false, true},    {"tbStructures", false, false},    {"mmLock", false, false},
+      {"tbWorkSheet", false, true},    {"tbStructures", false, true},     {"mmLock", false, false},
   };
   TfmMain& w = start();
   for (const auto& c : cases) EXPECT_EQ(w.command(c.name)->isEnabled(), c.before) << c.name;
@@ -291,7 +291,9 @@ TEST_F(MainCommands, ToolbarButtonsOpenANewWindowOrOfferTheOpenOnes) {
   auto closeWorksheets = [] {
     QList<QPointer<QWidget>> sheets;
     for (QWidget* top : QApplication::topLevelWidgets())
-      if (top->inherits("TfmWorkSheet") || top->inherits("TfmErrors") || top->inherits("TfmEditPL")) sheets << top;
+      if (top->inherits("TfmWorkSheet") || top->inherits("TfmErrors") || top->inherits("TfmEditPL") ||
+          top->inherits("TfmTableStru"))
+        sheets << top;
     qDeleteAll(sheets);
   };
   for (const auto& c : cases) {

@@ -112,6 +112,11 @@ std::shared_ptr<engine::Database> DatabaseFixture::database() const {
   return db::EmbeddedDriver::openShared(QString::fromStdString((fs::path(data_) / "DEMO").string()));
 }
 
+std::shared_ptr<engine::Database> DatabaseFixture::addDatabase(const std::string& name) const {
+  fs::copy(templateDatabase(), fs::path(data_) / name, fs::copy_options::recursive);
+  return db::EmbeddedDriver::openShared(QString::fromStdString((fs::path(data_) / name).string()));
+}
+
 void DatabaseFixture::sys(const QStringList& statements) const {
   auto session = database()->logOn("SYS", "SYS", true);
   for (const QString& statement : statements) session->execute(statement.toStdString());

@@ -71,6 +71,8 @@ class DatabaseFixture : public HomeDirFixture {
   std::shared_ptr<engine::Database> database() const;
   // Runs statements as SYS.
   void sys(const QStringList& statements) const;
+  // A second database beside DEMO in the data directory, made from the same template.
+  std::shared_ptr<engine::Database> addDatabase(const std::string& name) const;
 
  private:
   QByteArray previousData_;

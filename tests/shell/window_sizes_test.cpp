@@ -24,6 +24,7 @@
 #include "shell/setup.h"
 #include "shell/userComm.h"
 #include "schema/tabConte.h"
+#include "schema/tabStru.h"
 #include "schema/tableRef.h"
 #include "shell_test_support.h"
 #include "sqlwork/compTake.h"
@@ -64,6 +65,7 @@ const WindowCase kWindows[] = {
        return window;
      }},
     {"references", [](TfmMain& main) -> QWidget* { return new TfmRef(&main); }},
+    {"table structures", [](TfmMain& main) -> QWidget* { return new TfmTableStru(&main); }},
     {"index drop", [](TfmMain& main) -> QWidget* { return new TfmSQLUtl(&main); }},
     {"scratch", [](TfmMain& main) -> QWidget* { return new TfmCompare(&main); }},
     {"about", [](TfmMain&) -> QWidget* { return new TfmAbout; }},

@@ -115,6 +115,12 @@ CREATE TABLE IF NOT EXISTS scheduler_jobs(id INTEGER PRIMARY KEY, owner TEXT NOT
 CREATE TABLE IF NOT EXISTS table_stats(object_id INTEGER PRIMARY KEY, num_rows INTEGER, blocks INTEGER,
   avg_row_len INTEGER, last_analyzed TEXT);
 CREATE TABLE IF NOT EXISTS directories(directory_name TEXT PRIMARY KEY, directory_path TEXT NOT NULL, created TEXT);
+CREATE TABLE IF NOT EXISTS types(owner TEXT NOT NULL, type_name TEXT NOT NULL, typecode TEXT, attributes INTEGER,
+  methods INTEGER, PRIMARY KEY(owner, type_name));
+CREATE TABLE IF NOT EXISTS type_attrs(owner TEXT NOT NULL, type_name TEXT NOT NULL, attr_name TEXT NOT NULL,
+  attr_type_owner TEXT, attr_type_name TEXT, length INTEGER, precision INTEGER, scale INTEGER, attr_no INTEGER);
+CREATE TABLE IF NOT EXISTS coll_types(owner TEXT NOT NULL, type_name TEXT NOT NULL, coll_type TEXT,
+  upper_bound INTEGER, elem_type_owner TEXT, elem_type_name TEXT, length INTEGER, precision INTEGER, scale INTEGER);
 CREATE TABLE IF NOT EXISTS scheduler_job_log(log_id INTEGER PRIMARY KEY, log_date TEXT, owner TEXT, job_name TEXT,
   status TEXT, error_number INTEGER, actual_start_date TEXT, run_duration REAL, session_id INTEGER,
   additional_info TEXT);
@@ -137,7 +143,7 @@ namespace {
 // Objects of the table namespace share one name space; indexes have their own (4), like Oracle's.
 int namespaceOf(const std::string& type) {
   if (type == "INDEX") return 4;
-  if (type == "PACKAGE BODY") return 2;
+  if (type == "PACKAGE BODY" || type == "TYPE BODY") return 2;
   if (type == "TRIGGER") return 3;
   if (type == "MATERIALIZED VIEW") return 19;  // beside its container table of the same name
   return 1;

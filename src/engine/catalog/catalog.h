@@ -68,7 +68,8 @@ struct UserInfo {
 
 // Creates the catalog tables in a new catalog file.
 void createCatalogTables(sqlite3* db);
-// The job queue's tables (also added to catalogs of earlier engines when opened).
+// The tables added since the first catalog layout (the job queue, directories, schema-level types),
+// also added to catalogs of earlier engines when opened.
 void createJobTables(sqlite3* db);
 // The tables of physical clauses, partitions and materialized views (also added to earlier catalogs).
 void createStorageTables(sqlite3* db);

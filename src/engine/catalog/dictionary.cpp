@@ -211,6 +211,27 @@ std::vector<Family> families() {
        "OWNER", "TABLE_NAME"},
       {"DB_LINKS", "OWNER:V128,DB_LINK:V128,USERNAME:V128,HOST:V2000,CREATED:D",
        "SELECT owner, db_link, username, host, created FROM db_links", "OWNER", "DB_LINK"},
+      // Schema-level object and collection types (rows written when a type compiles).
+      {"TYPES",
+       "OWNER:V128,TYPE_NAME:V128,TYPE_OID:V32,TYPECODE:V128,ATTRIBUTES:N,METHODS:N,PREDEFINED:V3,INCOMPLETE:V3,"
+       "FINAL:V3,INSTANTIABLE:V3,PERSISTABLE:V3,SUPERTYPE_OWNER:V128,SUPERTYPE_NAME:V128,LOCAL_ATTRIBUTES:N,"
+       "LOCAL_METHODS:N",
+       "SELECT t.owner, t.type_name, printf('%032X', o.object_id), t.typecode, t.attributes, t.methods, 'NO', 'NO', "
+       "'YES', 'YES', 'YES', NULL, NULL, NULL, NULL FROM types t JOIN objects o ON o.owner = t.owner AND "
+       "o.object_name = t.type_name AND o.object_type = 'TYPE'",
+       "OWNER", "TYPE_NAME"},
+      {"TYPE_ATTRS",
+       "OWNER:V128,TYPE_NAME:V128,ATTR_NAME:V128,ATTR_TYPE_MOD:V7,ATTR_TYPE_OWNER:V128,ATTR_TYPE_NAME:V128,"
+       "LENGTH:N,PRECISION:N,SCALE:N,CHARACTER_SET_NAME:V44,ATTR_NO:N,INHERITED:V3",
+       "SELECT owner, type_name, attr_name, NULL, attr_type_owner, attr_type_name, length, precision, scale, "
+       "CASE WHEN attr_type_name IN ('VARCHAR2','CHAR','CLOB') THEN 'CHAR_CS' END, attr_no, 'NO' FROM type_attrs",
+       "OWNER", "TYPE_NAME"},
+      {"COLL_TYPES",
+       "OWNER:V128,TYPE_NAME:V128,COLL_TYPE:V128,UPPER_BOUND:N,ELEM_TYPE_MOD:V7,ELEM_TYPE_OWNER:V128,"
+       "ELEM_TYPE_NAME:V128,LENGTH:N,PRECISION:N,SCALE:N,CHARACTER_SET_NAME:V44,ELEM_STORAGE:V7,NULLS_STORED:V3",
+       "SELECT owner, type_name, coll_type, upper_bound, NULL, elem_type_owner, elem_type_name, length, precision, "
+       "scale, CASE WHEN elem_type_name IN ('VARCHAR2','CHAR','CLOB') THEN 'CHAR_CS' END, NULL, 'YES' FROM coll_types",
+       "OWNER", "TYPE_NAME"},
   };
 }
 

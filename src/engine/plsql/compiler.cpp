@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/builtins/functions.h"
+#include "engine/catalog/dictionary.h"
 #include "engine/plsql/nodes.h"
 #include "engine/plsql/packages/native.h"
 #include "engine/sql/parser.h"
@@ -505,6 +506,17 @@ class Compiler {
   // ---- units
   void compilePackageSpec();
   void compilePackageBody(const std::shared_ptr<Unit>& spec);
+  void compileTypeSpec();
+  void compileTypeBody(const std::shared_ptr<Unit>& spec);
+  // MEMBER, STATIC, CONSTRUCTOR, MAP/ORDER MEMBER and their modifiers before a method; false when
+  // none is there.
+  bool methodPrefix();
+  std::shared_ptr<Type> selfType_;     // the object type a TYPE or TYPE BODY declares
+  enum class Method { None, Member, Static, Constructor } method_ = Method::None;  // the heading being read
+  // A name that is an attribute of SELF inside a member method, as SELF.name; null otherwise.
+  sql::ExprPtr selfAttribute(const sql::Expr& e);
+  ExprP typeConstructor(const std::shared_ptr<Unit>& type, const sql::Expr& e);
+  ExprP methodCall(ExprP base, const std::string& name, const sql::Expr& e, bool withArgs, bool asStatement);
   void compileStandalone();
   void compileAnonymous();
   std::shared_ptr<Subprogram> subprogramHeading(bool isFunction);
@@ -514,6 +526,7 @@ class Compiler {
   void declarations(std::vector<StmtP>& init, std::vector<int>& cursors);
   void declaration(std::vector<StmtP>& init, std::vector<int>& cursors);
   TypePtr parseType();
+  void collectionType(Type& type);
   TypePtr typeOfName(const sql::Name& name, const std::string& attribute, const sql::Position& pos,
                      const std::string& link = {});
   TypePtr rowTypeOfTable(const std::string& owner, const std::string& table, const sql::Position& pos,
@@ -556,13 +569,18 @@ class Compiler {
   ExprP nameRef(const sql::Expr& e);
   ExprP callRef(const sql::Expr& e, bool asStatement);
   ExprP sqlFallback(const sql::Expr& e);
-  ExprP member(ExprP base, const std::string& name, const sql::Expr& e, std::size_t partIndex);
+  ExprP member(ExprP base, const std::string& name, const sql::Expr& e, std::size_t partIndex, bool asStatement = false);
   ExprP cursorAttribute(const Symbol* cursor, ExprP state, const std::string& attr, const sql::Position& pos);
   ExprP implicitAttribute(const std::string& attr, const sql::Position& pos);
   ExprP builtinCall(const sql::Expr& e, bool asStatement);
+  // With `self`, the candidates are methods and `self` is their SELF argument; `selfBack` writes an
+  // IN OUT SELF back to it.
   ExprP callTo(const std::vector<std::shared_ptr<Subprogram>>& candidates, const std::shared_ptr<Unit>& package,
-               const sql::Expr& e, bool asStatement);
+               const sql::Expr& e, bool asStatement, ExprP self = nullptr, bool selfBack = true);
+  std::vector<sql::ExprPtr> keep_;  // expressions made while compiling (SELF.attribute, method calls)
   ExprP collectionMethod(ExprP coll, const std::string& method, const sql::Expr& e);
+  ExprP elementRef(ExprP base, ExprP key, const sql::Position& pos);
+  ExprP collectionConstructor(const TypePtr& type, const sql::Expr& e);
   ExprP constant(Value v, TypePtr type) {
     auto c = std::make_shared<ConstNode>();
     c->value = std::move(v);
@@ -581,6 +599,7 @@ class Compiler {
   SqlPiece readSql();
   void compileSql(SqlStatement& s, const sql::Position& pos);
   std::optional<sql::CompileContext::External> external(SqlStatement& s, const sql::Expr& e);
+  std::optional<sql::CompileContext::CollectionRows> collectionSource(SqlStatement& s, const sql::Expr& e);
   std::vector<ExprP> targets(const std::vector<sql::ExprPtr>& list);
   std::shared_ptr<SqlStatement> queryStatement(const sql::QueryPtr& q, const std::string& text);
   StmtP intoStatement(std::shared_ptr<SqlStatement> sql, std::vector<ExprP> into, bool bulk, const sql::Position& pos);
@@ -641,6 +660,10 @@ void Compiler::compile(const std::shared_ptr<Unit>& spec) {
   try {
     if (is("PACKAGE") && is("BODY", 1)) {
       compilePackageBody(spec);
+    } else if (is("TYPE") && is("BODY", 1)) {
+      compileTypeBody(spec);
+    } else if (is("TYPE")) {
+      compileTypeSpec();
     } else if (is("PACKAGE")) {
       compilePackageSpec();
     } else if (is("PROCEDURE") || is("FUNCTION")) {
@@ -744,6 +767,135 @@ void Compiler::compilePackageBody(const std::shared_ptr<Unit>& spec) {
                                           "' is declared in a package specification and must be defined in the package body"));
 }
 
+bool Compiler::methodPrefix() {
+  bool any = false;
+  method_ = Method::None;
+  for (;;) {
+    if (accept("NOT") || accept("OVERRIDING") || accept("FINAL") || accept("INSTANTIABLE") || accept("MAP") ||
+        accept("ORDER")) {
+      any = true;
+    } else if (accept("MEMBER")) {
+      method_ = Method::Member;
+      return true;
+    } else if (accept("STATIC")) {
+      method_ = Method::Static;
+      return true;
+    } else if (accept("CONSTRUCTOR")) {
+      method_ = Method::Constructor;
+      return true;
+    } else {
+      if (any) syntax(at(), "MEMBER STATIC CONSTRUCTOR");
+      return false;
+    }
+  }
+}
+
+// TYPE name [FORCE] AS OBJECT (attributes and method headings) [[NOT] FINAL] [[NOT] INSTANTIABLE],
+// or AS TABLE OF ..., AS VARRAY(n) OF ...
+void Compiler::compileTypeSpec() {
+  p_.next();
+  unit_.type = "TYPE";
+  skipOwnerPrefix();
+  unit_.name = identifier();
+  accept("FORCE");
+  accept("AUTHID") && (accept("DEFINER") || accept("CURRENT_USER"));
+  if (is("UNDER")) syntax(at(), "IS AS");
+  if (!accept("IS") && !accept("AS")) syntax(at(), "IS AS");
+  auto type = std::make_shared<Type>();
+  type->name = unit_.name;
+  type->owner = owner_;
+  type->typeUnit = &unit_;
+  type->atomicNull = true;
+  selfType_ = type;
+  unit_.objectType = type;
+  auto scope = push(0, &unit_.stateSize);
+  scope->package = &unit_;
+  unit_.scope = scope;
+  if (is("TABLE") || is("VARRAY") || is("VARYING")) {
+    const Token& start = at();
+    collectionType(*type);
+    if (type->indexBy) record(errorAt(start.pos, "PLS-00355: use of pl/sql table not allowed in this context"));
+    type->atomicNull = true;
+  } else {
+    expect("OBJECT");
+    type->kind = Type::Kind::Record;
+    type->object = true;
+    expectOp("(");
+    do {
+      const Token& first = at();
+      if (methodPrefix()) {
+        bool isFunction = is("FUNCTION");
+        if (!isFunction && !is("PROCEDURE")) syntax(at(), "FUNCTION PROCEDURE");
+        p_.next();
+        auto sub = subprogramHeading(isFunction);
+        if (sub->constructor && sub->name != unit_.name)
+          record(errorAt(first.pos, "PLS-00658: constructor method name must match type name"));
+        auto it = scope_->names.find(sub->name);
+        if (it != scope_->names.end() && it->second.kind == Symbol::Kind::Subprograms) {
+          it->second.subs.push_back(sub);
+        } else {
+          Symbol sym;
+          sym.kind = Symbol::Kind::Subprograms;
+          sym.subs = {sub};
+          scope_->names[sub->name] = sym;
+        }
+        unit_.subprograms.push_back(sub);
+        method_ = Method::None;
+        continue;
+      }
+      std::string attribute = identifier();
+      if (type->fieldIndex(attribute) >= 0)
+        record(errorAt(first.pos, "PLS-00410: duplicate fields in RECORD,TABLE or argument list are not permitted"));
+      type->fields.emplace_back(attribute, parseType());
+    } while (acceptOp(","));
+    expectOp(")");
+    if (type->fields.empty()) record(errorAt(at().pos, "PLS-00589: no attributes found in object type \"" + unit_.name + "\""));
+  }
+  while (accept("NOT") || accept("FINAL") || accept("INSTANTIABLE")) {
+  }
+  acceptOp(";");
+  if (at().kind != TokenKind::End) syntax(at(), "end-of-file");
+}
+
+// TYPE BODY name AS method definitions END: like a package body whose subprograms are methods.
+void Compiler::compileTypeBody(const std::shared_ptr<Unit>& spec) {
+  p_.next();
+  p_.next();
+  unit_.type = "TYPE BODY";
+  skipOwnerPrefix();
+  unit_.name = identifier();
+  if (!accept("IS") && !accept("AS")) syntax(at(), "IS AS");
+  if (!spec || !spec->objectType) {
+    auto stored = session_.catalog().findObject(owner_, unit_.name);
+    if (stored && stored->type == "TYPE")
+      record(errorAt(at().pos, "PLS-00905: object " + owner_ + "." + unit_.name + " is invalid"));
+    else
+      record(errorAt(at().pos, "PLS-00201: identifier '" + unit_.name + "' must be declared"));
+    return;
+  }
+  unit_.spec = spec;
+  selfType_ = std::const_pointer_cast<Type>(spec->objectType);
+  scope_ = spec->scope;
+  auto scope = push(0, &unit_.stateSize);
+  scope->package = &unit_;
+  unit_.scope = scope;
+  std::vector<StmtP> init;
+  std::vector<int> cursors;
+  while (!is("END") && at().kind != TokenKind::End) {
+    if (!methodPrefix()) syntax(at(), "MEMBER STATIC CONSTRUCTOR END");
+    declaration(init, cursors);
+    method_ = Method::None;
+  }
+  expect("END");
+  if (at().kind == TokenKind::Identifier) p_.next();
+  acceptOp(";");
+  if (at().kind != TokenKind::End) syntax(at(), "end-of-file");
+  for (const auto& sub : spec->subprograms)
+    if (!sub->impl)
+      record(errorAt({0, sub->line, 1}, "PLS-00538: subprogram or cursor '" + sub->name +
+                                            "' is declared in an object type specification and must be defined in the object type body"));
+}
+
 std::shared_ptr<Subprogram> Compiler::subprogramHeading(bool isFunction) {
   auto sub = std::make_shared<Subprogram>();
   unit_.owned.push_back(sub);
@@ -777,8 +929,28 @@ std::shared_ptr<Subprogram> Compiler::subprogramHeading(bool isFunction) {
   }
   if (isFunction) {
     expect("RETURN");
-    sub->returnType = parseType();
+    if (method_ == Method::Constructor && is("SELF") && is("AS", 1)) {
+      p_.next();
+      p_.next();
+      expect("RESULT");
+      sub->returnType = selfType_;
+    } else {
+      sub->returnType = parseType();
+    }
     while (accept("DETERMINISTIC") || accept("PIPELINED") || accept("RESULT_CACHE") || accept("PARALLEL_ENABLE")) {
+    }
+  }
+  // A member or constructor takes SELF first (IN for functions, IN OUT otherwise), unless written.
+  if ((method_ == Method::Member || method_ == Method::Constructor) && selfType_) {
+    sub->member = true;
+    sub->constructor = method_ == Method::Constructor;
+    if (sub->params.empty() || sub->params[0].name != "SELF") {
+      Param self;
+      self.name = "SELF";
+      self.type = selfType_;
+      self.mode = isFunction && !sub->constructor ? BindDirection::In : BindDirection::InOut;
+      sub->params.insert(sub->params.begin(), self);
+      for (std::size_t i = 0; i < sub->params.size(); ++i) sub->params[i].slot = static_cast<int>(i);
     }
   }
   sub->frameSize = static_cast<int>(sub->params.size());
@@ -895,7 +1067,7 @@ void Compiler::declaration(std::vector<StmtP>& init, std::vector<int>& cursors) 
     } else {
       existing->subs.push_back(sub);
     }
-    if (scope_->package && unit_.type == "PACKAGE") unit_.subprograms.push_back(sub);
+    if (scope_->package && (unit_.type == "PACKAGE" || unit_.type == "TYPE")) unit_.subprograms.push_back(sub);
     return;
   }
   if (accept("CURSOR")) {
@@ -975,25 +1147,8 @@ void Compiler::declaration(std::vector<StmtP>& init, std::vector<int>& cursors) 
         type->fields.emplace_back(field, ft);
       } while (acceptOp(","));
       expectOp(")");
-    } else if (accept("TABLE") || accept("VARRAY") || accept("VARYING")) {
-      if (acceptOp("(")) {
-        p_.next();
-        expectOp(")");
-      }
-      if (accept("ARRAY") && acceptOp("(")) {
-        p_.next();
-        expectOp(")");
-      }
-      expect("OF");
-      type->kind = Type::Kind::Collection;
-      type->element = parseType();
-      if (accept("NOT")) expect("NULL");
-      if (accept("INDEX")) {
-        expect("BY");
-        TypePtr key = parseType();
-        type->indexBy = true;
-        type->textKeys = key->scalar != DataType::Number;
-      }
+    } else if (is("TABLE") || is("VARRAY") || is("VARYING")) {
+      collectionType(*type);
     } else if (accept("REF")) {
       expect("CURSOR");
       if (accept("RETURN")) parseType();
@@ -1062,6 +1217,29 @@ void Compiler::declaration(std::vector<StmtP>& init, std::vector<int>& cursors) 
     return Flow::Next;
   };
   init.push_back(node);
+}
+
+// TABLE OF t [INDEX BY k] | VARRAY(n) OF t | VARYING ARRAY(n) OF t, after IS or AS.
+void Compiler::collectionType(Type& type) {
+  bool varray = accept("VARRAY") || (accept("VARYING") && (expect("ARRAY"), true));
+  if (!varray) expect("TABLE");
+  if (varray) {
+    expectOp("(");
+    if (at().kind != TokenKind::Number) syntax(at(), "a number");
+    type.limit = std::stoll(p_.next().text);
+    expectOp(")");
+  }
+  expect("OF");
+  type.kind = Type::Kind::Collection;
+  type.element = parseType();
+  if (accept("NOT")) expect("NULL");
+  if (!varray && accept("INDEX")) {
+    expect("BY");
+    TypePtr key = parseType();
+    type.indexBy = true;
+    type.textKeys = key->scalar != DataType::Number;
+  }
+  type.atomicNull = !type.indexBy;
 }
 
 TypePtr Compiler::parseType() {
@@ -1154,12 +1332,28 @@ TypePtr Compiler::parseType() {
   // A declared type: TYPE/SUBTYPE of this scope or of a package.
   if (name.parts.size() == 1) {
     if (const Symbol* s = scope_->find(n); s && s->kind == Symbol::Kind::Type) return s->type;
+    if (selfType_ && n == selfType_->name) return selfType_;
+  } else if (name.parts.size() == 2 && !findUnit(owner_, name.parts[0]) &&
+             session_.catalog().findObject(name.parts[0], name.parts[1], "TYPE")) {
+    // schema.type below
   } else if (name.parts.size() == 2) {
     if (auto pkg = findUnit(owner_, name.parts[0]); pkg && pkg->scope) {
       unit_.dependencies.insert({pkg->owner, pkg->name});
       if (auto it = pkg->scope->names.find(name.parts[1]); it != pkg->scope->names.end() && it->second.kind == Symbol::Kind::Type)
         return it->second.type;
       throw SyntaxError{errorAt(t.pos, "PLS-00302: component '" + n + "' must be declared")};
+    }
+  }
+  // A schema-level type: its own name, or schema.name.
+  if (name.parts.size() <= 2) {
+    std::string typeOwner = name.parts.size() == 2 ? name.parts[0] : owner_;
+    if (auto type = findUnit(typeOwner, n); type && type->objectType) {
+      unit_.dependencies.insert({type->owner, type->name});
+      return type->objectType;
+    }
+    if (std::string failed = loader_.invalidUnit(typeOwner, n); !failed.empty()) {
+      unit_.dependencies.insert({typeOwner, n});
+      throw SyntaxError{errorAt(t.pos, "PLS-00905: object " + failed + " is invalid")};
     }
   }
   // The name as written, with its qualifiers.
@@ -1192,6 +1386,22 @@ TypePtr Compiler::rowTypeOfTable(const std::string& owner, const std::string& ta
       if (auto syn = cat->synonymTarget("PUBLIC", table)) object = cat->findObject((*syn)[0], (*syn)[1]);
   }
   if (object && !link.empty() && !remote.mayUse(remote.user, object->owner, object->name, "SELECT")) object.reset();
+  // A dictionary view (user_tab_columns, all_objects, v$session, ...): its columns as Oracle types them.
+  const catalog::DictionaryView* view = nullptr;
+  if (!object && link.empty() && (owner == owner_ || owner == "SYS")) view = catalog::findDictionaryView(table);
+  if (view) {
+    auto type = std::make_shared<Type>();
+    type->kind = Type::Kind::Record;
+    type->name = table + "%ROWTYPE";
+    for (const auto& c : view->columns) {
+      auto ft = std::make_shared<Type>();
+      ft->scalar = c.type;
+      ft->name = dataTypeName(c.type);
+      if (c.type == DataType::Varchar2 || c.type == DataType::Char) ft->length = c.size;
+      type->fields.emplace_back(c.name, ft);
+    }
+    return type;
+  }
   if (!object || (object->type != "TABLE" && object->type != "VIEW"))
     throw SyntaxError{errorAt(pos, "PLS-00201: identifier '" + table + (link.empty() ? "" : "@" + link) +
                                        "' must be declared")};
@@ -1258,6 +1468,7 @@ TypePtr Compiler::typeOfName(const sql::Name& name, const std::string& attribute
     TypePtr row = rowTypeOfTable(owner, parts[parts.size() - 2], pos);
     int f = row->fieldIndex(parts.back());
     if (f >= 0) return row->fields[static_cast<std::size_t>(f)].second;
+    throw SyntaxError{errorAt(pos, "PLS-00302: component '" + parts.back() + "' must be declared")};
   }
   std::string shown;
   for (const auto& p : parts) shown += (shown.empty() ? "" : ".") + p;
@@ -1632,7 +1843,7 @@ StmtP Compiler::forStatement(const std::string& label) {
         } close{c};
         while (c.next()) {
           Datum* r = recRef->ref(x);
-          if (!r->record) *r = initialDatum(*rowType);
+          if (!r->record) *r = newComposite(*rowType);
           for (std::size_t i = 0; i < r->record->size() && i < c.row.size(); ++i) (*r->record)[i].v = c.row[i];
           bool stop;
           Flow f = loopFlow(x, runList(x, body), label, stop);
@@ -1648,7 +1859,7 @@ StmtP Compiler::forStatement(const std::string& label) {
       } done{*sql, s};
       while (sql->step(x.session, s)) {
         Datum* r = recRef->ref(x);
-        if (!r->record) *r = initialDatum(*rowType);
+        if (!r->record) *r = newComposite(*rowType);
         for (std::size_t i = 0; i < r->record->size(); ++i) (*r->record)[i].v = sql->column(s, static_cast<int>(i));
         bool stop;
         Flow f = loopFlow(x, runList(x, body), label, stop);
@@ -1701,6 +1912,10 @@ StmtP Compiler::returnStatement() {
   if (!at().isOp(";")) {
     if (!current_ || !current_->isFunction) throw NameError{errorAt(t.pos, "PLS-00372: In a procedure, RETURN statement cannot contain an expression")};
     value = expr(*parseExpr());
+    type = current_->returnType;
+  } else if (current_ && current_->constructor) {
+    // A constructor's RETURN gives back SELF.
+    value = variableRef(*scope_->find("SELF"), t.pos);
     type = current_->returnType;
   } else if (current_ && current_->isFunction) {
     throw NameError{errorAt(t.pos, "PLS-00503: RETURN <value> statement required for this return from function")};
@@ -1925,6 +2140,33 @@ std::shared_ptr<SqlStatement> Compiler::queryStatement(const sql::QueryPtr& q, c
   return s;
 }
 
+// TABLE(expr) in a statement of PL/SQL: the collection expression is PL/SQL's, passed as its JSON text.
+std::optional<sql::CompileContext::CollectionRows> Compiler::collectionSource(SqlStatement& s, const sql::Expr& e) {
+  ExprP coll;
+  ++insideSql_;
+  try {
+    coll = expr(e);
+  } catch (...) {
+    --insideSql_;
+    throw;
+  }
+  --insideSql_;
+  if (!coll->type || coll->type->kind != Type::Kind::Collection || coll->type->indexBy || !coll->type->element)
+    return std::nullopt;
+  TypePtr type = coll->type;
+  auto json = std::make_shared<FnExpr>();
+  json->type = scalarType(DataType::Varchar2, "VARCHAR2");
+  json->run = [coll, type](Exec& x) { return Value(collectionJson(coll->datum(x), *type)); };
+  SqlParam param;
+  param.expr = json;
+  sql::CompileContext::CollectionRows rows = collectionRows(*type);
+  rows.source.bind = "#" + std::to_string(s.paramByBind.size());
+  rows.source.type = DataType::Varchar2;
+  s.paramByBind[rows.source.bind] = param;
+  s.collections[e.pos.offset] = rows;
+  return rows;
+}
+
 std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s, const sql::Expr& e) {
   SqlParam param;
   TypePtr type;
@@ -1977,6 +2219,19 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
         if (it != unit->scope->names.end() && it->second.kind == Symbol::Kind::Subprograms) subs = it->second.subs;
       }
     }
+    // An argument that is a record, object or collection cannot pass through SQL: the call then
+    // runs in PL/SQL and SQL gets its result as a bind.
+    bool composite = false;
+    for (const auto& a : e.args) {
+      ++insideSql_;
+      try {
+        ExprP v = expr(*a);
+        if (v->type && !v->type->isScalar()) composite = true;
+      } catch (const NameError&) {
+      }
+      --insideSql_;
+    }
+    if (composite) subs.clear();
     for (const auto& sub : subs) {
       if (!sub->isFunction || sub->params.size() < e.args.size()) continue;
       if (!unit) break;
@@ -1988,7 +2243,8 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
       return x;
     }
     // A collection element: a bind.
-    if (parts.size() == 1) {
+    if (composite) {
+    } else if (parts.size() == 1) {
       if (const Symbol* sym = scope_->find(parts[0]); !sym || sym->kind != Symbol::Kind::Variable) return std::nullopt;
     } else {
       return std::nullopt;
@@ -2021,6 +2277,7 @@ void Compiler::compileSql(SqlStatement& s, const sql::Position& pos) {
   }
   ctx.insidePlsql = true;
   ctx.resolveExternal = [this, &s](const sql::Expr& e) { return external(s, e); };
+  ctx.resolveCollection = [this, &s](const sql::Expr& e) { return collectionSource(s, e); };
   try {
     s.code = sql::compileStatement(*s.ast, ctx, s.text);
   } catch (const Error& e) {
@@ -2082,14 +2339,17 @@ std::vector<ExprP> Compiler::targets(const std::vector<sql::ExprPtr>& list) {
 void assignTargets(Exec& x, const std::vector<ExprP>& into, const std::vector<Value>& row) {
   if (into.size() == 1 && into[0]->type->kind == Type::Kind::Record) {
     Datum* r = into[0]->ref(x);
-    if (!r->record) *r = initialDatum(*into[0]->type);
+    if (!r->record) *r = newComposite(*into[0]->type);
     const auto& fields = into[0]->type->fields;
     for (std::size_t i = 0; i < fields.size() && i < row.size(); ++i)
       (*r->record)[i].v = convertScalar(x, row[i], *fields[i].second);
     return;
   }
-  for (std::size_t i = 0; i < into.size() && i < row.size(); ++i)
-    into[i]->ref(x)->v = convertScalar(x, row[i], *into[i]->type);
+  for (std::size_t i = 0; i < into.size() && i < row.size(); ++i) {
+    const Type& type = *into[i]->type;
+    if (type.kind == Type::Kind::Collection) assign(x, *into[i]->ref(x), type, Datum{row[i], nullptr, nullptr});
+    else into[i]->ref(x)->v = convertScalar(x, row[i], type);
+  }
 }
 
 // Fills INTO targets from the current row of a query.
@@ -2132,7 +2392,7 @@ StmtP Compiler::intoStatement(std::shared_ptr<SqlStatement> sql, std::vector<Exp
       std::vector<Datum*> colls;
       for (const auto& t : into) {
         Datum* d = t->ref(x);
-        *d = initialDatum(*t->type);
+        *d = newComposite(*t->type);
         colls.push_back(d);
       }
       std::int64_t n = 0;
@@ -2140,7 +2400,7 @@ StmtP Compiler::intoStatement(std::shared_ptr<SqlStatement> sql, std::vector<Exp
         ++n;
         for (std::size_t i = 0; i < into.size(); ++i) {
           const Type& element = *into[i]->type->element;
-          Datum d = initialDatum(element);
+          Datum d = newComposite(element);
           if (element.kind == Type::Kind::Record) {
             for (std::size_t f = 0; f < element.fields.size(); ++f)
               (*d.record)[f].v = convertScalar(x, sql->column(s, static_cast<int>(f)), *element.fields[f].second);
@@ -2323,7 +2583,7 @@ StmtP Compiler::fetchStatement() {
     if (!c.open) raiseOra(1001);
     auto fill = [&](std::vector<Datum*>& dest, const std::vector<TypePtr>& types) {
       if (dest.size() == 1 && types[0]->kind == Type::Kind::Record) {
-        if (!dest[0]->record) *dest[0] = initialDatum(*types[0]);
+        if (!dest[0]->record) *dest[0] = newComposite(*types[0]);
         for (std::size_t i = 0; i < dest[0]->record->size() && i < c.row.size(); ++i)
           (*dest[0]->record)[i].v = convertScalar(x, c.row[i], *types[0]->fields[i].second);
         return;
@@ -2334,7 +2594,7 @@ StmtP Compiler::fetchStatement() {
       std::vector<Datum*> colls;
       for (const auto& t : into) {
         Datum* d = t->ref(x);
-        *d = initialDatum(*t->type);
+        *d = newComposite(*t->type);
         colls.push_back(d);
       }
       std::int64_t n = 0;
@@ -2710,11 +2970,20 @@ ExprP Compiler::sqlFallback(const sql::Expr& e) {
   return node;
 }
 
-ExprP Compiler::member(ExprP base, const std::string& name, const sql::Expr& e, std::size_t) {
+ExprP Compiler::member(ExprP base, const std::string& name, const sql::Expr& e, std::size_t partIndex, bool asStatement) {
   const TypePtr& type = base->type;
+  // The last name of a call (obj.method(args), obj.list(i)) takes the call's arguments.
+  bool takesArgs = e.kind == ExprKind::Function && e.fields.empty() && partIndex + 1 == e.name.parts.size();
   if (type && type->kind == Type::Kind::Record) {
     int f = type->fieldIndex(name);
+    if (f < 0 && type->object) return methodCall(base, name, e, takesArgs, asStatement);
     if (f < 0) throw NameError{errorAt(e.pos, "PLS-00302: component '" + name + "' must be declared")};
+    if (takesArgs && e.args.size() == 1 && type->fields[static_cast<std::size_t>(f)].second->kind == Type::Kind::Collection) {
+      sql::Expr plain = e;
+      plain.kind = ExprKind::Column;
+      plain.args.clear();
+      return elementRef(member(base, name, plain, partIndex), expr(*e.args[0]), e.pos);
+    }
     auto node = std::make_shared<FnExpr>();
     node->pos = e.pos;
     node->type = type->fields[static_cast<std::size_t>(f)].second;
@@ -2723,6 +2992,7 @@ ExprP Compiler::member(ExprP base, const std::string& name, const sql::Expr& e, 
     node->storage = [base, index, recordType](Exec& x) -> Datum* {
       Datum* d = base->ref(x);
       if (!d) return nullptr;
+      if (!d->record && recordType->atomicNull) raiseOra(6530);
       if (!d->record) *d = initialDatum(*recordType);
       return &(*d->record)[index];
     };
@@ -2734,9 +3004,97 @@ ExprP Compiler::member(ExprP base, const std::string& name, const sql::Expr& e, 
     node->run = [node = node.get()](Exec& x) { return node->composite(x).v; };
     return node;
   }
-  if (type && type->kind == Type::Kind::Collection) return collectionMethod(base, name, e);
+  if (type && type->kind == Type::Kind::Collection) {
+    if (takesArgs) return collectionMethod(base, name, e);
+    sql::Expr plain;
+    plain.pos = e.pos;
+    return collectionMethod(base, name, plain);
+  }
   if (type && type->kind == Type::Kind::RefCursor && name[0] == '%') return cursorAttribute(nullptr, base, name, e.pos);
   throw NameError{errorAt(e.pos, "PLS-00302: component '" + name + "' must be declared")};
+}
+
+// obj.method(args): a member subprogram of the object's type, with obj as SELF.
+ExprP Compiler::methodCall(ExprP base, const std::string& name, const sql::Expr& e, bool withArgs, bool asStatement) {
+  Unit* typeUnit = base->type->typeUnit;
+  std::vector<std::shared_ptr<Subprogram>> methods;
+  if (typeUnit && typeUnit->scope)
+    if (auto it = typeUnit->scope->names.find(name); it != typeUnit->scope->names.end() && it->second.kind == Symbol::Kind::Subprograms)
+      for (const auto& sub : it->second.subs)
+        if (sub->member && !sub->constructor) methods.push_back(sub);
+  if (methods.empty()) throw NameError{errorAt(e.pos, "PLS-00302: component '" + name + "' must be declared")};
+  if (std::none_of(methods.begin(), methods.end(), [&](const auto& m) { return m->isFunction != asStatement; }))
+    throw NameError{errorAt(e.pos, asStatement ? "PLS-00221: '" + name + "' is not a procedure or is undefined"
+                                               : "PLS-00222: no function with name '" + name + "' exists in this scope")};
+  auto call = std::make_shared<sql::Expr>();
+  keep_.push_back(call);
+  call->kind = ExprKind::Function;
+  call->pos = e.pos;
+  call->endOffset = e.endOffset;
+  call->name.parts = {name};
+  if (withArgs) {
+    call->args = e.args;
+    call->argNames = e.argNames;
+  }
+  return callTo(methods, typeUnit->shared_from_this(), *call, asStatement, base, true);
+}
+
+// type_name(args): a user constructor that matches the arguments, else the attribute constructor
+// (one argument per attribute, by position or name); a collection type's constructor.
+ExprP Compiler::typeConstructor(const std::shared_ptr<Unit>& typeUnit, const sql::Expr& e) {
+  unit_.dependencies.insert({typeUnit->owner, typeUnit->name});
+  TypePtr type = typeUnit->objectType;
+  if (type->kind == Type::Kind::Collection) return collectionConstructor(type, e);
+  std::vector<std::shared_ptr<Subprogram>> constructors;
+  if (auto it = typeUnit->scope->names.find(typeUnit->name); it != typeUnit->scope->names.end() && it->second.kind == Symbol::Kind::Subprograms)
+    for (const auto& sub : it->second.subs)
+      if (sub->constructor) constructors.push_back(sub);
+  const auto& fields = type->fields;
+  if (!constructors.empty()) {
+    auto fresh = std::make_shared<FnExpr>();
+    fresh->type = type;
+    fresh->pos = e.pos;
+    fresh->composite = [type](Exec&) { return newComposite(*type); };
+    try {
+      return callTo(constructors, typeUnit, e, false, fresh, false);
+    } catch (const NameError&) {
+      if (e.args.size() != fields.size())
+        throw NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to '" + typeUnit->name + "'")};
+    }
+  }
+  auto wrong = NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to '" + typeUnit->name + "'")};
+  if (e.args.size() != fields.size()) throw wrong;
+  std::vector<ExprP> values(fields.size());
+  for (std::size_t i = 0; i < e.args.size(); ++i) {
+    std::size_t f = i;
+    if (i < e.argNames.size() && !e.argNames[i].empty()) {
+      int named = type->fieldIndex(e.argNames[i]);
+      if (named < 0) throw wrong;
+      f = static_cast<std::size_t>(named);
+    }
+    if (values[f]) throw wrong;
+    values[f] = expr(*e.args[i]);
+  }
+  auto node = std::make_shared<FnExpr>();
+  node->pos = e.pos;
+  node->type = type;
+  node->composite = [type, values](Exec& x) {
+    Datum d = newComposite(*type);
+    for (std::size_t i = 0; i < values.size(); ++i) assign(x, (*d.record)[i], *type->fields[i].second, values[i]->datum(x));
+    return d;
+  };
+  node->run = [n = node.get()](Exec& x) { return n->composite(x).v; };
+  return node;
+}
+
+sql::ExprPtr Compiler::selfAttribute(const sql::Expr& e) {
+  if (!selfType_ || !current_ || !current_->member || e.name.parts.empty() || selfType_->kind != Type::Kind::Record) return nullptr;
+  const std::string& first = e.name.parts[0];
+  if (first == "SELF" || first[0] == '%' || scope_->find(first) || selfType_->fieldIndex(first) < 0) return nullptr;
+  auto copy = std::make_shared<sql::Expr>(e);
+  copy->name.parts.insert(copy->name.parts.begin(), "SELF");
+  keep_.push_back(copy);
+  return copy;
 }
 
 // Keys of associative arrays and nested tables.
@@ -2764,70 +3122,162 @@ Datum* findElement(Collection& c, const Key& k) {
   return it == c.ints.end() ? nullptr : &it->second;
 }
 
+// list_t(a, b, ...): a collection of those elements, numbered from 1.
+ExprP Compiler::collectionConstructor(const TypePtr& type, const sql::Expr& e) {
+  std::vector<ExprP> items;
+  for (const auto& a : e.args) items.push_back(expr(*a));
+  auto node = std::make_shared<FnExpr>();
+  node->pos = e.pos;
+  node->type = type;
+  node->composite = [items, type](Exec& x) {
+    if (type->limit > 0 && static_cast<std::int64_t>(items.size()) > type->limit) raiseOra(6532);
+    Datum d = newComposite(*type);
+    std::int64_t i = 0;
+    for (const auto& item : items) assign(x, d.collection->ints[++i], *type->element, item->datum(x));
+    return d;
+  };
+  return node;
+}
+
+// coll(i): an element to read or assign. Associative arrays create the element on assignment;
+// nested tables and varrays hold elements 1 .. their size only (ORA-06533 beyond it, ORA-06532
+// below 1 or past a varray's limit), and a deleted element reads as no data.
+ExprP Compiler::elementRef(ExprP base, ExprP key, const sql::Position& pos) {
+  bool text = base->type->textKeys;
+  bool dense = !base->type->indexBy;
+  std::int64_t limit = base->type->limit;
+  TypePtr element = base->type->element;
+  auto node = std::make_shared<FnExpr>();
+  node->pos = pos;
+  node->type = element;
+  auto checkRange = [dense, limit](const Collection& c, const Key& k) {
+    if (!dense) return;
+    if (k.n < 1 || (limit > 0 && k.n > limit)) raiseOra(6532);
+    std::int64_t size = c.ints.empty() ? 0 : c.ints.rbegin()->first;
+    if (k.n > size) raiseOra(6533);
+  };
+  node->storage = [base, key, text, element, checkRange](Exec& x) -> Datum* {
+    Datum* d = base->ref(x);
+    if (!d || !d->collection) raiseOra(6531);
+    Key k = keyOf(x, key->eval(x), text);
+    checkRange(*d->collection, k);
+    Datum* found = findElement(*d->collection, k);
+    if (found) return found;
+    Datum fresh = initialDatum(*element);
+    if (text) return &(d->collection->texts[k.s] = fresh);
+    return &(d->collection->ints[k.n] = fresh);
+  };
+  node->composite = [base, key, text, checkRange](Exec& x) -> Datum {
+    Datum d = base->datum(x);
+    if (!d.collection) raiseOra(6531);
+    Key k = keyOf(x, key->eval(x), text);
+    checkRange(*d.collection, k);
+    Datum* found = findElement(*d.collection, k);
+    if (!found) raiseOra(1403);
+    return *found;
+  };
+  node->run = [n = node.get()](Exec& x) { return n->composite(x).v; };
+  return node;
+}
+
 ExprP Compiler::collectionMethod(ExprP coll, const std::string& method, const sql::Expr& e) {
   std::vector<ExprP> args;
   for (const auto& a : e.args) args.push_back(expr(*a));
   bool text = coll->type->textKeys;
+  std::int64_t limit = coll->type->limit;
+  bool varray = limit > 0;
   TypePtr keyType = text ? scalarType(DataType::Varchar2, "VARCHAR2") : scalarType(DataType::Number);
   auto node = std::make_shared<FnExpr>();
   node->pos = e.pos;
+  auto wrongArguments = [&] {
+    return NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to '" + method + "'")};
+  };
+  // Reading methods take the value, changing ones the variable; both fail on an atomically NULL one.
+  auto read = [coll](Exec& x) -> std::shared_ptr<Collection> {
+    Datum d = coll->datum(x);
+    if (!d.collection) raiseOra(6531);
+    return d.collection;
+  };
   auto get = [coll](Exec& x) -> Collection& {
     Datum* d = coll->ref(x);
-    if (!d->collection) raiseOra(6531);
+    if (!d || !d->collection) raiseOra(6531);
     return *d->collection;
   };
   if (method == "COUNT") {
+    if (!args.empty()) throw wrongArguments();
     node->type = scalarType(DataType::Number);
-    node->run = [get](Exec& x) { return Value(static_cast<std::int64_t>(get(x).count())); };
+    node->run = [read](Exec& x) { return Value(static_cast<std::int64_t>(read(x)->count())); };
+  } else if (method == "LIMIT") {
+    if (!args.empty()) throw wrongArguments();
+    node->type = scalarType(DataType::Number);
+    node->run = [read, limit](Exec& x) {
+      read(x);
+      return limit > 0 ? Value(limit) : Value();
+    };
   } else if (method == "FIRST" || method == "LAST") {
+    if (!args.empty()) throw wrongArguments();
     bool first = method == "FIRST";
     node->type = keyType;
-    node->run = [get, first](Exec& x) -> Value {
-      Collection& c = get(x);
-      if (c.count() == 0) return {};
-      if (c.textKeys) return Value(first ? c.texts.begin()->first : c.texts.rbegin()->first);
-      return Value(first ? c.ints.begin()->first : c.ints.rbegin()->first);
+    node->run = [read, first](Exec& x) -> Value {
+      auto c = read(x);
+      if (c->count() == 0) return {};
+      if (c->textKeys) return Value(first ? c->texts.begin()->first : c->texts.rbegin()->first);
+      return Value(first ? c->ints.begin()->first : c->ints.rbegin()->first);
     };
   } else if (method == "NEXT" || method == "PRIOR") {
-    if (args.size() != 1) throw NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to '" + method + "'")};
+    if (args.size() != 1) throw wrongArguments();
     bool next = method == "NEXT";
     ExprP arg = args[0];
     node->type = keyType;
-    node->run = [get, next, arg, text](Exec& x) -> Value {
-      Collection& c = get(x);
+    node->run = [read, next, arg, text](Exec& x) -> Value {
+      auto c = read(x);
       Value v = arg->eval(x);
       if (v.isNull()) return {};
       Key k = keyOf(x, v, text);
       if (text) {
-        auto it = next ? c.texts.upper_bound(k.s) : c.texts.lower_bound(k.s);
-        if (next) return it == c.texts.end() ? Value() : Value(it->first);
-        return it == c.texts.begin() ? Value() : Value(std::prev(it)->first);
+        auto it = next ? c->texts.upper_bound(k.s) : c->texts.lower_bound(k.s);
+        if (next) return it == c->texts.end() ? Value() : Value(it->first);
+        return it == c->texts.begin() ? Value() : Value(std::prev(it)->first);
       }
-      auto it = next ? c.ints.upper_bound(k.n) : c.ints.lower_bound(k.n);
-      if (next) return it == c.ints.end() ? Value() : Value(it->first);
-      return it == c.ints.begin() ? Value() : Value(std::prev(it)->first);
+      auto it = next ? c->ints.upper_bound(k.n) : c->ints.lower_bound(k.n);
+      if (next) return it == c->ints.end() ? Value() : Value(it->first);
+      return it == c->ints.begin() ? Value() : Value(std::prev(it)->first);
     };
   } else if (method == "EXISTS") {
-    if (args.size() != 1) throw NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to 'EXISTS'")};
+    if (args.size() != 1) throw wrongArguments();
     ExprP arg = args[0];
     node->type = booleanType();
     node->run = [coll, arg, text](Exec& x) -> Value {
-      Datum* d = coll->ref(x);
-      if (!d->collection) return Value(0);
+      Datum d = coll->datum(x);
+      if (!d.collection) return Value(0);
       Value v = arg->eval(x);
       if (v.isNull()) return Value(0);
-      return Value(findElement(*d->collection, keyOf(x, v, text)) ? 1 : 0);
+      return Value(findElement(*d.collection, keyOf(x, v, text)) ? 1 : 0);
     };
   } else if (method == "DELETE" || method == "TRIM" || method == "EXTEND") {
+    bool indexBy = coll->type->indexBy;
+    if ((method == "DELETE" && (args.size() > 2 || (varray && !args.empty()))) ||
+        (method != "DELETE" && indexBy) || (method == "TRIM" && args.size() > 1) || (method == "EXTEND" && args.size() > 2))
+      throw wrongArguments();
     node->type = nullptr;
-    node->run = [get, args, text, method, element = coll->type->element](Exec& x) -> Value {
+    node->run = [get, args, text, method, limit, element = coll->type->element](Exec& x) -> Value {
       Collection& c = get(x);
+      std::int64_t size = c.ints.empty() ? 0 : c.ints.rbegin()->first;
       if (method == "EXTEND") {
         std::int64_t n = args.empty() ? 1 : toNumber(args[0]->eval(x)).asInteger();
-        std::int64_t last = c.ints.empty() ? 0 : c.ints.rbegin()->first;
-        for (std::int64_t i = 1; i <= n; ++i) c.ints[last + i] = initialDatum(*element);
+        if (n < 0) raiseValueError("");
+        if (limit > 0 && size + n > limit) raiseOra(6532);
+        std::optional<Datum> copied;
+        if (args.size() == 2) {
+          Datum* from = findElement(c, keyOf(x, args[1]->eval(x), false));
+          if (!from) raiseOra(6533);
+          copied = *from;
+        }
+        for (std::int64_t i = 1; i <= n; ++i) c.ints[size + i] = copied ? copyDatum(*copied) : initialDatum(*element);
       } else if (method == "TRIM") {
         std::int64_t n = args.empty() ? 1 : toNumber(args[0]->eval(x)).asInteger();
+        if (n < 0) raiseValueError("");
+        if (n > static_cast<std::int64_t>(c.count())) raiseOra(6533);
         for (std::int64_t i = 0; i < n && !c.ints.empty(); ++i) c.ints.erase(std::prev(c.ints.end()));
       } else if (args.empty()) {
         c.ints.clear();
@@ -2835,8 +3285,11 @@ ExprP Compiler::collectionMethod(ExprP coll, const std::string& method, const sq
       } else {
         Key lo = keyOf(x, args[0]->eval(x), text);
         Key hi = args.size() > 1 ? keyOf(x, args[1]->eval(x), text) : lo;
-        if (text) c.texts.erase(c.texts.lower_bound(lo.s), c.texts.upper_bound(hi.s));
-        else c.ints.erase(c.ints.lower_bound(lo.n), c.ints.upper_bound(hi.n));
+        if (text) {
+          if (lo.s <= hi.s) c.texts.erase(c.texts.lower_bound(lo.s), c.texts.upper_bound(hi.s));
+        } else if (lo.n <= hi.n) {
+          c.ints.erase(c.ints.lower_bound(lo.n), c.ints.upper_bound(hi.n));
+        }
       }
       return {};
     };
@@ -2847,6 +3300,7 @@ ExprP Compiler::collectionMethod(ExprP coll, const std::string& method, const sq
 }
 
 ExprP Compiler::nameRef(const sql::Expr& e) {
+  if (auto attribute = selfAttribute(e)) return nameRef(*attribute);
   const auto& parts = e.name.parts;
   const std::string& first = parts[0];
   auto rest = [&](ExprP base, std::size_t from) {
@@ -2927,9 +3381,21 @@ std::vector<std::optional<std::size_t>> matchArguments(const Subprogram& sub, co
 }
 
 ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidates, const std::shared_ptr<Unit>& package,
-                       const sql::Expr& e, bool asStatement) {
+                       const sql::Expr& original, bool asStatement, ExprP self, bool selfBack) {
+  // A method call: SELF becomes the first argument, by name.
+  sql::Expr withSelf;
+  if (self) {
+    withSelf = original;
+    auto placeholder = std::make_shared<sql::Expr>();
+    placeholder->pos = original.pos;
+    placeholder->endOffset = original.pos.offset;
+    withSelf.args.insert(withSelf.args.begin(), placeholder);
+    if (withSelf.argNames.size() < original.args.size()) withSelf.argNames.resize(original.args.size());
+    withSelf.argNames.insert(withSelf.argNames.begin(), "SELF");
+  }
+  const sql::Expr& e = self ? withSelf : original;
   std::vector<ExprP> argValues;
-  for (const auto& a : e.args) argValues.push_back(expr(*a));
+  for (std::size_t i = 0; i < e.args.size(); ++i) argValues.push_back(self && i == 0 ? self : expr(*e.args[i]));
   std::shared_ptr<Subprogram> chosen;
   std::vector<std::optional<std::size_t>> mapping;
   int bestScore = -1;
@@ -2965,14 +3431,17 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
   }
   if (!chosen) {
     std::string name = e.name.last();
-    if (!candidates.empty() && candidates[0]->isFunction != asStatement && candidates.size() == 1)
+    // The only candidate is of the other kind (a function called as a procedure, or the reverse).
+    if (!candidates.empty() && candidates[0]->isFunction == asStatement && candidates.size() == 1)
       throw NameError{errorAt(e.pos, asStatement ? "PLS-00221: '" + name + "' is not a procedure or is undefined"
                                                  : "PLS-00222: no function with name '" + name + "' exists in this scope")};
     throw NameError{errorAt(e.pos, "PLS-00306: wrong number or types of arguments in call to '" + name + "'")};
   }
   // OUT and IN OUT arguments must be assignable.
+  bool skipSelf = self && !selfBack;
+  bool checkSelf = self && chosen->member && !chosen->constructor;
   for (std::size_t k = 0; k < chosen->params.size(); ++k) {
-    if (chosen->params[k].mode == BindDirection::In || !mapping[k]) continue;
+    if (chosen->params[k].mode == BindDirection::In || !mapping[k] || (skipSelf && k == 0)) continue;
     const ExprP& a = argValues[*mapping[k]];
     bool assignable = dynamic_cast<FrameVar*>(a.get()) || dynamic_cast<PackageVar*>(a.get()) ||
                       (dynamic_cast<FnExpr*>(a.get()) && (static_cast<FnExpr*>(a.get())->storage || e.args[*mapping[k]]->kind == ExprKind::Bind));
@@ -3000,7 +3469,8 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
   node->type = chosen->returnType;
   if (package) unit_.dependencies.insert({package->owner, package->name});
   bool sameUnit = chosen->unit == &unit_;
-  node->composite = [sub, argValues, mapping, hostBinds, depth, loader, packageRef, inPackage, sameUnit](Exec& x) -> Datum {
+  node->composite = [sub, argValues, mapping, hostBinds, depth, loader, packageRef, inPackage, sameUnit, skipSelf,
+                     checkSelf](Exec& x) -> Datum {
     std::shared_ptr<Unit> pkg = packageRef.lock();  // kept alive until the call returns
     if (inPackage && !pkg) raiseOra(4068, "");
     std::vector<Datum> args(sub->params.size());
@@ -3013,6 +3483,7 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
       Datum v = mapping[k] ? argValues[*mapping[k]]->datum(x) : prm.defaultValue->datum(x);
       assign(x, args[k], *prm.type, std::move(v));
     }
+    if (checkSelf && !args[0].record) raiseOra(30625);
     Frame* link = nullptr;
     if (pkg) {
       Unit* spec = pkg->stateOwner();
@@ -3026,7 +3497,7 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
     if (!sub->impl && !sub->body) raiseOra(6508, "");
     Datum result = callSubprogram(x, *sub, args, link);
     for (std::size_t k = 0; k < sub->params.size(); ++k) {
-      if (sub->params[k].mode == BindDirection::In || !mapping[k]) continue;
+      if (sub->params[k].mode == BindDirection::In || !mapping[k] || (skipSelf && k == 0)) continue;
       if (hostBinds[k] != static_cast<std::size_t>(-1)) {
         (*x.binds)[hostBinds[k]].v = args[k].v;
         continue;
@@ -3041,10 +3512,23 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
 }
 
 ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
+  if (auto attribute = selfAttribute(e)) return callRef(*attribute, asStatement);
   const auto& parts = e.name.parts;
   const std::string& first = parts[0];
   if (parts.size() == 1) {
     if (const Symbol* s = scope_->find(first)) {
+      if (s->kind == Symbol::Kind::Subprograms && (s->subs[0]->unit->type == "TYPE" || s->subs[0]->unit->type == "TYPE BODY")) {
+        // A method called by its name inside the type's body: a member's SELF is the caller's.
+        std::shared_ptr<Unit> typeUnit = stateOwner(s->subs[0]->unit)->shared_from_this();
+        if (s->subs[0]->constructor) {
+          if (asStatement) throw NameError{errorAt(e.pos, "PLS-00221: '" + first + "' is not a procedure or is undefined")};
+          return typeConstructor(typeUnit, e);
+        }
+        const Symbol* self = scope_->find("SELF");
+        if (s->subs[0]->member && self && !s->subs[0]->constructor)
+          return callTo(s->subs, typeUnit, e, asStatement, variableRef(*self, e.pos), true);
+        return callTo(s->subs, typeUnit, e, asStatement);
+      }
       if (s->kind == Symbol::Kind::Subprograms) {
         Unit* owner = s->subs[0]->unit;
         std::shared_ptr<Unit> pkg;
@@ -3055,56 +3539,21 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
         return callTo(s->subs, pkg, e, asStatement);
       }
       if (s->kind == Symbol::Kind::Type && s->type->kind == Type::Kind::Collection && !asStatement) {
-        // A collection constructor: list_t(a, b, ...) numbers its elements from 1.
-        std::vector<ExprP> items;
-        for (const auto& a : e.args) items.push_back(expr(*a));
-        TypePtr type = s->type;
-        auto node = std::make_shared<FnExpr>();
-        node->pos = e.pos;
-        node->type = type;
-        node->composite = [items, type](Exec& x) {
-          Datum d = initialDatum(*type);
-          std::int64_t i = 0;
-          for (const auto& item : items) assign(x, d.collection->ints[++i], *type->element, item->datum(x));
-          return d;
-        };
-        return node;
+        return collectionConstructor(s->type, e);
       }
       if (s->kind == Symbol::Kind::Variable && !asStatement) {
         ExprP base = variableRef(*s, e.pos);
-        if (base->type && base->type->kind == Type::Kind::Collection && e.args.size() == 1) {
-          ExprP key = expr(*e.args[0]);
-          bool text = base->type->textKeys;
-          TypePtr element = base->type->element;
-          auto node = std::make_shared<FnExpr>();
-          node->pos = e.pos;
-          node->type = element;
-          node->storage = [base, key, text, element](Exec& x) -> Datum* {
-            Datum* d = base->ref(x);
-            if (!d->collection) raiseOra(6531);
-            Key k = keyOf(x, key->eval(x), text);
-            Datum* found = findElement(*d->collection, k);
-            if (found) return found;
-            Datum fresh = initialDatum(*element);
-            if (text) return &(d->collection->texts[k.s] = fresh);
-            return &(d->collection->ints[k.n] = fresh);
-          };
-          node->composite = [base, key, text](Exec& x) -> Datum {
-            Datum* d = base->ref(x);
-            if (!d->collection) raiseOra(6531);
-            Datum* found = findElement(*d->collection, keyOf(x, key->eval(x), text));
-            if (!found) raiseOra(1403);
-            return *found;
-          };
-          node->run = [n = node.get()](Exec& x) { return n->composite(x).v; };
-          return node;
-        }
+        if (base->type && base->type->kind == Type::Kind::Collection && e.args.size() == 1)
+          return elementRef(base, expr(*e.args[0]), e.pos);
       }
     }
     if (auto unit = findUnit(owner_, first); unit && unit->main) {
       unit_.dependencies.insert({unit->owner, unit->name});
       return callTo({unit->main}, nullptr, e, asStatement);
+    } else if (unit && unit->objectType && !asStatement) {
+      return typeConstructor(unit, e);
     }
+    if (selfType_ && first == selfType_->name && !asStatement && unit_.spec.lock()) return typeConstructor(unit_.spec.lock(), e);
     return builtinCall(e, asStatement);
   }
   // record or collection variable: coll.EXISTS(i), coll.DELETE
@@ -3112,7 +3561,7 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
     ExprP base = variableRef(*s, e.pos);
     for (std::size_t i = 1; i + 1 < parts.size(); ++i) base = member(base, parts[i], e, i);
     if (base->type && base->type->kind == Type::Kind::Collection) return collectionMethod(base, parts.back(), e);
-    return member(base, parts.back(), e, parts.size() - 1);
+    return member(base, parts.back(), e, parts.size() - 1, asStatement);
   }
   // package.subprogram or schema.unit
   if (auto pkg = findUnit(owner_, first); pkg && pkg->scope && parts.size() == 2) {
@@ -3133,6 +3582,8 @@ ExprP Compiler::callRef(const sql::Expr& e, bool asStatement) {
     if (auto unit = findUnit(first, parts[1]); unit && unit->main) {
       unit_.dependencies.insert({unit->owner, unit->name});
       return callTo({unit->main}, nullptr, e, asStatement);
+    } else if (unit && unit->objectType && !asStatement) {
+      return typeConstructor(unit, e);
     }
   }
   return builtinCall(e, asStatement);

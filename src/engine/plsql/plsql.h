@@ -21,7 +21,13 @@
 //   COLUMN, RENAME and a replaced view or unit mark the dependants INVALID in cascade (ADD COLUMN does
 //   not), and they compile again at their next use. A unit that still fails is PLS-00905 to a PL/SQL
 //   caller, ORA-06575 to SQL. A session whose package state was made before the package's last compile
-//   gets ORA-04068 once, then runs with fresh state. A trigger's errors count lines from its block.
+//   gets ORA-04068 once, then runs with fresh state (a unit without variables or cursors has none
+//   to lose). A trigger's errors count lines from its block.
+// - Schema-level types are stored units too: TYPE (an object type's attributes and method headings,
+//   or a nested table or varray) and TYPE BODY (the methods), compiled like a package and its body.
+//   Objects, nested tables and varrays are atomically NULL until constructed (ORA-06530/06531);
+//   a member's SELF is its first parameter (ORA-30625 on NULL). Replacing or dropping a type that
+//   other types use is ORA-02303 unless FORCE; PL/SQL users are invalidated as for any unit.
 // - Triggers (triggers.cpp) are the engine's own, kept in the catalog. DML on a table with enabled
 //   triggers runs row by row: the statement's rows are read first (ROWID, :OLD, the new values, from
 //   the statement's own syntax tree so its names resolve as before), BEFORE ROW triggers may change
@@ -68,6 +74,11 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
 
 // Stored functions called from the session's SQL: the SQLite call that runs one, or nothing.
 std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e);
+// TABLE(f(...)) in the session's SQL: a stored function returning a nested table or varray.
+std::optional<sql::CompileContext::CollectionRows> collectionInSql(storage::SessionImpl& session, const sql::Expr& e);
+// A schema-level nested table or varray type by [owner.]name, for CAST(MULTISET(...) AS type).
+std::optional<sql::CompileContext::CollectionRows> collectionTypeInSql(storage::SessionImpl& session,
+                                                                        const std::string& owner, const std::string& name);
 
 // Triggers: true when DML on the statement's target table has enabled triggers to fire; then
 // runTriggeredDml runs the statement row by row with them and returns the rows processed.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 #include "engine/builtins/functions.h"
 #include "engine/plsql/plsql.h"
@@ -47,6 +48,11 @@ TypePtr refCursorType() {
 }
 
 Datum initialDatum(const Type& type) {
+  if (type.atomicNull) return {};
+  return newComposite(type);
+}
+
+Datum newComposite(const Type& type) {
   Datum d;
   if (type.kind == Type::Kind::Record) {
     d.record = std::make_shared<std::vector<Datum>>();
@@ -56,6 +62,139 @@ Datum initialDatum(const Type& type) {
     d.collection->textKeys = type.textKeys;
   }
   return d;
+}
+
+namespace {
+
+void jsonValue(std::string& out, const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::Null: out += "null"; return;
+    case Value::Kind::Integer: out += std::to_string(v.asInteger()); return;
+    case Value::Kind::Real: {
+      char buffer[32];
+      std::snprintf(buffer, sizeof buffer, "%.17g", v.asDouble());
+      out += buffer;
+      return;
+    }
+    default: break;
+  }
+  std::string text = v.kind() == Value::Kind::Date ? v.asDate().toIso() : v.kind() == Value::Kind::Text ? v.asText() : std::string();
+  out += '"';
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += '"';
+}
+
+}  // namespace
+
+std::string collectionJson(const Datum& d, const Type& type) {
+  std::string out = "[";
+  if (d.collection) {
+    bool first = true;
+    for (const auto& [key, element] : d.collection->ints) {
+      if (!first) out += ',';
+      first = false;
+      if (type.element && type.element->kind == Type::Kind::Record) {
+        if (!element.record) {
+          out += "null";
+          continue;
+        }
+        out += '[';
+        for (std::size_t i = 0; i < element.record->size(); ++i) {
+          if (i) out += ',';
+          jsonValue(out, (*element.record)[i].v);
+        }
+        out += ']';
+      } else {
+        jsonValue(out, element.v);
+      }
+    }
+  }
+  return out + "]";
+}
+
+Datum collectionFromJson(Exec& x, const Value& json, const Type& type) {
+  if (json.isNull()) return {};
+  Datum out = newComposite(type);
+  sqlite3* db = x.session.connection();
+  // Each element: its JSON type and value; object elements are arrays of attribute values.
+  auto read = [&](const std::string& text, const std::function<void(const std::string&, const Value&)>& each) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT type, value FROM json_each(?1)", -1, &s, nullptr) != SQLITE_OK) {
+      sqlite3_finalize(s);
+      raiseValueError("");
+    }
+    sqlite3_bind_text(s, 1, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      std::string kind = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+      Value v;
+      if (kind == "integer") v = Value(static_cast<std::int64_t>(sqlite3_column_int64(s, 1)));
+      else if (kind == "real") v = Value(sqlite3_column_double(s, 1));
+      else if (kind != "null") v = Value(std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 1))));
+      each(kind, v);
+    }
+    sqlite3_finalize(s);
+    if (rc != SQLITE_DONE) raiseValueError("");
+  };
+  auto scalar = [&](const Value& v, const Type& t) {
+    if (t.kind == Type::Kind::Scalar && t.scalar == DataType::Date && v.kind() == Value::Kind::Text) {
+      DateTime d;
+      if (DateTime::fromIso(v.asText(), d)) return Value(d);
+    }
+    return convertScalar(x, v, t);
+  };
+  const Type& element = *type.element;
+  std::int64_t n = 0;
+  read(json.asText(), [&](const std::string& kind, const Value& v) {
+    Datum& d = out.collection->ints[++n];
+    if (element.kind != Type::Kind::Record) {
+      d.v = scalar(v, element);
+      return;
+    }
+    if (kind != "array") return;  // a NULL object
+    d = newComposite(element);
+    std::size_t i = 0;
+    read(v.asText(), [&](const std::string&, const Value& field) {
+      if (i < element.fields.size()) (*d.record)[i].v = scalar(field, *element.fields[i].second);
+      ++i;
+    });
+  });
+  if (type.limit > 0 && n > type.limit) raiseOra(6532);
+  return out;
+}
+
+sql::CompileContext::CollectionRows collectionRows(const Type& type) {
+  sql::CompileContext::CollectionRows rows;
+  auto column = [](const std::string& name, const Type& t) {
+    Column c;
+    c.name = name;
+    c.type = t.kind == Type::Kind::Scalar ? t.scalar : DataType::Unknown;
+    if (c.type == DataType::Varchar2 || c.type == DataType::Char) c.size = t.length;
+    if (c.type == DataType::Number && t.hasScale) {
+      c.precision = t.precision;
+      c.scale = t.scale;
+    }
+    return c;
+  };
+  const Type& element = *type.element;
+  if (element.kind == Type::Kind::Record) {
+    rows.objects = true;
+    for (const auto& [name, t] : element.fields) rows.columns.push_back(column(name, *t));
+  } else {
+    rows.columns.push_back(column("COLUMN_VALUE", element));
+  }
+  return rows;
 }
 
 Datum copyDatum(const Datum& d) {
@@ -111,6 +250,9 @@ void raiseOra(int code, const std::string& detail) {
       {6592, "CASE not found while executing CASE statement"},
       {6531, "Reference to uninitialized collection"},
       {6530, "Reference to uninitialized composite"},
+      {6532, "Subscript outside of limit"},
+      {6533, "Subscript beyond count"},
+      {30625, "method dispatch on NULL SELF argument is disallowed"},
       {6508, "PL/SQL: could not find program unit being called"},
       {6510, "PL/SQL: unhandled user-defined exception"},
       {4067, "%s"},
@@ -214,7 +356,19 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
 
 void assign(Exec& x, Datum& target, const Type& type, Datum value) {
   if (type.kind == Type::Kind::Record || type.kind == Type::Kind::Collection) {
-    if (!value.record && !value.collection) raiseOra(6530, "Reference to uninitialized composite");
+    // CAST(MULTISET(...) AS type) comes from SQL as the collection's JSON text.
+    if (type.kind == Type::Kind::Collection && !type.indexBy && value.v.kind() == Value::Kind::Text) {
+      target = collectionFromJson(x, value.v, type);
+      return;
+    }
+    if (!value.record && !value.collection) {
+      // An object or a nested table may be NULL as a whole.
+      if (type.atomicNull) {
+        target = Datum{};
+        return;
+      }
+      raiseOra(6530, "Reference to uninitialized composite");
+    }
     target = copyDatum(value);
     return;
   }
@@ -242,6 +396,11 @@ void SqlStatement::compile(Exec& x) {
   ctx.resolveExternal = [this](const sql::Expr& e) -> std::optional<sql::CompileContext::External> {
     auto it = externals.find(e.pos.offset);
     if (it == externals.end()) return std::nullopt;
+    return it->second;
+  };
+  ctx.resolveCollection = [this](const sql::Expr& e) -> std::optional<sql::CompileContext::CollectionRows> {
+    auto it = collections.find(e.pos.offset);
+    if (it == collections.end()) return std::nullopt;
     return it->second;
   };
   sqlite3_finalize(stmt);

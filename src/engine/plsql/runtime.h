@@ -42,7 +42,14 @@ struct Type {
   std::vector<std::pair<std::string, TypePtr>> fields;  // Record
   TypePtr element;                      // Collection
   bool textKeys = false;                // INDEX BY VARCHAR2
-  bool indexBy = false;                 // associative array (else a nested table)
+  bool indexBy = false;                 // associative array (else a nested table or varray)
+  std::int64_t limit = 0;               // a VARRAY's maximum size (0: a nested table)
+  // Object types and nested tables/varrays start atomically NULL; records and associative arrays
+  // always exist.
+  bool atomicNull = false;
+  bool object = false;                  // a schema-level object type: a record with methods
+  std::string owner;                    // schema-level types: their schema (name holds the type name)
+  Unit* typeUnit = nullptr;             // schema-level types: the compiled TYPE unit (its methods)
 
   bool isScalar() const { return kind == Kind::Scalar || kind == Kind::Boolean; }
   int fieldIndex(const std::string& field) const;
@@ -70,10 +77,18 @@ struct Datum {
   std::shared_ptr<Collection> collection;
 };
 
-// A fresh value of the type: NULL scalars, records of NULL fields, empty collections.
+// A fresh value of the type: NULL scalars, records of NULL fields, empty associative arrays; objects,
+// nested tables and varrays atomically NULL.
 Datum initialDatum(const Type& type);
+// A constructed value: a record or object of NULL fields, an empty collection of any kind.
+Datum newComposite(const Type& type);
 // A deep copy: records and collections are values in PL/SQL.
 Datum copyDatum(const Datum& d);
+// A nested table or varray as SQL reads it in TABLE(...): a JSON array of its elements in order,
+// each an array of attribute values for object elements (sql::CompileContext::CollectionRows).
+std::string collectionJson(const Datum& d, const Type& type);
+// The columns of TABLE(...) over a collection of this type: COLUMN_VALUE, or the attributes.
+sql::CompileContext::CollectionRows collectionRows(const Type& type);
 
 // ---------------------------------------------------------------------------------------------------
 // Errors
@@ -151,6 +166,8 @@ Flow runList(Exec& x, const std::vector<StmtP>& list);
 // Assigns a value to storage of the given type, converting as Oracle does (ORA-06502 on overflow).
 void assign(Exec& x, Datum& target, const Type& type, Datum value);
 Value convertScalar(Exec& x, const Value& v, const Type& type);
+// The other way, for CAST(MULTISET(...) AS type) fetched into PL/SQL: the collection that JSON text holds.
+Datum collectionFromJson(Exec& x, const Value& json, const Type& type);
 // Truth of a BOOLEAN value: NULL counts as false.
 inline bool isTrue(const Value& v) { return v.kind() == Value::Kind::Integer && v.asInteger() != 0; }
 
@@ -172,6 +189,7 @@ struct SqlStatement {
   sql::Compiled code;
   std::uint64_t ddlVersion = 0;
   std::map<int, sql::CompileContext::External> externals;  // by source offset, for recompiles
+  std::map<int, sql::CompileContext::CollectionRows> collections;  // TABLE(...) items, likewise
   std::vector<SqlParam> params;                             // by SQLite parameter, from externals
   std::map<std::string, SqlParam> paramByBind;
   sqlite3_stmt* stmt = nullptr;

@@ -33,6 +33,8 @@ struct Subprogram {
   Unit* unit = nullptr;
   Subprogram* impl = nullptr;  // a package specification's entry: the body's subprogram
   int line = 0;
+  // Methods of an object type: a member's first parameter is SELF; a constructor returns SELF.
+  bool member = false, constructor = false;
 };
 
 struct CompileError {
@@ -48,7 +50,8 @@ struct Scope;
 // owns its body. References back (a body to its specification, a call to its package) are weak, so
 // units that call each other form no cycle.
 struct Unit : std::enable_shared_from_this<Unit> {
-  std::string owner, name, type;  // type: PROCEDURE, FUNCTION, PACKAGE, PACKAGE BODY, or empty (block)
+  std::string owner, name, type;  // type: PROCEDURE, FUNCTION, PACKAGE, PACKAGE BODY, TYPE, TYPE BODY, or empty (block)
+  TypePtr objectType;             // a TYPE: the object or collection type it declares
   std::shared_ptr<Scope> scope;   // names a package specification (and its body) declares
   std::shared_ptr<Subprogram> main;                    // procedure, function, or the block itself
   std::vector<std::shared_ptr<Subprogram>> subprograms;  // declared in the package

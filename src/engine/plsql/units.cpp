@@ -18,6 +18,9 @@ namespace engine::plsql {
 
 using storage::Stmt;
 
+// The body of a specification: PACKAGE BODY or TYPE BODY.
+std::string bodyTypeOf(const std::string& specType) { return specType == "TYPE" ? "TYPE BODY" : "PACKAGE BODY"; }
+
 namespace {
 
 // Catalog tables of PL/SQL that databases made before them lack.
@@ -35,8 +38,8 @@ void ensureDependencyTable(sqlite3* db) {
 std::string argumentType(const Type& t) {
   switch (t.kind) {
     case Type::Kind::Boolean: return "PL/SQL BOOLEAN";
-    case Type::Kind::Record: return "PL/SQL RECORD";
-    case Type::Kind::Collection: return "PL/SQL TABLE";
+    case Type::Kind::Record: return t.object ? "OBJECT" : "PL/SQL RECORD";
+    case Type::Kind::Collection: return t.indexBy ? "PL/SQL TABLE" : t.limit > 0 ? "VARRAY" : "TABLE";
     case Type::Kind::RefCursor: return "REF CURSOR";
     default:
       if (t.integer) return t.name == "INTEGER" || t.name == "INT" ? "NUMBER" : "PL/SQL INTEGER";
@@ -113,6 +116,67 @@ void storeSubprograms(sqlite3* db, const Unit& unit, const std::string& type) {
   }
 }
 
+// A type that other types depend on can be neither dropped nor replaced without FORCE.
+void requireNoTypeDependants(sqlite3* db, const std::string& owner, const std::string& name) {
+  ensureDependencyTable(db);
+  Stmt s(db, "SELECT 1 FROM main.dependencies WHERE referenced_owner=?1 AND referenced_name=?2 AND "
+             "referenced_type='TYPE' AND type='TYPE' AND NOT (owner=?1 AND name=?2)");
+  s.bindAll(owner, name);
+  if (s.step()) throw Error(2303, "ORA-02303: cannot drop or replace a type with type or table dependents");
+}
+
+// The rows of ALL_TYPES, ALL_TYPE_ATTRS and ALL_COLL_TYPES for a type (none for one without a
+// compiled declaration, or a dropped one).
+void storeTypeDescription(sqlite3* db, const Unit& unit) {
+  for (const char* table : {"types", "type_attrs", "coll_types"})
+    Stmt(db, std::string("DELETE FROM main.") + table + " WHERE owner=?1 AND type_name=?2").bindAll(unit.owner, unit.name).step();
+  if (!unit.objectType) return;
+  const Type& t = *unit.objectType;
+  // How a scalar or a type appears in the views: its name, owner (types only), length, precision, scale.
+  auto describe = [](Stmt& st, int at, const TypePtr& described) {
+    // A type that failed to compile may lack its element or an attribute's type.
+    static const Type unknown;
+    const Type& item = described ? *described : unknown;
+    bool scalar = item.isScalar();
+    if (!scalar && !item.owner.empty()) st.bind(at, item.owner);
+    else st.bindNull(at);
+    std::string name = scalar ? (item.integer ? std::string("INTEGER") : dataTypeName(item.scalar)) : item.name;
+    if (item.kind == Type::Kind::Boolean) name = "PL/SQL BOOLEAN";
+    st.bind(at + 1, name);
+    if (scalar && item.length > 0) st.bind(at + 2, static_cast<std::int64_t>(item.length));
+    else st.bindNull(at + 2);
+    if (scalar && item.hasScale) st.bind(at + 3, static_cast<std::int64_t>(item.precision)).bind(at + 4, static_cast<std::int64_t>(item.scale));
+    else if (scalar && item.integer) st.bindNull(at + 3).bind(at + 4, static_cast<std::int64_t>(0));
+    else st.bindNull(at + 3).bindNull(at + 4);
+  };
+  std::int64_t methods = 0;
+  for (const auto& sub : unit.subprograms)
+    if (sub) ++methods;
+  Stmt(db, "INSERT INTO main.types(owner, type_name, typecode, attributes, methods) VALUES (?1, ?2, ?3, ?4, ?5)")
+      .bindAll(unit.owner, unit.name, std::string(t.kind == Type::Kind::Collection ? "COLLECTION" : "OBJECT"),
+               static_cast<std::int64_t>(t.fields.size()), methods)
+      .step();
+  if (t.kind == Type::Kind::Collection) {
+    Stmt st(db, "INSERT INTO main.coll_types(owner, type_name, coll_type, upper_bound, elem_type_owner, elem_type_name, "
+                "length, precision, scale) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    st.bindAll(unit.owner, unit.name, std::string(t.limit > 0 ? "VARYING ARRAY" : "TABLE"));
+    if (t.limit > 0) st.bind(4, t.limit);
+    else st.bindNull(4);
+    describe(st, 5, t.element);
+    st.step();
+    return;
+  }
+  std::int64_t position = 0;
+  for (const auto& [attribute, type] : t.fields) {
+    Stmt st(db, "INSERT INTO main.type_attrs(owner, type_name, attr_name, attr_type_owner, attr_type_name, length, "
+                "precision, scale, attr_no) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    st.bindAll(unit.owner, unit.name, attribute);
+    describe(st, 4, type);
+    st.bind(9, ++position);
+    st.step();
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -131,6 +195,7 @@ struct Block {
   bool body = false;  // ALTER PACKAGE ... COMPILE BODY
   std::string action;  // ALTER: COMPILE, ENABLE, DISABLE
   bool specificationOnly = false;  // ALTER PACKAGE ... COMPILE SPECIFICATION
+  bool force = false;              // DROP TYPE ... FORCE, CREATE TYPE ... FORCE
 };
 
 struct SessionState : UnitLoader {
@@ -234,6 +299,7 @@ void storeCompileResult(sqlite3* db, const Unit& unit, const std::string& type, 
           .step();
     ensureDependencyTable(db);
     storeSubprograms(db, unit, type);
+    if (type == "TYPE") storeTypeDescription(db, unit);
     Stmt(db, "DELETE FROM main.dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(unit.owner, unit.name, type).step();
     for (const auto& [rowner, rname] : unit.dependencies) {
       if (rowner == unit.owner && rname == unit.name) continue;
@@ -307,7 +373,8 @@ std::shared_ptr<Unit> SessionState::findUnit(const std::string& owner, const std
     units[key] = unit;
     return unit;
   }
-  if (object->type != "PROCEDURE" && object->type != "FUNCTION" && object->type != "PACKAGE") return nullptr;
+  if (object->type != "PROCEDURE" && object->type != "FUNCTION" && object->type != "PACKAGE" && object->type != "TYPE")
+    return nullptr;
   bool recursive = loading.count(owner + "." + name + "." + object->type) > 0;
   auto unit = compileStored(owner, name, object->type, nullptr);
   if (unit) units[key] = unit;
@@ -324,15 +391,17 @@ std::shared_ptr<Unit> SessionState::bodyOf(Unit& spec) {
     spec.body = body;
     return body;
   }
-  if (stampOf(spec.owner, spec.name, "PACKAGE BODY").empty()) {
+  std::string bodyType = bodyTypeOf(spec.type);
+  std::string kind = spec.type == "TYPE" ? "type body" : "package body";
+  if (stampOf(spec.owner, spec.name, bodyType).empty()) {
     if (spec.subprograms.empty()) return nullptr;
-    raiseOra(4067, "not executed, package body \"" + spec.owner + "." + spec.name + "\" does not exist");
+    raiseOra(4067, "not executed, " + kind + " \"" + spec.owner + "." + spec.name + "\" does not exist");
   }
-  auto body = compileStored(spec.owner, spec.name, "PACKAGE BODY", specPtr);
+  auto body = compileStored(spec.owner, spec.name, bodyType, specPtr);
   if (!body) {
     PlsqlError e;
     e.code = 4063;
-    e.message = "ORA-04063: package body \"" + spec.owner + "." + spec.name + "\" has errors";
+    e.message = "ORA-04063: " + kind + " \"" + spec.owner + "." + spec.name + "\" has errors";
     throw e;
   }
   body->spec = specPtr;
@@ -370,11 +439,12 @@ void SessionState::validate() {
   for (const auto& [key, unit] : units) {
     Unit& u = *unit;
     bool changed = stampOf(u.owner, u.name, u.type) != u.stamp ||
-                   (u.body && stampOf(u.owner, u.name, "PACKAGE BODY") != u.body->stamp);
+                   (u.body && stampOf(u.owner, u.name, bodyTypeOf(u.type)) != u.body->stamp);
     Stmt st(session.connection(), "SELECT status FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
     st.bindAll(u.owner, u.name, u.type);
     if (!changed && st.step() && st.text(0) != "VALID") changed = true;
-    if (changed && u.state) stateDiscarded = true;
+    // Only a unit with variables or cursors has state to lose (a type never has).
+    if (changed && u.state && !u.state->slots.empty()) stateDiscarded = true;
     anyChanged = anyChanged || changed;
   }
   if (!anyChanged) return;
@@ -518,12 +588,17 @@ void callFromSql(sqlite3_context* c, int argc, sqlite3_value** argv) {
       assign(x, args[i], *p.type, Datum{v, nullptr, nullptr});
     }
     Frame* link = nullptr;
-    if (unit->type == "PACKAGE") {
+    if (unit->type == "PACKAGE" || unit->type == "TYPE") {
       state->bodyOf(*unit);
       state->instantiate(x, *unit);
       link = unit->state.get();
     }
     Datum r = callSubprogram(x, *sub, args, link);
+    if (sub->returnType && sub->returnType->kind == Type::Kind::Collection) {
+      std::string json = collectionJson(r, *sub->returnType);
+      sqlite3_result_text(c, json.c_str(), static_cast<int>(json.size()), SQLITE_TRANSIENT);
+      return;
+    }
     resultOf(c, r.v);
   } catch (const PlsqlError& e) {
     sqlite3_result_error(c, e.toError().message().c_str(), -1);
@@ -534,7 +609,11 @@ void callFromSql(sqlite3_context* c, int argc, sqlite3_value** argv) {
 
 }  // namespace
 
-std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e) {
+namespace {
+
+// The stored function a call in SQL names: [schema.]function, [schema.]package.function; with
+// `collection`, only one returning a nested table or varray (for TABLE(...)), else a scalar one.
+std::optional<sql::CompileContext::External> sqlFunction(storage::SessionImpl& session, const sql::Expr& e, bool collection) {
   if (e.kind != sql::ExprKind::Function && e.kind != sql::ExprKind::Column) return std::nullopt;
   const auto& parts = e.name.parts;
   if (parts.empty() || parts.size() > 3) return std::nullopt;
@@ -572,12 +651,41 @@ std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& 
       throw Error(6575, "ORA-06575: Package or function " + failed.substr(failed.find('.') + 1) + " is in an invalid state",
                   e.pos.offset, e.pos.line, e.pos.column);
   }
-  if (!sub || !sub->returnType || !sub->returnType->isScalar()) return std::nullopt;
+  if (!sub || !sub->returnType) return std::nullopt;
+  bool isCollection = sub->returnType->kind == Type::Kind::Collection && !sub->returnType->indexBy;
+  if (collection ? !isCollection : !sub->returnType->isScalar()) return std::nullopt;
   if (!mayExecute(session, session.currentUser(), *unit)) return std::nullopt;
   sql::CompileContext::External x;
   x.function = "nuvo_plsql_call(" + std::to_string(state.sqlFunctionId(unit, sub));
   x.type = sub->returnType->kind == Type::Kind::Boolean ? DataType::Unknown : sub->returnType->scalar;
+  if (collection) x.type = DataType::Varchar2;
   return x;
+}
+
+}  // namespace
+
+std::optional<sql::CompileContext::External> resolveInSql(storage::SessionImpl& session, const sql::Expr& e) {
+  return sqlFunction(session, e, false);
+}
+
+std::optional<sql::CompileContext::CollectionRows> collectionTypeInSql(storage::SessionImpl& session,
+                                                                        const std::string& owner, const std::string& name) {
+  SessionState& state = session.plsql();
+  state.validate();
+  auto unit = state.findUnit(owner.empty() ? session.currentSchema() : owner, name);
+  if (!unit || !unit->objectType || unit->objectType->kind != Type::Kind::Collection) return std::nullopt;
+  if (!mayExecute(session, session.currentUser(), *unit)) return std::nullopt;
+  return collectionRows(*unit->objectType);
+}
+
+std::optional<sql::CompileContext::CollectionRows> collectionInSql(storage::SessionImpl& session, const sql::Expr& e) {
+  auto call = sqlFunction(session, e, true);
+  if (!call) return std::nullopt;
+  SessionState& state = session.plsql();
+  std::size_t id = static_cast<std::size_t>(std::stoll(call->function.substr(call->function.find('(') + 1)));
+  sql::CompileContext::CollectionRows rows = collectionRows(*state.sqlFunctions[id].second->returnType);
+  rows.source = *call;
+  return rows;
 }
 
 std::shared_ptr<SessionState> newSessionState(storage::SessionImpl& session) {
@@ -609,7 +717,7 @@ Words firstWords(std::string_view text) {
 }
 
 bool isUnitType(const Words& w, std::size_t i) {
-  return w.is(i, "PROCEDURE") || w.is(i, "FUNCTION") || w.is(i, "PACKAGE") || w.is(i, "TRIGGER");
+  return w.is(i, "PROCEDURE") || w.is(i, "FUNCTION") || w.is(i, "PACKAGE") || w.is(i, "TRIGGER") || w.is(i, "TYPE");
 }
 
 std::string errorList(const Unit& unit) {
@@ -665,22 +773,27 @@ std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::st
     block->source = text.substr(static_cast<std::size_t>(w.tokens[i].pos.offset));
     block->type = w.tokens[i].text;
     ++i;
-    if (block->type == "PACKAGE" && w.is(i, "BODY")) {
-      block->type = "PACKAGE BODY";
+    if ((block->type == "PACKAGE" || block->type == "TYPE") && w.is(i, "BODY")) {
+      block->type += " BODY";
       ++i;
     }
     block->name = nameAt(i);
+    block->force = block->type == "TYPE" && w.is(i, "FORCE");
     return block;
   }
   if (w.is(0, "DROP") || w.is(0, "ALTER")) {
     block->kind = w.is(0, "DROP") ? Block::Kind::Drop : Block::Kind::AlterCompile;
     std::size_t i = 1;
     block->type = w.tokens[i++].text;
-    if (block->type == "PACKAGE" && w.is(i, "BODY")) {
-      block->type = "PACKAGE BODY";
+    if ((block->type == "PACKAGE" || block->type == "TYPE") && w.is(i, "BODY")) {
+      block->type += " BODY";
       ++i;
     }
     block->name = nameAt(i);
+    if (block->kind == Block::Kind::Drop) {
+      block->force = w.is(i, "FORCE");
+      if (block->force || w.is(i, "VALIDATE")) ++i;
+    }
     if (block->kind == Block::Kind::AlterCompile) {
       bool enableDisable = block->type == "TRIGGER" && (w.is(i, "ENABLE") || w.is(i, "DISABLE"));
       if (!w.is(i, "COMPILE") && !enableDisable) throw Error::ora(922, "missing or invalid option");
@@ -768,14 +881,17 @@ void createUnit(storage::SessionImpl& session, Block& block) {
   if (block.type == "TRIGGER") return createTrigger(session, block.owner, block.source, block.orReplace, ddlRunner(session));
   SessionState& state = session.plsql();
   auto& catalog = session.catalog();
-  session.requirePrivilege(block.owner, "CREATE PROCEDURE", "CREATE ANY PROCEDURE");
-  auto existing = block.type == "PACKAGE BODY" ? catalog.findObject(block.owner, block.name, "PACKAGE BODY")
-                                                : catalog.findObject(block.owner, block.name);
+  bool isType = block.type == "TYPE" || block.type == "TYPE BODY";
+  bool isBody = block.type == "PACKAGE BODY" || block.type == "TYPE BODY";
+  if (isType) session.requirePrivilege(block.owner, "CREATE TYPE", "CREATE ANY TYPE");
+  else session.requirePrivilege(block.owner, "CREATE PROCEDURE", "CREATE ANY PROCEDURE");
+  auto existing = isBody ? catalog.findObject(block.owner, block.name, block.type) : catalog.findObject(block.owner, block.name);
   if (existing && (existing->type != block.type || !block.orReplace)) throw Error::ora(955);
+  if (existing && block.type == "TYPE" && !block.force) requireNoTypeDependants(session.connection(), block.owner, block.name);
   state.validate();
   // Compile against the current specification (a body) or nothing.
   std::shared_ptr<Unit> spec;
-  if (block.type == "PACKAGE BODY") spec = state.findUnit(block.owner, block.name);
+  if (isBody) spec = state.findUnit(block.owner, block.name);
   auto unit = compileUnit(session, state, block.owner, block.source, spec);
   unit->owner = block.owner;
   unit->name = block.name;
@@ -785,10 +901,10 @@ void createUnit(storage::SessionImpl& session, Block& block) {
     else catalog.addObject(block.owner, block.name, block.type, now);
     storeUnitSource(db, block.owner, block.name, block.type, block.source);
     // A new specification invalidates its body and every dependant.
-    if (block.type != "PACKAGE BODY") invalidateDependants(db, block.owner, block.name);
-    if (block.type == "PACKAGE")
-      Stmt(db, "UPDATE main.objects SET status='INVALID' WHERE owner=?1 AND object_name=?2 AND object_type='PACKAGE BODY'")
-          .bindAll(block.owner, block.name)
+    if (!isBody) invalidateDependants(db, block.owner, block.name);
+    if (block.type == "PACKAGE" || block.type == "TYPE")
+      Stmt(db, "UPDATE main.objects SET status='INVALID' WHERE owner=?1 AND object_name=?2 AND object_type=?3")
+          .bindAll(block.owner, block.name, bodyTypeOf(block.type))
           .step();
   });
   storeCompileResult(session.connection(), *unit, block.type, false);
@@ -801,10 +917,12 @@ void dropUnit(storage::SessionImpl& session, Block& block) {
   auto& catalog = session.catalog();
   auto object = catalog.findObject(block.owner, block.name, block.type);
   if (!object) throw Error::ora(4043, block.name);
-  requireUnitPrivilege(session, block.owner, block.name, "DROP ANY PROCEDURE");
+  bool isType = block.type == "TYPE" || block.type == "TYPE BODY";
+  requireUnitPrivilege(session, block.owner, block.name, isType ? "DROP ANY TYPE" : "DROP ANY PROCEDURE");
+  if (block.type == "TYPE" && !block.force) requireNoTypeDependants(session.connection(), block.owner, block.name);
   runDdl(session, [&](sqlite3* db) {
     std::vector<std::string> types{block.type};
-    if (block.type == "PACKAGE") types.push_back("PACKAGE BODY");
+    if (block.type == "PACKAGE" || block.type == "TYPE") types.push_back(bodyTypeOf(block.type));
     for (const auto& type : types) {
       if (auto o = catalog.findObject(block.owner, block.name, type)) catalog.removeObject(o->id);
       for (const char* table : {"source", "errors"})
@@ -813,14 +931,15 @@ void dropUnit(storage::SessionImpl& session, Block& block) {
             .step();
       ensureDependencyTable(db);
       Stmt(db, "DELETE FROM main.dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(block.owner, block.name, type).step();
-      if (type != "PACKAGE BODY") {
+      if (type != "PACKAGE BODY" && type != "TYPE BODY") {
         Unit gone;
         gone.owner = block.owner;
         gone.name = block.name;
         storeSubprograms(db, gone, "DROPPED");
+        storeTypeDescription(db, gone);
       }
     }
-    if (block.type != "PACKAGE BODY") invalidateDependants(db, block.owner, block.name);
+    if (block.type != "PACKAGE BODY" && block.type != "TYPE BODY") invalidateDependants(db, block.owner, block.name);
   });
   session.plsql().forget(block.owner + "." + block.name);
 }
@@ -828,25 +947,27 @@ void dropUnit(storage::SessionImpl& session, Block& block) {
 void alterCompile(storage::SessionImpl& session, Block& block) {
   if (block.type == "TRIGGER") return alterTrigger(session, block.owner, block.name, block.action, ddlRunner(session));
   SessionState& state = session.plsql();
-  std::string type = block.body ? "PACKAGE BODY" : block.type;
+  std::string type = block.body ? bodyTypeOf(block.type) : block.type;
+  bool isBody = type == "PACKAGE BODY" || type == "TYPE BODY";
   auto object = session.catalog().findObject(block.owner, block.name, type);
   if (!object) throw Error::ora(4043, block.name);
-  requireUnitPrivilege(session, block.owner, block.name, "ALTER ANY PROCEDURE");
+  requireUnitPrivilege(session, block.owner, block.name, block.type == "TYPE" ? "ALTER ANY TYPE" : "ALTER ANY PROCEDURE");
   std::shared_ptr<Unit> spec;
-  if (type == "PACKAGE BODY") spec = state.findUnit(block.owner, block.name);
+  if (isBody) spec = state.findUnit(block.owner, block.name);
   auto unit = compileUnit(session, state, block.owner, sourceOf(session.connection(), block.owner, block.name, type), spec);
   unit->owner = block.owner;
   unit->name = block.name;
   session.commit();
   storeCompileResult(session.connection(), *unit, type, false);
-  bool withBody = block.type == "PACKAGE" && !block.body && !block.specificationOnly;
-  if (withBody && session.catalog().findObject(block.owner, block.name, "PACKAGE BODY") && unit->errors.empty()) {
+  bool withBody = (block.type == "PACKAGE" || block.type == "TYPE") && !block.body && !block.specificationOnly;
+  std::string bodyType = bodyTypeOf(block.type);
+  if (withBody && session.catalog().findObject(block.owner, block.name, bodyType) && unit->errors.empty()) {
     auto specUnit = std::shared_ptr<Unit>(unit);
     auto bodyUnit = compileUnit(session, state, block.owner,
-                                sourceOf(session.connection(), block.owner, block.name, "PACKAGE BODY"), specUnit);
+                                sourceOf(session.connection(), block.owner, block.name, bodyType), specUnit);
     bodyUnit->owner = block.owner;
     bodyUnit->name = block.name;
-    storeCompileResult(session.connection(), *bodyUnit, "PACKAGE BODY", false);
+    storeCompileResult(session.connection(), *bodyUnit, bodyType, false);
     if (!bodyUnit->errors.empty()) throw Error(24344, "ORA-24344: success with compilation error");
   }
   state.forget(block.owner + "." + block.name);

@@ -84,6 +84,7 @@ struct TableRef {
   Name table;        // schema.name
   std::string dbLink;
   QueryPtr subquery; // an inline view instead of a table
+  ExprPtr collection;  // TABLE(expr): the elements of a nested table or varray
   std::string alias;
   JoinKind join = JoinKind::Comma;  // how this item joins the ones before it
   ExprPtr on;
@@ -226,6 +227,8 @@ struct TypeSpec {
   int scale = 0;
   bool hasPrecision = false;
   bool charSemantics = false;  // VARCHAR2(n CHAR)
+  std::string typeOwner;       // a name that is no built-in type: [owner.]name, maybe a user type
+  bool userDefined = false;
 };
 
 enum class ConstraintType { PrimaryKey, Unique, Check, ForeignKey, NotNull };

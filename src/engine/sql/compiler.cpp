@@ -629,6 +629,7 @@ class Compiler {
 
   Source resolveTarget(const TableRef& ref, const std::string& privilege) {
     if (ref.subquery) fail(903, ref.pos);
+    if (ref.collection) fail(3001, ref.pos);
     if (!ref.dbLink.empty()) {
       // A table over a link: resolved, checked and described by the other database as the link's
       // user; the statement writes it in the SQLite schema the other database is attached as.
@@ -711,6 +712,50 @@ class Compiler {
       aliasCounter_ = sub.aliasCounter_;
       adoptPlanSources(inner);
       return sql;
+    }
+    if (ref.collection) {
+      // The rows of a collection: its JSON text read by json_each, in element order.
+      std::optional<CompileContext::CollectionRows> rows;
+      std::string cast;
+      if (isMultiset(*ref.collection)) {
+        Scope none;
+        none.parent = outer;
+        rows.emplace();
+        cast = multiset(*ref.collection, none, &*rows).sql;
+      } else if (ctx_.resolveCollection) {
+        rows = ctx_.resolveCollection(*ref.collection);
+      }
+      if (!rows) {
+        // Not a collection: a name or call nobody knows is ORA-00904, anything else ORA-22905.
+        Scope none;
+        none.parent = outer;
+        expr(*ref.collection, none);
+        fail(22905, ref.collection->pos);
+      }
+      std::string source = cast;
+      if (!cast.empty()) {
+      } else if (!rows->source.bind.empty()) {
+        Expr b;
+        b.kind = ExprKind::Bind;
+        b.text = rows->source.bind;
+        source = bind(b).sql;
+      } else {
+        Scope none;
+        none.parent = outer;
+        source = rows->source.function;
+        for (const auto& a : ref.collection->args) source += ", " + expr(*a, none).sql;
+        source += ")";
+      }
+      std::string cols;
+      for (std::size_t i = 0; i < rows->columns.size(); ++i) {
+        const Column& c = rows->columns[i];
+        std::string value = rows->objects ? "json_extract(value, '$[" + std::to_string(i) + "]')" : "value";
+        cols += (i ? ", " : "") + value + " AS " + quoteName(c.name);
+        src.columns.push_back({c.name, c});
+      }
+      src.alias = ref.alias;
+      src.sqlAlias = newAlias();
+      return "(SELECT " + cols + " FROM json_each(" + source + ")) AS " + src.sqlAlias;
     }
     if (ref.subquery) {
       std::vector<Column> cols;
@@ -1942,7 +1987,31 @@ class Compiler {
     return {sql + ")", isDate ? DataType::Date : DataType::Number};
   }
 
+  // CAST(MULTISET(query) AS type): the query's rows as the JSON text of a collection (see
+  // CompileContext::CollectionRows), in the query's order.
+  Typed multiset(const Expr& e, const Scope& scope, CompileContext::CollectionRows* rowsOut = nullptr) {
+    const Expr& type = *e.args[1];
+    std::optional<CompileContext::CollectionRows> rows;
+    if (ctx_.collectionType) rows = ctx_.collectionType(type.op, type.text);
+    if (!rows) fail(22907, type.pos);
+    std::vector<Column> cols;
+    std::string sql = query(*e.args[0]->query, &scope, cols);
+    if (cols.size() > rows->columns.size()) fail(913, e.args[0]->pos);
+    if (cols.size() < rows->columns.size()) fail(947, e.args[0]->pos);
+    std::string element;
+    for (std::size_t i = 0; i < cols.size(); ++i) element += (i ? ", " : "") + std::string("v.") + quoteName(cols[i].name);
+    if (rows->objects) element = "json_array(" + element + ")";
+    if (rowsOut) *rowsOut = *rows;
+    return {"(SELECT json_group_array(" + element + ") FROM (" + sql + ") AS v)", DataType::Varchar2};
+  }
+
+  static bool isMultiset(const Expr& e) {
+    return e.kind == ExprKind::Function && e.name.parts.size() == 1 && e.name.parts[0] == "CAST" && e.args.size() == 2 &&
+           e.args[0]->kind == ExprKind::Subquery && e.args[0]->op == "MULTISET";
+  }
+
   Typed cast(const Expr& e, const Scope& scope) {
+    if (isMultiset(e)) return multiset(e, scope);
     Typed v = expr(*e.args[0], scope);
     DataType target = catalog::dataTypeOf(e.args[1]->text);
     if (e.args[1]->text == "INTEGER" || e.args[1]->text == "INT") target = DataType::Number;

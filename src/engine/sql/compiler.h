@@ -57,6 +57,16 @@ struct CompileContext {
   std::function<void(const std::string& owner, const std::string& name,
                      const std::set<std::pair<std::string, std::string>>& references)>
       viewCompiled;
+  // TABLE(expr) in FROM: `source` gives the collection as a JSON array (a bind or a call, as for
+  // externals); its rows have one column per attribute of an object element, else COLUMN_VALUE.
+  struct CollectionRows {
+    External source;
+    std::vector<Column> columns;
+    bool objects = false;  // each element is a JSON array of attribute values (null: a NULL object)
+  };
+  std::function<std::optional<CollectionRows>(const Expr& e)> resolveCollection;
+  // A schema-level nested table or varray type by [owner.]name (CAST(MULTISET(...) AS type)): its rows.
+  std::function<std::optional<CollectionRows>(const std::string& owner, const std::string& name)> collectionType;
   // SQL inside PL/SQL: RETURNING INTO targets are PL/SQL's own, not out binds.
   bool insidePlsql = false;
   // The statement's own literals (Parser::literals) that may become parameters, so that statements

@@ -152,6 +152,11 @@ void Parser::parseTableTarget(TableRef& ref) {
     next();
     ref.subquery = parseQuery();
     expectOp(")", 907);
+  } else if (peek().is("TABLE") && peek(1).isOp("(")) {
+    next();
+    next();
+    ref.collection = parseExpr();
+    expectOp(")", 907);
   } else {
     ref.table = parseName();
     if (acceptOp("@")) ref.dbLink = parseName().parts.back();
@@ -476,7 +481,7 @@ StatementPtr Parser::parseCreate() {
   fail(901, peek());
 }
 
-TypeSpec Parser::parseType() {
+TypeSpec Parser::parseType(bool userTypes) {
   TypeSpec t;
   const Token& word = peek();
   if (word.kind != TokenKind::Identifier) fail(902, word);
@@ -494,7 +499,17 @@ TypeSpec Parser::parseType() {
       "NCLOB", "BLOB", "RAW", "INTEGER", "INT", "SMALLINT", "DECIMAL", "NUMERIC", "FLOAT", "REAL",
       "TIMESTAMP", "CHARACTER", "BINARY_INTEGER", "PLS_INTEGER", "BOOLEAN", "ROWID", "BINARY_DOUBLE",
       "BINARY_FLOAT"};
-  if (!known.count(t.name)) fail(902, word);
+  if (!known.count(t.name)) {
+    // A column of an object or collection type: the executor tells a user type from a wrong name.
+    if (!userTypes || peek().isOp("(")) fail(902, word);
+    t.userDefined = true;
+    if (peek().isOp(".") && peek(1).kind == TokenKind::Identifier) {
+      next();
+      t.typeOwner = t.name;
+      t.name = next().text;
+    }
+    return t;
+  }
   if (acceptOp("(")) {
     if (peek().isOp("*")) {
       next();
@@ -616,7 +631,7 @@ void Parser::parseColumnDef(ColumnDef& col) {
   if (!peek().is("DEFAULT") && !peek().is("NOT") && !peek().is("NULL") && !peek().is("CONSTRAINT") &&
       !peek().is("PRIMARY") && !peek().is("UNIQUE") && !peek().is("CHECK") && !peek().is("REFERENCES") &&
       !peek().isOp(",") && !peek().isOp(")"))
-    col.type = parseType();
+    col.type = parseType(true);
   if (accept("DEFAULT")) {
     int begin = peek().pos.offset;
     col.defaultValue = parseExpr();
@@ -1817,11 +1832,24 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
     return call;
   }
   if (fname == "CAST" && call->name.parts.size() == 1) {
-    call->args.push_back(parseExpr());
+    // CAST(MULTISET(query) AS collection_type): the rows as a nested table or varray.
+    bool multiset = peek().is("MULTISET") && peek(1).isOp("(");
+    if (multiset) {
+      auto rows = make(ExprKind::Subquery, next());
+      next();
+      rows->op = "MULTISET";
+      rows->query = parseQuery();
+      expectOp(")", 907);
+      finish(*rows);
+      call->args.push_back(rows);
+    } else {
+      call->args.push_back(parseExpr());
+    }
     expect("AS");
-    TypeSpec type = parseType();
+    TypeSpec type = parseType(multiset);
     auto t = make(ExprKind::String, peek());
     t->text = type.name;
+    t->op = type.typeOwner;
     call->args.push_back(t);
     expectOp(")", 907);
     finish(*call);

@@ -87,7 +87,7 @@ class Parser {
   std::string parseIdentifier(int code = 904);
   std::string parseAlias();
   bool isIdentifier(const Token& t) const;
-  TypeSpec parseType();
+  TypeSpec parseType(bool userTypes = false);  // userTypes: a column may name a type
   void parseColumnDef(ColumnDef& col);
   bool parseConstraint(ConstraintDef& c, const std::string* inlineColumn);
   void parseConstraintState(ConstraintDef& c);

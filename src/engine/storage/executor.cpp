@@ -235,7 +235,7 @@ class Executor {
     return *o;
   }
 
-  static ColumnInfo columnInfo(const ColumnDef& d, int position) {
+  ColumnInfo columnInfo(const ColumnDef& d, int position) {
     ColumnInfo c;
     c.name = d.name;
     c.position = position;
@@ -286,6 +286,9 @@ class Executor {
     } else if (n == "ROWID") {
       c.typeName = "ROWID";
       c.length = 10;
+    } else if (t.userDefined && cat_.findObject(t.typeOwner.empty() ? s_.currentSchema() : t.typeOwner, n, "TYPE")) {
+      // Columns of object and collection types are not supported.
+      fail(3001, d.pos);
     } else {
       fail(902, d.pos);
     }

@@ -1000,6 +1000,10 @@ sql::CompileContext SessionImpl::compileContext() {
                       const std::string& privilege) { return mayUseAs(user, owner, name, privilege); };
   ctx.hasPrivilege = [this](const std::string& privilege) { return hasPrivilege(privilege); };
   ctx.resolveExternal = [this](const sql::Expr& e) { return plsql::resolveInSql(*this, e); };
+  ctx.resolveCollection = [this](const sql::Expr& e) { return plsql::collectionInSql(*this, e); };
+  ctx.collectionType = [this](const std::string& owner, const std::string& name) {
+    return plsql::collectionTypeInSql(*this, owner, name);
+  };
   ctx.remote = [this](const std::string& link) { return linkContext(link); };
   ctx.viewCompiled = [this](const std::string& owner, const std::string& name,
                             const std::set<std::pair<std::string, std::string>>& references) {

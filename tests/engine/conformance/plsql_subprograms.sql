@@ -113,3 +113,22 @@ END;
 SELECT type, line, text FROM user_errors WHERE name = 'HALF';
 > TYPE,LINE,TEXT
 > PACKAGE BODY,3,PLS-00323: subprogram or cursor 'TWO' is declared in a package specification and must be defined in the package body
+# A call no subprogram matches: wrong arguments, or a procedure and a function confused
+CREATE OR REPLACE PROCEDURE one_arg(a NUMBER) IS BEGIN NULL; END;
+/
+CREATE OR REPLACE FUNCTION one_fn(a NUMBER) RETURN NUMBER IS BEGIN RETURN a; END;
+/
+CREATE OR REPLACE PROCEDURE confused IS
+  n NUMBER;
+BEGIN
+  one_arg(1, 2);
+  n := one_arg(1);
+  one_fn(1);
+END;
+/
+> ORA-24344: success with compilation error
+SELECT line, text FROM user_errors WHERE name = 'CONFUSED' AND text LIKE 'PLS%' ORDER BY line;
+> LINE,TEXT
+> 4,PLS-00306: wrong number or types of arguments in call to 'ONE_ARG'
+> 5,PLS-00222: no function with name 'ONE_ARG' exists in this scope
+> 6,PLS-00221: 'ONE_FN' is not a procedure or is undefined
