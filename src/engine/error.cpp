@@ -136,6 +136,9 @@ const std::map<int, const char*>& messageTexts() {
       {1436, "CONNECT BY loop in user data"},
       {30929, "ORDER SIBLINGS BY clause not allowed here"},
       {30485, "missing ORDER BY expression in the window specification"},
+      {30486, "invalid window aggregation group in the window specification"},
+      {1428, "argument '%s' is out of range"},
+      {1489, "result of string concatenation is too long"},
       {30930, "NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn"},
       {4063, "%s has errors"},
   };

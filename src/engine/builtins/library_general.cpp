@@ -341,6 +341,13 @@ Value sysContext(const Args& a) {
 
 // The conversions take Oracle's optional third argument, the NLS parameters, and ignore it: the
 // session's language is always AMERICAN.
+// NTILE's bucket count: truncated to a whole number, which must be at least one.
+Value ntileCount(const Args& a) {
+  double n = std::trunc(a.real(0));
+  if (n < 1) raise(1428, a.text(0));
+  return Value(static_cast<std::int64_t>(std::min(n, 9.2e18)));
+}
+
 const std::vector<Definition>& generalDefinitions() {
   static const std::vector<Definition> table = {
       // name            min max  strict deterministic
@@ -378,6 +385,7 @@ const std::vector<Definition>& generalDefinitions() {
       {"ora_cosh", 1, 1, true, true, realFunction<hypCosine>},
       {"ora_tanh", 1, 1, true, true, realFunction<hypTangent>},
       {"ora_bitand", 2, 2, true, true, bitAnd},
+      {"ora_ntile_count", 1, 1, true, true, ntileCount},
       {"ora_trunc_date", 1, 2, true, false, truncDateFn},
       {"ora_round_date", 1, 2, true, false, roundDateFn},
       {"ora_date_add", 2, 2, true, false, dateAdd},

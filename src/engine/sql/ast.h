@@ -98,10 +98,21 @@ struct OrderItem {
   int nulls = 0;  // 0 default, 1 NULLS FIRST, 2 NULLS LAST
 };
 
+// One end of a window frame: UNBOUNDED PRECEDING, n PRECEDING, CURRENT ROW, n FOLLOWING, UNBOUNDED FOLLOWING.
+struct FrameBound {
+  enum class Kind { UnboundedPreceding, Preceding, CurrentRow, Following, UnboundedFollowing };
+  Kind kind = Kind::CurrentRow;
+  ExprPtr offset;  // n for Preceding and Following
+  Position pos;
+};
+
 // The OVER clause of an analytic function.
 struct Window {
   std::vector<ExprPtr> partitionBy;
   std::vector<OrderItem> orderBy;
+  std::string frameUnit;  // "ROWS" or "RANGE"; empty: the default frame
+  FrameBound frameStart, frameEnd;
+  Position framePos;
 };
 
 struct QueryBlock {

@@ -1912,33 +1912,43 @@ class Compiler {
     return {"ora_div(sum(" + distinct + v.sql + "), count(" + distinct + v.sql + "))", DataType::Number};
   }
 
-  // FUNC(...) OVER (PARTITION BY ... ORDER BY ...): SQLite's window functions.
+  // FUNC(...) OVER (PARTITION BY ... ORDER BY ... [ROWS | RANGE ...]): SQLite's window functions.
+  // Both databases default to the whole partition without ORDER BY and to RANGE BETWEEN UNBOUNDED
+  // PRECEDING AND CURRENT ROW with it.
   Typed analytic(const Expr& e, const Scope& scope) {
     InlineLiterals keep(*this);
     const std::string& name = e.name.last();
+    const Window& w = *e.window;
     static const std::map<std::string, std::pair<const char*, int>> ranking = {
         {"ROW_NUMBER", {"row_number", 0}}, {"RANK", {"rank", 0}}, {"DENSE_RANK", {"dense_rank", 0}},
         {"LAG", {"lag", -1}}, {"LEAD", {"lead", -1}}, {"FIRST_VALUE", {"first_value", 1}},
         {"LAST_VALUE", {"last_value", 1}}};
+    bool framed = aggregateNames().count(name) || name == "FIRST_VALUE" || name == "LAST_VALUE";
+    if (!framed && !w.frameUnit.empty()) fail(907, w.framePos);
+    if (!framed && w.orderBy.empty() && name != "LISTAGG") fail(30485, e.pos);
     Typed call;
+    std::string nullCount;  // NTILE(NULL) answers NULL for every row
     if (aggregateNames().count(name)) {
       Expr plain = e;
       plain.window.reset();
       call = aggregate(plain, scope);
     } else if (name == "NTILE") {
-      // The bucket count is truncated to a whole number; the buckets need an order.
+      // The bucket count is truncated to a whole number; below one it is out of range.
       if (e.args.size() != 1) fail(909, e.pos);
-      if (e.window->orderBy.empty()) fail(30485, e.pos);
       Typed n = coerce(expr(*e.args[0], scope), DataType::Number, *e.args[0]);
-      call = {"ntile(CAST(" + n.sql + " AS INTEGER))", DataType::Number};
+      nullCount = n.sql;
+      call = {"ntile(ifnull(ora_ntile_count(" + n.sql + "), 1))", DataType::Number};
     } else if (auto it = ranking.find(name); it != ranking.end()) {
       int arity = it->second.second;
       if (arity >= 0 && static_cast<int>(e.args.size()) != arity) fail(909, e.pos);
+      if (arity < 0 && (e.args.empty() || e.args.size() > 3)) fail(909, e.pos);
       std::vector<std::string> args;
       DataType type = DataType::Number;
       for (std::size_t i = 0; i < e.args.size(); ++i) {
         Typed a = expr(*e.args[i], scope);
         if (i == 0 && arity != 0) type = a.type;
+        if (i == 1) a = coerce(a, DataType::Number, *e.args[i]);
+        if (i == 2) a = coerce(a, type, *e.args[i]);
         args.push_back(a.sql);
       }
       call = {std::string(it->second.first) + "(" + join(args) + ")", type};
@@ -1946,16 +1956,78 @@ class Compiler {
       fail(904, e.pos, "\"" + name + "\"");
     }
     std::string over;
-    if (!e.window->partitionBy.empty()) {
+    if (!w.partitionBy.empty()) {
       std::vector<std::string> parts;
-      for (const auto& p : e.window->partitionBy) parts.push_back(expr(*p, scope).sql);
+      for (const auto& p : w.partitionBy) parts.push_back(expr(*p, scope).sql);
       over = "PARTITION BY " + join(parts);
     }
-    if (!e.window->orderBy.empty()) {
+    if (!w.orderBy.empty()) {
       std::vector<Column> none;
-      over += (over.empty() ? "" : " ") + orderBy(e.window->orderBy, none, &scope).substr(1);
+      over += (over.empty() ? "" : " ") + windowOrder(w, scope);
     }
-    return {call.sql + " OVER (" + over + ")", call.type};
+    if (!w.frameUnit.empty()) over += " " + frameClause(w, scope);
+    std::string sql = call.sql + " OVER (" + over + ")";
+    if (!nullCount.empty()) sql = "CASE WHEN (" + nullCount + ") IS NULL THEN NULL ELSE " + sql + " END";
+    return {sql, call.type};
+  }
+
+  // The ORDER BY of a window. A RANGE frame with an offset measures it on its single key: a DATE key
+  // in days.
+  std::string windowOrder(const Window& w, const Scope& scope) {
+    auto hasOffset = [](const FrameBound& b) { return b.offset != nullptr; };
+    bool rangeOffset = w.frameUnit == "RANGE" && (hasOffset(w.frameStart) || hasOffset(w.frameEnd));
+    if (!rangeOffset) {
+      std::vector<Column> none;
+      return orderBy(w.orderBy, none, &scope).substr(1);
+    }
+    if (w.orderBy.size() != 1) fail(30486, w.framePos);
+    const OrderItem& item = w.orderBy.front();
+    Typed key = expr(*item.expr, scope);
+    if (key.type == DataType::Date) key.sql = "julianday(" + key.sql + ")";
+    else if (key.type != DataType::Number && key.type != DataType::Unknown) fail(30486, w.framePos);
+    std::string term = key.sql + (item.descending ? " DESC" : " ASC");
+    term += (item.nulls == 1 || (item.nulls == 0 && item.descending)) ? " NULLS FIRST" : " NULLS LAST";
+    return "ORDER BY " + term;
+  }
+
+  // ROWS / RANGE BETWEEN start AND end. The end may not come before the start in the order UNBOUNDED
+  // PRECEDING, n PRECEDING, CURRENT ROW, n FOLLOWING, UNBOUNDED FOLLOWING (two offsets on the same side
+  // may still give an empty frame).
+  std::string frameClause(const Window& w, const Scope& scope) {
+    using K = FrameBound::Kind;
+    const FrameBound& start = w.frameStart;
+    const FrameBound& end = w.frameEnd;
+    if (start.kind == K::UnboundedFollowing) fail(30486, start.pos);
+    if (end.kind == K::UnboundedPreceding) fail(30486, end.pos);
+    if (static_cast<int>(end.kind) < static_cast<int>(start.kind)) fail(30486, end.pos);
+    auto text = [&](const FrameBound& b) -> std::string {
+      switch (b.kind) {
+        case K::UnboundedPreceding: return "UNBOUNDED PRECEDING";
+        case K::UnboundedFollowing: return "UNBOUNDED FOLLOWING";
+        case K::CurrentRow: return "CURRENT ROW";
+        case K::Preceding:
+        case K::Following: break;
+      }
+      // The offset is a constant: a negative one is out of range; ROWS counts whole rows.
+      const Expr* x = b.offset.get();
+      bool negative = false;
+      while (x->kind == ExprKind::Unary && (x->op == "-" || x->op == "+")) {
+        if (x->op == "-") negative = !negative;
+        x = x->args[0].get();
+      }
+      if (x->kind == ExprKind::Null) fail(30486, b.pos);
+      std::string n;
+      if (x->kind != ExprKind::Number) {
+        n = "(" + coerce(expr(*b.offset, scope), DataType::Number, *b.offset).sql + ")";
+      } else {
+        double v = 0;
+        std::from_chars(x->text.data(), x->text.data() + x->text.size(), v);
+        if (negative && v != 0) fail(1428, b.pos, "-" + x->text);
+        n = w.frameUnit == "ROWS" ? std::to_string(static_cast<long long>(v)) : x->text;
+      }
+      return n + (b.kind == K::Preceding ? " PRECEDING" : " FOLLOWING");
+    };
+    return w.frameUnit + " BETWEEN " + text(start) + " AND " + text(end);
   }
 
   Typed dateLiteral(const Expr& e) {

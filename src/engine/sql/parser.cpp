@@ -1795,9 +1795,40 @@ void Parser::parseOver(Expr& call) {
     expect("BY");
     parseOrderBy(call.window->orderBy);
   }
-  if (peek().is("ROWS") || peek().is("RANGE")) fail(439, peek(), "windowing clause");
+  // A windowing clause needs the ORDER BY before it.
+  if (!call.window->orderBy.empty() && (peek().is("ROWS") || peek().is("RANGE"))) {
+    call.window->framePos = peek().pos;
+    call.window->frameUnit = next().text;
+    if (accept("BETWEEN")) {
+      call.window->frameStart = parseFrameBound();
+      expect("AND");
+      call.window->frameEnd = parseFrameBound();
+    } else {
+      // The short form names the start; the frame ends at the current row.
+      call.window->frameStart = parseFrameBound();
+    }
+  }
   expectOp(")", 907);
   finish(call);
+}
+
+FrameBound Parser::parseFrameBound() {
+  FrameBound b;
+  b.pos = peek().pos;
+  if (accept("UNBOUNDED")) {
+    if (accept("PRECEDING")) b.kind = FrameBound::Kind::UnboundedPreceding;
+    else if (accept("FOLLOWING")) b.kind = FrameBound::Kind::UnboundedFollowing;
+    else fail(905, peek());
+  } else if (accept("CURRENT")) {
+    expect("ROW");
+    b.kind = FrameBound::Kind::CurrentRow;
+  } else {
+    b.offset = parseExpr();
+    if (accept("PRECEDING")) b.kind = FrameBound::Kind::Preceding;
+    else if (accept("FOLLOWING")) b.kind = FrameBound::Kind::Following;
+    else fail(905, peek());
+  }
+  return b;
 }
 
 ExprPtr Parser::parseFunctionArgs(ExprPtr call) {

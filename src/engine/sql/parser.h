@@ -80,6 +80,7 @@ class Parser {
   ExprPtr parseCase();
   ExprPtr parseFunctionArgs(ExprPtr call);
   void parseOver(Expr& call);
+  FrameBound parseFrameBound();
   ExprPtr make(ExprKind kind, const Token& at);
   void finish(Expr& e);
 

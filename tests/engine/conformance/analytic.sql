@@ -1,0 +1,138 @@
+# Analytic functions: window frames, ranking without an order, LISTAGG, grouping sets.
+
+CREATE TABLE w (id NUMBER, g VARCHAR2(1), v NUMBER, d DATE);
+INSERT INTO w VALUES (1, 'a', 10, DATE '2024-01-01');
+> 1 rows
+INSERT INTO w VALUES (2, 'a', 20, DATE '2024-01-02');
+> 1 rows
+INSERT INTO w VALUES (3, 'a', 20, DATE '2024-01-04');
+> 1 rows
+INSERT INTO w VALUES (4, 'b', 5, DATE '2024-01-01');
+> 1 rows
+INSERT INTO w VALUES (5, 'b', NULL, DATE '2024-01-03');
+> 1 rows
+INSERT INTO w VALUES (6, 'b', 30, DATE '2024-01-10');
+> 1 rows
+
+# ROWS frames: physical offsets around the current row; the short form ends at the current row;
+# NULLs are skipped by SUM and COUNT, and an empty frame sums to NULL and counts 0
+SELECT id, SUM(v) OVER (ORDER BY id ROWS BETWEEN 1 PRECEDING AND 1 FOLLOWING) AS s1,
+       SUM(v) OVER (ORDER BY id ROWS UNBOUNDED PRECEDING) AS s2,
+       SUM(v) OVER (ORDER BY id ROWS BETWEEN CURRENT ROW AND UNBOUNDED FOLLOWING) AS s3,
+       COUNT(v) OVER (ORDER BY id ROWS BETWEEN 2 PRECEDING AND 1 PRECEDING) AS c4,
+       SUM(v) OVER (ORDER BY id ROWS 1 PRECEDING) AS s5,
+       SUM(v) OVER (ORDER BY id ROWS BETWEEN 1 FOLLOWING AND 2 FOLLOWING) AS s6
+FROM w ORDER BY id;
+> ID,S1,S2,S3,C4,S5,S6
+> 1,30,10,85,0,10,40
+> 2,50,30,75,1,30,25
+> 3,45,50,55,2,40,5
+> 4,25,55,35,2,25,30
+> 5,35,55,30,2,5,30
+> 6,30,85,30,1,30,
+
+# The default frame: the whole partition without ORDER BY; with it RANGE UNBOUNDED PRECEDING to the
+# current row, peers included (so LAST_VALUE gives the current row's last peer, not the partition's last)
+SELECT id, v, SUM(v) OVER (ORDER BY v) AS dflt, SUM(v) OVER (ORDER BY v, id ROWS BETWEEN UNBOUNDED PRECEDING AND CURRENT ROW) AS rws,
+       SUM(v) OVER () AS tot, SUM(v) OVER (PARTITION BY g) AS grp, LAST_VALUE(id) OVER (ORDER BY v, id) AS lv,
+       LAST_VALUE(id) OVER (ORDER BY v, id ROWS BETWEEN CURRENT ROW AND UNBOUNDED FOLLOWING) AS lv_all,
+       FIRST_VALUE(id) OVER (PARTITION BY g ORDER BY id) AS fv
+FROM w WHERE v IS NOT NULL AND id <> 3 ORDER BY id;
+> ID,V,DFLT,RWS,TOT,GRP,LV,LV_ALL,FV
+> 1,10,15,15,65,30,1,6,1
+> 2,20,35,35,65,30,2,6,1
+> 4,5,5,5,65,35,4,6,4
+> 6,30,65,65,65,35,6,6,4
+SELECT id, SUM(v) OVER (ORDER BY v) AS peers FROM w WHERE v IS NOT NULL ORDER BY id;
+> ID,PEERS
+> 1,15
+> 2,55
+> 3,55
+> 4,5
+> 6,85
+
+# RANGE frames with offsets: a range of values of the single ORDER BY key; descending, PRECEDING
+# means greater values; a NULL key's frame holds the NULL keys
+SELECT id, v, COUNT(*) OVER (ORDER BY v RANGE BETWEEN 10 PRECEDING AND CURRENT ROW) AS c,
+       SUM(v) OVER (ORDER BY v RANGE BETWEEN 5 PRECEDING AND 5 FOLLOWING) AS s,
+       COUNT(*) OVER (ORDER BY v DESC RANGE 10 PRECEDING) AS cd,
+       COUNT(v) OVER (ORDER BY v RANGE BETWEEN 0.5 FOLLOWING AND UNBOUNDED FOLLOWING) AS above
+FROM w ORDER BY id;
+> ID,V,C,S,CD,ABOVE
+> 1,10,2,15,3,3
+> 2,20,3,40,3,1
+> 3,20,3,40,3,1
+> 4,5,1,15,2,4
+> 5,,1,,1,0
+> 6,30,3,30,1,0
+# Over a DATE key the offset counts days
+SELECT id, COUNT(*) OVER (PARTITION BY g ORDER BY d RANGE BETWEEN 2 PRECEDING AND CURRENT ROW) AS c,
+       MIN(id) OVER (ORDER BY d DESC RANGE BETWEEN CURRENT ROW AND 1 FOLLOWING) AS m
+FROM w ORDER BY id;
+> ID,C,M
+> 1,1,1
+> 2,2,1
+> 3,2,3
+> 4,1,1
+> 5,2,2
+> 6,1,6
+
+# Frames Oracle refuses: RANGE with an offset over several keys or a text key, an end before the start,
+# UNBOUNDED the wrong way round, a negative offset, a frame without ORDER BY or on a ranking function
+SELECT SUM(v) OVER (ORDER BY v, id RANGE BETWEEN 1 PRECEDING AND CURRENT ROW) FROM w;
+> ORA-30486: invalid window aggregation group in the window specification
+SELECT SUM(v) OVER (ORDER BY v, id RANGE BETWEEN UNBOUNDED PRECEDING AND CURRENT ROW) AS s FROM w WHERE id = 1;
+> S
+> 10
+SELECT SUM(v) OVER (ORDER BY g RANGE 1 PRECEDING) FROM w;
+> ORA-30486: invalid window aggregation group in the window specification
+SELECT SUM(v) OVER (ORDER BY id ROWS BETWEEN CURRENT ROW AND 1 PRECEDING) FROM w;
+> ORA-30486: invalid window aggregation group in the window specification
+SELECT SUM(v) OVER (ORDER BY id ROWS BETWEEN 1 FOLLOWING AND CURRENT ROW) FROM w;
+> ORA-30486: invalid window aggregation group in the window specification
+SELECT SUM(v) OVER (ORDER BY id ROWS BETWEEN UNBOUNDED FOLLOWING AND CURRENT ROW) FROM w;
+> ORA-30486: invalid window aggregation group in the window specification
+SELECT SUM(v) OVER (ORDER BY id ROWS BETWEEN CURRENT ROW AND UNBOUNDED PRECEDING) FROM w;
+> ORA-30486: invalid window aggregation group in the window specification
+SELECT SUM(v) OVER (ORDER BY id ROWS BETWEEN -1 PRECEDING AND CURRENT ROW) FROM w;
+> ORA-01428: argument '-1' is out of range
+SELECT SUM(v) OVER (ROWS BETWEEN UNBOUNDED PRECEDING AND CURRENT ROW) FROM w;
+> ORA-00907: missing right parenthesis
+SELECT ROW_NUMBER() OVER (ORDER BY id ROWS UNBOUNDED PRECEDING) FROM w;
+> ORA-00907: missing right parenthesis
+
+# Ranking and offset functions need an ORDER BY in their window
+SELECT ROW_NUMBER() OVER (PARTITION BY g) FROM w;
+> ORA-30485: missing ORDER BY expression in the window specification
+SELECT RANK() OVER () FROM w;
+> ORA-30485: missing ORDER BY expression in the window specification
+SELECT DENSE_RANK() OVER (PARTITION BY g) FROM w;
+> ORA-30485: missing ORDER BY expression in the window specification
+SELECT LAG(v) OVER (PARTITION BY g) FROM w;
+> ORA-30485: missing ORDER BY expression in the window specification
+SELECT LEAD(v, 1) OVER () FROM w;
+> ORA-30485: missing ORDER BY expression in the window specification
+SELECT NTILE(2) OVER () FROM w;
+> ORA-30485: missing ORDER BY expression in the window specification
+
+# LAG and LEAD with an offset and a default; RANK and DENSE_RANK over ties
+SELECT id, LAG(v, 2, -1) OVER (ORDER BY id) AS l2, LEAD(v, 1, 0) OVER (PARTITION BY g ORDER BY id) AS n1,
+       RANK() OVER (ORDER BY v NULLS FIRST) AS r, DENSE_RANK() OVER (ORDER BY v NULLS FIRST) AS dr
+FROM w ORDER BY id;
+> ID,L2,N1,R,DR
+> 1,-1,20,3,3
+> 2,-1,20,4,4
+> 3,10,0,4,4
+> 4,20,,2,2
+> 5,20,30,1,1
+> 6,5,0,6,5
+
+# NTILE's count: below one it is out of range; NULL gives NULL buckets
+SELECT NTILE(0) OVER (ORDER BY id) FROM w;
+> ORA-01428: argument '0' is out of range
+SELECT NTILE(-2) OVER (ORDER BY id) FROM w;
+> ORA-01428: argument '-2' is out of range
+SELECT id, NTILE(NULL) OVER (ORDER BY id) AS n FROM w WHERE id < 3 ORDER BY id;
+> ID,N
+> 1,
+> 2,
