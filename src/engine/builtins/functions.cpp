@@ -190,6 +190,7 @@ void registerFunctions(sqlite3* db, SessionContext* context) {
                              nullptr);
   sqlite3_create_function_v2(db, "ora_stddev", 1, aggregateFlags, nullptr, nullptr, varianceStep, stddevFinal,
                              nullptr);
+  registerListagg(db);
 }
 
 }  // namespace engine::builtins

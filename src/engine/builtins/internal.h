@@ -70,5 +70,8 @@ DateTime nextDay(const DateTime& d, const std::string& dayName);
 DateTime truncDate(const DateTime& d, const std::string& unit);
 DateTime roundDate(const DateTime& d, const std::string& unit);
 
+// ---- Aggregates with state of their own.
+void registerListagg(sqlite3* db);  // ora_listagg: LISTAGG ... WITHIN GROUP, also over a window
+
 
 }  // namespace engine::builtins

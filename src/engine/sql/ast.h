@@ -14,6 +14,7 @@ namespace engine::sql {
 struct Query;
 struct Expr;
 struct Window;
+struct WithinGroup;
 using ExprPtr = std::shared_ptr<Expr>;
 using QueryPtr = std::shared_ptr<Query>;
 
@@ -66,6 +67,7 @@ struct Expr {
   // name for a Bind.
   std::vector<std::string> argNames;
   std::shared_ptr<Window> window;  // FUNC(...) OVER (...): an analytic function
+  std::shared_ptr<WithinGroup> withinGroup;  // LISTAGG(...) WITHIN GROUP (ORDER BY ...)
   std::vector<std::string> fields;  // PL/SQL: t(i).a.b, the fields read from what a call returns
 };
 
@@ -96,6 +98,14 @@ struct OrderItem {
   ExprPtr expr;
   bool descending = false;
   int nulls = 0;  // 0 default, 1 NULLS FIRST, 2 NULLS LAST
+};
+
+// LISTAGG's order and its ON OVERFLOW clause.
+struct WithinGroup {
+  std::vector<OrderItem> orderBy;
+  bool truncate = false;       // ON OVERFLOW TRUNCATE (else ERROR)
+  ExprPtr indicator;           // the truncation indicator ('...' when absent)
+  bool withCount = true;       // WITH COUNT / WITHOUT COUNT
 };
 
 // One end of a window frame: UNBOUNDED PRECEDING, n PRECEDING, CURRENT ROW, n FOLLOWING, UNBOUNDED FOLLOWING.

@@ -155,7 +155,7 @@ const std::map<std::string, FunctionSpec>& functionTable() {
 }
 
 const std::set<std::string>& aggregateNames() {
-  static const std::set<std::string> names = {"COUNT", "SUM", "AVG", "MIN", "MAX", "VARIANCE", "STDDEV"};
+  static const std::set<std::string> names = {"COUNT", "SUM", "AVG", "MIN", "MAX", "VARIANCE", "STDDEV", "LISTAGG"};
   return names;
 }
 
@@ -1896,6 +1896,7 @@ class Compiler {
 
   Typed aggregate(const Expr& e, const Scope& scope) {
     const std::string& name = e.name.last();
+    if (name == "LISTAGG") return listagg(e, scope);
     if (e.args.size() != 1) fail(909, e.pos);
     std::string distinct = e.distinct ? "DISTINCT " : "";
     if (e.args[0]->kind == ExprKind::Star) {
@@ -1912,6 +1913,27 @@ class Compiler {
     return {"ora_div(sum(" + distinct + v.sql + "), count(" + distinct + v.sql + "))", DataType::Number};
   }
 
+  // LISTAGG: the values as text, the WITHIN GROUP keys and the overflow handling go to ora_listagg,
+  // which sorts the rows itself.
+  Typed listagg(const Expr& e, const Scope& scope) {
+    if (!e.withinGroup || e.args.empty() || e.args.size() > 2) fail(909, e.pos);
+    const WithinGroup& g = *e.withinGroup;
+    InlineLiterals keep(*this);
+    std::vector<std::string> args;
+    args.push_back(coerce(expr(*e.args[0], scope), DataType::Varchar2, *e.args[0]).sql);
+    args.push_back(e.args.size() > 1 ? coerce(expr(*e.args[1], scope), DataType::Varchar2, *e.args[1]).sql : "NULL");
+    args.push_back(g.truncate ? "1" : "0");
+    args.push_back(g.indicator ? coerce(expr(*g.indicator, scope), DataType::Varchar2, *g.indicator).sql : "NULL");
+    args.push_back(g.withCount ? "1" : "0");
+    args.push_back(e.distinct ? "1" : "0");
+    for (const auto& item : g.orderBy) {
+      args.push_back(expr(*item.expr, scope).sql);
+      bool nullsFirst = item.nulls == 1 || (item.nulls == 0 && item.descending);
+      args.push_back(std::to_string((item.descending ? 1 : 0) | (nullsFirst ? 2 : 0)));
+    }
+    return {"ora_listagg(" + join(args) + ")", DataType::Varchar2};
+  }
+
   // FUNC(...) OVER (PARTITION BY ... ORDER BY ... [ROWS | RANGE ...]): SQLite's window functions.
   // Both databases default to the whole partition without ORDER BY and to RANGE BETWEEN UNBOUNDED
   // PRECEDING AND CURRENT ROW with it.
@@ -1925,7 +1947,9 @@ class Compiler {
         {"LAST_VALUE", {"last_value", 1}}};
     bool framed = aggregateNames().count(name) || name == "FIRST_VALUE" || name == "LAST_VALUE";
     if (!framed && !w.frameUnit.empty()) fail(907, w.framePos);
-    if (!framed && w.orderBy.empty() && name != "LISTAGG") fail(30485, e.pos);
+    if (!framed && w.orderBy.empty()) fail(30485, e.pos);
+    // LISTAGG's order is its WITHIN GROUP: its window is a whole partition.
+    if (name == "LISTAGG" && !w.orderBy.empty()) fail(30487, w.orderBy.front().expr->pos);
     Typed call;
     std::string nullCount;  // NTILE(NULL) answers NULL for every row
     if (aggregateNames().count(name)) {

@@ -1886,6 +1886,7 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
     finish(*call);
     return call;
   }
+  if (fname == "LISTAGG" && call->name.parts.size() == 1) return parseListagg(call);
   if (peek().isOp(")")) {
     next();
     finish(*call);
@@ -1909,6 +1910,42 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
   } while (acceptOp(","));
   if (!peek().isOp(")")) fail(907, peek());
   next();
+  finish(*call);
+  parseOver(*call);
+  return call;
+}
+
+// LISTAGG([DISTINCT | ALL] value [, delimiter] [ON OVERFLOW {ERROR | TRUNCATE ['indicator']
+// [WITH | WITHOUT COUNT]}]) WITHIN GROUP (ORDER BY ...) [OVER (PARTITION BY ...)]
+ExprPtr Parser::parseListagg(ExprPtr call) {
+  auto within = std::make_shared<WithinGroup>();
+  if (accept("DISTINCT")) call->distinct = true;
+  else accept("ALL");
+  call->args.push_back(parseExpr());
+  if (acceptOp(",")) call->args.push_back(parseExpr());
+  if (accept("ON")) {
+    expect("OVERFLOW");
+    if (accept("TRUNCATE")) {
+      within->truncate = true;
+      if (peek().kind == TokenKind::String) within->indicator = parseExpr();
+      if (accept("WITH")) expect("COUNT");
+      else if (accept("WITHOUT")) {
+        expect("COUNT");
+        within->withCount = false;
+      }
+    } else {
+      expect("ERROR");
+    }
+  }
+  expectOp(")", 907);
+  if (!accept("WITHIN")) fail(2000, peek(), "WITHIN");
+  expect("GROUP");
+  expectOp("(", 906);
+  expect("ORDER");
+  expect("BY");
+  parseOrderBy(within->orderBy);
+  expectOp(")", 907);
+  call->withinGroup = within;
   finish(*call);
   parseOver(*call);
   return call;

@@ -81,6 +81,7 @@ class Parser {
   ExprPtr parseFunctionArgs(ExprPtr call);
   void parseOver(Expr& call);
   FrameBound parseFrameBound();
+  ExprPtr parseListagg(ExprPtr call);
   ExprPtr make(ExprKind kind, const Token& at);
   void finish(Expr& e);
 

@@ -136,3 +136,54 @@ SELECT id, NTILE(NULL) OVER (ORDER BY id) AS n FROM w WHERE id < 3 ORDER BY id;
 > ID,N
 > 1,
 > 2,
+
+# LISTAGG: values as text in the WITHIN GROUP order, NULLs left out, no delimiter by default
+SELECT g, LISTAGG(id, ',') WITHIN GROUP (ORDER BY id DESC) AS ids, LISTAGG(v, '; ') WITHIN GROUP (ORDER BY v NULLS FIRST) AS vs,
+       LISTAGG(v) WITHIN GROUP (ORDER BY id) AS nodelim, LISTAGG(TO_CHAR(d, 'DD'), '/') WITHIN GROUP (ORDER BY d DESC, id) AS days
+FROM w GROUP BY g ORDER BY g;
+> G,IDS,VS,NODELIM,DAYS
+> a,"3,2,1",10; 20; 20,102020,04/02/01
+> b,"6,5,4",5; 30,530,10/03/01
+# DISTINCT drops repeated values; a group of NULLs gives NULL
+SELECT LISTAGG(DISTINCT v, '-') WITHIN GROUP (ORDER BY v) AS dv,
+       LISTAGG(CASE WHEN id > 10 THEN 'x' END, ',') WITHIN GROUP (ORDER BY id) AS nothing FROM w;
+> DV,NOTHING
+> 5-10-20-30,
+SELECT LISTAGG(id, ',') FROM w;
+> ORA-02000: missing WITHIN keyword
+SELECT g, LISTAGG(id) WITHIN GROUP (ORDER BY v) FROM w;
+> ORA-00937: not a single-group group function
+# The result is a VARCHAR2(4000): 4000 bytes fit, one more is ORA-01489 (also ON OVERFLOW ERROR);
+# ON OVERFLOW TRUNCATE keeps whole values, then the delimiter, the indicator ('...') and the count
+SELECT LENGTH(LISTAGG(RPAD(id, 1000, 'x')) WITHIN GROUP (ORDER BY id)) AS len FROM w WHERE id <= 4;
+> LEN
+> 4000
+SELECT LISTAGG(RPAD(id, 1000, 'x'), ',') WITHIN GROUP (ORDER BY id) FROM w WHERE id <= 4;
+> ORA-01489: result of string concatenation is too long
+SELECT LISTAGG(RPAD(id, 999, 'x'), ',' ON OVERFLOW ERROR) WITHIN GROUP (ORDER BY id) FROM w;
+> ORA-01489: result of string concatenation is too long
+SELECT LENGTH(l) AS len, SUBSTR(l, 1, 2) AS head, SUBSTR(l, -10) AS tail
+FROM (SELECT LISTAGG(RPAD(id, 999, 'x'), ',' ON OVERFLOW TRUNCATE) WITHIN GROUP (ORDER BY id) AS l FROM w);
+> LEN,HEAD,TAIL
+> 3006,1x,"xxx,...(3)"
+SELECT LENGTH(l) AS len, SUBSTR(l, -10) AS tail
+FROM (SELECT LISTAGG(RPAD(id, 999, 'x'), ';' ON OVERFLOW TRUNCATE '[more]' WITHOUT COUNT) WITHIN GROUP (ORDER BY id DESC) AS l FROM w);
+> LEN,TAIL
+> 3006,xxx;[more]
+SELECT SUBSTR(l, -12) AS tail
+FROM (SELECT LISTAGG(RPAD(id, 999, 'x'), ',' ON OVERFLOW TRUNCATE '~' WITH COUNT) WITHIN GROUP (ORDER BY id) AS l FROM w);
+> TAIL
+> "xxxxxxx,~(3)"
+# LISTAGG over a window: the whole partition in the WITHIN GROUP order; the window takes no ORDER BY
+SELECT id, LISTAGG(id, ',') WITHIN GROUP (ORDER BY id DESC) OVER (PARTITION BY g) AS grp,
+       LISTAGG(g) WITHIN GROUP (ORDER BY id) OVER () AS total
+FROM w ORDER BY id;
+> ID,GRP,TOTAL
+> 1,"3,2,1",aaabbb
+> 2,"3,2,1",aaabbb
+> 3,"3,2,1",aaabbb
+> 4,"6,5,4",aaabbb
+> 5,"6,5,4",aaabbb
+> 6,"6,5,4",aaabbb
+SELECT LISTAGG(id, ',') WITHIN GROUP (ORDER BY id) OVER (ORDER BY id) FROM w;
+> ORA-30487: ORDER BY not allowed here
