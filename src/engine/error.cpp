@@ -139,6 +139,8 @@ const std::map<int, const char*>& messageTexts() {
       {30486, "invalid window aggregation group in the window specification"},
       {1428, "argument '%s' is out of range"},
       {2000, "missing %s keyword"},
+      {1467, "sort key too long"},
+      {56902, "expect aggregate function inside pivot operation"},
       {30487, "ORDER BY not allowed here"},
       {1489, "result of string concatenation is too long"},
       {30930, "NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn"},

@@ -36,7 +36,17 @@ const std::map<int, const char*>& functionErrorTexts() {
       {1854, "julian date must be between 1 and 5373484"},
       {1855, "AM/A.M. or PM/P.M. required"},
       {1862, "the numeric value does not match the length of the format item"},
+      {1760, "illegal argument for function"},
       {2003, "invalid USERENV parameter"},
+      {12725, "unmatched parentheses in regular expression"},
+      {12726, "unmatched bracket in regular expression"},
+      {12727, "invalid back reference in regular expression"},
+      {12728, "invalid range in regular expression"},
+      {12729, "invalid character class in regular expression"},
+      {12730, "invalid equivalence class in regular expression"},
+      {12731, "invalid collation class in regular expression"},
+      {12732, "invalid interval value in regular expression"},
+      {12733, "regular expression is too long"},
       {30001, "trim set should have only one character"},
   };
   return texts;

@@ -53,6 +53,7 @@ Value textValue(std::string text);
 // The tables of the library's parts, and all of them.
 const std::vector<Definition>& generalDefinitions();
 const std::vector<Definition>& stringDefinitions();
+const std::vector<Definition>& regexpDefinitions();
 const std::vector<Definition>& definitions();
 
 }  // namespace engine::builtins

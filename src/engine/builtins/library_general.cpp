@@ -408,6 +408,8 @@ const std::vector<Definition>& definitions() {
     std::vector<Definition> out = generalDefinitions();
     const auto& strings = stringDefinitions();
     out.insert(out.end(), strings.begin(), strings.end());
+    const auto& regexps = regexpDefinitions();
+    out.insert(out.end(), regexps.begin(), regexps.end());
     return out;
   }();
   return all;

@@ -82,11 +82,34 @@ struct SelectItem {
 
 enum class JoinKind { Comma, Inner, Left, Right, Full, Cross };
 
+// PIVOT (agg(x) [AS a], ... FOR col IN (value [AS name], ...)) or
+// UNPIVOT [INCLUDE | EXCLUDE NULLS] (measure FOR name IN (column [AS literal], ...)) after a FROM item.
+struct PivotClause {
+  struct Aggregate {
+    ExprPtr call;
+    std::string alias;
+  };
+  struct InItem {
+    ExprPtr value;         // PIVOT: the value of the FOR column; UNPIVOT: the literal for the name column
+    std::string column;    // UNPIVOT: the column unpivoted
+    std::string alias;     // PIVOT: the name the value's columns take
+    Position pos;
+  };
+  bool unpivot = false;
+  bool includeNulls = false;
+  std::vector<Aggregate> aggregates;
+  std::string forColumn;      // PIVOT: the column whose values spread; UNPIVOT: the new name column
+  std::string measureColumn;  // UNPIVOT: the new value column
+  std::vector<InItem> in;
+  Position pos;
+};
+
 struct TableRef {
   Name table;        // schema.name
   std::string dbLink;
   QueryPtr subquery; // an inline view instead of a table
   ExprPtr collection;  // TABLE(expr): the elements of a nested table or varray
+  std::shared_ptr<PivotClause> pivot;
   std::string alias;
   JoinKind join = JoinKind::Comma;  // how this item joins the ones before it
   ExprPtr on;
@@ -125,6 +148,15 @@ struct Window {
   Position framePos;
 };
 
+// One element of GROUP BY: an expression (or a composite (a, b)), ROLLUP (...), CUBE (...) or
+// GROUPING SETS (...), whose elements are again composites, () or ROLLUP / CUBE.
+struct GroupingTerm {
+  enum class Kind { Plain, Rollup, Cube, Sets };
+  Kind kind = Kind::Plain;
+  std::vector<std::vector<ExprPtr>> columns;  // Plain: one composite; Rollup, Cube: their composites
+  std::vector<GroupingTerm> sets;             // Sets: its elements
+};
+
 struct QueryBlock {
   bool distinct = false;
   std::vector<SelectItem> items;
@@ -133,7 +165,8 @@ struct QueryBlock {
   ExprPtr startWith;
   ExprPtr connectBy;
   bool noCycle = false;
-  std::vector<ExprPtr> groupBy;
+  std::vector<ExprPtr> groupBy;  // every GROUP BY expression once
+  std::vector<GroupingTerm> grouping;  // set when GROUP BY has ROLLUP, CUBE or GROUPING SETS
   ExprPtr having;
 };
 
@@ -154,6 +187,8 @@ struct Query {
   std::vector<OrderItem> orderBy;
   bool orderSiblings = false;         // ORDER SIBLINGS BY: orders the rows under each parent
   ExprPtr offset, fetchFirst;         // OFFSET n ROWS, FETCH FIRST n ROWS ONLY (after ORDER BY)
+  bool fetchPercent = false;          // FETCH FIRST n PERCENT ROWS
+  bool withTies = false;              // ... WITH TIES: the rows that sort equal to the last one too
   bool forUpdate = false;
   bool noWait = false;
   int waitSeconds = -1;

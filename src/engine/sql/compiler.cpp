@@ -150,6 +150,11 @@ const std::map<std::string, FunctionSpec>& functionTable() {
       {"USERENV", {"ora_userenv", "S", D::Varchar2, 1, 1}},
       {"SYS_CONTEXT", {"ora_sys_context", "SS", D::Varchar2, 2, 3}},
       {"DECODE", {"ora_decode", "A", D::Unknown, 3, 255}},
+      {"REGEXP_LIKE", {"ora_regexp_like", "SSS", D::Boolean, 2, 3}},
+      {"REGEXP_SUBSTR", {"ora_regexp_substr", "SSNNSN", D::Varchar2, 2, 6}},
+      {"REGEXP_INSTR", {"ora_regexp_instr", "SSNNNSN", D::Number, 2, 7}},
+      {"REGEXP_REPLACE", {"ora_regexp_replace", "SSSNNS", D::Varchar2, 2, 6}},
+      {"REGEXP_COUNT", {"ora_regexp_count", "SSNS", D::Number, 2, 4}},
   };
   return table;
 }
@@ -700,6 +705,7 @@ class Compiler {
 
   // A FROM item: its SQL and the source it adds to the scope.
   std::string fromItem(const TableRef& ref, const Scope* outer, Source& src) {
+    if (ref.pivot) return pivotItem(ref, outer, src);
     if (!ref.dbLink.empty()) {
       // Names over the link resolve in the other database, with the link user's rights.
       CompileContext rc = remote(ref.dbLink, ref.pos);
@@ -863,6 +869,124 @@ class Compiler {
     return storedRef(r.owner, r.name) + " AS " + src.sqlAlias;
   }
 
+  static void collectColumnNames(const Expr& e, std::set<std::string>& out) {
+    if (e.kind == ExprKind::Column) out.insert(e.name.last());
+    for (const auto& a : e.args)
+      if (a) collectColumnNames(*a, out);
+  }
+
+  // PIVOT and UNPIVOT: the FROM item is compiled as it stands and the clause becomes an inline view
+  // over its columns. PIVOT groups by the columns neither the aggregates nor FOR name, with one
+  // aggregate of CASE WHEN for_column = value THEN argument END per value and aggregate. UNPIVOT
+  // joins each row with the numbers of the IN columns, row by row, and picks the column by number.
+  std::string pivotItem(const TableRef& ref, const Scope* outer, Source& src) {
+    TableRef base = ref;
+    base.pivot.reset();
+    base.alias.clear();
+    Scope inner;
+    inner.parent = outer;
+    inner.sources.emplace_back();
+    std::string from = fromItem(base, outer, inner.sources.back());
+    const Source& s0 = inner.sources.back();
+    const PivotClause& p = *ref.pivot;
+    InlineLiterals keep(*this);
+    auto columnSql = [&](const SourceColumn& c) { return c.sql.empty() ? s0.sqlAlias + "." + quoteName(c.name) : c.sql; };
+    src.alias = ref.alias;
+    src.sqlAlias = newAlias();
+    std::vector<std::string> items;
+    if (p.unpivot) {
+      std::set<std::string> used;
+      for (const auto& item : p.in) {
+        if (!findColumn(s0, item.column)) fail(904, item.pos, "\"" + item.column + "\"");
+        used.insert(item.column);
+      }
+      for (const auto& c : s0.columns) {
+        if (used.count(c.name)) continue;
+        items.push_back(columnSql(c) + " AS " + quoteName(c.name));
+        src.columns.push_back({c.name, c.meta});
+      }
+      std::string names = "CASE k.n", values = "CASE k.n";
+      std::vector<std::string> numbers;
+      Column nameMeta, valueMeta;
+      nameMeta.name = p.forColumn;
+      nameMeta.type = DataType::Varchar2;
+      for (std::size_t i = 0; i < p.in.size(); ++i) {
+        const auto& item = p.in[i];
+        const SourceColumn* c = findColumn(s0, item.column);
+        std::string n = std::to_string(i + 1);
+        Typed label = item.value ? expr(*item.value, inner) : Typed(quoteText(item.column), DataType::Varchar2);
+        if (i == 0) nameMeta.type = label.type == DataType::Unknown ? DataType::Varchar2 : label.type;
+        if (i == 0) {
+          valueMeta = c->meta;
+        } else if (typeFamily(valueMeta.type) != typeFamily(c->meta.type)) {
+          fail(1790, item.pos);
+        }
+        names += " WHEN " + n + " THEN " + label.sql;
+        values += " WHEN " + n + " THEN " + columnSql(*c);
+        numbers.push_back("SELECT " + n + " AS n");
+      }
+      names += " END";
+      values += " END";
+      valueMeta.name = p.measureColumn;
+      items.push_back(names + " AS " + quoteName(p.forColumn));
+      items.push_back(values + " AS " + quoteName(p.measureColumn));
+      src.columns.push_back({p.forColumn, nameMeta});
+      src.columns.push_back({p.measureColumn, valueMeta});
+      std::string sql = "(SELECT " + join(items) + " FROM " + from + " CROSS JOIN (" + join(numbers, " UNION ALL ") + ") AS k";
+      if (!p.includeNulls) sql += " WHERE (" + values + ") IS NOT NULL";
+      return sql + ") AS " + src.sqlAlias;
+    }
+    std::set<std::string> used = {p.forColumn};
+    for (const auto& a : p.aggregates) {
+      const Expr& call = *a.call;
+      if (call.kind != ExprKind::Function || call.window || call.name.parts.size() != 1 ||
+          !aggregateNames().count(call.name.last()) || call.args.size() != 1)
+        fail(56902, call.pos);
+      collectColumnNames(call, used);
+    }
+    if (!findColumn(s0, p.forColumn)) fail(904, p.pos, "\"" + p.forColumn + "\"");
+    std::vector<std::string> groups;
+    for (const auto& c : s0.columns) {
+      if (used.count(c.name)) continue;
+      items.push_back(columnSql(c) + " AS " + quoteName(c.name));
+      groups.push_back(columnSql(c));
+      src.columns.push_back({c.name, c.meta});
+    }
+    auto forColumn = std::make_shared<Expr>();
+    forColumn->kind = ExprKind::Column;
+    forColumn->name.parts = {p.forColumn};
+    for (const auto& item : p.in) {
+      std::string valueName = item.alias.empty() ? headingOf(sourceOf(*item.value)) : item.alias;
+      for (const auto& a : p.aggregates) {
+        Expr call = *a.call;
+        auto test = std::make_shared<Expr>();
+        test->kind = ExprKind::Binary;
+        test->op = "=";
+        test->args = {forColumn, item.value};
+        ExprPtr argument = call.args[0];
+        if (argument->kind == ExprKind::Star) {
+          argument = std::make_shared<Expr>();
+          argument->kind = ExprKind::Number;
+          argument->text = "1";
+        }
+        auto picked = std::make_shared<Expr>();
+        picked->kind = ExprKind::Case;
+        picked->args = {test, argument};
+        call.args[0] = picked;
+        Typed t = expr(call, inner);
+        std::string name = a.alias.empty() ? valueName : valueName + "_" + a.alias;
+        Column meta;
+        meta.name = name;
+        meta.type = t.type;
+        items.push_back(t.sql + " AS " + quoteName(name));
+        src.columns.push_back({name, meta});
+      }
+    }
+    std::string sql = "(SELECT " + join(items) + " FROM " + from;
+    if (!groups.empty()) sql += " GROUP BY " + join(groups);
+    return sql + ") AS " + src.sqlAlias;
+  }
+
   // ------------------------------------------------------------------------------------------------
   // Queries
 
@@ -875,7 +999,9 @@ class Compiler {
     std::string sql = queryBody(q, outer, cols);
     ctes_.resize(visible);
     locking_ = outerLocking;
-    if (q.offset || q.fetchFirst) {
+    if (q.fetchPercent || q.withTies) {
+      sql = rankedFetch(q, outer, sql, cols);
+    } else if (q.offset || q.fetchFirst) {
       // The row limit applies to the sorted rows; fractions are cut, negative counts are zero.
       Scope none;
       none.parent = outer;
@@ -889,6 +1015,81 @@ class Compiler {
     // A hierarchical query brings a WITH of its own: it goes one level down.
     if (sql.rfind("WITH ", 0) == 0) sql = "SELECT * FROM (" + sql + ")";
     return with + sql;
+  }
+
+  // FETCH ... PERCENT and WITH TIES number the sorted rows with row_number() and rank() over the
+  // ORDER BY and keep those after the offset up to the count (PERCENT: of all rows, rounded up);
+  // WITH TIES also keeps the rows that rank with the last one. A plain block sorts on hidden key
+  // columns (rankedKeys); other queries sort on their output columns.
+  std::string rankedFetch(const Query& q, const Scope* outer, const std::string& inner, const std::vector<Column>& cols) {
+    std::vector<std::string> keys;
+    bool positional = false;
+    if (!rankedBlockKeys_.empty() || (q.block && !q.block->connectBy && q.block->grouping.empty())) {
+      keys.swap(rankedBlockKeys_);
+      positional = true;
+    } else {
+      for (const auto& item : q.orderBy) {
+        const Expr& o = *item.expr;
+        std::string term;
+        if (o.kind == ExprKind::Number) {
+          std::size_t n = static_cast<std::size_t>(std::stoll(o.text));
+          if (n < 1 || n > cols.size()) fail(1785, o.pos);
+          term = "r." + quoteName(cols[n - 1].name);
+        } else if (o.kind == ExprKind::Column && o.name.parts.size() == 1 &&
+                   std::any_of(cols.begin(), cols.end(), [&](const Column& c) { return c.name == o.name.last(); })) {
+          term = "r." + quoteName(o.name.last());
+        } else {
+          fail(1785, o.pos);
+        }
+        term += item.descending ? " DESC" : " ASC";
+        term += (item.nulls == 1 || (item.nulls == 0 && item.descending)) ? " NULLS FIRST" : " NULLS LAST";
+        keys.push_back(term);
+      }
+    }
+    Scope none;
+    none.parent = outer;
+    auto number = [&](const ExprPtr& e) { return coerce(expr(*e, none), DataType::Number, *e).sql; };
+    std::string offset = q.offset ? "max(0, CAST(" + number(q.offset) + " AS INTEGER))" : "0";
+    std::string count = q.fetchPercent ? "ora_ceil(f.\"__CNT\" * (" + number(q.fetchFirst) + ") / 100.0)"
+                                       : "CAST(" + number(q.fetchFirst) + " AS INTEGER)";
+    std::string order = keys.empty() ? "" : "ORDER BY " + join(keys);
+    // Without an order there are no ties: every row ranks by its number.
+    std::string bound = q.withTies && !keys.empty() ? "f.\"__RK\"" : "f.\"__RN\"";
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < cols.size(); ++i)
+      names.push_back((positional ? "f.g" + std::to_string(i) : "f." + quoteName(cols[i].name)) + " AS " + quoteName(cols[i].name));
+    return "SELECT " + join(names) + " FROM (SELECT r.*, rank() OVER (" + order + ") AS \"__RK\", row_number() OVER (" +
+           order + ") AS \"__RN\", count(*) OVER () AS \"__CNT\" FROM (" + inner + ") AS r) AS f WHERE f.\"__RN\" > " +
+           offset + " AND " + bound + " <= " + offset + " + " + count + " ORDER BY f.\"__RN\"";
+  }
+
+  // The ORDER BY of a block whose rows FETCH ... PERCENT or WITH TIES counts: as terms over the
+  // block's positional columns (g<i>) and hidden key columns (k<i>), which this returns for the select list.
+  std::string rankedKeys(const QueryBlock& b, const Scope& scope, const std::vector<Column>& cols, const Query& q) {
+    InlineLiterals keep(*this);
+    std::string hidden;
+    std::vector<std::string> terms;
+    for (std::size_t k = 0; k < q.orderBy.size(); ++k) {
+      const OrderItem& item = q.orderBy[k];
+      const Expr& o = *item.expr;
+      std::string term;
+      if (o.kind == ExprKind::Number) {
+        std::size_t n = static_cast<std::size_t>(std::stoll(o.text));
+        if (n < 1 || n > cols.size()) fail(1785, o.pos);
+        term = "r.g" + std::to_string(n - 1);
+      } else if (o.kind == ExprKind::Column && o.name.parts.size() == 1 && isOutputName(o.name.last(), cols, &b.items)) {
+        for (std::size_t i = 0; i < b.items.size(); ++i)
+          if (b.items[i].alias == o.name.last()) term = "r.g" + std::to_string(i);
+      } else {
+        hidden += ", " + expr(o, scope).sql + " AS k" + std::to_string(k);
+        term = "r.k" + std::to_string(k);
+      }
+      term += item.descending ? " DESC" : " ASC";
+      term += (item.nulls == 1 || (item.nulls == 0 && item.descending)) ? " NULLS FIRST" : " NULLS LAST";
+      terms.push_back(term);
+    }
+    rankedBlockKeys_ = std::move(terms);
+    return hidden;
   }
 
   // The WITH clauses of a query, made visible to the FROM items after them.
@@ -1078,6 +1279,7 @@ class Compiler {
   std::string block(const QueryBlock& b, const Scope* outer, std::vector<Column>& cols, const Query& q) {
     checkGrouping(b, q);
     if (b.connectBy) return hierarchical(b, outer, cols, q);
+    GroupingContext ownGrouping(*this);  // a subquery's block has grouping sets of its own
     Scope scope;
     scope.parent = outer;
     std::vector<ExprPtr> where;
@@ -1094,7 +1296,13 @@ class Compiler {
       conditions.clear();
       limit.clear();
     }
+    if (!b.grouping.empty()) return groupingSets(b, scope, from, conditions, cols, q);
+    bool ranked = q.fetchPercent || q.withTies;
+    bool outerPositional = positionalAliases_;
+    positionalAliases_ = ranked;
     std::string items = selectList(b, scope, cols);
+    positionalAliases_ = outerPositional;
+    if (ranked) items += rankedKeys(b, scope, cols, q);
     std::string sql = std::string("SELECT ") + (b.distinct ? "DISTINCT " : "") + items + " FROM " + from;
     if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
     InlineLiterals keep(*this);
@@ -1104,9 +1312,184 @@ class Compiler {
       sql += " GROUP BY " + join(g);
     }
     if (b.having) sql += " HAVING " + condition(*b.having, scope);
-    if (!q.orderBy.empty()) sql += orderBy(q.orderBy, cols, &scope, &b.items);
+    if (!q.orderBy.empty() && !ranked) sql += orderBy(q.orderBy, cols, &scope, &b.items);
     if (!limit.empty()) sql += " LIMIT " + limit;
     return sql;
+  }
+
+  // Saves the grouping sets' state of the enclosing block and starts empty; restores it at the end.
+  struct GroupingContext {
+    explicit GroupingContext(Compiler& c) : c_(c) {
+      all_.swap(c.groupingAll_);
+      nulled_.swap(c.groupingNulled_);
+      std::swap(groupId_, c.groupId_);
+      std::swap(depth_, c.aggregateDepth_);
+    }
+    ~GroupingContext() {
+      all_.swap(c_.groupingAll_);
+      nulled_.swap(c_.groupingNulled_);
+      std::swap(groupId_, c_.groupId_);
+      std::swap(depth_, c_.aggregateDepth_);
+    }
+    Compiler& c_;
+    std::set<std::string> all_, nulled_;
+    int groupId_ = 0, depth_ = 0;
+  };
+
+  // The grouping sets of one GROUP BY element, each a list of expressions.
+  std::vector<std::vector<const Expr*>> expandTerm(const GroupingTerm& t) {
+    using K = GroupingTerm::Kind;
+    std::vector<std::vector<const Expr*>> sets;
+    auto flat = [](const std::vector<std::vector<ExprPtr>>& composites, std::size_t n, std::uint64_t mask) {
+      std::vector<const Expr*> set;
+      for (std::size_t i = 0; i < n; ++i)
+        if (mask & (std::uint64_t{1} << i))
+          for (const auto& e : composites[i]) set.push_back(e.get());
+      return set;
+    };
+    std::size_t n = t.columns.size();
+    switch (t.kind) {
+      case K::Plain: sets.push_back(flat(t.columns, n, ~std::uint64_t{0})); break;
+      case K::Rollup:
+        // (a, b, c), (a, b), (a), ()
+        for (std::size_t k = n + 1; k-- > 0;) sets.push_back(flat(t.columns, k, ~std::uint64_t{0}));
+        break;
+      case K::Cube: {
+        if (n > 12) fail(1467, Position{});
+        // Every subset, the larger ones first.
+        std::uint64_t all = (std::uint64_t{1} << n) - 1;
+        for (std::uint64_t m = all + 1; m-- > 0;) {
+          std::uint64_t mask = 0;  // the bits of m in reverse, so (a, b) comes before (a) before (b)
+          for (std::size_t i = 0; i < n; ++i)
+            if (m & (std::uint64_t{1} << i)) mask |= std::uint64_t{1} << (n - 1 - i);
+          sets.push_back(flat(t.columns, n, mask));
+        }
+        break;
+      }
+      case K::Sets:
+        for (const auto& sub : t.sets) {
+          auto more = expandTerm(sub);
+          sets.insert(sets.end(), more.begin(), more.end());
+        }
+        break;
+    }
+    return sets;
+  }
+
+  // GROUP BY with ROLLUP, CUBE or GROUPING SETS: one grouped query per grouping set, joined by
+  // UNION ALL. In each, a GROUP BY expression outside the set reads NULL (outside group functions),
+  // GROUPING() and GROUPING_ID() tell which are outside, GROUP_ID() numbers repeated sets. ORDER BY
+  // terms other than positions and aliases travel as hidden columns.
+  std::string groupingSets(const QueryBlock& b, Scope& scope, const std::string& from,
+                           const std::vector<std::string>& conditions, std::vector<Column>& cols, const Query& q) {
+    InlineLiterals keep(*this);
+    std::vector<std::vector<const Expr*>> sets = {{}};
+    for (const auto& t : b.grouping) {
+      std::vector<std::vector<const Expr*>> product;
+      for (const auto& own : expandTerm(t)) {
+        for (const auto& left : sets) {
+          product.push_back(left);
+          product.back().insert(product.back().end(), own.begin(), own.end());
+        }
+      }
+      if (product.size() > 4096) fail(1467, b.groupBy.empty() ? q.pos : b.groupBy.front()->pos);
+      sets.swap(product);
+    }
+    std::set<std::string> all;
+    for (const auto& g : b.groupBy) all.insert(headingOf(sourceOf(*g)));
+    groupingAll_ = all;
+    std::map<std::string, int> repeats;
+    std::vector<std::string> branches;
+    for (const auto& set : sets) {
+      std::set<std::string> in;
+      std::vector<std::string> keys;
+      for (const Expr* e : set) in.insert(headingOf(sourceOf(*e)));
+      groupingNulled_.clear();
+      std::set_difference(all.begin(), all.end(), in.begin(), in.end(),
+                          std::inserter(groupingNulled_, groupingNulled_.end()));
+      std::string canonical;
+      for (const auto& h : in) canonical += h + '\n';
+      groupId_ = repeats[canonical]++;
+      std::vector<Column> branchCols;
+      bool outerPositional = positionalAliases_;
+      positionalAliases_ = true;
+      std::string items = selectList(b, scope, branchCols);
+      positionalAliases_ = outerPositional;
+      for (std::size_t k = 0; k < q.orderBy.size(); ++k) {
+        const Expr& o = *q.orderBy[k].expr;
+        if (o.kind == ExprKind::Number) continue;
+        if (o.kind == ExprKind::Column && o.name.parts.size() == 1 && isOutputName(o.name.last(), branchCols, &b.items))
+          continue;
+        items += ", " + expr(o, scope).sql + " AS o" + std::to_string(k);
+      }
+      items += ", count(*) AS total";  // the empty set gives one row even without group functions
+      std::string sql = "SELECT " + items + " FROM " + from;
+      if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
+      if (!set.empty()) {
+        std::vector<std::string> g;
+        for (const Expr* e : set) g.push_back(expr(*e, scope).sql);
+        sql += " GROUP BY " + join(g);
+      }
+      if (b.having) sql += " HAVING " + condition(*b.having, scope);
+      branches.push_back(std::move(sql));
+      if (cols.empty()) {
+        cols = branchCols;
+      } else {
+        for (std::size_t i = 0; i < cols.size() && i < branchCols.size(); ++i)
+          if (cols[i].type == DataType::Unknown) cols[i].type = branchCols[i].type;
+      }
+    }
+    groupingNulled_.clear();
+    // SQLite caps the terms of one compound: every 400 the union so far becomes one term.
+    std::string unionSql;
+    for (std::size_t i = 0; i < branches.size(); ++i) {
+      if (i && i % 400 == 0) unionSql = "SELECT * FROM (" + unionSql + ")";
+      unionSql += (i ? " UNION ALL " : "") + branches[i];
+    }
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < cols.size(); ++i) names.push_back("u.g" + std::to_string(i) + " AS " + quoteName(cols[i].name));
+    std::string sql = std::string("SELECT ") + (b.distinct ? "DISTINCT " : "") + join(names) + " FROM (" + unionSql + ") AS u";
+    if (!q.orderBy.empty()) {
+      std::vector<std::string> terms;
+      for (std::size_t k = 0; k < q.orderBy.size(); ++k) {
+        const OrderItem& item = q.orderBy[k];
+        const Expr& o = *item.expr;
+        std::string term;
+        if (o.kind == ExprKind::Number) {
+          std::size_t n = static_cast<std::size_t>(std::stoll(o.text));
+          if (n < 1 || n > cols.size()) fail(1785, o.pos);
+          term = "u.g" + std::to_string(n - 1);
+        } else if (o.kind == ExprKind::Column && o.name.parts.size() == 1 && isOutputName(o.name.last(), cols, &b.items)) {
+          for (std::size_t i = 0; i < b.items.size(); ++i)
+            if (b.items[i].alias == o.name.last()) term = "u.g" + std::to_string(i);
+        } else {
+          term = "u.o" + std::to_string(k);
+        }
+        term += item.descending ? " DESC" : " ASC";
+        term += (item.nulls == 1 || (item.nulls == 0 && item.descending)) ? " NULLS FIRST" : " NULLS LAST";
+        terms.push_back(term);
+      }
+      sql += " ORDER BY " + join(terms);
+    }
+    return sql;
+  }
+
+  // GROUPING(e): 1 where e is outside the row's grouping set; GROUPING_ID(a, b, ...): those bits as a
+  // number, the first argument highest; GROUP_ID(): how many times the row's set came before.
+  Typed groupingFunction(const Expr& e) {
+    const std::string& name = e.name.last();
+    if (name == "GROUP_ID") {
+      if (!e.args.empty()) fail(909, e.pos);
+      return {std::to_string(groupId_), DataType::Number};
+    }
+    if (e.args.empty() || (name == "GROUPING" && e.args.size() != 1)) fail(909, e.pos);
+    long long value = 0;
+    for (const auto& a : e.args) {
+      std::string h = headingOf(sourceOf(*a));
+      if (!groupingAll_.empty() && !groupingAll_.count(h)) fail(979, a->pos);
+      value = value * 2 + (groupingNulled_.count(h) ? 1 : 0);
+    }
+    return {std::to_string(value), DataType::Number};
   }
 
   // A WHERE conjunct; (:b = 'text' OR other) becomes a bind test (Compiled::bindTests).
@@ -1141,7 +1524,7 @@ class Compiler {
   }
 
   static bool isGrouped(const QueryBlock& b) {
-    return !b.groupBy.empty() || b.having || std::any_of(b.items.begin(), b.items.end(), [](const SelectItem& i) {
+    return !b.groupBy.empty() || !b.grouping.empty() || b.having || std::any_of(b.items.begin(), b.items.end(), [](const SelectItem& i) {
              return i.expr && containsAggregate(*i.expr);
            });
   }
@@ -1265,6 +1648,11 @@ class Compiler {
     return nullptr;
   }
 
+  // A select item's name in the SQL: its own, or g<position> in a branch of grouping sets.
+  std::string outputAlias(const std::string& name, std::size_t position) const {
+    return positionalAliases_ ? "g" + std::to_string(position) : quoteName(name);
+  }
+
   std::string selectList(const QueryBlock& b, Scope& scope, std::vector<Column>& cols) {
     InlineLiterals keep(*this);
     std::vector<std::string> parts;
@@ -1275,7 +1663,8 @@ class Compiler {
           if (!item.starTable.empty() && s.alias != item.starTable) continue;
           found = true;
           for (const auto& c : s.columns) {
-            parts.push_back((c.sql.empty() ? s.sqlAlias + "." + quoteName(c.name) : c.sql) + " AS " + quoteName(c.name));
+            parts.push_back((c.sql.empty() ? s.sqlAlias + "." + quoteName(c.name) : c.sql) + " AS " +
+                            outputAlias(c.name, parts.size()));
             cols.push_back(c.meta);
           }
         }
@@ -1296,7 +1685,7 @@ class Compiler {
           c.nullable = m->nullable;
         }
       }
-      parts.push_back(t.sql + " AS " + quoteName(c.name));
+      parts.push_back(t.sql + " AS " + outputAlias(c.name, parts.size()));
       cols.push_back(c);
     }
     return join(parts);
@@ -1549,6 +1938,15 @@ class Compiler {
 
   Typed expr(const Expr& e, const Scope& scope) {
     lastColumnMeta_ = nullptr;
+    if (!groupingNulled_.empty() && aggregateDepth_ == 0 && e.kind != ExprKind::Null && e.kind != ExprKind::Number &&
+        e.kind != ExprKind::String && groupingNulled_.count(headingOf(sourceOf(e)))) {
+      // A GROUP BY expression outside this grouping set: NULL, of its own type.
+      std::set<std::string> held;
+      held.swap(groupingNulled_);
+      Typed t = expr(e, scope);
+      held.swap(groupingNulled_);
+      return {"NULL", t.type};
+    }
     switch (e.kind) {
       case ExprKind::Null: return {"NULL", DataType::Unknown};
       case ExprKind::Number:
@@ -1842,7 +2240,15 @@ class Compiler {
       fail(904, e.pos, quotedIdentifier(e.name));
     }
     if (e.window) return analytic(e, scope);
-    if (aggregateNames().count(name)) return aggregate(e, scope);
+    if (aggregateNames().count(name)) {
+      ++aggregateDepth_;
+      struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+      } leave{aggregateDepth_};
+      return aggregate(e, scope);
+    }
+    if (name == "GROUPING" || name == "GROUPING_ID" || name == "GROUP_ID") return groupingFunction(e);
     if (name == "DATE") return dateLiteral(e);
     if (name == "TO_CHAR") return toChar(e, scope);
     if (name == "TRUNC" || name == "ROUND") return truncRound(e, scope);
@@ -2132,6 +2538,13 @@ class Compiler {
   std::set<std::string> notNull_;   // columns of the DML target that must not become NULL
   bool inUpdate_ = false;
   int inlineLiterals_ = 0;  // > 0: literals are written inline
+  // Grouping sets: the headings of every GROUP BY expression, of those outside the set compiled now,
+  // the set's GROUP_ID, and how deep in group functions the compiler is (their arguments are not NULLed).
+  std::set<std::string> groupingAll_, groupingNulled_;
+  int groupId_ = 0;
+  int aggregateDepth_ = 0;
+  bool positionalAliases_ = false;
+  std::vector<std::string> rankedBlockKeys_;  // the sort of a block FETCH ... PERCENT / WITH TIES counts  // select items are named g0, g1, ... (a branch of grouping sets)
   bool lastTableColumn_ = false;  // the last column resolved is a text column of a table
 };
 

@@ -1,5 +1,6 @@
 #include "engine/sql/parser.h"
 
+#include <functional>
 #include <set>
 
 #include "engine/engine.h"
@@ -1298,7 +1299,7 @@ QueryPtr Parser::parseQuery() {
     if (!q->orderBy.empty() || (q->block == nullptr && q->setOp.empty())) fail(933, peek());
     parseOrderBy(q->orderBy);
   }
-  // [OFFSET n {ROW | ROWS}] [FETCH {FIRST | NEXT} [n] {ROW | ROWS} ONLY]
+  // [OFFSET n {ROW | ROWS}] [FETCH {FIRST | NEXT} [n [PERCENT]] {ROW | ROWS} {ONLY | WITH TIES}]
   if (peek().is("OFFSET")) {
     next();
     q->offset = parseExpr();
@@ -1314,10 +1315,14 @@ QueryPtr Parser::parseQuery() {
     } else {
       q->fetchFirst = parseExpr();
     }
-    if (peek().is("PERCENT")) fail(3001, peek());
+    q->fetchPercent = accept("PERCENT");
     if (!accept("ROWS")) expect("ROW");
-    if (peek().is("WITH")) fail(3001, peek());
-    expect("ONLY");
+    if (accept("WITH")) {
+      expect("TIES");
+      q->withTies = true;
+    } else {
+      expect("ONLY");
+    }
   }
   if (accept("FOR")) {
     expect("UPDATE", 905);
@@ -1390,8 +1395,25 @@ std::shared_ptr<QueryBlock> Parser::parseQueryBlock() {
     } else if (peek().is("GROUP") && peek(1).is("BY")) {
       next();
       next();
-      do b->groupBy.push_back(parseExpr());
-      while (acceptOp(","));
+      bool extended = false;
+      std::vector<GroupingTerm> terms;
+      do {
+        terms.push_back(parseGroupingTerm(false));
+        extended = extended || terms.back().kind != GroupingTerm::Kind::Plain || terms.back().columns.front().empty();
+      } while (acceptOp(","));
+      // Every expression once, for the checks of the select list.
+      std::set<std::string> seen;
+      std::function<void(const GroupingTerm&)> collect = [&](const GroupingTerm& t) {
+        for (const auto& composite : t.columns)
+          for (const auto& e : composite)
+            if (seen.insert(std::string(text_.substr(static_cast<std::size_t>(e->pos.offset),
+                                                     static_cast<std::size_t>(e->endOffset - e->pos.offset))))
+                    .second)
+              b->groupBy.push_back(e);
+        for (const auto& sub : t.sets) collect(sub);
+      };
+      for (const auto& t : terms) collect(t);
+      if (extended) b->grouping = std::move(terms);
     } else if (accept("HAVING")) {
       b->having = parseExpr();
     } else {
@@ -1438,10 +1460,66 @@ void Parser::parseSelectList(QueryBlock& block) {
 TableRef Parser::parseTableRef() {
   TableRef ref;
   parseTableTarget(ref);
+  if ((peek().is("PIVOT") && peek(1).isOp("(")) ||
+      (peek().is("UNPIVOT") && (peek(1).isOp("(") || peek(1).is("INCLUDE") || peek(1).is("EXCLUDE"))))
+    ref.pivot = parsePivot();
   if (isIdentifier(peek()) && !peek().is("LEFT") && !peek().is("RIGHT") && !peek().is("FULL") &&
       !peek().is("INNER") && !peek().is("CROSS") && !peek().is("JOIN") && !peek().is("NATURAL"))
     ref.alias = next().text;
   return ref;
+}
+
+std::shared_ptr<PivotClause> Parser::parsePivot() {
+  auto p = std::make_shared<PivotClause>();
+  p->pos = peek().pos;
+  p->unpivot = next().is("UNPIVOT");
+  if (p->unpivot) {
+    if (accept("INCLUDE")) {
+      expect("NULLS");
+      p->includeNulls = true;
+    } else if (accept("EXCLUDE")) {
+      expect("NULLS");
+    }
+    expectOp("(", 906);
+    p->measureColumn = parseIdentifier();
+    expect("FOR");
+    p->forColumn = parseIdentifier();
+    expect("IN");
+    expectOp("(", 906);
+    do {
+      PivotClause::InItem item;
+      item.pos = peek().pos;
+      item.column = parseIdentifier();
+      if (accept("AS")) item.value = parseExpr();
+      p->in.push_back(std::move(item));
+    } while (acceptOp(","));
+    expectOp(")", 907);
+    expectOp(")", 907);
+    return p;
+  }
+  expectOp("(", 906);
+  do {
+    PivotClause::Aggregate a;
+    a.call = parseExpr();
+    if (accept("AS")) a.alias = parseIdentifier();
+    else if (isIdentifier(peek()) && !peek().is("FOR")) a.alias = parseIdentifier();
+    p->aggregates.push_back(std::move(a));
+  } while (acceptOp(","));
+  expect("FOR");
+  p->forColumn = parseIdentifier();
+  expect("IN");
+  expectOp("(", 906);
+  do {
+    PivotClause::InItem item;
+    item.pos = peek().pos;
+    item.value = parseExpr();
+    if (accept("AS")) item.alias = parseIdentifier();
+    else if (isIdentifier(peek())) item.alias = parseIdentifier();
+    p->in.push_back(std::move(item));
+  } while (acceptOp(","));
+  expectOp(")", 907);
+  expectOp(")", 907);
+  return p;
 }
 
 void Parser::parseFromList(QueryBlock& block) {
@@ -1779,6 +1857,41 @@ ExprPtr Parser::parseNameOrCall() {
   }
   finish(*e);
   return e;
+}
+
+// A GROUP BY element; inside GROUPING SETS, () is the empty set.
+GroupingTerm Parser::parseGroupingTerm(bool inSets) {
+  GroupingTerm t;
+  auto composite = [this]() {
+    ExprPtr e = parseExpr();
+    if (e->kind == ExprKind::Row) return e->args;
+    return std::vector<ExprPtr>{e};
+  };
+  bool rollup = peek().is("ROLLUP") && peek(1).isOp("(");
+  bool cube = peek().is("CUBE") && peek(1).isOp("(");
+  if (rollup || cube) {
+    next();
+    next();
+    t.kind = rollup ? GroupingTerm::Kind::Rollup : GroupingTerm::Kind::Cube;
+    do t.columns.push_back(composite());
+    while (acceptOp(","));
+    expectOp(")", 907);
+  } else if (!inSets && peek().is("GROUPING") && peek(1).is("SETS")) {
+    next();
+    next();
+    expectOp("(", 906);
+    t.kind = GroupingTerm::Kind::Sets;
+    do t.sets.push_back(parseGroupingTerm(true));
+    while (acceptOp(","));
+    expectOp(")", 907);
+  } else if (peek().isOp("(") && peek(1).isOp(")")) {
+    next();
+    next();
+    t.columns.emplace_back();
+  } else {
+    t.columns.push_back(composite());
+  }
+  return t;
 }
 
 // OVER ([PARTITION BY ...] [ORDER BY ...]) after a function call makes it analytic.

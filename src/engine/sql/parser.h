@@ -82,6 +82,8 @@ class Parser {
   void parseOver(Expr& call);
   FrameBound parseFrameBound();
   ExprPtr parseListagg(ExprPtr call);
+  GroupingTerm parseGroupingTerm(bool inSets);
+  std::shared_ptr<PivotClause> parsePivot();
   ExprPtr make(ExprKind kind, const Token& at);
   void finish(Expr& e);
 

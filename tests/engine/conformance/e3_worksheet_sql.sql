@@ -38,6 +38,49 @@ SELECT n FROM ft WHERE n > 5 UNION ALL SELECT n FROM ft WHERE n < 3 ORDER BY 1 F
 > 1
 > 2
 > 6
+# FETCH ... PERCENT takes that share of all the rows, rounded up; WITH TIES adds the rows that sort
+# equal to the last one taken (by every ORDER BY key, also keys not selected)
+SELECT n FROM ft ORDER BY n FETCH FIRST 25 PERCENT ROWS ONLY;
+> N
+> 1
+> 2
+> 3
+SELECT n FROM ft ORDER BY n OFFSET 8 ROWS FETCH NEXT 50 PERCENT ROWS ONLY;
+> N
+> 9
+> 10
+SELECT n FROM ft ORDER BY n FETCH FIRST 0 PERCENT ROWS ONLY;
+> N
+SELECT MOD(n, 3) AS m FROM ft ORDER BY m FETCH FIRST 2 ROWS WITH TIES;
+> M
+> 0
+> 0
+> 0
+SELECT n FROM ft ORDER BY MOD(n, 3), n FETCH FIRST 4 ROWS WITH TIES;
+> N
+> 3
+> 6
+> 9
+> 1
+SELECT COUNT(*) AS c FROM (SELECT n FROM ft ORDER BY MOD(n, 3) FETCH FIRST 4 ROWS WITH TIES);
+> C
+> 7
+SELECT MOD(n, 3) AS m FROM ft ORDER BY m OFFSET 2 ROWS FETCH NEXT 2 ROWS WITH TIES;
+> M
+> 0
+> 1
+> 1
+> 1
+> 1
+SELECT MOD(n, 3) AS m FROM ft ORDER BY 1 DESC FETCH FIRST 10 PERCENT ROWS WITH TIES;
+> M
+> 2
+> 2
+> 2
+SELECT n FROM ft WHERE n <= 2 UNION ALL SELECT n FROM ft WHERE n <= 2 ORDER BY 1 FETCH FIRST 1 ROWS WITH TIES;
+> N
+> 1
+> 1
 
 # EXTRACT reads year, month and day of a DATE; a DATE has no time fields to extract
 SELECT EXTRACT(YEAR FROM DATE '2024-03-15') AS y, EXTRACT(MONTH FROM DATE '2024-03-15') AS m,
