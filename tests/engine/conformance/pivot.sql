@@ -49,3 +49,6 @@ SELECT id, col, val FROM up UNPIVOT INCLUDE NULLS (val FOR col IN (a AS 'first',
 > 2,second,30
 SELECT * FROM up UNPIVOT (val FOR col IN (a, c));
 > ORA-01790: expression must have same datatype as corresponding expression
+SELECT id, col, val FROM up UNPIVOT EXCLUDE NULLS (val FOR col IN (a, b)) WHERE id = 2;
+> ID,COL,VAL
+> 2,B,30
