@@ -57,6 +57,7 @@
 
 #include <functional>
 #include <memory>
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -92,7 +93,12 @@ struct SessionContext {
   std::string host = "localhost";
   std::string osUser;
   std::string dbName;                         // SYS_CONTEXT('USERENV','DB_NAME')
-  std::string module = "nuvo_sql";
+  std::string module = "nuvo_sql";           // DBMS_APPLICATION_INFO: MODULE, ACTION, CLIENT_INFO
+  std::string action;
+  std::string clientInfo;
+  std::string clientIdentifier;               // DBMS_SESSION.SET_IDENTIFIER
+  // Application contexts set by DBMS_SESSION.SET_CONTEXT: namespace -> attribute -> value (upper-case keys).
+  std::map<std::string, std::map<std::string, std::string>> contexts;
   bool sysdba = false;                        // logged on AS SYSDBA: USERENV('ISDBA') is TRUE
   std::function<DateTime()> now;              // SYSDATE; when empty, the local wall clock
   // The date formats the session uses (NLS_DATE_FORMAT, TO_CHAR's models), each compiled once.

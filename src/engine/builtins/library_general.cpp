@@ -318,20 +318,30 @@ const std::map<std::string, ContextReader>& userenvContext() {
       {"NLS_SORT", [](const SessionContext&) { return std::string("BINARY"); }},
       {"PROXY_USER", [](const SessionContext&) { return std::string(); }},
       {"BG_JOB_ID", [](const SessionContext&) { return std::string(); }},
-      {"ACTION", [](const SessionContext&) { return std::string(); }},
-      {"CLIENT_INFO", [](const SessionContext&) { return std::string(); }},
-      {"CLIENT_IDENTIFIER", [](const SessionContext&) { return std::string(); }},
+      {"ACTION", [](const SessionContext& s) { return s.action; }},
+      {"CLIENT_INFO", [](const SessionContext& s) { return s.clientInfo; }},
+      {"CLIENT_IDENTIFIER", [](const SessionContext& s) { return s.clientIdentifier; }},
       {"DB_DOMAIN", [](const SessionContext&) { return std::string(); }},
   };
   return readers;
 }
 
 Value sysContext(const Args& a) {
-  // Application contexts other than USERENV hold nothing here: their attributes read as NULL.
-  if (upperAscii(a.text(0)) != "USERENV") return {};
-  auto it = userenvContext().find(upperAscii(a.text(1)));
-  if (it == userenvContext().end()) raise(2003);
-  std::string value = it->second(a.session());
+  // An application context's attribute that was never set reads as NULL, as does a namespace never used.
+  std::string space = upperAscii(a.text(0));
+  std::string value;
+  if (space != "USERENV") {
+    const auto& contexts = a.session().contexts;
+    auto ns = contexts.find(space);
+    if (ns == contexts.end()) return {};
+    auto attribute = ns->second.find(upperAscii(a.text(1)));
+    if (attribute == ns->second.end()) return {};
+    value = attribute->second;
+  } else {
+    auto it = userenvContext().find(upperAscii(a.text(1)));
+    if (it == userenvContext().end()) raise(2003);
+    value = it->second(a.session());
+  }
   if (a.size() > 2 && a.integer(2) > 0 && value.size() > static_cast<std::size_t>(a.integer(2)))
     value.resize(static_cast<std::size_t>(a.integer(2)));
   return textValue(value);

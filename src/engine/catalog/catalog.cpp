@@ -121,6 +121,7 @@ CREATE TABLE IF NOT EXISTS type_attrs(owner TEXT NOT NULL, type_name TEXT NOT NU
   attr_type_owner TEXT, attr_type_name TEXT, length INTEGER, precision INTEGER, scale INTEGER, attr_no INTEGER);
 CREATE TABLE IF NOT EXISTS coll_types(owner TEXT NOT NULL, type_name TEXT NOT NULL, coll_type TEXT,
   upper_bound INTEGER, elem_type_owner TEXT, elem_type_name TEXT, length INTEGER, precision INTEGER, scale INTEGER);
+CREATE TABLE IF NOT EXISTS contexts(namespace TEXT PRIMARY KEY, schema TEXT NOT NULL, package TEXT NOT NULL, created TEXT);
 CREATE TABLE IF NOT EXISTS scheduler_job_log(log_id INTEGER PRIMARY KEY, log_date TEXT, owner TEXT, job_name TEXT,
   status TEXT, error_number INTEGER, actual_start_date TEXT, run_duration REAL, session_id INTEGER,
   additional_info TEXT);

@@ -307,12 +307,14 @@ std::vector<DictionaryView> buildViews() {
   views.back().instanceState = true;
   const std::string sessionCols =
       "SADDR:V16,SID:N,SERIAL#:N,AUDSID:N,USERNAME:V128,STATUS:V8,SCHEMANAME:V128,OSUSER:V128,MACHINE:V64,"
-      "TERMINAL:V30,PROGRAM:V84,TYPE:V10,MODULE:V64,LOGON_TIME:D,USER#:N,LAST_CALL_ET:N";
+      "TERMINAL:V30,PROGRAM:V84,TYPE:V10,MODULE:V64,LOGON_TIME:D,USER#:N,LAST_CALL_ET:N,ACTION:V64,CLIENT_INFO:V64,"
+      "CLIENT_IDENTIFIER:V64";
   const std::string sessionSelect =
       "SELECT printf('%016X', sid), sid, serial, sid, username, CASE WHEN sid = nuvo_sid() THEN 'ACTIVE' ELSE "
-      "'INACTIVE' END, schemaname, osuser, machine, terminal, program, 'USER', module, logon_time, "
+      "'INACTIVE' END, schemaname, osuser, machine, terminal, program, 'USER', nuvo_sess_app(sid, 0, module), logon_time, "
       "(SELECT u.user_id FROM main.users u WHERE u.username = s.username), CASE WHEN sid = nuvo_sid() THEN 0 "
-      "ELSE max(0, CAST(round((julianday(ora_sysdate()) - julianday(logon_time)) * 86400) AS INTEGER)) END "
+      "ELSE max(0, CAST(round((julianday(ora_sysdate()) - julianday(logon_time)) * 86400) AS INTEGER)) END, "
+      "nuvo_sess_app(sid, 1, NULL), nuvo_sess_app(sid, 2, NULL), nuvo_sess_app(sid, 3, NULL) "
       "FROM instance.sessions s";
   add("V$SESSION", sessionCols, sessionSelect, true);
   views.back().instanceState = true;
@@ -365,6 +367,8 @@ std::vector<DictionaryView> buildViews() {
   add("DBA_SCHEDULER_JOB_RUN_DETAILS", detailCols, detailSelect, true);
   add("ALL_SCHEDULER_JOB_RUN_DETAILS", detailCols, detailSelect + " WHERE owner = nuvo_user()");
   add("USER_SCHEDULER_JOB_RUN_DETAILS", detailCols, detailSelect + " WHERE owner = nuvo_user()");
+  add("DBA_CONTEXT", "NAMESPACE:V128,SCHEMA:V128,PACKAGE:V128,TYPE:V22,ORIGIN_CON_ID:N",
+      "SELECT namespace, schema, package, 'ACCESSED LOCALLY', 0 FROM contexts", true);
   add("DBA_DIRECTORIES", "OWNER:V128,DIRECTORY_NAME:V128,DIRECTORY_PATH:V4000,ORIGIN_CON_ID:N",
       "SELECT 'SYS', directory_name, directory_path, 0 FROM directories", true);
   add("ALL_DIRECTORIES", "OWNER:V128,DIRECTORY_NAME:V128,DIRECTORY_PATH:V4000,ORIGIN_CON_ID:N",

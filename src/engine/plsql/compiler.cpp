@@ -269,14 +269,17 @@ struct BlockNode : StmtNode {
     return nullptr;
   }
 
-  // Runs a handler with the error it handles as the current one (SQLCODE, SQLERRM, RAISE;).
+  // Runs a handler with the error it handles as the current one (SQLCODE, SQLERRM, RAISE;). Its stack
+  // gains the line of this frame that raised it, which completes the error's backtrace.
   static Flow runHandler(Exec& x, const Handler& h, const PlsqlError& e) {
     struct Restore {
       Exec& x;
       const PlsqlError* outer;
       ~Restore() { x.handling = outer; }
     } restore{x, x.handling};
-    x.handling = &e;
+    PlsqlError handled = e;
+    handled.stack.push_back("ORA-06512: " + frameLocation(*x.frame));
+    x.handling = &handled;
     return runList(x, h.body);
   }
 };
@@ -327,6 +330,8 @@ Datum callSubprogram(Exec& x, Subprogram& sub, std::vector<Datum>& args, Frame* 
   frame.slots.resize(static_cast<std::size_t>(s.frameSize));
   frame.up = staticLink;
   frame.line = s.line;
+  frame.caller = x.frame;
+  frame.unit = s.unit;
   for (std::size_t i = 0; i < s.params.size() && i < args.size(); ++i)
     frame.slots[static_cast<std::size_t>(s.params[i].slot)] = args[i];
   Frame* saved = x.frame;
@@ -343,15 +348,11 @@ Datum callSubprogram(Exec& x, Subprogram& sub, std::vector<Datum>& args, Frame* 
       throw e;
     }
   } catch (PlsqlError& e) {
-    e.stack.push_back("ORA-06512: at " + (s.unit && !s.unit->name.empty() ? s.unit->qualified() + ", line "
-                                                                          : std::string("line ")) +
-                      std::to_string(frame.line));
+    e.stack.push_back("ORA-06512: " + frameLocation(frame));
     throw;
   } catch (const Error& e) {
     PlsqlError p = PlsqlError::from(e);
-    p.stack.push_back("ORA-06512: at " + (s.unit && !s.unit->name.empty() ? s.unit->qualified() + ", line "
-                                                                          : std::string("line ")) +
-                      std::to_string(frame.line));
+    p.stack.push_back("ORA-06512: " + frameLocation(frame));
     throw p;
   }
   for (std::size_t i = 0; i < s.params.size() && i < args.size(); ++i)

@@ -7,6 +7,7 @@
 #include "engine/builtins/functions.h"
 #include "engine/plsql/plsql.h"
 #include "engine/plsql/triggers.h"
+#include "engine/plsql/unit.h"
 #include "engine/storage/session.h"
 
 namespace engine::plsql {
@@ -240,6 +241,12 @@ Error PlsqlError::toError() const {
   std::string text = message;
   for (const auto& s : stack) text += "\n" + s;
   return Error(code, text);
+}
+
+std::string frameLocation(const Frame& frame) {
+  if (frame.unit && !frame.unit->name.empty())
+    return "at " + frame.unit->qualified() + ", line " + std::to_string(frame.line);
+  return "at line " + std::to_string(frame.line);
 }
 
 void raiseOra(int code, const std::string& detail) {

@@ -120,9 +120,14 @@ Value toNumber(const Value& v);
 
 struct Frame {
   std::vector<Datum> slots;
-  Frame* up = nullptr;  // the frame of the enclosing unit or subprogram (static link)
-  int line = 0;         // the statement now running, for ORA-06512
+  Frame* up = nullptr;      // the frame of the enclosing unit or subprogram (static link)
+  int line = 0;             // the statement now running, for ORA-06512
+  Frame* caller = nullptr;  // the frame that called this one (dynamic link), for the call stack
+  const Unit* unit = nullptr;  // the unit whose code runs in this frame; null or unnamed: a block
 };
+
+// Where a frame runs, as ORA-06512 names it: "at \"OWNER.NAME\", line 3" or "at line 3".
+std::string frameLocation(const Frame& frame);
 
 struct CursorState;
 

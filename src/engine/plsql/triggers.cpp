@@ -221,8 +221,13 @@ void fire(storage::SessionImpl& session, TriggerDef& d, Datum* oldRow, Datum* ne
   Exec x(session, session.plsql());
   std::vector<Datum> noBinds;
   x.binds = &noBinds;
+  if (unit.name.empty()) {  // names the trigger in backtraces and call stacks
+    unit.owner = d.owner;
+    unit.name = d.name;
+  }
   Frame frame;
   frame.slots.resize(static_cast<std::size_t>(unit.main->frameSize));
+  frame.unit = &unit;
   frame.slots[0] = oldRow ? *oldRow : initialDatum(*unit.rowType);
   frame.slots[1] = newRow ? *newRow : initialDatum(*unit.rowType);
   x.frame = &frame;

@@ -414,13 +414,19 @@ void SessionState::instantiate(Exec& x, Unit& spec) {
   std::shared_ptr<Unit> body = bodyOf(spec);
   spec.state = std::make_unique<Frame>();
   spec.state->slots.resize(static_cast<std::size_t>(spec.stateSize + (body ? body->stateSize : 0)));
+  spec.state->unit = &spec;
   Frame* saved = x.frame;
+  spec.state->caller = saved;
   x.frame = spec.state.get();
   struct Back {
     Exec& x;
     Frame* saved;
-    ~Back() { x.frame = saved; }
-  } back{x, saved};
+    Unit& spec;
+    ~Back() {
+      x.frame = saved;
+      if (spec.state) spec.state->caller = nullptr;  // the caller's frame does not outlive this call
+    }
+  } back{x, saved, spec};
   try {
     runList(x, spec.initializers);
     if (body) runList(x, body->initializers);
@@ -1023,6 +1029,7 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
   Exec x(session, state);
   Frame frame;
   frame.slots.resize(static_cast<std::size_t>(unit.main->frameSize));
+  frame.unit = &unit;
   x.frame = &frame;
   std::vector<Datum> hostBinds;
   for (const auto& v : binds) hostBinds.push_back(Datum{v, nullptr, nullptr});
@@ -1043,12 +1050,12 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
     unit.main->body->exec(x);
   } catch (PlsqlError& e) {
     undo();
-    e.stack.push_back("ORA-06512: at line " + std::to_string(frame.line));
+    e.stack.push_back("ORA-06512: " + frameLocation(frame));
     throw e.toError();
   } catch (const Error& e) {
     undo();
     PlsqlError p = PlsqlError::from(e);
-    p.stack.push_back("ORA-06512: at line " + std::to_string(frame.line));
+    p.stack.push_back("ORA-06512: " + frameLocation(frame));
     throw p.toError();
   }
   if (hadTransaction && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "RELEASE nuvo_block", nullptr, nullptr, nullptr);

@@ -203,7 +203,7 @@ enum class StmtKind {
   Select, Insert, Update, Delete, Merge,
   CreateTable, AlterTable, AlterObject, DropObject, CreateIndex, CreateView, CreateSequence, AlterSequence, CreateSynonym,
   Comment, Rename, Truncate, LockTable,
-  CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink, CreateDirectory,
+  CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink, CreateDirectory, CreateContext,
   AlterSession, AlterSystem,
   Commit, Rollback, Savepoint, SetTransaction,
   CreateMView,
@@ -490,6 +490,13 @@ struct CreateDirectoryStmt : Statement {  // CREATE [OR REPLACE] DIRECTORY name 
   bool orReplace = false;
   std::string name;
   std::string path;
+};
+
+struct CreateContextStmt : Statement {  // CREATE [OR REPLACE] CONTEXT namespace USING [schema.]package
+  CreateContextStmt() : Statement(StmtKind::CreateContext) {}
+  bool orReplace = false;
+  std::string name;
+  Name package;
 };
 
 struct AlterSessionStmt : Statement {

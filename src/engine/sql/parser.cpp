@@ -439,6 +439,16 @@ StatementPtr Parser::parseCreate() {
     s->path = next().text;
     return s;
   }
+  if (peek().is("CONTEXT")) {
+    next();
+    auto s = std::make_shared<CreateContextStmt>();
+    s->orReplace = orReplace;
+    s->name = parseIdentifier(903);
+    expect("USING");
+    s->package = parseName();
+    if (s->package.parts.size() > 2) fail(933, peek());
+    return s;
+  }
   bool isPublic = accept("PUBLIC");
   if (peek().is("DATABASE")) {
     next();
@@ -1191,7 +1201,7 @@ StatementPtr Parser::parseDrop() {
     expect("LINK", 950);
     s->objectType = "DATABASE LINK";
   } else {
-    static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE", "DIRECTORY"};
+    static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE", "DIRECTORY", "CONTEXT"};
     if (peek().is("MATERIALIZED") && peek(1).is("VIEW")) {
       next();
       next();

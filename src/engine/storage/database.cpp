@@ -88,7 +88,8 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& standardRol
         "GRANT ANY PRIVILEGE", "GRANT ANY OBJECT PRIVILEGE", "ALTER SESSION", "ALTER SYSTEM", "RESTRICTED SESSION",
         "SELECT ANY DICTIONARY", "COMMENT ANY TABLE", "CREATE DATABASE LINK", "CREATE PUBLIC DATABASE LINK", "DROP PUBLIC DATABASE LINK",
         "CREATE ANY DIRECTORY", "DROP ANY DIRECTORY", "CREATE MATERIALIZED VIEW", "CREATE ANY MATERIALIZED VIEW",
-        "ALTER ANY MATERIALIZED VIEW", "DROP ANY MATERIALIZED VIEW",
+        "ALTER ANY MATERIALIZED VIEW", "DROP ANY MATERIALIZED VIEW", "CREATE ANY CONTEXT",
+        "DROP ANY CONTEXT",
         "UNLIMITED TABLESPACE"}},
   };
   return roles;
@@ -688,9 +689,22 @@ std::array<std::int64_t, 4> DatabaseImpl::sessionIo(std::int64_t sid) const {
   return it == sessionIo_.end() ? std::array<std::int64_t, 4>{} : it->second;
 }
 
+void DatabaseImpl::publishSessionApp(std::int64_t sid, const std::array<std::string, 4>& app) {
+  std::lock_guard lock(mutex_);
+  sessionApp_[sid] = app;
+}
+
+std::optional<std::array<std::string, 4>> DatabaseImpl::sessionApp(std::int64_t sid) const {
+  std::lock_guard lock(mutex_);
+  auto it = sessionApp_.find(sid);
+  if (it == sessionApp_.end()) return std::nullopt;
+  return it->second;
+}
+
 void DatabaseImpl::unregisterSession(std::int64_t sid) {
   std::lock_guard lock(mutex_);
   sessionIo_.erase(sid);
+  sessionApp_.erase(sid);
   Stmt s(system_, "DELETE FROM instance.sessions WHERE sid=?1");
   s.bindAll(sid);
   try {

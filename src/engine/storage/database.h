@@ -103,6 +103,10 @@ class DatabaseImpl : public Database {
   // The I/O counters a session of this process last published (V$SESS_IO), zeros when unknown.
   void publishSessionIo(std::int64_t sid, const std::array<std::int64_t, 4>& counters);
   std::array<std::int64_t, 4> sessionIo(std::int64_t sid) const;
+  // What DBMS_APPLICATION_INFO set in a session (module, action, client info, client identifier), for V$SESSION; sessions
+  // that set nothing have no entry.
+  void publishSessionApp(std::int64_t sid, const std::array<std::string, 4>& app);
+  std::optional<std::array<std::string, 4>> sessionApp(std::int64_t sid) const;
   // Makes the constraint triggers of a migrated database anew (see Database::open).
   void finishMigration();
   // The default plan table of EXPLAIN PLAN: SYS.PLAN_TABLE$ with the public synonym PLAN_TABLE, made
@@ -146,6 +150,7 @@ class DatabaseImpl : public Database {
   std::atomic<bool> hasFaults_{false};  // lets checkFault skip the lock when there is none
   std::map<std::string, SequenceState> sequences_;
   std::map<std::int64_t, std::array<std::int64_t, 4>> sessionIo_;
+  std::map<std::int64_t, std::array<std::string, 4>> sessionApp_;
   std::optional<DateTime> clock_;
   std::atomic<bool> restricted_{false};
   std::atomic<std::uint64_t> ddlVersion_{1};

@@ -191,6 +191,7 @@ class Executor {
       case StmtKind::CreateDbLink: createDbLink(static_cast<const CreateDbLinkStmt&>(stmt)); break;
       case StmtKind::CreateDirectory: createDirectory(static_cast<const CreateDirectoryStmt&>(stmt)); break;
       case StmtKind::Analyze: analyze(static_cast<const AnalyzeStmt&>(stmt)); break;
+      case StmtKind::CreateContext: createContext(static_cast<const CreateContextStmt&>(stmt)); break;
       default: throw Error::ora(900);
     }
   }
@@ -871,6 +872,7 @@ class Executor {
     if (type == "USER") return dropUser(st);
     if (type == "DATABASE LINK" || type == "PUBLIC DATABASE LINK") return dropDbLink(st);
     if (type == "DIRECTORY") return dropDirectory(st);
+    if (type == "CONTEXT") return dropContext(st);
     if (type == "ROLE") {
       const std::string& role = st.name.parts[0];
       if (!cat_.roleExists(role)) fail(1919, st.name.pos, role);
@@ -1487,6 +1489,27 @@ class Executor {
     Stmt(db_, "DELETE FROM tab_privs WHERE owner = 'SYS' AND table_name = ?1 AND privilege IN ('READ', 'WRITE', 'EXECUTE')")
         .bindAll(name)
         .step();
+  }
+
+  // Application contexts belong to SYS; only the package named by USING may set their attributes
+  // (DBMS_SESSION.SET_CONTEXT), whether or not it exists yet.
+  void createContext(const CreateContextStmt& st) {
+    requirePrivilege("", "", "CREATE ANY CONTEXT");
+    std::string schema = st.package.parts.size() == 2 ? st.package.parts[0] : s_.currentSchema();
+    Stmt exists(db_, "SELECT 1 FROM contexts WHERE namespace = ?1");
+    exists.bindAll(st.name);
+    if (exists.step() && !st.orReplace) throw Error(955, "ORA-00955: name is already used by an existing object");
+    Stmt(db_, "INSERT INTO contexts(namespace, schema, package, created) VALUES (?1, ?2, ?3, ?4) "
+              "ON CONFLICT(namespace) DO UPDATE SET schema = ?2, package = ?3")
+        .bindAll(st.name, schema, st.package.parts.back(), now())
+        .step();
+  }
+
+  void dropContext(const DropStmt& st) {
+    const std::string& name = st.name.parts.back();
+    requirePrivilege("", "", "DROP ANY CONTEXT");
+    Stmt(db_, "DELETE FROM contexts WHERE namespace = ?1").bindAll(name).step();
+    if (sqlite3_changes(db_) == 0) fail(4043, st.name.pos, name);
   }
 
   void directoryGrant(const GrantStmt& st, bool isGrant) {

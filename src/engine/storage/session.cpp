@@ -646,6 +646,18 @@ void SessionImpl::registerEngineFunctions() {
     int which = sqlite3_value_int(v[1]);
     sqlite3_result_int64(c, which >= 0 && which < 4 ? counters[static_cast<std::size_t>(which)] : 0);
   }, false);
+  // nuvo_sess_app(sid, n, stored): MODULE, ACTION, CLIENT_INFO or CLIENT_IDENTIFIER of V$SESSION as the session set them
+  // last, else the value stored at logon.
+  fn("nuvo_sess_app", 3, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    std::int64_t sid = sqlite3_value_int64(v[0]);
+    int which = sqlite3_value_int(v[1]);
+    auto app = self->database_->sessionApp(sid);
+    if (!app || which < 0 || which > 3) return sqlite3_result_value(c, v[2]);
+    const std::string& text = (*app)[static_cast<std::size_t>(which)];
+    if (text.empty()) return sqlite3_result_null(c);
+    sqlite3_result_text(c, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  }, false);
   fn("nuvo_error", 1, [](sqlite3_context* c, int, sqlite3_value** v) {
     sqlite3_result_error(c, Error::ora(sqlite3_value_int(v[0])).message().c_str(), -1);
   }, false);

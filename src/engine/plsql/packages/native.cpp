@@ -79,7 +79,7 @@ const Native* findNative(const std::string& name) {
   static const std::map<std::string, const Native*> all = [] {
     std::map<std::string, const Native*> m;
     for (const auto* list : {&pipeNatives(), &lockNatives(), &jobNatives(), &schedulerNatives(), &sqlNatives(), &repairNatives(), &fileNatives(),
-                              &mviewNatives()})
+                              &mviewNatives(), &utilityNatives()})
       for (const auto& n : *list) m[n.name] = &n;
     return m;
   }();
@@ -90,7 +90,8 @@ const Native* findNative(const std::string& name) {
 const BuiltinPackage* findBuiltinPackage(const std::string& name) {
   static const BuiltinPackage* const all[] = {&dbmsPipePackage, &dbmsLockPackage, &dbmsJobPackage, &dbmsSchedulerPackage,
                                                   &dbmsSqlPackage, &dbmsRepairPackage, &utlFilePackage,
-                                                  &dbmsMviewPackage};
+                                                  &dbmsMviewPackage, &dbmsUtilityPackage, &dbmsApplicationInfoPackage,
+                                                  &dbmsSessionPackage};
   for (const auto* p : all)
     if (name == p->name) return p;
   return nullptr;

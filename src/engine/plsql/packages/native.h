@@ -91,6 +91,7 @@ const std::vector<Native>& sqlNatives();
 const std::vector<Native>& repairNatives();
 const std::vector<Native>& mviewNatives();
 const std::vector<Native>& fileNatives();
+const std::vector<Native>& utilityNatives();
 extern const BuiltinPackage dbmsPipePackage;
 extern const BuiltinPackage dbmsLockPackage;
 extern const BuiltinPackage dbmsJobPackage;
@@ -99,5 +100,8 @@ extern const BuiltinPackage dbmsSqlPackage;
 extern const BuiltinPackage dbmsRepairPackage;
 extern const BuiltinPackage dbmsMviewPackage;
 extern const BuiltinPackage utlFilePackage;
+extern const BuiltinPackage dbmsUtilityPackage;
+extern const BuiltinPackage dbmsApplicationInfoPackage;
+extern const BuiltinPackage dbmsSessionPackage;
 
 }  // namespace engine::plsql
