@@ -16,6 +16,7 @@ const std::map<int, const char*>& functionErrorTexts() {
       {1425, "escape character must be character string of length 1"},
       {1426, "numeric overflow"},
       {1428, "argument '%s' is out of range"},
+      {1465, "invalid hex number"},
       {1481, "invalid number format model"},
       {1810, "format code appears twice"},
       {1820, "format code cannot appear in date input format"},

@@ -28,6 +28,7 @@ Value Args::raw(int i) const {
   switch (sqlite3_value_type(argv_[i])) {
     case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(sqlite3_value_int64(argv_[i])));
     case SQLITE_FLOAT: return Value(sqlite3_value_double(argv_[i]));
+    case SQLITE_BLOB: return Value(bytes(i));
     default: return Value(rawText(i));
   }
 }
@@ -61,8 +62,57 @@ std::string Args::text(int i) const {
   switch (sqlite3_value_type(argv_[i])) {
     case SQLITE_INTEGER: return formatNumber(static_cast<std::int64_t>(sqlite3_value_int64(argv_[i])));
     case SQLITE_FLOAT: return formatNumber(sqlite3_value_double(argv_[i]));
+    case SQLITE_BLOB: return hexText(bytes(i));
     default: return rawText(i);
   }
+}
+
+bool Args::isBinary(int i) const { return i < argc_ && sqlite3_value_type(argv_[i]) == SQLITE_BLOB; }
+
+Bytes Args::bytes(int i) const {
+  if (isNull(i)) return {};
+  if (isBinary(i)) {
+    const auto* b = static_cast<const std::uint8_t*>(sqlite3_value_blob(argv_[i]));
+    return Bytes(b, b + sqlite3_value_bytes(argv_[i]));
+  }
+  Bytes out;
+  if (!parseHex(text(i), out)) raise(1465);
+  return out;
+}
+
+std::string hexText(const Bytes& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (std::uint8_t b : bytes) {
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
+}
+
+bool parseHex(const std::string& text, Bytes& out) {
+  auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  out.clear();
+  out.reserve(text.size() / 2 + 1);
+  std::size_t i = 0;
+  if (text.size() % 2) {
+    int d = digit(text[0]);
+    if (d < 0) return false;
+    out.push_back(static_cast<std::uint8_t>(d));
+    i = 1;
+  }
+  for (; i < text.size(); i += 2) {
+    int hi = digit(text[i]), lo = digit(text[i + 1]);
+    if (hi < 0 || lo < 0) return false;
+    out.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+  }
+  return true;
 }
 
 DateTime Args::date(int i) const {

@@ -127,5 +127,10 @@ DateTime parseDate(const std::string& text, const std::string& format);
 DateTime parseDate(const std::string& text, const std::string& format, const DateTime& now);  // another clock
 // Oracle's TO_NUMBER of text without a format; throws ORA-01722.
 Value parseNumber(const std::string& text);
+// RAW as text: two upper-case hex digits a byte.
+std::string hexText(const Bytes& bytes);
+// Text as RAW (HEXTORAW): hex digits of either case, an odd count as if led by a 0; false when the
+// text holds anything else.
+bool parseHex(const std::string& text, Bytes& out);
 
 }  // namespace engine::builtins

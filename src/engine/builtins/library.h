@@ -19,11 +19,13 @@ class Args {
   int size() const { return argc_; }
   bool isNull(int i) const;            // NULL, '' or absent
   bool isNumber(int i) const;          // stored as INTEGER or REAL
-  Value raw(int i) const;              // as stored: Integer, Real or Text
+  Value raw(int i) const;              // as stored: Integer, Real, Text or Binary
   Value number(int i) const;           // Integer or Real; text through TO_NUMBER (ORA-01722)
   double real(int i) const;
   std::int64_t integer(int i) const;   // the number truncated toward zero
-  std::string text(int i) const;       // numbers as Oracle prints them
+  std::string text(int i) const;       // numbers as Oracle prints them, RAW as hex
+  bool isBinary(int i) const;          // stored as a BLOB (RAW, BLOB)
+  Bytes bytes(int i) const;            // a BLOB as it is; text through HEXTORAW (ORA-01465)
   DateTime date(int i) const;          // "YYYY-MM-DD HH:MM:SS", else text through NLS_DATE_FORMAT
   DateTime now() const;                // the session clock
   SessionContext& session() const { return session_; }
@@ -54,6 +56,7 @@ Value textValue(std::string text);
 const std::vector<Definition>& generalDefinitions();
 const std::vector<Definition>& stringDefinitions();
 const std::vector<Definition>& regexpDefinitions();
+const std::vector<Definition>& rawDefinitions();
 const std::vector<Definition>& definitions();
 
 }  // namespace engine::builtins

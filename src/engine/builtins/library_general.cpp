@@ -420,6 +420,8 @@ const std::vector<Definition>& definitions() {
     out.insert(out.end(), strings.begin(), strings.end());
     const auto& regexps = regexpDefinitions();
     out.insert(out.end(), regexps.begin(), regexps.end());
+    const auto& raws = rawDefinitions();
+    out.insert(out.end(), raws.begin(), raws.end());
     return out;
   }();
   return all;

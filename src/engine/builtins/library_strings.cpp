@@ -47,7 +47,11 @@ Value instr(const Args& a) {
   return Value(std::int64_t{0});
 }
 
-Value length(const Args& a) { return Value(static_cast<std::int64_t>(text32(a, 0).size())); }
+// RAW counts bytes, text characters.
+Value length(const Args& a) {
+  if (a.isBinary(0)) return Value(static_cast<std::int64_t>(a.bytes(0).size()));
+  return Value(static_cast<std::int64_t>(text32(a, 0).size()));
+}
 
 Value mapCase(const Args& a, char32_t (*map)(char32_t)) {
   std::u32string s = text32(a, 0);

@@ -98,6 +98,12 @@ std::optional<int> compareValues(Exec& x, const Value& a, const Value& b) {
     Value l = convertScalar(x, a, *scalarType(DataType::Date)), r = convertScalar(x, b, *scalarType(DataType::Date));
     return sign(l.asDate(), r.asDate());
   }
+  if (a.kind() == Value::Kind::Binary || b.kind() == Value::Kind::Binary) {  // RAW: bytes, text read as hex
+    const Type& raw = *scalarType(DataType::Raw);
+    Value l = convertScalar(x, a, raw), r = convertScalar(x, b, raw);
+    if (l.isNull() || r.isNull()) return std::nullopt;
+    return sign(l.asBytes(), r.asBytes());
+  }
   return sign(textOf(x, a), textOf(x, b));
 }
 

@@ -327,10 +327,18 @@ Value toNumber(const Value& v) {
 Value convertScalar(Exec& x, const Value& v, const Type& type) {
   if (v.isNull() || type.kind != Type::Kind::Scalar) return v;
   // RAW keeps bytes as bytes, its length counted in bytes.
-  if (type.scalar == DataType::Raw && v.kind() == Value::Kind::Binary) {
-    if (type.length > 0 && v.asBytes().size() > static_cast<std::size_t>(type.length))
+  if (type.scalar == DataType::Raw || (type.scalar == DataType::Blob && v.kind() == Value::Kind::Text)) {
+    Value raw = v;
+    if (v.kind() != Value::Kind::Binary) {  // text is read as hex digits
+      Bytes bytes;
+      if (!builtins::parseHex(v.kind() == Value::Kind::Text ? v.asText() : x.session.format(v), bytes))
+        raiseValueError("hex to raw conversion error");
+      if (bytes.empty()) return {};
+      raw = Value(std::move(bytes));
+    }
+    if (type.length > 0 && raw.asBytes().size() > static_cast<std::size_t>(type.length))
       raiseValueError("raw variable length too long");
-    return v;
+    return raw;
   }
   switch (type.scalar) {
     case DataType::Number: return roundNumber(toNumber(v), type);
@@ -338,7 +346,6 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
     case DataType::Char:
     case DataType::Long:
     case DataType::Clob:
-    case DataType::Raw:
     case DataType::Rowid: {
       std::string text = v.kind() == Value::Kind::Text ? v.asText() : x.session.format(v);
       if (text.empty()) return {};

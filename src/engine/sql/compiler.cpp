@@ -116,6 +116,8 @@ const std::map<std::string, FunctionSpec>& functionTable() {
       {"SUBSTR", {"ora_substr", "SNN", D::Varchar2, 2, 3}},
       {"INSTR", {"ora_instr", "SSNN", D::Number, 2, 4}},
       {"LENGTH", {"ora_length", "S", D::Number, 1, 1}},
+      {"HEXTORAW", {"ora_hextoraw", "A", D::Raw, 1, 1}},
+      {"RAWTOHEX", {"ora_rawtohex", "A", D::Varchar2, 1, 1}},
       {"UPPER", {"ora_upper", "S", D::Varchar2, 1, 1}},
       {"LOWER", {"ora_lower", "S", D::Varchar2, 1, 1}},
       {"INITCAP", {"ora_initcap", "S", D::Varchar2, 1, 1}},
@@ -486,6 +488,13 @@ class Compiler {
         sql = "nuvo_fit_num(" + sql + ", " + std::to_string(info->precision) + ", " + std::to_string(info->scale) + ")";
       return sql;
     }
+    if (info->type == DataType::Raw) {
+      // Text (or a bind of unknown type) goes in as hex digits; the length counts bytes.
+      std::string sql = v.type == DataType::Raw || v.type == DataType::Blob ? v.sql : "ora_hextoraw(" + v.sql + ")";
+      if (info->length <= 0) return sql;
+      return "nuvo_fit_raw(" + sql + ", " + std::to_string(info->length) + ", " + where + ")";
+    }
+    if (info->type == DataType::Blob && isText(v.type)) return "ora_hextoraw(" + v.sql + ")";
     if ((info->type == DataType::Varchar2 || info->type == DataType::Char) && info->length > 0) {
       int max = info->charUsed ? info->charLength : info->length;
       return "nuvo_fit_text(" + v.sql + ", " + std::to_string(max) + ", " + (info->type == DataType::Char ? "1" : "0") +
@@ -1933,6 +1942,8 @@ class Compiler {
     if (target == DataType::Date && isText(v.type)) return {"ora_text_to_date(" + v.sql + ")", target};
     if (isText(target) && v.type == DataType::Number) return {"ora_to_char(" + v.sql + ")", target};
     if (isText(target) && v.type == DataType::Date) return {"ora_to_char_date(" + v.sql + ")", target};
+    if (target == DataType::Raw && isText(v.type)) return {"ora_hextoraw(" + v.sql + ")", target};
+    if (isText(target) && v.type == DataType::Raw) return {"ora_rawtohex(" + v.sql + ")", target};
     return v;
   }
 
@@ -2090,7 +2101,9 @@ class Compiler {
       if (!r.rawRowid.empty() && l.type != DataType::Rowid) return {"(nuvo_rowid_num(" + l.sql + ") " + op + " " + r.rawRowid + ")", DataType::Boolean};
       // Oracle converts text to the other side's number or date.
       DataType t = l.type;
-      if (t == DataType::Unknown || (isText(t) && (r.type == DataType::Number || r.type == DataType::Date))) t = r.type;
+      if (t == DataType::Unknown ||
+          (isText(t) && (r.type == DataType::Number || r.type == DataType::Date || r.type == DataType::Raw)))
+        t = r.type;
       l = coerce(l, t, *e.args[0]);
       r = coerce(r, t, *e.args[1]);
       // CHAR against CHAR or a literal compares blank-padded: trailing blanks do not count.
@@ -2124,6 +2137,7 @@ class Compiler {
   std::string concatOperand(const Typed& v) {
     if (v.type == DataType::Date) return "ora_to_char_date(" + v.sql + ")";
     if (v.type == DataType::Number) return "ora_to_char(" + v.sql + ")";
+    if (v.type == DataType::Raw || v.type == DataType::Blob) return "ora_rawtohex(" + v.sql + ")";
     return v.sql;
   }
 
@@ -2285,10 +2299,11 @@ class Compiler {
       }
       Typed v = expr(*e.args[i], scope);
       char k = kinds[std::min(i, kinds.size() - 1)];
+      bool rawLength = name == "LENGTH" && (v.type == DataType::Raw || v.type == DataType::Blob);  // counts bytes
       if (k == 'N') v = coerce(v, DataType::Number, *e.args[i]);
       else if (k == 'D') v = coerce(v, DataType::Date, *e.args[i]);
-      else if (k == 'S') v = coerce(v, DataType::Varchar2, *e.args[i]);
-      else if (result == DataType::Unknown && v.type != DataType::Unknown) {
+      else if (k == 'S' && !rawLength) v = coerce(v, DataType::Varchar2, *e.args[i]);
+      else if (k != 'S' && result == DataType::Unknown && v.type != DataType::Unknown) {
         // DECODE's type is that of its first result; NVL's that of its first argument.
         bool decodeSearch = name == "DECODE" && (i == 0 || (i % 2 == 1 && i + 1 < e.args.size()));
         bool nvl2Test = name == "NVL2" && i == 0;

@@ -189,16 +189,7 @@ std::string likePrefix(sqlite3_value* v) {
 }
 
 // RAW and BLOB as Oracle prints them: two upper-case hex digits a byte.
-std::string hexOf(const Bytes& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (std::uint8_t b : bytes) {
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
-  return out;
-}
+std::string hexOf(const Bytes& bytes) { return builtins::hexText(bytes); }
 
 std::string upperName(const std::string& name) {
   std::string out;
@@ -674,6 +665,19 @@ void SessionImpl::registerEngineFunctions() {
     double limit = std::pow(10.0, sqlite3_value_int(v[1]) - sqlite3_value_int(v[2]));
     if (type != SQLITE_TEXT && std::fabs(sqlite3_value_double(v[0])) >= limit)
       return sqlite3_result_error(c, Error::ora(1438).message().c_str(), -1);
+    sqlite3_result_value(c, v[0]);
+  }, false);
+  // nuvo_fit_raw(value, max bytes, column): a RAW that fits its column, else ORA-12899.
+  fn("nuvo_fit_raw", 3, [](sqlite3_context* c, int, sqlite3_value** v) {
+    if (sqlite3_value_type(v[0]) == SQLITE_NULL) return sqlite3_result_null(c);
+    int bytes = sqlite3_value_bytes(v[0]);
+    int max = sqlite3_value_int(v[1]);
+    if (bytes > max) {
+      std::string message = "ORA-12899: value too large for column " +
+                            std::string(reinterpret_cast<const char*>(sqlite3_value_text(v[2]))) + " (actual: " +
+                            std::to_string(bytes) + ", maximum: " + std::to_string(max) + ")";
+      return sqlite3_result_error(c, message.c_str(), -1);
+    }
     sqlite3_result_value(c, v[0]);
   }, false);
   fn("nuvo_fit_text", 5, [](sqlite3_context* c, int, sqlite3_value** v) {

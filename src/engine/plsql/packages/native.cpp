@@ -78,8 +78,10 @@ std::string trimmed(const std::string& text) {
 const Native* findNative(const std::string& name) {
   static const std::map<std::string, const Native*> all = [] {
     std::map<std::string, const Native*> m;
-    for (const auto* list : {&pipeNatives(), &lockNatives(), &jobNatives(), &schedulerNatives(), &sqlNatives(), &repairNatives(), &fileNatives(),
-                              &mviewNatives(), &utilityNatives()})
+    for (const auto* list : {&pipeNatives(), &lockNatives(), &jobNatives(), &schedulerNatives(), &sqlNatives(),
+                             &repairNatives(), &fileNatives(), &mviewNatives(),
+                             &utilityNatives(),
+                             &rawNatives()})
       for (const auto& n : *list) m[n.name] = &n;
     return m;
   }();
@@ -89,9 +91,9 @@ const Native* findNative(const std::string& name) {
 
 const BuiltinPackage* findBuiltinPackage(const std::string& name) {
   static const BuiltinPackage* const all[] = {&dbmsPipePackage, &dbmsLockPackage, &dbmsJobPackage, &dbmsSchedulerPackage,
-                                                  &dbmsSqlPackage, &dbmsRepairPackage, &utlFilePackage,
-                                                  &dbmsMviewPackage, &dbmsUtilityPackage, &dbmsApplicationInfoPackage,
-                                                  &dbmsSessionPackage};
+                                                  &dbmsSqlPackage, &dbmsRepairPackage, &utlFilePackage, &dbmsMviewPackage,
+                                                  &dbmsUtilityPackage, &dbmsApplicationInfoPackage, &dbmsSessionPackage,
+                                                  &utlRawPackage, &utlI18nPackage};
   for (const auto* p : all)
     if (name == p->name) return p;
   return nullptr;

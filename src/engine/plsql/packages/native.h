@@ -92,6 +92,7 @@ const std::vector<Native>& repairNatives();
 const std::vector<Native>& mviewNatives();
 const std::vector<Native>& fileNatives();
 const std::vector<Native>& utilityNatives();
+const std::vector<Native>& rawNatives();
 extern const BuiltinPackage dbmsPipePackage;
 extern const BuiltinPackage dbmsLockPackage;
 extern const BuiltinPackage dbmsJobPackage;
@@ -103,5 +104,7 @@ extern const BuiltinPackage utlFilePackage;
 extern const BuiltinPackage dbmsUtilityPackage;
 extern const BuiltinPackage dbmsApplicationInfoPackage;
 extern const BuiltinPackage dbmsSessionPackage;
+extern const BuiltinPackage utlRawPackage;
+extern const BuiltinPackage utlI18nPackage;
 
 }  // namespace engine::plsql
