@@ -48,6 +48,7 @@ const std::map<int, const char*>& functionErrorTexts() {
       {12731, "invalid collation class in regular expression"},
       {12732, "invalid interval value in regular expression"},
       {12733, "regular expression is too long"},
+      {3052, "invalid argument for STANDARD_HASH function"},
       {30001, "trim set should have only one character"},
   };
   return texts;

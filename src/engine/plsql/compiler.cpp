@@ -580,6 +580,8 @@ class Compiler {
   ExprP cursorAttribute(const Symbol* cursor, ExprP state, const std::string& attr, const sql::Position& pos);
   ExprP implicitAttribute(const std::string& attr, const sql::Position& pos);
   ExprP builtinCall(const sql::Expr& e, bool asStatement);
+  ExprP lobAppendInPlace(const Subprogram& sub, const std::vector<ExprP>& argValues,
+                         const std::vector<std::optional<std::size_t>>& mapping, const sql::Expr& e);
   // With `self`, the candidates are methods and `self` is their SELF argument; `selfBack` writes an
   // IN OUT SELF back to it.
   ExprP callTo(const std::vector<std::shared_ptr<Subprogram>>& candidates, const std::shared_ptr<Unit>& package,
@@ -965,6 +967,13 @@ std::shared_ptr<Subprogram> Compiler::subprogramHeading(bool isFunction) {
 }
 
 void Compiler::subprogramBody(Subprogram& sub) {
+  // A call specification (AS LANGUAGE JAVA / C) names code this engine cannot run.
+  if (is("LANGUAGE") || is("EXTERNAL")) {
+    std::string what = is("LANGUAGE") && at(1).kind == TokenKind::Identifier ? "LANGUAGE " + at(1).text : "EXTERNAL";
+    record(errorAt(at().pos, "PLS-00999: implementation restriction (may be temporary) " + what));
+    while (at().kind != TokenKind::End) p_.next();  // the unit stays invalid with this error alone
+    return;
+  }
   Subprogram* outer = current_;
   current_ = &sub;
   push(sub.depth, &sub.frameSize);
@@ -3387,6 +3396,73 @@ std::vector<std::optional<std::size_t>> matchArguments(const Subprogram& sub, co
   return byParam;
 }
 
+// The storage of a variable's own value, which Value hands out only as const: the variable owns it,
+// so it may grow where it is.
+template <class T>
+T& grownInPlace(const T& storage) {
+  return const_cast<T&>(storage);
+}
+
+// DBMS_LOB.APPEND(lob, src) and WRITEAPPEND(lob, amount, buffer) on a CLOB or BLOB variable add to its
+// value where it is stored, not to a copy passed in and out: a LOB built by many appends costs time
+// linear in its length. Other targets take the package's own code.
+ExprP Compiler::lobAppendInPlace(const Subprogram& sub, const std::vector<ExprP>& argValues,
+                                 const std::vector<std::optional<std::size_t>>& mapping, const sql::Expr& e) {
+  bool write = sub.name == "WRITEAPPEND";
+  if ((sub.name != "APPEND" && !write) || mapping.size() != (write ? 3u : 2u)) return nullptr;
+  for (const auto& m : mapping)
+    if (!m) return nullptr;
+  ExprP target = argValues[*mapping[0]];
+  if (!dynamic_cast<FrameVar*>(target.get()) && !dynamic_cast<PackageVar*>(target.get())) return nullptr;
+  if (!target->type || target->type->kind != Type::Kind::Scalar ||
+      (target->type->scalar != DataType::Clob && target->type->scalar != DataType::Blob))
+    return nullptr;
+  bool blob = target->type->scalar == DataType::Blob;
+  ExprP amount = write ? argValues[*mapping[1]] : nullptr;
+  ExprP source = argValues[*mapping[write ? 2 : 1]];
+  auto node = std::make_shared<FnExpr>();
+  node->pos = e.pos;
+  node->run = [target, amount, source, blob](Exec& x) -> Value {
+    Value src = convertScalar(x, source->eval(x), *scalarType(blob ? DataType::Raw : DataType::Clob));
+    std::int64_t n = -1;
+    if (amount) {
+      Value a = amount->eval(x);
+      std::size_t have = 0;
+      if (!src.isNull() && blob) have = src.asBytes().size();
+      else if (!src.isNull())
+        for (char ch : src.asText()) have += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+      n = a.isNull() ? -1 : toNumber(a).asInteger();
+      if (n < 1 || static_cast<std::size_t>(n) > have || n > 32767) {
+        PlsqlError err;
+        err.code = 21560;
+        err.message = "ORA-21560: argument 2 is null, invalid, or out of range";
+        throw err;
+      }
+    }
+    if (src.isNull()) return {};
+    Datum& d = *target->ref(x);
+    if (blob) {
+      const Bytes& add = src.asBytes();
+      auto end = n < 0 ? add.end() : add.begin() + n;
+      if (d.v.kind() != Value::Kind::Binary) d.v = Value(Bytes(add.begin(), end));
+      else grownInPlace(d.v.asBytes()).insert(grownInPlace(d.v.asBytes()).end(), add.begin(), end);
+    } else {
+      const std::string& add = src.asText();
+      std::size_t bytes = add.size();
+      if (n >= 0) {  // the first n characters
+        bytes = 0;
+        for (std::int64_t k = 0; k < n; ++k)
+          do ++bytes;
+          while (bytes < add.size() && (static_cast<unsigned char>(add[bytes]) & 0xC0) == 0x80);
+      }
+      if (d.v.kind() != Value::Kind::Text) d.v = Value(d.v.isNull() ? add.substr(0, bytes) : x.session.format(d.v) + add.substr(0, bytes));
+      else grownInPlace(d.v.asText()).append(add, 0, bytes);
+    }
+    return {};
+  };
+  return node;
+}
+
 ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidates, const std::shared_ptr<Unit>& package,
                        const sql::Expr& original, bool asStatement, ExprP self, bool selfBack) {
   // A method call: SELF becomes the first argument, by name.
@@ -3458,6 +3534,8 @@ ExprP Compiler::callTo(const std::vector<std::shared_ptr<Subprogram>>& candidate
                                                                                      static_cast<std::size_t>(e.args[*mapping[k]]->endOffset - e.args[*mapping[k]]->pos.offset))) +
                                                             "' cannot be used as an assignment target")};
   }
+  if (package && package->builtin && package->name == "DBMS_LOB" && asStatement)
+    if (ExprP inPlace = lobAppendInPlace(*chosen, argValues, mapping, e)) return inPlace;
   std::vector<std::size_t> hostBinds(chosen->params.size(), static_cast<std::size_t>(-1));
   for (std::size_t k = 0; k < chosen->params.size(); ++k)
     if (mapping[k] && e.args[*mapping[k]]->kind == ExprKind::Bind) {

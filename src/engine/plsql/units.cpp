@@ -580,6 +580,19 @@ void callFromSql(sqlite3_context* c, int argc, sqlite3_value** argv) {
   Exec x(state->session, *state);
   std::vector<Datum> binds;
   x.binds = &binds;
+  // SQL does not tell a built-in package's CLOB overload from its BLOB one (DBMS_LOB, DBMS_CRYPTO):
+  // a first argument of bytes takes the overload whose first parameter is a BLOB or RAW.
+  if (unit->builtin && argc > 1 && sqlite3_value_type(argv[1]) == SQLITE_BLOB && !sub->params.empty() &&
+      sub->params[0].type->scalar != DataType::Blob && sub->params[0].type->scalar != DataType::Raw && unit->scope) {
+    auto it = unit->scope->names.find(sub->name);
+    if (it != unit->scope->names.end() && it->second.kind == Symbol::Kind::Subprograms)
+      for (const auto& other : it->second.subs)
+        if (other->isFunction && other->params.size() == sub->params.size() &&
+            (other->params[0].type->scalar == DataType::Blob || other->params[0].type->scalar == DataType::Raw)) {
+          sub = other.get();
+          break;
+        }
+  }
   try {
     std::vector<Datum> args(sub->params.size());
     for (std::size_t i = 0; i < sub->params.size(); ++i) {

@@ -1,6 +1,7 @@
 #include "engine/sql/parser.h"
 
 #include <functional>
+#include <cctype>
 #include <set>
 
 #include "engine/engine.h"
@@ -18,7 +19,43 @@ bool isReserved(const std::string& word) {
   return reserved.count(word) > 0;
 }
 
-Parser::Parser(std::string_view text) : text_(text), tokens_(tokenize(text)) {}
+namespace {
+
+// CREATE [OR REPLACE] [AND {RESOLVE | COMPILE}] [NOFORCE] JAVA: read from the words alone, since a
+// Java source need not be text SQL can read.
+bool createsJava(std::string_view text) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (words.size() < 6 && i < text.size()) {
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    std::string word;
+    while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])))
+      word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
+    if (word.empty()) break;
+    words.push_back(word);
+  }
+  std::size_t k = 0;
+  auto is = [&](const char* w) { return k < words.size() && words[k] == w; };
+  if (!is("CREATE")) return false;
+  ++k;
+  if (is("OR")) k += 2;
+  if (is("AND")) k += 2;
+  if (is("NOFORCE")) ++k;
+  return is("JAVA");
+}
+
+std::vector<Token> tokensOf(std::string_view text) {
+  try {
+    return tokenize(text);
+  } catch (const Error&) {
+    if (createsJava(text)) throw Error::ora(3001);  // Java is not built: say so, not which character
+    throw;
+  }
+}
+
+}  // namespace
+
+Parser::Parser(std::string_view text) : text_(text), tokens_(tokensOf(text)) {}
 
 const Token& Parser::peek(int ahead) const {
   std::size_t k = i_ + static_cast<std::size_t>(ahead);
@@ -159,7 +196,12 @@ void Parser::parseTableTarget(TableRef& ref) {
     ref.collection = parseExpr();
     expectOp(")", 907);
   } else {
+    const Token first = peek();
     ref.table = parseName();
+    // XML and JSON row sources are not built.
+    if (ref.table.parts.size() == 1 && (ref.table.parts[0] == "JSON_TABLE" || ref.table.parts[0] == "XMLTABLE") &&
+        peek().isOp("("))
+      fail(3001, first);
     if (acceptOp("@")) ref.dbLink = parseName().parts.back();
   }
 }
@@ -404,6 +446,10 @@ StatementPtr Parser::parseCreate() {
     expect("REPLACE");
     orReplace = true;
   }
+  // Java sources, classes and resources: CREATE [OR REPLACE] [AND {RESOLVE | COMPILE}] [NOFORCE] JAVA.
+  if (peek().is("JAVA") || (peek().is("AND") && (peek(1).is("RESOLVE") || peek(1).is("COMPILE"))) ||
+      (peek().is("NOFORCE") && peek(1).is("JAVA")))
+    fail(3001, peek());
   bool force = accept("FORCE");
   if (!force) accept("NOFORCE");
   if (peek().is("MATERIALIZED") && peek(1).is("VIEW")) return parseCreateMView();
@@ -1664,6 +1710,7 @@ ExprPtr Parser::parseComparison() {
   if (peek().is("IS")) {
     auto e = make(ExprKind::IsNull, next());
     e->negated = accept("NOT");
+    if (peek().is("JSON")) fail(3001, peek());  // JSON is not built
     expect("NULL", 908);
     e->pos = left->pos;
     e->args = {left};

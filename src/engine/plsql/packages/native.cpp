@@ -81,7 +81,9 @@ const Native* findNative(const std::string& name) {
     for (const auto* list : {&pipeNatives(), &lockNatives(), &jobNatives(), &schedulerNatives(), &sqlNatives(),
                              &repairNatives(), &fileNatives(), &mviewNatives(),
                              &utilityNatives(),
-                             &rawNatives()})
+                             &rawNatives(),
+                             &lobNatives(),
+                             &cryptoNatives()})
       for (const auto& n : *list) m[n.name] = &n;
     return m;
   }();
@@ -93,7 +95,7 @@ const BuiltinPackage* findBuiltinPackage(const std::string& name) {
   static const BuiltinPackage* const all[] = {&dbmsPipePackage, &dbmsLockPackage, &dbmsJobPackage, &dbmsSchedulerPackage,
                                                   &dbmsSqlPackage, &dbmsRepairPackage, &utlFilePackage, &dbmsMviewPackage,
                                                   &dbmsUtilityPackage, &dbmsApplicationInfoPackage, &dbmsSessionPackage,
-                                                  &utlRawPackage, &utlI18nPackage};
+                                                  &utlRawPackage, &utlI18nPackage, &dbmsLobPackage, &dbmsCryptoPackage};
   for (const auto* p : all)
     if (name == p->name) return p;
   return nullptr;

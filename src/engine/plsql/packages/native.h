@@ -93,6 +93,8 @@ const std::vector<Native>& mviewNatives();
 const std::vector<Native>& fileNatives();
 const std::vector<Native>& utilityNatives();
 const std::vector<Native>& rawNatives();
+const std::vector<Native>& lobNatives();
+const std::vector<Native>& cryptoNatives();
 extern const BuiltinPackage dbmsPipePackage;
 extern const BuiltinPackage dbmsLockPackage;
 extern const BuiltinPackage dbmsJobPackage;
@@ -106,5 +108,7 @@ extern const BuiltinPackage dbmsApplicationInfoPackage;
 extern const BuiltinPackage dbmsSessionPackage;
 extern const BuiltinPackage utlRawPackage;
 extern const BuiltinPackage utlI18nPackage;
+extern const BuiltinPackage dbmsLobPackage;
+extern const BuiltinPackage dbmsCryptoPackage;
 
 }  // namespace engine::plsql
