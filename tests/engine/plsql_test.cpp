@@ -193,3 +193,39 @@ TEST_F(PlsqlTest, CompileErrorsOfABlockNameLineAndColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+// DBMS_DB_VERSION follows the database's own banner version, both in $IF and at run time.
+TEST(PlsqlConditionalTest, DbVersionConstantsFollowTheDatabaseVersion) {
+  engine::CreateOptions options;
+  options.durable = false;
+  options.bannerVersion = "11.2.0.4.0";
+  auto db = engine::Database::create(nuvo::test::makeTempDir("ccver") + "/DB", options);
+  auto session = db->logOn("SYSTEM", "SYSTEM");
+  session->execute("BEGIN DBMS_OUTPUT.ENABLE; END;");
+  session->execute(
+      "BEGIN\n"
+      "  $IF DBMS_DB_VERSION.VER_LE_11_1 $THEN DBMS_OUTPUT.PUT_LINE('11.1');\n"
+      "  $ELSIF DBMS_DB_VERSION.VER_LE_11_2 $THEN DBMS_OUTPUT.PUT_LINE('11.2');\n"
+      "  $END\n"
+      "  DBMS_OUTPUT.PUT_LINE(DBMS_DB_VERSION.VERSION || '/' || DBMS_DB_VERSION.RELEASE);\n"
+      "END;");
+  EXPECT_EQ(session->takeOutput(), (std::vector<std::string>{"11.2", "11/2"}));
+  // A later release's constant does not exist in an older database.
+  EXPECT_EQ(engine::test::errorCode(*session, "BEGIN $IF DBMS_DB_VERSION.VER_LE_12 $THEN NULL; $END END;"), 6550);
+}
+
+TEST(PlsqlConditionalTest, MalformedCcflagsAreRefusedAndTheOldOnesKept) {
+  auto db = engine::test::freshDatabase("ccflags");
+  auto session = db->logOn("SYSTEM", "SYSTEM");
+  session->execute("ALTER SESSION SET PLSQL_CCFLAGS = 'a:1'");
+  for (const char* bad : {"a", "a:", "a:yes", "1a:true", "a:true,", "a:1.5"})
+    EXPECT_EQ(engine::test::errorCode(*session, std::string("ALTER SESSION SET PLSQL_CCFLAGS = '") + bad + "'"), 2097)
+        << bad;
+  session->execute("BEGIN DBMS_OUTPUT.ENABLE; END;");
+  session->execute("BEGIN DBMS_OUTPUT.PUT_LINE($$a); END;");
+  EXPECT_EQ(session->takeOutput(), (std::vector<std::string>{"1"}));
+}
+
+}  // namespace

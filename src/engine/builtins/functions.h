@@ -89,6 +89,7 @@ struct SessionContext {
   std::int64_t sessionId = 0;                 // USERENV('SESSIONID'), SYS_CONTEXT SID
   std::string currentSchema;                  // SYS_CONTEXT('USERENV','CURRENT_SCHEMA')
   std::string nlsDateFormat = "DD-MON-RR";
+  std::string plsqlCcflags;                   // PLSQL_CCFLAGS: what PL/SQL compiled now is compiled with
   std::string terminal = "unknown";
   std::string host = "localhost";
   std::string osUser;

@@ -6,11 +6,13 @@
 
 #include "engine/builtins/functions.h"
 #include "engine/catalog/dictionary.h"
+#include "engine/plsql/conditional.h"
 #include "engine/plsql/nodes.h"
 #include "engine/plsql/packages/native.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/rowid.h"
 #include "engine/storage/session.h"
+#include "engine/storage/sqlite_util.h"
 
 namespace engine::plsql {
 
@@ -3773,6 +3775,30 @@ ExprP Compiler::builtinCall(const sql::Expr& e, bool asStatement) {
   return sqlFallback(e);
 }
 
+// What conditional compilation reads: the unit's owner, the flags it is compiled with, the
+// database's version and the constants of package specifications.
+PreprocessContext preprocessContext(storage::SessionImpl& session, const std::string& owner, const std::string* ccflags) {
+  PreprocessContext c;
+  c.owner = owner;
+  c.ccflags = ccflags ? *ccflags : session.context().plsqlCcflags;
+  {
+    storage::Stmt s(session.connection(), "SELECT value FROM main.meta WHERE key='version'");
+    c.version = s.step() ? s.text(0) : "19.0.0.0.0";
+  }
+  sqlite3* db = session.connection();
+  std::string unitOwner = owner;
+  c.packageConstant = [db, unitOwner](const std::string& schema, const std::string& package,
+                                      const std::string& name) -> std::optional<StaticValue> {
+    storage::Stmt s(db, "SELECT text FROM main.source WHERE owner=?1 AND name=?2 AND type='PACKAGE' ORDER BY line");
+    s.bindAll(schema.empty() ? unitOwner : schema, package);
+    std::string spec;
+    while (s.step()) spec += s.text(0);
+    if (spec.empty()) return std::nullopt;
+    return staticConstant(spec, name);
+  };
+  return c;
+}
+
 }  // namespace
 
 void Compiler::compileTriggerBody(const TriggerContext& trigger) {
@@ -3814,9 +3840,11 @@ void Compiler::compileTriggerBody(const TriggerContext& trigger) {
 }
 
 std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
-                                     const std::string& text, const TriggerContext& trigger) {
+                                     const std::string& source, const TriggerContext& trigger, const std::string* ccflags) {
   auto unit = std::make_shared<Unit>();
   unit->owner = owner;
+  std::string text = preprocess(source, preprocessContext(session, owner, ccflags), unit->errors);
+  if (!unit->errors.empty()) return unit;
   try {
     Compiler c(session, loader, owner, text, *unit);
     c.compileTriggerBody(trigger);
@@ -3848,11 +3876,13 @@ std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& 
 }
 
 std::shared_ptr<Unit> compileUnit(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
-                                  const std::string& text, const std::shared_ptr<Unit>& spec,
-                                  const std::map<std::string, DataType>& bindTypes) {
+                                  const std::string& source, const std::shared_ptr<Unit>& spec,
+                                  const std::map<std::string, DataType>& bindTypes, const std::string* ccflags) {
   auto unit = std::make_shared<Unit>();
   unit->owner = owner;
   unit->bindTypes = bindTypes;
+  std::string text = preprocess(source, preprocessContext(session, owner, ccflags), unit->errors);
+  if (!unit->errors.empty()) return unit;
   try {
     Compiler c(session, loader, owner, text, *unit);
     c.compile(spec);

@@ -38,6 +38,9 @@
 //   or UPDATE, before a DELETE); plain SQL's targets are out binds, PL/SQL fills its variables from the
 //   rows. On tables with triggers the values are read with the rows (DELETE) or back by ROWID once the
 //   rows are written. More than one row into scalars is ORA-01422, the statement undone.
+// - Conditional compilation (conditional.h) rewrites a unit's text before the compiler reads it,
+//   keeping every line in place; a stored unit keeps the PLSQL_CCFLAGS it was compiled with, so every
+//   session compiles it alike.
 // - Run errors carry the ORA-06512 stack lines after the first line.
 
 #include <memory>

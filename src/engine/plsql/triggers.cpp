@@ -205,8 +205,9 @@ std::string sourceText(sqlite3* db, const std::string& owner, const std::string&
 
 Unit& compiled(storage::SessionImpl& session, TriggerDef& d) {
   if (!d.unit) {
+    std::string ccflags = storedCcflags(session.connection(), d.owner, d.name, "TRIGGER");
     d.unit = compileTrigger(session, loaderOf(session.plsql()), d.owner, sourceText(session.connection(), d.owner, d.name),
-                            d.context);
+                            d.context, &ccflags);
     if (!d.unit->errors.empty()) {
       d.unit.reset();
       throw Error(4098, "ORA-04098: trigger '" + d.owner + "." + d.name + "' is invalid and failed re-validation");
@@ -603,6 +604,7 @@ void createTrigger(storage::SessionImpl& session, const std::string& owner, cons
     if (existing) catalog.touchObject(existing->id, now);
     else catalog.addObject(h.owner, h.name, "TRIGGER", now);
     storeUnitSource(db, h.owner, h.name, "TRIGGER", source);
+    storeCcflags(db, h.owner, h.name, "TRIGGER", session.context().plsqlCcflags);
     Stmt(db, "DELETE FROM main.triggers WHERE owner=?1 AND trigger_name=?2").bindAll(h.owner, h.name).step();
     std::string cols;
     for (const auto& c : h.updateColumns) cols += (cols.empty() ? "" : ",") + c;
@@ -638,6 +640,7 @@ void dropTrigger(storage::SessionImpl& session, const std::string& owner, const 
     Stmt(db, "DELETE FROM main.triggers WHERE owner=?1 AND trigger_name=?2").bindAll(owner, name).step();
     for (const char* t : {"source", "errors"})
       Stmt(db, std::string("DELETE FROM main.") + t + " WHERE owner=?1 AND name=?2 AND type='TRIGGER'").bindAll(owner, name).step();
+    storeCcflags(db, owner, name, "TRIGGER", {});
   });
 }
 
@@ -653,7 +656,7 @@ void alterTrigger(storage::SessionImpl& session, const std::string& owner, const
     auto unit = compileTrigger(session, loaderOf(session.plsql()), owner, source, h.context);
     unit->owner = owner;
     unit->name = name;
-    runDdl(session.connection(), [&](sqlite3*) {});
+    runDdl(session.connection(), [&](sqlite3* db) { storeCcflags(db, owner, name, "TRIGGER", session.context().plsqlCcflags); });
     storeUnitErrors(session.connection(), *unit, "TRIGGER");
     if (!unit->errors.empty()) throw Error::ora(24344);
     return;

@@ -107,16 +107,25 @@ struct TriggerContext {
 
 // Compiles a trigger: slots 0 and 1 of its frame hold the :OLD and :NEW records; unit->when holds
 // the WHEN condition (or null).
+// `ccflags`: the PLSQL_CCFLAGS its conditional compilation reads; null for the session's own.
 std::shared_ptr<Unit> compileTrigger(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
-                                     const std::string& text, const TriggerContext& trigger);
+                                     const std::string& text, const TriggerContext& trigger,
+                                     const std::string* ccflags = nullptr);
 
 // Compiles the text of a unit. `text` starts at the type keyword (PROCEDURE, FUNCTION, PACKAGE) or
 // at DECLARE/BEGIN for a block; errors are collected in the unit.
 // bindTypes: the types of the host binds' values, where known (a block about to run), which choose
-// among overloads that a bind's type alone tells apart.
+// among overloads that a bind's type alone tells apart. ccflags: the PLSQL_CCFLAGS its conditional
+// compilation reads; null for the session's own.
 std::shared_ptr<Unit> compileUnit(storage::SessionImpl& session, UnitLoader& loader, const std::string& owner,
                                   const std::string& text, const std::shared_ptr<Unit>& spec,
-                                  const std::map<std::string, DataType>& bindTypes = {});
+                                  const std::map<std::string, DataType>& bindTypes = {},
+                                  const std::string* ccflags = nullptr);
+
+// The PLSQL_CCFLAGS a stored unit was compiled with ("" for none), and storing them at its compile.
+std::string storedCcflags(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type);
+void storeCcflags(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                  const std::string& ccflags);
 
 // EXECUTE on another user's unit: a grant to the user or PUBLIC, or EXECUTE ANY PROCEDURE.
 bool mayExecute(storage::SessionImpl& session, const std::string& user, const Unit& unit);

@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "engine/plsql/conditional.h"
 #include "engine/plsql/nodes.h"
 #include "engine/plsql/packages/native.h"
 #include "engine/plsql/plsql.h"
@@ -32,7 +33,9 @@ void ensureDependencyTable(sqlite3* db) {
                 "procedure_name TEXT, object_id INTEGER, subprogram_id INTEGER, overload TEXT, object_type TEXT);"
                 "CREATE TABLE IF NOT EXISTS main.arguments(owner TEXT NOT NULL, object_name TEXT, package_name TEXT, "
                 "object_id INTEGER, subprogram_id INTEGER, overload TEXT, argument_name TEXT, position INTEGER, "
-                "sequence INTEGER, data_type TEXT, in_out TEXT, defaulted TEXT)");
+                "sequence INTEGER, data_type TEXT, in_out TEXT, defaulted TEXT);"
+                "CREATE TABLE IF NOT EXISTS main.plsql_settings(owner TEXT NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL, "
+                "plsql_ccflags TEXT, PRIMARY KEY(owner, name, type))");
 }
 
 std::string argumentType(const Type& t) {
@@ -196,6 +199,7 @@ struct Block {
   std::string action;  // ALTER: COMPILE, ENABLE, DISABLE
   bool specificationOnly = false;  // ALTER PACKAGE ... COMPILE SPECIFICATION
   bool force = false;              // DROP TYPE ... FORCE, CREATE TYPE ... FORCE
+  bool reuseSettings = false;      // ... COMPILE REUSE SETTINGS: the stored PLSQL_CCFLAGS, not the session's
 };
 
 struct SessionState : UnitLoader {
@@ -249,7 +253,8 @@ struct SessionState : UnitLoader {
 };
 
 std::shared_ptr<Unit> SessionState::compileBuiltin(const BuiltinPackage& package, const std::shared_ptr<Unit>& spec) {
-  auto unit = compileUnit(session, *this, "SYS", spec ? package.body : package.spec, spec);
+  static const std::string noFlags;
+  auto unit = compileUnit(session, *this, "SYS", spec ? package.body : package.spec, spec, {}, &noFlags);
   unit->owner = "SYS";
   unit->name = package.name;
   unit->builtin = true;
@@ -330,7 +335,8 @@ std::shared_ptr<Unit> SessionState::compileStored(const std::string& owner, cons
   Stmt st(session.connection(), "SELECT status FROM main.objects WHERE owner=?1 AND object_name=?2 AND object_type=?3");
   st.bindAll(owner, name, type);
   std::string status = st.step() ? st.text(0) : "INVALID";
-  auto unit = compileUnit(session, *this, owner, sourceOf(session.connection(), owner, name, type), spec);
+  std::string ccflags = storedCcflags(session.connection(), owner, name, type);
+  auto unit = compileUnit(session, *this, owner, sourceOf(session.connection(), owner, name, type), spec, {}, &ccflags);
   unit->owner = owner;
   unit->name = name;
   unit->stamp = stampOf(owner, name, type);
@@ -364,6 +370,15 @@ std::shared_ptr<Unit> SessionState::findUnit(const std::string& owner, const std
     if (target && !(*target)[0].empty() && !((*target)[0] == owner && (*target)[1] == name)) {
       auto unit = findUnit((*target)[0], (*target)[1]);
       if (auto failed = invalidUnit((*target)[0], (*target)[1]); !unit && !failed.empty()) invalid[key] = failed;
+      return unit;
+    }
+    if (name == "DBMS_DB_VERSION") {
+      if (owner != "SYS") return findUnit("SYS", name);
+      Stmt s(session.connection(), "SELECT value FROM main.meta WHERE key='version'");
+      static const std::string noFlags;
+      auto unit = compileUnit(session, *this, "SYS", dbVersionPackage(s.step() ? s.text(0) : "19.0.0.0.0"), nullptr, {}, &noFlags);
+      unit->owner = "SYS";
+      units[key] = unit;
       return unit;
     }
     const BuiltinPackage* builtin = findBuiltinPackage(name);
@@ -819,6 +834,8 @@ std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::st
       block->action = w.tokens[i].text;
       block->body = w.is(i + 1, "BODY");
       block->specificationOnly = w.is(i + 1, "SPECIFICATION");
+      for (std::size_t k = i + 1; k + 1 < w.tokens.size(); ++k)
+        block->reuseSettings = block->reuseSettings || (w.is(k, "REUSE") && w.is(k + 1, "SETTINGS"));
     }
     return block;
   }
@@ -849,6 +866,24 @@ void invalidateDependants(sqlite3* db, const std::string& owner, const std::stri
 }
 
 }  // namespace
+
+std::string storedCcflags(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type) {
+  Stmt exists(db, "SELECT 1 FROM main.sqlite_master WHERE name='plsql_settings'");
+  if (!exists.step()) return {};
+  Stmt s(db, "SELECT plsql_ccflags FROM main.plsql_settings WHERE owner=?1 AND name=?2 AND type=?3");
+  s.bindAll(owner, name, type);
+  return s.step() ? s.text(0) : std::string();
+}
+
+void storeCcflags(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
+                  const std::string& ccflags) {
+  ensureDependencyTable(db);
+  Stmt(db, "DELETE FROM main.plsql_settings WHERE owner=?1 AND name=?2 AND type=?3").bindAll(owner, name, type).step();
+  if (!ccflags.empty())
+    Stmt(db, "INSERT INTO main.plsql_settings(owner, name, type, plsql_ccflags) VALUES (?1, ?2, ?3, ?4)")
+        .bindAll(owner, name, type, ccflags)
+        .step();
+}
 
 void storeUnitSource(sqlite3* db, const std::string& owner, const std::string& name, const std::string& type,
                      const std::string& source) {
@@ -919,6 +954,7 @@ void createUnit(storage::SessionImpl& session, Block& block) {
     if (existing) catalog.touchObject(existing->id, now);
     else catalog.addObject(block.owner, block.name, block.type, now);
     storeUnitSource(db, block.owner, block.name, block.type, block.source);
+    storeCcflags(db, block.owner, block.name, block.type, session.context().plsqlCcflags);
     // A new specification invalidates its body and every dependant.
     if (!isBody) invalidateDependants(db, block.owner, block.name);
     if (block.type == "PACKAGE" || block.type == "TYPE")
@@ -950,6 +986,7 @@ void dropUnit(storage::SessionImpl& session, Block& block) {
             .step();
       ensureDependencyTable(db);
       Stmt(db, "DELETE FROM main.dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(block.owner, block.name, type).step();
+      storeCcflags(db, block.owner, block.name, type, {});
       if (type != "PACKAGE BODY" && type != "TYPE BODY") {
         Unit gone;
         gone.owner = block.owner;
@@ -973,17 +1010,28 @@ void alterCompile(storage::SessionImpl& session, Block& block) {
   requireUnitPrivilege(session, block.owner, block.name, block.type == "TYPE" ? "ALTER ANY TYPE" : "ALTER ANY PROCEDURE");
   std::shared_ptr<Unit> spec;
   if (isBody) spec = state.findUnit(block.owner, block.name);
-  auto unit = compileUnit(session, state, block.owner, sourceOf(session.connection(), block.owner, block.name, type), spec);
+  // The unit compiles with the session's PLSQL_CCFLAGS, which it keeps (or, with REUSE SETTINGS, its own).
+  std::string ccflags = block.reuseSettings ? storedCcflags(session.connection(), block.owner, block.name, type)
+                                            : session.context().plsqlCcflags;
+  auto unit = compileUnit(session, state, block.owner, sourceOf(session.connection(), block.owner, block.name, type), spec,
+                          {}, &ccflags);
   unit->owner = block.owner;
   unit->name = block.name;
   session.commit();
+  auto keepFlags = [&](const std::string& unitType) {
+    if (block.reuseSettings) return;
+    runDdl(session, [&](sqlite3* db) { storeCcflags(db, block.owner, block.name, unitType, ccflags); });
+  };
+  keepFlags(type);
   storeCompileResult(session.connection(), *unit, type, false);
   bool withBody = (block.type == "PACKAGE" || block.type == "TYPE") && !block.body && !block.specificationOnly;
   std::string bodyType = bodyTypeOf(block.type);
   if (withBody && session.catalog().findObject(block.owner, block.name, bodyType) && unit->errors.empty()) {
     auto specUnit = std::shared_ptr<Unit>(unit);
+    if (!block.reuseSettings) keepFlags("PACKAGE BODY");
+    else ccflags = storedCcflags(session.connection(), block.owner, block.name, "PACKAGE BODY");
     auto bodyUnit = compileUnit(session, state, block.owner,
-                                sourceOf(session.connection(), block.owner, block.name, bodyType), specUnit);
+                                sourceOf(session.connection(), block.owner, block.name, bodyType), specUnit, {}, &ccflags);
     bodyUnit->owner = block.owner;
     bodyUnit->name = block.name;
     storeCompileResult(session.connection(), *bodyUnit, bodyType, false);

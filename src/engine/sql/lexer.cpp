@@ -75,6 +75,21 @@ class Lexer {
 
   void scan(Token& t) {
     char c = peek();
+    // $IF, $END, $$PLSQL_UNIT: PL/SQL's preprocessor tokens (the SQL parser rejects them).
+    if (c == '$' && (isIdentStart(peek(1)) || (peek(1) == '$' && isIdentStart(peek(2))))) {
+      t.kind = TokenKind::Identifier;
+      t.text = "$";
+      advance();
+      if (peek() == '$') {
+        t.text += '$';
+        advance();
+      }
+      while (isIdentPart(peek())) {
+        t.text += static_cast<char>(std::toupper(static_cast<unsigned char>(peek())));
+        advance();
+      }
+      return;
+    }
     if (isIdentStart(c)) {
       t.kind = TokenKind::Identifier;
       while (isIdentPart(peek())) {

@@ -55,7 +55,11 @@ std::vector<Token> tokensOf(std::string_view text) {
 
 }  // namespace
 
-Parser::Parser(std::string_view text) : text_(text), tokens_(tokensOf(text)) {}
+Parser::Parser(std::string_view text) : text_(text), tokens_(tokensOf(text)) {
+  // Preprocessor tokens belong to PL/SQL's conditional compilation, which removes them first.
+  for (const auto& t : tokens_)
+    if (t.kind == TokenKind::Identifier && !t.quoted && !t.text.empty() && t.text[0] == '$') fail(911, t);
+}
 
 const Token& Parser::peek(int ahead) const {
   std::size_t k = i_ + static_cast<std::size_t>(ahead);

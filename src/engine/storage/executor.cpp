@@ -5,6 +5,7 @@
 #include <set>
 
 #include "engine/builtins/functions.h"
+#include "engine/plsql/conditional.h"
 #include "engine/sql/compiler.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/constraints.h"
@@ -1696,6 +1697,9 @@ class Executor {
     if (st.parameter == "NLS_DATE_FORMAT") {
       builtins::formatDate(DateTime{}, st.value);  // ORA-01821 for a format it does not know
       s_.context().nlsDateFormat = st.value;
+    } else if (st.parameter == "PLSQL_CCFLAGS") {
+      plsql::parseCcflags(st.value);  // ORA-02097 for text that is not 'name:value, ...'
+      s_.context().plsqlCcflags = st.value;
     } else if (st.parameter == "CURRENT_SCHEMA") {
       std::string schema = st.value;
       for (auto& c : schema) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
