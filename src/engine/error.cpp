@@ -111,6 +111,8 @@ const std::map<int, const char*>& messageTexts() {
       {1031, "insufficient privileges"},
       {1035, "ORACLE only available to users with RESTRICTED SESSION privilege"},
       {1400, "cannot insert NULL into (%s)"},
+      {32795, "cannot insert into a generated always identity column"},
+      {32796, "cannot update a generated always identity column"},
       {1403, "no data found"},
       {1422, "exact fetch returns more than requested number of rows"},
       {1476, "divisor is equal to zero"},

@@ -30,7 +30,7 @@ CREATE UNIQUE INDEX objects_name ON objects(owner, object_name, namespace);
 CREATE TABLE columns(object_id INTEGER NOT NULL, column_id INTEGER NOT NULL, column_name TEXT NOT NULL,
   data_type TEXT NOT NULL, data_length INTEGER, data_precision INTEGER, data_scale INTEGER,
   nullable TEXT NOT NULL DEFAULT 'Y', data_default TEXT, char_length INTEGER, char_used TEXT,
-  PRIMARY KEY(object_id, column_id));
+  identity_column TEXT, default_on_null TEXT, identity_options TEXT, PRIMARY KEY(object_id, column_id));
 CREATE TABLE constraints(owner TEXT NOT NULL, constraint_name TEXT NOT NULL, constraint_type TEXT NOT NULL,
   table_name TEXT NOT NULL, search_condition TEXT, r_owner TEXT, r_constraint_name TEXT, delete_rule TEXT,
   status TEXT NOT NULL DEFAULT 'ENABLED', validated TEXT DEFAULT 'VALIDATED', generated TEXT,
@@ -257,7 +257,8 @@ std::vector<ColumnInfo> Catalog::columns(std::int64_t objectId) const {
     if (it != d->columns.end()) return it->second;
   }
   Stmt s = read("SELECT column_name, data_type, data_length, data_precision, data_scale, nullable, data_default, "
-              "column_id, char_length, char_used FROM columns WHERE object_id=?1 ORDER BY column_id");
+              "column_id, char_length, char_used, identity_column, default_on_null FROM columns WHERE object_id=?1 "
+              "ORDER BY column_id");
   s.bindAll(objectId);
   std::vector<ColumnInfo> out;
   while (s.step()) {
@@ -275,6 +276,8 @@ std::vector<ColumnInfo> Catalog::columns(std::int64_t objectId) const {
     c.position = static_cast<int>(s.integer(7));
     c.charLength = static_cast<int>(s.integer(8));
     c.charUsed = s.text(9) == "C";
+    c.identity = s.text(10);
+    c.defaultOnNull = s.text(11) == "YES";
     out.push_back(std::move(c));
   }
   if (d) d->columns[objectId] = out;
@@ -396,8 +399,8 @@ void Catalog::invalidateDependants(const std::string& owner, const std::string& 
 void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
   forgetDefinitions();
   Stmt s(db_, "INSERT INTO columns(object_id, column_id, column_name, data_type, data_length, data_precision, "
-              "data_scale, nullable, data_default, char_length, char_used) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "
-              "?10, ?11)");
+              "data_scale, nullable, data_default, char_length, char_used, identity_column, default_on_null) VALUES (?1, "
+              "?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
   s.bindAll(objectId, c.position, c.name, c.typeName, c.length);
   if (c.hasPrecision) s.bind(6, static_cast<std::int64_t>(c.precision));
   if (c.hasScale) s.bind(7, static_cast<std::int64_t>(c.scale));
@@ -406,6 +409,8 @@ void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
   bool isChar = c.type == DataType::Varchar2 || c.type == DataType::Char;
   s.bind(10, static_cast<std::int64_t>(isChar ? (c.charUsed ? c.charLength : c.length) : 0));
   if (isChar) s.bind(11, std::string(c.charUsed ? "C" : "B"));
+  if (!c.identity.empty()) s.bind(12, c.identity);
+  s.bind(13, std::string(c.defaultOnNull ? "YES" : "NO"));
   s.step();
 }
 

@@ -45,6 +45,8 @@ struct ColumnInfo {
   int charLength = 0;
   std::string defaultText;
   int position = 0;
+  std::string identity;        // an identity column: "ALWAYS" or "BY DEFAULT"; else empty
+  bool defaultOnNull = false;  // BY DEFAULT ON NULL: an explicit NULL takes the default too
 };
 
 struct ConstraintInfo {

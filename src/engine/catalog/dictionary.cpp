@@ -111,11 +111,18 @@ std::vector<Family> families() {
       {"TAB_COLUMNS",
        "OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V128,DATA_TYPE:V128,DATA_TYPE_MOD:V3,DATA_TYPE_OWNER:V128,"
        "DATA_LENGTH:N,DATA_PRECISION:N,DATA_SCALE:N,NULLABLE:V1,COLUMN_ID:N,DEFAULT_LENGTH:N,DATA_DEFAULT:L,"
-       "CHAR_LENGTH:N,CHAR_USED:V1",
+       "CHAR_LENGTH:N,CHAR_USED:V1,DEFAULT_ON_NULL:V3,IDENTITY_COLUMN:V3",
        "SELECT o.owner, o.object_name, c.column_name, c.data_type, NULL, NULL, c.data_length, c.data_precision, "
        "c.data_scale, c.nullable, c.column_id, length(c.data_default), c.data_default, "
-       "coalesce(c.char_length, 0), c.char_used "
+       "coalesce(c.char_length, 0), c.char_used, coalesce(c.default_on_null, 'NO'), "
+       "CASE WHEN c.identity_column IS NULL THEN 'NO' ELSE 'YES' END "
        "FROM objects o JOIN columns c ON c.object_id = o.object_id WHERE o.object_type IN ('TABLE','VIEW')",
+       "OWNER", "TABLE_NAME"},
+      {"TAB_IDENTITY_COLS",
+       "OWNER:V128,TABLE_NAME:V128,COLUMN_NAME:V128,GENERATION_TYPE:V10,SEQUENCE_NAME:V128,IDENTITY_OPTIONS:V298",
+       "SELECT o.owner, o.object_name, c.column_name, c.identity_column, 'ISEQ$$_' || o.object_id, c.identity_options "
+       "FROM objects o JOIN columns c ON c.object_id = o.object_id WHERE o.object_type = 'TABLE' AND "
+       "c.identity_column IS NOT NULL",
        "OWNER", "TABLE_NAME"},
       {"SOURCE", "OWNER:V128,NAME:V128,TYPE:V12,LINE:N,TEXT:V4000",
        "SELECT owner, name, type, line, text FROM source", "OWNER", "NAME"},

@@ -246,12 +246,14 @@ void fire(storage::SessionImpl& session, TriggerDef& d, Datum* oldRow, Datum* ne
 // A write of trigger processing, compiled once per statement run; its binds are set per row.
 struct Query {
   std::shared_ptr<SqlStatement> sql;
-  Query(storage::SessionImpl& session, const std::string& text) {
+  Query(storage::SessionImpl& session, const std::string& text, bool rowWrite = false) {
     sql = std::make_shared<SqlStatement>();
     sql->text = text;
     sql::Parser p(text);
     sql->ast = p.parseStatement();
-    sql->code = sql::compileStatement(*sql->ast, session.compileContext(), text);
+    sql::CompileContext ctx = session.compileContext();
+    ctx.rowWrite = rowWrite;
+    sql->code = sql::compileStatement(*sql->ast, ctx, text);
     sql->ddlVersion = session.impl().ddlVersion();
     sql->internal = true;
     for (const auto& name : sql->code.bindNames) set(name, Value());
@@ -376,7 +378,29 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
     std::vector<std::string> named = ins.columns;
     if (named.empty())
       for (const auto& c : columns) named.push_back(c.name);
-    for (const auto& v : ins.values) item(v);
+    // Identity columns as the statement names them: GENERATED ALWAYS takes no value, ON NULL turns
+    // NULL into the next value.
+    auto identityOf = [&](const std::string& name) -> const catalog::ColumnInfo* {
+      for (const auto& c : columns)
+        if (c.name == name && !c.identity.empty()) return &c;
+      return nullptr;
+    };
+    for (const auto& n : named)
+      if (const auto* c = identityOf(n); c && c->identity == "ALWAYS") throw Error::ora(32795);
+    for (std::size_t i = 0; i < ins.values.size(); ++i) {
+      const auto* c = i < named.size() ? identityOf(named[i]) : nullptr;
+      if (c && c->defaultOnNull) {
+        auto call = std::make_shared<sql::Expr>();
+        call->kind = sql::ExprKind::Function;
+        call->name.parts = {"COALESCE"};
+        call->pos = ins.values[i]->pos;
+        sql::Parser dp(c->defaultText);
+        call->args = {ins.values[i], dp.parseExpr()};
+        item(call);
+      } else {
+        item(ins.values[i]);
+      }
+    }
     // Columns the statement leaves out start with their defaults (after the query's own columns).
     for (const auto& c : columns) {
       if (std::find(named.begin(), named.end(), c.name) != named.end()) continue;
@@ -418,6 +442,8 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
     if (event == kUpdate) {
       for (const auto& a : static_cast<const sql::UpdateStmt&>(ast).sets) {
         if (a.columns.size() != 1) throw Error::ora(3001, "unimplemented feature: multi-column SET on a table with triggers");
+        for (const auto& c : columns)
+          if (c.name == a.columns[0] && c.identity == "ALWAYS") throw Error::ora(32796);
         setColumns.push_back(a.columns[0]);
         item(a.value);
       }
@@ -550,7 +576,7 @@ std::int64_t runTriggered(Exec& x, const sql::Statement& ast, const SqlStatement
       }
       writeSql += ") VALUES (" + values + ")";
     }
-    Query write(session, writeSql);
+    Query write(session, writeSql, true);
     auto rowTriggersBefore = matching("BEFORE", true);
     auto rowTriggersAfter = matching("AFTER", true);
     for (auto& r : rows) {

@@ -1028,8 +1028,8 @@ void alterCompile(storage::SessionImpl& session, Block& block) {
   std::string bodyType = bodyTypeOf(block.type);
   if (withBody && session.catalog().findObject(block.owner, block.name, bodyType) && unit->errors.empty()) {
     auto specUnit = std::shared_ptr<Unit>(unit);
-    if (!block.reuseSettings) keepFlags("PACKAGE BODY");
-    else ccflags = storedCcflags(session.connection(), block.owner, block.name, "PACKAGE BODY");
+    if (!block.reuseSettings) keepFlags(bodyType);
+    else ccflags = storedCcflags(session.connection(), block.owner, block.name, bodyType);
     auto bodyUnit = compileUnit(session, state, block.owner,
                                 sourceOf(session.connection(), block.owner, block.name, bodyType), specUnit, {}, &ccflags);
     bodyUnit->owner = block.owner;

@@ -303,11 +303,25 @@ struct ConstraintDef {
   Position pos;
 };
 
+struct SequenceOptions {
+  bool hasStart = false, hasIncrement = false, hasMin = false, hasMax = false, hasCycle = false, hasCache = false;
+  long long start = 1, increment = 1, minValue = 1, maxValue = 0;
+  bool cycle = false;
+  long long cache = 20;
+  bool startWithLimit = false;  // START WITH LIMIT VALUE (an identity column's sequence, in ALTER TABLE)
+};
+
 struct ColumnDef {
   std::string name;
   TypeSpec type;
   ExprPtr defaultValue;
   std::string defaultText;
+  // GENERATED ... AS IDENTITY: "ALWAYS" or "BY DEFAULT" (empty: not an identity column), with ON NULL
+  // and the options of its sequence; ALTER TABLE ... MODIFY col DROP IDENTITY sets dropIdentity.
+  std::string identity;
+  bool identityOnNull = false;
+  SequenceOptions identityOptions;
+  bool dropIdentity = false;
   std::vector<ConstraintDef> constraints;  // inline constraints (their columns are this column)
   Position pos;
 };
@@ -416,13 +430,6 @@ struct CreateMViewStmt : Statement {
   QueryPtr query;
   std::string queryText;
   Position pos;
-};
-
-struct SequenceOptions {
-  bool hasStart = false, hasIncrement = false, hasMin = false, hasMax = false, hasCycle = false, hasCache = false;
-  long long start = 1, increment = 1, minValue = 1, maxValue = 0;
-  bool cycle = false;
-  long long cache = 20;
 };
 
 struct SequenceStmt : Statement {

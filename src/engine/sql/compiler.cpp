@@ -238,6 +238,9 @@ class Compiler {
     out_.noWait = s.query->noWait;
   }
 
+  // Where an INSERT names its i-th column (the statement, when it names none).
+  static Position columnAt(const InsertStmt& s, std::size_t i) { return i < s.columnPos.size() ? s.columnPos[i] : s.pos; }
+
   void compileInsert(const InsertStmt& s) {
     Source target = resolveTarget(s.table, "INSERT");
     std::vector<const SourceColumn*> cols;
@@ -278,7 +281,7 @@ class Compiler {
       if (s.values.size() > cols.size()) fail(913, s.values[cols.size()]->pos);
       std::vector<std::string> values;
       for (std::size_t i = 0; i < cols.size(); ++i) {
-        Typed v = expr(*s.values[i], scope);
+        Typed v = insertedValue(cols[i]->name, expr(*s.values[i], scope), columnAt(s, i));
         values.push_back(fit(coerce(v, cols[i]->meta.type, *s.values[i]), target, cols[i]->name));
       }
       for (auto& d : defaults) values.push_back(d);
@@ -290,7 +293,7 @@ class Compiler {
       if (qcols.size() > cols.size()) fail(913, s.query->pos);
       std::vector<std::string> values;
       for (std::size_t i = 0; i < cols.size(); ++i) {
-        Typed v{"q0." + quoteName(qcols[i].name), qcols[i].type};
+        Typed v = insertedValue(cols[i]->name, Typed{"q0." + quoteName(qcols[i].name), qcols[i].type}, columnAt(s, i));
         values.push_back(fit(coerce(v, cols[i]->meta.type), target, cols[i]->name));
       }
       for (auto& d : defaults) values.push_back(d);
@@ -313,6 +316,7 @@ class Compiler {
       for (std::size_t i = 0; i < a.columns.size(); ++i) {
         const SourceColumn* c = findColumn(target, a.columns[i]);
         if (!c) fail(904, a.columnPos[i], "\"" + a.columns[i] + "\"");
+        checkUpdatable(c->name, a.columnPos[i]);
         cols.push_back(c);
       }
       Typed v = expr(*a.value, scope);
@@ -404,6 +408,7 @@ class Compiler {
       for (const auto& a : s.sets) {
         const SourceColumn* c = findColumn(target, a.columns[0]);
         if (!c) fail(904, a.columnPos[0], "\"" + a.columns[0] + "\"");
+        checkUpdatable(c->name, a.columnPos[0]);
         if (on.find(target.sqlAlias + "." + quoteName(c->name)) != std::string::npos)
           throw Error(38104, "ORA-38104: Columns referenced in the ON Clause cannot be updated: \"" + target.alias +
                                  "\".\"" + c->name + "\"");
@@ -431,7 +436,8 @@ class Compiler {
       std::vector<std::string> names, values;
       for (std::size_t i = 0; i < cols.size(); ++i) {
         names.push_back(quoteName(cols[i]->name));
-        Typed v = expr(*s.insertValues[i], sourceOnly);
+        Typed v = insertedValue(cols[i]->name, expr(*s.insertValues[i], sourceOnly),
+                                i < s.insertColumnPos.size() ? s.insertColumnPos[i] : s.pos);
         values.push_back(fit(coerce(v, cols[i]->meta.type, *s.insertValues[i]), target, cols[i]->name));
       }
       for (const auto& info : targetInfo_) {
@@ -467,6 +473,31 @@ class Compiler {
     std::string table = targetSql_;
     return target.sqlAlias + ".rowid IN (SELECT " + target.sqlAlias + ".rowid FROM " + table + " AS " +
            target.sqlAlias + " WHERE " + sql + " LIMIT " + limit + ")";
+  }
+
+  const ColumnInfo* targetColumn(const std::string& name) const {
+    for (const auto& c : targetInfo_)
+      if (c.name == name) return &c;
+    return nullptr;
+  }
+
+  // The value an INSERT writes to an identity column: a GENERATED ALWAYS column takes none
+  // (ORA-32795); BY DEFAULT ON NULL takes the sequence's next value in place of NULL.
+  Typed insertedValue(const std::string& column, Typed v, const Position& at) {
+    const ColumnInfo* info = targetColumn(column);
+    if (!info || info->identity.empty() || ctx_.rowWrite) return v;
+    if (info->identity == "ALWAYS") fail(32795, at);
+    if (!info->defaultOnNull) return v;
+    Parser p(info->defaultText);
+    Scope empty;
+    Typed next = expr(*p.parseExpr(), empty);
+    return Typed("coalesce(" + v.sql + ", " + next.sql + ")", v.type);
+  }
+
+  // An UPDATE may not set a GENERATED ALWAYS identity column (ORA-32796).
+  void checkUpdatable(const std::string& column, const Position& at) {
+    const ColumnInfo* info = targetColumn(column);
+    if (info && info->identity == "ALWAYS" && !ctx_.rowWrite) fail(32796, at);
   }
 
   // Makes a value fit its column as Oracle stores it: numbers rounded to the scale and checked against

@@ -75,6 +75,9 @@ struct CompileContext {
   // A query the session runs itself: a WHERE conjunct (:b = 'text' OR other) may be decided once the
   // bind is known (Compiled::bindTests).
   bool bindTests = false;
+  // The engine writes whole rows it has made itself (DML on a table with triggers): identity columns
+  // take the values given, as the statement's own checks were made when the rows were read.
+  bool rowWrite = false;
 };
 
 // The result of compiling one statement.

@@ -691,8 +691,32 @@ void Parser::parseColumnDef(ColumnDef& col) {
   col.name = parseIdentifier();
   if (!peek().is("DEFAULT") && !peek().is("NOT") && !peek().is("NULL") && !peek().is("CONSTRAINT") &&
       !peek().is("PRIMARY") && !peek().is("UNIQUE") && !peek().is("CHECK") && !peek().is("REFERENCES") &&
-      !peek().isOp(",") && !peek().isOp(")"))
+      !peek().is("GENERATED") && !(peek().is("DROP") && peek(1).is("IDENTITY")) && !peek().isOp(",") &&
+      !peek().isOp(")"))
     col.type = parseType(true);
+  if (accept("GENERATED")) {
+    col.identity = "ALWAYS";
+    if (accept("BY")) {
+      expect("DEFAULT");
+      col.identity = "BY DEFAULT";
+      if (accept("ON")) {
+        expect("NULL");
+        col.identityOnNull = true;
+      }
+    } else {
+      accept("ALWAYS");
+    }
+    expect("AS");
+    expect("IDENTITY");
+    if (acceptOp("(")) {
+      parseSequenceOptions(col.identityOptions);
+      expectOp(")", 907);
+    }
+  } else if (peek().is("DROP") && peek(1).is("IDENTITY")) {
+    next();
+    next();
+    col.dropIdentity = true;
+  }
   if (accept("DEFAULT")) {
     int begin = peek().pos.offset;
     col.defaultValue = parseExpr();
@@ -1019,10 +1043,20 @@ StatementPtr Parser::parseCreateMView() {
 StatementPtr Parser::parseSequence(StmtKind kind) {
   auto s = std::make_shared<SequenceStmt>(kind);
   s->name = parseName();
-  SequenceOptions& o = s->options;
+  parseSequenceOptions(s->options);
+  return s;
+}
+
+void Parser::parseSequenceOptions(SequenceOptions& o) {
   for (;;) {
     if (accept("START")) {
       expect("WITH");
+      if (peek().is("LIMIT") && peek(1).is("VALUE")) {
+        next();
+        next();
+        o.startWithLimit = true;
+        continue;
+      }
       o.start = parseSignedInteger();
       o.hasStart = true;
     } else if (accept("INCREMENT")) {
@@ -1046,9 +1080,11 @@ StatementPtr Parser::parseSequence(StmtKind kind) {
     } else if (accept("NOCACHE")) {
       o.cache = 0;
       o.hasCache = true;
-    } else if (accept("NOMINVALUE") || accept("NOMAXVALUE") || accept("ORDER") || accept("NOORDER")) {
+    } else if (accept("NOMINVALUE") || accept("NOMAXVALUE") || accept("ORDER") || accept("NOORDER") ||
+               accept("NOKEEP") || accept("KEEP") || accept("NOSCALE") || accept("NOEXTEND") || accept("NOSHARD") ||
+               accept("NOSESSION") || accept("GLOBAL")) {
     } else {
-      return s;
+      return;
     }
   }
 }

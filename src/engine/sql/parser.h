@@ -46,6 +46,7 @@ class Parser {
   StatementPtr parseCreateView(bool orReplace);
   StatementPtr parseCreateMView();
   StatementPtr parseSequence(StmtKind kind);
+  void parseSequenceOptions(SequenceOptions& options);
   StatementPtr parseCreateSynonym(bool orReplace, bool isPublic);
   StatementPtr parseCreateUser(StmtKind kind);
   StatementPtr parseAlter();

@@ -171,6 +171,11 @@ void upgradeCatalog(sqlite3* db) {
     storage::exec(db, "ALTER TABLE views ADD COLUMN read_only TEXT NOT NULL DEFAULT 'N'");
   // The column names of a view created by FORCE, kept until its query compiles.
   if (!hasColumn(db, "views", "column_aliases")) storage::exec(db, "ALTER TABLE views ADD COLUMN column_aliases TEXT");
+  if (!hasColumn(db, "columns", "identity_column")) {
+    storage::exec(db, "ALTER TABLE columns ADD COLUMN identity_column TEXT");
+    storage::exec(db, "ALTER TABLE columns ADD COLUMN default_on_null TEXT");
+    storage::exec(db, "ALTER TABLE columns ADD COLUMN identity_options TEXT");
+  }
   if (!hasColumn(db, "columns", "char_length")) {
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_length INTEGER");
     storage::exec(db, "ALTER TABLE columns ADD COLUMN char_used TEXT");

@@ -1,6 +1,7 @@
 #include "engine/storage/executor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <set>
 
@@ -418,6 +419,181 @@ class Executor {
     return ctx;
   }
 
+  // An identity column is numeric and takes no DEFAULT of its own.
+  void checkIdentity(const ColumnDef& d, const ColumnInfo& c) {
+    if (c.type != DataType::Number) throw Error(30675, "ORA-30675: identity column must be a numeric type");
+    if (d.defaultValue)
+      throw Error(30665, "ORA-30665: invalid NOT NULL constraint specified on a DEFAULT ON NULL column");
+  }
+
+  static long long identityStart(const SequenceOptions& o) {
+    return o.hasStart ? o.start : o.hasMin ? o.minValue : o.increment > 0 ? 1 : -1;
+  }
+
+  static std::string identitySequence(std::int64_t tableId) { return "ISEQ$$_" + std::to_string(tableId); }
+
+  // Makes the sequence of identity column `c` of table `tableId` (ISEQ$$_<table id>, in the table's
+  // schema) and the column's default that draws from it; returns the NOT NULL constraint it carries.
+  ConstraintDef addIdentity(const std::string& owner, std::int64_t tableId, const ColumnDef& d, ColumnInfo& c) {
+    std::string sequence = identitySequence(tableId);
+    createSequence(owner, sequence, d.identityOptions);
+    c.identity = d.identity;
+    c.defaultOnNull = d.identityOnNull;
+    c.defaultText = "\"" + owner + "\".\"" + sequence + "\".nextval";
+    ConstraintDef notNull;
+    notNull.type = ConstraintType::NotNull;
+    notNull.columns = {c.name};
+    notNull.pos = d.pos;
+    return notNull;
+  }
+
+  // The sequence row of CREATE SEQUENCE (or of an identity column) with its options checked.
+  void createSequence(const std::string& owner, const std::string& name, const SequenceOptions& o) {
+    if (o.increment == 0) throw Error(4002, "ORA-04002: INCREMENT must be a non-zero integer");
+    bool up = o.increment > 0;
+    double minValue = o.hasMin ? static_cast<double>(o.minValue) : up ? 1 : -9.999999999999999e26;
+    double maxValue = o.hasMax ? static_cast<double>(o.maxValue) : up ? 9.999999999999999e27 : -1;
+    long long start = o.hasStart ? o.start : static_cast<long long>(up ? minValue : maxValue);
+    if (minValue >= maxValue) throw Error(4021, "ORA-04021: MINVALUE must be less than MAXVALUE");
+    double cycleLength = (maxValue - minValue) / static_cast<double>(o.increment > 0 ? o.increment : -o.increment);
+    if (o.cycle && o.cache > 0 && static_cast<double>(o.cache) > cycleLength)
+      throw Error(4013, "ORA-04013: number to CACHE must be less than one cycle");
+    Stmt s(db_, "INSERT INTO sequences(sequence_owner, sequence_name, min_value, max_value, increment_by, cycle_flag, "
+                "cache_size, last_number) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    s.bindAll(owner, name);
+    sqlite3_bind_double(s.get(), 3, minValue);
+    sqlite3_bind_double(s.get(), 4, maxValue);
+    s.bind(5, static_cast<std::int64_t>(o.increment));
+    s.bind(6, std::string(o.cycle ? "Y" : "N"));
+    s.bind(7, static_cast<std::int64_t>(o.cache));
+    s.bind(8, static_cast<std::int64_t>(start));
+    s.step();
+    cat_.addObject(owner, name, "SEQUENCE", now());
+  }
+
+  // True for the sequence of an identity column, which only its table's DDL changes.
+  bool isIdentitySequence(const std::string& owner, const std::string& name) {
+    if (name.rfind("ISEQ$$_", 0) != 0) return false;
+    Stmt s(db_, "SELECT 1 FROM columns c JOIN objects o ON o.object_id = c.object_id WHERE o.owner=?1 AND "
+                "c.object_id=?2 AND c.identity_column IS NOT NULL");
+    s.bindAll(owner, name.substr(7));
+    return s.step();
+  }
+
+  // ALTER TABLE ... MODIFY of an identity column: its kind and the options of its sequence.
+  void modifyIdentity(const std::string& owner, const std::string& table, std::int64_t tableId, const ColumnDef& d,
+                      const ColumnInfo& existing) {
+    if (existing.identity.empty())
+      throw Error(30673, "ORA-30673: column to be modified is not an identity column");
+    std::string sequence = identitySequence(tableId);
+    if (d.dropIdentity) {
+      Stmt(db_, "UPDATE columns SET identity_column=NULL, default_on_null='NO', data_default=NULL WHERE object_id=?1 AND "
+                "column_name=?2")
+          .bindAll(tableId, d.name)
+          .step();
+      dropSequenceRow(owner, sequence);
+      return;
+    }
+    Stmt(db_, "UPDATE columns SET identity_column=?3, default_on_null=?4 WHERE object_id=?1 AND column_name=?2")
+        .bindAll(tableId, d.name, d.identity, std::string(d.identityOnNull ? "YES" : "NO"))
+        .step();
+    const SequenceOptions& o = d.identityOptions;
+    forgetSequence(owner, sequence, o.hasIncrement ? std::optional<std::int64_t>(o.increment) : std::nullopt);
+    auto set = [&](const char* column, std::int64_t value) {
+      Stmt(db_, std::string("UPDATE sequences SET ") + column + "=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
+          .bindAll(owner, sequence, value)
+          .step();
+    };
+    if (o.increment == 0) throw Error(4002, "ORA-04002: INCREMENT must be a non-zero integer");
+    if (o.hasIncrement) set("increment_by", o.increment);
+    if (o.hasMin) set("min_value", o.minValue);
+    if (o.hasMax) set("max_value", o.maxValue);
+    if (o.hasCache) set("cache_size", o.cache);
+    if (o.hasCycle) {
+      Stmt(db_, "UPDATE sequences SET cycle_flag=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
+          .bindAll(owner, sequence, std::string(o.cycle ? "Y" : "N"))
+          .step();
+    }
+    if (o.hasStart) set("last_number", o.start);
+    if (o.startWithLimit) {
+      // The next value follows the highest (or, counting down, the lowest) value the column holds.
+      Stmt inc(db_, "SELECT increment_by FROM sequences WHERE sequence_owner=?1 AND sequence_name=?2");
+      inc.bindAll(owner, sequence);
+      std::int64_t increment = inc.step() ? inc.integer(0) : 1;
+      inc.reset();
+      Stmt limit(db_, std::string("SELECT ") + (increment > 0 ? "max" : "min") + "(" + quoteName(d.name) + ") FROM " +
+                          tableRef(owner, table));
+      if (limit.step() && !limit.isNull(0)) set("last_number", limit.integer(0) + increment);
+    }
+    Stmt start(db_, "SELECT identity_options FROM columns WHERE object_id=?1 AND column_name=?2");
+    start.bindAll(tableId, d.name);
+    long long first = 1;
+    if (start.step()) {
+      std::string text = start.text(0);
+      std::size_t at = text.find("START WITH: ");
+      if (at != std::string::npos) first = std::atoll(text.c_str() + at + 12);
+    }
+    start.reset();
+    Stmt next(db_, "SELECT last_number FROM sequences WHERE sequence_owner=?1 AND sequence_name=?2");
+    next.bindAll(owner, sequence);
+    if ((o.hasStart || o.startWithLimit) && next.step()) first = next.integer(0);
+    next.reset();
+    recordIdentityOptions(owner, tableId, d.name, first);
+  }
+
+  // The IDENTITY_OPTIONS text of *_TAB_IDENTITY_COLS, from the sequence as it now is.
+  void recordIdentityOptions(const std::string& owner, std::int64_t tableId, const std::string& column,
+                             std::int64_t start) {
+    Stmt s(db_, "SELECT increment_by, max_value, min_value, cycle_flag, cache_size FROM sequences WHERE "
+                "sequence_owner=?1 AND sequence_name=?2");
+    s.bindAll(owner, identitySequence(tableId));
+    if (!s.step()) return;
+    auto number = [&](int i) {
+      double d = sqlite3_column_double(s.get(), i);
+      if (std::fabs(d) >= 1e27) return std::string(d < 0 ? "-" : "") + std::string(d < 0 ? 27 : 28, '9');
+      return std::to_string(s.integer(i));
+    };
+    std::string text = "START WITH: " + std::to_string(start) + ", INCREMENT BY: " + std::to_string(s.integer(0)) +
+                       ", MAX_VALUE: " + number(1) + ", MIN_VALUE: " + number(2) + ", CYCLE_FLAG: " + s.text(3) +
+                       ", CACHE_SIZE: " + std::to_string(s.integer(4)) +
+                       ", ORDER_FLAG: N, SCALE_FLAG: N, EXTEND_FLAG: N, SESSION_FLAG: N, KEEP_VALUE: N";
+    s.reset();
+    Stmt(db_, "UPDATE columns SET identity_options=?3 WHERE object_id=?1 AND column_name=?2")
+        .bindAll(tableId, column, text)
+        .step();
+  }
+
+  // A new identity column numbers the rows already there, in ROWID order, from its sequence (which
+  // this DDL made, so it is read here rather than through NEXTVAL).
+  void numberRows(const std::string& owner, const std::string& table, std::int64_t tableId, const std::string& column) {
+    std::string sequence = identitySequence(tableId);
+    Stmt seq(db_, "SELECT last_number, increment_by FROM sequences WHERE sequence_owner=?1 AND sequence_name=?2");
+    seq.bindAll(owner, sequence);
+    if (!seq.step()) return;
+    std::int64_t next = seq.integer(0), increment = seq.integer(1);
+    seq.reset();
+    std::vector<std::int64_t> rowids;
+    Stmt rows(db_, "SELECT rowid FROM " + tableRef(owner, table) + " ORDER BY rowid");
+    while (rows.step()) rowids.push_back(rows.integer(0));
+    rows.reset();
+    Stmt set(db_, "UPDATE " + tableRef(owner, table) + " SET " + quoteName(column) + " = ?1 WHERE rowid = ?2");
+    for (auto rowid : rowids) {
+      set.bindAll(next, rowid);
+      set.step();
+      set.reset();
+      next += increment;
+    }
+    Stmt(db_, "UPDATE sequences SET last_number=?3 WHERE sequence_owner=?1 AND sequence_name=?2")
+        .bindAll(owner, sequence, next)
+        .step();
+  }
+
+  void dropSequenceRow(const std::string& owner, const std::string& name) {
+    if (auto o = cat_.findObject(owner, name, "SEQUENCE")) cat_.removeObject(o->id);
+    Stmt(db_, "DELETE FROM sequences WHERE sequence_owner=?1 AND sequence_name=?2").bindAll(owner, name).step();
+    s_.impl().forgetSequence(owner, name);
+  }
+
   // querySchema: the schema the AS query's names resolve in (the current one when empty).
   Compiled createTable(const CreateTableStmt& st, const std::string& querySchema = {}, bool withRows = true) {
     auto [owner, name] = target(st.name);
@@ -451,9 +627,14 @@ class Executor {
     } else {
       int position = 0;
       std::set<std::string> seen;
+      int identities = 0;
       for (const auto& d : st.columns) {
         if (!seen.insert(d.name).second) fail(957, d.pos);
         columns.push_back(columnInfo(d, ++position));
+        if (!d.identity.empty()) {
+          if (++identities > 1) throw Error(30669, "ORA-30669: table can have only one identity column");
+          checkIdentity(d, columns.back());
+        }
       }
       if (std::count_if(columns.begin(), columns.end(), [](const ColumnInfo& c) { return c.typeName == "LONG"; }) > 1)
         throw Error(1754, "ORA-01754: a table may contain only one column of type LONG");
@@ -463,10 +644,15 @@ class Executor {
     exec(db_, ddlText + ")");
     std::int64_t id = cat_.addObject(owner, name, "TABLE", now());
     if (st.temporary) Stmt(db_, "UPDATE objects SET temporary='Y' WHERE object_id=?1").bindAll(id).step();
-    for (auto& c : columns) {
+    std::vector<ConstraintDef> identityNotNull;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      ColumnInfo& c = columns[i];
       if (st.asQuery) c.nullable = true;
+      if (!st.asQuery && !st.columns[i].identity.empty()) identityNotNull.push_back(addIdentity(owner, id, st.columns[i], c));
       cat_.addColumn(id, c);
+      if (!c.identity.empty()) recordIdentityOptions(owner, id, c.name, identityStart(st.columns[i].identityOptions));
     }
+    for (const auto& k : identityNotNull) addConstraint(owner, name, k, columns);
     if (st.asQuery && withRows) {
       Stmt insert(db_, "INSERT INTO " + tableRef(owner, name) + " SELECT * FROM (" + query.sql + ")");
       insert.step();
@@ -560,14 +746,25 @@ class Executor {
         for (const auto& d : st.columns) {
           if (findColumn(d.name)) fail(1430, d.pos);
           ColumnInfo c = columnInfo(d, static_cast<int>(columns.size()) + 1);
+          std::optional<ConstraintDef> identityNotNull;
+          if (!d.identity.empty()) {
+            if (std::any_of(columns.begin(), columns.end(), [](const ColumnInfo& k) { return !k.identity.empty(); }))
+              throw Error(30669, "ORA-30669: table can have only one identity column");
+            checkIdentity(d, c);
+            identityNotNull = addIdentity(owner, object.id, d, c);
+          }
           exec(db_, "ALTER TABLE " + qtable + " ADD COLUMN " + sqliteColumn(c));
           cat_.addColumn(object.id, c);
+          if (!c.identity.empty()) recordIdentityOptions(owner, object.id, c.name, identityStart(d.identityOptions));
           columns.push_back(c);
-          if (!c.defaultText.empty()) {
+          if (!c.identity.empty()) {
+            numberRows(owner, table, object.id, c.name);
+          } else if (!c.defaultText.empty()) {
             Parser p(c.defaultText);
             std::string value = compileTableExpr(*p.parseExpr(), {}, "", compileContext());
             exec(db_, "UPDATE " + qtable + " SET " + quoteName(c.name) + " = " + value);
           }
+          if (identityNotNull) addConstraint(owner, table, *identityNotNull, columns);
           for (const auto& k : d.constraints) addConstraint(owner, table, k, columns);
         }
         break;
@@ -576,6 +773,7 @@ class Executor {
         for (const auto& d : st.columns) {
           ColumnInfo* existing = findColumn(d.name);
           if (!existing) fail(904, d.pos, "\"" + d.name + "\"");
+          if (!d.identity.empty() || d.dropIdentity) modifyIdentity(owner, table, object.id, d, *existing);
           if (!d.type.name.empty()) {
             ColumnInfo c = columnInfo(d, existing->position);
             if (c.type == existing->type && c.length < existing->length && c.length > 0) {
@@ -614,7 +812,7 @@ class Executor {
             }
           }
           bool toNullable = d.constraints.empty() && text_.find("NULL") != std::string::npos && d.type.name.empty() &&
-                            d.defaultText.empty();
+                            d.defaultText.empty() && d.identity.empty() && !d.dropIdentity;
           if (toNullable) makeNullable(owner, table, object.id, *existing);
         }
         break;
@@ -914,6 +1112,8 @@ class Executor {
           .step();
       Stmt(db_, "DELETE FROM dependencies WHERE owner=?1 AND name=?2 AND type=?3").bindAll(owner, name, objectType).step();
     }
+    if (type == "SEQUENCE" && isIdentitySequence(owner, name))
+      throw Error(32794, "ORA-32794: cannot drop a system-generated sequence");
     if (type == "TABLE") dropTable(owner, name, o->id, st.cascadeConstraints);
     else if (type == "INDEX") {
       Stmt s(db_, "SELECT constraint_name FROM indexes WHERE owner=?1 AND index_name=?2");
@@ -974,6 +1174,9 @@ class Executor {
       if (auto io = cat_.findObject(o, n, "INDEX")) cat_.removeObject(io->id);
     }
     exec(db_, "DROP TABLE " + tableRef(owner, name));
+    bool hasIdentity = false;
+    for (const auto& c : cat_.columns(id)) hasIdentity = hasIdentity || !c.identity.empty();
+    if (hasIdentity) dropSequenceRow(owner, identitySequence(id));
     cat_.removeObject(id);
     for (const char* t : {"tab_comments", "col_comments", "tab_privs"})
       Stmt(db_, std::string("DELETE FROM ") + t + " WHERE owner=?1 AND table_name=?2").bindAll(owner, name).step();
@@ -1234,27 +1437,10 @@ class Executor {
     if (st.kind == StmtKind::CreateSequence) {
       requirePrivilege(owner, "CREATE SEQUENCE", "CREATE ANY SEQUENCE");
       requireNewName(owner, name, st.name.pos);
-      bool up = o.increment > 0;
-      double minValue = o.hasMin ? static_cast<double>(o.minValue) : up ? 1 : -9.999999999999999e26;
-      double maxValue = o.hasMax ? static_cast<double>(o.maxValue) : up ? 9.999999999999999e27 : -1;
-      long long start = o.hasStart ? o.start : static_cast<long long>(up ? minValue : maxValue);
-      if (minValue >= maxValue) throw Error(4021, "ORA-04021: MINVALUE must be less than MAXVALUE");
-      double cycleLength = (maxValue - minValue) / static_cast<double>(o.increment > 0 ? o.increment : -o.increment);
-      if (o.cycle && o.cache > 0 && static_cast<double>(o.cache) > cycleLength)
-        throw Error(4013, "ORA-04013: number to CACHE must be less than one cycle");
-      Stmt s(db_, "INSERT INTO sequences(sequence_owner, sequence_name, min_value, max_value, increment_by, cycle_flag, "
-                  "cache_size, last_number) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-      s.bindAll(owner, name);
-      sqlite3_bind_double(s.get(), 3, minValue);
-      sqlite3_bind_double(s.get(), 4, maxValue);
-      s.bind(5, static_cast<std::int64_t>(o.increment));
-      s.bind(6, std::string(o.cycle ? "Y" : "N"));
-      s.bind(7, static_cast<std::int64_t>(o.cache));
-      s.bind(8, static_cast<std::int64_t>(start));
-      s.step();
-      cat_.addObject(owner, name, "SEQUENCE", now());
+      createSequence(owner, name, o);
       return;
     }
+    if (isIdentitySequence(owner, name)) throw Error(32793, "ORA-32793: cannot alter a system-generated sequence");
     auto existing = cat_.findObject(owner, name, "SEQUENCE");
     if (!existing) fail(2289, st.name.pos);
     if (!s_.mayUse(owner, name, "ALTER") && !s_.hasPrivilege("ALTER ANY SEQUENCE")) {
