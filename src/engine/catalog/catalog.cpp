@@ -136,7 +136,10 @@ DataType dataTypeOf(const std::string& t) {
       {"NCLOB", DataType::Clob},      {"BLOB", DataType::Blob},      {"RAW", DataType::Raw},
       {"LONG RAW", DataType::Raw},    {"ROWID", DataType::Rowid},    {"TIMESTAMP", DataType::Date}};
   auto it = types.find(t);
-  return it == types.end() ? DataType::Unknown : it->second;
+  if (it != types.end()) return it->second;
+  // TIMESTAMP(n) [WITH [LOCAL] TIME ZONE] columns hold date and time to the second, as DATE does.
+  if (t.rfind("TIMESTAMP", 0) == 0) return DataType::Date;
+  return DataType::Unknown;
 }
 
 namespace {

@@ -1332,6 +1332,12 @@ TypePtr Compiler::parseType() {
         p_.next();
         expectOp(")");
       }
+      // TIMESTAMP [WITH [LOCAL] TIME ZONE] holds what DATE does: date and time to the second.
+      if (n == "TIMESTAMP" && accept("WITH")) {
+        accept("LOCAL");
+        expect("TIME");
+        expect("ZONE");
+      }
       return scalarType(DataType::Date, "DATE");
     }
     if (n == "BOOLEAN") return booleanType();

@@ -1671,7 +1671,8 @@ class Compiler {
         if (e.name.parts.size() == 1 && aggregateNames().count(e.name.last()) && !e.window) return;
         break;
       case ExprKind::Column: {
-        static const std::set<std::string> pseudo = {"SYSDATE", "USER", "UID", "ROWNUM", "LEVEL"};
+        static const std::set<std::string> pseudo = {"SYSDATE", "USER", "UID", "ROWNUM", "LEVEL", "SYSTIMESTAMP",
+                                                     "CURRENT_TIMESTAMP", "LOCALTIMESTAMP", "CURRENT_DATE"};
         if (e.name.parts.size() == 1 && pseudo.count(e.name.last())) return;
         if (e.name.last() == "NEXTVAL" || e.name.last() == "CURRVAL") return;
         fail(code, e.pos);
@@ -2248,7 +2249,7 @@ class Compiler {
       }
     }
     if (parts.size() == 1) {
-      if (name == "SYSDATE") return {"ora_sysdate()", DataType::Date};
+      if (name == "SYSDATE" || isClockName(name)) return {"ora_sysdate()", DataType::Date};
       if (name == "USER") return {"ora_user()", DataType::Varchar2};
       if (name == "UID") return {"ora_uid()", DataType::Number};
       if (name == "ROWNUM") return {"row_number() OVER ()", DataType::Number};
@@ -2301,6 +2302,14 @@ class Compiler {
     }
     if (name == "GROUPING" || name == "GROUPING_ID" || name == "GROUP_ID") return groupingFunction(e);
     if (name == "DATE") return dateLiteral(e);
+    if (name == "TIMESTAMP" && e.args.size() == 1 && e.args[0]->kind == ExprKind::String) return timestampLiteral(e);
+    if (isClockName(name) && name != "SYSTIMESTAMP" && name != "CURRENT_DATE" && e.args.size() == 1 &&
+        e.args[0]->kind == ExprKind::Number) {
+      // CURRENT_TIMESTAMP(n), LOCALTIMESTAMP(n): the fraction's digits, 0 to 9.
+      if (e.args[0]->text.find_first_not_of("0123456789") != std::string::npos || std::stoi(e.args[0]->text) > 9)
+        fail(30088, e.args[0]->pos);
+      return {"ora_sysdate()", DataType::Date};
+    }
     if (name == "TO_CHAR") return toChar(e, scope);
     if (name == "TRUNC" || name == "ROUND") return truncRound(e, scope);
     if (name == "CAST") return cast(e, scope);
@@ -2512,10 +2521,46 @@ class Compiler {
     return w.frameUnit + " BETWEEN " + text(start) + " AND " + text(end);
   }
 
+  // The clock's other names. Datetime values hold whole seconds here, so each reads what SYSDATE does.
+  static bool isClockName(const std::string& name) {
+    return name == "SYSTIMESTAMP" || name == "CURRENT_TIMESTAMP" || name == "LOCALTIMESTAMP" || name == "CURRENT_DATE";
+  }
+
+  // TIMESTAMP 'YYYY-MM-DD HH24:MI:SS[.fraction]'. Datetime values hold whole seconds, so a fraction
+  // other than zero is refused rather than dropped.
+  Typed timestampLiteral(const Expr& e) {
+    std::string text = e.args[0]->text;
+    std::size_t dot = text.find('.');
+    if (dot != std::string::npos) {
+      std::string fraction = text.substr(dot + 1);
+      if (fraction.empty() || fraction.size() > 9 || fraction.find_first_not_of("0123456789") != std::string::npos)
+        fail(1861, e.pos);
+      if (fraction.find_first_not_of('0') != std::string::npos) fail(3001, e.pos);
+      text.resize(dot);
+    }
+    DateTime d;
+    if (text.size() <= 10) text += " 00:00:00";
+    if (!DateTime::fromIso(text, d)) fail(1861, e.pos);
+    checkFields(d, e);
+    return {quoteText(d.toIso()), DataType::Date};
+  }
+
+  // A literal's fields must make a real date and time.
+  void checkFields(const DateTime& d, const Expr& e) {
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (d.month < 1 || d.month > 12) fail(1843, e.pos);
+    bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+    if (d.day < 1 || d.day > days[d.month - 1] || (d.month == 2 && d.day == 29 && !leap)) fail(1847, e.pos);
+    if (d.hour > 23) fail(1850, e.pos);
+    if (d.minute > 59) fail(1851, e.pos);
+    if (d.second > 59) fail(1852, e.pos);
+  }
+
   Typed dateLiteral(const Expr& e) {
     DateTime d;
     const std::string& text = e.args[0]->text;
     if (!DateTime::fromIso(text + " 00:00:00", d)) fail(1861, e.pos);
+    checkFields(d, e);
     return {quoteText(d.toIso()), DataType::Date};
   }
 

@@ -559,7 +559,7 @@ TypeSpec Parser::parseType(bool userTypes) {
       "NUMBER", "VARCHAR2", "VARCHAR", "CHAR", "NCHAR", "NVARCHAR2", "DATE", "LONG", "LONG RAW", "CLOB",
       "NCLOB", "BLOB", "RAW", "INTEGER", "INT", "SMALLINT", "DECIMAL", "NUMERIC", "FLOAT", "REAL",
       "TIMESTAMP", "CHARACTER", "BINARY_INTEGER", "PLS_INTEGER", "BOOLEAN", "ROWID", "BINARY_DOUBLE",
-      "BINARY_FLOAT"};
+      "BINARY_FLOAT", "INTERVAL"};
   if (!known.count(t.name)) {
     // A column of an object or collection type: the executor tells a user type from a wrong name.
     if (!userTypes || peek().isOp("(")) fail(902, word);
@@ -568,6 +568,45 @@ TypeSpec Parser::parseType(bool userTypes) {
       next();
       t.typeOwner = t.name;
       t.name = next().text;
+    }
+    return t;
+  }
+  // Datetime and interval precisions: 0 to 9 (ORA-30088).
+  auto precision = [&](int fallback) {
+    if (!acceptOp("(")) return fallback;
+    if (peek().kind != TokenKind::Number) fail(30088, peek());
+    const Token& n = next();
+    int v = n.text.find_first_not_of("0123456789") == std::string::npos && n.text.size() < 3 ? std::stoi(n.text) : 99;
+    if (v > 9) fail(30088, n);
+    expectOp(")", 907);
+    return v;
+  };
+  if (t.name == "INTERVAL") {
+    // INTERVAL YEAR[(p)] TO MONTH, INTERVAL DAY[(p)] TO SECOND[(s)]: precision leads, scale the fraction.
+    t.hasPrecision = true;
+    if (accept("YEAR")) {
+      t.precision = precision(2);
+      expect("TO");
+      expect("MONTH");
+      t.name = "INTERVAL YEAR TO MONTH";
+    } else {
+      expect("DAY");
+      t.precision = precision(2);
+      expect("TO");
+      expect("SECOND");
+      t.scale = precision(6);
+      t.name = "INTERVAL DAY TO SECOND";
+    }
+    return t;
+  }
+  if (t.name == "TIMESTAMP") {
+    // TIMESTAMP[(n)] [WITH [LOCAL] TIME ZONE]: the fraction's digits in scale.
+    t.scale = precision(6);
+    if (accept("WITH")) {
+      bool local = accept("LOCAL");
+      expect("TIME");
+      expect("ZONE");
+      t.name = local ? "TIMESTAMP WITH LOCAL TIME ZONE" : "TIMESTAMP WITH TIME ZONE";
     }
     return t;
   }
@@ -588,10 +627,6 @@ TypeSpec Parser::parseType(bool userTypes) {
     if (accept("CHAR")) t.charSemantics = true;
     else accept("BYTE");
     expectOp(")", 907);
-  }
-  if (t.name == "TIMESTAMP") {
-    while (accept("WITH") || accept("LOCAL") || accept("TIME") || accept("ZONE")) {
-    }
   }
   return t;
 }
@@ -1881,9 +1916,10 @@ ExprPtr Parser::parsePrimary() {
         finish(*e);
         return e;
       }
-      if (t.text == "DATE" && peek(1).kind == TokenKind::String) {
+      if ((t.text == "DATE" || t.text == "TIMESTAMP") && peek(1).kind == TokenKind::String) {
+        std::string kind = t.text;
         auto e = make(ExprKind::Function, next());
-        e->name.parts = {"DATE"};
+        e->name.parts = {kind};
         auto lit = make(ExprKind::String, next());
         lit->text = peek(-1).text;
         e->args = {lit};

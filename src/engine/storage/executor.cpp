@@ -271,11 +271,24 @@ class Executor {
     } else if (n == "DATE") {
       c.typeName = "DATE";
       c.length = 7;
-    } else if (n == "TIMESTAMP") {
-      c.typeName = "TIMESTAMP(6)";
-      c.length = 11;
+    } else if (n.rfind("TIMESTAMP", 0) == 0) {
+      // As the dictionary names them: TIMESTAMP(6), TIMESTAMP(3) WITH TIME ZONE, ...
+      c.typeName = "TIMESTAMP(" + std::to_string(t.scale) + ")" + n.substr(9);
+      c.length = n == "TIMESTAMP WITH TIME ZONE" ? 13 : t.scale == 0 ? 7 : 11;
       c.hasScale = true;
-      c.scale = 6;
+      c.scale = t.scale;
+    } else if (n == "INTERVAL YEAR TO MONTH") {
+      c.typeName = "INTERVAL YEAR(" + std::to_string(t.precision) + ") TO MONTH";
+      c.length = 5;
+      c.hasPrecision = c.hasScale = true;
+      c.precision = t.precision;
+      c.scale = 0;
+    } else if (n == "INTERVAL DAY TO SECOND") {
+      c.typeName = "INTERVAL DAY(" + std::to_string(t.precision) + ") TO SECOND(" + std::to_string(t.scale) + ")";
+      c.length = 11;
+      c.hasPrecision = c.hasScale = true;
+      c.precision = t.precision;
+      c.scale = t.scale;
     } else if (n == "LONG") {
       c.typeName = "LONG";
     } else if (n == "CLOB" || n == "NCLOB" || n == "BLOB") {
