@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "admin/checkVer.h"
 #include "admin/disabled.h"
 #include "admin/errors.h"
 #include "db/error.h"
@@ -75,7 +76,7 @@ const MenuItem kMenu[] = {
     {"mmWorkSheet", "mmScript", "&Script", "Skripta", 0},
     {nullptr, "mmProject", "&Version", "&Verzije", kGroup | kAvailable},
     {"mmProject", "Project1", "Project", "Projekt", kHidden},
-    {"mmProject", "mmVersionCheck", "Version Check", "Verzije", 0},
+    {"mmProject", "mmVersionCheck", "Version Check", "Verzije", kAvailable},
     {"mmProject", "mmInstalations", "Instalations", "Instalacije", kHidden},
     {nullptr, "mmEditPL", "Edit P&L ", "&Urejevalnik", kAvailable},
     {nullptr, "mmExecScript", "execute &Script", "&Skripte", kAvailable},
@@ -138,7 +139,7 @@ const ToolButton kToolbar[] = {
     {"tbWSPart", "WorkSheet-SCRIPT", "Poizvedbe-skripta", 0, "text-x-script", QStyle::SP_FileIcon},
     {"tbEditPL", "Edit PL/SQL Script", "Urejevalnik PL/SQL skript", kAvailable, "document-edit",
      QStyle::SP_FileDialogContentsView},
-    {"tbOpenProject", "Version", "Verzije", 0, "document-open", QStyle::SP_DirOpenIcon},
+    {"tbOpenProject", "Version", "Verzije", kAvailable, "document-open", QStyle::SP_DirOpenIcon},
     {"tbExecScript", "Execute Script", "Izvajanje Skript", kAvailable, "system-run", QStyle::SP_MediaPlay},
     {"tbErrors", "Errors", "Pregled napak", kAvailable, "dialog-error", QStyle::SP_MessageBoxCritical},
     {"tbStructures", "Table Structures", "Strukture tabel,podatki,odvisnosti,indeksi", kAvailable, "x-office-spreadsheet",
@@ -345,6 +346,7 @@ void TfmMain::createMenus() {
     structures->setObjectName(QStringLiteral("fmTableStru_%1").arg(++opened));
     structures->show();
   });
+  connect(command("mmVersionCheck"), &QAction::triggered, this, [] { (new TfmCheckVersion)->show(); });
   // The windows of disabled constraints and triggers are made once; closing hides them.
   connect(command("mmConstraints"), &QAction::triggered, this, [this] {
     if (!FfmDisRef) FfmDisRef = new TfmDisRef(this);

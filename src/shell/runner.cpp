@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QtGlobal>
 
+#include "admin/checkVer.h"
 #include "admin/errors.h"
 #include "db/error.h"
 #include "platform/appdirs.h"
@@ -103,6 +104,23 @@ bool openErrorsWindow(TfmMain& main, const WindowRequest& request) {
   return clean;
 }
 
+// The version check of the owner against <p1>.VER: a file that matches closes the window and sets
+// VersionOK; differences leave it open with them and are reported, so the run goes on at once.
+bool openVersionWindow(TfmMain& main, const WindowRequest& request) {
+  QPointer<TfmCheckVersion> window = new TfmCheckVersion;
+  window->pFile = request.line.p1 + QStringLiteral(".VER");
+  window->pUser = request.line.p2.toUpper();
+  window->pObjects = request.line.p3.isEmpty() ? QStringLiteral("ALL") : request.line.p3;
+  window->pAuto = true;
+  QStringList failures;
+  const QMetaObject::Connection failed = QObject::connect(
+      window, &TfmCheckVersion::unattendedFailed, [&failures](const QString& text) { failures << text; });
+  window->show();  // the comparison runs at the window's first showing
+  if (window) QObject::disconnect(failed);
+  for (const QString& text : failures) main.runner().report(text);
+  return main.VersionOK;
+}
+
 }  // namespace
 
 void writeInstallationStatus(db::Session& session, int userIndex, const QString& status) {
@@ -136,7 +154,9 @@ QStringList reportHeader(const QString& organisation, const QString& address, co
 }
 
 std::map<QString, WindowOpener> defaultWindowOpeners() {
-  return {{QStringLiteral("SCRIPT"), &openScriptWindow}, {QStringLiteral("ERRORS"), &openErrorsWindow}};
+  return {{QStringLiteral("SCRIPT"), &openScriptWindow},
+          {QStringLiteral("ERRORS"), &openErrorsWindow},
+          {QStringLiteral("VERSION"), &openVersionWindow}};
 }
 
 CommandRunner::CommandRunner(TfmMain& main)

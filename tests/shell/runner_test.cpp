@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "admin/version_check_logic.h"
 #include "db/query.h"
 #include "engine/engine.h"
 #include "platform/paths.h"
@@ -580,7 +581,7 @@ TEST_F(Runner, AFailedRestrictedSessionStillAsksBeforeTheListGoesOn) {
 
 TEST_F(Runner, AnActionWithoutItsWindowIsSkippedAndKeepsTheProgramOpen) {
   for (const char* action :
-       {"GRANT", "COMPARE", "CHECK_TABLES", "SISTEM", "IZVEDISQL", "REFRESH", "VERSION", "SHOWLOG"}) {
+       {"GRANT", "COMPARE", "CHECK_TABLES", "SISTEM", "IZVEDISQL", "REFRESH", "SHOWLOG"}) {
     TfmMain& w = startFile({QString(action) + " P1", "OWNER AFTER"});
     w.IzvediCeloSkripto();
     ASSERT_EQ(w.runner().log.size(), 1) << action;
@@ -661,6 +662,43 @@ TEST_F(Runner, VersionAndErrorsOutcomesDecideWhetherTheProgramCloses) {
     EXPECT_EQ(cop.readAll(), c.renamed ? "new" : "old") << label.toStdString();
     EXPECT_EQ(QFile::exists(version), c.withVersion && !c.renamed) << label.toStdString();
   }
+}
+
+// The real version check from a command file: a file written from the schema becomes the copy and
+// the program closes; a file with a different version stays, the run ends at once and says why.
+TEST_F(Runner, VersionRunsUnattendedFromACommandFile) {
+  {
+    TfmMain& w = start({});
+    nuvo::admin::writeVersionFile(
+        homePath("KV.VER"), nuvo::admin::readVersionRecords(w.osOracle, "KADE", nuvo::admin::kAllVersionTypes));
+  }
+  TfmMain& w = startFile({"VERSION " + homePath("KV") + " KADE", "OWNER AFTER"});
+  w.IzvediCeloSkripto();
+  EXPECT_TRUE(w.runner().log.isEmpty()) << w.runner().log.join('\n').toStdString();
+  EXPECT_TRUE(closing());
+  EXPECT_EQ(w.currOwner, "AFTER");
+  EXPECT_FALSE(QFile::exists(homePath("KV.VER")));
+  ASSERT_TRUE(QFile::exists(homePath("KV.COP")));
+
+  writeHomeFile("KV.VER", "PROCEDURE#NO_SUCH_PROCEDURE#V01.00#2021-03-15:08:30:00#\r\n");
+  TfmMain& again = startFile({"VERSION " + homePath("KV") + " KADE", "OWNER AFTER"});
+  again.IzvediCeloSkripto();
+  ASSERT_EQ(again.runner().log.size(), 1);
+  EXPECT_TRUE(again.runner().log[0].contains("differ")) << again.runner().log[0].toStdString();
+  EXPECT_EQ(again.currOwner, "AFTER");  // the list goes on
+  EXPECT_FALSE(again.mayClose);
+  EXPECT_FALSE(closing());
+  EXPECT_TRUE(QFile::exists(homePath("KV.VER")));
+  EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+  // The first window closes itself; the one with the difference stays.
+  const auto shown = [] {
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->inherits("TfmCheckVersion") && top->isVisible()) windows << top;
+    return windows;
+  };
+  EXPECT_TRUE(QTest::qWaitFor([&shown] { return shown().size() == 1; }, 5000));
+  qDeleteAll(shown());
 }
 
 TEST_F(Runner, TheListRunsOncePerInstanceAndOnlyTheLastPassDecides) {

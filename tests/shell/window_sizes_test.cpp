@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "admin/checkVer.h"
 #include "admin/disabled.h"
 #include "admin/errors.h"
 #include "shell/IDialogs.h"
@@ -56,6 +57,7 @@ const WindowCase kWindows[] = {
        return editor;
      }},
     {"status window", [](TfmMain&) -> QWidget* { return new TfmErrors; }},
+    {"version check", [](TfmMain&) -> QWidget* { return new TfmCheckVersion; }},
     {"disabled constraints", [](TfmMain& main) -> QWidget* { return new TfmDisRef(&main); }},
     {"disabled triggers", [](TfmMain& main) -> QWidget* { return new TfmDisTrigg(&main); }},
     {"table content", [](TfmMain& main) -> QWidget* {
