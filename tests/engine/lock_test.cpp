@@ -189,9 +189,7 @@ std::vector<std::string> locksWhen(Session& viewer, const std::function<bool(con
 
 std::string sidOf(Session& s) { return std::to_string(s.sessionId()); }
 
-// Disabled: on an unloaded machine the second INSERT is seen holding the lock instead of waiting for it;
-// the V$LOCK rows of a waiting writer need to be looked at again before this runs.
-TEST_F(LockTest, DISABLED_VLockShowsTheWriterBlockingASessionThatWaitsForTheDatabaseLock) {
+TEST_F(LockTest, VLockShowsTheWriterBlockingASessionThatWaitsForTheDatabaseLock) {
   db_->setParameter("nuvo_lock_wait_ms", "20000");
   auto viewer = db_->logOn("SYSTEM", "SYSTEM");
   a_->execute("CREATE TABLE vl_t (n NUMBER)", {});

@@ -892,7 +892,9 @@ void SessionImpl::noteChange(const sql::Compiled& code) {
   if (!code.isQuery && !code.targetTable.empty()) noteTableLock(code.targetOwner, code.targetTable, 3);
   if (code.isQuery && code.forUpdate)
     for (const auto& [owner, name] : code.references) noteTableLock(owner, name, 3);
-  locks_->noteTransaction(sid_, true);
+  // The session holds the transaction lock only once its connection has the write lock; a statement
+  // that has yet to take it may wait for it, and is shown waiting, never holding, meanwhile.
+  if (sqlite3_txn_state(db_, "main") == SQLITE_TXN_WRITE) locks_->noteTransaction(sid_, true);
 }
 
 void SessionImpl::noteTableLock(const std::string& owner, const std::string& table, int mode) {
