@@ -72,13 +72,20 @@ bool openScriptWindow(TfmMain& main, const WindowRequest& request) {
   main.currentScript = request.line.p1;
   window->edDir->setText(request.line.p2);
   window->p_auto = true;
-  QStringList failures;
-  const QMetaObject::Connection failed =
-      QObject::connect(window, &TfmScript::unattendedFailed, [&failures](const QString& text) { failures << text; });
+  // Both are reported when they happen: the window may then wait for the user, who must learn why.
+  // A script stopped on an error does not fail the run: the user has seen it in its window.
+  bool failed = false;
+  const QMetaObject::Connection onFailure =
+      QObject::connect(window, &TfmScript::unattendedFailed, [&main, &failed](const QString& text) {
+        failed = true;
+        main.runner().report(text);
+      });
+  const QMetaObject::Connection onWait = QObject::connect(
+      window, &TfmScript::unattendedWaits, [&main](const QString& text) { main.runner().report(text); });
   window->exec();  // the unattended path starts at the window's first activation
-  QObject::disconnect(failed);
-  for (const QString& text : failures) main.runner().report(text);
-  return failures.isEmpty();
+  QObject::disconnect(onFailure);
+  QObject::disconnect(onWait);
+  return !failed;
 }
 
 // The status window on the invalid objects of the owner, compiled in up to three passes while any

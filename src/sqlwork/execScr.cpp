@@ -569,6 +569,10 @@ void TfmScript::SetLanguageTexts() {
                           "SKRIPTA %1 JE ŽE SHRANJENA IN %2 NJENIH UKAZOV NI IZVEDENIH ALI SO NAPAČNI; "
                           "BREZ UPORABNIKA SE NE IZVEDEJO");
   nizNotStored = t("SCRIPT %1 WAS NOT STORED", "SKRIPTA %1 NI SHRANJENA");
+  nizStoppedWaits = t("SCRIPT %1 STOPPED AT STATEMENT %2: %3; THE SCRIPT WINDOW WAITS FOR THE USER",
+                      "SKRIPTA %1 SE JE USTAVILA PRI UKAZU %2: %3; OKNO SKRIPTE ČAKA NA UPORABNIKA");
+  nizFailedWaits = t("SCRIPT %1 RAN WITH %2 FAILED STATEMENTS; THE SCRIPT WINDOW WAITS FOR THE USER",
+                     "SKRIPTA %1 SE JE IZVEDLA S %2 NAPAČNIMI UKAZI; OKNO SKRIPTE ČAKA NA UPORABNIKA");
 
   const struct {
     QWidget* widget;
@@ -946,6 +950,7 @@ nuvo::sqlwork::RowContext TfmScript::rowContext() {
 bool TfmScript::execRow(int counter, const QString& text, nuvo::sqlwork::RowStatusWriter& status) {
   const auto outcome = nuvo::sqlwork::runRowStatement(quDyn, text, rowContext());
   status.write(counter, outcome);
+  lastRowError_ = outcome.error;
   return outcome.goOn;
 }
 
@@ -1066,6 +1071,8 @@ void TfmScript::spExecAllScriptClick() {
     laErrors->setText(QString::number(++failures));
     if (cbStopOnError->isChecked()) {
       konec = true;
+      // An unattended run says at once why it waits, before a message box or the open window holds it.
+      if (p_auto) emit unattendedWaits(nizStoppedWaits.arg(listedScript_).arg(row.counter).arg(lastRowError_.trimmed()));
       if (cbMess->isChecked())
         MessageDialog(m.nizError + QStringLiteral(":") + kCrLf + kCrLf + row.text, TMsgDlgType::mtConfirmation, mbYes, 0);
       restoreListDisplay();
@@ -1080,6 +1087,7 @@ void TfmScript::spExecAllScriptClick() {
   btCommitClick();
   m.pExecuteScriptNapaka = false;
   if (!ok) {
+    if (p_auto) emit unattendedWaits(nizFailedWaits.arg(listedScript_).arg(failures));
     p_auto = false;
     showMessagePoSQL(nizNeuspesno);
   } else if (!p_auto) {

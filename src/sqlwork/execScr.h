@@ -121,7 +121,7 @@ class TfmScript : public QDialog {
   QString nizErrorAdd, nizActScript, nizSkrPrazna, nizRec, nizNoFile, nizUspesno, nizNeuspesno, nizEnaUspesno,
       nizEnaNeUspesno, nizDoesntExist, nizdelPerm, nizChange, nizNi, nizDelete, nizAll;
   // Failures of an unattended run.
-  QString nizFileMissing, nizStoredUnfinished, nizNotStored;
+  QString nizFileMissing, nizStoredUnfinished, nizNotStored, nizStoppedWaits, nizFailedWaits;
 
   void SetLanguageTexts();
   void FormActivate();
@@ -183,6 +183,9 @@ class TfmScript : public QDialog {
   // read, the stored script still has rows not executed or failed, it cannot be stored); the
   // window says so without waiting and closes.
   void unattendedFailed(const QString& text);
+  // An unattended run stopped on a failing statement, or ran with failures, and the window now waits
+  // for the user: why, said before it waits.
+  void unattendedWaits(const QString& text);
 
  protected:
   bool event(QEvent* event) override;
@@ -226,6 +229,7 @@ class TfmScript : public QDialog {
   QString zadnjaSkripta;
   int shownCounter_ = 0;  // the counter of the row whose text meLong shows
   QString listedScript_;
+  QString lastRowError_;  // the error of the row execRow ran last, empty after success
   QString tekocaScr;
   nuvo::sqlwork::ListFilter listFilter_;  // the filters of the last list refresh, for the run
   QString p_zadVnosFilterSkripta;

@@ -123,10 +123,13 @@ TEST_F(UnattendedProgram, AnActionWithoutItsWindowKeepsTheProgramOpen) {
   program.waitForFinished();
 }
 
-// An unattended SCRIPT that cannot run says why on standard error and leaves the program open as a
-// failed run: its file is missing, or the script is stored with rows a killed run left not executed.
-TEST_F(UnattendedProgram, AScriptThatCannotRunIsReportedOnStandardError) {
+// An unattended SCRIPT that cannot run, or stops on a failing statement, says why on standard error
+// while the program waits, and leaves the program open as a failed run: its file is missing, the
+// script is stored with rows a killed run left not executed, or its second statement fails.
+TEST_F(UnattendedProgram, AScriptThatCannotRunOrStopsIsReportedOnStandardError) {
   writeWork("UPG_HALF.sql", "insert into kade.isec_users (user__id, username) values (96, 'H')\r\n/\r\n");
+  writeWork("UPG_STOP.sql", "create table kade.stop_t (id number)\r\n/\r\ninsert into kade.no_such_t values (1)\r\n/\r\n"
+                            "insert into kade.stop_t values (1)\r\n/\r\n");
   writeWork("half.sql",
             "insert into nuvo_util.nuvo_exs (script_name, script_counter, script_stat, script_cont, script_owner) "
             "values ('UPG_HALF', 1, 'N', 'insert into kade.isec_users (user__id, username) values (96, ''H'')', "
@@ -140,7 +143,8 @@ TEST_F(UnattendedProgram, AScriptThatCannotRunIsReportedOnStandardError) {
     const char* script;
     const char* report;
   } cases[] = {{"UPG_NONE", "SCRIPT FILE CANNOT BE READ: "},
-               {"UPG_HALF", "SCRIPT UPG_HALF IS STORED ALREADY AND 1 OF ITS STATEMENTS ARE NOT EXECUTED"}};
+               {"UPG_HALF", "SCRIPT UPG_HALF IS STORED ALREADY AND 1 OF ITS STATEMENTS ARE NOT EXECUTED"},
+               {"UPG_STOP", "SCRIPT UPG_STOP STOPPED AT STATEMENT 2: ORA-00942"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
     writeWork("RUN.CMD", QByteArray("CONNECT\r\nSCRIPT ") + c.script + " " + work().toUtf8() + "\r\n");
@@ -156,6 +160,10 @@ TEST_F(UnattendedProgram, AScriptThatCannotRunIsReportedOnStandardError) {
     program.waitForFinished();
   }
   EXPECT_EQ(rows("select script_stat from nuvo_util.nuvo_exs where script_name = 'UPG_HALF';"), QStringList({"N"}));
+  // The stopped script ran up to its failing statement and no further.
+  EXPECT_EQ(rows("select script_counter || script_stat from nuvo_util.nuvo_exs where script_name = 'UPG_STOP' "
+                 "order by script_counter;"),
+            QStringList({"1X", "2E", "3N"}));
 }
 
 }  // namespace
