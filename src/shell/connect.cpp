@@ -20,6 +20,7 @@
 #include "platform/paths.h"
 #include "shell/Main.h"
 #include "shell/iKript.h"
+#include "shell/runner.h"
 #include "shell/sql_catalog.h"
 #include "widgets/message_facade.h"
 
@@ -141,6 +142,8 @@ TfmConnect::TfmConnect(QWidget* parent)
 
 void TfmConnect::setLanguageTexts(bool slovene) {
   napakaConn = slovene ? QStringLiteral("NEDOVOLJEN DOSTOP ") : QStringLiteral("ACCESS DENIED ");
+  nizLogonWaits = slovene ? QStringLiteral("PRIJAVA %1 V BAZO %2 NI USPELA: %3; OKNO ZA PRIJAVO ČAKA NA UPORABNIKA")
+                          : QStringLiteral("LOGON OF %1 TO %2 FAILED: %3; THE LOGON WINDOW WAITS FOR THE USER");
   cbConnect->setText(slovene ? QStringLiteral("Shrani:") : QStringLiteral("Save "));
   laUser->setText(slovene ? QStringLiteral("Uporabnik:") : QStringLiteral("User:"));
   laPassword->setText(slovene ? QStringLiteral("Geslo:") : QStringLiteral("Password:"));
@@ -185,9 +188,16 @@ bool TfmConnect::userMayLogOn(const QString& user) {
   return !qryUsers.eof() && qryUsers.field("USERADMI").asInteger() != 0;
 }
 
+void TfmConnect::reportUnattended(const QString& why) {
+  TfmMain* main = fmMain();
+  if (main && main->declRunParam && isMainSession())
+    main->runner().report(nizLogonWaits.arg(edUser->text(), cbDatabases->currentText(), why.trimmed()));
+}
+
 void TfmConnect::btConnectClick() {
   const QString database = cbDatabases->currentText();
   if (edPassword->text().isEmpty() || database.isEmpty()) {
+    reportUnattended(QStringLiteral("Prazno geslo ali baza!"));
     nuvo::showMessage(QStringLiteral("Prazno geslo ali baza!"), nuvo::MessageKind::Error, this);
     return;
   }
@@ -196,6 +206,8 @@ void TfmConnect::btConnectClick() {
   try {
     doaOracle->logOn(edUser->text(), edPassword->text(), alias, cbSysdba->isChecked());
   } catch (const nuvo::db::Error& error) {
+    // A run from the command line says why it waits before the message box holds it.
+    reportUnattended(error.message());
     nuvo::showMessage(napakaConn + kCrLf2 + error.message(), nuvo::MessageKind::Error, this);
     return;
   }
@@ -203,6 +215,7 @@ void TfmConnect::btConnectClick() {
   if (!isPrivilegedSchema(user) && !userMayLogOn(user)) {
     // A refused user does not keep the session.
     doaOracle->logOff();
+    reportUnattended(QStringLiteral("Uporabnik ") + user + QStringLiteral(" nima pravice za dostop."));
     nuvo::showMessage(napakaConn + kCrLf2 + QStringLiteral("Uporabnik ") + user +
                           QStringLiteral(" nima pravice za dostop."),
                       nuvo::MessageKind::Error, this);

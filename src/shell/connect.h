@@ -56,6 +56,7 @@ class TfmConnect : public QDialog {
   QWidget* connForm = nullptr;
   bool FSaveLoginData = false;
   QString napakaConn;
+  QString nizLogonWaits;  // an unattended run's failed logon, on standard error
 
   QLabel* laUser;
   QLabel* laPassword;
@@ -79,6 +80,8 @@ class TfmConnect : public QDialog {
 
  private:
   bool isMainSession() const;
+  // In a run from the command line, says on standard error why the logon window now waits.
+  void reportUnattended(const QString& why);
   // The administrator check of KADE.ISEC_USERS; false refuses the logon.
   bool userMayLogOn(const QString& user);
   void setLanguageTexts(bool slovene);

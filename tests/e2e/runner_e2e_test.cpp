@@ -166,4 +166,22 @@ TEST_F(UnattendedProgram, AScriptThatCannotRunOrStopsIsReportedOnStandardError) 
             QStringList({"1X", "2E", "3N"}));
 }
 
+// A run from the command line with a wrong password says on standard error why the logon window
+// waits, and runs nothing.
+TEST_F(UnattendedProgram, AWrongPasswordIsReportedWhileTheLogonWindowWaits) {
+  writeWork("UPG_PW.sql", "create table kade.pw_t (id number)\r\n/\r\n");
+  writeWork("RUN.CMD", "CONNECT\r\nSCRIPT upg_pw " + work().toUtf8() + "\r\n");
+  QProcess program;
+  program.setProcessChannelMode(QProcess::MergedChannels);
+  startProgram(program, {"@RUN.CMD", "KADE", "WRONG", "DEMO"});
+  const QByteArray report = "LOGON OF KADE TO DEMO FAILED: ORA-01017";
+  QByteArray output;
+  while (!output.contains(report) && program.waitForReadyRead(60000)) output += program.readAll();
+  EXPECT_TRUE(output.contains(report)) << output.toStdString();
+  EXPECT_EQ(program.state(), QProcess::Running);
+  program.kill();
+  program.waitForFinished();
+  EXPECT_EQ(rows("select count(*) from nuvo_util.nuvo_exs where script_name = 'UPG_PW';"), QStringList({"0"}));
+}
+
 }  // namespace
