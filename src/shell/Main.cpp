@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 
 #include "admin/checkVer.h"
+#include "schema/moreInstall.h"
+#include "schema/userInst.h"
 #include "admin/disabled.h"
 #include "admin/errors.h"
 #include "db/error.h"
@@ -77,7 +79,7 @@ const MenuItem kMenu[] = {
     {nullptr, "mmProject", "&Version", "&Verzije", kGroup | kAvailable},
     {"mmProject", "Project1", "Project", "Projekt", kHidden},
     {"mmProject", "mmVersionCheck", "Version Check", "Verzije", kAvailable},
-    {"mmProject", "mmInstalations", "Instalations", "Instalacije", kHidden},
+    {"mmProject", "mmInstalations", "Instalations", "Instalacije", kHidden | kAvailable},
     {nullptr, "mmEditPL", "Edit P&L ", "&Urejevalnik", kAvailable},
     {nullptr, "mmExecScript", "execute &Script", "&Skripte", kAvailable},
     {nullptr, "mmStructures", "Stru&ctures", "S&trukture", kGroup | kAvailable},
@@ -109,7 +111,7 @@ const MenuItem kMenu[] = {
     {"mmCompare", "mmGenerateProc", "Generate Replace procedure", "generiraj Replace proceduro", 0},
     {"mmCompare", "mmMoreInstalationsCrtica", "-", nullptr, kSeparator | kHidden},
     {"mmCompare", "mmInstalationsformoreusers", "Instalations for more users", "Več uporabnikov-hosting",
-     kHidden},
+     kHidden | kAvailable},
     {nullptr, "mmLockAudit", "System Jobs", "Sistemska opravila", kGroup | kAvailable},
     {"mmLockAudit", "mmLock", "Lock", "Zaklepanje", 0},
     {"mmLockAudit", "mmAudit", "Auditing", "Auditing", 0},
@@ -347,6 +349,13 @@ void TfmMain::createMenus() {
     structures->show();
   });
   connect(command("mmVersionCheck"), &QAction::triggered, this, [] { (new TfmCheckVersion)->show(); });
+  connect(command("mmInstalations"), &QAction::triggered, this, [this] { (new TfmInstUsers(this))->show(); });
+  connect(command("mmInstalationsformoreusers"), &QAction::triggered, this, [this] {
+    if (FfmMoreUsers) FfmMoreUsers->deleteLater();
+    FfmMoreUsers = new TfmMoreUsers(this);
+    FfmMoreUsers->show();
+    FfmMoreUsers->raise();
+  });
   // The windows of disabled constraints and triggers are made once; closing hides them.
   connect(command("mmConstraints"), &QAction::triggered, this, [this] {
     if (!FfmDisRef) FfmDisRef = new TfmDisRef(this);

@@ -53,6 +53,8 @@ class TfmMain : public QMainWindow, public TMainContext {
   QPointer<QWidget> FfmLockOra19, FfmAuditOra19;
   // The windows of disabled constraints and of disabled triggers, once opened.
   QPointer<QDialog> FfmDisRef, FfmDisTrigg;
+  // The hosting window: made anew by its menu item (the hidden earlier one goes), hidden on close.
+  QPointer<QDialog> FfmMoreUsers;
 
   // The restricted-session list (grupa: the role whose members may log on, preset "DUD").
   nuvo::db::Query quRestricted{&osOracle};

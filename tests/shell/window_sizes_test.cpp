@@ -24,9 +24,11 @@
 #include "shell/getPict.h"
 #include "shell/setup.h"
 #include "shell/userComm.h"
+#include "schema/moreInstall.h"
 #include "schema/tabConte.h"
 #include "schema/tabStru.h"
 #include "schema/tableRef.h"
+#include "schema/userInst.h"
 #include "shell_test_support.h"
 #include "sqlwork/compTake.h"
 #include "sqlwork/editpl.h"
@@ -70,6 +72,8 @@ const WindowCase kWindows[] = {
     {"table structures", [](TfmMain& main) -> QWidget* { return new TfmTableStru(&main); }},
     {"index drop", [](TfmMain& main) -> QWidget* { return new TfmSQLUtl(&main); }},
     {"scratch", [](TfmMain& main) -> QWidget* { return new TfmCompare(&main); }},
+    {"hosting", [](TfmMain& main) -> QWidget* { return new TfmMoreUsers(&main); }},
+    {"installation register", [](TfmMain& main) -> QWidget* { return new TfmInstUsers(&main); }},
     {"about", [](TfmMain&) -> QWidget* { return new TfmAbout; }},
     {"comments", [](TfmMain&) -> QWidget* { return new TfmComments; }},
     {"picture", [](TfmMain&) -> QWidget* { return new TfmGetPict; }},
