@@ -65,7 +65,6 @@ const nuvo::SqlText kCopyOwnRows{
      "end;"},
     "IZAS2"};
 
-const QString kInvalidTypes = QStringLiteral("('FUNCTION','PACKAGE','PACKAGE BODY','PROCEDURE','TRIGGER','VIEW')");
 
 QString text(const db::Query& query, const char* name) { return query.field(QString::fromLatin1(name)).asString(); }
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,6 +20,8 @@
 #include <QVBoxLayout>
 
 #include "admin/errors_logic.h"
+#include "schema/hosting_users_logic.h"
+#include "shell/main_context.h"
 #include "db/error.h"
 #include "db/query.h"
 #include "shell/CThemedDBGrid.h"
@@ -36,6 +39,9 @@ namespace {
 const nuvo::SqlText kLastIndex{
     "moreInstall.quLastIndex",
     {"select max(userIndex) userIndex , max(instance) instance from nuvo_util.nuvo_instalations"}};
+const nuvo::SqlText kInstallationUsers{
+    "moreInstall.quInstUpor",
+    {"select rowid,xxx.* from nuvo_util.nuvo_inst_users xxx", "where xxx.userIndex=:userIndex order by userName"}};
 // The logging context of the installation's KADE schema, set after its logon.
 const nuvo::SqlText kInitParam{"moreInstall.quTMP", {"begin", "  pckLogParam.InitParam(:ipl);", "end;"}};
 
@@ -80,7 +86,8 @@ TfmMoreUsers::TfmMoreUsers(QWidget* parent)
       quErrorUpor(&context().osOracle),
       quErrors(&context().osOracle),
       quErrorsVrstice(&context().osOracle),
-      quInvalid(&context().osOracle) {
+      quInvalid(&context().osOracle),
+      quInstUpor(&context().osOracle) {
   setObjectName(QStringLiteral("fmMoreUsers"));
   setWindowTitle(QStringLiteral("Več uporabnikov-hosting"));
   setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -90,11 +97,12 @@ TfmMoreUsers::TfmMoreUsers(QWidget* parent)
       {&quScr_Pregled2, &nuvo::schema::kInstallationsMiss}, {&quNapake1, &nuvo::schema::kScriptRowsOf},
       {&quNapake2, &nuvo::schema::kScriptsMissingOf}, {&quErrorUpor, &nuvo::schema::kInvalidCounts},
       {&quErrors, &nuvo::schema::kOwnerErrors},      {&quErrorsVrstice, &nuvo::schema::kErrorLines},
-      {&quInvalid, &nuvo::schema::kInvalidObjects}};
+      {&quInvalid, &nuvo::schema::kInvalidObjects},  {&quInstUpor, &kInstallationUsers}};
   for (const auto& [dataset, text] : texts) {
     dataset->setSql(*text);
     dataset->setReadOnly(true);
   }
+  specialBlocksDir = QCoreApplication::applicationDirPath() + QStringLiteral("/MU_proc/");
   buildWidgets();
   if (!context().osOracle.connected()) return;
   try {
@@ -164,7 +172,7 @@ void TfmMoreUsers::buildWidgets() {
   pcMU->addTab(tsNastavitev, QStringLiteral("Nastavitev instalacij"));
   pcMU->addTab(tsLog, QStringLiteral("Popravi napake iz LOG datoteke"));
   pcMU->addTab(tsInvalidni, QStringLiteral("Invalidni objekti"));
-  if (tsUporabniki) pcMU->addTab(tsUporabniki, QStringLiteral("Uporabniki"));
+  pcMU->addTab(tsUporabniki, QStringLiteral("Uporabniki"));
   pcMU->addTab(tsBrisi, QStringLiteral("Brisi skripte"));
   layout->addWidget(pcMU);
   connect(pcMU, &QTabWidget::currentChanged, this, [this](int index) {
@@ -312,15 +320,41 @@ QWidget* TfmMoreUsers::buildLogPage() {
   auto* layout = new QVBoxLayout(page);
   auto* top = new QHBoxLayout;
   laUpor = named(new QLabel(page), "laUpor");
+  laUpor->setMinimumWidth(80);
+  edLogFile = named(new QLineEdit(QDir::homePath() + QStringLiteral("/importlog/"), page), "edLogFile");
+  edLogFile->setMinimumWidth(220);
+  Button1 = named(new QPushButton(QStringLiteral("Preberi"), page), "Button1");
+  btIzvedi = named(new QPushButton(QStringLiteral("&Popravi napake iz LOGa"), page), "btIzvedi");
+  btIzvedi->setToolTip(QStringLiteral("LOG datoteki morata imeti IME INSTANCE (npr. IZAS1.LOG, FZAS1.LOG)"));
+  btPrevediSpecialneBloke = named(new QPushButton(QStringLiteral("Prevedi posebnosti"), page), "btPrevediSpecialneBloke");
+  btPrevediSpecialneBloke->setToolTip(QStringLiteral("prevedi AUDIT procedure(na poddirektoriju MU_proc)"));
   btNuvoEXS = named(new QPushButton(QStringLiteral("&Prepiši NUVO_EXS(instalacije)"), page), "btNuvoEXS");
+  top->addWidget(new QLabel(QStringLiteral("Uporabnik:"), page));
   top->addWidget(laUpor);
-  top->addStretch(1);
+  top->addWidget(new QLabel(QStringLiteral("LOG direktorij:"), page));
+  top->addWidget(edLogFile, 1);
+  top->addWidget(Button1);
+  top->addWidget(btIzvedi);
+  top->addWidget(btPrevediSpecialneBloke);
   top->addWidget(btNuvoEXS);
   top->addWidget(closeButton(this, page, "btLogKonec"));
   layout->addLayout(top);
-  dbgLog = makeGrid(page, &quInst, "dbgLog");
-  layout->addWidget(dbgLog, 1);
+  auto* split = new QSplitter(Qt::Horizontal, page);
+  dbgLog = makeGrid(split, &quInst, "dbgLog");
+  auto* memos = new QSplitter(Qt::Vertical, split);
+  meLogFile = named(new QPlainTextEdit(memos), "meLogFile");
+  meTrigg = named(new QPlainTextEdit(memos), "meTrigg");
+  for (QPlainTextEdit* memo : {meLogFile, meTrigg}) {
+    memo->setReadOnly(true);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  }
+  split->setStretchFactor(1, 2);
+  layout->addWidget(split, 1);
   connect(btNuvoEXS, &QPushButton::clicked, this, guarded(this, &TfmMoreUsers::btNuvoEXSClick));
+  connect(Button1, &QPushButton::clicked, this, guarded(this, &TfmMoreUsers::Button1Click));
+  connect(btIzvedi, &QPushButton::clicked, this, guarded(this, &TfmMoreUsers::btIzvediClick));
+  connect(btPrevediSpecialneBloke, &QPushButton::clicked, this,
+          guarded(this, &TfmMoreUsers::btPrevediSpecialneBlokeClick));
   // Choosing an installation here makes it the program's current one with its KADE user.
   followRows(dbgLog, this, [this] {
     const Installation row = currentInstallation();
@@ -346,15 +380,11 @@ QWidget* TfmMoreUsers::buildInvalidPage() {
   for (QToolButton* b : {spInvalidKade, spInvalidZozuro}) b->setCheckable(true);
   spInvalidKade->setChecked(true);
   samoInvalidni = named(new QCheckBox(QStringLiteral("samo z invalidnimi"), page), "samoInvalidni");
-  edInst = named(new QLineEdit(QStringLiteral("%"), page), "edInst");
-  edInst->setMaximumWidth(120);
   laLastnik = named(new QLabel(page), "laLastnik");
   btInvalidRefresh = named(new QPushButton(QStringLiteral("&Osveži"), page), "btInvalidRefresh");
   btPrevediInvalide = named(new QPushButton(QStringLiteral("Prevedi vse invalidne objekte"), page), "btPrevediInvalide");
   for (QWidget* w : std::initializer_list<QWidget*>{spInvalidKade, spInvalidZozuro, samoInvalidni})
     top->addWidget(w);
-  top->addWidget(new QLabel(QStringLiteral("Instalacije:"), page));
-  top->addWidget(edInst);
   top->addWidget(btInvalidRefresh);
   top->addWidget(new QLabel(QStringLiteral("Lastnik:"), page));
   top->addWidget(laLastnik);
@@ -382,7 +412,58 @@ QWidget* TfmMoreUsers::buildInvalidPage() {
   return page;
 }
 
-QWidget* TfmMoreUsers::buildUsersPage() { return nullptr; }
+QWidget* TfmMoreUsers::buildUsersPage() {
+  auto* page = named(new QWidget, "tsUporabniki");
+  auto* layout = new QVBoxLayout(page);
+  auto* top = new QHBoxLayout;
+  edInst = named(new QLineEdit(QStringLiteral("%"), page), "edInst");
+  edInst->setMaximumWidth(120);
+  btRfsUpor = named(new QPushButton(QStringLiteral("&Osveži"), page), "btRfsUpor");
+  BtPravice = named(new QPushButton(QStringLiteral("Nastavi pravice"), page), "BtPravice");
+  btPrepisi = named(new QPushButton(QStringLiteral("&Prepiši iz ISEC_USERS"), page), "btPrepisi");
+  top->addWidget(new QLabel(QStringLiteral("Instalacije:"), page));
+  top->addWidget(edInst);
+  top->addWidget(btRfsUpor);
+  top->addWidget(BtPravice);
+  top->addWidget(btPrepisi);
+  top->addStretch(1);
+  top->addWidget(closeButton(this, page, "btKonecUpor"));
+  layout->addLayout(top);
+  auto* split = new QSplitter(Qt::Horizontal, page);
+  dbgInst = makeGrid(split, &quInst, "dbgInst");
+  auto* right = new QWidget(split);
+  auto* rightLayout = new QVBoxLayout(right);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  auto* add = new QHBoxLayout;
+  edNovUpor = named(new QLineEdit(right), "edNovUpor");
+  edNovUpor->setMaxLength(30);
+  nuvo::widgets::upperCaseEdit(edNovUpor);
+  btDodajUpor = named(new QPushButton(QStringLiteral("&Dodaj uporabnika"), right), "btDodajUpor");
+  btBrisiUpor = named(new QPushButton(QStringLiteral("&Briši uporabnika"), right), "btBrisiUpor");
+  add->addWidget(new QLabel(QStringLiteral("Uporabnik:"), right));
+  add->addWidget(edNovUpor, 1);
+  add->addWidget(btDodajUpor);
+  add->addWidget(btBrisiUpor);
+  rightLayout->addLayout(add);
+  dbgUpor = makeGrid(right, &quInstUpor, "dbgUpor");
+  rightLayout->addWidget(dbgUpor, 1);
+  split->setStretchFactor(0, 2);
+  split->setStretchFactor(1, 1);
+  layout->addWidget(split, 1);
+  connect(btRfsUpor, &QPushButton::clicked, this, guarded(this, &TfmMoreUsers::btRfsUporClick));
+  connect(edInst, &QLineEdit::returnPressed, this, guarded(this, &TfmMoreUsers::btRfsUporClick));
+  connect(btDodajUpor, &QPushButton::clicked, this, guarded(this, &TfmMoreUsers::btDodajUporClick));
+  connect(edNovUpor, &QLineEdit::returnPressed, this, guarded(this, &TfmMoreUsers::btDodajUporClick));
+  connect(btBrisiUpor, &QPushButton::clicked, this, guarded(this, &TfmMoreUsers::btBrisiUporClick));
+  connect(BtPravice, &QPushButton::clicked, this, guarded(this, &TfmMoreUsers::BtPraviceClick));
+  connect(btPrepisi, &QPushButton::clicked, this, guarded(this, &TfmMoreUsers::btPrepisiClick));
+  followRows(dbgInst, this, [this] {
+    meProcedura->clear();
+    guarded(this, &TfmMoreUsers::SelectInstallation)();
+    guarded(this, &TfmMoreUsers::OpenInstallationUsers)();
+  });
+  return page;
+}
 
 QWidget* TfmMoreUsers::buildDeletePage() {
   auto* page = named(new QWidget, "tsBrisi");
@@ -423,6 +504,8 @@ void TfmMoreUsers::pcMUChange(int index) {
     since.execute();
     eddatumOD->setText(since.eof() ? QString() : since.field(0).asString());
     btOsveziClick();
+  } else if (page == tsUporabniki) {
+    OpenInstallationUsers();
   } else if (page == tsBrisi) {
     btPrikazSkriptZaBrisanjeClick();
   } else if (page == tsNapake) {
@@ -448,9 +531,11 @@ Installation TfmMoreUsers::currentInstallation() const {
 bool TfmMoreUsers::LogOnInstallation(const QString& which) {
   const TfmMain& m = context();
   const bool kade = which == u"KADE";
-  const QString instance = field(quInst, "INSTANCE");
-  const QString user = kade ? m.currUserAsKade : m.currUserAsZozuro;
-  const QString password = kade ? m.currPassAsKade : m.currPassAsZozuro;
+  return logOnTo(field(quInst, "INSTANCE"), kade ? m.currUserAsKade : m.currUserAsZozuro,
+                 kade ? m.currPassAsKade : m.currPassAsZozuro, kade);
+}
+
+bool TfmMoreUsers::logOnTo(const QString& instance, const QString& user, const QString& password, bool kade) {
   try {
     if (osOracleTMP.connected()) osOracleTMP.logOff();
     osOracleTMP.logOn(user, password, instance);
@@ -463,7 +548,7 @@ bool TfmMoreUsers::LogOnInstallation(const QString& which) {
       nuvo::db::Query init(&osOracleTMP);
       init.setSql(kInitParam);
       init.declareVariable("ipl", nuvo::db::DataType::String);
-      init.setVariable("ipl", m.CurrentUserIpl);
+      init.setVariable("ipl", context().CurrentUserIpl);
       init.execute();
     } catch (const nuvo::db::Error&) {
       // The installation may lack its logging context; the logon stands.
@@ -689,6 +774,16 @@ void TfmMoreUsers::btShraniClick() {
   if (trenStateUser == u"INSERT") {
     nuvo::schema::insertInstallation(context().osOracle, row);
     setRowEditing(false);
+    // The schema users of the new installation, then its first rights pass on that installation.
+    for (const auto& [user, password] : {qMakePair(row.userKade, row.passKade), qMakePair(row.userZozuro, row.passZozuro)}) {
+      bool refused = false;
+      const QStringList statements = nuvo::schema::newInstallationAccountStatements(user, password, &refused);
+      if (refused)
+        nuvo::showMessage(QStringLiteral("NAPAKA: neveljavno ime ali geslo uporabnika ") + user, nuvo::MessageKind::Error,
+                          this);
+      for (const QString& statement : statements) ExecStatement(statement, true);
+    }
+    if (!row.userKade.isEmpty() && !row.passKade.isEmpty()) SetRights(QStringLiteral("GRUPE"), row);
     trenStateUser = QStringLiteral("NONE");
   } else if (trenStateUser == u"EDIT") {
     nuvo::schema::updateInstallation(context().osOracle, editedIndex_, row);
@@ -798,4 +893,140 @@ void TfmMoreUsers::btBrisanjeSkriptClick() {
   nuvo::showMessage(QStringLiteral("Skripte so brisane"), nuvo::MessageKind::Information, this);
   for (QLineEdit* e : {edBrisiSkripteManjse, edBrisiSkripteLike, edBrisiSkripteOd}) e->setText(QStringLiteral("%"));
   btPrikazSkriptZaBrisanjeClick();
+}
+
+// ---------------------------------------------------------------- users page
+
+void TfmMoreUsers::OpenInstallationUsers() {
+  quInstUpor.close();
+  if (!quInstUpor.hasVariable("userIndex")) quInstUpor.declareVariable("userIndex", nuvo::db::DataType::Integer);
+  quInstUpor.setVariable("userIndex", field(quInst, "USERINDEX").toLongLong());
+  quInstUpor.open();
+}
+
+void TfmMoreUsers::btRfsUporClick() {
+  ListInstallations();
+  OpenInstallationUsers();
+}
+
+void TfmMoreUsers::btDodajUporClick() {
+  if (quInst.recordCount() == 0 || edNovUpor->text().trimmed().isEmpty()) return;
+  const QString refused =
+      nuvo::schema::addInstallationUser(context().osOracle, currentInstallation().index, edNovUpor->text());
+  if (!refused.isEmpty()) {
+    nuvo::showMessage(refused, nuvo::MessageKind::Warning, this);
+    return;
+  }
+  edNovUpor->clear();
+  OpenInstallationUsers();
+}
+
+void TfmMoreUsers::btBrisiUporClick() {
+  const QString user = field(quInstUpor, "USERNAME");
+  if (user.isEmpty()) return;
+  try {
+    nuvo::schema::removeInstallationUser(context().osOracle, currentInstallation().index, user);
+  } catch (const nuvo::db::Error& e) {
+    context().osOracle.rollback();
+    nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
+  }
+  OpenInstallationUsers();
+}
+
+void TfmMoreUsers::runRights(const QString& user, const QString& stages) {
+  try {
+    nuvo::schema::runRightsBlock(osOracleTMP, user, stages);
+  } catch (const nuvo::db::Error& e) {
+    nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
+  }
+}
+
+void TfmMoreUsers::SetRights(const QString& mode, const Installation& row) {
+  TfmMain& m = context();
+  m.currUserAsKade = row.userKade;
+  m.currPassAsKade = row.passKade;
+  if (mode == u"GRUPE") {
+    if (logOnTo(row.instance, row.userKade, row.passKade, true)) runRights(row.userKade, QStringLiteral("U"));
+  } else {
+    m.currUserAsZozuro = row.userZozuro;
+    m.currPassAsZozuro = row.passZozuro;
+    if (logOnTo(row.instance, row.userKade, row.passKade, true)) runRights(row.userKade, QStringLiteral("GX"));
+    if (logOnTo(row.instance, row.userZozuro, row.passZozuro, false)) runRights(row.userZozuro, QStringLiteral("X"));
+  }
+  if (osOracleTMP.connected()) osOracleTMP.logOff();
+}
+
+void TfmMoreUsers::BtPraviceClick() {
+  if (quInst.recordCount() == 0) return;
+  const Installation row = currentInstallation();
+  // The role comes first: the application users are granted the role the schema users' pass makes.
+  SetRights(QStringLiteral("USERJI"), row);
+  SetRights(QStringLiteral("GRUPE"), row);
+  nuvo::showMessage(QStringLiteral("PRAVICE nastavljene"), nuvo::MessageKind::Information, this);
+}
+
+void TfmMoreUsers::btPrepisiClick() {
+  if (quInst.recordCount() == 0) return;
+  const Installation row = currentInstallation();
+  if (LogOnInstallation(QStringLiteral("KADE"))) {
+    nuvo::schema::CopyReport report;
+    try {
+      report = nuvo::schema::copyApplicationUsers(context().osOracle, osOracleTMP, row.index, row.userName);
+    } catch (const nuvo::db::Error& e) {
+      report.failures << e.message();
+    }
+    if (osOracleTMP.connected()) osOracleTMP.logOff();
+    if (!report.failures.isEmpty())
+      nuvo::showMessage(QStringLiteral("Niso prepisani:\n") + report.failures.join(u'\n'), nuvo::MessageKind::Warning,
+                        this);
+  }
+  OpenInstallationUsers();
+}
+
+// ---------------------------------------------------------------- import logs and special blocks
+
+void TfmMoreUsers::Button1Click() {
+  QStringList lines;
+  const QString path = nuvo::schema::importLogPaths(edLogFile->text(), context().currUserAsKade).value(0);
+  if (loadTextLines(path, lines)) meLogFile->setPlainText(lines.join(u'\n'));
+}
+
+void TfmMoreUsers::btIzvediClick() {
+  TfmMain& m = context();
+  const QStringList paths = nuvo::schema::importLogPaths(edLogFile->text(), m.currUserAsKade);
+  // The failures of both passes stay listed together.
+  meTrigg->clear();
+  for (int pass = 0; pass < paths.size(); ++pass) {
+    QStringList lines;
+    if (!loadTextLines(paths[pass], lines)) continue;
+    meLogFile->setPlainText(lines.join(u'\n'));
+    if (!LogOnInstallation(pass == 0 ? QStringLiteral("KADE") : QStringLiteral("ZOZURO"))) continue;
+    // The triggers are made as the installation's user, so that the names the log leaves
+    // unqualified are its own.
+    const QStringList failed = nuvo::schema::recreateTriggers(
+        osOracleTMP, nuvo::schema::scanImportLog(lines),
+        [&m](const QString& text) { return m.zamenjave(text, QStringLiteral("SKRIPTA")); });
+    for (const QString& line : failed) meTrigg->appendPlainText(line);
+    osOracleTMP.logOff();
+  }
+  nuvo::showMessage(QStringLiteral("KONEC PREVAJANJA NAPAK IZ LOG DATOTEKE!"), nuvo::MessageKind::Information, this);
+}
+
+void TfmMoreUsers::btPrevediSpecialneBlokeClick() {
+  TfmMain& m = context();
+  if (!LogOnInstallation(QStringLiteral("KADE"))) return;
+  btPrevediSpecialneBloke->setEnabled(false);
+  const auto report = nuvo::schema::runSpecialBlocks(
+      osOracleTMP, specialBlocksDir, m.currUserAsKade, [this](const QString& drop) { ExecStatement(drop, false); },
+      [&m](const QString& text) { return m.zamenjave(text, QStringLiteral("SKRIPTA")); },
+      [] { QCoreApplication::processEvents(); });
+  btPrevediSpecialneBloke->setEnabled(true);
+  if (osOracleTMP.connected()) osOracleTMP.logOff();
+  if (!report.missingFile.isEmpty()) {
+    nuvo::showMessage(QStringLiteral("Datoteke ni mogoče brati: ") + report.missingFile, nuvo::MessageKind::Error,
+                      this);
+    return;
+  }
+  ListInstallations();
+  nuvo::showMessage(nuvo::schema::specialBlocksMessage(report.failures), nuvo::MessageKind::Information, this);
 }

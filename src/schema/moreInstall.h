@@ -59,6 +59,20 @@ class TfmMoreUsers : public QDialog {
   void btPrevediInvalideClick();
   // Log-file page.
   void btNuvoEXSClick();
+  void Button1Click();
+  // Recreates the triggers the two import logs of the installation show as failed.
+  void btIzvediClick();
+  void btPrevediSpecialneBlokeClick();
+  // Users page.
+  void OpenInstallationUsers();
+  void btRfsUporClick();
+  void btDodajUporClick();
+  void btBrisiUporClick();
+  // The rights of an installation: "GRUPE" (its application users get the role) or "USERJI" (the
+  // role and the schema users' objects).
+  void SetRights(const QString& mode, const nuvo::schema::Installation& row);
+  void BtPraviceClick();
+  void btPrepisiClick();
   // Delete-scripts page.
   void btPrikazSkriptZaBrisanjeClick();
   void btBrisanjeSkriptClick();
@@ -84,7 +98,15 @@ class TfmMoreUsers : public QDialog {
   // Log-file page.
   TThemedDBGrid* dbgLog;
   QLabel* laUpor;
-  QPushButton* btNuvoEXS;
+  QLineEdit* edLogFile;
+  QPlainTextEdit *meLogFile, *meTrigg;
+  QPushButton *btNuvoEXS, *Button1, *btIzvedi, *btPrevediSpecialneBloke;
+  // Where the special blocks are read from (MU_proc beside the program).
+  QString specialBlocksDir;
+  // Users page.
+  TThemedDBGrid *dbgInst, *dbgUpor;
+  QLineEdit* edNovUpor;
+  QPushButton *btRfsUpor, *btDodajUpor, *btBrisiUpor, *BtPravice, *btPrepisi;
   // Invalid objects page.
   TThemedDBGrid *dbgPrevedi, *DBGUserNapake;
   QToolButton *spInvalidKade, *spInvalidZozuro;
@@ -106,7 +128,7 @@ class TfmMoreUsers : public QDialog {
 
   nuvo::db::Session osOracleTMP;
   nuvo::db::Dataset quInstal, quInst, quSkripte, quSCR_Pregled1, quScr_Pregled2, quNapake1, quNapake2;
-  nuvo::db::Dataset quErrorUpor, quErrors, quErrorsVrstice, quInvalid;
+  nuvo::db::Dataset quErrorUpor, quErrors, quErrorsVrstice, quInvalid, quInstUpor;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -124,7 +146,8 @@ class TfmMoreUsers : public QDialog {
   void showInstallationRow();
   void setRowEditing(bool editing);
   nuvo::schema::Installation rowFromEdits() const;
-  QString currentInstallationField(const char* name) const;
+  bool logOnTo(const QString& instance, const QString& user, const QString& password, bool kade);
+  void runRights(const QString& user, const QString& stages);
 
   qint64 editedIndex_ = 0;
 };

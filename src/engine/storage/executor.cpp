@@ -1779,8 +1779,9 @@ class Executor {
       for (const auto& grantee : st.grantees) {
         if (isRole) {
           if (isGrant) {
+            // A grant adds the admin option but never takes it away: only REVOKE does.
             Stmt(db_, "INSERT INTO role_privs(grantee, granted_role, admin_option) VALUES (?1,?2,?3) ON CONFLICT DO "
-                      "UPDATE SET admin_option=?3")
+                      "UPDATE SET admin_option=CASE WHEN ?3='YES' THEN 'YES' ELSE admin_option END")
                 .bindAll(grantee, priv, std::string(st.withOption ? "YES" : "NO"))
                 .step();
           } else if (!deleted("DELETE FROM role_privs WHERE grantee=?1 AND granted_role=?2", grantee, priv)) {
@@ -1788,7 +1789,7 @@ class Executor {
           }
         } else if (isGrant) {
           Stmt(db_, "INSERT INTO sys_privs(grantee, privilege, admin_option) VALUES (?1,?2,?3) ON CONFLICT DO UPDATE "
-                    "SET admin_option=?3")
+                    "SET admin_option=CASE WHEN ?3='YES' THEN 'YES' ELSE admin_option END")
               .bindAll(grantee, priv, std::string(st.withOption ? "YES" : "NO"))
               .step();
         } else if (!deleted("DELETE FROM sys_privs WHERE grantee=?1 AND privilege=?2", grantee, priv)) {
