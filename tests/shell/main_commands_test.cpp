@@ -11,6 +11,8 @@
 
 #include "db/query.h"
 #include "qstring_print.h"
+#include "schema/moreInstall.h"
+#include "schema/userInst.h"
 #include "shell/Main.h"
 #include "shell_test_support.h"
 
@@ -60,7 +62,6 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
       {"mmEditPL", false, true},       {"mmExecScript", false, true},     {"mmStatus", false, true},
       {"tbWorkSheet", false, true},    {"tbStructures", false, true},     {"mmLock", false, false},
       {"mmVersionCheck", true, true},  {"tbOpenProject", false, true},
-      {"mmInstalations", true, true},  {"mmInstalationsformoreusers", true, true},
   };
   TfmMain& w = start();
   for (const auto& c : cases) EXPECT_EQ(w.command(c.name)->isEnabled(), c.before) << c.name;
@@ -69,6 +70,37 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
   for (const auto& c : cases) EXPECT_EQ(w.command(c.name)->isEnabled(), c.after) << c.name;
   w.command("mmDisconnect")->trigger();
   for (const auto& c : cases) EXPECT_EQ(w.command(c.name)->isEnabled(), c.before) << c.name;
+}
+
+// The hidden installation items, once shown, open their windows; the hosting window is made anew
+// each time and the earlier, hidden one goes.
+TEST_F(MainCommands, TheInstallationItemsOpenTheirWindows) {
+  TfmMain& w = loggedOn();
+  const auto windows = [](const char* kind) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<QWidget*> found;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->inherits(kind)) found << top;
+    return found;
+  };
+  for (const char* name : {"mmInstalations", "mmInstalationsformoreusers"}) {
+    w.command(name)->setVisible(true);
+    EXPECT_TRUE(w.command(name)->isEnabled()) << name;
+  }
+  w.command("mmInstalationsformoreusers")->trigger();
+  const auto first = windows("TfmMoreUsers");
+  ASSERT_EQ(first.size(), 1);
+  QPointer<QWidget> earlier = first[0];
+  earlier->close();
+  EXPECT_FALSE(earlier.isNull());  // closing hides it
+  w.command("mmInstalationsformoreusers")->trigger();
+  const auto second = windows("TfmMoreUsers");
+  ASSERT_EQ(second.size(), 1);
+  EXPECT_TRUE(earlier.isNull());
+  EXPECT_TRUE(second[0]->isVisible());
+  w.command("mmInstalations")->trigger();
+  EXPECT_EQ(windows("TfmInstUsers").size(), 1);
+  qDeleteAll(windows("TfmInstUsers"));
 }
 
 TEST_F(MainCommands, CaptionsAndHintsInBothLanguages) {
