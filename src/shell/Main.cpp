@@ -37,6 +37,7 @@
 #include "shell/setup.h"
 #include "shell/sql_catalog.h"
 #include "shell/userComm.h"
+#include "schema/cmpstru.h"
 #include "schema/tabStru.h"
 #include "sqlwork/editpl.h"
 #include "sqlwork/execScr.h"
@@ -99,7 +100,7 @@ const MenuItem kMenu[] = {
     {"mmCompare", "mmShowSession", "Show Unrestricted sessions", "Prikaz nedovoljenih prijav", kAvailable},
     {"mmCompare", "mmLongLogin", "Show logins under...", "Predolge prijave", 0},
     {"mmCompare", "mmRefreshTables", "Refresh &Tables", "Osveževanje tabel", 0},
-    {"mmCompare", "mmCompare2", "C&ompare", "Primerjava struktur", 0},
+    {"mmCompare", "mmCompare2", "C&ompare", "Primerjava struktur", kAvailable},
     {"mmCompare", "mmChecktables", "C&heck tables", "Preveri tabele", 0},
     {"mmCompare", "mmRepairtables", "&Repair table", "Popravi Tabelo", 0},
     {"mmCompare", "mmConstraints", "Search for disabled constraints", "Iskanje ukinjenih konstraintov", kAvailable},
@@ -356,6 +357,8 @@ void TfmMain::createMenus() {
     FfmMoreUsers->show();
     FfmMoreUsers->raise();
   });
+  // The structure compare: a new window each time.
+  connect(command("mmCompare2"), &QAction::triggered, this, [] { (new TfmCmpStru)->show(); });
   // The windows of disabled constraints and triggers are made once; closing hides them.
   connect(command("mmConstraints"), &QAction::triggered, this, [this] {
     if (!FfmDisRef) FfmDisRef = new TfmDisRef(this);

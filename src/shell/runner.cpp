@@ -17,6 +17,7 @@
 #include "admin/errors.h"
 #include "db/error.h"
 #include "platform/appdirs.h"
+#include "schema/cmpstru.h"
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -128,6 +129,28 @@ bool openVersionWindow(TfmMain& main, const WindowRequest& request) {
   return main.VersionOK;
 }
 
+// The structure compare of KADE's tables: snapshot into <p2>, compare with the reference <p1> and
+// write the DF report, or remove an older one when nothing differs. A failure leaves the window
+// open with it, is reported, and keeps the program open; the run goes on at once.
+bool openCompareWindow(TfmMain& main, const WindowRequest& request) {
+  QPointer<TfmCmpStru> window = new TfmCmpStru;
+  window->pAuto = true;
+  window->edfSource->setText(request.line.p1);
+  window->edfDest->setText(request.line.p2);
+  window->pShraniDir = request.resultFile;
+  bool failed = false;
+  QStringList reports;
+  const QMetaObject::Connection reported =
+      QObject::connect(window, &TfmCmpStru::unattendedReport, [&](const QString& text, bool failure) {
+        reports << text;
+        failed = failed || failure;
+      });
+  window->show();  // the compare runs at the window's first showing
+  if (window) QObject::disconnect(reported);
+  for (const QString& text : reports) main.runner().report(text);
+  return !failed;
+}
+
 }  // namespace
 
 void writeInstallationStatus(db::Session& session, int userIndex, const QString& status) {
@@ -163,7 +186,8 @@ QStringList reportHeader(const QString& organisation, const QString& address, co
 std::map<QString, WindowOpener> defaultWindowOpeners() {
   return {{QStringLiteral("SCRIPT"), &openScriptWindow},
           {QStringLiteral("ERRORS"), &openErrorsWindow},
-          {QStringLiteral("VERSION"), &openVersionWindow}};
+          {QStringLiteral("VERSION"), &openVersionWindow},
+          {QStringLiteral("COMPARE"), &openCompareWindow}};
 }
 
 CommandRunner::CommandRunner(TfmMain& main)

@@ -108,6 +108,43 @@ TEST_F(UnattendedProgram, AScriptRunReachesADatabaseThroughTheOracleClient) {
   EXPECT_TRUE(rows("select count(*) from all_tables where table_name = 'E2E_T';").contains("0"));
 }
 
+// COMPARE snapshots KADE's tables, writes the difference report and ends; run again with its own
+// snapshot as the reference it finds nothing and removes the older report.
+TEST_F(UnattendedProgram, ACompareRunWritesOrRemovesTheReportAndEndsByItself) {
+  // The run's line is upper-cased, so files are found whatever the case of their names.
+  const auto find = [this](const QString& name) {
+    for (const QString& file : QDir(work()).entryList(QDir::Files))
+      if (file.compare(name, Qt::CaseInsensitive) == 0) return work() + "/" + file;
+    return QString();
+  };
+  const QByteArray dir = work().toUtf8();
+  writeWork("REF.sfg", "###TABLE#PR107PAR#\r\nSIFRA107 NUMBER(10) NOT NULL\r\nGONE_COL DATE\r\n###END##\r\n");
+  writeWork("RUN.CMD", "CONNECT\r\nCOMPARE " + dir + "/REF.sfg " + dir + "/CUR.sfg " + dir + "/diff.txt\r\n");
+  const auto run = [this] {
+    QProcess program;
+    startProgram(program, {"@RUN.CMD", "KADE", "KADE", "DEMO"});
+    const bool ended = program.waitForFinished(120000);
+    if (!ended) program.kill();
+    EXPECT_TRUE(ended) << "the unattended run did not end by itself";
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+  };
+  run();
+  const QString report = find("DF12345!.txt");
+  ASSERT_FALSE(report.isEmpty());
+  QFile reportFile(report);
+  ASSERT_TRUE(reportFile.open(QIODevice::ReadOnly));
+  const QByteArray text = reportFile.readAll();
+  EXPECT_TRUE(text.contains("\r\nTABLE PR107PAR  \r\n      GONE_COL  DOES NOT EXISTS\r\n")) << text.toStdString();
+  reportFile.close();
+  const QString current = find("CUR.sfg");
+  ASSERT_FALSE(current.isEmpty());
+
+  ASSERT_TRUE(QFile::remove(work() + "/REF.sfg"));
+  ASSERT_TRUE(QFile::copy(current, work() + "/REF.sfg"));
+  run();
+  EXPECT_TRUE(find("DF12345!.txt").isEmpty()) << "a stale report of differences is left";
+}
+
 TEST_F(UnattendedProgram, AnActionWithoutItsWindowKeepsTheProgramOpen) {
   writeWork("RUN.CMD", "CONNECT\r\nGRANT KADE ANA\r\n");
   QProcess program;

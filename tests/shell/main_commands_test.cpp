@@ -61,7 +61,7 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
       {"mmAbout", true, true},         {"tbOkna", true, true},            {"tbExit", true, true},
       {"mmEditPL", false, true},       {"mmExecScript", false, true},     {"mmStatus", false, true},
       {"tbWorkSheet", false, true},    {"tbStructures", false, true},     {"mmLock", false, false},
-      {"mmVersionCheck", true, true},  {"tbOpenProject", false, true},
+      {"mmVersionCheck", true, true},  {"tbOpenProject", false, true},    {"mmCompare2", true, true},
   };
   TfmMain& w = start();
   for (const auto& c : cases) EXPECT_EQ(w.command(c.name)->isEnabled(), c.before) << c.name;

@@ -24,6 +24,7 @@
 #include "shell/getPict.h"
 #include "shell/setup.h"
 #include "shell/userComm.h"
+#include "schema/cmpstru.h"
 #include "schema/moreInstall.h"
 #include "schema/tabConte.h"
 #include "schema/tabStru.h"
@@ -60,6 +61,11 @@ const WindowCase kWindows[] = {
      }},
     {"status window", [](TfmMain&) -> QWidget* { return new TfmErrors; }},
     {"version check", [](TfmMain&) -> QWidget* { return new TfmCheckVersion; }},
+    {"structure compare", [](TfmMain&) -> QWidget* {
+       auto* window = new TfmCmpStru;
+       window->showPage(window->TabCompare);
+       return window;
+     }},
     {"disabled constraints", [](TfmMain& main) -> QWidget* { return new TfmDisRef(&main); }},
     {"disabled triggers", [](TfmMain& main) -> QWidget* { return new TfmDisTrigg(&main); }},
     {"table content", [](TfmMain& main) -> QWidget* {
