@@ -117,9 +117,9 @@ TEST_F(UnattendedProgram, ACompareRunWritesOrRemovesTheReportAndEndsByItself) {
       if (file.compare(name, Qt::CaseInsensitive) == 0) return work() + "/" + file;
     return QString();
   };
-  const QByteArray dir = work().toUtf8();
+  // Paths relative to the working directory: the parameters of a line are short.
   writeWork("REF.sfg", "###TABLE#PR107PAR#\r\nSIFRA107 NUMBER(10) NOT NULL\r\nGONE_COL DATE\r\n###END##\r\n");
-  writeWork("RUN.CMD", "CONNECT\r\nCOMPARE " + dir + "/REF.sfg " + dir + "/CUR.sfg " + dir + "/diff.txt\r\n");
+  writeWork("RUN.CMD", "CONNECT\r\nCOMPARE ./REF.sfg ./CUR.sfg ./diff.txt\r\n");
   const auto run = [this] {
     QProcess program;
     startProgram(program, {"@RUN.CMD", "KADE", "KADE", "DEMO"});
