@@ -131,11 +131,16 @@ void TfmMoreUsers::closeEvent(QCloseEvent* event) {
 }
 
 namespace {
+// A read-only grid of a dataset; the row identifier the dataset reads for editing stays hidden.
 TThemedDBGrid* makeGrid(QWidget* parent, nuvo::db::Dataset* dataset, const char* name) {
   auto* grid = named(new TThemedDBGrid(parent), name);
   grid->setModel(new nuvo::widgets::DatasetModel(dataset, grid));
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  QObject::connect(dataset, &nuvo::db::Dataset::opened, grid, [grid, dataset] {
+    for (int column = 0; column < dataset->fieldCount(); ++column)
+      if (dataset->columns()[column].name.compare(u"ROWID", Qt::CaseInsensitive) == 0) grid->setColumnHidden(column, true);
+  });
   return grid;
 }
 

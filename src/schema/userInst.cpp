@@ -164,6 +164,8 @@ void TfmInstUsers::buildWidgets() {
     showRow();
   });
   connect(&quInstUsers, &nuvo::db::Dataset::opened, this, [this] {
+    for (int column = 0; column < quInstUsers.fieldCount(); ++column)
+      dbgInst->setColumnHidden(column, quInstUsers.columns()[column].name.compare(u"ROWID", Qt::CaseInsensitive) == 0);
     if (quInstUsers.recordCount() > 0) quInstUsers.setCurrentRow(0);
     showRow();
   });
