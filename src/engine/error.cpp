@@ -143,6 +143,7 @@ const std::map<int, const char*>& messageTexts() {
       {1427, "single-row subquery returns more than one row"},
       {1436, "CONNECT BY loop in user data"},
       {30929, "ORDER SIBLINGS BY clause not allowed here"},
+      {30484, "missing window specification for this function"},
       {30485, "missing ORDER BY expression in the window specification"},
       {30486, "invalid window aggregation group in the window specification"},
       {1428, "argument '%s' is out of range"},

@@ -241,6 +241,7 @@ void registerFunctions(sqlite3* db, SessionContext* context) {
   sqlite3_create_function_v2(db, "ora_stddev", 1, aggregateFlags, nullptr, nullptr, varianceStep, stddevFinal,
                              nullptr);
   registerListagg(db);
+  registerIgnoreNulls(db);
 }
 
 }  // namespace engine::builtins

@@ -72,6 +72,7 @@ DateTime roundDate(const DateTime& d, const std::string& unit);
 
 // ---- Aggregates with state of their own.
 void registerListagg(sqlite3* db);  // ora_listagg: LISTAGG ... WITHIN GROUP, also over a window
+void registerIgnoreNulls(sqlite3* db);  // ora_nonnull_value: LAG, LEAD, FIRST_VALUE, LAST_VALUE with IGNORE NULLS
 
 
 }  // namespace engine::builtins

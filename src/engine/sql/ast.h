@@ -91,6 +91,7 @@ struct PivotClause {
   };
   struct InItem {
     ExprPtr value;         // PIVOT: the value of the FOR column; UNPIVOT: the literal for the name column
+    std::vector<ExprPtr> values;  // PIVOT over several FOR columns: one value per column
     std::string column;    // UNPIVOT: the column unpivoted
     std::string alias;     // PIVOT: the name the value's columns take
     Position pos;
@@ -99,6 +100,7 @@ struct PivotClause {
   bool includeNulls = false;
   std::vector<Aggregate> aggregates;
   std::string forColumn;      // PIVOT: the column whose values spread; UNPIVOT: the new name column
+  std::vector<std::string> forColumns;  // PIVOT FOR (a, b): the columns whose value combinations spread
   std::string measureColumn;  // UNPIVOT: the new value column
   std::vector<InItem> in;
   Position pos;
@@ -146,6 +148,7 @@ struct Window {
   std::string frameUnit;  // "ROWS" or "RANGE"; empty: the default frame
   FrameBound frameStart, frameEnd;
   Position framePos;
+  bool ignoreNulls = false;  // LAG, LEAD, FIRST_VALUE, LAST_VALUE ... IGNORE NULLS
 };
 
 // One element of GROUP BY: an expression (or a composite (a, b)), ROLLUP (...), CUBE (...) or

@@ -982,7 +982,7 @@ class Compiler {
       if (!p.includeNulls) sql += " WHERE (" + values + ") IS NOT NULL";
       return sql + ") AS " + src.sqlAlias;
     }
-    std::set<std::string> used = {p.forColumn};
+    std::set<std::string> used(p.forColumns.begin(), p.forColumns.end());
     for (const auto& a : p.aggregates) {
       const Expr& call = *a.call;
       if (call.kind != ExprKind::Function || call.window || call.name.parts.size() != 1 ||
@@ -990,7 +990,8 @@ class Compiler {
         fail(56902, call.pos);
       collectColumnNames(call, used);
     }
-    if (!findColumn(s0, p.forColumn)) fail(904, p.pos, "\"" + p.forColumn + "\"");
+    for (const auto& name : p.forColumns)
+      if (!findColumn(s0, name)) fail(904, p.pos, "\"" + name + "\"");
     std::vector<std::string> groups;
     for (const auto& c : s0.columns) {
       if (used.count(c.name)) continue;
@@ -998,17 +999,33 @@ class Compiler {
       groups.push_back(columnSql(c));
       src.columns.push_back({c.name, c.meta});
     }
-    auto forColumn = std::make_shared<Expr>();
-    forColumn->kind = ExprKind::Column;
-    forColumn->name.parts = {p.forColumn};
     for (const auto& item : p.in) {
-      std::string valueName = item.alias.empty() ? headingOf(sourceOf(*item.value)) : item.alias;
+      // An unaliased value is named by its text; a tuple by its values' texts joined by underscores.
+      std::string valueName = item.alias;
+      if (valueName.empty())
+        for (const auto& v : item.values) valueName += (valueName.empty() ? "" : "_") + headingOf(sourceOf(*v));
+      // The row belongs to the value when every FOR column equals its part of the tuple.
+      ExprPtr test;
+      for (std::size_t k = 0; k < p.forColumns.size(); ++k) {
+        auto forColumn = std::make_shared<Expr>();
+        forColumn->kind = ExprKind::Column;
+        forColumn->name.parts = {p.forColumns[k]};
+        auto equal = std::make_shared<Expr>();
+        equal->kind = ExprKind::Binary;
+        equal->op = "=";
+        equal->args = {forColumn, item.values[k]};
+        if (!test) {
+          test = equal;
+        } else {
+          auto both = std::make_shared<Expr>();
+          both->kind = ExprKind::Binary;
+          both->op = "AND";
+          both->args = {test, equal};
+          test = both;
+        }
+      }
       for (const auto& a : p.aggregates) {
         Expr call = *a.call;
-        auto test = std::make_shared<Expr>();
-        test->kind = ExprKind::Binary;
-        test->op = "=";
-        test->args = {forColumn, item.value};
         ExprPtr argument = call.args[0];
         if (argument->kind == ExprKind::Star) {
           argument = std::make_shared<Expr>();
@@ -1739,6 +1756,22 @@ class Compiler {
   }
 
   // START WITH / CONNECT BY as a recursive common table expression over the single FROM item.
+  // Whether a PRIOR in the condition reads a column (rather than a generator's PRIOR of a function).
+  static bool priorOfColumn(const Expr& e) {
+    std::function<bool(const Expr&)> hasColumn = [&](const Expr& x) {
+      if (x.kind == ExprKind::Column) return true;
+      if (x.kind == ExprKind::Subquery || x.kind == ExprKind::Exists) return false;
+      for (const auto& a : x.args)
+        if (a && hasColumn(*a)) return true;
+      return false;
+    };
+    if (e.kind == ExprKind::Unary && e.op == "PRIOR") return !e.args.empty() && e.args[0] && hasColumn(*e.args[0]);
+    if (e.kind == ExprKind::Subquery || e.kind == ExprKind::Exists) return false;
+    for (const auto& a : e.args)
+      if (a && priorOfColumn(*a)) return true;
+    return false;
+  }
+
   std::string hierarchical(const QueryBlock& b, const Scope* outer, std::vector<Column>& cols, const Query& q) {
     InlineLiterals keep(*this);
     if (b.from.size() != 1) fail(1437, b.from[1].pos);
@@ -1746,15 +1779,28 @@ class Compiler {
     std::string baseSql = fromItem(b.from[0], outer, base);
     std::string cte = newAlias();
     std::string prior = newAlias();
+    // A row's identity: a table's rowid; the rows of an inline view whose columns PRIOR connects are
+    // numbered once (a materialized common table) so that loops are found and siblings can be
+    // ordered as over a table. A row generator (CONNECT BY LEVEL <= n, PRIOR of no column) has none.
+    std::string rowKey;
+    std::string numbered;
+    if (base.isTable) {
+      rowKey = base.sqlAlias + ".rowid";
+    } else if (base.tableName != "DUAL" && priorOfColumn(*b.connectBy)) {
+      std::string name = newAlias();
+      numbered = name + " AS MATERIALIZED (SELECT *, row_number() OVER () AS \"__RN\" FROM " + baseSql + "), ";
+      baseSql = name + " AS " + base.sqlAlias;
+      rowKey = base.sqlAlias + ".\"__RN\"";
+    }
+    bool keyed = !rowKey.empty();
     // Rows of the hierarchy: the base columns plus the level and a path for pre-order sorting.
     std::vector<std::string> baseCols;
     for (const auto& c : base.columns) baseCols.push_back(base.sqlAlias + "." + quoteName(c.name));
-    std::string rowidSql = base.isTable ? base.sqlAlias + ".rowid" : "NULL";
-    // The path of rowids from the root orders rows depth-first and finds loops.
-    // Rows of an inline view or DUAL have no rowid: their path is their level, so a row generator
-    // (CONNECT BY LEVEL <= n) comes out in level order.
-    std::string me = base.isTable ? "printf('%010d', " + base.sqlAlias + ".rowid)" : "printf('%010d', 1)";
-    std::string stepMe = base.isTable ? me : "printf('%010d', " + prior + ".\"__LEVEL\" + 1)";
+    std::string rowidSql = base.isTable ? rowKey : "NULL";
+    // The path of row identities from the root orders rows depth-first and finds loops.
+    // Rows without one: their path is their level, so a row generator comes out in level order.
+    std::string me = keyed ? "printf('%010d', " + rowKey + ")" : "printf('%010d', 1)";
+    std::string stepMe = keyed ? me : "printf('%010d', " + prior + ".\"__LEVEL\" + 1)";
     Scope startScope;
     startScope.parent = outer;
     startScope.sources.push_back(base);
@@ -1769,7 +1815,9 @@ class Compiler {
     std::string step = "SELECT " + join(baseCols) + ", " + rowidSql + ", " + prior + ".\"__LEVEL\" + 1, " + prior +
                        ".\"__PATH\" || '/' || " + stepMe + " FROM " + baseSql + " JOIN " + cte + " AS " + prior + " ON " +
                        condition(*b.connectBy, stepScope);
-    if (base.isTable) {
+    // A loop is a row that comes again on its own path; only a condition with PRIOR of a column can
+    // make one (CONNECT BY LEVEL <= n repeats the rows on purpose).
+    if (keyed && priorOfColumn(*b.connectBy)) {
       std::string seen = "instr(" + prior + ".\"__PATH\", " + me + ") > 0";
       step += b.noCycle ? " AND NOT " + seen : " AND CASE WHEN " + seen + " THEN nuvo_error(1436) ELSE 1 END";
     }
@@ -1831,20 +1879,20 @@ class Compiler {
                        (nullsFirst ? " NULLS FIRST" : " NULLS LAST"));
       }
       std::string rank;
-      if (base.isTable) {
+      if (keyed) {
         ranks = newAlias();
-        keys.push_back(base.sqlAlias + ".rowid");
+        keys.push_back(rowKey);
         rank = "printf('%010d', (SELECT " + ranks + ".\"__N\" FROM " + ranks + " WHERE " + ranks + ".\"__R\" = " +
-               base.sqlAlias + ".rowid))";
-        ranks += " AS (SELECT " + base.sqlAlias + ".rowid AS \"__R\", row_number() OVER (ORDER BY " + join(keys) +
+               rowKey + "))";
+        ranks += " AS (SELECT " + rowKey + " AS \"__R\", row_number() OVER (ORDER BY " + join(keys) +
                  ") AS \"__N\" FROM " + baseSql + "), ";
       } else {
-        // Over a subquery the rows have no rowid to rank by: refuse rather than leave siblings unsorted.
-        fail(3001, q.orderBy.front().expr->pos);
+        // Rows of a generator are one row repeated: siblings are equal, their path is their level.
+        rank = me;
       }
       // Added last: the columns above are inserted before the first FROM, which this one contains.
       anchor.insert(anchor.find(" FROM "), ", " + rank);
-      step.insert(step.find(" FROM "), ", " + prior + ".\"__SPATH\" || '/' || " + (base.isTable ? rank : stepMe));
+      step.insert(step.find(" FROM "), ", " + prior + ".\"__SPATH\" || '/' || " + (keyed ? rank : stepMe));
       cteCols.push_back("\"__SPATH\"");
       sortPathCol = "\"__SPATH\"";
     }
@@ -1865,9 +1913,9 @@ class Compiler {
     // A row is a cycle row when a row it connects to is already on its path.
     if (b.noCycle) {
       scope.isCycleSql = "0";
-      // Over a subquery there is no rowid path to find the cycle with: the pseudocolumn is refused.
-      scope.cycleUnsupported = !base.isTable;
-      if (base.isTable) {
+      // Without row identities there is no path to find the cycle with: the pseudocolumn is refused.
+      scope.cycleUnsupported = !keyed;
+      if (keyed) {
         Scope cycleScope = startScope;
         cycleScope.inConnectBy = true;
         cycleScope.priorAlias = rows.sqlAlias;
@@ -1897,7 +1945,7 @@ class Compiler {
       conditions.clear();
     }
     std::string items = selectList(b, scope, cols);
-    std::string sql = "WITH RECURSIVE " + ranks + cte + "(" + join(cteCols) + ") AS (" + anchor + " UNION ALL " + step +
+    std::string sql = "WITH RECURSIVE " + numbered + ranks + cte + "(" + join(cteCols) + ") AS (" + anchor + " UNION ALL " + step +
                       ") SELECT " + (b.distinct ? "DISTINCT " : "") + items + " FROM " + from;
     if (!conditions.empty()) sql += " WHERE " + join(conditions, " AND ");
     if (!b.groupBy.empty()) {
@@ -2417,7 +2465,10 @@ class Compiler {
     if (!framed && w.orderBy.empty()) fail(30485, e.pos);
     // LISTAGG's order is its WITHIN GROUP: its window is a whole partition.
     if (name == "LISTAGG" && !w.orderBy.empty()) fail(30487, w.orderBy.front().expr->pos);
+    if (w.ignoreNulls && name != "LAG" && name != "LEAD" && name != "FIRST_VALUE" && name != "LAST_VALUE")
+      fail(907, e.pos);
     Typed call;
+    std::string frame;      // a frame the function itself needs
     std::string nullCount;  // NTILE(NULL) answers NULL for every row
     if (aggregateNames().count(name)) {
       Expr plain = e;
@@ -2442,7 +2493,17 @@ class Compiler {
         if (i == 2) a = coerce(a, type, *e.args[i]);
         args.push_back(a.sql);
       }
-      call = {std::string(it->second.first) + "(" + join(args) + ")", type};
+      if (w.ignoreNulls && arity != 0) {
+        // Rows whose value is NULL are skipped: LAG looks back from the current row over a frame that
+        // ends there, LEAD forward over one that starts there.
+        int mode = name == "LAG" ? 0 : name == "LEAD" ? 1 : name == "FIRST_VALUE" ? 2 : 3;
+        args.insert(args.begin(), std::to_string(mode));
+        if (mode == 0) frame = "ROWS BETWEEN UNBOUNDED PRECEDING AND CURRENT ROW";
+        if (mode == 1) frame = "ROWS BETWEEN CURRENT ROW AND UNBOUNDED FOLLOWING";
+        call = {"ora_nonnull_value(" + join(args) + ")", type};
+      } else {
+        call = {std::string(it->second.first) + "(" + join(args) + ")", type};
+      }
     } else {
       fail(904, e.pos, "\"" + name + "\"");
     }
@@ -2456,7 +2517,8 @@ class Compiler {
       std::vector<Column> none;
       over += (over.empty() ? "" : " ") + windowOrder(w, scope);
     }
-    if (!w.frameUnit.empty()) over += " " + frameClause(w, scope);
+    if (!frame.empty()) over += " " + frame;
+    else if (!w.frameUnit.empty()) over += " " + frameClause(w, scope);
     std::string sql = call.sql + " OVER (" + over + ")";
     if (!nullCount.empty()) sql = "CASE WHEN (" + nullCount + ") IS NULL THEN NULL ELSE " + sql + " END";
     return {sql, call.type};

@@ -1637,13 +1637,31 @@ std::shared_ptr<PivotClause> Parser::parsePivot() {
     p->aggregates.push_back(std::move(a));
   } while (acceptOp(","));
   expect("FOR");
-  p->forColumn = parseIdentifier();
+  if (acceptOp("(")) {
+    // FOR (a, b) IN ((1, 'x') AS ..., ...): each value of the list is a parenthesized tuple.
+    do p->forColumns.push_back(parseIdentifier());
+    while (acceptOp(","));
+    expectOp(")", 907);
+  } else {
+    p->forColumns.push_back(parseIdentifier());
+  }
+  p->forColumn = p->forColumns.front();
   expect("IN");
   expectOp("(", 906);
   do {
     PivotClause::InItem item;
     item.pos = peek().pos;
-    item.value = parseExpr();
+    if (p->forColumns.size() > 1) {
+      Token start = peek();
+      expectOp("(", 906);
+      do item.values.push_back(parseExpr());
+      while (acceptOp(","));
+      expectOp(")", 907);
+      if (item.values.size() != p->forColumns.size()) fail(p->forColumns.size() > item.values.size() ? 947 : 913, start);
+    } else {
+      item.value = parseExpr();
+      item.values.push_back(item.value);
+    }
     if (accept("AS")) item.alias = parseIdentifier();
     else if (isIdentifier(peek())) item.alias = parseIdentifier();
     p->in.push_back(std::move(item));
@@ -2141,6 +2159,7 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
   }
   if (accept("DISTINCT")) call->distinct = true;
   else accept("ALL");
+  bool ignoreNulls = false;
   do {
     if (peek().kind == TokenKind::Identifier && peek(1).isOp("=>")) {
       // PL/SQL named argument
@@ -2153,12 +2172,32 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
     } else {
       call->args.push_back(parseExpr());
     }
+    // LAG(x IGNORE NULLS, 1) and FIRST_VALUE(x IGNORE NULLS): the null treatment after the value.
+    bool ignore = false;
+    if (nullTreatment(ignore)) {
+      if (call->args.size() != 1) fail(907, peek());
+      ignoreNulls = ignore;
+    }
   } while (acceptOp(","));
   if (!peek().isOp(")")) fail(907, peek());
   next();
   finish(*call);
+  bool after = false;
+  if (nullTreatment(after)) ignoreNulls = after;
   parseOver(*call);
+  if (ignoreNulls) {
+    if (!call->window) fail(30484, peek());
+    call->window->ignoreNulls = true;
+  }
   return call;
+}
+
+// [IGNORE | RESPECT] NULLS: true when one is there, with ignore set by which.
+bool Parser::nullTreatment(bool& ignore) {
+  if (!(peek().is("IGNORE") || peek().is("RESPECT")) || !peek(1).is("NULLS")) return false;
+  ignore = next().is("IGNORE");
+  next();
+  return true;
 }
 
 // LISTAGG([DISTINCT | ALL] value [, delimiter] [ON OVERFLOW {ERROR | TRUNCATE ['indicator']

@@ -81,6 +81,7 @@ class Parser {
   ExprPtr parseCase();
   ExprPtr parseFunctionArgs(ExprPtr call);
   void parseOver(Expr& call);
+  bool nullTreatment(bool& ignore);
   FrameBound parseFrameBound();
   ExprPtr parseListagg(ExprPtr call);
   GroupingTerm parseGroupingTerm(bool inSets);

@@ -187,3 +187,47 @@ FROM w ORDER BY id;
 > 6,"6,5,4",aaabbb
 SELECT LISTAGG(id, ',') WITHIN GROUP (ORDER BY id) OVER (ORDER BY id) FROM w;
 > ORA-30487: ORDER BY not allowed here
+
+# IGNORE NULLS: LAG and LEAD count only the rows whose value is not NULL, before or after the
+# current row (the null treatment may follow the call or the value); the default stands in when
+# there are too few; RESPECT NULLS is the plain function
+CREATE TABLE ig (id NUMBER, g VARCHAR2(1), v NUMBER);
+INSERT INTO ig SELECT 1, 'a', 10 FROM dual UNION ALL SELECT 2, 'a', NULL FROM dual UNION ALL SELECT 3, 'a', NULL FROM dual
+  UNION ALL SELECT 4, 'a', 40 FROM dual UNION ALL SELECT 5, 'b', NULL FROM dual UNION ALL SELECT 6, 'b', 60 FROM dual
+  UNION ALL SELECT 7, 'b', NULL FROM dual;
+> 7 rows
+SELECT id, LAG(v) IGNORE NULLS OVER (ORDER BY id) AS l1, LAG(v, 2) IGNORE NULLS OVER (ORDER BY id) AS l2,
+       LAG(v IGNORE NULLS, 1, -1) OVER (PARTITION BY g ORDER BY id) AS lp,
+       LEAD(v) IGNORE NULLS OVER (ORDER BY id) AS n1, LEAD(v, 1, 0) IGNORE NULLS OVER (PARTITION BY g ORDER BY id) AS np,
+       LAG(v) RESPECT NULLS OVER (ORDER BY id) AS r1
+FROM ig ORDER BY id;
+> ID,L1,L2,LP,N1,NP,R1
+> 1,,,-1,40,40,
+> 2,10,,10,40,40,10
+> 3,10,,10,40,40,
+> 4,10,,10,60,0,
+> 5,40,10,-1,60,60,40
+> 6,40,10,-1,,0,
+> 7,60,40,60,,0,60
+# FIRST_VALUE and LAST_VALUE IGNORE NULLS: the first or last value of the frame that is not NULL
+SELECT id, FIRST_VALUE(v IGNORE NULLS) OVER (PARTITION BY g ORDER BY id) AS fv,
+       LAST_VALUE(v) IGNORE NULLS OVER (PARTITION BY g ORDER BY id) AS lv,
+       LAST_VALUE(v IGNORE NULLS) OVER (PARTITION BY g ORDER BY id ROWS BETWEEN CURRENT ROW AND UNBOUNDED FOLLOWING) AS lva,
+       FIRST_VALUE(v) OVER (PARTITION BY g ORDER BY id DESC) AS plain
+FROM ig ORDER BY id;
+> ID,FV,LV,LVA,PLAIN
+> 1,10,10,40,40
+> 2,10,10,40,40
+> 3,10,10,40,40
+> 4,10,40,40,40
+> 5,,,60,
+> 6,60,60,60,
+> 7,60,60,,
+# Text: an empty string is NULL and skipped too; the value keeps its type
+SELECT id, LAG(TO_CHAR(v)) IGNORE NULLS OVER (ORDER BY id) || '!' AS t FROM ig WHERE id <= 3 ORDER BY id;
+> ID,T
+> 1,!
+> 2,10!
+> 3,10!
+SELECT LAG(v) IGNORE NULLS FROM ig;
+> ORA-30484: missing window specification for this function

@@ -126,9 +126,26 @@ SELECT name FROM staff WHERE id < 5 START WITH mgr IS NULL CONNECT BY PRIOR id =
 > BLAKE
 SELECT name FROM staff ORDER SIBLINGS BY name;
 > ORA-30929: ORDER SIBLINGS BY clause not allowed here
-# Over a subquery the engine cannot order siblings and says so instead of leaving them unsorted
-SELECT name FROM (SELECT * FROM staff) START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER SIBLINGS BY name;
-> ORA-03001: unimplemented feature
+# Over a subquery in FROM siblings are ordered as over a table
+SELECT LEVEL AS lvl, name FROM (SELECT * FROM staff) START WITH mgr IS NULL CONNECT BY PRIOR id = mgr ORDER SIBLINGS BY name;
+> LVL,NAME
+> 1,KING
+> 2,BLAKE
+> 2,JONES
+> 3,SCOTT
+> 4,ADAMS
+SELECT v.name FROM (SELECT s.id, s.mgr, LOWER(s.name) AS name FROM staff s WHERE s.id <> 4) v
+  START WITH v.mgr IS NULL CONNECT BY PRIOR v.id = v.mgr ORDER SIBLINGS BY v.name DESC;
+> NAME
+> king
+> jones
+> blake
+# A row generator over a subquery: no PRIOR, so no loop
+SELECT LEVEL AS n FROM (SELECT 'x' AS x FROM dual) CONNECT BY LEVEL <= 3 ORDER SIBLINGS BY x;
+> N
+> 1
+> 2
+> 3
 
 # A cycle in the data is an error
 UPDATE staff SET mgr = 5 WHERE id = 1;
@@ -149,5 +166,19 @@ SELECT name, CONNECT_BY_ISCYCLE AS cyc FROM staff WHERE CONNECT_BY_ISCYCLE = 1 S
 > JONES,1
 SELECT name, CONNECT_BY_ISCYCLE FROM staff START WITH id = 1 CONNECT BY PRIOR id = mgr;
 > ORA-30930: NOCYCLE keyword is required with CONNECT_BY_ISCYCLE pseudocolumn
-SELECT name, CONNECT_BY_ISCYCLE AS cyc FROM (SELECT * FROM staff) START WITH id = 1 CONNECT BY NOCYCLE PRIOR id = mgr;
-> ORA-03001: unimplemented feature
+# Over a subquery a loop is found as over a table
+SELECT name, CONNECT_BY_ISCYCLE AS cyc FROM (SELECT * FROM staff) START WITH id = 1 CONNECT BY NOCYCLE PRIOR id = mgr ORDER SIBLINGS BY name;
+> NAME,CYC
+> KING,0
+> BLAKE,0
+> JONES,0
+> SCOTT,0
+> ADAMS,1
+SELECT COUNT(*) FROM (SELECT * FROM staff) START WITH id = 1 CONNECT BY PRIOR id = mgr;
+> ORA-01436: CONNECT BY loop in user data
+# CONNECT BY LEVEL over a table of several rows repeats every row under every row: no loop (WHERE
+# filters after the hierarchy: 5 rows under each of the 5)
+SELECT LEVEL AS lvl, COUNT(*) AS n FROM staff WHERE id <= 3 CONNECT BY LEVEL <= 2 GROUP BY LEVEL ORDER BY lvl;
+> LVL,N
+> 1,3
+> 2,15

@@ -27,6 +27,18 @@ SELECT p.region, p.q1 + NVL(p.q2, 0) AS early FROM pv PIVOT (MAX(amt) FOR q IN (
 > REGION,EARLY
 > N,30
 > S,7
+# Several FOR columns: each value is a tuple, a row counts where every column equals its part;
+# an unaliased tuple is named by its values' texts joined by underscores
+SELECT * FROM pv PIVOT (SUM(amt) AS s, COUNT(amt) AS c FOR (region, q) IN (('N', 1) AS n1, ('S', 1) AS s1, ('S', 3) AS s3));
+> N1_S,N1_C,S1_S,S1_C,S3_S,S3_C
+> 10,1,12,2,,0
+SELECT * FROM pv PIVOT (MAX(amt) FOR (region, q) IN (('N', 2), ('S', 1)));
+> 'N'_2,'S'_1
+> 20,7
+SELECT * FROM (SELECT region, q, amt, MOD(q, 2) AS odd FROM pv) PIVOT (SUM(amt) FOR (region, q) IN (('N', 1) AS a, ('N', 2) AS b, ('S', 1) AS c)) ORDER BY odd;
+> ODD,A,B,C
+> 0,,20,
+> 1,10,,12
 SELECT * FROM pv PIVOT (amt FOR q IN (1));
 > ORA-56902: expect aggregate function inside pivot operation
 
