@@ -43,4 +43,16 @@ QDateTime dateOfVariant(const QVariant& v) {
   return dt;
 }
 
+QByteArray bytesOfVariant(const QVariant& v) {
+  if (v.typeId() != QMetaType::QString) return v.toByteArray();
+  // Text for a RAW or BLOB is hex digits, as the server reads it: an odd count has a leading 0.
+  const QString text = v.toString();
+  QByteArray digits = text.toLatin1();
+  for (const QChar c : text)
+    if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')))
+      throw Error::ora(1465, QStringLiteral("invalid hex number"));
+  if (digits.size() % 2) digits.prepend('0');
+  return QByteArray::fromHex(digits);
+}
+
 }  // namespace nuvo::db

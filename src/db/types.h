@@ -22,6 +22,9 @@ DataType typeOfVariant(const QVariant& value);
 // The date and wall-clock time of a date value (QDate, QDateTime or ISO text); throws ORA-01861
 // when it is none.
 QDateTime dateOfVariant(const QVariant& value);
+// The bytes of a binary value (RAW, BLOB): a QByteArray as it is, text as hex digits (throws
+// ORA-01465 when it is not).
+QByteArray bytesOfVariant(const QVariant& value);
 
 struct Column {
   QString name;      // as the server names it (unquoted names upper case)

@@ -40,6 +40,26 @@ TEST_F(QueryTest, ReadsRowsAndFieldsByNameAndIndex) {
   EXPECT_EQ(errorOf([&] { q.field("missing"); }).code(), 0);
 }
 
+// An empty LOB is a value of no characters or bytes, not NULL, both in the table and in the client.
+TEST_F(QueryTest, EmptyLobsReadBackAsEmptyValuesNotNull) {
+  exec({"CREATE TABLE lobs (id NUMBER(10), c CLOB, b BLOB)", "INSERT INTO lobs VALUES (1, EMPTY_CLOB(), EMPTY_BLOB())",
+        "INSERT INTO lobs VALUES (2, NULL, NULL)"});
+  Query q(&session);
+  q.setSql("SELECT c, b, CASE WHEN c IS NULL THEN 'null' ELSE 'set' END AS state FROM lobs ORDER BY id");
+  q.execute();
+  ASSERT_FALSE(q.eof());
+  EXPECT_FALSE(q.field("C").isNull());
+  EXPECT_EQ(q.field("C").asString(), "");
+  EXPECT_FALSE(q.field("B").isNull());
+  EXPECT_TRUE(q.field("B").value().toByteArray().isEmpty());
+  EXPECT_EQ(q.field("STATE").asString(), "set");
+  q.next();
+  ASSERT_FALSE(q.eof());
+  EXPECT_TRUE(q.field("C").isNull());
+  EXPECT_TRUE(q.field("B").isNull());
+  EXPECT_EQ(q.field("STATE").asString(), "null");
+}
+
 TEST_F(QueryTest, MovedToAnotherSessionRunsThere) {
   Session other;
   other.logOn("SYS", "SYS", directory, true);
@@ -139,6 +159,54 @@ TEST_F(QueryTest, NullVariableIsDistinctFromEmptyString) {
   }
   q.setVariable("v", QString(""));
   EXPECT_TRUE(q.getVariable("v").isValid());  // the variable keeps what was set
+}
+
+// Text bound for a RAW column is hex digits, stored as the bytes they spell, whatever type the
+// variable was declared with and whichever statement writes it.
+TEST_F(QueryTest, TextBoundForARawColumnIsStoredAsItsBytes) {
+  exec({"CREATE TABLE r (id NUMBER(10), tag RAW(8))"});
+  struct Case {
+    const char* sql;
+    DataType declared;
+    QVariant value;
+    QByteArray stored;
+  };
+  const Case cases[] = {
+      {"INSERT INTO r VALUES (1, :v)", DataType::String, QString("0aff"), QByteArray("\x0a\xff", 2)},
+      {"INSERT INTO r VALUES (2, :v)", DataType::Binary, QString("0AFF10"), QByteArray("\x0a\xff\x10", 3)},
+      {"INSERT INTO r VALUES (3, :v)", DataType::Unknown, QString("abc"), QByteArray("\x0a\xbc", 2)},
+      {"INSERT INTO r SELECT 4, :v FROM dual", DataType::String, QString("01"), QByteArray("\x01", 1)},
+      {"BEGIN INSERT INTO r VALUES (5, :v); END;", DataType::Binary, QString("7f"), QByteArray("\x7f", 1)},
+      {"INSERT INTO r VALUES (6, :v)", DataType::Binary, QByteArray("\x00\x01", 2), QByteArray("\x00\x01", 2)},
+  };
+  for (const Case& c : cases) {
+    Query ins(&session);
+    ins.setSql(c.sql);
+    ins.declareVariable("v", c.declared);
+    ins.setVariable("v", c.value);
+    ins.execute();
+  }
+  Query upd(&session);
+  upd.setSql("UPDATE r SET tag = :v WHERE id = 6");
+  upd.declareVariable("v", DataType::Binary);
+  upd.setVariable("v", QString("FFFE"));
+  upd.execute();
+
+  Query q(&session);
+  q.setSql("SELECT id, tag, RAWTOHEX(tag) AS hex FROM r ORDER BY id");
+  q.execute();
+  QList<QByteArray> stored;
+  for (; !q.eof(); q.next()) stored.push_back(q.field("tag").value().toByteArray());
+  QList<QByteArray> expected;
+  for (const Case& c : cases) expected.push_back(c.stored);
+  expected.back() = QByteArray("\xff\xfe", 2);
+  EXPECT_EQ(stored, expected);
+
+  Query bad(&session);
+  bad.setSql("INSERT INTO r VALUES (7, :v)");
+  bad.declareVariable("v", DataType::Binary);
+  bad.setVariable("v", QString("0x12"));
+  EXPECT_EQ(errorOf([&] { bad.execute(); }).code(), 1465);
 }
 
 TEST_F(QueryTest, LongValueOfHundredThousandCharactersRoundTrips) {

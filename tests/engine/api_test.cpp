@@ -353,6 +353,26 @@ TEST(PasswordTest, OpeningACatalogOfPlainPasswordsReplacesThemByDigests) {
 namespace engine {
 namespace {
 
+// Two openings of one directory stand for two processes: each takes its block of cached values from
+// the mark in the instance file, past what the other took.
+TEST(SequenceTest, TwoProcessesOnOneDatabaseNeverHandOutTheSameValue) {
+  std::string dir = nuvo::test::makeTempDir("sequences") + "/DB";
+  CreateOptions options;
+  options.durable = false;
+  auto first = Database::create(dir, options);
+  auto a = first->logOn("system", "SYSTEM", false);
+  a->execute("CREATE SEQUENCE s CACHE 3");
+  auto second = Database::open(dir);
+  auto b = second->logOn("system", "SYSTEM", false);
+  auto next = [](Session& s) { return test::rows(s, "SELECT s.NEXTVAL FROM dual").at(0); };
+  std::vector<std::string> taken;
+  for (int i = 0; i < 4; ++i) {
+    taken.push_back(next(*a));
+    taken.push_back(next(*b));
+  }
+  EXPECT_EQ(taken, (std::vector<std::string>{"1", "4", "2", "5", "3", "6", "7", "10"}));
+}
+
 TEST(SessionRegistryTest, OpeningTheDatabaseAgainKeepsTheSessionsOfLiveProcesses) {
   std::string dir = nuvo::test::makeTempDir("registry") + "/DB";
   CreateOptions options;

@@ -76,6 +76,43 @@ TEST_F(DbLinkTest, DictionaryOverALinkIsTheOtherDatabases) {
   EXPECT_EQ(errorCode(*session_, "SELECT COUNT(*) FROM dba_jobs_running@audit_dba"), 3001);
 }
 
+TEST_F(DbLinkTest, SequencesOverALinkHandOutTheOtherDatabasesValues) {
+  remote_->logOn("system", "SYSTEM", false)->execute("GRANT CREATE SEQUENCE TO aud");
+  auto aud = remote_->logOn("aud", "Secret1", false);
+  aud->execute("CREATE SEQUENCE ids START WITH 10 CACHE 5");
+  auto own = [&] { return rows(*aud, "SELECT ids.NEXTVAL FROM dual").at(0); };
+  // The other database's session holds 10 to 14; the link takes the next value after them, and the
+  // other session's next block starts after the link's value.
+  EXPECT_EQ(own(), "10");
+  EXPECT_EQ(rows(*session_, "SELECT ids.NEXTVAL@audit_link, aud.ids.CURRVAL@audit_link FROM dual"),
+            (std::vector<std::string>{"15|15"}));
+  for (const char* expected : {"11", "12", "13", "14", "16"}) EXPECT_EQ(own(), expected);
+  EXPECT_EQ(session_->execute("INSERT INTO events@audit_link VALUES (aud.ids.NEXTVAL@audit_link, 'seq')"), 1);
+  EXPECT_EQ(rows(*session_, "SELECT id FROM events@audit_link WHERE what = 'seq'"), (std::vector<std::string>{"21"}));
+  session_->commit();
+  // NEXTVAL named twice in a row advances once; CURRVAL of another sequence over the link is not yet defined.
+  EXPECT_EQ(rows(*session_, "SELECT ids.NEXTVAL@audit_link - ids.NEXTVAL@audit_link FROM dual"),
+            (std::vector<std::string>{"0"}));
+  remote_->logOn("system", "SYSTEM", false)->execute("CREATE SEQUENCE aud.other_ids");
+  EXPECT_EQ(errorCode(*session_, "SELECT other_ids.CURRVAL@audit_link FROM dual"), 8002);
+  // A sequence the link user cannot see, and an unknown link.
+  EXPECT_EQ(errorCode(*session_, "SELECT nosuch.NEXTVAL@audit_link FROM dual"), 2289);
+  EXPECT_EQ(errorCode(*session_, "SELECT ids.NEXTVAL@nosuch FROM dual"), 2019);
+}
+
+TEST_F(DbLinkTest, SelectForUpdateOverALinkLocksTheOtherDatabaseUntilTheTransactionEnds) {
+  auto aud = remote_->logOn("aud", "Secret1", false);
+  const char* lockThere = "SELECT id FROM events WHERE id = 1 FOR UPDATE NOWAIT";
+  EXPECT_EQ(rows(*session_, "SELECT what FROM events@audit_link WHERE id = 1 FOR UPDATE"),
+            (std::vector<std::string>{"logon"}));
+  EXPECT_EQ(errorCode(*aud, lockThere), 54);
+  session_->commit();
+  EXPECT_EQ(rows(*aud, lockThere), (std::vector<std::string>{"1"}));
+  // Held by the other database's session, the rows cannot be locked over the link either.
+  EXPECT_EQ(errorCode(*session_, "SELECT id FROM events@audit_link FOR UPDATE NOWAIT"), 54);
+  aud->rollback();
+}
+
 TEST_F(DbLinkTest, SessionViewsOverALinkAnswerForTheLinkUser) {
   // ALL_ views: AUD's own tables and what was granted to AUD there, not the local user's.
   EXPECT_EQ(rows(*session_, "SELECT owner, table_name FROM all_tables@audit_link WHERE owner IN ('AUD', 'OTHER', "

@@ -89,7 +89,7 @@ engine::Value toValue(const QVariant& v, DataType type) {
     case DataType::Date: return dateValue(v);
     case DataType::Cursor: return {};
     case DataType::Binary: {
-      const QByteArray b = v.toByteArray();
+      const QByteArray b = bytesOfVariant(v);
       return engine::Value(engine::Bytes(b.begin(), b.end()));
     }
     case DataType::String:

@@ -621,7 +621,7 @@ class OciStatement : public DriverStatement {
         break;
       }
       case DataType::Binary: {
-        const QByteArray bytes = isNull ? QByteArray() : slot.value.toByteArray();
+        const QByteArray bytes = isNull ? QByteArray() : bytesOfVariant(slot.value);
         slot.external = bytes.size() > kMaxOutBytes ? SQLT_LBI : SQLT_BIN;
         slot.buffer.assign(bytes.begin(), bytes.end());
         if (bytes.isEmpty()) slot.ind = -1;

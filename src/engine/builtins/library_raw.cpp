@@ -56,9 +56,6 @@ Value oraHash(const Args& a) {
 
 Value toClob(const Args& a) { return textValue(a.text(0)); }
 
-// EMPTY_CLOB() and EMPTY_BLOB(): an empty LOB, which the engine holds as NULL.
-Value emptyLob(const Args&) { return {}; }
-
 }  // namespace
 
 const std::vector<Definition>& rawDefinitions() {
@@ -69,7 +66,6 @@ const std::vector<Definition>& rawDefinitions() {
       {"ora_standard_hash", 1, 2, false, true, standardHash},
       {"ora_hash", 1, 3, false, true, oraHash},
       {"ora_to_clob", 1, 1, true, true, toClob},
-      {"ora_empty_lob", 0, 0, false, true, emptyLob},
   };
   return table;
 }

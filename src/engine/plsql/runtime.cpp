@@ -1,5 +1,7 @@
 #include "engine/plsql/runtime.h"
 
+#include <sqlite3.h>
+
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -335,6 +337,8 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
         raiseValueError("hex to raw conversion error");
       if (bytes.empty()) return {};
       raw = Value(std::move(bytes));
+    } else if (type.scalar == DataType::Raw && v.asBytes().empty()) {
+      return {};  // a RAW of no bytes is NULL
     }
     if (type.length > 0 && raw.asBytes().size() > static_cast<std::size_t>(type.length))
       raiseValueError("raw variable length too long");
@@ -348,7 +352,8 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
     case DataType::Clob:
     case DataType::Rowid: {
       std::string text = v.kind() == Value::Kind::Text ? v.asText() : x.session.format(v);
-      if (text.empty()) return {};
+      // An empty CLOB stays a value; an empty string of the other types is NULL.
+      if (text.empty()) return type.scalar == DataType::Clob && v.kind() == Value::Kind::Text ? v : Value();
       if (type.length > 0 && charCount(text) > static_cast<std::size_t>(type.length))
         raiseValueError("character string buffer too small");
       if (type.scalar == DataType::Char && type.length > 0) text.append(type.length - charCount(text), ' ');
@@ -427,6 +432,18 @@ void SqlStatement::compile(Exec& x) {
   ddlVersion = x.session.impl().ddlVersion();
 }
 
+namespace {
+
+// An expression of type CLOB or BLOB whose value has no characters or bytes: an empty LOB.
+bool isEmptyLob(const ExprP& e, const Value& v) {
+  if (!e || !e->type || e->type->kind != Type::Kind::Scalar) return false;
+  if (e->type->scalar == DataType::Clob) return v.kind() == Value::Kind::Text && v.asText().empty();
+  if (e->type->scalar == DataType::Blob) return v.kind() == Value::Kind::Binary && v.asBytes().empty();
+  return false;
+}
+
+}  // namespace
+
 void SqlStatement::bindAll(Exec& x, sqlite3_stmt* s) {
   for (std::size_t i = 0; i < code.bindNames.size(); ++i) {
     auto it = paramByBind.find(code.bindNames[i]);
@@ -435,6 +452,12 @@ void SqlStatement::bindAll(Exec& x, sqlite3_stmt* s) {
       const SqlParam& p = it->second;
       if (p.hostBind >= 0) v = (*x.binds)[static_cast<std::size_t>(p.hostBind)].v;
       else v = p.expr->eval(x);
+    }
+    if (isEmptyLob(it != paramByBind.end() ? it->second.expr : nullptr, v)) {
+      // Bound as the zero-length value it is; a bind of '' is NULL otherwise.
+      if (v.kind() == Value::Kind::Text) sqlite3_bind_text(s, static_cast<int>(i + 1), "", 0, SQLITE_STATIC);
+      else sqlite3_bind_zeroblob(s, static_cast<int>(i + 1), 0);
+      continue;
     }
     try {
       x.session.bindParameter(s, static_cast<int>(i + 1), v, code.bindTargets[i]);
@@ -449,7 +472,7 @@ sqlite3_stmt* SqlStatement::start(Exec& x) {
   if (busy) return startOwn(x);
   try {
     x.session.checkInterrupt();
-    if (code.isQuery && code.forUpdate) x.session.lockDatabase(code.noWait);
+    if (code.isQuery && code.forUpdate) x.session.lockDatabase(code.noWait, true, code.links);
     else if (!code.isQuery) x.session.beginChange();
     if (!code.isQuery || code.forUpdate) x.session.noteChange(code);
     if (!stmt) {

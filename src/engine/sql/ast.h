@@ -69,6 +69,7 @@ struct Expr {
   std::shared_ptr<Window> window;  // FUNC(...) OVER (...): an analytic function
   std::shared_ptr<WithinGroup> withinGroup;  // LISTAGG(...) WITHIN GROUP (ORDER BY ...)
   std::vector<std::string> fields;  // PL/SQL: t(i).a.b, the fields read from what a call returns
+  std::string dbLink;               // seq.NEXTVAL@link: the sequence of the database behind a link
 };
 
 struct SelectItem {

@@ -122,8 +122,6 @@ const std::map<std::string, FunctionSpec>& functionTable() {
       {"ORA_HASH", {"ora_hash", "ANN", D::Number, 1, 3}},
       {"TO_CLOB", {"ora_to_clob", "S", D::Clob, 1, 1}},
       {"TO_BLOB", {"ora_hextoraw", "A", D::Blob, 1, 1}},
-      {"EMPTY_CLOB", {"ora_empty_lob", "A", D::Clob, 0, 0}},
-      {"EMPTY_BLOB", {"ora_empty_lob", "A", D::Blob, 0, 0}},
       {"UPPER", {"ora_upper", "S", D::Varchar2, 1, 1}},
       {"LOWER", {"ora_lower", "S", D::Varchar2, 1, 1}},
       {"INITCAP", {"ora_initcap", "S", D::Varchar2, 1, 1}},
@@ -2311,6 +2309,27 @@ class Compiler {
   }
 
   Typed sequence(const Expr& e) {
+    // Over a link the sequence is resolved and checked in the other database as the link's user,
+    // and its values are taken there.
+    std::string link;
+    for (char c : e.dbLink) link += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    Resolved r;
+    if (!link.empty()) {
+      CompileContext rc = remote(e.dbLink, e.pos);
+      Compiled inner;
+      Compiler sub(rc, text_, inner);
+      r = sub.resolveSequence(e);
+    } else {
+      r = resolveSequence(e);
+    }
+    // NEXTVAL advances once per row however often the statement names it: the later ones read CURRVAL.
+    bool first = e.name.last() == "NEXTVAL" && advanced_.insert(link + "@" + r.owner + "." + r.name).second;
+    std::string fn = std::string(link.empty() ? "nuvo_" : "nuvo_link_") + (first ? "nextval" : "currval");
+    std::string args = (link.empty() ? "" : quoteText(link) + ", ") + quoteText(r.owner) + ", " + quoteText(r.name);
+    return {fn + "(" + args + ")", DataType::Number};
+  }
+
+  Resolved resolveSequence(const Expr& e) {
     Name seqName;
     seqName.parts.assign(e.name.parts.begin(), e.name.parts.end() - 1);
     seqName.pos = e.pos;
@@ -2322,10 +2341,7 @@ class Compiler {
       throw;
     }
     if (r.type != "SEQUENCE") fail(2289, e.pos);
-    // NEXTVAL advances once per row however often the statement names it: the later ones read CURRVAL.
-    bool first = e.name.last() == "NEXTVAL" && advanced_.insert(r.owner + "." + r.name).second;
-    std::string fn = first ? "nuvo_nextval" : "nuvo_currval";
-    return {fn + "(" + quoteText(r.owner) + ", " + quoteText(r.name) + ")", DataType::Number};
+    return r;
   }
 
   Typed function(const Expr& e, const Scope& scope) {
@@ -2375,6 +2391,11 @@ class Compiler {
       return {"CAST(strftime('" + field->second + "', " + source.sql + ") AS INTEGER)", DataType::Number};
     }
     if (name == "SYSDATE" || name == "USER") fail(904, e.pos, "\"" + name + "\"");
+    // An empty LOB is a value of no characters or bytes, which unlike '' is not NULL.
+    if (name == "EMPTY_CLOB" || name == "EMPTY_BLOB") {
+      if (!e.args.empty()) fail(909, e.pos);
+      return name == "EMPTY_CLOB" ? Typed{"''", DataType::Clob} : Typed{"x''", DataType::Blob};
+    }
     auto it = functionTable().find(name);
     if (it == functionTable().end()) {
       if (auto x = external(e, scope)) return *x;
@@ -2394,6 +2415,9 @@ class Compiler {
       Typed v = expr(*e.args[i], scope);
       char k = kinds[std::min(i, kinds.size() - 1)];
       bool rawLength = name == "LENGTH" && (v.type == DataType::Raw || v.type == DataType::Blob);  // counts bytes
+      // The length of an empty CLOB is 0 (ora_length reads '' as NULL).
+      if (name == "LENGTH" && v.type == DataType::Clob)
+        return {"CASE WHEN " + v.sql + " = '' THEN 0 ELSE ora_length(" + v.sql + ") END", DataType::Number};
       if (k == 'N') v = coerce(v, DataType::Number, *e.args[i]);
       else if (k == 'D') v = coerce(v, DataType::Date, *e.args[i]);
       else if (k == 'S' && !rawLength) v = coerce(v, DataType::Varchar2, *e.args[i]);

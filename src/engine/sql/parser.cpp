@@ -1989,6 +1989,12 @@ ExprPtr Parser::parseNameOrCall() {
     next();
     e->name.parts.push_back("%" + next().text);
   }
+  // A sequence of another database: seq.NEXTVAL@link.
+  if (e->name.parts.size() >= 2 && (e->name.parts.back() == "NEXTVAL" || e->name.parts.back() == "CURRVAL") &&
+      peek().isOp("@")) {
+    next();
+    e->dbLink = parseName().parts.back();
+  }
   if (peek().isOp("(") && peek(1).isOp("+") && peek(2).isOp(")")) {
     next();
     next();

@@ -594,54 +594,72 @@ DateTime DatabaseImpl::now() const {
   return clock_ ? *clock_ : builtins::localNow();
 }
 
+std::optional<SequenceState> loadSequence(sqlite3* db, const std::string& owner, const std::string& name) {
+  // The catalog's LAST_NUMBER is where DDL left the sequence; the instance file's mark, when it
+  // was set from that same number, is where values were handed out to since.
+  Stmt s(db, "SELECT q.min_value, q.max_value, q.increment_by, q.cycle_flag, q.cache_size, q.last_number, "
+             "o.object_id, m.mark FROM main.sequences q JOIN main.objects o ON o.owner = q.sequence_owner AND "
+             "o.object_name = q.sequence_name AND o.object_type = 'SEQUENCE' LEFT JOIN instance.sequence_marks m "
+             "ON m.object_id = o.object_id AND m.base = q.last_number "
+             "WHERE q.sequence_owner=?1 AND q.sequence_name=?2");
+  s.bindAll(owner, name);
+  if (!s.step()) return std::nullopt;
+  SequenceState st;
+  st.minValue = s.integer(0);
+  st.maxValue = s.integer(1);
+  st.increment = s.integer(2);
+  st.cycle = s.text(3) == "Y";
+  st.cache = std::max<std::int64_t>(1, s.integer(4));
+  st.base = s.integer(5);
+  st.objectId = s.integer(6);
+  st.next = s.isNull(7) ? st.base : s.integer(7);
+  st.cacheEnd = st.next;
+  return st;
+}
+
+std::int64_t nextSequenceValue(sqlite3* db, SequenceState& st, const std::string& name) {
+  bool ascending = st.increment > 0;
+  auto beyond = [&](std::int64_t v) { return ascending ? v > st.maxValue : v < st.minValue; };
+  std::int64_t value = st.next;
+  // The mark goes to the instance file, outside every session's transaction: a rollback must not
+  // hand the values out again, and an open transaction of another session must not hold NEXTVAL up.
+  // A new block starts at the mark when another process or a link has taken values beyond this one's.
+  if ((ascending ? value >= st.cacheEnd : value <= st.cacheEnd) && !beyond(value)) {
+    std::int64_t block = st.increment * st.cache;
+    Stmt u(db, "INSERT INTO instance.sequence_marks(object_id, base, mark) VALUES (?1, ?2, ?3 + ?4) "
+               "ON CONFLICT(object_id) DO UPDATE SET mark = CASE WHEN base = excluded.base THEN "
+               "(CASE WHEN ?4 > 0 THEN max(mark, ?3) ELSE min(mark, ?3) END) + ?4 ELSE excluded.mark END, "
+               "base = excluded.base RETURNING mark");
+    u.bindAll(st.objectId, st.base, value, block);
+    if (!u.step()) throw Error::ora(2289);
+    st.cacheEnd = u.integer(0);
+    value = st.cacheEnd - block;
+  }
+  if (beyond(value)) {
+    if (!st.cycle) {
+      throw Error(8004, "ORA-08004: sequence " + name + ".NEXTVAL " + (ascending ? "exceeds MAXVALUE" : "goes below MINVALUE") +
+                            " and cannot be instantiated");
+    }
+    value = ascending ? st.minValue : st.maxValue;
+    st.cacheEnd = value + st.increment * st.cache;
+    Stmt u(db, "INSERT OR REPLACE INTO instance.sequence_marks(object_id, base, mark) VALUES (?1, ?2, ?3)");
+    u.bindAll(st.objectId, st.base, st.cacheEnd);
+    u.step();
+  }
+  st.next = value + st.increment;
+  return value;
+}
+
 std::int64_t DatabaseImpl::nextSequenceValue(const std::string& owner, const std::string& name) {
   std::lock_guard lock(mutex_);
   std::string key = owner + "." + name;
   auto it = sequences_.find(key);
   if (it == sequences_.end()) {
-    // The catalog's LAST_NUMBER is where DDL left the sequence; the instance file's mark, when it
-    // was set from that same number, is where values were handed out to since.
-    Stmt s(system_, "SELECT q.min_value, q.max_value, q.increment_by, q.cycle_flag, q.cache_size, q.last_number, "
-                    "o.object_id, m.mark FROM main.sequences q JOIN main.objects o ON o.owner = q.sequence_owner AND "
-                    "o.object_name = q.sequence_name AND o.object_type = 'SEQUENCE' LEFT JOIN instance.sequence_marks m "
-                    "ON m.object_id = o.object_id AND m.base = q.last_number "
-                    "WHERE q.sequence_owner=?1 AND q.sequence_name=?2");
-    s.bindAll(owner, name);
-    if (!s.step()) throw Error::ora(2289);
-    SequenceState st;
-    st.minValue = s.integer(0);
-    st.maxValue = s.integer(1);
-    st.increment = s.integer(2);
-    st.cycle = s.text(3) == "Y";
-    st.cache = std::max<std::int64_t>(1, s.integer(4));
-    st.base = s.integer(5);
-    st.objectId = s.integer(6);
-    st.next = s.isNull(7) ? st.base : s.integer(7);
-    st.cacheEnd = st.next;
-    it = sequences_.emplace(key, st).first;
+    auto st = loadSequence(system_, owner, name);
+    if (!st) throw Error::ora(2289);
+    it = sequences_.emplace(key, *st).first;
   }
-  SequenceState& st = it->second;
-  bool ascending = st.increment > 0;
-  if (ascending ? st.next > st.maxValue : st.next < st.minValue) {
-    if (!st.cycle) {
-      throw Error(8004, "ORA-08004: sequence " + name + ".NEXTVAL " + (ascending ? "exceeds MAXVALUE" : "goes below MINVALUE") +
-                            " and cannot be instantiated");
-    }
-    st.next = ascending ? st.minValue : st.maxValue;
-    st.cacheEnd = st.next;
-  }
-  std::int64_t value = st.next;
-  st.next += st.increment;
-  // Persist the end of the cached range, as Oracle's LAST_NUMBER shows it. It goes to the instance
-  // file, outside every session's transaction: a rollback must not hand the values out again, and an
-  // open transaction of another session must not hold NEXTVAL up.
-  if (ascending ? value >= st.cacheEnd : value <= st.cacheEnd) {
-    st.cacheEnd = value + st.increment * st.cache;
-    Stmt u(system_, "INSERT OR REPLACE INTO instance.sequence_marks(object_id, base, mark) VALUES (?1, ?2, ?3)");
-    u.bindAll(st.objectId, st.base, st.cacheEnd);
-    u.step();
-  }
-  return value;
+  return storage::nextSequenceValue(system_, it->second, name);
 }
 
 std::optional<std::int64_t> DatabaseImpl::forgetSequence(const std::string& owner, const std::string& name) {

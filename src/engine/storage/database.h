@@ -64,6 +64,21 @@ inline constexpr const char* kInstanceFile = "instance.db";
 
 class SessionImpl;
 
+// A sequence as the catalog defines it and where this process has handed its values out to.
+struct SequenceState {
+  std::int64_t next = 0, cacheEnd = 0, increment = 1, minValue = 1, maxValue = 0, cache = 20;
+  std::int64_t objectId = 0, base = 0;  // the sequence's object and its catalog LAST_NUMBER
+  bool cycle = false;
+};
+
+// Reads a sequence of the database open on `db` (its catalog as main, its instance file attached as
+// "instance"); nothing when there is no such sequence. next is where values were handed out to.
+std::optional<SequenceState> loadSequence(sqlite3* db, const std::string& owner, const std::string& name);
+// Hands out the next value of a sequence and moves its mark in the instance file past the cached
+// values (count values when a new block is taken). Every process, and every link, that takes values
+// of the sequence takes its block from the mark in one statement, so no two get the same values.
+std::int64_t nextSequenceValue(sqlite3* db, SequenceState& st, const std::string& name);
+
 class DatabaseImpl : public Database {
  public:
   DatabaseImpl(std::string directory, sqlite3* system);
@@ -132,12 +147,6 @@ class DatabaseImpl : public Database {
     int code;
     int remaining;
   };
-  struct SequenceState {
-    std::int64_t next = 0, cacheEnd = 0, increment = 1, minValue = 1, maxValue = 0, cache = 20;
-    std::int64_t objectId = 0, base = 0;  // the sequence's object and its catalog LAST_NUMBER
-    bool cycle = false;
-  };
-
   std::int64_t registerSession(const std::string& user);
   void loadParameters();
 

@@ -63,6 +63,11 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
       } else if (target == DataType::Date) {
         std::string iso = builtins::parseDate(t, nls).toIso();
         sqlite3_bind_text(stmt, index, iso.data(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+      } else if (target == DataType::Raw || target == DataType::Blob) {
+        // Text for a RAW or BLOB is hex digits, stored as the bytes they spell (HEXTORAW).
+        Bytes bytes;
+        if (!builtins::parseHex(t, bytes)) throw Error::ora(1465);
+        sqlite3_bind_blob64(stmt, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
       } else {
         sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
       }
@@ -286,7 +291,7 @@ class StatementImpl : public Statement {
         variantKey_ = std::move(outcome);
       }
     }
-    if (code.isQuery && code.forUpdate) session_.lockDatabase(code.noWait);
+    if (code.isQuery && code.forUpdate) session_.lockDatabase(code.noWait, true, code.links);
     else if (!code.isQuery) session_.beginChange();
     acquire();
     sqlite3_reset(stmt_);
@@ -824,6 +829,22 @@ void SessionImpl::registerEngineFunctions() {
       sqlite3_result_error(c, e.message().c_str(), -1);
     }
   }, false);
+  fn("nuvo_link_nextval", 3, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    try {
+      sqlite3_result_int64(c, self->linkNextval(argText(v[0]), argText(v[1]), argText(v[2])));
+    } catch (const Error& e) {
+      sqlite3_result_error(c, e.message().c_str(), -1);
+    }
+  }, false);
+  fn("nuvo_link_currval", 3, [](sqlite3_context* c, int, sqlite3_value** v) {
+    auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
+    try {
+      sqlite3_result_int64(c, self->currval(argText(v[1]) + "@" + argText(v[0]), argText(v[2])));
+    } catch (const Error& e) {
+      sqlite3_result_error(c, e.message().c_str(), -1);
+    }
+  }, false);
   fn("nuvo_currval", 2, [](sqlite3_context* c, int, sqlite3_value** v) {
     auto* self = static_cast<SessionImpl*>(sqlite3_user_data(c));
     std::string owner = reinterpret_cast<const char*>(sqlite3_value_text(v[0]));
@@ -834,6 +855,19 @@ void SessionImpl::registerEngineFunctions() {
       sqlite3_result_error(c, e.message().c_str(), -1);
     }
   }, false);
+}
+
+std::int64_t SessionImpl::linkNextval(const std::string& link, const std::string& owner, const std::string& name) {
+  auto it = links_.find(link);
+  if (it == links_.end()) throw Error::ora(2019);
+  // Values are taken one at a time from the other database's mark, which its own sessions (in any
+  // process) take their blocks from too.
+  auto st = loadSequence(it->second.db, owner, name);
+  if (!st) throw Error::ora(2289);
+  st->cache = 1;
+  std::int64_t value = storage::nextSequenceValue(it->second.db, *st, name);
+  setCurrval(owner + "@" + link, name, value);
+  return value;
 }
 
 std::int64_t SessionImpl::currval(const std::string& owner, const std::string& name) const {
@@ -913,13 +947,18 @@ void SessionImpl::setTransaction(bool readOnly) {
   if (readOnly) exec(db_, "SELECT count(*) FROM main.meta");
 }
 
-void SessionImpl::lockDatabase(bool noWait, bool change) {
+void SessionImpl::lockDatabase(bool noWait, bool change, const std::set<std::string>& links) {
   if (change) beginChange();
   else openTransaction();
   if (noWait) sqlite3_busy_timeout(db_, 0);
   try {
     // A write that changes nothing takes the database file's write lock.
     exec(db_, "DELETE FROM main.meta WHERE 0");
+    for (const auto& link : links) {
+      auto it = links_.find(link);
+      if (it != links_.end() && it->second.attached != "main")
+        exec(db_, "DELETE FROM " + quoteName(it->second.attached) + ".meta WHERE 0");
+    }
   } catch (...) {
     if (noWait) registerBusyHandler();
     throw;

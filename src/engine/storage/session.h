@@ -132,7 +132,9 @@ class SessionImpl : public Session {
   void undoOnFailure(const std::function<void()>& change);
   // Takes the database's write lock (SELECT FOR UPDATE, LOCK TABLE), waiting or not; `change`: a
   // SELECT FOR UPDATE, which a READ ONLY transaction refuses (LOCK TABLE it allows).
-  void lockDatabase(bool noWait, bool change = true);
+  // Takes the write lock of the database file, and of the other databases of the links named (a
+  // SELECT ... FOR UPDATE over a link locks the rows there too).
+  void lockDatabase(bool noWait, bool change = true, const std::set<std::string>& links = {});
   // Throws ORA-01013 when interrupt() was called since the last check.
   void checkInterrupt();
   // The compiled statement of a text and the values of its literal tokens (for one that shares the
@@ -154,6 +156,8 @@ class SessionImpl : public Session {
   // The statement text of a DDL failure or a constraint: maps a SQLite failure to Oracle's error.
   [[noreturn]] void throwMapped(int rc, const sql::Compiled* code);
   std::int64_t currval(const std::string& owner, const std::string& name) const;
+  // NEXTVAL of a sequence of the database behind a link the session has opened.
+  std::int64_t linkNextval(const std::string& link, const std::string& owner, const std::string& name);
   void setCurrval(const std::string& owner, const std::string& name, std::int64_t v) { currvals_[owner + "." + name] = v; }
   std::atomic<bool>& interruptFlag() { return interrupted_; }
   // Runs `hook` after every COMMIT and ROLLBACK of the session (the one registered under `key`).

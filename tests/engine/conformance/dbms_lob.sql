@@ -137,3 +137,55 @@ BEGIN
 END;
 /
 > 1000 123456789012 2000 abab
+
+# An empty LOB has no characters or bytes and is not NULL: stored, read back and measured; '' is NULL
+CREATE TABLE lob_e (id NUMBER, c CLOB, b BLOB, n CLOB NOT NULL);
+INSERT INTO lob_e VALUES (1, EMPTY_CLOB(), EMPTY_BLOB(), EMPTY_CLOB());
+> 1 rows
+INSERT INTO lob_e VALUES (2, NULL, NULL, 'x');
+> 1 rows
+INSERT INTO lob_e VALUES (3, '', NULL, 'y');
+> 1 rows
+SELECT id, CASE WHEN c IS NULL THEN 'null' ELSE 'empty' END AS c, CASE WHEN b IS NOT NULL THEN 'empty' ELSE 'null' END AS b,
+       DBMS_LOB.GETLENGTH(c) AS lc, DBMS_LOB.GETLENGTH(b) AS lb, LENGTH(c) AS len, LENGTH(n) AS ln FROM lob_e ORDER BY id;
+> ID,C,B,LC,LB,LEN,LN
+> 1,empty,empty,0,0,0,0
+> 2,null,null,,,,1
+> 3,null,null,,,,1
+SELECT DBMS_LOB.GETLENGTH(EMPTY_CLOB()) AS c, DBMS_LOB.GETLENGTH(EMPTY_BLOB()) AS b FROM dual;
+> C,B
+> 0,0
+UPDATE lob_e SET c = EMPTY_CLOB(), b = EMPTY_BLOB() WHERE id = 2;
+> 1 rows
+SELECT id FROM lob_e WHERE c IS NULL;
+> ID
+> 3
+INSERT INTO lob_e (id, n) VALUES (4, NULL);
+> ORA-01400: cannot insert NULL into ("SYSTEM"."LOB_E"."N")
+# In PL/SQL: EMPTY_CLOB(), a new temporary LOB and a LOB trimmed to nothing are empty, not NULL, and
+# go into a table as empty LOBs; an empty BLOB made a RAW is NULL, as a RAW of no bytes is
+DECLARE
+  c CLOB := EMPTY_CLOB();
+  b BLOB;
+  t CLOB;
+  r RAW(4) := HEXTORAW('AB');
+BEGIN
+  DBMS_LOB.CREATETEMPORARY(t, TRUE);
+  b := EMPTY_BLOB();
+  DBMS_OUTPUT.PUT_LINE(CASE WHEN c IS NULL THEN 'null' ELSE 'empty' END || ' ' || DBMS_LOB.GETLENGTH(c) || ' ' ||
+                       CASE WHEN t IS NULL THEN 'null' ELSE 'empty' END || ' ' || DBMS_LOB.GETLENGTH(t) || ' ' ||
+                       CASE WHEN b IS NULL THEN 'null' ELSE 'empty' END || ' ' || DBMS_LOB.GETLENGTH(b));
+  SELECT c INTO c FROM lob_e WHERE id = 1;
+  INSERT INTO lob_e VALUES (5, t, b, c);
+  r := b;
+  DBMS_LOB.WRITEAPPEND(t, 2, 'ab');
+  DBMS_LOB.TRIM(t, 0);
+  DBMS_OUTPUT.PUT_LINE(CASE WHEN c IS NULL THEN 'null' ELSE 'empty' END || ' ' || NVL(DBMS_LOB.GETLENGTH(t), -1) || ' ' ||
+                       CASE WHEN r IS NULL THEN 'raw null' ELSE 'raw ' || RAWTOHEX(r) END);
+END;
+/
+> empty 0 empty 0 empty 0
+> empty 0 raw null
+SELECT COUNT(*) AS n FROM lob_e WHERE id = 5 AND c IS NOT NULL AND b IS NOT NULL AND DBMS_LOB.GETLENGTH(n) = 0;
+> N
+> 1

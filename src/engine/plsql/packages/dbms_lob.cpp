@@ -1,6 +1,6 @@
 // DBMS_LOB over CLOB and BLOB values. A LOB here is its value: a CLOB is text counted in characters,
-// a BLOB bytes; a temporary LOB starts empty, which the engine holds as NULL, so the procedures that
-// write treat a NULL destination as empty. APPEND and WRITEAPPEND on a variable grow it in place (see
+// a BLOB bytes; a temporary LOB starts empty (no characters or bytes, not NULL), and the procedures
+// that write also take a NULL destination as empty. APPEND and WRITEAPPEND on a variable grow it in place (see
 // the PL/SQL compiler's lobAppendCall), so a LOB built by many appends costs time linear in its length.
 
 #include <algorithm>
@@ -22,11 +22,11 @@ struct Lob {
 
   std::int64_t size() const { return static_cast<std::int64_t>(binary ? bytes.size() : chars.size()); }
   Value value() const {
-    if (binary) return bytes.empty() ? Value() : Value(bytes);
+    if (binary) return Value(bytes);
     std::string text;
     text.reserve(chars.size());
     for (char32_t c : chars) appendUtf8(text, c);
-    return text.empty() ? Value() : Value(text);
+    return Value(text);
   }
   static void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -343,9 +343,9 @@ END;)",
   FUNCTION compare(lob_1 IN BLOB, lob_2 IN BLOB, amount IN NUMBER DEFAULT 18446744073709551615, offset_1 IN INTEGER DEFAULT 1, offset_2 IN INTEGER DEFAULT 1) RETURN INTEGER IS
   BEGIN RETURN nuvo$native('LOB.COMPARE', lob_1, lob_2, amount, offset_1, offset_2); END;
   PROCEDURE createtemporary(lob_loc IN OUT NOCOPY CLOB, cache IN BOOLEAN, dur IN PLS_INTEGER DEFAULT 10) IS
-  BEGIN lob_loc := NULL; END;
+  BEGIN lob_loc := EMPTY_CLOB(); END;
   PROCEDURE createtemporary(lob_loc IN OUT NOCOPY BLOB, cache IN BOOLEAN, dur IN PLS_INTEGER DEFAULT 10) IS
-  BEGIN lob_loc := NULL; END;
+  BEGIN lob_loc := EMPTY_BLOB(); END;
   PROCEDURE freetemporary(lob_loc IN OUT NOCOPY CLOB) IS BEGIN lob_loc := NULL; END;
   PROCEDURE freetemporary(lob_loc IN OUT NOCOPY BLOB) IS BEGIN lob_loc := NULL; END;
   FUNCTION istemporary(lob_loc IN CLOB) RETURN INTEGER IS BEGIN RETURN CASE WHEN lob_loc IS NULL THEN 0 ELSE 1 END; END;
