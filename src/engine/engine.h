@@ -11,6 +11,7 @@
 // The implementation and how a statement flows through it: see the module map at the top of
 // engine/storage/database.h (storage/, catalog/, sql/, builtins/).
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -22,12 +23,27 @@
 
 namespace engine {
 
-// Oracle's DATE: a date and time of day to the second, without a time zone.
+// Oracle's DATE, a date and time of day to the second, and TIMESTAMP, which adds a fraction of a
+// second (precision: its digits, 0 to 9; -1 for a DATE). Values compare by the instant they name.
 struct DateTime {
   int year = 1, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-  auto operator<=>(const DateTime&) const = default;
-  // "YYYY-MM-DD HH:MM:SS": also the form a DATE has inside the SQLite files.
+  int nanos = 0;       // the fraction of the second, in nanoseconds
+  int precision = -1;  // a TIMESTAMP's fractional digits; -1: a DATE
+  bool isTimestamp() const { return precision >= 0; }
+  std::strong_ordering operator<=>(const DateTime& o) const {
+    if (auto c = year <=> o.year; c != 0) return c;
+    if (auto c = month <=> o.month; c != 0) return c;
+    if (auto c = day <=> o.day; c != 0) return c;
+    if (auto c = hour <=> o.hour; c != 0) return c;
+    if (auto c = minute <=> o.minute; c != 0) return c;
+    if (auto c = second <=> o.second; c != 0) return c;
+    return nanos <=> o.nanos;
+  }
+  bool operator==(const DateTime& o) const { return (*this <=> o) == 0; }
+  // "YYYY-MM-DD HH:MM:SS[.fraction]" (the fraction without trailing zeros, left out when zero): also
+  // the form a DATE or TIMESTAMP has inside the SQLite files, so such texts sort as the instants do.
   std::string toIso() const;
+  // Reads that form; the fraction (1 to 9 digits) is optional. The precision is left at -1.
   static bool fromIso(std::string_view text, DateTime& out);
 };
 
@@ -69,7 +85,8 @@ class Value {
 };
 
 // The Oracle data types the engine reports for columns and binds.
-enum class DataType { Unknown, Number, Varchar2, Char, Date, Long, Clob, Blob, Raw, Rowid, Cursor, Boolean };
+// A TIMESTAMP's values are DateTime values with a precision.
+enum class DataType { Unknown, Number, Varchar2, Char, Date, Long, Clob, Blob, Raw, Rowid, Cursor, Boolean, Timestamp };
 const char* dataTypeName(DataType t);  // "NUMBER", "VARCHAR2", ...
 
 // An Oracle error: code 942 is "ORA-00942"; message() is the whole text, starting "ORA-00942: ".

@@ -46,8 +46,36 @@ std::string DateTime::toIso() const {
   appendPadded(out, minute, 2);
   out += ':';
   appendPadded(out, second, 2);
+  if (nanos > 0) {
+    out += '.';
+    std::size_t start = out.size();
+    builtins::appendDigits(out, static_cast<unsigned>(nanos), 9);
+    std::size_t end = out.size();
+    while (end > start && out[end - 1] == '0') --end;
+    out.resize(end);
+  }
   return out;
 }
+
+namespace {
+
+// ".d..." at text[i] (1 to 9 digits) as nanoseconds; i moves past it.
+bool readFraction(std::string_view text, std::size_t& i, int& nanos) {
+  if (i >= text.size() || text[i] != '.') return true;
+  std::size_t start = ++i;
+  int v = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    if (i - start >= 9) return false;
+    v = v * 10 + (text[i] - '0');
+  }
+  std::size_t digits = i - start;
+  if (digits == 0) return false;
+  for (std::size_t k = digits; k < 9; ++k) v *= 10;
+  nanos = v;
+  return true;
+}
+
+}  // namespace
 
 // "YYYY-MM-DD HH:MM:SS", read as the pattern "%4d-%2d-%2d %2d:%2d:%2d" of the C library reads it
 // (blanks before a number, a sign, the blank between date and time optional), and nothing after.
@@ -61,6 +89,15 @@ bool DateTime::fromIso(std::string_view text, DateTime& out) {
     out = DateTime{two(0) * 100 + two(2), two(5), two(8), two(11), two(14), two(17)};
     return true;
   }
+  if (text.size() > 20 && text[19] == '.') {
+    DateTime d;
+    std::size_t i = 19;
+    if (fromIso(text.substr(0, 19), d)) {
+      if (!readFraction(text, i, d.nanos) || i != text.size()) return false;
+      out = d;
+      return true;
+    }
+  }
   DateTime d;
   std::size_t i = 0;
   auto literal = [&](char c) {
@@ -73,7 +110,7 @@ bool DateTime::fromIso(std::string_view text, DateTime& out) {
     return false;
   while (i < text.size() && isBlank(text[i])) ++i;
   if (!readInt(text, i, 2, d.hour) || !literal(':') || !readInt(text, i, 2, d.minute) || !literal(':') ||
-      !readInt(text, i, 2, d.second) || i != text.size())
+      !readInt(text, i, 2, d.second) || !readFraction(text, i, d.nanos) || i != text.size())
     return false;
   out = d;
   return true;
@@ -109,6 +146,7 @@ const char* dataTypeName(DataType t) {
     case DataType::Rowid: return "ROWID";
     case DataType::Cursor: return "REF CURSOR";
     case DataType::Boolean: return "BOOLEAN";
+    case DataType::Timestamp: return "TIMESTAMP";
     case DataType::Unknown: break;
   }
   return "UNDEFINED";

@@ -41,7 +41,9 @@ QVariant toVariant(const engine::Value& v) {
       const engine::DateTime& d = v.asDate();
       const qint64 seconds = QDate(d.year, d.month, d.day).toJulianDay() * 86400 - kUnixEpochJulianSeconds +
                              d.hour * 3600 + d.minute * 60 + d.second;
-      return QVariant(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
+      if (d.nanos == 0) return QVariant(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC));
+      // A TIMESTAMP's fraction, to the millisecond a QDateTime holds.
+      return QVariant(QDateTime::fromMSecsSinceEpoch(seconds * 1000 + d.nanos / 1000000, Qt::UTC));
     }
     case engine::Value::Kind::Binary: {
       const engine::Bytes& b = v.asBytes();
@@ -77,7 +79,9 @@ engine::Value dateValue(const QVariant& v) {
   // The wall-clock time as the caller gave it, whatever its time spec.
   const QDate date = dt.date();
   const QTime time = dt.time();
-  return engine::Value(engine::DateTime{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()});
+  engine::DateTime d{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+  d.nanos = time.msec() * 1000000;
+  return engine::Value(d);
 }
 
 engine::Value toValue(const QVariant& v, DataType type) {
@@ -112,7 +116,8 @@ DataType typeOfColumn(const engine::Column& c) {
     case engine::DataType::Blob: return DataType::Binary;
     case engine::DataType::Long:
     case engine::DataType::Clob: return DataType::Long;
-    case engine::DataType::Date: return DataType::Date;
+    case engine::DataType::Date:
+    case engine::DataType::Timestamp: return DataType::Date;
     case engine::DataType::Rowid: return DataType::Rowid;
     case engine::DataType::Cursor: return DataType::Cursor;
     case engine::DataType::Unknown: break;

@@ -113,6 +113,16 @@ DateTime localNow() {
   return DateTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
 }
 
+DateTime localNowPrecise() {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  std::tm parts{};
+  localtime_r(&ts.tv_sec, &parts);
+  DateTime d{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
+  d.nanos = static_cast<int>(ts.tv_nsec / 1000 * 1000);
+  return d;
+}
+
 DateTime addMonths(const DateTime& d, std::int64_t months) {
   std::int64_t index = d.year * 12LL + (d.month - 1) + months;
   DateTime out = d;

@@ -12,7 +12,8 @@ namespace {
 
 enum class El {
   Literal, Fm, Fx, Syyyy, Yyyy, Yyy, Yy, Y, Rrrr, Rr, Cc, Q, Mm, Mon, Month, Rm, Ww, Iw, W,
-  Ddd, Dd, D, Dy, Day, J, Hh, Hh12, Hh24, Mi, Ss, Sssss, Meridian, MeridianDots, Era, EraDots, Th
+  Ddd, Dd, D, Dy, Day, J, Hh, Hh12, Hh24, Mi, Ss, Sssss, Meridian, MeridianDots, Era, EraDots, Th,
+  Ff, Radix
 };
 
 enum class Case { Upper, Capital, Lower };
@@ -22,6 +23,7 @@ struct Token {
   Case textCase = Case::Upper;
   std::string literal;  // El::Literal only
   bool quoted = false;
+  int digits = 0;       // El::Ff: FF1 to FF9; 0 for FF, the value's own precision
 };
 
 struct ElementName {
@@ -39,7 +41,9 @@ constexpr ElementName kElements[] = {
     {"J", El::J},         {"HH24", El::Hh24}, {"HH12", El::Hh12}, {"HH", El::Hh}, {"AM", El::Meridian},
     {"PM", El::Meridian}, {"A.M.", El::MeridianDots}, {"P.M.", El::MeridianDots}, {"AD", El::Era},
     {"BC", El::Era},      {"A.D.", El::EraDots}, {"B.C.", El::EraDots}, {"TH", El::Th}, {"FM", El::Fm},
-    {"FX", El::Fx},
+    {"FX", El::Fx},       {"FF1", El::Ff},    {"FF2", El::Ff},  {"FF3", El::Ff},  {"FF4", El::Ff},
+    {"FF5", El::Ff},      {"FF6", El::Ff},    {"FF7", El::Ff},  {"FF8", El::Ff},  {"FF9", El::Ff},
+    {"FF", El::Ff},       {"X", El::Radix},
 };
 
 bool isAsciiAlnum(char c) {
@@ -70,7 +74,11 @@ std::vector<Token> tokenize(const std::string& format) {
     for (const auto& e : kElements) {
       std::size_t len = std::char_traits<char>::length(e.name);
       if (upper.compare(i, len, e.name) == 0) {
-        tokens.push_back({e.el, caseOf(format, i), {}, false});
+        // X, the radix character, stands before FF or apart from other letters ("XX" is no element).
+        if (e.el == El::Radix && i + 1 < upper.size() && upper[i + 1] >= 'A' && upper[i + 1] <= 'Z' &&
+            upper.compare(i + 1, 2, "FF") != 0)
+          continue;
+        tokens.push_back({e.el, caseOf(format, i), {}, false, e.el == El::Ff && len == 3 ? e.name[2] - '0' : 0});
         i += len;
         matched = true;
         break;
@@ -141,6 +149,15 @@ std::string formatElement(const Token& t, const DateTime& d, bool fill) {
     case El::Era: return applyCase("AD", t.textCase);
     case El::EraDots: return applyCase("A.D.", t.textCase);
     case El::Th: return {};  // formatDate appends the suffix to the number before it
+    case El::Radix: return ".";
+    case El::Ff: {
+      // A DATE has no fraction of a second to show.
+      if (!d.isTimestamp()) raise(1821);
+      int digits = t.digits ? t.digits : d.precision;
+      std::string all;
+      appendDigits(all, static_cast<unsigned>(d.nanos), 9);
+      return all.substr(0, static_cast<std::size_t>(digits));
+    }
   }
   return {};
 }
@@ -159,7 +176,8 @@ std::string ordinalSuffix(const std::string& text) {
 
 bool isTimeElement(El el) {
   return el == El::Hh || el == El::Hh12 || el == El::Hh24 || el == El::Mi || el == El::Ss || el == El::Sssss ||
-         el == El::Meridian || el == El::MeridianDots || el == El::Literal || el == El::Fm || el == El::Fx;
+         el == El::Meridian || el == El::MeridianDots || el == El::Literal || el == El::Fm || el == El::Fx ||
+         el == El::Ff || el == El::Radix;
 }
 
 struct NumericRule {
@@ -189,13 +207,19 @@ struct Fields {
   int year = -1, month = 0, day = 0, hour = -1, minute = 0, second = 0, dayOfYear = 0, secondsOfDay = -1;
   std::int64_t julian = 0;
   int meridian = 0;  // 1 AM, 2 PM
+  int nanos = 0;
 };
 
 class DateParser {
  public:
-  DateParser(const std::string& text, const DateTime& now) : text_(text), upper_(upperAscii(text)), now_(now) {}
+  DateParser(const std::string& text, const DateTime& now, bool fraction)
+      : text_(text), upper_(upperAscii(text)), now_(now), fraction_(fraction) {}
 
   DateTime parse(const std::vector<Token>& tokens) {
+    // A DATE has no fraction of a second: FF belongs to TIMESTAMP models only.
+    if (!fraction_)
+      for (const Token& t : tokens)
+        if (t.el == El::Ff) raise(1821);
     for (std::size_t k = 0; k < tokens.size(); ++k) {
       const Token& t = tokens[k];
       if (t.el == El::Fm) {
@@ -333,6 +357,11 @@ class DateParser {
       }
       case El::Era: case El::EraDots: return readEra();
       case El::Th: return readOrdinalSuffix();
+      case El::Radix:
+        if (text_[pos_] != '.') raise(1861);
+        ++pos_;
+        return;
+      case El::Ff: return readFraction(t.digits ? t.digits : 9);
       default: break;
     }
     const NumericRule* rule = numericRule(t.el);
@@ -374,8 +403,21 @@ class DateParser {
     if ((el == El::Yyyy || el == El::Rrrr || el == El::Yy || el == El::Rr) && f_.year == 0) raise(1841);
   }
 
+  // FF: the fraction's digits, at most `width` of them.
+  void readFraction(int width) {
+    int digits = 0, value = 0;
+    while (pos_ < text_.size() && digits < width && isAsciiDigit(text_[pos_])) {
+      value = value * 10 + (text_[pos_++] - '0');
+      ++digits;
+    }
+    if (digits == 0) raise(1858);
+    for (int k = digits; k < 9; ++k) value *= 10;
+    f_.nanos = value;
+  }
+
   DateTime build() const {
     DateTime d;
+    d.nanos = f_.nanos;
     if (f_.julian > 0) {
       civilFromDays(f_.julian - 2440588, d.year, d.month, d.day);
     } else {
@@ -408,6 +450,7 @@ class DateParser {
   std::string upper_;
   DateTime now_;
   std::size_t pos_ = 0;
+  bool fraction_ = false;
   bool fill_ = false, exact_ = false;
   Fields f_;
 };
@@ -477,7 +520,11 @@ const DateFormat& SessionContext::dateFormat(const std::string& format) {
 }
 
 DateTime parseDate(const std::string& text, const std::string& format, const DateTime& now) {
-  return DateParser(text, now).parse(tokenize(format));
+  return DateParser(text, now, false).parse(tokenize(format));
+}
+
+DateTime parseTimestamp(const std::string& text, const std::string& format, const DateTime& now) {
+  return DateParser(text, now, true).parse(tokenize(format));
 }
 
 DateTime parseDate(const std::string& text, const std::string& format) { return parseDate(text, format, localNow()); }

@@ -119,8 +119,19 @@ DateTime Args::date(int i) const {
   if (isNumber(i)) raise(932, "DATE got NUMBER");
   std::string value = rawText(i);
   DateTime d;
-  if (DateTime::fromIso(value, d) && isValidDate(d)) return d;
+  if (DateTime::fromIso(value, d) && isValidDate(d)) {
+    d.nanos = 0;  // a TIMESTAMP where a DATE belongs loses its fraction
+    return d;
+  }
   return parseDate(value, session_.nlsDateFormat, now());
+}
+
+DateTime Args::timestamp(int i) const {
+  if (isNumber(i)) raise(932, "TIMESTAMP got NUMBER");
+  std::string value = rawText(i);
+  DateTime d;
+  if (DateTime::fromIso(value, d) && isValidDate(d)) return d;
+  return parseTimestamp(value, session_.nlsTimestampFormat, now());
 }
 
 DateTime Args::now() const { return session_.now ? session_.now() : localNow(); }

@@ -35,6 +35,15 @@
 //   ora_date_diff(d1, d2)          DATE - DATE in days (may be fractional)
 //   ora_add_months(d, n) ora_months_between(d1, d2) ora_last_day(d) ora_next_day(d, dayname)
 //   ora_sysdate()                  the session clock, to the second
+//   TIMESTAMP  TEXT "YYYY-MM-DD HH:MM:SS[.fraction]", the fraction without trailing zeros, so a
+//              TIMESTAMP and a DATE compare and sort as text; the precision is the compiler's
+//   ora_to_char_ts(ts, digits[, fmt])  TIMESTAMP format models (FF, FF1-FF9, X); without fmt the
+//                                  session's NLS_TIMESTAMP_FORMAT; FF shows `digits` digits
+//   ora_to_timestamp(text[, fmt])  ora_text_to_ts(text)  as TO_DATE, through NLS_TIMESTAMP_FORMAT
+//   ora_ts_fit(ts, digits)         rounded to `digits` fractional digits (a TIMESTAMP(n) column)
+//   ora_ts_to_date(ts)             the fraction dropped
+//   ora_systimestamp(digits)       the session clock with the fraction
+//   ora_extract(field, ts)         YEAR, MONTH, DAY, HOUR, MINUTE, SECOND (with the fraction)
 //   ora_div(a, b)                  exact division: integral quotient as INTEGER; b = 0 is ORA-01476
 //   ora_mod(a,b) ora_floor(n) ora_ceil(n) ora_abs(n) ora_power(a,b) ora_sign(n) ora_sqrt(n)
 //   ora_concat(a, b)               the || operator: NULL counts as ''
@@ -89,6 +98,7 @@ struct SessionContext {
   std::int64_t sessionId = 0;                 // USERENV('SESSIONID'), SYS_CONTEXT SID
   std::string currentSchema;                  // SYS_CONTEXT('USERENV','CURRENT_SCHEMA')
   std::string nlsDateFormat = "DD-MON-RR";
+  std::string nlsTimestampFormat = "DD-MON-RR HH.MI.SSXFF AM";
   std::string plsqlCcflags;                   // PLSQL_CCFLAGS: what PL/SQL compiled now is compiled with
   std::string terminal = "unknown";
   std::string host = "localhost";
@@ -102,6 +112,7 @@ struct SessionContext {
   std::map<std::string, std::map<std::string, std::string>> contexts;
   bool sysdba = false;                        // logged on AS SYSDBA: USERENV('ISDBA') is TRUE
   std::function<DateTime()> now;              // SYSDATE; when empty, the local wall clock
+  std::function<DateTime()> preciseNow;       // SYSTIMESTAMP (with the fraction); when empty, the local wall clock
   // The date formats the session uses (NLS_DATE_FORMAT, TO_CHAR's models), each compiled once.
   const DateFormat& dateFormat(const std::string& format);
   std::unordered_map<std::string, DateFormat> dateFormats;
@@ -112,6 +123,8 @@ void registerFunctions(sqlite3* db, SessionContext* context);
 
 // The local wall clock, to the second: SYSDATE when no clock is set.
 DateTime localNow();
+// The local wall clock to the microsecond: SYSTIMESTAMP when no clock is set.
+DateTime localNowPrecise();
 
 // Formatting and parsing shared with the engine and its tools.
 // Appends the decimal digits of `magnitude`, zero-padded to at least `minDigits`.
@@ -126,6 +139,10 @@ std::string formatDate(const DateTime& d, const std::string& format);
 // What the text leaves out comes from the local clock: the current year and month, day 1, midnight.
 DateTime parseDate(const std::string& text, const std::string& format);
 DateTime parseDate(const std::string& text, const std::string& format, const DateTime& now);  // another clock
+// The same for a TIMESTAMP model, which may also hold FF (the fraction) and X (the radix character).
+DateTime parseTimestamp(const std::string& text, const std::string& format, const DateTime& now);
+// A TIMESTAMP's fraction rounded to `digits` digits, carrying into the seconds (ORA-01841 past 9999).
+DateTime roundFraction(DateTime d, int digits);
 // Oracle's TO_NUMBER of text without a format; throws ORA-01722.
 Value parseNumber(const std::string& text);
 // RAW as text: two upper-case hex digits a byte.

@@ -27,6 +27,7 @@ class Args {
   bool isBinary(int i) const;          // stored as a BLOB (RAW, BLOB)
   Bytes bytes(int i) const;            // a BLOB as it is; text through HEXTORAW (ORA-01465)
   DateTime date(int i) const;          // "YYYY-MM-DD HH:MM:SS", else text through NLS_DATE_FORMAT
+  DateTime timestamp(int i) const;     // the same with its fraction, else through NLS_TIMESTAMP_FORMAT
   DateTime now() const;                // the session clock
   SessionContext& session() const { return session_; }
 

@@ -256,7 +256,69 @@ Value addMonthsFn(const Args& a) {
 Value monthsBetweenFn(const Args& a) { return numberValue(monthsBetween(a.date(0), a.date(1))); }
 Value lastDayFn(const Args& a) { return Value(lastDay(a.date(0))); }
 Value nextDayFn(const Args& a) { return Value(nextDay(a.date(0), a.text(1))); }
-Value sysdate(const Args& a) { return Value(a.now()); }
+Value sysdate(const Args& a) {
+  DateTime d = a.now();
+  d.nanos = 0;
+  return Value(d);
+}
+
+// ---- Timestamps
+
+int fractionDigits(const Args& a, int i) { return static_cast<int>(std::clamp<std::int64_t>(a.integer(i), 0, 9)); }
+
+Value toCharTs(const Args& a) {
+  DateTime d = a.timestamp(0);
+  d.precision = fractionDigits(a, 1);
+  return textValue(a.session().dateFormat(a.size() > 2 ? a.text(2) : a.session().nlsTimestampFormat).format(d));
+}
+
+Value toTimestamp(const Args& a) {
+  return Value(parseTimestamp(a.text(0), a.size() > 1 ? a.text(1) : a.session().nlsTimestampFormat, a.now()));
+}
+
+Value textToTs(const Args& a) { return Value(a.timestamp(0)); }
+
+}  // namespace
+
+DateTime roundFraction(DateTime d, int digits) {
+  int unit = 1;
+  for (int k = digits; k < 9; ++k) unit *= 10;
+  int nanos = (d.nanos + unit / 2) / unit * unit;
+  if (nanos < 1000000000) {
+    d.nanos = nanos;
+    return d;
+  }
+  DateTime next = fromSeconds(toSeconds(d) + 1);
+  if (next.year > 9999) raise(1841);
+  return next;
+}
+
+namespace {
+
+Value tsFit(const Args& a) { return Value(roundFraction(a.timestamp(0), fractionDigits(a, 1))); }
+
+Value tsToDate(const Args& a) { return Value(a.date(0)); }
+
+Value systimestamp(const Args& a) {
+  const auto& clock = a.session().preciseNow;
+  DateTime d = clock ? clock() : localNowPrecise();
+  return Value(roundFraction(d, a.size() > 0 ? fractionDigits(a, 0) : 6));
+}
+
+Value extractField(const Args& a) {
+  std::string field = upperAscii(a.text(0));
+  DateTime d = a.timestamp(1);
+  if (field == "YEAR") return Value(static_cast<std::int64_t>(d.year));
+  if (field == "MONTH") return Value(static_cast<std::int64_t>(d.month));
+  if (field == "DAY") return Value(static_cast<std::int64_t>(d.day));
+  if (field == "HOUR") return Value(static_cast<std::int64_t>(d.hour));
+  if (field == "MINUTE") return Value(static_cast<std::int64_t>(d.minute));
+  if (field == "SECOND") {
+    if (d.nanos == 0) return Value(static_cast<std::int64_t>(d.second));
+    return Value(d.second + d.nanos / 1e9);
+  }
+  raise(30076);
+}
 
 // ---- The session
 
@@ -405,6 +467,13 @@ const std::vector<Definition>& generalDefinitions() {
       {"ora_last_day", 1, 1, true, false, lastDayFn},
       {"ora_next_day", 2, 2, true, false, nextDayFn},
       {"ora_sysdate", 0, 0, false, false, sysdate},
+      {"ora_to_char_ts", 2, 4, true, false, toCharTs},
+      {"ora_to_timestamp", 1, 3, true, false, toTimestamp},
+      {"ora_text_to_ts", 1, 1, true, false, textToTs},
+      {"ora_ts_fit", 2, 2, true, false, tsFit},
+      {"ora_ts_to_date", 1, 1, true, false, tsToDate},
+      {"ora_systimestamp", 0, 1, false, false, systimestamp},
+      {"ora_extract", 2, 2, true, false, extractField},
       {"ora_user", 0, 0, false, false, user},
       {"ora_uid", 0, 0, false, false, uid},
       {"ora_userenv", 1, 1, true, false, userenv},

@@ -134,11 +134,11 @@ DataType dataTypeOf(const std::string& t) {
       {"NVARCHAR2", DataType::Varchar2}, {"CHAR", DataType::Char},   {"NCHAR", DataType::Char},
       {"DATE", DataType::Date},       {"LONG", DataType::Long},      {"CLOB", DataType::Clob},
       {"NCLOB", DataType::Clob},      {"BLOB", DataType::Blob},      {"RAW", DataType::Raw},
-      {"LONG RAW", DataType::Raw},    {"ROWID", DataType::Rowid},    {"TIMESTAMP", DataType::Date}};
+      {"LONG RAW", DataType::Raw},    {"ROWID", DataType::Rowid},    {"TIMESTAMP", DataType::Timestamp}};
   auto it = types.find(t);
   if (it != types.end()) return it->second;
-  // TIMESTAMP(n) [WITH [LOCAL] TIME ZONE] columns hold date and time to the second, as DATE does.
-  if (t.rfind("TIMESTAMP", 0) == 0) return DataType::Date;
+  // TIMESTAMP(n) [WITH [LOCAL] TIME ZONE]
+  if (t.rfind("TIMESTAMP", 0) == 0) return DataType::Timestamp;
   return DataType::Unknown;
 }
 

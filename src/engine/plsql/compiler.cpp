@@ -44,7 +44,9 @@ void openCursor(Exec& x, CursorState& c, std::shared_ptr<SqlStatement> sql);
 // ---------------------------------------------------------------------------------------------------
 // Value helpers
 
-bool isDateType(const TypePtr& t) { return t && t->kind == Type::Kind::Scalar && t->scalar == DataType::Date; }
+bool isDateType(const TypePtr& t) {
+  return t && t->kind == Type::Kind::Scalar && (t->scalar == DataType::Date || t->scalar == DataType::Timestamp);
+}
 
 Value fromDouble(double d) {
   if (std::isnan(d) || std::isinf(d)) raiseValueError("");
@@ -97,7 +99,12 @@ std::optional<int> compareValues(Exec& x, const Value& a, const Value& b) {
     return sign(l.asDouble(), r.asDouble());
   }
   if (a.kind() == Value::Kind::Date || b.kind() == Value::Kind::Date) {
-    Value l = convertScalar(x, a, *scalarType(DataType::Date)), r = convertScalar(x, b, *scalarType(DataType::Date));
+    // A TIMESTAMP on either side compares with its fraction.
+    bool fraction = (a.kind() == Value::Kind::Date && a.asDate().isTimestamp()) ||
+                    (b.kind() == Value::Kind::Date && b.asDate().isTimestamp());
+    static const TypePtr stamp = timestampType(9);
+    const Type& t = fraction ? *stamp : *scalarType(DataType::Date);
+    Value l = convertScalar(x, a, t), r = convertScalar(x, b, t);
     return sign(l.asDate(), r.asDate());
   }
   if (a.kind() == Value::Kind::Binary || b.kind() == Value::Kind::Binary) {  // RAW: bytes, text read as hex
@@ -1327,18 +1334,23 @@ TypePtr Compiler::parseType() {
       if (type->length == 0) type->length = 1;
       return type;
     }
-    if (n == "DATE" || n == "TIMESTAMP") {
+    if (n == "DATE") return scalarType(DataType::Date, "DATE");
+    if (n == "TIMESTAMP") {
+      // TIMESTAMP[(n)] [WITH [LOCAL] TIME ZONE]: n fractional digits, 6 unless given.
+      int digits = 6;
       if (acceptOp("(")) {
+        const std::string& text = p_.peek().text;
+        digits = text.size() == 1 && text[0] >= '0' && text[0] <= '9' ? text[0] - '0' : -1;
+        if (digits < 0) throw SyntaxError{errorAt(p_.peek().pos, "PLS-00103: Encountered the symbol \"" + text + "\"")};
         p_.next();
         expectOp(")");
       }
-      // TIMESTAMP [WITH [LOCAL] TIME ZONE] holds what DATE does: date and time to the second.
-      if (n == "TIMESTAMP" && accept("WITH")) {
+      if (accept("WITH")) {
         accept("LOCAL");
         expect("TIME");
         expect("ZONE");
       }
-      return scalarType(DataType::Date, "DATE");
+      return timestampType(digits);
     }
     if (n == "BOOLEAN") return booleanType();
     if (n == "SYS_REFCURSOR") return refCursorType();
@@ -1438,7 +1450,7 @@ TypePtr Compiler::rowTypeOfTable(const std::string& owner, const std::string& ta
     ft->scalar = c.type;
     ft->name = c.typeName;
     ft->length = c.charUsed ? c.charLength : c.length;
-    if (c.type == DataType::Number) {
+    if (c.type == DataType::Number || c.type == DataType::Timestamp) {
       ft->precision = c.hasPrecision ? c.precision : 0;
       ft->scale = c.scale;
       ft->hasScale = c.hasScale;
@@ -2287,6 +2299,7 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
   sql::CompileContext::External x;
   x.bind = "#" + std::to_string(s.paramByBind.size());
   x.type = param.expr->type->kind == Type::Kind::Boolean ? DataType::Unknown : param.expr->type->scalar;
+  if (x.type == DataType::Timestamp && param.expr->type->hasScale) x.fraction = param.expr->type->scale;
   s.paramByBind[x.bind] = param;
   s.externals[e.pos.offset] = x;
   return x;

@@ -28,6 +28,15 @@ TypePtr scalarType(DataType t, const std::string& name, int length) {
   return type;
 }
 
+TypePtr timestampType(int digits) {
+  auto type = std::make_shared<Type>();
+  type->scalar = DataType::Timestamp;
+  type->name = "TIMESTAMP";
+  type->scale = digits;
+  type->hasScale = true;
+  return type;
+}
+
 TypePtr booleanType() {
   static const TypePtr t = [] {
     auto b = std::make_shared<Type>();
@@ -151,7 +160,8 @@ Datum collectionFromJson(Exec& x, const Value& json, const Type& type) {
     if (rc != SQLITE_DONE) raiseValueError("");
   };
   auto scalar = [&](const Value& v, const Type& t) {
-    if (t.kind == Type::Kind::Scalar && t.scalar == DataType::Date && v.kind() == Value::Kind::Text) {
+    if (t.kind == Type::Kind::Scalar && (t.scalar == DataType::Date || t.scalar == DataType::Timestamp) &&
+        v.kind() == Value::Kind::Text) {
       DateTime d;
       if (DateTime::fromIso(v.asText(), d)) return Value(d);
     }
@@ -359,8 +369,32 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
       if (type.scalar == DataType::Char && type.length > 0) text.append(type.length - charCount(text), ' ');
       return Value(std::move(text));
     }
+    case DataType::Timestamp: {
+      // Rounded to the variable's fractional digits.
+      DateTime d;
+      if (v.kind() == Value::Kind::Date) {
+        d = v.asDate();
+      } else if (v.kind() == Value::Kind::Text) {
+        try {
+          if (!DateTime::fromIso(v.asText(), d))
+            d = builtins::parseTimestamp(v.asText(), x.session.context().nlsTimestampFormat, builtins::localNow());
+        } catch (const Error& e) {
+          throw PlsqlError::from(e);
+        }
+      } else {
+        raiseOra(932, "inconsistent datatypes: expected TIMESTAMP got NUMBER");
+      }
+      int digits = type.hasScale ? type.scale : 6;
+      d = builtins::roundFraction(d, digits);
+      d.precision = digits;
+      return Value(d);
+    }
     case DataType::Date:
-      if (v.kind() == Value::Kind::Date) return v;
+      if (v.kind() == Value::Kind::Date) {
+        if (!v.asDate().isTimestamp() && v.asDate().nanos == 0) return v;
+        const DateTime& t = v.asDate();  // a TIMESTAMP loses its fraction
+        return Value(DateTime{t.year, t.month, t.day, t.hour, t.minute, t.second});
+      }
       if (v.kind() == Value::Kind::Text) {
         try {
           return Value(builtins::parseDate(v.asText(), x.session.context().nlsDateFormat));
@@ -513,7 +547,8 @@ bool SqlStatement::step(storage::SessionImpl& session, sqlite3_stmt* s) {
 }
 
 Value SqlStatement::column(sqlite3_stmt* s, int i) const {
-  return storage::SessionImpl::columnOf(s, i, code.columns[static_cast<std::size_t>(i)].type);
+  const Column& c = code.columns[static_cast<std::size_t>(i)];
+  return storage::SessionImpl::columnOf(s, i, c.type, c.scale);
 }
 
 void SqlStatement::finish(sqlite3_stmt* s) {

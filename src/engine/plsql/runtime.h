@@ -57,6 +57,7 @@ struct Type {
 
 TypePtr scalarType(DataType t, const std::string& name = {}, int length = 0);
 TypePtr booleanType();
+TypePtr timestampType(int digits);  // TIMESTAMP(digits)
 TypePtr refCursorType();
 
 // ---------------------------------------------------------------------------------------------------

@@ -615,7 +615,7 @@ void callFromSql(sqlite3_context* c, int argc, sqlite3_value** argv) {
       Value v;
       if (static_cast<int>(i) + 1 < argc) v = valueOf(argv[i + 1]);
       else if (p.defaultValue) v = p.defaultValue->eval(x);
-      if (p.type->scalar == DataType::Date && v.kind() == Value::Kind::Text) {
+      if ((p.type->scalar == DataType::Date || p.type->scalar == DataType::Timestamp) && v.kind() == Value::Kind::Text) {
         DateTime d;
         if (DateTime::fromIso(v.asText(), d)) v = Value(d);
       }
@@ -1065,7 +1065,9 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
         case Value::Kind::Text: bindTypes[block.binds[i]] = DataType::Varchar2; break;
         case Value::Kind::Integer:
         case Value::Kind::Real: bindTypes[block.binds[i]] = DataType::Number; break;
-        case Value::Kind::Date: bindTypes[block.binds[i]] = DataType::Date; break;
+        case Value::Kind::Date:
+          bindTypes[block.binds[i]] = binds[i].asDate().isTimestamp() ? DataType::Timestamp : DataType::Date;
+          break;
         default: break;
       }
     }

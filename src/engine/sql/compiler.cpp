@@ -41,7 +41,18 @@ struct Typed {
   std::string sql;
   DataType type = DataType::Unknown;
   std::string rawRowid;  // for ROWID: the SQLite rowid expression, to compare without decoding
+  int fraction = -1;     // for TIMESTAMP: its fractional digits (-1: the default, 6)
 };
+
+Typed timestampOf(std::string sql, int fraction) {
+  Typed t(std::move(sql), DataType::Timestamp);
+  t.fraction = fraction;
+  return t;
+}
+
+int digitsOf(const Typed& t) { return t.fraction >= 0 ? t.fraction : 6; }
+
+bool isDatetime(DataType t) { return t == DataType::Date || t == DataType::Timestamp; }
 
 [[noreturn]] void fail(int code, const Position& at, const std::string& detail = {}) {
   Error e = Error::ora(code, detail, at.offset);
@@ -109,6 +120,7 @@ const std::map<std::string, FunctionSpec>& functionTable() {
       {"LEAST", {"ora_least", "A", D::Unknown, 1, 255}},
       {"TO_NUMBER", {"ora_to_number", "SS", D::Number, 1, 2}},
       {"TO_DATE", {"ora_to_date", "SS", D::Date, 1, 3}},
+      {"TO_TIMESTAMP", {"ora_to_timestamp", "SS", D::Timestamp, 1, 3}},
       {"ADD_MONTHS", {"ora_add_months", "DN", D::Date, 2, 2}},
       {"MONTHS_BETWEEN", {"ora_months_between", "DD", D::Number, 2, 2}},
       {"LAST_DAY", {"ora_last_day", "D", D::Date, 1, 1}},
@@ -190,7 +202,7 @@ std::string headingOf(const std::string& text) {
 int typeFamily(DataType t) {
   if (isText(t)) return 1;
   if (t == DataType::Number) return 2;
-  if (t == DataType::Date) return 3;
+  if (t == DataType::Date || t == DataType::Timestamp) return 3;
   return 0;
 }
 
@@ -363,6 +375,7 @@ class Compiler {
       if (v->kind == ExprKind::Column && lastColumnMeta_) c = *lastColumnMeta_;
       c.name = v->kind == ExprKind::Column ? v->name.last() : "RETURNING" + std::to_string(values.size() + 1);
       c.type = t.type == DataType::Unknown ? DataType::Varchar2 : t.type;
+      if (t.type == DataType::Timestamp) c.scale = digitsOf(t);
       out_.columns.push_back(c);
       values.push_back(t.sql);
     }
@@ -522,6 +535,12 @@ class Compiler {
       if (info->hasPrecision)
         sql = "nuvo_fit_num(" + sql + ", " + std::to_string(info->precision) + ", " + std::to_string(info->scale) + ")";
       return sql;
+    }
+    if (info->type == DataType::Timestamp) {
+      // Rounded to the column's fractional digits, unless the value cannot have more.
+      if (v.type == DataType::Date || (v.type == DataType::Timestamp && v.fraction >= 0 && v.fraction <= info->scale))
+        return v.sql;
+      return "ora_ts_fit(" + v.sql + ", " + std::to_string(info->scale) + ")";
     }
     if (info->type == DataType::Raw) {
       // Text (or a bind of unknown type) goes in as hex digits; the length counts bytes.
@@ -1747,6 +1766,7 @@ class Compiler {
           c.nullable = m->nullable;
         }
       }
+      if (t.type == DataType::Timestamp) c.scale = digitsOf(t);
       parts.push_back(t.sql + " AS " + outputAlias(c.name, parts.size()));
       cols.push_back(c);
     }
@@ -1971,7 +1991,9 @@ class Compiler {
       Expr b;
       b.kind = ExprKind::Bind;
       b.text = x->bind;
-      return Typed{bind(b).sql, x->type};
+      Typed t{bind(b).sql, x->type};
+      t.fraction = x->fraction;
+      return t;
     }
     std::string sql = x->function;
     for (const auto& a : e.args) sql += ", " + expr(*a, scope).sql;
@@ -2022,6 +2044,14 @@ class Compiler {
 
   Typed coerce(const Typed& v, DataType target) {
     if (v.type == DataType::Unknown || v.type == target) return v;
+    if (target == DataType::Timestamp) {
+      if (isText(v.type)) return timestampOf("ora_text_to_ts(" + v.sql + ")", -1);
+      if (v.type == DataType::Date) return timestampOf(v.sql, 0);  // a DATE's text is a TIMESTAMP's too
+    }
+    if (v.type == DataType::Timestamp) {
+      if (target == DataType::Date) return {"ora_ts_to_date(" + v.sql + ")", target};
+      if (isText(target)) return {"ora_to_char_ts(" + v.sql + ", " + std::to_string(digitsOf(v)) + ")", target};
+    }
     if (target == DataType::Number && isText(v.type)) return {"ora_to_number(" + v.sql + ")", target};
     if (target == DataType::Date && isText(v.type)) return {"ora_text_to_date(" + v.sql + ")", target};
     if (isText(target) && v.type == DataType::Number) return {"ora_to_char(" + v.sql + ")", target};
@@ -2186,7 +2216,8 @@ class Compiler {
       // Oracle converts text to the other side's number or date.
       DataType t = l.type;
       if (t == DataType::Unknown ||
-          (isText(t) && (r.type == DataType::Number || r.type == DataType::Date || r.type == DataType::Raw)))
+          (isText(t) && (r.type == DataType::Number || isDatetime(r.type) || r.type == DataType::Raw)) ||
+          (t == DataType::Date && r.type == DataType::Timestamp))
         t = r.type;
       l = coerce(l, t, *e.args[0]);
       r = coerce(r, t, *e.args[1]);
@@ -2199,15 +2230,16 @@ class Compiler {
       return {"(" + l.sql + " " + op + " " + r.sql + ")", DataType::Boolean};
     }
     // Arithmetic, with DATE arithmetic in days.
-    if (l.type == DataType::Date || r.type == DataType::Date) {
+    // A TIMESTAMP with a number of days gives a DATE, as in Oracle.
+    if (isDatetime(l.type) || isDatetime(r.type)) {
       if (op == "+") {
-        const Typed& d = l.type == DataType::Date ? l : r;
-        const Typed& n = l.type == DataType::Date ? r : l;
-        if (n.type == DataType::Date) fail(975, e.pos);
+        const Typed& d = isDatetime(l.type) ? l : r;
+        const Typed& n = isDatetime(l.type) ? r : l;
+        if (isDatetime(n.type)) fail(975, e.pos);
         return {"ora_date_add(" + d.sql + ", " + coerce(n, DataType::Number).sql + ")", DataType::Date};
       }
-      if (op == "-" && l.type == DataType::Date) {
-        if (r.type == DataType::Date) return {"ora_date_diff(" + l.sql + ", " + r.sql + ")", DataType::Number};
+      if (op == "-" && isDatetime(l.type)) {
+        if (isDatetime(r.type)) return {"ora_date_diff(" + l.sql + ", " + r.sql + ")", DataType::Number};
         return {"ora_date_add(" + l.sql + ", -(" + coerce(r, DataType::Number).sql + "))", DataType::Date};
       }
       fail(932, e.pos, "inconsistent datatypes: expected NUMBER got DATE");
@@ -2220,6 +2252,7 @@ class Compiler {
 
   std::string concatOperand(const Typed& v) {
     if (v.type == DataType::Date) return "ora_to_char_date(" + v.sql + ")";
+    if (v.type == DataType::Timestamp) return coerce(v, DataType::Varchar2).sql;
     if (v.type == DataType::Number) return "ora_to_char(" + v.sql + ")";
     if (v.type == DataType::Raw || v.type == DataType::Blob) return "ora_rawtohex(" + v.sql + ")";
     return v.sql;
@@ -2283,7 +2316,9 @@ class Compiler {
         // Values of a VARCHAR2 or CHAR column of a table are stored as text.
         lastTableColumn_ = found->isTable && col->sql.empty() &&
                            (col->meta.type == DataType::Varchar2 || col->meta.type == DataType::Char);
-        return {col->sql.empty() ? found->sqlAlias + "." + quoteName(col->name) : col->sql, col->meta.type};
+        std::string sql = col->sql.empty() ? found->sqlAlias + "." + quoteName(col->name) : col->sql;
+        if (col->meta.type == DataType::Timestamp) return timestampOf(sql, col->meta.scale);
+        return {sql, col->meta.type};
       }
       if (!s->levelSql.empty() && parts.size() == 1 && name == "LEVEL") return {s->levelSql, DataType::Number};
       if (!s->isLeafSql.empty() && parts.size() == 1 && name == "CONNECT_BY_ISLEAF")
@@ -2295,7 +2330,8 @@ class Compiler {
       }
     }
     if (parts.size() == 1) {
-      if (name == "SYSDATE" || isClockName(name)) return {"ora_sysdate()", DataType::Date};
+      if (name == "SYSDATE" || name == "CURRENT_DATE") return {"ora_sysdate()", DataType::Date};
+      if (isClockName(name)) return timestampOf("ora_systimestamp()", 6);
       if (name == "USER") return {"ora_user()", DataType::Varchar2};
       if (name == "UID") return {"ora_uid()", DataType::Number};
       if (name == "ROWNUM") return {"row_number() OVER ()", DataType::Number};
@@ -2372,7 +2408,7 @@ class Compiler {
       // CURRENT_TIMESTAMP(n), LOCALTIMESTAMP(n): the fraction's digits, 0 to 9.
       if (e.args[0]->text.find_first_not_of("0123456789") != std::string::npos || std::stoi(e.args[0]->text) > 9)
         fail(30088, e.args[0]->pos);
-      return {"ora_sysdate()", DataType::Date};
+      return timestampOf("ora_systimestamp(" + e.args[0]->text + ")", std::stoi(e.args[0]->text));
     }
     if (name == "TO_CHAR") return toChar(e, scope);
     if (name == "TRUNC" || name == "ROUND") return truncRound(e, scope);
@@ -2385,9 +2421,16 @@ class Compiler {
     if (name == "EXTRACT" && e.args.size() == 2 && e.args[0]->kind == ExprKind::String) {
       // A DATE holds year, month and day to extract; its time fields need a TIMESTAMP.
       static const std::map<std::string, std::string> fields = {{"YEAR", "%Y"}, {"MONTH", "%m"}, {"DAY", "%d"}};
-      auto field = fields.find(e.args[0]->text);
+      static const std::set<std::string> timeFields = {"HOUR", "MINUTE", "SECOND"};
+      const std::string& fieldName = e.args[0]->text;
+      Typed source = expr(*e.args[1], scope);
+      if (source.type == DataType::Timestamp) {
+        if (!fields.count(fieldName) && !timeFields.count(fieldName)) fail(30076, e.args[0]->pos);
+        return {"ora_extract('" + fieldName + "', " + source.sql + ")", DataType::Number};
+      }
+      auto field = fields.find(fieldName);
       if (field == fields.end()) fail(30076, e.args[0]->pos);
-      Typed source = coerce(expr(*e.args[1], scope), DataType::Date, *e.args[1]);
+      source = coerce(source, DataType::Date, *e.args[1]);
       return {"CAST(strftime('" + field->second + "', " + source.sql + ") AS INTEGER)", DataType::Number};
     }
     if (name == "SYSDATE" || name == "USER") fail(904, e.pos, "\"" + name + "\"");
@@ -2430,6 +2473,7 @@ class Compiler {
       args.push_back(v.sql);
     }
     if (result == DataType::Unknown) result = DataType::Varchar2;
+    if (name == "TO_TIMESTAMP") return timestampOf(std::string(spec.sqlName) + "(" + join(args) + ")", 9);
     return {std::string(spec.sqlName) + "(" + join(args) + ")", result};
   }
 
@@ -2612,23 +2656,22 @@ class Compiler {
     return name == "SYSTIMESTAMP" || name == "CURRENT_TIMESTAMP" || name == "LOCALTIMESTAMP" || name == "CURRENT_DATE";
   }
 
-  // TIMESTAMP 'YYYY-MM-DD HH24:MI:SS[.fraction]'. Datetime values hold whole seconds, so a fraction
-  // other than zero is refused rather than dropped.
+  // TIMESTAMP 'YYYY-MM-DD HH24:MI:SS[.fraction]': a TIMESTAMP(9).
   Typed timestampLiteral(const Expr& e) {
     std::string text = e.args[0]->text;
+    std::string fraction;
     std::size_t dot = text.find('.');
     if (dot != std::string::npos) {
-      std::string fraction = text.substr(dot + 1);
-      if (fraction.empty() || fraction.size() > 9 || fraction.find_first_not_of("0123456789") != std::string::npos)
+      fraction = text.substr(dot);
+      if (fraction.size() < 2 || fraction.size() > 10 || fraction.find_first_not_of("0123456789", 1) != std::string::npos)
         fail(1861, e.pos);
-      if (fraction.find_first_not_of('0') != std::string::npos) fail(3001, e.pos);
       text.resize(dot);
     }
     DateTime d;
     if (text.size() <= 10) text += " 00:00:00";
-    if (!DateTime::fromIso(text, d)) fail(1861, e.pos);
+    if (!DateTime::fromIso(text + fraction, d)) fail(1861, e.pos);
     checkFields(d, e);
-    return {quoteText(d.toIso()), DataType::Date};
+    return timestampOf(quoteText(d.toIso()), 9);
   }
 
   // A literal's fields must make a real date and time.
@@ -2655,6 +2698,8 @@ class Compiler {
     Typed v = expr(*e.args[0], scope);
     std::string fmt = e.args.size() > 1 ? ", " + coerce(expr(*e.args[1], scope), DataType::Varchar2).sql : "";
     if (v.type == DataType::Date) return {"ora_to_char_date(" + v.sql + fmt + ")", DataType::Varchar2};
+    if (v.type == DataType::Timestamp)
+      return {"ora_to_char_ts(" + v.sql + ", " + std::to_string(digitsOf(v)) + fmt + ")", DataType::Varchar2};
     if (v.type == DataType::Number || !fmt.empty()) return {"ora_to_char_num(" + v.sql + fmt + ")", DataType::Varchar2};
     return {"ora_to_char(" + v.sql + ")", DataType::Varchar2};
   }
@@ -2662,7 +2707,7 @@ class Compiler {
   Typed truncRound(const Expr& e, const Scope& scope) {
     if (e.args.empty() || e.args.size() > 2) fail(909, e.pos);
     Typed v = expr(*e.args[0], scope);
-    bool isDate = v.type == DataType::Date;
+    bool isDate = isDatetime(v.type);  // TRUNC and ROUND of a TIMESTAMP give a DATE
     std::string fn = std::string(e.name.last() == "TRUNC" ? "ora_trunc_" : "ora_round_") + (isDate ? "date" : "num");
     std::string sql = fn + "(" + (isDate ? v.sql : coerce(v, DataType::Number, *e.args[0]).sql);
     if (e.args.size() == 2) {
@@ -2701,6 +2746,14 @@ class Compiler {
     DataType target = catalog::dataTypeOf(e.args[1]->text);
     if (e.args[1]->text == "INTEGER" || e.args[1]->text == "INT") target = DataType::Number;
     if (e.args[1]->text == "VARCHAR") target = DataType::Varchar2;
+    if (target == DataType::Timestamp) {
+      // TIMESTAMP[(n)]: the value rounded to n digits (6 unless given).
+      int digits = e.args[1]->text.size() > 10 && e.args[1]->text[9] == '(' ? e.args[1]->text[10] - '0' : 6;
+      if (v.type != DataType::Date && v.type != DataType::Timestamp && !isText(v.type) && v.type != DataType::Unknown)
+        fail(932, e.pos, "inconsistent datatypes: expected TIMESTAMP got " + std::string(dataTypeName(v.type)));
+      Typed t = coerce(v, target);
+      return timestampOf("ora_ts_fit(" + t.sql + ", " + std::to_string(digits) + ")", digits);
+    }
     return coerce(v, target);
   }
 

@@ -2150,6 +2150,8 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
     TypeSpec type = parseType(multiset);
     auto t = make(ExprKind::String, peek());
     t->text = type.name;
+    // TIMESTAMP(n) ...: the compiler rounds to the precision
+    if (type.name.rfind("TIMESTAMP", 0) == 0) t->text.insert(9, "(" + std::to_string(type.scale) + ")");
     t->op = type.typeOwner;
     call->args.push_back(t);
     expectOp(")", 907);

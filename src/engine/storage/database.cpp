@@ -594,6 +594,11 @@ DateTime DatabaseImpl::now() const {
   return clock_ ? *clock_ : builtins::localNow();
 }
 
+DateTime DatabaseImpl::preciseNow() const {
+  std::lock_guard lock(mutex_);
+  return clock_ ? *clock_ : builtins::localNowPrecise();
+}
+
 std::optional<SequenceState> loadSequence(sqlite3* db, const std::string& owner, const std::string& name) {
   // The catalog's LAST_NUMBER is where DDL left the sequence; the instance file's mark, when it
   // was set from that same number, is where values were handed out to since.

@@ -101,6 +101,7 @@ class DatabaseImpl : public Database {
   bool durable() const { return durable_; }
   int lockWaitMs() const;
   DateTime now() const;
+  DateTime preciseNow() const;  // with the fraction of the second (a set clock: as set)
   // Throws the injected error when the statement text matches a fault that has executions left.
   void checkFault(const std::string& sql);
   bool restricted() const { return restricted_; }

@@ -166,6 +166,7 @@ class Executor {
       c.hasScale = c.hasPrecision;
       c.scale = qc.scale;
       c.nullable = qc.nullable;
+      timestampColumn(c, qc);
       cat_.addColumn(id, c);
     }
   }
@@ -315,9 +316,18 @@ class Executor {
       c.length *= 4;
     }
     c.type = catalog::dataTypeOf(c.typeName);
-    if (c.typeName == "TIMESTAMP(6)") c.type = DataType::Date;
     if (c.typeName == "FLOAT" || c.typeName == "BINARY_DOUBLE" || c.typeName == "BINARY_FLOAT") c.type = DataType::Number;
     return c;
+  }
+
+  // A query's TIMESTAMP column as a view or a new table describes it: TIMESTAMP(n).
+  static void timestampColumn(ColumnInfo& c, const Column& qc) {
+    if (qc.type != DataType::Timestamp) return;
+    c.typeName = "TIMESTAMP(" + std::to_string(qc.scale) + ")";
+    c.length = qc.scale == 0 ? 7 : 11;
+    c.hasPrecision = false;
+    c.precision = 0;
+    c.hasScale = true;
   }
 
   static std::string sqliteColumn(const ColumnInfo& c) {
@@ -635,6 +645,7 @@ class Executor {
         c.hasScale = c.hasPrecision;
         c.scale = qc.scale;
         c.nullable = qc.nullable;
+        timestampColumn(c, qc);
         columns.push_back(c);
       }
     } else {
@@ -1897,6 +1908,11 @@ class Executor {
     if (st.parameter == "NLS_DATE_FORMAT") {
       builtins::formatDate(DateTime{}, st.value);  // ORA-01821 for a format it does not know
       s_.context().nlsDateFormat = st.value;
+    } else if (st.parameter == "NLS_TIMESTAMP_FORMAT") {
+      DateTime probe;
+      probe.precision = 6;
+      builtins::formatDate(probe, st.value);
+      s_.context().nlsTimestampFormat = st.value;
     } else if (st.parameter == "PLSQL_CCFLAGS") {
       plsql::parseCcflags(st.value);  // ORA-02097 for text that is not 'name:value, ...'
       s_.context().plsqlCcflags = st.value;

@@ -60,6 +60,12 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
         sqlite3_bind_null(stmt, index);
       } else if (target == DataType::Number) {
         bindValue(session, stmt, index, builtins::parseNumber(t), target);
+      } else if (target == DataType::Timestamp) {
+        DateTime d;
+        if (!DateTime::fromIso(t, d))
+          d = builtins::parseTimestamp(t, session.context().nlsTimestampFormat, builtins::localNow());
+        std::string iso = d.toIso();
+        sqlite3_bind_text(stmt, index, iso.data(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
       } else if (target == DataType::Date) {
         std::string iso = builtins::parseDate(t, nls).toIso();
         sqlite3_bind_text(stmt, index, iso.data(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
@@ -74,7 +80,11 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
       return;
     }
     case Value::Kind::Date: {
-      std::string t = target == DataType::Varchar2 ? session.context().dateFormat(nls).format(v.asDate()) : v.asDate().toIso();
+      const DateTime& d = v.asDate();
+      std::string t = target == DataType::Varchar2
+                          ? session.context().dateFormat(d.isTimestamp() ? session.context().nlsTimestampFormat : nls).format(d)
+                          : target == DataType::Date && d.nanos ? DateTime{d.year, d.month, d.day, d.hour, d.minute, d.second}.toIso()
+                                                                : d.toIso();
       sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
       return;
     }
@@ -89,7 +99,7 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
   }
 }
 
-Value columnValue(sqlite3_stmt* stmt, int i, DataType type) {
+Value columnValue(sqlite3_stmt* stmt, int i, DataType type, int fraction) {
   switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_NULL: return {};
     case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(sqlite3_column_int64(stmt, i)));
@@ -105,9 +115,12 @@ Value columnValue(sqlite3_stmt* stmt, int i, DataType type) {
     default: {
       const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
       std::string_view text(t, static_cast<std::size_t>(sqlite3_column_bytes(stmt, i)));
-      if (type == DataType::Date) {
+      if (type == DataType::Date || type == DataType::Timestamp) {
         DateTime d;
-        if (DateTime::fromIso(text, d)) return Value(d);
+        if (DateTime::fromIso(text, d)) {
+          if (type == DataType::Timestamp) d.precision = fraction;
+          return Value(d);
+        }
       }
       return Value(std::string(text));
     }
@@ -332,7 +345,7 @@ class StatementImpl : public Statement {
       while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
         std::vector<Value> row;
         for (std::size_t i = 0; i < code.columns.size(); ++i)
-          row.push_back(columnValue(stmt_, static_cast<int>(i), code.columns[i].type));
+          row.push_back(columnValue(stmt_, static_cast<int>(i), code.columns[i].type, code.columns[i].scale));
         returned.push_back(std::move(row));
       }
       sqlite3_reset(stmt_);
@@ -368,7 +381,7 @@ class StatementImpl : public Statement {
     if (rc == SQLITE_ROW) {
       const auto& cols = p_->code.columns;
       row_.resize(cols.size());
-      for (std::size_t i = 0; i < cols.size(); ++i) row_[i] = columnValue(stmt_, static_cast<int>(i), cols[i].type);
+      for (std::size_t i = 0; i < cols.size(); ++i) row_[i] = columnValue(stmt_, static_cast<int>(i), cols[i].type, cols[i].scale);
       ++rows_;
       session_.countRowRead();
       hasRow_ = true;
@@ -538,6 +551,7 @@ SessionImpl::SessionImpl(std::shared_ptr<DatabaseImpl> database, sqlite3* db, st
   DatabaseImpl* dbi = database_.get();
   locks_ = lockRegistry(database_->directory());
   context_.now = [dbi] { return dbi->now(); };
+  context_.preciseNow = [dbi] { return dbi->preciseNow(); };
   catalog_.keepDefinitions([dbi] { return dbi->ddlVersion(); });
   builtins::registerFunctions(db_, &context_);
   registerEngineFunctions();
@@ -1481,7 +1495,9 @@ std::string SessionImpl::format(const Value& value) const {
     case Value::Kind::Integer: return builtins::formatNumber(value.asInteger());
     case Value::Kind::Real: return builtins::formatNumber(value.asDouble());
     case Value::Kind::Text: return value.asText();
-    case Value::Kind::Date: return context_.dateFormat(context_.nlsDateFormat).format(value.asDate());
+    case Value::Kind::Date:
+      return context_.dateFormat(value.asDate().isTimestamp() ? context_.nlsTimestampFormat : context_.nlsDateFormat)
+          .format(value.asDate());
     case Value::Kind::Cursor: return "CURSOR";
     case Value::Kind::Binary: return hexOf(value.asBytes());
   }
@@ -1499,6 +1515,8 @@ void SessionImpl::bindParameter(sqlite3_stmt* stmt, int index, const Value& valu
   storage::bindValue(*this, stmt, index, value, target);
 }
 
-Value SessionImpl::columnOf(sqlite3_stmt* stmt, int index, DataType type) { return columnValue(stmt, index, type); }
+Value SessionImpl::columnOf(sqlite3_stmt* stmt, int index, DataType type, int fraction) {
+  return columnValue(stmt, index, type, fraction);
+}
 
 }  // namespace engine::storage
