@@ -116,6 +116,7 @@ const std::map<int, const char*>& messageTexts() {
       {32796, "cannot update a generated always identity column"},
       {1403, "no data found"},
       {1422, "exact fetch returns more than requested number of rows"},
+      {1426, "numeric overflow"},
       {1476, "divisor is equal to zero"},
       {1722, "invalid number"},
       {1843, "not a valid month"},

@@ -124,15 +124,23 @@ Value boolValue(std::optional<bool> b) { return b ? Value(*b ? 1 : 0) : Value();
 struct ArithNode : ExprNode {
   char op;
   ExprP l, r;
+  bool range32 = false;  // PLS_INTEGER with PLS_INTEGER: the result must fit 32 bits (ORA-01426)
   Value eval(Exec& x) override {
     Value a = l->eval(x), b = r->eval(x);
     if (op == '+' && a.kind() == Value::Kind::Integer && b.kind() == Value::Kind::Integer) {
       std::int64_t s;
-      if (!__builtin_add_overflow(a.asInteger(), b.asInteger(), &s)) return Value(s);
+      if (!__builtin_add_overflow(a.asInteger(), b.asInteger(), &s)) return checked(Value(s));
     }
-    return arithmetic(op, a, b);
+    return checked(arithmetic(op, a, b));
+  }
+  Value checked(Value v) const {
+    if (range32 && v.kind() == Value::Kind::Integer && (v.asInteger() < -2147483648LL || v.asInteger() > 2147483647LL))
+      raiseOra(1426);
+    return v;
   }
 };
+
+bool isRange32(const TypePtr& t) { return t && t->kind == Type::Kind::Scalar && t->range32; }
 
 struct CompareNode : ExprNode {
   std::string op;
@@ -217,7 +225,13 @@ struct ForNode : StmtNode {
   Flow exec(Exec& x) override {
     Value lo = toNumber(low->eval(x)), hi = toNumber(high->eval(x));
     if (lo.isNull() || hi.isNull()) raiseValueError("");
-    std::int64_t a = std::llround(lo.asDouble()), b = std::llround(hi.asDouble());
+    // The bounds are PLS_INTEGER values: 32 bits.
+    auto bound = [](const Value& v) {
+      double d = std::round(v.asDouble());
+      if (d < -2147483648.0 || d > 2147483647.0) raiseOra(1426);
+      return static_cast<std::int64_t>(d);
+    };
+    std::int64_t a = bound(lo), b = bound(hi);
     Frame* f = x.frame;
     for (std::int64_t i = reverse ? b : a; reverse ? i >= a : i <= b; reverse ? --i : ++i) {
       f->slots[static_cast<std::size_t>(slot)].v = Value(i);
@@ -1321,6 +1335,8 @@ TypePtr Compiler::parseType() {
       auto type = std::make_shared<Type>();
       type->scalar = DataType::Number;
       type->integer = true;
+      // INTEGER, INT and SMALLINT are NUMBER(38); the others hold 32 bits (SIMPLE_INTEGER wraps instead).
+      type->range32 = n != "INTEGER" && n != "INT" && n != "SMALLINT" && n != "SIMPLE_INTEGER";
       type->name = n;
       return type;
     }
@@ -1914,6 +1930,7 @@ StmtP Compiler::forStatement(const std::string& label) {
   auto intType = std::make_shared<Type>();
   intType->scalar = DataType::Number;
   intType->integer = true;
+  intType->range32 = true;
   intType->name = "PLS_INTEGER";
   Symbol s = variableSymbol(intType);
   s.constant = true;
@@ -2864,6 +2881,12 @@ ExprP Compiler::expr(const sql::Expr& e) {
       node->l = l;
       node->r = r;
       node->type = scalarType(DataType::Number);
+      if (isRange32(l->type) && isRange32(r->type) && op != "/") {
+        node->range32 = true;
+        auto t = std::make_shared<Type>(*l->type);
+        t->name = "PLS_INTEGER";
+        node->type = t;
+      }
       node->pos = e.pos;
       return node;
     }
@@ -2993,6 +3016,8 @@ ExprP Compiler::sqlFallback(const sql::Expr& e) {
   auto node = std::make_shared<FnExpr>();
   node->pos = e.pos;
   DataType t = s->code.columns.empty() ? DataType::Unknown : s->code.columns[0].type;
+  // A condition of SQL's own (LIKE, REGEXP_LIKE, BETWEEN, ...) keeps its BOOLEAN type.
+  if (s->code.conditionColumn) t = DataType::Boolean;
   node->type = t == DataType::Boolean ? booleanType() : scalarType(t == DataType::Unknown ? DataType::Varchar2 : t);
   node->run = [s](Exec& x) {
     sqlite3_stmt* st = s->start(x);

@@ -304,11 +304,15 @@ std::size_t charCount(const std::string& t) {
   return n;
 }
 
+bool fitsRange32(double v) { return v >= -2147483648.0 && v <= 2147483647.0; }
+
 Value roundNumber(const Value& v, const Type& type) {
   if (v.isNull()) return v;
   if (type.integer) {
-    if (v.kind() == Value::Kind::Integer) return v;
-    return Value(static_cast<std::int64_t>(std::llround(v.asDouble())));
+    Value n = v.kind() == Value::Kind::Integer ? v : Value(static_cast<std::int64_t>(std::llround(v.asDouble())));
+    if (type.range32 && !fitsRange32(v.kind() == Value::Kind::Integer ? static_cast<double>(v.asInteger()) : std::round(v.asDouble())))
+      raiseOra(1426);
+    return n;
   }
   if (!type.hasScale && type.precision == 0) return v;
   double d = v.asDouble();

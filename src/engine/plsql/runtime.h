@@ -39,6 +39,7 @@ struct Type {
   int precision = 0, scale = 0;
   bool hasScale = false;
   bool integer = false;                 // PLS_INTEGER, INTEGER, ...
+  bool range32 = false;                 // PLS_INTEGER and its subtypes: 32 bits, ORA-01426 beyond
   std::vector<std::pair<std::string, TypePtr>> fields;  // Record
   TypePtr element;                      // Collection
   bool textKeys = false;                // INDEX BY VARCHAR2

@@ -240,6 +240,7 @@ class Compiler {
   void compileSelect(const SelectStmt& s) {
     std::vector<Column> cols;
     out_.sql = query(*s.query, nullptr, cols);
+    out_.conditionColumn = !cols.empty() && cols[0].type == DataType::Boolean;
     for (auto& c : cols)
       if (c.type == DataType::Unknown || c.type == DataType::Boolean) c.type = DataType::Varchar2;
     out_.columns = std::move(cols);

@@ -86,6 +86,8 @@ struct Compiled {
   std::string sql;                      // SQLite SQL
   std::string nextSql;                  // MERGE: its INSERT, run after `sql` (its UPDATE)
   std::vector<Column> columns;          // result columns of a query, or a DML's RETURNING values
+  bool conditionColumn = false;         // the query's first column is a condition (LIKE, REGEXP_LIKE, ...),
+                                        // reported as VARCHAR2; PL/SQL reads it as a BOOLEAN
   std::vector<std::string> returningInto;  // plain SQL's RETURNING INTO: the out bind of each value
   std::vector<std::string> bindNames;   // parameter ?N is bindNames[N-1]
   std::vector<DataType> bindTargets;    // the type a bind is converted to (Unknown: as given)
