@@ -105,6 +105,25 @@ TEST_F(QueryTest, LinesArePatchedOneByOne) {
   EXPECT_EQ(q.field("n").asInteger(), 7);
 }
 
+// A TIMESTAMP column is a date to the grid; the embedded driver keeps its milliseconds, the Oracle
+// driver fetches it as a DATE.
+TEST_F(QueryTest, TimestampColumnsArriveAsDates) {
+  exec({"CREATE TABLE ts (t TIMESTAMP(3))", "INSERT INTO ts VALUES (TIMESTAMP '2024-02-29 13:14:15.678')"});
+  Query q(&session);
+  q.setSql("SELECT t FROM ts WHERE t > :after");
+  q.declareVariable("after", DataType::Date);
+  q.setVariable("after", QDateTime(QDate(2024, 2, 29), QTime(13, 14, 15, 600), Qt::UTC));
+  q.execute();
+  ASSERT_FALSE(q.eof());
+  EXPECT_EQ(q.field("t").type(), DataType::Date);
+  EXPECT_EQ(q.field("t").asDate().date(), QDate(2024, 2, 29));
+  QTime time = q.field("t").asDate().time();
+  EXPECT_EQ(time.second(), 15);
+  if (!testDriver()) {
+    EXPECT_EQ(time.msec(), 678);
+  }
+}
+
 TEST_F(QueryTest, VariablesOfEveryTypeBindByCaseInsensitiveName) {
   exec({"CREATE TABLE t (s VARCHAR2(20), i NUMBER(10), f NUMBER, d DATE)"});
   Query ins(&session);

@@ -2296,10 +2296,9 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
       return x;
     }
     // A collection element: a bind.
+    // Else a variable's own: an element, or a method of an object (o.method(...)).
     if (composite) {
-    } else if (parts.size() == 1) {
-      if (const Symbol* sym = scope_->find(parts[0]); !sym || sym->kind != Symbol::Kind::Variable) return std::nullopt;
-    } else {
+    } else if (const Symbol* sym = scope_->find(parts[0]); !sym || sym->kind != Symbol::Kind::Variable) {
       return std::nullopt;
     }
   }

@@ -2008,6 +2008,11 @@ ExprPtr Parser::parseNameOrCall() {
         next();
         e->fields.push_back(next().text);
       }
+      // list(i).method(): a method without arguments, called as it is without the parentheses
+      if (peek().isOp("(") && peek(1).isOp(")")) {
+        next();
+        next();
+      }
       finish(*e);
     }
     return e;

@@ -142,3 +142,18 @@ END;
 > flag=(null)
 > x=2 k=(null)
 > 0
+# A method called with empty parentheses on an element, and a method's result as an argument of a
+# built-in function
+DECLARE
+  l_pairs t_key_value_list := t_key_value_list(t_key_value('a=1'), t_key_value('b'));
+  l_pair t_key_value := t_key_value('k=v');
+BEGIN
+  FOR i IN 1 .. l_pairs.COUNT LOOP
+    DBMS_OUTPUT.PUT_LINE(i || ' ' || l_pairs(i).to_string());
+  END LOOP;
+  DBMS_OUTPUT.PUT_LINE(UPPER(l_pair.to_string()) || ' ' || LENGTH(l_pairs(2).to_string()));
+END;
+/
+> 1 a=1
+> 2 b=(null)
+> K=V 8
