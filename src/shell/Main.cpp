@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "admin/allGrant.h"
 #include "admin/checkVer.h"
 #include "schema/moreInstall.h"
 #include "schema/userInst.h"
@@ -86,7 +87,7 @@ const MenuItem kMenu[] = {
     {nullptr, "mmStructures", "Stru&ctures", "S&trukture", kGroup | kAvailable},
     {"mmStructures", "mmTabStru", "&Tables", "Tabele", kAvailable},
     {"mmStructures", "mmPLSQLStru", "PL/SQL blocks", "PL/SQL bloki", 0},
-    {"mmStructures", "mmGrantRevokerights", "Grant/Revoke rigjts", "Pravice", 0},
+    {"mmStructures", "mmGrantRevokerights", "Grant/Revoke rigjts", "Pravice", kAvailable},
     {nullptr, "mmStatus", "&Errors", "&Napake", kAvailable},
     {nullptr, "mmCompare", "&Utilities", "Ra&zno", kGroup | kAvailable},
     {"mmCompare", "mmActivateLargeRB", "Large RB Online", "Velik RB Online", kCheckable | kAvailable},
@@ -359,6 +360,8 @@ void TfmMain::createMenus() {
   });
   // The structure compare: a new window each time.
   connect(command("mmCompare2"), &QAction::triggered, this, [] { (new TfmCmpStru)->show(); });
+  // The grant window: a new one each time, freed when closed.
+  connect(command("mmGrantRevokerights"), &QAction::triggered, this, [] { (new TfmGrantAll)->show(); });
   // The windows of disabled constraints and triggers are made once; closing hides them.
   connect(command("mmConstraints"), &QAction::triggered, this, [this] {
     if (!FfmDisRef) FfmDisRef = new TfmDisRef(this);

@@ -9,10 +9,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QtGlobal>
 
+#include "admin/allGrant.h"
 #include "admin/checkVer.h"
 #include "admin/errors.h"
 #include "db/error.h"
@@ -151,6 +153,24 @@ bool openCompareWindow(TfmMain& main, const WindowRequest& request) {
   return !failed;
 }
 
+// Rights on the objects of the owner (p1) for the grantee (p2), granted from the window's timer;
+// the window always closes itself. A failed run is reported and the list goes on.
+bool openGrantWindow(TfmMain& main, const WindowRequest& request) {
+  QPointer<TfmGrantAll> window = new TfmGrantAll;
+  window->edFilter->setText(QStringLiteral("%"));
+  window->rbGrant->setChecked(true);
+  window->edOwner->setText(request.line.p1);
+  window->edUporabnik->setText(request.line.p2);
+  window->pAuto = true;
+  QStringList failures;
+  const QMetaObject::Connection failed = QObject::connect(
+      window, &TfmGrantAll::unattendedFailed, [&failures](const QString& text) { failures << text; });
+  window->exec();
+  QObject::disconnect(failed);
+  for (const QString& text : failures) main.runner().report(text);
+  return true;
+}
+
 }  // namespace
 
 void writeInstallationStatus(db::Session& session, int userIndex, const QString& status) {
@@ -187,7 +207,8 @@ std::map<QString, WindowOpener> defaultWindowOpeners() {
   return {{QStringLiteral("SCRIPT"), &openScriptWindow},
           {QStringLiteral("ERRORS"), &openErrorsWindow},
           {QStringLiteral("VERSION"), &openVersionWindow},
-          {QStringLiteral("COMPARE"), &openCompareWindow}};
+          {QStringLiteral("COMPARE"), &openCompareWindow},
+          {QStringLiteral("GRANT"), &openGrantWindow}};
 }
 
 CommandRunner::CommandRunner(TfmMain& main)

@@ -62,6 +62,7 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
       {"mmEditPL", false, true},       {"mmExecScript", false, true},     {"mmStatus", false, true},
       {"tbWorkSheet", false, true},    {"tbStructures", false, true},     {"mmLock", false, false},
       {"mmVersionCheck", true, true},  {"tbOpenProject", false, true},    {"mmCompare2", true, true},
+      {"mmGrantRevokerights", true, true},
   };
   TfmMain& w = start();
   for (const auto& c : cases) EXPECT_EQ(w.command(c.name)->isEnabled(), c.before) << c.name;

@@ -581,7 +581,7 @@ TEST_F(Runner, AFailedRestrictedSessionStillAsksBeforeTheListGoesOn) {
 
 TEST_F(Runner, AnActionWithoutItsWindowIsSkippedAndKeepsTheProgramOpen) {
   for (const char* action :
-       {"GRANT", "CHECK_TABLES", "SISTEM", "IZVEDISQL", "REFRESH", "SHOWLOG"}) {
+       {"CHECK_TABLES", "SISTEM", "IZVEDISQL", "REFRESH", "SHOWLOG"}) {
     TfmMain& w = startFile({QString(action) + " P1", "OWNER AFTER"});
     w.IzvediCeloSkripto();
     ASSERT_EQ(w.runner().log.size(), 1) << action;
@@ -699,6 +699,29 @@ TEST_F(Runner, VersionRunsUnattendedFromACommandFile) {
   };
   EXPECT_TRUE(QTest::qWaitFor([&shown] { return shown().size() == 1; }, 5000));
   qDeleteAll(shown());
+}
+
+// The real grant window from a command file: rights on KADE's objects are given to BOR and taken
+// again; a grantee that does not exist is reported with the server's error, and as GRANT always
+// closes its window, the list goes on and the program closes at its end.
+TEST_F(Runner, GrantRunsUnattendedFromACommandFile) {
+  const auto borRights = [this] {
+    auto bor = database()->logOn("BOR", "BOR");
+    auto query = bor->prepare("SELECT COUNT(*) FROM all_tab_privs WHERE grantee = 'BOR' AND table_schema = 'KADE'");
+    query->execute();
+    return query->next() ? query->value(0).asInteger() : -1;
+  };
+  ASSERT_EQ(borRights(), 0);
+  TfmMain& w = startFile({"GRANT KADE BOR", "GRANT KADE NO_SUCH_GRANTEE", "OWNER AFTER"});
+  w.IzvediCeloSkripto();
+  EXPECT_GT(borRights(), 0);
+  ASSERT_EQ(w.runner().log.size(), 1) << w.runner().log.join('\n').toStdString();
+  EXPECT_TRUE(w.runner().log[0].startsWith("GRANT KADE NO_SUCH_GRANTEE: ")) << w.runner().log[0].toStdString();
+  EXPECT_TRUE(w.runner().log[0].contains("ORA-01917")) << w.runner().log[0].toStdString();
+  EXPECT_EQ(w.currOwner, "AFTER");
+  EXPECT_TRUE(w.mayClose);
+  EXPECT_TRUE(closing());
+  EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
 }
 
 TEST_F(Runner, TheListRunsOncePerInstanceAndOnlyTheLastPassDecides) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "admin/allGrant.h"
 #include "admin/checkVer.h"
 #include "admin/disabled.h"
 #include "admin/errors.h"
@@ -65,6 +66,13 @@ const WindowCase kWindows[] = {
        auto* window = new TfmCmpStru;
        window->showPage(window->TabCompare);
        return window;
+     }},
+    {"grant and revoke", [](TfmMain&) -> QWidget* { return new TfmGrantAll; }},
+    {"grant and revoke with its failures", [](TfmMain&) -> QWidget* {
+       auto* grant = new TfmGrantAll;
+       grant->edUporabnik->setText("NO_SUCH_GRANTEE");
+       grant->btGranteeClick();
+       return grant;
      }},
     {"disabled constraints", [](TfmMain& main) -> QWidget* { return new TfmDisRef(&main); }},
     {"disabled triggers", [](TfmMain& main) -> QWidget* { return new TfmDisTrigg(&main); }},
