@@ -49,6 +49,7 @@ void TfmGrantAll::buildWidgets() {
   laGrantee = named(new QLabel(this), "laGrantee");
   edOwner = named(new QLineEdit(this), "edOwner");
   edOwner->setReadOnly(true);  // the program's current owner, or the runner's
+  edOwner->setFocusPolicy(Qt::ClickFocus);
   edFilter = named(new QLineEdit(QStringLiteral("%"), this), "edFilter");
   edTip = named(new QLineEdit(QString::fromLatin1(nuvo::admin::kDefaultGrantTypes), this), "edTip");
   edPravice = named(new QLineEdit(QStringLiteral("ALL"), this), "edPravice");
@@ -84,7 +85,9 @@ void TfmGrantAll::buildWidgets() {
   meError = named(new QPlainTextEdit(this), "meError");
   meError->setReadOnly(true);
   meError->hide();
-  layout->addWidget(meError, 1);
+  // The memo takes the room when it shows; otherwise the boxes stay together at the top.
+  layout->addWidget(meError, 100);
+  layout->addStretch(1);
 
   tiAuto = new QTimer(this);
   tiAuto->setObjectName(QStringLiteral("tiAuto"));

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QToolBar>
 #include <QLayout>
+#include <QLineEdit>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTest>
