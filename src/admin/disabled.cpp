@@ -17,12 +17,16 @@
 #include "db/error.h"
 #include "db/query.h"
 #include "shell/CThemedDBGrid.h"
+#include "shell/IGridUtils.h"
 #include "shell/Main.h"
 #include "shell/sql_catalog.h"
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 #include "widgets/window_commands.h"
 
+using nuvo::shell::cell;
+using nuvo::shell::gridOver;
+using nuvo::shell::named;
 using nuvo::widgets::guarded;
 using nuvo::widgets::upperCaseEdit;
 
@@ -40,32 +44,6 @@ const nuvo::SqlText kTrigg{"napTrigg.quTrigg",
 
 TfmMain& context() { return *fmMain(); }
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-TThemedDBGrid* gridOver(nuvo::db::Dataset* dataset, QWidget* parent, const char* name, const QStringList& hidden) {
-  auto* grid = named(new TThemedDBGrid(parent), name);
-  grid->setModel(new nuvo::widgets::DatasetModel(dataset, grid));
-  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  QObject::connect(dataset, &nuvo::db::Dataset::opened, grid, [grid, dataset, hidden] {
-    for (int column = 0; column < dataset->fieldCount(); ++column)
-      grid->setColumnHidden(column, hidden.contains(dataset->columns()[column].name.toUpper()));
-  });
-  QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, dataset,
-                   [dataset](const QModelIndex& index) {
-                     if (index.isValid()) dataset->setCurrentRow(index.row());
-                   });
-  return grid;
-}
-
-QString cell(const nuvo::db::Dataset& dataset, const char* field) {
-  const int row = dataset.currentRow();
-  return row < 0 ? QString() : dataset.value(row, QLatin1String(field)).toString();
-}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QPainter>
 
+#include "db/dataset.h"
 #include "shell/CThemedDBGrid.h"
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
@@ -14,6 +15,27 @@ const QString kNull = QStringLiteral("null");
 }
 
 namespace nuvo::shell {
+
+TThemedDBGrid* gridOver(nuvo::db::Dataset* dataset, QWidget* parent, const char* name, const QStringList& hidden) {
+  auto* grid = named(new TThemedDBGrid(parent), name);
+  grid->setModel(new nuvo::widgets::DatasetModel(dataset, grid));
+  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  QObject::connect(dataset, &nuvo::db::Dataset::opened, grid, [grid, dataset, hidden] {
+    for (int column = 0; column < dataset->fieldCount(); ++column)
+      grid->setColumnHidden(column, hidden.contains(dataset->columns()[column].name.toUpper()));
+  });
+  QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, dataset,
+                   [dataset](const QModelIndex& index) {
+                     if (index.isValid()) dataset->setCurrentRow(index.row());
+                   });
+  return grid;
+}
+
+QString cell(const nuvo::db::Dataset& dataset, const char* field) {
+  const int row = dataset.currentRow();
+  return row < 0 ? QString() : dataset.value(row, QLatin1String(field)).toString();
+}
 
 QList<int> fittedColumnWidths(const QList<ColumnTexts>& columns, const std::function<int(const QString&)>& titleWidth,
                               const std::function<int(const QString&)>& cellWidth, int startWidth, int maxPercent,

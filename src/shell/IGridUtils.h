@@ -5,10 +5,16 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QPainter;
+class QWidget;
 class TThemedDBGrid;
+
+namespace nuvo::db {
+class Dataset;
+}
 
 namespace nuvo::shell {
 
@@ -23,6 +29,18 @@ struct ColumnTexts {
 QList<int> fittedColumnWidths(const QList<ColumnTexts>& columns, const std::function<int(const QString&)>& titleWidth,
                               const std::function<int(const QString&)>& cellWidth, int startWidth, int maxPercent,
                               int gridWidth);
+
+// The widget with its object name (the component name tests and the runner look it up by).
+template <typename W>
+W* named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+// A read-only grid of whole rows over the dataset: the dataset follows the grid's current row, and
+// the columns named in `hidden` (upper case) are hidden whenever the dataset opens.
+TThemedDBGrid* gridOver(nuvo::db::Dataset* dataset, QWidget* parent, const char* name, const QStringList& hidden);
+// The field of the dataset's current row as text; empty without a current row.
+QString cell(const nuvo::db::Dataset& dataset, const char* field);
 
 // Where "null" goes in a cell: 2 pixels in from the left, 3 from the right, or centred.
 QPoint nullTextPosition(const QRect& cell, Qt::Alignment alignment, int textWidth, int textHeight);
