@@ -34,7 +34,7 @@ CREATE TABLE columns(object_id INTEGER NOT NULL, column_id INTEGER NOT NULL, col
 CREATE TABLE constraints(owner TEXT NOT NULL, constraint_name TEXT NOT NULL, constraint_type TEXT NOT NULL,
   table_name TEXT NOT NULL, search_condition TEXT, r_owner TEXT, r_constraint_name TEXT, delete_rule TEXT,
   status TEXT NOT NULL DEFAULT 'ENABLED', validated TEXT DEFAULT 'VALIDATED', generated TEXT,
-  last_change TEXT, PRIMARY KEY(owner, constraint_name));
+  last_change TEXT, deferrable TEXT, deferred TEXT, PRIMARY KEY(owner, constraint_name));
 CREATE TABLE cons_columns(owner TEXT NOT NULL, constraint_name TEXT NOT NULL, table_name TEXT NOT NULL,
   column_name TEXT NOT NULL, position INTEGER);
 CREATE TABLE indexes(owner TEXT NOT NULL, index_name TEXT NOT NULL, table_owner TEXT NOT NULL,
@@ -169,6 +169,8 @@ ConstraintInfo readConstraint(storage::StatementCache& statements, const Stmt& s
   c.deleteRule = s.text(7);
   c.enabled = s.text(8) == "ENABLED";
   c.generatedName = s.text(9) == "GENERATED NAME";
+  c.deferrable = s.text(10) == "DEFERRABLE";
+  c.deferred = s.text(11) == "DEFERRED";
   Stmt cols = statements.statement("SELECT column_name FROM cons_columns WHERE owner=?1 AND constraint_name=?2 ORDER BY position");
   cols.bindAll(c.owner, c.name);
   while (cols.step()) c.columns.push_back(cols.text(0));
@@ -177,7 +179,7 @@ ConstraintInfo readConstraint(storage::StatementCache& statements, const Stmt& s
 
 const char* kConstraintColumns =
     "SELECT owner, constraint_name, constraint_type, table_name, search_condition, r_owner, r_constraint_name, "
-    "delete_rule, status, generated FROM constraints ";
+    "delete_rule, status, generated, deferrable, deferred FROM constraints ";
 
 }  // namespace
 
@@ -319,6 +321,14 @@ std::vector<ConstraintInfo> Catalog::referencingConstraints(const std::string& o
   return out;
 }
 
+std::vector<ConstraintInfo> Catalog::deferredForeignKeys() const {
+  Stmt s = read(std::string(kConstraintColumns) +
+                "WHERE constraint_type='R' AND status='ENABLED' AND deferred='DEFERRED'");
+  std::vector<ConstraintInfo> out;
+  while (s.step()) out.push_back(readConstraint(*statements_, s));
+  return out;
+}
+
 std::optional<std::string> Catalog::viewText(const std::string& owner, const std::string& name) const {
   Stmt s = read("SELECT text FROM views WHERE owner=?1 AND view_name=?2");
   s.bindAll(owner, name);
@@ -420,7 +430,8 @@ void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
 void Catalog::addConstraint(const ConstraintInfo& c) {
   forgetDefinitions();
   Stmt s(db_, "INSERT INTO constraints(owner, constraint_name, constraint_type, table_name, search_condition, "
-              "r_owner, r_constraint_name, delete_rule, status, generated) VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)");
+              "r_owner, r_constraint_name, delete_rule, status, generated, deferrable, deferred) "
+              "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12)");
   s.bindAll(c.owner, c.name, std::string(1, c.type), c.table);
   if (!c.searchCondition.empty()) s.bind(5, c.searchCondition);
   if (c.type == 'R') {
@@ -430,6 +441,8 @@ void Catalog::addConstraint(const ConstraintInfo& c) {
   }
   s.bind(9, std::string(c.enabled ? "ENABLED" : "DISABLED"));
   s.bind(10, std::string(c.generatedName ? "GENERATED NAME" : "USER NAME"));
+  s.bind(11, std::string(c.deferrable ? "DEFERRABLE" : "NOT DEFERRABLE"));
+  s.bind(12, std::string(c.deferred ? "DEFERRED" : "IMMEDIATE"));
   s.step();
   int position = 0;
   for (const auto& col : c.columns) {

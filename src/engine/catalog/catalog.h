@@ -58,6 +58,8 @@ struct ConstraintInfo {
   std::string deleteRule = "NO ACTION";
   bool enabled = true;
   bool generatedName = false;
+  bool deferrable = false;
+  bool deferred = false;  // INITIALLY DEFERRED: a foreign key is checked at commit
 };
 
 struct UserInfo {
@@ -106,6 +108,8 @@ class Catalog {
   std::optional<ConstraintInfo> constraint(const std::string& owner, const std::string& name) const;
   // Constraints of other tables that reference owner.table.
   std::vector<ConstraintInfo> referencingConstraints(const std::string& owner, const std::string& table) const;
+  // The enabled foreign keys checked at commit.
+  std::vector<ConstraintInfo> deferredForeignKeys() const;
   std::optional<std::string> viewText(const std::string& owner, const std::string& name) const;
   // Whether the view was created WITH READ ONLY.
   bool viewReadOnly(const std::string& owner, const std::string& name) const;

@@ -304,6 +304,9 @@ struct ConstraintDef {
   bool onDeleteCascade = false;
   bool onDeleteSetNull = false;
   bool disabled = false;
+  bool deferrable = false;         // DEFERRABLE
+  bool notDeferrable = false;      // NOT DEFERRABLE given
+  bool initiallyDeferred = false;  // INITIALLY DEFERRED: checked at commit
   Position pos;
 };
 

@@ -653,12 +653,16 @@ void Parser::parseConstraintState(ConstraintDef& c) {
   for (;;) {
     if (accept("ENABLE")) c.disabled = false;
     else if (accept("DISABLE")) c.disabled = true;
-    else if (accept("VALIDATE") || accept("NOVALIDATE") || accept("DEFERRABLE") || accept("RELY") || accept("NORELY")) {
+    else if (accept("DEFERRABLE")) c.deferrable = true;
+    else if (accept("VALIDATE") || accept("NOVALIDATE") || accept("RELY") || accept("NORELY")) {
     } else if (peek().is("NOT") && peek(1).is("DEFERRABLE")) {
       next();
       next();
+      c.notDeferrable = true;
     } else if (accept("INITIALLY")) {
-      next();
+      if (accept("DEFERRED")) c.initiallyDeferred = true;
+      else if (accept("IMMEDIATE")) c.initiallyDeferred = false;
+      else fail(905, peek());
     } else if (accept("USING")) {
       expect("INDEX");
       skipPhysicalClauses();

@@ -121,8 +121,11 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
         throw Error(2298, "ORA-02298: cannot validate (" + qualified(c) + ") - parent keys not found");
       std::string missing = raise("ORA-02291: integrity constraint (" + qualified(c) + ") violated - parent key not found");
       std::string when = allNotNull(c.columns, "NEW.") + " AND NOT " + exists;
-      createTrigger(db, triggerName(c, "I"), "INSERT", table, when, missing);
-      createTrigger(db, triggerName(c, "U"), "UPDATE OF " + columnList(c.columns), table, when, missing);
+      // A deferred key is checked at commit (deferredViolation); only its delete actions run at once.
+      if (!c.deferred) {
+        createTrigger(db, triggerName(c, "I"), "INSERT", table, when, missing);
+        createTrigger(db, triggerName(c, "U"), "UPDATE OF " + columnList(c.columns), table, when, missing);
+      }
       std::string children = "EXISTS (SELECT 1 FROM " + table + " AS c WHERE " +
                              matchColumns(c.columns, "c.", parent->columns, "OLD.") + ")";
       std::string childFound = raise("ORA-02292: integrity constraint (" + qualified(c) + ") violated - child record found");
@@ -134,14 +137,28 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
         for (const auto& col : c.columns) sets += (sets.empty() ? "" : ", ") + quoteName(col) + " = NULL";
         createTrigger(db, triggerName(c, "D"), "DELETE", parentTable, "1",
                       "UPDATE " + table + " SET " + sets + " WHERE " + childMatch);
-      } else {
+      } else if (!c.deferred) {
         createTrigger(db, triggerName(c, "D"), "DELETE", parentTable, children, childFound);
       }
-      createTrigger(db, triggerName(c, "P"), "UPDATE OF " + columnList(parent->columns), parentTable,
-                    "(" + anyChanged(parent->columns) + ") AND " + children, childFound);
+      if (!c.deferred)
+        createTrigger(db, triggerName(c, "P"), "UPDATE OF " + columnList(parent->columns), parentTable,
+                      "(" + anyChanged(parent->columns) + ") AND " + children, childFound);
       return;
     }
   }
+}
+
+std::string deferredViolation(SessionImpl& session) {
+  sqlite3* db = session.connection();
+  for (const ConstraintInfo& c : session.catalog().deferredForeignKeys()) {
+    auto parent = session.catalog().constraint(c.rOwner, c.rName);
+    if (!parent) continue;
+    std::string orphan = "SELECT 1 FROM " + tableRef(c.owner, c.table) + " AS c WHERE " + allNotNull(c.columns, "c.") +
+                         " AND NOT EXISTS (SELECT 1 FROM " + tableRef(parent->owner, parent->table) + " AS p WHERE " +
+                         matchColumns(parent->columns, "p.", c.columns, "c.") + ")";
+    if (anyRow(db, orphan)) return qualified(c);
+  }
+  return {};
 }
 
 void removeConstraintObjects(SessionImpl& session, const ConstraintInfo& c) {

@@ -7,7 +7,8 @@
 //                         NOT NULL constraints and primary keys (ORA-01400, 01407); they are compiled
 //                         again whenever a constraint changes
 //   FOREIGN KEY           child triggers "K$<name>$I", "K$<name>$U"; parent triggers "K$<name>$D"
-//                         (error, CASCADE or SET NULL) and "K$<name>$P" (key change)
+//                         (error, CASCADE or SET NULL) and "K$<name>$P" (key change); an INITIALLY
+//                         DEFERRED key has only its CASCADE / SET NULL trigger and is checked at commit
 // The triggers raise Oracle's errors (ORA-02290, 02291, 02292) themselves.
 
 #include <string>
@@ -21,6 +22,8 @@ class SessionImpl;
 // Creates the SQLite objects of an enabled constraint, after checking the rows already there
 // (ORA-02437, 02299, 02293, 02296, 02298 when they break it).
 void applyConstraint(SessionImpl& session, const catalog::ConstraintInfo& c);
+// The first deferred foreign key (owner.name) that the rows now break, or empty: checked at commit.
+std::string deferredViolation(SessionImpl& session);
 // Drops the SQLite objects of a constraint (disable or drop).
 void removeConstraintObjects(SessionImpl& session, const catalog::ConstraintInfo& c);
 // Drops and makes again the objects of every enabled constraint on the table and of the foreign

@@ -170,6 +170,10 @@ void upgradeCatalog(sqlite3* db) {
   if (!hasColumn(db, "views", "read_only"))
     storage::exec(db, "ALTER TABLE views ADD COLUMN read_only TEXT NOT NULL DEFAULT 'N'");
   // The column names of a view created by FORCE, kept until its query compiles.
+  if (!hasColumn(db, "constraints", "deferrable")) {
+    storage::exec(db, "ALTER TABLE constraints ADD COLUMN deferrable TEXT");
+    storage::exec(db, "ALTER TABLE constraints ADD COLUMN deferred TEXT");
+  }
   if (!hasColumn(db, "views", "column_aliases")) storage::exec(db, "ALTER TABLE views ADD COLUMN column_aliases TEXT");
   if (!hasColumn(db, "columns", "identity_column")) {
     storage::exec(db, "ALTER TABLE columns ADD COLUMN identity_column TEXT");

@@ -344,6 +344,10 @@ class Executor {
     c.name = def.name.empty() ? cat_.newConstraintName() : def.name;
     if (cat_.constraint(owner, c.name)) fail(2264, def.pos);
     c.enabled = !def.disabled;
+    // INITIALLY DEFERRED alone makes a constraint deferrable; with NOT DEFERRABLE it is refused.
+    if (def.initiallyDeferred && def.notDeferrable) fail(2447, def.pos);
+    c.deferrable = def.deferrable || def.initiallyDeferred;
+    c.deferred = def.initiallyDeferred;
     c.columns = def.columns;
     for (const auto& col : c.columns) {
       if (std::none_of(columns.begin(), columns.end(), [&](const ColumnInfo& i) { return i.name == col; }))

@@ -14,6 +14,7 @@
 #include "engine/plsql/plsql.h"
 #include "engine/sql/lexer.h"
 #include "engine/sql/parser.h"
+#include "engine/storage/constraints.h"
 #include "engine/storage/executor.h"
 #include "engine/storage/password.h"
 #include "engine/storage/rowid.h"
@@ -1410,6 +1411,15 @@ std::int64_t epochSeconds() {
 // once the commit is whole. A record left here whose mark the other database lacks is a transaction
 // whose changes there were lost (checkLinkCommits, DBA_2PC_PENDING).
 void SessionImpl::commit() {
+  // Deferred foreign keys hold at commit or the whole transaction goes.
+  if (!sqlite3_get_autocommit(db_)) {
+    const std::string broken = deferredViolation(*this);
+    if (!broken.empty()) {
+      rollback();
+      throw Error(2091, "ORA-02091: transaction rolled back\nORA-02291: integrity constraint (" + broken +
+                            ") violated - parent key not found");
+    }
+  }
   std::vector<std::pair<std::string, std::string>> written;  // link, attached schema
   if (!sqlite3_get_autocommit(db_))
     for (const auto& [key, linked] : links_)

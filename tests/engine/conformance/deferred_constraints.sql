@@ -1,0 +1,74 @@
+# Deferrability of constraints: the dictionary reports it as declared, and an INITIALLY DEFERRED
+# foreign key lets a transaction break it until COMMIT, which then checks it (a broken key rolls
+# the whole transaction back).
+
+CREATE TABLE dp (id NUMBER CONSTRAINT dp_pk PRIMARY KEY);
+CREATE TABLE dc (id NUMBER, p NUMBER CONSTRAINT dc_fk REFERENCES dp DEFERRABLE INITIALLY DEFERRED,
+  q NUMBER CONSTRAINT dc_imm_fk REFERENCES dp DEFERRABLE, r NUMBER CONSTRAINT dc_plain_fk REFERENCES dp,
+  s NUMBER CONSTRAINT dc_init_fk REFERENCES dp INITIALLY DEFERRED,
+  t NUMBER CONSTRAINT dc_casc_fk REFERENCES dp ON DELETE CASCADE DEFERRABLE INITIALLY DEFERRED);
+SELECT constraint_name, deferrable, deferred FROM user_constraints WHERE table_name = 'DC' ORDER BY constraint_name;
+> CONSTRAINT_NAME,DEFERRABLE,DEFERRED
+> DC_CASC_FK,DEFERRABLE,DEFERRED
+> DC_FK,DEFERRABLE,DEFERRED
+> DC_IMM_FK,DEFERRABLE,IMMEDIATE
+> DC_INIT_FK,DEFERRABLE,DEFERRED
+> DC_PLAIN_FK,NOT DEFERRABLE,IMMEDIATE
+SELECT deferrable, deferred FROM all_constraints WHERE owner = 'SYSTEM' AND constraint_name = 'DP_PK';
+> DEFERRABLE,DEFERRED
+> NOT DEFERRABLE,IMMEDIATE
+
+# NOT DEFERRABLE cannot be checked late
+CREATE TABLE dbad (p NUMBER CONSTRAINT dbad_fk REFERENCES dp NOT DEFERRABLE INITIALLY DEFERRED);
+> ORA-02447: cannot defer a constraint that is not deferrable
+
+# The child may come before its parent within the transaction
+INSERT INTO dc (id, p) VALUES (1, 10);
+> 1 rows
+INSERT INTO dp VALUES (10);
+> 1 rows
+COMMIT;
+SELECT COUNT(*) AS n FROM dc;
+> N
+> 1
+
+# A parent that goes while its children stay breaks the key at COMMIT: all of the transaction is undone
+INSERT INTO dp VALUES (11);
+> 1 rows
+DELETE FROM dp WHERE id = 10;
+> 1 rows
+COMMIT;
+> ORA-02091: transaction rolled back
+SELECT id FROM dp ORDER BY id;
+> ID
+> 10
+
+# A child without a parent at COMMIT
+INSERT INTO dc (id, p) VALUES (2, 99);
+> 1 rows
+COMMIT;
+> ORA-02091: transaction rolled back
+SELECT COUNT(*) AS n FROM dc;
+> N
+> 1
+
+# Keys checked at once stay so; ON DELETE CASCADE still acts on the delete
+INSERT INTO dc (id, q) VALUES (3, 99);
+> ORA-02291: integrity constraint (SYSTEM.DC_IMM_FK) violated - parent key not found
+INSERT INTO dc (id, t) VALUES (4, 10);
+> 1 rows
+DELETE FROM dc WHERE id = 1;
+> 1 rows
+DELETE FROM dp WHERE id = 10;
+> 1 rows
+SELECT COUNT(*) AS n FROM dc;
+> N
+> 0
+COMMIT;
+
+# Re-created by ALTER TABLE with its deferrability and delete rule
+ALTER TABLE dc DROP CONSTRAINT dc_casc_fk;
+ALTER TABLE dc ADD CONSTRAINT dc_casc_fk FOREIGN KEY (t) REFERENCES dp (id) ON DELETE CASCADE DEFERRABLE INITIALLY DEFERRED;
+SELECT delete_rule, deferrable, deferred FROM user_constraints WHERE constraint_name = 'DC_CASC_FK';
+> DELETE_RULE,DEFERRABLE,DEFERRED
+> CASCADE,DEFERRABLE,DEFERRED
