@@ -34,7 +34,7 @@ CREATE TABLE columns(object_id INTEGER NOT NULL, column_id INTEGER NOT NULL, col
 CREATE TABLE constraints(owner TEXT NOT NULL, constraint_name TEXT NOT NULL, constraint_type TEXT NOT NULL,
   table_name TEXT NOT NULL, search_condition TEXT, r_owner TEXT, r_constraint_name TEXT, delete_rule TEXT,
   status TEXT NOT NULL DEFAULT 'ENABLED', validated TEXT DEFAULT 'VALIDATED', generated TEXT,
-  last_change TEXT, deferrable TEXT, deferred TEXT, PRIMARY KEY(owner, constraint_name));
+  last_change TEXT, deferrability TEXT, check_time TEXT, PRIMARY KEY(owner, constraint_name));
 CREATE TABLE cons_columns(owner TEXT NOT NULL, constraint_name TEXT NOT NULL, table_name TEXT NOT NULL,
   column_name TEXT NOT NULL, position INTEGER);
 CREATE TABLE indexes(owner TEXT NOT NULL, index_name TEXT NOT NULL, table_owner TEXT NOT NULL,
@@ -179,7 +179,7 @@ ConstraintInfo readConstraint(storage::StatementCache& statements, const Stmt& s
 
 const char* kConstraintColumns =
     "SELECT owner, constraint_name, constraint_type, table_name, search_condition, r_owner, r_constraint_name, "
-    "delete_rule, status, generated, deferrable, deferred FROM constraints ";
+    "delete_rule, status, generated, deferrability, check_time FROM constraints ";
 
 }  // namespace
 
@@ -323,7 +323,7 @@ std::vector<ConstraintInfo> Catalog::referencingConstraints(const std::string& o
 
 std::vector<ConstraintInfo> Catalog::deferredForeignKeys() const {
   Stmt s = read(std::string(kConstraintColumns) +
-                "WHERE constraint_type='R' AND status='ENABLED' AND deferred='DEFERRED'");
+                "WHERE constraint_type='R' AND status='ENABLED' AND check_time='DEFERRED'");
   std::vector<ConstraintInfo> out;
   while (s.step()) out.push_back(readConstraint(*statements_, s));
   return out;
@@ -430,7 +430,7 @@ void Catalog::addColumn(std::int64_t objectId, const ColumnInfo& c) {
 void Catalog::addConstraint(const ConstraintInfo& c) {
   forgetDefinitions();
   Stmt s(db_, "INSERT INTO constraints(owner, constraint_name, constraint_type, table_name, search_condition, "
-              "r_owner, r_constraint_name, delete_rule, status, generated, deferrable, deferred) "
+              "r_owner, r_constraint_name, delete_rule, status, generated, deferrability, check_time) "
               "VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12)");
   s.bindAll(c.owner, c.name, std::string(1, c.type), c.table);
   if (!c.searchCondition.empty()) s.bind(5, c.searchCondition);

@@ -165,8 +165,8 @@ std::vector<Family> families() {
        "R_CONSTRAINT_NAME:V128,DELETE_RULE:V9,STATUS:V8,DEFERRABLE:V14,DEFERRED:V9,VALIDATED:V13,GENERATED:V14,"
        "BAD:V3,RELY:V4,LAST_CHANGE:D,INDEX_OWNER:V128,INDEX_NAME:V128",
        "SELECT c.owner, c.constraint_name, c.constraint_type, c.table_name, c.search_condition, c.r_owner, "
-       "c.r_constraint_name, c.delete_rule, c.status, coalesce(c.deferrable, 'NOT DEFERRABLE'), "
-       "coalesce(c.deferred, 'IMMEDIATE'), c.validated, c.generated, "
+       "c.r_constraint_name, c.delete_rule, c.status, coalesce(c.deferrability, 'NOT DEFERRABLE'), "
+       "coalesce(c.check_time, 'IMMEDIATE'), c.validated, c.generated, "
        "NULL, NULL, c.last_change, CASE WHEN c.constraint_type IN ('P','U') THEN c.owner END, "
        "CASE WHEN c.constraint_type IN ('P','U') THEN c.constraint_name END FROM constraints c",
        "OWNER", "TABLE_NAME"},

@@ -170,9 +170,10 @@ void upgradeCatalog(sqlite3* db) {
   if (!hasColumn(db, "views", "read_only"))
     storage::exec(db, "ALTER TABLE views ADD COLUMN read_only TEXT NOT NULL DEFAULT 'N'");
   // The column names of a view created by FORCE, kept until its query compiles.
-  if (!hasColumn(db, "constraints", "deferrable")) {
-    storage::exec(db, "ALTER TABLE constraints ADD COLUMN deferrable TEXT");
-    storage::exec(db, "ALTER TABLE constraints ADD COLUMN deferred TEXT");
+  // DEFERRABLE and DEFERRED are SQLite keywords, so the columns have names of their own.
+  if (!hasColumn(db, "constraints", "deferrability")) {
+    storage::exec(db, "ALTER TABLE constraints ADD COLUMN deferrability TEXT");
+    storage::exec(db, "ALTER TABLE constraints ADD COLUMN check_time TEXT");
   }
   if (!hasColumn(db, "views", "column_aliases")) storage::exec(db, "ALTER TABLE views ADD COLUMN column_aliases TEXT");
   if (!hasColumn(db, "columns", "identity_column")) {

@@ -373,7 +373,8 @@ class Executor {
         c.type = 'R';
         auto [rOwner, rTable] = target(def.refTable);
         if (!cat_.findObject(rOwner, rTable, "TABLE")) fail(942, def.refTable.pos);
-        if (rOwner != s_.currentUser() && !s_.mayUse(rOwner, rTable, "REFERENCES")) throw Error::ora(1031);
+        // The table's owner, whoever runs the statement, must own the parent or hold REFERENCES on it.
+        if (rOwner != owner && !s_.mayUseAs(owner, rOwner, rTable, "REFERENCES")) throw Error::ora(1031);
         const ConstraintInfo* key = nullptr;
         auto parentKeys = cat_.constraints(rOwner, rTable);
         for (const auto& k : parentKeys) {

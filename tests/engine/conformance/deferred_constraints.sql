@@ -72,3 +72,20 @@ ALTER TABLE dc ADD CONSTRAINT dc_casc_fk FOREIGN KEY (t) REFERENCES dp (id) ON D
 SELECT delete_rule, deferrable, deferred FROM user_constraints WHERE constraint_name = 'DC_CASC_FK';
 > DELETE_RULE,DEFERRABLE,DEFERRED
 > CASCADE,DEFERRABLE,DEFERRED
+
+# A key on another schema's table is that schema's: its owner, not the session's user, must own the
+# parent table or hold REFERENCES on it
+CREATE USER dk_a IDENTIFIED BY dk_a;
+CREATE USER dk_b IDENTIFIED BY dk_b;
+CREATE TABLE dk_a.p (id NUMBER PRIMARY KEY);
+CREATE TABLE dk_a.c (p NUMBER);
+CREATE TABLE dk_b.c (p NUMBER);
+ALTER TABLE dk_a.c ADD CONSTRAINT dk_a_fk FOREIGN KEY (p) REFERENCES dk_a.p DEFERRABLE;
+ALTER TABLE dk_b.c ADD CONSTRAINT dk_b_fk FOREIGN KEY (p) REFERENCES dk_a.p;
+> ORA-01031: insufficient privileges
+GRANT REFERENCES ON dk_a.p TO dk_b;
+ALTER TABLE dk_b.c ADD CONSTRAINT dk_b_fk FOREIGN KEY (p) REFERENCES dk_a.p;
+SELECT owner, r_owner, deferrable FROM all_constraints WHERE constraint_name IN ('DK_A_FK', 'DK_B_FK') ORDER BY owner;
+> OWNER,R_OWNER,DEFERRABLE
+> DK_A,DK_A,DEFERRABLE
+> DK_B,DK_A,NOT DEFERRABLE
