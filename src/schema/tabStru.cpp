@@ -20,14 +20,21 @@
 
 #include "db/error.h"
 #include "db/query.h"
+#include "platform/appdirs.h"
+#include "platform/ini_file.h"
 #include "schema/structure_logic.h"
+#include "schema/table_data_logic.h"
 #include "shell/CThemedDBGrid.h"
+#include "shell/IGridUtils.h"
 #include "shell/Main.h"
 #include "shell/sql_catalog.h"
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 #include "widgets/window_commands.h"
 
+using nuvo::shell::cell;
+using nuvo::shell::gridOver;
+using nuvo::shell::named;
 using nuvo::widgets::guarded;
 using nuvo::widgets::upperCaseEdit;
 
@@ -68,32 +75,6 @@ const nuvo::SqlText kDBLinks{"tabStru.quDBLinks", {"select db_link, username fro
 
 TfmMain& context() { return *fmMain(); }
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-TThemedDBGrid* gridOver(nuvo::db::Dataset* dataset, QWidget* parent, const char* name, const QStringList& hidden) {
-  auto* grid = named(new TThemedDBGrid(parent), name);
-  grid->setModel(new nuvo::widgets::DatasetModel(dataset, grid));
-  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  QObject::connect(dataset, &nuvo::db::Dataset::opened, grid, [grid, dataset, hidden] {
-    for (int column = 0; column < dataset->fieldCount(); ++column)
-      grid->setColumnHidden(column, hidden.contains(dataset->columns()[column].name.toUpper()));
-  });
-  QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, dataset,
-                   [dataset](const QModelIndex& index) {
-                     if (index.isValid()) dataset->setCurrentRow(index.row());
-                   });
-  return grid;
-}
-
-QString cell(const nuvo::db::Dataset& dataset, const char* field) {
-  const int row = dataset.currentRow();
-  return row < 0 ? QString() : dataset.value(row, QLatin1String(field)).toString();
-}
 
 QTableWidget* stringGrid(QWidget* parent, const char* name, int columns) {
   auto* grid = named(new QTableWidget(0, columns, parent), name);
@@ -132,7 +113,8 @@ TfmTableStru::TfmTableStru(QWidget* parent)
       quDBLinks(&context().osOracle),
       quTrigg(&context().osOracle),
       quViews(&context().osOracle),
-      quMViews(&context().osOracle) {
+      quMViews(&context().osOracle),
+      quData(&context().osOracle) {
   setObjectName(QStringLiteral("fmTableStru"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -200,6 +182,7 @@ TfmTableStru::TfmTableStru(QWidget* parent)
   tablesLayout->addWidget(dbgKolone);
   tablesLayout->addWidget(dbmCol);
   pcTable->addTab(tabTables, QString());
+  buildDataPage();
 
   TabColumns = named(new QWidget, "TabColumns");
   auto* columnsLayout = new QVBoxLayout(TabColumns);
@@ -262,6 +245,8 @@ TfmTableStru::TfmTableStru(QWidget* parent)
   tvDep->setHeaderHidden(true);
   depLayout->addWidget(tvDep);
   pcTable->addTab(tabDep, QString());
+  buildScriptPage();
+  pcTable->addTab(tabEnDis, QString());
 
   tabView = named(new QWidget, "tabView");
   auto* viewLayout = new QVBoxLayout(tabView);
@@ -278,7 +263,12 @@ TfmTableStru::TfmTableStru(QWidget* parent)
   spUpdate->setText(QStringLiteral("⧉"));
   spUpdate->setCheckable(true);
   top->insertWidget(top->count() - 2, spUpdate);
-  layout->addWidget(pcTable, 1);
+  buildSelectionPanel();
+  top->insertWidget(top->count() - 2, SpeedButton1);
+  auto* body = new QHBoxLayout;
+  body->addWidget(paSelected);
+  body->addWidget(pcTable, 1);
+  layout->addLayout(body, 1);
   resize(1100, 640);
 
   connect(btStru, &QPushButton::clicked, this, guarded(this, &TfmTableStru::btStruClick));
@@ -319,8 +309,14 @@ TfmTableStru::TfmTableStru(QWidget* parent)
     guarded(this, &TfmTableStru::btRefreshClick)();
   });
 
+  connectDataPage();
+
   SetLanguageTexts();
   const TfmMain& m = context();
+  paSelected->setVisible(m.CurrStructureSelected == u"D");
+  SpeedButton1->setChecked(paSelected->isVisible());
+  for (const nuvo::schema::Selection& s : nuvo::schema::readSelections(nuvo::IniFile(nuvo::monitorIniPath())))
+    addSelection(s.table, s.owner, s.columns, s.filter);
   if (m.osOracle.connected())
     setWindowTitle(windowTitle() + QStringLiteral("  (") + m.connUser + u'@' + m.connServer + u')');
   cbColClick();
@@ -398,6 +394,7 @@ void TfmTableStru::SetLanguageTexts() {
   sgColumns->setHorizontalHeaderLabels(
       slo ? QStringList{"Prik.", "Ime polja", "Tip", "Dol", "Dec", "Prazno", "Komentar", "Zap.št", "Prednast."}
           : QStringList{"Show", "Column name", "Type", "Len", "Prec", "Null", "Comment", "id", "Default"});
+  setDataLanguageTexts(slo);
 }
 
 QString TfmTableStru::link() const { return cbDBLink->currentText().trimmed(); }
@@ -432,10 +429,19 @@ void TfmTableStru::btStruClick() {
   }
 }
 
-void TfmTableStru::chooseTable(const QString& owner, const QString& table) {
+void TfmTableStru::chooseTable(const QString& owner, const QString& table, const QString& filter) {
   currOwner_ = owner;
   currTableName_ = table;
   laCurrTable->setText(owner.isEmpty() ? table : owner + u'.' + table);
+  edFilter->setText(filter);
+  // While keys are down, the script that brings them back stays (and Prepare waits for it).
+  if (!restorePending_) {
+    meBrisi->clear();
+    meNazaj->clear();
+    laScriptFile->clear();
+    btDisable->setEnabled(false);
+    btPrepare->setEnabled(!table.isEmpty());
+  }
   pcTableChange();
 }
 
@@ -466,6 +472,16 @@ void TfmTableStru::pcTableChange() {
   if (!key.isEmpty() && cache_.value(page) == key) return;
   // The key is set before loading: a page that failed is not retried for the table until Refresh.
   cache_.insert(page, key);
+  if (page == tabData) {
+    // The data page shows the columns marked on the columns page, so that page is read first.
+    cache_.remove(tabData);
+    if (cache_.value(TabColumns) != key) {
+      cache_.insert(TabColumns, key);
+      loadColumns();
+    }
+    loadData();
+    return;
+  }
   if (page == TabColumns) loadColumns();
   else if (page == tabIndexs) loadIndexes();
   else if (page == tabConstr) loadConstraints();
@@ -478,7 +494,8 @@ void TfmTableStru::pcTableChange() {
 void TfmTableStru::cbDBLinkChange() {
   const QString l = link();
   // These pages read the local dictionary only.
-  for (QWidget* page : {tabConstr, tabDep, tabRef, tabView}) pcTable->setTabVisible(pcTable->indexOf(page), l.isEmpty());
+  for (QWidget* page : {tabConstr, tabDep, tabRef, tabEnDis, tabView})
+    pcTable->setTabVisible(pcTable->indexOf(page), l.isEmpty());
   if (l.isEmpty())
     cbUser->setCurrentText(QString());
   else if (linkUsers.contains(l))
@@ -624,8 +641,11 @@ void TfmTableStru::loadColumns() {
     columns << c;
   }
   const int order = qBound(0, cbColOrder->currentIndex(), int(nuvo::schema::columnOrders().size()) - 1);
+  // Marks come from the selection of this owner and table when it is the one selected.
+  const QTreeWidgetItem* root = currentSelectionRoot();
+  const QString marks = root && root->childCount() > 0 ? root->child(0)->text(0) : QString();
   QList<QStringList> rows;
   for (const auto& c : nuvo::schema::sortedColumns(columns, QString::fromLatin1(nuvo::schema::columnOrders()[order].column)))
-    rows << nuvo::schema::columnCells(c, false);
+    rows << nuvo::schema::columnCells(c, root && nuvo::schema::isMarked(marks, c.name));
   fillGrid(sgColumns, rows);
 }

@@ -1,7 +1,9 @@
 #include "schema/table_data_logic.h"
 
+#include "db/query.h"
 #include "platform/ini_file.h"
 #include "schema/structure_logic.h"
+#include "shell/sql_catalog.h"
 
 namespace nuvo::schema {
 
@@ -31,6 +33,16 @@ QString upperOutsideLiterals(const QString& filter) {
     out += inside ? c : c.toUpper();
   }
   return out;
+}
+
+bool isLobType(const QString& dataType) {
+  const QString type = dataType.trimmed().toUpper();
+  return type == u"CLOB" || type == u"BLOB" || type == u"LOB";
+}
+
+QString dataErrorText(const QString& statement, const QString& error, int line, int position) {
+  return QStringLiteral("SQL :\r\n") + statement + QStringLiteral("\r\n\r\n") + error + QStringLiteral("\r\nLine : ") +
+         QString::number(line) + QStringLiteral("  Pos:") + QString::number(position);
 }
 
 std::optional<QString> filterWithColumn(const QString& filter, const QString& column) {
@@ -151,6 +163,52 @@ KeyScripts keyScripts(const QList<ReferencingKey>& keys, const QString& owner, c
     }
   }
   return scripts;
+}
+
+namespace {
+// The columns of a key are those of the key's own owner: a key kept in another schema than the
+// table it references is listed with its own columns.
+const SqlText kAllFK{"tabStru.quAllFK",
+                     {"select fk.owner, fk.table_name, fk.constraint_name, fk.delete_rule, fk.deferrable, fk.deferred,",
+                      "fk.status, col.column_name, col.position",
+                      "from all_constraints fk, all_constraints pk, all_cons_columns col",
+                      "where pk.owner = :upor and pk.table_name = :tabela and pk.constraint_type = 'P'",
+                      "and fk.r_owner = pk.owner and fk.r_constraint_name = pk.constraint_name",
+                      "and col.owner = fk.owner and col.constraint_name = fk.constraint_name",
+                      "order by fk.owner, fk.constraint_name, col.position"}};
+const SqlText kPKColumns{"tabStru.quPKColumns",
+                         {"select col.column_name from all_constraints pk, all_cons_columns col",
+                          "where pk.owner = :upor and pk.table_name = :tabela and pk.constraint_type = 'P'",
+                          "and col.owner = pk.owner and col.constraint_name = pk.constraint_name",
+                          "order by col.position"}};
+
+void bindOwnerTable(db::Query& query, const QString& owner, const QString& table) {
+  query.declareVariable(QStringLiteral("upor"), db::DataType::String);
+  query.declareVariable(QStringLiteral("tabela"), db::DataType::String);
+  query.setVariable(QStringLiteral("upor"), owner);
+  query.setVariable(QStringLiteral("tabela"), table);
+}
+}  // namespace
+
+QList<ReferencingKeyRow> readReferencingKeyRows(db::Session& session, const QString& owner, const QString& table) {
+  db::Query query(&session);
+  query.setSql(kAllFK);
+  bindOwnerTable(query, owner, table);
+  QList<ReferencingKeyRow> rows;
+  for (query.execute(); !query.eof(); query.next()) {
+    const auto f = [&query](int i) { return query.field(i).asString(); };
+    rows.append({f(0), f(1), f(2), f(3), f(4), f(5), f(6), f(7)});
+  }
+  return rows;
+}
+
+QStringList readPrimaryKeyColumns(db::Session& session, const QString& owner, const QString& table) {
+  db::Query query(&session);
+  query.setSql(kPKColumns);
+  bindOwnerTable(query, owner, table);
+  QStringList columns;
+  for (query.execute(); !query.eof(); query.next()) columns << query.field(0).asString();
+  return columns;
 }
 
 QString restoreFileName(const QString& directory, const QString& owner, const QString& table) {

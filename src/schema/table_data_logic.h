@@ -13,6 +13,9 @@
 namespace nuvo {
 class IniFile;
 }
+namespace nuvo::db {
+class Session;
+}
 
 namespace nuvo::schema {
 
@@ -23,6 +26,10 @@ QString dataStatement(const QStringList& markedColumns, const QString& owner, co
                       const QString& link);
 // The filter in upper case outside single-quoted literals, which keep their letters.
 QString upperOutsideLiterals(const QString& filter);
+// Whether a column of this type is a large object (CLOB, BLOB or LOB), which a link cannot read.
+bool isLobType(const QString& dataType);
+// The message of a data statement that failed: the statement, the error, and where it stands.
+QString dataErrorText(const QString& statement, const QString& error, int line, int position);
 
 // What a click on a column title does with the filter: the filter extended by the column (an
 // ORDER BY list or a WHERE condition), or nothing when the column is named there already or the
@@ -77,6 +84,11 @@ struct KeyScripts {
 // and state. Every name is quoted.
 KeyScripts keyScripts(const QList<ReferencingKey>& keys, const QString& owner, const QString& table,
                       const QStringList& keyColumns, bool drop);
+
+// The keys that reference the primary key of owner.table, whatever schema they are kept in, and
+// that key's columns.
+QList<ReferencingKeyRow> readReferencingKeyRows(db::Session& session, const QString& owner, const QString& table);
+QStringList readPrimaryKeyColumns(db::Session& session, const QString& owner, const QString& table);
 
 // The restore file of a table: OWNER.TABLE.SQL in the directory.
 QString restoreFileName(const QString& directory, const QString& owner, const QString& table);
