@@ -607,6 +607,40 @@ TEST_F(WorksheetWindow, CallBuilderListsUnitsAndWritesTheirCall) {
   EXPECT_EQ(w.pcResp->currentWidget(), w.TabRespSQL) << w.meRespError->toPlainText().toStdString();
 }
 
+TEST_F(WorksheetWindow, CallBuilderCallsAPackagedFunctionWithOutAndInOutArgumentsFromTheDictionary) {
+  sys({"CREATE OR REPLACE PACKAGE kade.ws_pck IS FUNCTION calc(p_in IN NUMBER, p_name OUT VARCHAR2, "
+       "p_acc IN OUT NUMBER) RETURN NUMBER; END;",
+       "CREATE OR REPLACE PACKAGE BODY kade.ws_pck IS FUNCTION calc(p_in IN NUMBER, p_name OUT VARCHAR2, "
+       "p_acc IN OUT NUMBER) RETURN NUMBER IS BEGIN p_name := 'n' || p_in; p_acc := p_acc + p_in; "
+       "RETURN p_acc * 2; END; END;"});
+  TfmWorkSheet& w = open();
+  w.ExecuteFunction1->trigger();
+  QTreeWidgetItem* calc = nullptr;
+  for (int i = 0; i < w.tnPck->childCount(); ++i)
+    if (w.tnPck->child(i)->text(0) == "kade.WS_PCK")
+      for (int j = 0; j < w.tnPck->child(i)->childCount(); ++j)
+        if (w.tnPck->child(i)->child(j)->text(0) == "CALC") calc = w.tnPck->child(i)->child(j);
+  ASSERT_NE(calc, nullptr);
+  w.tvSQLClick(calc);
+  EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+  // The function's result first, then its arguments in order, with their directions.
+  QStringList rows;
+  for (int r = 0; r < w.sgParams->rowCount(); ++r)
+    rows << w.sgParams->item(r, 0)->text() + u' ' + w.sgParams->item(r, 1)->text() + u' ' + w.sgParams->item(r, 2)->text();
+  ASSERT_EQ(rows, (QStringList{" number OUT", "P_IN number IN", "P_NAME varchar2 OUT", "P_ACC number IN/OUT"}));
+  w.sgParams->item(1, 3)->setText("5");
+  w.sgParams->item(3, 3)->setText("10");
+  w.btInsertClick();
+  EXPECT_EQ(w.editorText(),
+            "-- kade.WS_PCK.CALC\r\nDECLARE \r\n  P_NAME VARCHAR2(200):='' ;\r\n  P_ACC number :=10;\r\n"
+            "begin \r\n  dbms_output.put_line( to_char(kade.WS_PCK.CALC(\r\n        P_IN=> 5,\r\n"
+            "        P_NAME=> P_NAME,\r\n        P_ACC=> P_ACC  )));\r\nend;");
+  run(w, w.editorText());
+  EXPECT_EQ(w.pcResp->currentWidget(), w.TabRespSQL) << w.meRespError->toPlainText().toStdString();
+  // (10 + 5) * 2
+  EXPECT_TRUE(w.meRespSQL->toPlainText().endsWith("30")) << w.meRespSQL->toPlainText().toStdString();
+}
+
 TEST_F(WorksheetWindow, ExplainShowsItsOwnPlanTreeIsRefusedInATransactionAndNamesAFailingStatement) {
   TfmWorkSheet& w = open();
   run(w, "update kade.ws_t set v='x' where id=1");
