@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -148,6 +149,7 @@ TfmTableStru::TfmTableStru(QWidget* parent)
   cbCol = named(new QCheckBox(this), "cbCol");
   laCol = named(new QLabel(this), "laCol");
   edKolona = named(new QLineEdit(this), "edKolona");
+  edKolona->setMinimumWidth(100);
   upperCaseEdit(edKolona);
   laLink = named(new QLabel(QStringLiteral("@"), this), "laLink");
   cbDBLink = named(new QComboBox(this), "cbDBLink");
@@ -260,7 +262,8 @@ TfmTableStru::TfmTableStru(QWidget* parent)
   pcTable->addTab(tabView, QString());
 
   spUpdate = named(new QToolButton(this), "spUpdate");
-  spUpdate->setText(QStringLiteral("⧉"));
+  // The desktop's fonts may lack a symbol glyph: the style's icon instead.
+  spUpdate->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
   spUpdate->setCheckable(true);
   top->insertWidget(top->count() - 2, spUpdate);
   buildSelectionPanel();

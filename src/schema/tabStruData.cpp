@@ -131,7 +131,7 @@ void TfmTableStru::buildSelectionPanel() {
   layout->addWidget(btSaveSelected);
   paSelected->setFixedWidth(200);
   SpeedButton1 = named(new QToolButton(this), "SpeedButton1");
-  SpeedButton1->setText(QStringLiteral("☰"));
+  SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
   SpeedButton1->setCheckable(true);
 }
 
