@@ -21,6 +21,7 @@
 #include "admin/checkVer.h"
 #include "schema/moreInstall.h"
 #include "schema/userInst.h"
+#include "schema/refresh.h"
 #include "admin/disabled.h"
 #include "admin/errors.h"
 #include "db/error.h"
@@ -100,7 +101,7 @@ const MenuItem kMenu[] = {
     {"mmCompare", "mmRestrictedDisable", "Restricted Session OFF", "Sprostitev prijav na Oracle", kAvailable},
     {"mmCompare", "mmShowSession", "Show Unrestricted sessions", "Prikaz nedovoljenih prijav", kAvailable},
     {"mmCompare", "mmLongLogin", "Show logins under...", "Predolge prijave", 0},
-    {"mmCompare", "mmRefreshTables", "Refresh &Tables", "Osveževanje tabel", 0},
+    {"mmCompare", "mmRefreshTables", "Refresh &Tables", "Osveževanje tabel", kAvailable},
     {"mmCompare", "mmCompare2", "C&ompare", "Primerjava struktur", kAvailable},
     {"mmCompare", "mmChecktables", "C&heck tables", "Preveri tabele", 0},
     {"mmCompare", "mmRepairtables", "&Repair table", "Popravi Tabelo", 0},
@@ -362,6 +363,7 @@ void TfmMain::createMenus() {
   connect(command("mmCompare2"), &QAction::triggered, this, [] { (new TfmCmpStru)->show(); });
   // The grant window: a new one each time, freed when closed.
   connect(command("mmGrantRevokerights"), &QAction::triggered, this, [] { (new TfmGrantAll)->show(); });
+  connect(command("mmRefreshTables"), &QAction::triggered, this, [] { (new TfmRefresh)->show(); });
   // The windows of disabled constraints and triggers are made once; closing hides them.
   connect(command("mmConstraints"), &QAction::triggered, this, [this] {
     if (!FfmDisRef) FfmDisRef = new TfmDisRef(this);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
@@ -23,6 +24,7 @@
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "schema/refresh.h"
 #include "shell/Main.h"
 #include "shell/connect.h"
 #include "shell/iKript.h"
@@ -171,6 +173,22 @@ bool openGrantWindow(TfmMain& main, const WindowRequest& request) {
   return true;
 }
 
+// The refresh window processes the refresh file while it is shown; the run goes on when every
+// table of the file has been refreshed. Failed tables and what is rolled back at the end are
+// reported; the window stays open with them.
+bool openRefreshWindow(TfmMain& main, const WindowRequest& request) {
+  QPointer<TfmRefresh> window = new TfmRefresh;
+  window->runSkripta = request.line.p1;
+  QEventLoop loop;
+  QObject::connect(window, &TfmRefresh::unattendedReport, &main,
+                   [&main](const QString& text) { main.runner().report(text); });
+  QObject::connect(window, &TfmRefresh::fileRunFinished, &loop, &QEventLoop::quit);
+  QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+  window->show();  // the file is processed once the window shows
+  loop.exec();
+  return true;
+}
+
 }  // namespace
 
 void writeInstallationStatus(db::Session& session, int userIndex, const QString& status) {
@@ -208,7 +226,8 @@ std::map<QString, WindowOpener> defaultWindowOpeners() {
           {QStringLiteral("ERRORS"), &openErrorsWindow},
           {QStringLiteral("VERSION"), &openVersionWindow},
           {QStringLiteral("COMPARE"), &openCompareWindow},
-          {QStringLiteral("GRANT"), &openGrantWindow}};
+          {QStringLiteral("GRANT"), &openGrantWindow},
+          {QStringLiteral("REFRESH"), &openRefreshWindow}};
 }
 
 CommandRunner::CommandRunner(TfmMain& main)

@@ -63,6 +63,7 @@ TEST_F(MainCommands, CommandsFollowTheLogon) {
       {"tbWorkSheet", false, true},    {"tbStructures", false, true},     {"mmLock", false, false},
       {"mmVersionCheck", true, true},  {"tbOpenProject", false, true},    {"mmCompare2", true, true},
       {"mmGrantRevokerights", true, true},
+      {"mmRefreshTables", true, true},
   };
   TfmMain& w = start();
   for (const auto& c : cases) EXPECT_EQ(w.command(c.name)->isEnabled(), c.before) << c.name;

@@ -581,7 +581,7 @@ TEST_F(Runner, AFailedRestrictedSessionStillAsksBeforeTheListGoesOn) {
 
 TEST_F(Runner, AnActionWithoutItsWindowIsSkippedAndKeepsTheProgramOpen) {
   for (const char* action :
-       {"CHECK_TABLES", "SISTEM", "IZVEDISQL", "REFRESH", "SHOWLOG"}) {
+       {"CHECK_TABLES", "SISTEM", "IZVEDISQL", "SHOWLOG"}) {
     TfmMain& w = startFile({QString(action) + " P1", "OWNER AFTER"});
     w.IzvediCeloSkripto();
     ASSERT_EQ(w.runner().log.size(), 1) << action;

@@ -28,6 +28,7 @@
 #include "shell/userComm.h"
 #include "schema/cmpstru.h"
 #include "schema/moreInstall.h"
+#include "schema/refresh.h"
 #include "schema/tabConte.h"
 #include "schema/tabStru.h"
 #include "schema/tableRef.h"
@@ -75,6 +76,7 @@ const WindowCase kWindows[] = {
        grant->btGranteeClick();
        return grant;
      }},
+    {"refresh", [](TfmMain&) -> QWidget* { return new TfmRefresh; }},
     {"disabled constraints", [](TfmMain& main) -> QWidget* { return new TfmDisRef(&main); }},
     {"disabled triggers", [](TfmMain& main) -> QWidget* { return new TfmDisTrigg(&main); }},
     {"table content", [](TfmMain& main) -> QWidget* {
