@@ -589,7 +589,10 @@ void TfmRefresh::WriteAndRunBlock(const QString& block) {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   SQLNapaka = false;
   SQLErr.clear();
+  cancelled_ = false;
+  // A failed run is undone back to here, earlier work of the session staying as it was.
   hadTransaction_ = osOracleThread.inTransaction();
+  if (hadTransaction_) osOracleThread.savepoint(QStringLiteral("NUVO_REFRESH_RUN"));
   if (!runScript) meErr->clear();
   StartThread();
 }
@@ -623,7 +626,13 @@ void TfmRefresh::PollPipe() {
       meErr->appendPlainText(e.message());
     }
   }
-  if (done || (workerDone_ && (endSeen_ || SQLNapaka))) finishRun();
+  if (done || (workerDone_ && (endSeen_ || SQLNapaka))) {
+    finishRun();
+    return;
+  }
+  // The block's own handlers catch a cancel that meets an insert or delete: it is repeated until
+  // a statement outside them ends the block.
+  if (cancelled_) osOracleThread.breakExecution();
 }
 
 void TfmRefresh::ShowPipeMessage(const QString& text) {
@@ -651,13 +660,22 @@ void TfmRefresh::finishRun() {
   }
   if (gActive == this) gActive = nullptr;
   setRunning(false);
+  if (cancelled_ && !SQLNapaka && SQLErr.isEmpty())
+    SQLErr = QStringLiteral("ORA-01013: user requested cancel of current operation");
   const bool failed = SQLNapaka || !SQLErr.isEmpty();
   UpdateTransactionButtons();
   if (failed) {
     laStatus->setText(QStringLiteral("ERROR"));
     ShowBlockError(SQLErr);
-    // A failed run holds nothing but its lock: it goes, unless earlier work waits for a decision.
-    if (commitStat || !hadTransaction_) guard([this] { btRollbackClick(); });
+    // Nothing of a failed run stays: a session that had nothing open is rolled back (which also
+    // lets the lock go), otherwise back to where the run began.
+    if (commitStat || !hadTransaction_)
+      guard([this] { btRollbackClick(); });
+    else if (osOracleThread.connected())
+      guard([this] {
+        osOracleThread.rollbackToSavepoint(QStringLiteral("NUVO_REFRESH_RUN"));
+        UpdateTransactionButtons();
+      });
     if (runScript) meScriptErr->appendPlainText(QStringLiteral("ERROR ON REFRESHING TABLE : ") + cbTableDest->currentText());
     if (unattended_)
       emit unattendedReport(QStringLiteral("REFRESH %1: ERROR ON REFRESHING TABLE %2: %3")
@@ -719,7 +737,10 @@ void TfmRefresh::btRollbackClick() {
 
 void TfmRefresh::btCancelClick() {
   if (fileReader_) fileReader_.reset(new nuvo::schema::RefreshFileReader({}));  // no further table
-  if (running()) osOracleThread.breakExecution();
+  if (running()) {
+    cancelled_ = true;
+    osOracleThread.breakExecution();
+  }
 }
 
 void TfmRefresh::RunRefreshFile(const QString& fileName) {

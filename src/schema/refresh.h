@@ -151,6 +151,7 @@ class TfmRefresh : public QDialog {
   bool pipeBroken_ = false;
   bool closeWhenDone_ = false;
   bool hadTransaction_ = false;
+  bool cancelled_ = false;
   bool unattended_ = false;
   QString runFile_;
   std::unique_ptr<nuvo::schema::RefreshFileReader> fileReader_;

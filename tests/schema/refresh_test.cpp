@@ -382,6 +382,24 @@ TEST_F(RefreshWindow, ARefreshThatFailsHalfWayLeavesTheDestinationUntouched) {
   EXPECT_EQ(rowsOf("select id, price from kade.prices order by id"), (QStringList{"1|1", "2|2", "3|3"}));
   EXPECT_FALSE(w->osOracleThread.inTransaction());
   EXPECT_TRUE(unlocked("PRICES"));
+
+  // A refresh the user has not committed yet stays when the next one fails.
+  remote({"CREATE TABLE tags (id NUMBER PRIMARY KEY, tag VARCHAR2(10))", "INSERT INTO tags VALUES (1, 'new')"});
+  demo({"CREATE TABLE tags (id NUMBER PRIMARY KEY, tag VARCHAR2(10))"});
+  RefreshDefinition tags = w->definition();
+  tags.sourceTable = tags.destTable = "TAGS";
+  nuvo::schema::loadRefreshColumns(main_->osOracle, tags);
+  w->showDefinition(tags);
+  ASSERT_TRUE(run(w));
+  RefreshDefinition prices = tags;
+  prices.sourceTable = prices.destTable = "PRICES";
+  nuvo::schema::loadRefreshColumns(main_->osOracle, prices);
+  w->showDefinition(prices);
+  EXPECT_FALSE(run(w));
+  ASSERT_TRUE(w->btCommit->isEnabled());
+  w->btCommitClick();
+  EXPECT_EQ(rowsOf("select id, tag from kade.tags"), QStringList{"1|new"});
+  EXPECT_EQ(rowsOf("select id, price from kade.prices order by id"), (QStringList{"1|1", "2|2", "3|3"}));
 }
 
 TEST_F(RefreshWindow, TheSameTableIsRefusedWhateverItsCaseAndNothingRuns) {
