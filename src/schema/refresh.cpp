@@ -679,7 +679,7 @@ void TfmRefresh::finishRun() {
     if (runScript) meScriptErr->appendPlainText(QStringLiteral("ERROR ON REFRESHING TABLE : ") + cbTableDest->currentText());
     if (unattended_)
       emit unattendedReport(QStringLiteral("REFRESH %1: ERROR ON REFRESHING TABLE %2: %3")
-                                .arg(runFile_, cbTableDest->currentText(), SQLErr.section(u'\n', 0, 0)));
+                                .arg(runFile_, cbTableDest->currentText(), SQLErr.simplified().left(300)));
   } else {
     laStatus->setText(QStringLiteral("ENDED"));
     if (commitStat) guard([this] { btCommitClick(); });
