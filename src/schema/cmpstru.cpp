@@ -366,34 +366,22 @@ void TfmCmpStru::saveSnapshot() {
   spSave->setEnabled(false);
 }
 
-void TfmCmpStru::loadSource() {
-  QString path = pAuto ? nuvo::resolvePath(edfSource->text())
-                       : chooseFile(false, QStringLiteral("SFG (*.sfg)"), QStringLiteral("sfg"));
-  if (path.isEmpty()) return;
-  const QString text = nuvo::schema::readSnapshotFile(path);
-  if (!pAuto) {
-    QString name, directory;
-    nuvo::FileDirName(path, name, directory);
-    edfSource->setText(name);
-    edFileSource->setText(name);
-  }
-  referenceText_ = text;
-  meSource->setPlainText(nuvo::crlfToLf(text));
-}
+void TfmCmpStru::loadSource() { loadSnapshot(edfSource, edFileSource, meSource, referenceText_); }
 
-void TfmCmpStru::loadDest() {
-  QString path = pAuto ? nuvo::resolvePath(edfDest->text())
+void TfmCmpStru::loadDest() { loadSnapshot(edfDest, edFileDest, meDest, currentText_); }
+
+void TfmCmpStru::loadSnapshot(QLineEdit* file, QLineEdit* shownName, QPlainTextEdit* memo, QString& text) {
+  QString path = pAuto ? nuvo::resolvePath(file->text())
                        : chooseFile(false, QStringLiteral("SFG (*.sfg)"), QStringLiteral("sfg"));
   if (path.isEmpty()) return;
-  const QString text = nuvo::schema::readSnapshotFile(path);
+  text = nuvo::schema::readSnapshotFile(path);
   if (!pAuto) {
     QString name, directory;
     nuvo::FileDirName(path, name, directory);
-    edfDest->setText(name);
-    edFileDest->setText(name);
+    file->setText(name);
+    shownName->setText(name);
   }
-  currentText_ = text;
-  meDest->setPlainText(nuvo::crlfToLf(text));
+  memo->setPlainText(nuvo::crlfToLf(text));
 }
 
 void TfmCmpStru::compare() {

@@ -97,6 +97,8 @@ class TfmCmpStru : public QDialog {
   void saveSnapshot();
   void loadSource();
   void loadDest();
+  // Reads a snapshot file (chosen, or named in `file` when unattended) into `text` and `memo`.
+  void loadSnapshot(QLineEdit* file, QLineEdit* shownName, QPlainTextEdit* memo, QString& text);
   void compare();
   void saveDifferences();
   void showDifferences();
