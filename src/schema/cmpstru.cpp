@@ -103,6 +103,8 @@ void TfmCmpStru::buildWidgets() {
   for (QWidget* page : {TabCreateSource, tabSource, tabDest, TabCompare}) pcCmp->addWidget(page);
   pcCmp->hide();
   layout->addWidget(pcCmp, 1);
+  // While the pages are hidden the toolbar stays at the top rather than in the middle.
+  layout->addStretch();
   resize(900, 600);
 
   connect(spCreate, &QToolButton::clicked, this, [this] { showPage(TabCreateSource); });
