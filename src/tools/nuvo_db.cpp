@@ -1,14 +1,17 @@
 // nuvo_db: creates, lists and drops embedded databases, and runs SQL*Plus-style scripts or an
 // interactive SQL prompt against one.
 
+#include <iconv.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -157,6 +160,49 @@ bool isExitCommand(const std::string& line) {
   return word == "EXIT" || word == "QUIT";
 }
 
+bool isUtf8(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    int follow = c < 0x80 ? 0 : (c >> 5) == 0x6 && c >= 0xC2 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E && c <= 0xF4 ? 3 : -1;
+    if (follow < 0 || i + static_cast<std::size_t>(follow) >= text.size()) return false;
+    for (int k = 1; k <= follow; ++k)
+      if ((static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) return false;
+    i += static_cast<std::size_t>(follow) + 1;
+  }
+  return true;
+}
+
+// The text of a script file in UTF-8. A byte order mark is dropped; a file that is not UTF-8 is
+// read as Windows-1250, the code page the applications' scripts are written in.
+std::string scriptText(std::string bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return bytes.substr(3);
+  if (isUtf8(bytes)) return bytes;
+  iconv_t cd = iconv_open("UTF-8", "CP1250");
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw Failure{"cannot convert the script from Windows-1250"};
+  std::string out;
+  char* in = bytes.data();
+  std::size_t inLeft = bytes.size();
+  char buffer[4096];
+  while (inLeft > 0) {
+    char* o = buffer;
+    std::size_t outLeft = sizeof buffer;
+    std::size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+    out.append(buffer, sizeof buffer - outLeft);
+    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      // A byte with no character in the code page (0x81, 0x83, ...) becomes the control
+      // character of the same number, as the tool reads it.
+      unsigned char byte = static_cast<unsigned char>(*in);
+      out += static_cast<char>(0xC0 | (byte >> 6));
+      out += static_cast<char>(0x80 | (byte & 0x3F));
+      ++in;
+      --inLeft;
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
 struct ScriptRun {
   int failures = 0;
   std::string firstError;  // "LINE: ORA-..." of the first failure
@@ -303,10 +349,13 @@ SqlOptions parseSqlOptions(const std::vector<std::string>& args) {
 int runSql(const std::vector<std::string>& args) {
   SqlOptions options = parseSqlOptions(args);
   fs::path directory = existingDatabase(options.database);
-  std::ifstream file;
+  std::istringstream file;
   if (!options.file.empty()) {
-    file.open(options.file);
-    if (!file) throw Failure{"cannot read " + options.file};
+    std::ifstream stream(options.file, std::ios::binary);
+    if (!stream) throw Failure{"cannot read " + options.file};
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    file.str(scriptText(bytes.str()));
   }
   auto database = engine::Database::open(directory.string());
   std::unique_ptr<engine::Session> session;

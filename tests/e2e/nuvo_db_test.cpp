@@ -147,6 +147,26 @@ TEST_F(NuvoDb, PrintsQueriesAsCsvAndKeepsCommittedRows) {
   EXPECT_EQ(sqlFile("kade/kade", "SELECT id, text, amount FROM notes ORDER BY id;\n").out, rows);
 }
 
+TEST_F(NuvoDb, ReadsWindows1250AndUtf8ScriptsWithAnyLineEnds) {
+  createDemo();
+  // "ČŠŽ čšž" in Windows-1250 is not valid UTF-8; in UTF-8 it must be read as it stands.
+  const QByteArray windows1250 = "\xC8\x8A\x8E \xE8\x9A\x9E";
+  const QByteArray utf8 = QString::fromUtf8("ČŠŽ čšž").toUtf8();
+  const struct {
+    const char* name;
+    QByteArray script;
+  } cases[] = {
+      {"Windows-1250, CR LF", "SELECT '" + windows1250 + "' AS t, LENGTH('" + windows1250 + "') AS n FROM dual;\r\n"},
+      {"UTF-8", "SELECT '" + utf8 + "' AS t, LENGTH('" + utf8 + "') AS n FROM dual;\n"},
+      {"UTF-8 with a byte order mark, CR LF", "\xEF\xBB\xBFSELECT '" + utf8 + "' AS t, LENGTH('" + utf8 + "') AS n FROM dual;\r\n"},
+  };
+  for (const auto& c : cases) {
+    Outcome run = sqlFile("kade/kade", c.script);
+    EXPECT_EQ(run.status, 0) << c.name << ": " << run.err.toStdString();
+    EXPECT_EQ(run.out, QString::fromUtf8("T,N\nČŠŽ čšž,7\n\n")) << c.name;
+  }
+}
+
 TEST_F(NuvoDb, PrintsAlignedTablesAndFeedbackWithoutCsv) {
   createDemo();
   Outcome run = nuvoDb({"sql", "DEMO", "kade/kade"},
