@@ -10,6 +10,9 @@ namespace {
 
 // Rows per block of fetched cells.
 constexpr int kPacketRows = 256;
+// Distinct texts remembered per column while fetching: a text equal to one of them shares its
+// storage, so the owner, table and type names that repeat down a dictionary listing are kept once.
+constexpr int kSharedTexts = 8;
 
 const QString kRowidBind = QStringLiteral("NUVO_ROWID");
 
@@ -86,6 +89,22 @@ void Dataset::startRows(ResultSet* rows) {
     if (columns_[i].type == DataType::Rowid || columns_[i].name == QLatin1String("ROWID")) rowidColumn_ = i;
   allFetched_ = false;
   state_ = State::Browse;
+  recentTexts_.assign(static_cast<std::size_t>(columns_.size()) * kSharedTexts, QVariant());
+  recentNext_.assign(static_cast<std::size_t>(columns_.size()), 0);
+}
+
+QVariant Dataset::shared(int column, QVariant value) {
+  if (value.typeId() != QMetaType::QString) return value;
+  const QString& text = *static_cast<const QString*>(value.constData());
+  if (text.isEmpty()) return value;
+  QVariant* recent = recentTexts_.data() + static_cast<std::size_t>(column) * kSharedTexts;
+  for (int i = 0; i < kSharedTexts; ++i)
+    if (recent[i].typeId() == QMetaType::QString && *static_cast<const QString*>(recent[i].constData()) == text)
+      return recent[i];
+  unsigned char& next = recentNext_[static_cast<std::size_t>(column)];
+  recent[next] = value;
+  next = static_cast<unsigned char>((next + 1) % kSharedTexts);
+  return value;
 }
 
 void Dataset::loadTableColumns(DriverSession& driver) {
@@ -104,6 +123,8 @@ void Dataset::close() {
   rows_.clear();
   deleted_.clear();
   packets_.clear();
+  recentTexts_.clear();
+  recentNext_.clear();
   buffer_.clear();
   columns_.clear();
   tableColumns_.clear();
@@ -140,7 +161,7 @@ int Dataset::readRows(int limit) {
       row.order = static_cast<int>(rows_.size() + deleted_.size());
       row.fetched = packet.data() + packet.size();
       row.width = width;
-      for (int c = 0; c < width; ++c) packet.push_back(source_->value(c));
+      for (int c = 0; c < width; ++c) packet.push_back(shared(c, source_->value(c)));
       rows_.push_back(std::move(row));
     }
   });

@@ -154,6 +154,8 @@ class Dataset : public QObject, public SqlCommand {
 
   void startRows(ResultSet* rows);
   int readRows(int limit);
+  // The value, or an equal text fetched just before in the column (sharing its storage).
+  QVariant shared(int column, QVariant value);
   void requireRow(int row) const;
   void requireModifiable() const;
   void setState(State state, int row);
@@ -188,6 +190,8 @@ class Dataset : public QObject, public SqlCommand {
   int rowidColumn_ = -1;
   QSet<QString> tableColumns_;  // upper case
   std::vector<std::vector<QVariant>> packets_;  // the cells of the fetched rows, never moved
+  std::vector<QVariant> recentTexts_;      // per column, the last distinct texts fetched
+  std::vector<unsigned char> recentNext_;  // per column, the slot of recentTexts_ written next
   std::deque<Row> rows_;  // a deque: a million rows grow without moving the ones fetched
   std::deque<Row> deleted_;  // cached deletes
   std::map<const Row*, QString> postedRowids_;  // ROWIDs of cached inserts while applyUpdates runs

@@ -76,6 +76,37 @@ TEST_F(DatasetTest, FetchesInPacketsAndKeepsRows) {
   EXPECT_TRUE(all.allFetched());
 }
 
+// Texts that repeat down a column are kept once; every row still reads its own value, and an edit
+// of one row leaves the rows that shared its text as they were.
+TEST_F(DatasetTest, RepeatedTextsShareStorageAndStayTheirRowsOwn) {
+  exec({"CREATE TABLE rep (id NUMBER, kind VARCHAR2(20))"});
+  QStringList expected;
+  for (int i = 0; i < 40; ++i) {
+    // Four kinds in turn, then twelve: more than the texts remembered per column.
+    const QString kind = QStringLiteral("kind_%1").arg(i < 20 ? i % 4 : i % 12);
+    exec({QStringLiteral("INSERT INTO rep VALUES (%1, '%2')").arg(i).arg(kind).toUtf8().constData()});
+    expected << kind;
+  }
+  exec({"INSERT INTO rep VALUES (40, 'kind_0')", "INSERT INTO rep VALUES (41, 'kind_0')"});
+  expected << "kind_0" << "kind_0";
+  Dataset ds(&session);
+  ds.setFetchSize(7);  // rows meet their equals across packets
+  ds.setSql("SELECT r.id, r.kind, r.rowid FROM rep r ORDER BY r.id");
+  ds.open();
+  ds.fetchAll();
+  ASSERT_EQ(ds.recordCount(), expected.size());
+  for (int row = 0; row < ds.recordCount(); ++row) EXPECT_EQ(ds.value(row, "KIND").toString(), expected[row]) << row;
+  const auto storage = [&](int row) { return ds.value(row, "KIND").toString().constData(); };
+  EXPECT_EQ(storage(40), storage(41));
+  EXPECT_EQ(storage(9), storage(1));  // "kind_1" again eight rows later
+
+  ds.edit(41);
+  ds.setValue("KIND", "changed");
+  ds.post();
+  EXPECT_EQ(ds.value(41, "KIND").toString(), "changed");
+  EXPECT_EQ(ds.value(40, "KIND").toString(), "kind_0");
+}
+
 TEST_F(DatasetTest, NullIsKeptDistinctFromEmptyRow) {
   exec({"UPDATE emp SET name = NULL WHERE id = 2"});
   Dataset ds(&session);
