@@ -73,6 +73,44 @@ TEST(SessionTest, NamesThatDifferOnlyInCaseStayApart) {
   EXPECT_EQ(rows(*s, "SELECT s FROM LOW.\"t\""), std::vector<std::string>{"small"});
 }
 
+// COMMIT of a transaction that leaves a deferred constraint broken rolls it back and names the
+// constraint and its own error on the second line.
+TEST(SessionTest, CommitNamesTheBrokenDeferredConstraint) {
+  struct Case {
+    const char* table;
+    const char* breaking;
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"CREATE TABLE d (id NUMBER CONSTRAINT d_key PRIMARY KEY INITIALLY DEFERRED)",
+       "INSERT INTO d SELECT 1 FROM dual CONNECT BY LEVEL <= 2", "ORA-00001: unique constraint (SYSTEM.D_KEY) violated"},
+      {"CREATE TABLE d (id NUMBER CONSTRAINT d_key UNIQUE DEFERRABLE INITIALLY DEFERRED)",
+       "INSERT INTO d SELECT 7 FROM dual CONNECT BY LEVEL <= 2", "ORA-00001: unique constraint (SYSTEM.D_KEY) violated"},
+      {"CREATE TABLE d (id NUMBER CONSTRAINT d_key CHECK (id < 5) INITIALLY DEFERRED)", "INSERT INTO d VALUES (9)",
+       "ORA-02290: check constraint (SYSTEM.D_KEY) violated"},
+      {"CREATE TABLE d (id NUMBER CONSTRAINT d_key REFERENCES p INITIALLY DEFERRED)", "INSERT INTO d VALUES (9)",
+       "ORA-02291: integrity constraint (SYSTEM.D_KEY) violated - parent key not found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    auto db = test::freshDatabase();
+    auto s = db->logOn("system", "system");
+    s->execute("CREATE TABLE p (id NUMBER PRIMARY KEY)");
+    s->execute(c.table);
+    s->execute("INSERT INTO p VALUES (1)");
+    s->execute(c.breaking);
+    try {
+      s->commit();
+      ADD_FAILURE() << "the commit went through";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.message(), std::string("ORA-02091: transaction rolled back\n") + c.cause);
+    }
+    EXPECT_FALSE(s->inTransaction());
+    EXPECT_EQ(rows(*s, "SELECT (SELECT COUNT(*) FROM p) || '/' || (SELECT COUNT(*) FROM d) FROM dual"),
+              (std::vector<std::string>{"0/0"}));
+  }
+}
+
 TEST(SessionTest, LogonChecksPasswordAndUser) {
   auto db = test::freshDatabase();
   EXPECT_NO_THROW(db->logOn("SYSTEM", "system"));  // case-insensitive by default

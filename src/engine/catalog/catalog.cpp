@@ -321,9 +321,8 @@ std::vector<ConstraintInfo> Catalog::referencingConstraints(const std::string& o
   return out;
 }
 
-std::vector<ConstraintInfo> Catalog::deferredForeignKeys() const {
-  Stmt s = read(std::string(kConstraintColumns) +
-                "WHERE constraint_type='R' AND status='ENABLED' AND check_time='DEFERRED'");
+std::vector<ConstraintInfo> Catalog::deferredConstraints() const {
+  Stmt s = read(std::string(kConstraintColumns) + "WHERE status='ENABLED' AND check_time='DEFERRED'");
   std::vector<ConstraintInfo> out;
   while (s.step()) out.push_back(readConstraint(*statements_, s));
   return out;

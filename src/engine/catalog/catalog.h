@@ -59,7 +59,7 @@ struct ConstraintInfo {
   bool enabled = true;
   bool generatedName = false;
   bool deferrable = false;
-  bool deferred = false;  // INITIALLY DEFERRED: a foreign key is checked at commit
+  bool deferred = false;  // INITIALLY DEFERRED: checked at commit
 };
 
 struct UserInfo {
@@ -109,7 +109,7 @@ class Catalog {
   // Constraints of other tables that reference owner.table.
   std::vector<ConstraintInfo> referencingConstraints(const std::string& owner, const std::string& table) const;
   // The enabled foreign keys checked at commit.
-  std::vector<ConstraintInfo> deferredForeignKeys() const;
+  std::vector<ConstraintInfo> deferredConstraints() const;  // enabled and INITIALLY DEFERRED
   std::optional<std::string> viewText(const std::string& owner, const std::string& name) const;
   // Whether the view was created WITH READ ONLY.
   bool viewReadOnly(const std::string& owner, const std::string& name) const;

@@ -91,7 +91,9 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
         throw Error(c.type == 'P' ? 2437 : 2299, c.type == 'P'
                                                      ? "ORA-02437: cannot validate (" + qualified(c) + ") - primary key violated"
                                                      : "ORA-02299: cannot validate (" + qualified(c) + ") - duplicate keys found");
-      exec(db, "CREATE UNIQUE INDEX " + tableRef(c.owner, "C$" + c.name) + " ON " + table + "(" + keys + ")");
+      // A deferred key may hold duplicates until commit (deferredViolation): its index only finds them.
+      exec(db, std::string(c.deferred ? "CREATE INDEX " : "CREATE UNIQUE INDEX ") + tableRef(c.owner, "C$" + c.name) +
+                   " ON " + table + "(" + keys + ")");
       return;
     }
     case 'C': {
@@ -102,6 +104,7 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
       }
       if (anyRow(db, "SELECT 1 FROM " + table + " AS t WHERE NOT (" + checkSql(session, c, "t") + ")"))
         throw Error(2293, "ORA-02293: cannot validate (" + qualified(c) + ") - check constraint violated");
+      if (c.deferred) return;  // checked at commit (deferredViolation)
       std::string cond = checkSql(session, c, "NEW");
       std::string message = raise("ORA-02290: check constraint (" + qualified(c) + ") violated");
       createTrigger(db, triggerName(c, "I"), "INSERT", table, "NOT (" + cond + ")", message);
@@ -150,13 +153,30 @@ void applyConstraint(SessionImpl& session, const ConstraintInfo& c) {
 
 std::string deferredViolation(SessionImpl& session) {
   sqlite3* db = session.connection();
-  for (const ConstraintInfo& c : session.catalog().deferredForeignKeys()) {
-    auto parent = session.catalog().constraint(c.rOwner, c.rName);
-    if (!parent) continue;
-    std::string orphan = "SELECT 1 FROM " + tableRef(c.owner, c.table) + " AS c WHERE " + allNotNull(c.columns, "c.") +
-                         " AND NOT EXISTS (SELECT 1 FROM " + tableRef(parent->owner, parent->table) + " AS p WHERE " +
-                         matchColumns(parent->columns, "p.", c.columns, "c.") + ")";
-    if (anyRow(db, orphan)) return qualified(c);
+  for (const ConstraintInfo& c : session.catalog().deferredConstraints()) {
+    const std::string table = tableRef(c.owner, c.table);
+    switch (c.type) {
+      case 'P':
+      case 'U':
+        if (anyRow(db, "SELECT 1 FROM " + table + " WHERE " + allNotNull(c.columns, "") + " GROUP BY " +
+                           columnList(c.columns) + " HAVING count(*) > 1"))
+          return "ORA-00001: unique constraint (" + qualified(c) + ") violated";
+        break;
+      case 'C':
+        if (isNotNull(c)) break;  // NOT NULL is checked by each statement
+        if (anyRow(db, "SELECT 1 FROM " + table + " AS t WHERE NOT (" + checkSql(session, c, "t") + ")"))
+          return "ORA-02290: check constraint (" + qualified(c) + ") violated";
+        break;
+      case 'R': {
+        auto parent = session.catalog().constraint(c.rOwner, c.rName);
+        if (!parent) break;
+        if (anyRow(db, "SELECT 1 FROM " + table + " AS c WHERE " + allNotNull(c.columns, "c.") +
+                           " AND NOT EXISTS (SELECT 1 FROM " + tableRef(parent->owner, parent->table) + " AS p WHERE " +
+                           matchColumns(parent->columns, "p.", c.columns, "c.") + ")"))
+          return "ORA-02291: integrity constraint (" + qualified(c) + ") violated - parent key not found";
+        break;
+      }
+    }
   }
   return {};
 }

@@ -1411,13 +1411,12 @@ std::int64_t epochSeconds() {
 // once the commit is whole. A record left here whose mark the other database lacks is a transaction
 // whose changes there were lost (checkLinkCommits, DBA_2PC_PENDING).
 void SessionImpl::commit() {
-  // Deferred foreign keys hold at commit or the whole transaction goes.
+  // Deferred constraints hold at commit or the whole transaction goes.
   if (!sqlite3_get_autocommit(db_)) {
     const std::string broken = deferredViolation(*this);
     if (!broken.empty()) {
       rollback();
-      throw Error(2091, "ORA-02091: transaction rolled back\nORA-02291: integrity constraint (" + broken +
-                            ") violated - parent key not found");
+      throw Error(2091, "ORA-02091: transaction rolled back\n" + broken);
     }
   }
   std::vector<std::pair<std::string, std::string>> written;  // link, attached schema

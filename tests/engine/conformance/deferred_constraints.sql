@@ -1,6 +1,6 @@
 # Deferrability of constraints: the dictionary reports it as declared, and an INITIALLY DEFERRED
-# foreign key lets a transaction break it until COMMIT, which then checks it (a broken key rolls
-# the whole transaction back).
+# foreign key, primary key, unique key or check lets a transaction break it until COMMIT, which then
+# checks it (a broken constraint rolls the whole transaction back).
 
 CREATE TABLE dp (id NUMBER CONSTRAINT dp_pk PRIMARY KEY);
 CREATE TABLE dc (id NUMBER, p NUMBER CONSTRAINT dc_fk REFERENCES dp DEFERRABLE INITIALLY DEFERRED,
@@ -89,3 +89,91 @@ SELECT owner, r_owner, deferrable FROM all_constraints WHERE constraint_name IN 
 > OWNER,R_OWNER,DEFERRABLE
 > DK_A,DK_A,DEFERRABLE
 > DK_B,DK_A,NOT DEFERRABLE
+
+# A deferred primary key takes duplicates until COMMIT; duplicates left then undo the transaction
+CREATE TABLE dpk (id NUMBER CONSTRAINT dpk_pk PRIMARY KEY DEFERRABLE INITIALLY DEFERRED, v VARCHAR2(5));
+INSERT INTO dpk VALUES (1, 'a');
+> 1 rows
+INSERT INTO dpk VALUES (1, 'b');
+> 1 rows
+SELECT COUNT(*) AS n FROM dpk;
+> N
+> 2
+COMMIT;
+> ORA-02091: transaction rolled back
+SELECT COUNT(*) AS n FROM dpk;
+> N
+> 0
+
+# Keys swapped within one transaction: a duplicate on the way, none at COMMIT
+INSERT INTO dpk VALUES (1, 'a');
+> 1 rows
+INSERT INTO dpk VALUES (2, 'b');
+> 1 rows
+COMMIT;
+UPDATE dpk SET id = 2 WHERE v = 'a';
+> 1 rows
+UPDATE dpk SET id = 1 WHERE v = 'b';
+> 1 rows
+COMMIT;
+SELECT id, v FROM dpk ORDER BY id;
+> ID,V
+> 1,b
+> 2,a
+
+# A deferred primary key still takes no NULL
+INSERT INTO dpk VALUES (NULL, 'n');
+> ORA-01400: cannot insert NULL into ("SYSTEM"."DPK"."ID")
+
+# A deferred unique key; rows whose key is NULL never clash
+CREATE TABLE duk (k NUMBER, CONSTRAINT duk_uk UNIQUE (k) INITIALLY DEFERRED);
+INSERT INTO duk VALUES (NULL);
+> 1 rows
+INSERT INTO duk VALUES (NULL);
+> 1 rows
+INSERT INTO duk VALUES (5);
+> 1 rows
+COMMIT;
+INSERT INTO duk VALUES (5);
+> 1 rows
+COMMIT;
+> ORA-02091: transaction rolled back
+SELECT COUNT(*) AS n FROM duk;
+> N
+> 3
+
+# A deferred check: a row may break it while the transaction mends it before COMMIT
+CREATE TABLE dck (v NUMBER CONSTRAINT dck_ck CHECK (v > 0) DEFERRABLE INITIALLY DEFERRED,
+  w NUMBER CONSTRAINT dck_imm CHECK (w > 0) DEFERRABLE);
+INSERT INTO dck (v) VALUES (-1);
+> 1 rows
+UPDATE dck SET v = 1;
+> 1 rows
+COMMIT;
+INSERT INTO dck (v) VALUES (-2);
+> 1 rows
+COMMIT;
+> ORA-02091: transaction rolled back
+SELECT v FROM dck;
+> V
+> 1
+
+# Deferrable but initially immediate: checked by the statement, as before
+INSERT INTO dck (v, w) VALUES (1, -1);
+> ORA-02290: check constraint (SYSTEM.DCK_IMM) violated
+
+# Rows already there are checked when the deferred constraint is added
+INSERT INTO dck (v) VALUES (1);
+> 1 rows
+COMMIT;
+ALTER TABLE dck ADD CONSTRAINT dck_uk UNIQUE (v) DEFERRABLE INITIALLY DEFERRED;
+> ORA-02299: cannot validate (SYSTEM.DCK_UK) - duplicate keys found
+
+# A disabled deferred constraint is not checked at COMMIT
+ALTER TABLE dpk DISABLE CONSTRAINT dpk_pk;
+INSERT INTO dpk VALUES (1, 'c');
+> 1 rows
+COMMIT;
+SELECT COUNT(*) AS n FROM dpk;
+> N
+> 3
