@@ -445,6 +445,7 @@ void Dataset::post() {
   r.setValues(buffer_);
   setState(State::Browse, -1);
   emit rowChanged(row);
+  if (!cachedUpdates_) emit written();
 }
 
 void Dataset::cancel() {
@@ -477,6 +478,7 @@ void Dataset::remove(int row) {
     deleted_.push_back(std::move(r));
   }
   dropRow(row);
+  if (!cachedUpdates_) emit written();
 }
 
 bool Dataset::refreshRow(int row) {

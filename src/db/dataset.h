@@ -131,6 +131,8 @@ class Dataset : public QObject, public SqlCommand {
   void rowsReset();
   void currentRowChanged(int row);
   void stateChanged(nuvo::db::Dataset::State state);
+  // A posted row or a delete went to the table (not with cached updates; a cancel writes nothing).
+  void written();
 
  private:
   friend class Session;

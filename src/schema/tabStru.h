@@ -72,6 +72,10 @@ class TfmTableStru : public QDialog {
   // A click on a data column's title: extends the filter by the column, or shows its value.
   void dbgDataTitleClick(int column);
   void miAdjustColumnsClick();
+  // Query by example: shows the value row under the data's columns; runs the data statement (with
+  // its filter) restricted by the values typed there. The filter button or another table ends it.
+  void qbeEnterClick();
+  void qbeRunClick();
   // Toggles the display mark of a row of the columns page.
   void toggleMark(int row);
 
@@ -111,7 +115,10 @@ class TfmTableStru : public QDialog {
   QLineEdit* edFilter;
   QPushButton* btWhere;
   QToolBar* navData;
-  QAction *navInsert, *navDelete, *navEdit, *navPost, *navCancel, *navRefresh, *miAdjustColumns;
+  QAction *navInsert, *navDelete, *navEdit, *navPost, *navCancel, *navQbeEnter, *navQbeRun, *navRefresh,
+      *miAdjustColumns;
+  // Query by example: one row of values typed under the data's columns.
+  QTableWidget* sgDataQbe;
   // Selection panel.
   QWidget* paSelected;
   QTreeWidget* tvSelected;
@@ -156,6 +163,11 @@ class TfmTableStru : public QDialog {
   bool hasLobColumn() const;
   // Runs the script's lines and reports the result under the button's caption; true when every line ran.
   bool runScript(const QPlainTextEdit* memo, const QString& caption);
+  // Keeps what the grid wrote: commits the session; when the commit fails, says why and reads the
+  // data again, so that the grid shows what the table holds.
+  void commitData();
+  // Back to the data statement and filter from before the query by example.
+  void endQbe();
   bool eventFilter(QObject* watched, QEvent* event) override;
   void updateActions();
   // Runs a statement that changes the schema; false (with the message shown) when it failed.
@@ -166,6 +178,8 @@ class TfmTableStru : public QDialog {
   QList<QString> constraintOfRow_;
 
   int svHeightCelMemo = 89;
+  // The data statement and filter while a query by example runs in their place; else empty.
+  QStringList qbeBase_;
   // The restore script still has to run: the take-down ran and the keys are not back.
   bool restorePending_ = false;
 

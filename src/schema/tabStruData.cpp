@@ -35,6 +35,7 @@
 #include "shell/IGridUtils.h"
 #include "shell/Main.h"
 #include "shell/settings_io.h"
+#include "sqlwork/worksheet_logic.h"
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 #include "widgets/window_commands.h"
@@ -80,11 +81,18 @@ void TfmTableStru::buildDataPage() {
   navEdit = nav("navEdit", QStyle::SP_FileDialogDetailedView);
   navPost = nav("navPost", QStyle::SP_DialogApplyButton);
   navCancel = nav("navCancel", QStyle::SP_DialogCancelButton);
+  navQbeEnter = nav("navQbeEnter", QStyle::SP_FileDialogContentsView);
+  navQbeRun = nav("navQbeRun", QStyle::SP_MediaPlay);
   navRefresh = nav("navRefresh", QStyle::SP_BrowserReload);
   filterRow->addWidget(edFilter, 1);
   filterRow->addWidget(btWhere);
   filterRow->addWidget(navData);
   layout->addLayout(filterRow);
+  sgDataQbe = named(new QTableWidget(0, 0, tabData), "sgDataQbe");
+  sgDataQbe->setMaximumHeight(60);
+  sgDataQbe->verticalHeader()->hide();
+  sgDataQbe->hide();
+  layout->addWidget(sgDataQbe);
   dbgData = named(new TThemedDBGrid(tabData), "dbgData");
   dsData = new nuvo::widgets::DatasetModel(&quData, dbgData);
   dsData->setNullText(QString());
@@ -175,21 +183,8 @@ void TfmTableStru::connectDataPage() {
   connect(dsData, &nuvo::widgets::DatasetModel::errorOccurred, this, [this](const nuvo::db::Error& e) {
     nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
   });
-  // Every change posted from the grid is kept at once.
-  const auto commit = [this] {
-    try {
-      if (context().osOracle.connected() && context().osOracle.inTransaction()) context().osOracle.commit();
-    } catch (const nuvo::db::Error& e) {
-      nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
-    }
-  };
-  auto editing = std::make_shared<bool>(false);
-  connect(&quData, &nuvo::db::Dataset::stateChanged, this, [editing, commit](nuvo::db::Dataset::State state) {
-    const bool wasEditing = *editing;
-    *editing = state == nuvo::db::Dataset::State::Edit || state == nuvo::db::Dataset::State::Insert;
-    if (wasEditing && state == nuvo::db::Dataset::State::Browse) commit();
-  });
-  connect(&quData, &nuvo::db::Dataset::rowRemoved, this, commit);
+  // Every row posted or deleted from the grid is kept at once; a cancel commits nothing.
+  connect(&quData, &nuvo::db::Dataset::written, this, &TfmTableStru::commitData);
   connect(navInsert, &QAction::triggered, this, [this] {
     if (!quData.isOpen() || !quData.canModify()) return;
     dsData->insertRows(quData.recordCount() == 0 ? 0 : qMax(0, dbgData->currentRow()), 1);
@@ -202,6 +197,8 @@ void TfmTableStru::connectDataPage() {
     if (dbgData->currentIndex().isValid()) dbgData->edit(dbgData->currentIndex());
   });
   connect(navPost, &QAction::triggered, this, [this] { dsData->submit(); });
+  connect(navQbeEnter, &QAction::triggered, this, &TfmTableStru::qbeEnterClick);
+  connect(navQbeRun, &QAction::triggered, this, guarded(this, &TfmTableStru::qbeRunClick));
   connect(navCancel, &QAction::triggered, this, [this] { dsData->revert(); });
   connect(navRefresh, &QAction::triggered, this, [this] {
     attempt(this, [this] {
@@ -254,6 +251,8 @@ void TfmTableStru::setDataLanguageTexts(bool slo) {
   navEdit->setText(t("Edit", "Uredi"));
   navPost->setText(t("Post", "Shrani"));
   navCancel->setText(t("Cancel", "Prekliči"));
+  navQbeEnter->setText(t("Query by example", "Poizvedba po vzorcu"));
+  navQbeRun->setText(t("Run the query by example", "Izvedi poizvedbo po vzorcu"));
   navRefresh->setText(t("Refresh", "Osveži"));
   miAdjustColumns->setText(t("Adjust columns", "Prilagodi stolpce"));
   laSelection->setText(t("Selection", "Izbira"));
@@ -315,7 +314,9 @@ void TfmTableStru::loadData() {
   const QString statement = nuvo::schema::dataStatement(markedColumns(), currOwner_, currTableName_, link());
   if (!nuvo::schema::isLinkName(link()) && !link().isEmpty())
     throw nuvo::db::Error::client(QStringLiteral("Not a database link name: ") + link());
-  if (quData.sql().isEmpty() || quData.sql().first() != statement || !quData.isOpen()) {
+  const QStringList& shown = qbeBase_.isEmpty() ? quData.sql() : qbeBase_;
+  if (shown.isEmpty() || shown.first() != statement || !quData.isOpen()) {
+    endQbe();
     quData.close();
     // The statement stays one line (its column list may break lines); the filter is the second.
     quData.setSql(QStringList{statement});
@@ -326,6 +327,7 @@ void TfmTableStru::loadData() {
 }
 
 void TfmTableStru::btWhereClick() {
+  endQbe();
   if (quData.sql().isEmpty()) return;
   const QString filter = nuvo::schema::upperOutsideLiterals(edFilter->text());
   edFilter->setText(filter);
@@ -351,6 +353,74 @@ void TfmTableStru::btWhereClick() {
       if (!nuvo::schema::isLobType(sgColumns->item(row, 2)->text())) sgColumns->item(row, 0)->setText(QStringLiteral("+"));
     }
     loadData();
+  }
+}
+
+void TfmTableStru::commitData() {
+  try {
+    if (context().osOracle.connected() && context().osOracle.inTransaction()) context().osOracle.commit();
+  } catch (const nuvo::db::Error& e) {
+    nuvo::showMessage(e.message(), nuvo::MessageKind::Error, this);
+    attempt(this, [this] {
+      if (quData.isOpen()) quData.requery();
+    });
+  }
+}
+
+void TfmTableStru::endQbe() {
+  if (qbeBase_.isEmpty()) return;
+  quData.close();
+  quData.deleteVariables();
+  quData.setUpdatingTable(QString());
+  quData.setSql(qbeBase_);
+  qbeBase_.clear();
+  sgDataQbe->hide();
+}
+
+void TfmTableStru::qbeEnterClick() {
+  if (!quData.isOpen()) return;
+  QStringList names;
+  for (const nuvo::db::Column& c : quData.columns())
+    if (c.name != QLatin1String("ROWID")) names << c.name;
+  // Values typed before stay under their columns.
+  QMap<QString, QString> typed;
+  for (int c = 0; c < sgDataQbe->columnCount(); ++c)
+    if (sgDataQbe->horizontalHeaderItem(c) && sgDataQbe->item(0, c))
+      typed[sgDataQbe->horizontalHeaderItem(c)->text()] = sgDataQbe->item(0, c)->text();
+  sgDataQbe->clear();
+  sgDataQbe->setColumnCount(names.size());
+  sgDataQbe->setRowCount(1);
+  sgDataQbe->setHorizontalHeaderLabels(names);
+  for (int c = 0; c < names.size(); ++c)
+    if (typed.contains(names[c])) sgDataQbe->setItem(0, c, new QTableWidgetItem(typed[names[c]]));
+  sgDataQbe->show();
+  sgDataQbe->setFocus();
+}
+
+void TfmTableStru::qbeRunClick() {
+  if (sgDataQbe->isHidden() || (qbeBase_.isEmpty() && quData.sql().isEmpty())) return;
+  QList<nuvo::sqlwork::QbeCondition> conditions;
+  for (int c = 0; c < sgDataQbe->columnCount(); ++c)
+    conditions << nuvo::sqlwork::QbeCondition{sgDataQbe->horizontalHeaderItem(c)->text(),
+                                               sgDataQbe->item(0, c) ? sgDataQbe->item(0, c)->text() : QString()};
+  const QStringList base = qbeBase_.isEmpty() ? quData.sql() : qbeBase_;
+  const nuvo::sqlwork::QbeQuery query = nuvo::sqlwork::qbeQuery(base.join(u'\n'), conditions);
+  quData.close();
+  quData.deleteVariables();
+  quData.setSql(QStringList{query.sql});
+  for (int i = 0; i < query.values.size(); ++i) {
+    const QString name = QStringLiteral("qbe%1").arg(i + 1);
+    quData.declareVariable(name, nuvo::db::DataType::String);
+    quData.setVariable(name, query.values[i]);
+  }
+  // The rows found are still the table's own, written back by their row identifier.
+  quData.setUpdatingTable(link().isEmpty() ? currOwner_ + u'.' + currTableName_ : QString());
+  qbeBase_ = base;
+  try {
+    quData.open();
+  } catch (const nuvo::db::Error& e) {
+    nuvo::showMessage(nuvo::schema::dataErrorText(quData.sqlText(), e.message(), e.line(), e.position()),
+                      nuvo::MessageKind::Error, this);
   }
 }
 

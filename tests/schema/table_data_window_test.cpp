@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "db/query.h"
+#include "engine/engine.h"
 #include "db/session.h"
 #include "platform/appdirs.h"
 #include "platform/ini_file.h"
@@ -290,6 +291,142 @@ TEST_F(TableData, ARunWhoseEarlierLineFailedIsReportedAsFailed) {
   EXPECT_EQ(committed("SELECT status FROM all_constraints WHERE owner = 'INST12' AND constraint_name = 'LINES_FK'"),
             (QStringList{"DISABLED"}));
   EXPECT_TRUE(w.btEnable->isEnabled());
+}
+
+TEST_F(TableData, QueryByExampleNarrowsTheRowsWhichStayTheTablesOwnUntilTheFilterRunsAgain) {
+  TfmTableStru w;
+  w.chooseTable("INST1", "ORDERS");
+  w.pcTable->setCurrentWidget(w.tabData);
+  w.edFilter->setText("WHERE NO = 1");
+  w.btWhereClick();
+  w.qbeEnterClick();
+  ASSERT_TRUE(w.sgDataQbe->isVisibleTo(&w));
+  QStringList titles;
+  for (int c = 0; c < w.sgDataQbe->columnCount(); ++c) titles << w.sgDataQbe->horizontalHeaderItem(c)->text();
+  EXPECT_EQ(titles, (QStringList{"ID", "NO", "NOTE"}));  // no row identifier to type under
+  // The example and the filter both hold: NO = 1 and a name beginning with a small letter.
+  w.sgDataQbe->setItem(0, 2, new QTableWidgetItem("a%"));
+  w.qbeRunClick();
+  w.quData.fetchAll();
+  EXPECT_EQ(values(w.quData, "ID"), (QStringList{"2"}));
+  // A row found by example is written back to its table.
+  ASSERT_TRUE(w.dsData->setData(w.dsData->index(0, w.quData.fieldIndex("NOTE")), "amy"));
+  EXPECT_EQ(committed("SELECT note FROM inst1.orders WHERE id = 2"), (QStringList{"amy"}));
+  // A second run keeps the typed values and starts again from the filter's rows.
+  w.qbeEnterClick();
+  EXPECT_EQ(w.sgDataQbe->item(0, 2)->text(), "a%");
+  w.sgDataQbe->setItem(0, 0, new QTableWidgetItem(">2"));
+  w.qbeRunClick();
+  w.quData.fetchAll();
+  EXPECT_TRUE(values(w.quData, "ID").isEmpty());
+  // The filter button ends the example: its statement and filter are back.
+  w.btWhereClick();
+  EXPECT_FALSE(w.sgDataQbe->isVisibleTo(&w));
+  EXPECT_EQ(w.quData.sql(), (QStringList{"SELECT XX.*,ROWID FROM INST1.ORDERS XX", "WHERE NO = 1"}));
+  w.quData.fetchAll();
+  EXPECT_EQ(values(w.quData, "ID"), (QStringList{"1", "2"}));
+  EXPECT_TRUE(messages_->texts().isEmpty()) << messages_->texts().join('\n').toStdString();
+}
+
+// Rows are kept as they are posted; a cancel keeps nothing, not even what the session holds from
+// elsewhere, and a commit that fails says so and shows what the table still holds.
+TEST_F(TableData, OnlyAPostedRowCommitsAndAFailedCommitShowsTheTableAsItIs) {
+  sys({"CREATE TABLE inst1.stock (id NUMBER, qty NUMBER CONSTRAINT stock_qty_ck CHECK (qty >= 0) "
+       "DEFERRABLE INITIALLY DEFERRED)",
+       "INSERT INTO inst1.stock VALUES (1, 5)", "COMMIT"});
+  TfmTableStru w;
+  w.chooseTable("INST1", "STOCK");
+  w.pcTable->setCurrentWidget(w.tabData);
+  ASSERT_EQ(w.quData.recordCount(), 1);
+  const int qty = w.quData.fieldIndex("QTY");
+
+  // Work of another window on the same session, not yet committed.
+  nuvo::db::Query pending(&main_->osOracle);
+  pending.setSql("INSERT INTO inst1.parts VALUES (42)");
+  pending.execute();
+  w.quData.edit(0);
+  w.quData.setValue(qty, 6);
+  w.navCancel->trigger();
+  EXPECT_TRUE(committed("SELECT part_no FROM inst1.parts WHERE part_no = 42").isEmpty());
+  EXPECT_EQ(committed("SELECT qty FROM inst1.stock"), (QStringList{"5"}));
+  main_->osOracle.rollback();
+
+  // A quantity below zero passes the statement and fails at commit: the row is not kept.
+  ASSERT_TRUE(w.dsData->setData(w.dsData->index(0, qty), -1));
+  ASSERT_EQ(messages_->texts().size(), 1);
+  EXPECT_TRUE(lastMessage().contains("ORA-02091")) << lastMessage().toStdString();
+  EXPECT_TRUE(lastMessage().contains("STOCK_QTY_CK")) << lastMessage().toStdString();
+  EXPECT_EQ(committed("SELECT qty FROM inst1.stock"), (QStringList{"5"}));
+  EXPECT_EQ(values(w.quData, "QTY"), (QStringList{"5"}));
+
+  ASSERT_TRUE(w.dsData->setData(w.dsData->index(0, qty), 7));
+  EXPECT_EQ(committed("SELECT qty FROM inst1.stock"), (QStringList{"7"}));
+  EXPECT_EQ(messages_->texts().size(), 1);
+}
+
+// Against a second database reached over a link: its owner holds a table of the same name as a
+// local one, with other columns and rows.
+TEST_F(TableData, OverALinkTheDataPageReadsTheRemoteRowsAndWritesNothing) {
+  sys({"CREATE USER remo IDENTIFIED BY remo", "CREATE TABLE remo.orders (local_only NUMBER)",
+       "INSERT INTO remo.orders VALUES (1)", "COMMIT",
+       "CREATE PUBLIC DATABASE LINK remo_link CONNECT TO remo IDENTIFIED BY remo USING 'REMO'"});
+  auto remote = addDatabase("REMO");
+  auto sys = remote->logOn("SYS", "SYS", true);
+  for (const char* statement :
+       {"CREATE USER remo IDENTIFIED BY remo", "GRANT CREATE SESSION, CREATE TABLE, UNLIMITED TABLESPACE TO remo",
+        "CREATE TABLE remo.orders (remote_id NUMBER(5), remote_name VARCHAR2(20))",
+        "INSERT INTO remo.orders VALUES (1, 'far')", "INSERT INTO remo.orders VALUES (2, 'away')",
+        "INSERT INTO remo.orders VALUES (3, 'Far')", "COMMIT"})
+    sys->execute(statement);
+
+  TfmTableStru w;
+  w.cbDBLink->setCurrentText("REMO_LINK");
+  ASSERT_EQ(w.cbUser->currentText(), "REMO");
+  w.edTabela->setText("ORDERS");
+  w.btStruClick();
+  w.quTables.fetchAll();
+  ASSERT_EQ(w.quTables.recordCount(), 1);
+  w.pcTable->setCurrentWidget(w.TabColumns);
+  w.quTables.setCurrentRow(0);
+  w.pcTable->setCurrentWidget(w.tabData);
+  EXPECT_EQ(w.quData.sql().value(0), "SELECT * FROM REMO.ORDERS@REMO_LINK XX");
+  w.quData.fetchAll();
+  EXPECT_EQ(values(w.quData, "REMOTE_NAME"), (QStringList{"far", "away", "Far"}));
+
+  // Marked columns are read without alias or row identifier; the filter keeps its literal.
+  w.pcTable->setCurrentWidget(w.TabColumns);
+  w.toggleMark(int(column(*w.sgColumns, 1).indexOf("REMOTE_NAME")));
+  w.pcTable->setCurrentWidget(w.tabData);
+  EXPECT_EQ(w.quData.sql().value(0), "SELECT REMOTE_NAME FROM REMO.ORDERS@REMO_LINK XX");
+  w.edFilter->setText("where remote_name like 'f%'");
+  w.btWhereClick();
+  w.quData.fetchAll();
+  EXPECT_EQ(values(w.quData, "REMOTE_NAME"), (QStringList{"far"}));
+  // By example too.
+  w.edFilter->clear();
+  w.btWhereClick();
+  w.qbeEnterClick();
+  w.sgDataQbe->setItem(0, 0, new QTableWidgetItem("%a%"));
+  w.qbeRunClick();
+  w.quData.fetchAll();
+  EXPECT_EQ(values(w.quData, "REMOTE_NAME"), (QStringList{"far", "away", "Far"}));
+  w.sgDataQbe->setItem(0, 0, new QTableWidgetItem("F%"));
+  w.qbeRunClick();
+  w.quData.fetchAll();
+  EXPECT_EQ(values(w.quData, "REMOTE_NAME"), (QStringList{"Far"}));
+
+  // Rows over a link carry no row identifier: the grid changes nothing, here or there.
+  EXPECT_FALSE(w.quData.canModify());
+  EXPECT_FALSE(w.dsData->setData(w.dsData->index(0, 0), "near"));
+  w.navInsert->trigger();
+  w.navDelete->trigger();
+  EXPECT_EQ(w.quData.recordCount(), 1);
+  auto check = remote->logOn("SYS", "SYS", true);
+  auto rows = check->prepare("SELECT COUNT(*) FROM remo.orders WHERE remote_name IN ('far', 'away', 'Far')");
+  rows->execute();
+  ASSERT_TRUE(rows->next());
+  EXPECT_EQ(rows->value(0).asInteger(), 3);
+  EXPECT_EQ(committed("SELECT local_only FROM remo.orders"), (QStringList{"1"}));
 }
 
 }  // namespace
