@@ -177,3 +177,20 @@ COMMIT;
 SELECT COUNT(*) AS n FROM dpk;
 > N
 > 3
+
+# SET CONSTRAINT[S] moves the check of a deferrable constraint to COMMIT for the transaction
+CREATE TABLE dsc (id NUMBER CONSTRAINT dsc_pk PRIMARY KEY DEFERRABLE, p NUMBER CONSTRAINT dsc_fk REFERENCES dp);
+INSERT INTO dsc (id) VALUES (1);
+> 1 rows
+COMMIT;
+@pending SET CONSTRAINTS is not built
+SET CONSTRAINT dsc_pk DEFERRED;
+@pending SET CONSTRAINTS is not built
+INSERT INTO dsc (id) VALUES (1);
+> 1 rows
+@pending SET CONSTRAINTS is not built
+COMMIT;
+> ORA-02091: transaction rolled back
+@pending SET CONSTRAINTS is not built
+SET CONSTRAINT dsc_fk DEFERRED;
+> ORA-02447: cannot defer a constraint that is not deferrable
