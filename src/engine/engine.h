@@ -85,8 +85,13 @@ class Value {
 };
 
 // The Oracle data types the engine reports for columns and binds.
-// A TIMESTAMP's values are DateTime values with a precision.
-enum class DataType { Unknown, Number, Varchar2, Char, Date, Long, Clob, Blob, Raw, Rowid, Cursor, Boolean, Timestamp };
+// A TIMESTAMP's values are DateTime values with a precision. An INTERVAL's values are text as Oracle
+// shows them ("+01 02:03:04.500000", "+02-03"); a Column gives its leading precision in `precision`
+// and its fractional digits in `scale`.
+enum class DataType {
+  Unknown, Number, Varchar2, Char, Date, Long, Clob, Blob, Raw, Rowid, Cursor, Boolean, Timestamp,
+  IntervalDaySecond, IntervalYearMonth
+};
 const char* dataTypeName(DataType t);  // "NUMBER", "VARCHAR2", ...
 
 // An Oracle error: code 942 is "ORA-00942"; message() is the whole text, starting "ORA-00942: ".

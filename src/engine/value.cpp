@@ -147,6 +147,8 @@ const char* dataTypeName(DataType t) {
     case DataType::Cursor: return "REF CURSOR";
     case DataType::Boolean: return "BOOLEAN";
     case DataType::Timestamp: return "TIMESTAMP";
+    case DataType::IntervalDaySecond: return "INTERVAL DAY TO SECOND";
+    case DataType::IntervalYearMonth: return "INTERVAL YEAR TO MONTH";
     case DataType::Unknown: break;
   }
   return "UNDEFINED";

@@ -111,7 +111,9 @@ DataType typeOfColumn(const engine::Column& c) {
     case engine::DataType::Number: return c.scale == 0 && c.precision > 0 ? DataType::Integer : DataType::Float;
     case engine::DataType::Boolean: return DataType::Integer;
     case engine::DataType::Varchar2:
-    case engine::DataType::Char: return DataType::String;
+    case engine::DataType::Char:
+    case engine::DataType::IntervalDaySecond:  // shown as Oracle shows them: "+01 02:03:04.500000"
+    case engine::DataType::IntervalYearMonth: return DataType::String;
     case engine::DataType::Raw:
     case engine::DataType::Blob: return DataType::Binary;
     case engine::DataType::Long:

@@ -44,6 +44,13 @@
 //   ora_ts_to_date(ts)             the fraction dropped
 //   ora_systimestamp(digits)       the session clock with the fraction
 //   ora_extract(field, ts)         YEAR, MONTH, DAY, HOUR, MINUTE, SECOND (with the fraction)
+//   INTERVAL   INTEGER: DAY TO SECOND in nanoseconds, YEAR TO MONTH in months (interval.cpp);
+//              ora_ds_in(v) ora_ym_in(v)   a number as it is, text as TO_DSINTERVAL / TO_YMINTERVAL reads it
+//   ora_ds_text(n, days, fraction) ora_ym_text(n, years)   the text Oracle shows; ora_ds_fit, ora_ym_fit
+//   ora_numtods(n, unit) ora_numtoym(n, unit) ora_to_dsinterval(text) ora_to_yminterval(text)
+//   ora_dt_add_ds(dt, n, keepFraction) ora_dt_add_ym(dt, n, keepFraction)   datetime + interval
+//   ora_ts_diff(a, b)              a - b of two datetimes in nanoseconds
+//   ora_interval_scale(n, factor, isYearMonth, divide) ora_interval_extract(field, n, isYearMonth)
 //   ora_div(a, b)                  exact division: integral quotient as INTEGER; b = 0 is ORA-01476
 //   ora_mod(a,b) ora_floor(n) ora_ceil(n) ora_abs(n) ora_power(a,b) ora_sign(n) ora_sqrt(n)
 //   ora_concat(a, b)               the || operator: NULL counts as ''
@@ -150,5 +157,21 @@ std::string hexText(const Bytes& bytes);
 // Text as RAW (HEXTORAW): hex digits of either case, an odd count as if led by a 0; false when the
 // text holds anything else.
 bool parseHex(const std::string& text, Bytes& out);
+
+// INTERVAL values: a DAY TO SECOND is a count of nanoseconds, a YEAR TO MONTH a count of months.
+// Fields are numbered DAY 0, HOUR 1, MINUTE 2, SECOND 3 and YEAR 0, MONTH 1; `leading` and
+// `trailing` name the first and last field a literal's text holds. Errors: ORA-01867 (not an
+// interval), ORA-01873 (leading precision too small), ORA-01850/01851/01852 (a field out of range).
+std::int64_t parseDaySecond(const std::string& text, int leading, int trailing);
+std::int64_t parseYearMonth(const std::string& text, int leading, int trailing);
+// TO_DSINTERVAL and TO_YMINTERVAL: Oracle's form ("1 02:03:04.5", "2-3") or the ISO form ("P1DT2H").
+std::int64_t daySecondFromText(const std::string& text);
+std::int64_t yearMonthFromText(const std::string& text);
+// As Oracle shows them: "+01 02:03:04.500000" (day digits, fractional digits), "+02-03" (year digits).
+std::string formatDaySecond(std::int64_t nanos, int dayDigits, int fraction);
+std::string formatYearMonth(std::int64_t months, int yearDigits);
+// Rounded to `fraction` digits and checked against the leading precision (ORA-01873).
+std::int64_t fitDaySecond(std::int64_t nanos, int leading, int fraction);
+std::int64_t fitYearMonth(std::int64_t months, int leading);
 
 }  // namespace engine::builtins

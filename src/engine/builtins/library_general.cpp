@@ -491,6 +491,8 @@ const std::vector<Definition>& definitions() {
     out.insert(out.end(), regexps.begin(), regexps.end());
     const auto& raws = rawDefinitions();
     out.insert(out.end(), raws.begin(), raws.end());
+    const auto& intervals = intervalDefinitions();
+    out.insert(out.end(), intervals.begin(), intervals.end());
     return out;
   }();
   return all;

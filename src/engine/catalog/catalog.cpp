@@ -139,6 +139,8 @@ DataType dataTypeOf(const std::string& t) {
   if (it != types.end()) return it->second;
   // TIMESTAMP(n) [WITH [LOCAL] TIME ZONE]
   if (t.rfind("TIMESTAMP", 0) == 0) return DataType::Timestamp;
+  if (t.rfind("INTERVAL DAY", 0) == 0) return DataType::IntervalDaySecond;
+  if (t.rfind("INTERVAL YEAR", 0) == 0) return DataType::IntervalYearMonth;
   return DataType::Unknown;
 }
 

@@ -44,6 +44,11 @@ void openCursor(Exec& x, CursorState& c, std::shared_ptr<SqlStatement> sql);
 // ---------------------------------------------------------------------------------------------------
 // Value helpers
 
+bool isIntervalType(const TypePtr& t) {
+  return t && t->kind == Type::Kind::Scalar &&
+         (t->scalar == DataType::IntervalDaySecond || t->scalar == DataType::IntervalYearMonth);
+}
+
 bool isDateType(const TypePtr& t) {
   return t && t->kind == Type::Kind::Scalar && (t->scalar == DataType::Date || t->scalar == DataType::Timestamp);
 }
@@ -1368,6 +1373,29 @@ TypePtr Compiler::parseType() {
       }
       return timestampType(digits);
     }
+    if (n == "INTERVAL") {
+      // INTERVAL DAY[(p)] TO SECOND[(s)], INTERVAL YEAR[(p)] TO MONTH: p leads (2), s the fraction (6).
+      auto digits = [&](int fallback) {
+        if (!acceptOp("(")) return fallback;
+        const std::string& text = p_.peek().text;
+        int v = text.size() == 1 && text[0] >= '0' && text[0] <= '9' ? text[0] - '0' : -1;
+        if (v < 0) throw SyntaxError{errorAt(p_.peek().pos, "PLS-00103: Encountered the symbol \"" + text + "\"")};
+        p_.next();
+        expectOp(")");
+        return v;
+      };
+      if (accept("YEAR")) {
+        int years = digits(2);
+        expect("TO");
+        expect("MONTH");
+        return intervalType(DataType::IntervalYearMonth, years, 0);
+      }
+      expect("DAY");
+      int days = digits(2);
+      expect("TO");
+      expect("SECOND");
+      return intervalType(DataType::IntervalDaySecond, days, digits(6));
+    }
     if (n == "BOOLEAN") return booleanType();
     if (n == "SYS_REFCURSOR") return refCursorType();
   }
@@ -1466,7 +1494,8 @@ TypePtr Compiler::rowTypeOfTable(const std::string& owner, const std::string& ta
     ft->scalar = c.type;
     ft->name = c.typeName;
     ft->length = c.charUsed ? c.charLength : c.length;
-    if (c.type == DataType::Number || c.type == DataType::Timestamp) {
+    if (c.type == DataType::Number || c.type == DataType::Timestamp || c.type == DataType::IntervalDaySecond ||
+        c.type == DataType::IntervalYearMonth) {
       ft->precision = c.hasPrecision ? c.precision : 0;
       ft->scale = c.scale;
       ft->hasScale = c.hasScale;
@@ -2230,6 +2259,10 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
     sql::CompileContext::External x;
     x.bind = "#" + std::to_string(s.paramByBind.size());
     x.type = param.expr->type->scalar;
+    if (isIntervalType(param.expr->type)) {
+      x.leading = param.expr->type->precision;
+      x.fraction = param.expr->type->scale;
+    }
     s.paramByBind[x.bind] = param;
     s.externals[e.pos.offset] = x;
     return x;
@@ -2292,6 +2325,10 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
       sql::CompileContext::External x;
       x.function = "nuvo_plsql_call(" + std::to_string(loader_.sqlFunctionId(unit, sub.get()));
       x.type = sub->returnType->scalar;
+      if (isIntervalType(sub->returnType)) {
+        x.leading = sub->returnType->precision;
+        x.fraction = sub->returnType->scale;
+      }
       s.externals[e.pos.offset] = x;
       return x;
     }
@@ -2316,6 +2353,10 @@ std::optional<sql::CompileContext::External> Compiler::external(SqlStatement& s,
   x.bind = "#" + std::to_string(s.paramByBind.size());
   x.type = param.expr->type->kind == Type::Kind::Boolean ? DataType::Unknown : param.expr->type->scalar;
   if (x.type == DataType::Timestamp && param.expr->type->hasScale) x.fraction = param.expr->type->scale;
+  if (isIntervalType(param.expr->type)) {
+    x.leading = param.expr->type->precision;
+    x.fraction = param.expr->type->scale;
+  }
   s.paramByBind[x.bind] = param;
   s.externals[e.pos.offset] = x;
   return x;
@@ -2829,6 +2870,8 @@ ExprP Compiler::expr(const sql::Expr& e) {
           if (a.isNull()) return {};
           return Value(isTrue(a) ? 0 : 1);
         };
+      } else if (e.op == "-" && isIntervalType(v->type)) {
+        return sqlFallback(e);
       } else if (e.op == "-") {
         node->type = scalarType(DataType::Number);
         node->run = [v](Exec& x) { return arithmetic('-', Value(0), v->eval(x)); };
@@ -2852,6 +2895,8 @@ ExprP Compiler::expr(const sql::Expr& e) {
         node->pos = e.pos;
         return node;
       }
+      // An interval is held as its text: SQL compares and computes it.
+      if (isIntervalType(l->type) || isIntervalType(r->type)) return sqlFallback(e);
       if (op == "=" || op == "!=" || op == "<" || op == "<=" || op == ">" || op == ">=") {
         auto node = std::make_shared<CompareNode>();
         node->op = op;
@@ -3018,6 +3063,8 @@ ExprP Compiler::sqlFallback(const sql::Expr& e) {
   // A condition of SQL's own (LIKE, REGEXP_LIKE, BETWEEN, ...) keeps its BOOLEAN type.
   if (s->code.conditionColumn) t = DataType::Boolean;
   node->type = t == DataType::Boolean ? booleanType() : scalarType(t == DataType::Unknown ? DataType::Varchar2 : t);
+  if (t == DataType::IntervalDaySecond || t == DataType::IntervalYearMonth)
+    node->type = intervalType(t, s->code.columns[0].precision, s->code.columns[0].scale);
   node->run = [s](Exec& x) {
     sqlite3_stmt* st = s->start(x);
     struct Done {

@@ -37,6 +37,16 @@ TypePtr timestampType(int digits) {
   return type;
 }
 
+TypePtr intervalType(DataType t, int leading, int fraction) {
+  auto type = std::make_shared<Type>();
+  type->scalar = t;
+  type->name = t == DataType::IntervalYearMonth ? "INTERVAL YEAR TO MONTH" : "INTERVAL DAY TO SECOND";
+  type->precision = leading;
+  type->scale = t == DataType::IntervalYearMonth ? 0 : fraction;
+  type->hasScale = true;
+  return type;
+}
+
 TypePtr booleanType() {
   static const TypePtr t = [] {
     auto b = std::make_shared<Type>();
@@ -393,6 +403,26 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
       d.precision = digits;
       return Value(d);
     }
+    case DataType::IntervalDaySecond:
+    case DataType::IntervalYearMonth: {
+      // Held as the text Oracle shows, with the variable's precisions; SQL hands over an interval
+      // as its count of nanoseconds or months.
+      bool months = type.scalar == DataType::IntervalYearMonth;
+      int leading = type.hasScale ? type.precision : 2;
+      if (v.kind() != Value::Kind::Integer && v.kind() != Value::Kind::Text)
+        raiseOra(932, std::string("inconsistent datatypes: expected ") + dataTypeName(type.scalar) + " got " +
+                          (v.kind() == Value::Kind::Date ? "DATE" : "NUMBER"));
+      try {
+        std::int64_t n = v.kind() == Value::Kind::Integer ? v.asInteger()
+                         : months                          ? builtins::yearMonthFromText(v.asText())
+                                                           : builtins::daySecondFromText(v.asText());
+        if (months) return Value(builtins::formatYearMonth(builtins::fitYearMonth(n, leading), leading));
+        int fraction = type.hasScale ? type.scale : 6;
+        return Value(builtins::formatDaySecond(builtins::fitDaySecond(n, leading, fraction), leading, fraction));
+      } catch (const Error& e) {
+        throw PlsqlError::from(e);
+      }
+    }
     case DataType::Date:
       if (v.kind() == Value::Kind::Date) {
         if (!v.asDate().isTimestamp() && v.asDate().nanos == 0) return v;
@@ -552,7 +582,7 @@ bool SqlStatement::step(storage::SessionImpl& session, sqlite3_stmt* s) {
 
 Value SqlStatement::column(sqlite3_stmt* s, int i) const {
   const Column& c = code.columns[static_cast<std::size_t>(i)];
-  return storage::SessionImpl::columnOf(s, i, c.type, c.scale);
+  return storage::SessionImpl::columnOf(s, i, c.type, c.scale, c.precision);
 }
 
 void SqlStatement::finish(sqlite3_stmt* s) {

@@ -59,6 +59,8 @@ struct Type {
 TypePtr scalarType(DataType t, const std::string& name = {}, int length = 0);
 TypePtr booleanType();
 TypePtr timestampType(int digits);  // TIMESTAMP(digits)
+// INTERVAL DAY(leading) TO SECOND(fraction), INTERVAL YEAR(leading) TO MONTH: values are their text.
+TypePtr intervalType(DataType t, int leading, int fraction);
 TypePtr refCursorType();
 
 // ---------------------------------------------------------------------------------------------------

@@ -693,6 +693,10 @@ std::optional<sql::CompileContext::External> sqlFunction(storage::SessionImpl& s
   x.function = "nuvo_plsql_call(" + std::to_string(state.sqlFunctionId(unit, sub));
   x.type = sub->returnType->kind == Type::Kind::Boolean ? DataType::Unknown : sub->returnType->scalar;
   if (collection) x.type = DataType::Varchar2;
+  if (x.type == DataType::IntervalDaySecond || x.type == DataType::IntervalYearMonth) {
+    x.leading = sub->returnType->precision;
+    x.fraction = sub->returnType->scale;
+  }
   return x;
 }
 

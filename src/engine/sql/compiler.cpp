@@ -4,9 +4,11 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <map>
 
+#include "engine/builtins/functions.h"
 #include "engine/catalog/dictionary.h"
 #include "engine/sql/parser.h"
 #include "engine/storage/sqlite_util.h"
@@ -21,6 +23,8 @@ using storage::quoteText;
 const char* storageTypeOf(DataType type) {
   switch (type) {
     case DataType::Number: return "NUMERIC";
+    case DataType::IntervalDaySecond:
+    case DataType::IntervalYearMonth: return "INTEGER";  // nanoseconds, months
     case DataType::Blob:
     case DataType::Raw: return "BLOB";
     default: return "TEXT";
@@ -41,7 +45,8 @@ struct Typed {
   std::string sql;
   DataType type = DataType::Unknown;
   std::string rawRowid;  // for ROWID: the SQLite rowid expression, to compare without decoding
-  int fraction = -1;     // for TIMESTAMP: its fractional digits (-1: the default, 6)
+  int fraction = -1;     // for TIMESTAMP and INTERVAL: its fractional digits (-1: the default)
+  int leading = -1;      // for INTERVAL: the leading field's precision (-1: the default, 9)
 };
 
 Typed timestampOf(std::string sql, int fraction) {
@@ -53,6 +58,39 @@ Typed timestampOf(std::string sql, int fraction) {
 int digitsOf(const Typed& t) { return t.fraction >= 0 ? t.fraction : 6; }
 
 bool isDatetime(DataType t) { return t == DataType::Date || t == DataType::Timestamp; }
+
+// INTERVAL values are INTEGERs in SQLite: nanoseconds (DAY TO SECOND) or months (YEAR TO MONTH).
+bool isInterval(DataType t) { return t == DataType::IntervalDaySecond || t == DataType::IntervalYearMonth; }
+
+Typed intervalOf(std::string sql, DataType type, int leading, int fraction) {
+  Typed t(std::move(sql), type);
+  t.leading = leading;
+  t.fraction = type == DataType::IntervalYearMonth ? 0 : fraction;
+  return t;
+}
+
+// What an interval computed here shows: Oracle gives such results nine digits in each place.
+int leadingOf(const Typed& t) { return t.leading >= 0 ? t.leading : 9; }
+int intervalFractionOf(const Typed& t) {
+  return t.type == DataType::IntervalYearMonth ? 0 : t.fraction >= 0 ? t.fraction : 9;
+}
+
+// The text Oracle shows for an interval: "+01 02:03:04.500000", "+02-03".
+std::string intervalText(const Typed& v) {
+  if (v.type == DataType::IntervalYearMonth) return "ora_ym_text(" + v.sql + ", " + std::to_string(leadingOf(v)) + ")";
+  return "ora_ds_text(" + v.sql + ", " + std::to_string(leadingOf(v)) + ", " + std::to_string(intervalFractionOf(v)) + ")";
+}
+
+// A value given as text (or a bind) where an interval belongs, read as TO_DSINTERVAL / TO_YMINTERVAL do.
+std::string intervalIn(const std::string& sql, DataType type) {
+  return (type == DataType::IntervalDaySecond ? "ora_ds_in(" : "ora_ym_in(") + sql + ")";
+}
+
+void describeInterval(Column& c, const Typed& t) {
+  if (!isInterval(t.type)) return;
+  c.precision = leadingOf(t);
+  c.scale = intervalFractionOf(t);
+}
 
 [[noreturn]] void fail(int code, const Position& at, const std::string& detail = {}) {
   Error e = Error::ora(code, detail, at.offset);
@@ -377,6 +415,7 @@ class Compiler {
       c.name = v->kind == ExprKind::Column ? v->name.last() : "RETURNING" + std::to_string(values.size() + 1);
       c.type = t.type == DataType::Unknown ? DataType::Varchar2 : t.type;
       if (t.type == DataType::Timestamp) c.scale = digitsOf(t);
+      describeInterval(c, t);
       out_.columns.push_back(c);
       values.push_back(t.sql);
     }
@@ -542,6 +581,16 @@ class Compiler {
       if (v.type == DataType::Date || (v.type == DataType::Timestamp && v.fraction >= 0 && v.fraction <= info->scale))
         return v.sql;
       return "ora_ts_fit(" + v.sql + ", " + std::to_string(info->scale) + ")";
+    }
+    if (isInterval(info->type)) {
+      // Text (or a bind) goes in as TO_DSINTERVAL / TO_YMINTERVAL read it; fractions are rounded to
+      // the column's digits and the leading field checked against its precision (ORA-01873).
+      if ((isInterval(v.type) && v.type != info->type) || v.type == DataType::Number || isDatetime(v.type))
+        throw Error::ora(932, "inconsistent datatypes: expected " + std::string(dataTypeName(info->type)) + " got " +
+                                  dataTypeName(v.type));
+      std::string in = isInterval(v.type) ? v.sql : intervalIn(v.sql, info->type);
+      if (info->type == DataType::IntervalYearMonth) return "ora_ym_fit(" + in + ", " + std::to_string(info->precision) + ")";
+      return "ora_ds_fit(" + in + ", " + std::to_string(info->precision) + ", " + std::to_string(info->scale) + ")";
     }
     if (info->type == DataType::Raw) {
       // Text (or a bind of unknown type) goes in as hex digits; the length counts bytes.
@@ -1768,6 +1817,7 @@ class Compiler {
         }
       }
       if (t.type == DataType::Timestamp) c.scale = digitsOf(t);
+      describeInterval(c, t);
       parts.push_back(t.sql + " AS " + outputAlias(c.name, parts.size()));
       cols.push_back(c);
     }
@@ -1994,10 +2044,13 @@ class Compiler {
       b.text = x->bind;
       Typed t{bind(b).sql, x->type};
       t.fraction = x->fraction;
+      // PL/SQL holds an interval as its text.
+      if (isInterval(x->type)) return intervalOf(intervalIn(t.sql, x->type), x->type, x->leading, x->fraction);
       return t;
     }
     std::string sql = x->function;
     for (const auto& a : e.args) sql += ", " + expr(*a, scope).sql;
+    if (isInterval(x->type)) return intervalOf(intervalIn(sql + ")", x->type), x->type, x->leading, x->fraction);
     return Typed{sql + ")", x->type};
   }
 
@@ -2045,6 +2098,8 @@ class Compiler {
 
   Typed coerce(const Typed& v, DataType target) {
     if (v.type == DataType::Unknown || v.type == target) return v;
+    if (isInterval(target) && isText(v.type)) return intervalOf(intervalIn(v.sql, target), target, 9, 9);
+    if (isInterval(v.type) && isText(target)) return {intervalText(v), target};
     if (target == DataType::Timestamp) {
       if (isText(v.type)) return timestampOf("ora_text_to_ts(" + v.sql + ")", -1);
       if (v.type == DataType::Date) return timestampOf(v.sql, 0);  // a DATE's text is a TIMESTAMP's too
@@ -2196,6 +2251,10 @@ class Compiler {
     }
     Typed v = expr(*e.args[0], scope);
     if (e.op == "NOT") return {"(NOT " + v.sql + ")", DataType::Boolean};
+    if (isInterval(v.type)) {
+      if (e.op == "-") v.sql = "(- " + v.sql + ")";
+      return v;
+    }
     Typed n = coerce(v, DataType::Number);
     if (e.op == "-") return {"(- " + n.sql + ")", DataType::Number};
     return n;
@@ -2217,9 +2276,13 @@ class Compiler {
       // Oracle converts text to the other side's number or date.
       DataType t = l.type;
       if (t == DataType::Unknown ||
-          (isText(t) && (r.type == DataType::Number || isDatetime(r.type) || r.type == DataType::Raw)) ||
+          (isText(t) && (r.type == DataType::Number || isDatetime(r.type) || r.type == DataType::Raw || isInterval(r.type))) ||
           (t == DataType::Date && r.type == DataType::Timestamp))
         t = r.type;
+      // An interval compares only with an interval of its kind (or text read as one).
+      if ((isInterval(l.type) || isInterval(r.type)) && l.type != r.type && !isText(l.type) && !isText(r.type) &&
+          l.type != DataType::Unknown && r.type != DataType::Unknown)
+        fail(932, e.pos, "inconsistent datatypes: expected " + std::string(dataTypeName(l.type)) + " got " + dataTypeName(r.type));
       l = coerce(l, t, *e.args[0]);
       r = coerce(r, t, *e.args[1]);
       // CHAR against CHAR or a literal compares blank-padded: trailing blanks do not count.
@@ -2230,6 +2293,9 @@ class Compiler {
       }
       return {"(" + l.sql + " " + op + " " + r.sql + ")", DataType::Boolean};
     }
+    if (isInterval(l.type) || isInterval(r.type) ||
+        (op == "-" && isDatetime(l.type) && isDatetime(r.type) && (l.type == DataType::Timestamp || r.type == DataType::Timestamp)))
+      return intervalArithmetic(e, l, r);
     // Arithmetic, with DATE arithmetic in days.
     // A TIMESTAMP with a number of days gives a DATE, as in Oracle.
     if (isDatetime(l.type) || isDatetime(r.type)) {
@@ -2251,9 +2317,43 @@ class Compiler {
     return {"(" + l.sql + " " + op + " " + r.sql + ")", DataType::Number};
   }
 
+  // Datetimes and intervals: datetime +/- interval is a datetime of the same type (a YEAR TO MONTH
+  // keeps the day of the month, ORA-01839 when that month lacks it); datetime - datetime with a
+  // TIMESTAMP among them is an INTERVAL DAY TO SECOND (DATE - DATE stays a number of days);
+  // intervals of one kind add and subtract, and scale by a number. Anything else is ORA-30081.
+  Typed intervalArithmetic(const Expr& e, const Typed& l, const Typed& r) {
+    const std::string& op = e.op;
+    bool li = isInterval(l.type), ri = isInterval(r.type);
+    if ((isDatetime(l.type) && ri && (op == "+" || op == "-")) || (li && isDatetime(r.type) && op == "+")) {
+      const Typed& d = li ? r : l;
+      const Typed& i = li ? l : r;
+      bool stamp = d.type == DataType::Timestamp;
+      std::string sql = std::string(i.type == DataType::IntervalDaySecond ? "ora_dt_add_ds(" : "ora_dt_add_ym(") + d.sql +
+                        ", " + (op == "-" ? "-(" + i.sql + ")" : i.sql) + ", " + (stamp ? "1" : "0") + ")";
+      return stamp ? timestampOf(sql, d.fraction) : Typed{sql, DataType::Date};
+    }
+    if (isDatetime(l.type) && isDatetime(r.type) && op == "-")
+      return intervalOf("ora_ts_diff(" + l.sql + ", " + r.sql + ")", DataType::IntervalDaySecond, 9, 9);
+    if (li && ri) {
+      if (l.type == r.type && (op == "+" || op == "-"))
+        return intervalOf("(" + l.sql + " " + op + " " + r.sql + ")", l.type, 9, 9);
+      fail(30081, e.pos);
+    }
+    const Typed& i = li ? l : r;
+    const Typed& n = li ? r : l;
+    if (!isDatetime(n.type) && (op == "*" || (op == "/" && li))) {
+      Typed factor = coerce(n, DataType::Number, li ? *e.args[1] : *e.args[0]);
+      return intervalOf("ora_interval_scale(" + i.sql + ", " + factor.sql + ", " +
+                            (i.type == DataType::IntervalYearMonth ? "1" : "0") + ", " + (op == "/" ? "1" : "0") + ")",
+                        i.type, 9, 9);
+    }
+    fail(30081, e.pos);
+  }
+
   std::string concatOperand(const Typed& v) {
     if (v.type == DataType::Date) return "ora_to_char_date(" + v.sql + ")";
     if (v.type == DataType::Timestamp) return coerce(v, DataType::Varchar2).sql;
+    if (isInterval(v.type)) return intervalText(v);
     if (v.type == DataType::Number) return "ora_to_char(" + v.sql + ")";
     if (v.type == DataType::Raw || v.type == DataType::Blob) return "ora_rawtohex(" + v.sql + ")";
     return v.sql;
@@ -2319,6 +2419,7 @@ class Compiler {
                            (col->meta.type == DataType::Varchar2 || col->meta.type == DataType::Char);
         std::string sql = col->sql.empty() ? found->sqlAlias + "." + quoteName(col->name) : col->sql;
         if (col->meta.type == DataType::Timestamp) return timestampOf(sql, col->meta.scale);
+        if (isInterval(col->meta.type)) return intervalOf(sql, col->meta.type, col->meta.precision, col->meta.scale);
         return {sql, col->meta.type};
       }
       if (!s->levelSql.empty() && parts.size() == 1 && name == "LEVEL") return {s->levelSql, DataType::Number};
@@ -2403,6 +2504,9 @@ class Compiler {
     }
     if (name == "GROUPING" || name == "GROUPING_ID" || name == "GROUP_ID") return groupingFunction(e);
     if (name == "DATE") return dateLiteral(e);
+    if (name == "INTERVAL" && (e.op == "DS" || e.op == "YM")) return intervalLiteral(e);
+    if (name == "NUMTODSINTERVAL" || name == "NUMTOYMINTERVAL" || name == "TO_DSINTERVAL" || name == "TO_YMINTERVAL")
+      return intervalFunction(e, scope);
     if (name == "TIMESTAMP" && e.args.size() == 1 && e.args[0]->kind == ExprKind::String) return timestampLiteral(e);
     if (isClockName(name) && name != "SYSTIMESTAMP" && name != "CURRENT_DATE" && e.args.size() == 1 &&
         e.args[0]->kind == ExprKind::Number) {
@@ -2425,6 +2529,14 @@ class Compiler {
       static const std::set<std::string> timeFields = {"HOUR", "MINUTE", "SECOND"};
       const std::string& fieldName = e.args[0]->text;
       Typed source = expr(*e.args[1], scope);
+      if (isInterval(source.type)) {
+        // Each field of an interval, with the interval's sign; a YEAR TO MONTH has no day or time.
+        static const std::set<std::string> daySecond = {"DAY", "HOUR", "MINUTE", "SECOND"};
+        bool months = source.type == DataType::IntervalYearMonth;
+        if (months ? fieldName != "YEAR" && fieldName != "MONTH" : !daySecond.count(fieldName)) fail(30076, e.args[0]->pos);
+        return {"ora_interval_extract('" + fieldName + "', " + source.sql + ", " + (months ? "1" : "0") + ")",
+                DataType::Number};
+      }
       if (source.type == DataType::Timestamp) {
         if (!fields.count(fieldName) && !timeFields.count(fieldName)) fail(30076, e.args[0]->pos);
         return {"ora_extract('" + fieldName + "', " + source.sql + ")", DataType::Number};
@@ -2489,7 +2601,18 @@ class Compiler {
     }
     Typed v = expr(*e.args[0], scope);
     if (name == "COUNT") return {"count(" + distinct + v.sql + ")", DataType::Number};
-    if (name == "MIN" || name == "MAX") return {std::string(name == "MIN" ? "min(" : "max(") + distinct + v.sql + ")", v.type};
+    if (name == "MIN" || name == "MAX") {
+      Typed out = v;
+      out.sql = std::string(name == "MIN" ? "min(" : "max(") + distinct + v.sql + ")";
+      return out;
+    }
+    if (isInterval(v.type) && (name == "SUM" || name == "AVG")) {
+      // The sum or mean of intervals is an interval (a mean of DAY TO SECOND to the nanosecond).
+      std::string sql = name == "SUM" ? "sum(" + distinct + v.sql + ")"
+                                      : "ora_interval_scale(sum(" + distinct + v.sql + "), count(" + distinct + v.sql + "), " +
+                                            (v.type == DataType::IntervalYearMonth ? "1" : "0") + ", 1)";
+      return intervalOf(sql, v.type, 9, 9);
+    }
     v = coerce(v, DataType::Number, *e.args[0]);
     if (name == "SUM") return {"sum(" + distinct + v.sql + ")", DataType::Number};
     if (name == "VARIANCE" || name == "STDDEV")
@@ -2701,6 +2824,7 @@ class Compiler {
     if (v.type == DataType::Date) return {"ora_to_char_date(" + v.sql + fmt + ")", DataType::Varchar2};
     if (v.type == DataType::Timestamp)
       return {"ora_to_char_ts(" + v.sql + ", " + std::to_string(digitsOf(v)) + fmt + ")", DataType::Varchar2};
+    if (isInterval(v.type)) return {intervalText(v), DataType::Varchar2};  // a format model does not apply
     if (v.type == DataType::Number || !fmt.empty()) return {"ora_to_char_num(" + v.sql + fmt + ")", DataType::Varchar2};
     return {"ora_to_char(" + v.sql + ")", DataType::Varchar2};
   }
@@ -2747,6 +2871,7 @@ class Compiler {
     DataType target = catalog::dataTypeOf(e.args[1]->text);
     if (e.args[1]->text == "INTEGER" || e.args[1]->text == "INT") target = DataType::Number;
     if (e.args[1]->text == "VARCHAR") target = DataType::Varchar2;
+    if (isInterval(target) || isInterval(v.type)) return castInterval(e, v, target);
     if (target == DataType::Timestamp) {
       // TIMESTAMP[(n)]: the value rounded to n digits (6 unless given).
       int digits = e.args[1]->text.size() > 10 && e.args[1]->text[9] == '(' ? e.args[1]->text[10] - '0' : 6;
@@ -2756,6 +2881,66 @@ class Compiler {
       return timestampOf("ora_ts_fit(" + t.sql + ", " + std::to_string(digits) + ")", digits);
     }
     return coerce(v, target);
+  }
+
+  // CAST to INTERVAL DAY(p) TO SECOND(s) / YEAR(p) TO MONTH from text or an interval of the kind;
+  // CAST of an interval to text.
+  Typed castInterval(const Expr& e, const Typed& v, DataType target) {
+    const std::string& type = e.args[1]->text;
+    if (isText(target) && isInterval(v.type)) return {intervalText(v), target};
+    bool ok = isInterval(target) && (v.type == target || isText(v.type) || v.type == DataType::Unknown);
+    if (!ok)
+      fail(932, e.pos, "inconsistent datatypes: expected " + std::string(dataTypeName(target)) + " got " + dataTypeName(v.type));
+    auto digitAfter = [&](const std::string& word, int fallback) {
+      std::size_t at = type.find(word + "(");
+      return at == std::string::npos ? fallback : type[at + word.size() + 1] - '0';
+    };
+    std::string in = isInterval(v.type) ? v.sql : intervalIn(v.sql, target);
+    if (target == DataType::IntervalYearMonth) {
+      int years = digitAfter("YEAR", 2);
+      return intervalOf("ora_ym_fit(" + in + ", " + std::to_string(years) + ")", target, years, 0);
+    }
+    int days = digitAfter("DAY", 2), fraction = digitAfter("SECOND", 6);
+    return intervalOf("ora_ds_fit(" + in + ", " + std::to_string(days) + ", " + std::to_string(fraction) + ")", target, days,
+                      fraction);
+  }
+
+  // INTERVAL 'text' qualifier: its value is worked out here, errors and all, and written inline.
+  Typed intervalLiteral(const Expr& e) {
+    int leading = 0, trailing = 0, precision = 2, fraction = 0;
+    std::sscanf(e.text.c_str(), "%d %d %d %d", &leading, &trailing, &precision, &fraction);
+    bool months = e.op == "YM";
+    std::int64_t v = 0;
+    try {
+      if (months) {
+        v = builtins::fitYearMonth(builtins::parseYearMonth(e.args[0]->text, leading, trailing), precision);
+      } else {
+        v = builtins::fitDaySecond(builtins::parseDaySecond(e.args[0]->text, leading, trailing), precision,
+                                   trailing == 3 ? fraction : 9);
+      }
+    } catch (const Error& err) {
+      fail(err.code(), e.pos, err.message().substr(err.message().find(": ") + 2));
+    }
+    return intervalOf(std::to_string(v), months ? DataType::IntervalYearMonth : DataType::IntervalDaySecond, precision,
+                      fraction);
+  }
+
+  // NUMTODSINTERVAL(n, unit), NUMTOYMINTERVAL(n, unit), TO_DSINTERVAL(text), TO_YMINTERVAL(text).
+  Typed intervalFunction(const Expr& e, const Scope& scope) {
+    const std::string& name = e.name.last();
+    bool fromNumber = name.rfind("NUM", 0) == 0;
+    if (e.args.size() != (fromNumber ? 2u : 1u) && !(!fromNumber && e.args.size() == 2)) fail(909, e.pos);
+    std::string sql;
+    if (fromNumber) {
+      sql = std::string(name == "NUMTODSINTERVAL" ? "ora_numtods(" : "ora_numtoym(") +
+            coerce(expr(*e.args[0], scope), DataType::Number, *e.args[0]).sql + ", " +
+            coerce(expr(*e.args[1], scope), DataType::Varchar2, *e.args[1]).sql + ")";
+    } else {
+      sql = std::string(name == "TO_DSINTERVAL" ? "ora_to_dsinterval(" : "ora_to_yminterval(") +
+            coerce(expr(*e.args[0], scope), DataType::Varchar2, *e.args[0]).sql + ")";
+    }
+    bool ds = name == "NUMTODSINTERVAL" || name == "TO_DSINTERVAL";
+    return intervalOf(sql, ds ? DataType::IntervalDaySecond : DataType::IntervalYearMonth, 9, 9);
   }
 
   const CompileContext& ctx_;

@@ -50,7 +50,8 @@ struct CompileContext {
     std::string bind;      // a bind of this name
     std::string function;  // else: an SQLite call, its leading arguments written ("f(1"); the compiler adds the rest
     DataType type = DataType::Unknown;
-    int fraction = -1;  // a TIMESTAMP's fractional digits, when known
+    int fraction = -1;  // a TIMESTAMP's or INTERVAL's fractional digits, when known
+    int leading = -1;   // an INTERVAL's leading precision, when known
   };
   std::function<std::optional<External>(const Expr& e)> resolveExternal;
   // A view marked INVALID whose query compiled again while a statement used it, with what it reads:

@@ -1,6 +1,7 @@
 #include "engine/sql/parser.h"
 
 #include <functional>
+#include <map>
 #include <cctype>
 #include <set>
 
@@ -1948,6 +1949,7 @@ ExprPtr Parser::parsePrimary() {
         finish(*e);
         return e;
       }
+      if (t.text == "INTERVAL" && peek(1).kind == TokenKind::String) return parseIntervalLiteral();
       if (!isReserved(t.text) || t.text == "PRIOR") return parseNameOrCall();
       break;
     case TokenKind::End:
@@ -1956,6 +1958,52 @@ ExprPtr Parser::parsePrimary() {
       break;
   }
   fail(936, t);
+}
+
+// INTERVAL 'text' leading[(p[, s])] [TO trailing[(s)]]: a call of INTERVAL whose argument is the text
+// (kept inline, never a parameter) and whose op is "DS" or "YM"; text holds the leading and trailing
+// fields (DAY 0 .. SECOND 3, YEAR 0, MONTH 1), the leading precision and the fractional digits.
+ExprPtr Parser::parseIntervalLiteral() {
+  auto e = make(ExprKind::Function, next());
+  e->name.parts = {"INTERVAL"};
+  auto lit = make(ExprKind::String, next());
+  lit->text = peek(-1).text;
+  e->args = {lit};
+  static const std::map<std::string, int> daySecond = {{"DAY", 0}, {"HOUR", 1}, {"MINUTE", 2}, {"SECOND", 3}};
+  static const std::map<std::string, int> yearMonth = {{"YEAR", 0}, {"MONTH", 1}};
+  auto digits = [&]() {
+    if (peek().kind != TokenKind::Number) fail(30088, peek());
+    const Token& n = next();
+    if (n.text.size() != 1 || n.text[0] < '0' || n.text[0] > '9') fail(30088, n);
+    return n.text[0] - '0';
+  };
+  const Token& first = peek();
+  bool ym = yearMonth.count(first.text) > 0;
+  const auto& fields = ym ? yearMonth : daySecond;
+  auto lead = fields.find(first.text);
+  if (first.kind != TokenKind::Identifier || lead == fields.end()) fail(30089, first);
+  next();
+  int precision = 2, fraction = 6, trailing = lead->second;
+  if (acceptOp("(")) {
+    precision = digits();
+    if (!ym && lead->second == 3 && acceptOp(",")) fraction = digits();
+    expectOp(")", 907);
+  }
+  if (accept("TO")) {
+    auto last = fields.find(peek().text);
+    if (peek().kind != TokenKind::Identifier || last == fields.end() || last->second <= lead->second) fail(30089, peek());
+    next();
+    trailing = last->second;
+    if (!ym && trailing == 3 && acceptOp("(")) {
+      fraction = digits();
+      expectOp(")", 907);
+    }
+  }
+  e->op = ym ? "YM" : "DS";
+  e->text = std::to_string(lead->second) + " " + std::to_string(trailing) + " " + std::to_string(precision) + " " +
+            std::to_string(!ym && trailing == 3 ? fraction : 0);
+  finish(*e);
+  return e;
 }
 
 ExprPtr Parser::parseCase() {
@@ -2161,6 +2209,9 @@ ExprPtr Parser::parseFunctionArgs(ExprPtr call) {
     t->text = type.name;
     // TIMESTAMP(n) ...: the compiler rounds to the precision
     if (type.name.rfind("TIMESTAMP", 0) == 0) t->text.insert(9, "(" + std::to_string(type.scale) + ")");
+    if (type.name == "INTERVAL DAY TO SECOND")
+      t->text = "INTERVAL DAY(" + std::to_string(type.precision) + ") TO SECOND(" + std::to_string(type.scale) + ")";
+    if (type.name == "INTERVAL YEAR TO MONTH") t->text = "INTERVAL YEAR(" + std::to_string(type.precision) + ") TO MONTH";
     t->op = type.typeOwner;
     call->args.push_back(t);
     expectOp(")", 907);

@@ -79,6 +79,7 @@ class Parser {
   ExprPtr parsePrimary();
   ExprPtr parseNameOrCall();
   ExprPtr parseCase();
+  ExprPtr parseIntervalLiteral();
   ExprPtr parseFunctionArgs(ExprPtr call);
   void parseOver(Expr& call);
   bool nullTreatment(bool& ignore);

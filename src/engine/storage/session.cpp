@@ -100,7 +100,28 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
   }
 }
 
-Value columnValue(sqlite3_stmt* stmt, int i, DataType type, int fraction) {
+// An INTERVAL column as Oracle shows it; text kept by an earlier engine is read as an interval's text.
+Value intervalValue(sqlite3_stmt* stmt, int i, DataType type, int fraction, int leading) {
+  std::int64_t n = 0;
+  if (sqlite3_column_type(stmt, i) == SQLITE_INTEGER || sqlite3_column_type(stmt, i) == SQLITE_FLOAT) {
+    n = sqlite3_column_int64(stmt, i);
+  } else {
+    std::string text(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                     static_cast<std::size_t>(sqlite3_column_bytes(stmt, i)));
+    try {
+      n = type == DataType::IntervalDaySecond ? builtins::daySecondFromText(text) : builtins::yearMonthFromText(text);
+    } catch (const Error&) {
+      return Value(std::move(text));
+    }
+  }
+  return Value(type == DataType::IntervalDaySecond ? builtins::formatDaySecond(n, leading, fraction)
+                                                   : builtins::formatYearMonth(n, leading));
+}
+
+Value columnValue(sqlite3_stmt* stmt, int i, DataType type, int fraction, int leading) {
+  if ((type == DataType::IntervalDaySecond || type == DataType::IntervalYearMonth) &&
+      sqlite3_column_type(stmt, i) != SQLITE_NULL)
+    return intervalValue(stmt, i, type, fraction, leading);
   switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_NULL: return {};
     case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(sqlite3_column_int64(stmt, i)));
@@ -346,7 +367,8 @@ class StatementImpl : public Statement {
       while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
         std::vector<Value> row;
         for (std::size_t i = 0; i < code.columns.size(); ++i)
-          row.push_back(columnValue(stmt_, static_cast<int>(i), code.columns[i].type, code.columns[i].scale));
+          row.push_back(columnValue(stmt_, static_cast<int>(i), code.columns[i].type, code.columns[i].scale,
+                                    code.columns[i].precision));
         returned.push_back(std::move(row));
       }
       sqlite3_reset(stmt_);
@@ -382,7 +404,7 @@ class StatementImpl : public Statement {
     if (rc == SQLITE_ROW) {
       const auto& cols = p_->code.columns;
       row_.resize(cols.size());
-      for (std::size_t i = 0; i < cols.size(); ++i) row_[i] = columnValue(stmt_, static_cast<int>(i), cols[i].type, cols[i].scale);
+      for (std::size_t i = 0; i < cols.size(); ++i) row_[i] = columnValue(stmt_, static_cast<int>(i), cols[i].type, cols[i].scale, cols[i].precision);
       ++rows_;
       session_.countRowRead();
       hasRow_ = true;
@@ -1524,8 +1546,8 @@ void SessionImpl::bindParameter(sqlite3_stmt* stmt, int index, const Value& valu
   storage::bindValue(*this, stmt, index, value, target);
 }
 
-Value SessionImpl::columnOf(sqlite3_stmt* stmt, int index, DataType type, int fraction) {
-  return columnValue(stmt, index, type, fraction);
+Value SessionImpl::columnOf(sqlite3_stmt* stmt, int index, DataType type, int fraction, int leading) {
+  return columnValue(stmt, index, type, fraction, leading);
 }
 
 }  // namespace engine::storage

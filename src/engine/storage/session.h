@@ -191,7 +191,7 @@ class SessionImpl : public Session {
   plsql::SessionState& plsql();
   // Values across the SQLite boundary, as statements bind and read them.
   void bindParameter(sqlite3_stmt* stmt, int index, const Value& value, DataType target);
-  static Value columnOf(sqlite3_stmt* stmt, int index, DataType type, int fraction = 6);
+  static Value columnOf(sqlite3_stmt* stmt, int index, DataType type, int fraction = 6, int leading = 2);
 
  private:
   void registerEngineFunctions();
