@@ -124,6 +124,25 @@ TEST_F(QueryTest, TimestampColumnsArriveAsDates) {
   }
 }
 
+// INTERVAL columns reach the grid as the text Oracle shows, each with its column's precisions, and a
+// text variable binds into one.
+TEST_F(QueryTest, IntervalColumnsArriveAsText) {
+  exec({"CREATE TABLE iv (d INTERVAL DAY(3) TO SECOND(2), y INTERVAL YEAR TO MONTH)"});
+  Query ins(&session);
+  ins.setSql("INSERT INTO iv VALUES (:d, INTERVAL '1-6' YEAR TO MONTH)");
+  ins.declareVariable("d", DataType::String);
+  ins.setVariable("d", "-100 02:03:04.567");
+  ins.execute();
+  Query q(&session);
+  q.setSql("SELECT d, y, d + INTERVAL '1' DAY AS n FROM iv");
+  q.execute();
+  ASSERT_FALSE(q.eof());
+  EXPECT_EQ(q.field("d").type(), DataType::String);
+  EXPECT_EQ(q.field("d").asString(), "-100 02:03:04.57");
+  EXPECT_EQ(q.field("y").asString(), "+01-06");
+  EXPECT_EQ(q.field("n").asString(), "-000000099 02:03:04.570000000");
+}
+
 TEST_F(QueryTest, VariablesOfEveryTypeBindByCaseInsensitiveName) {
   exec({"CREATE TABLE t (s VARCHAR2(20), i NUMBER(10), f NUMBER, d DATE)"});
   Query ins(&session);

@@ -106,6 +106,9 @@ constexpr ub2 SQLT_RSET = 116;  // REF CURSOR bind: the value is a statement han
 constexpr ub2 SQLT_TIMESTAMP = 187;
 constexpr ub2 SQLT_TIMESTAMP_TZ = 188;
 constexpr ub2 SQLT_TIMESTAMP_LTZ = 232;
+// Internal types a describe reports for INTERVAL columns; the driver fetches them as text.
+constexpr ub2 kIntervalYearMonthColumn = 182;
+constexpr ub2 kIntervalDaySecondColumn = 183;
 
 // Character set id of AL32UTF8: every text the driver exchanges is UTF-8.
 constexpr ub2 kAl32Utf8 = 873;

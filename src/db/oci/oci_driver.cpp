@@ -150,6 +150,8 @@ QString typeName(ub2 type) {
     case SQLT_CUR: return QStringLiteral("REF CURSOR");
     case SQLT_CLOB: return QStringLiteral("CLOB");
     case SQLT_BLOB: return QStringLiteral("BLOB");
+    case kIntervalYearMonthColumn: return QStringLiteral("INTERVAL YEAR TO MONTH");
+    case kIntervalDaySecondColumn: return QStringLiteral("INTERVAL DAY TO SECOND");
     default: return QStringLiteral("TIMESTAMP");
   }
 }

@@ -188,6 +188,8 @@ ub2 internalType(const engine::Column& c) {
     case engine::DataType::Char: return SQLT_AFC;
     case engine::DataType::Date: return SQLT_DAT;
     case engine::DataType::Timestamp: return SQLT_TIMESTAMP;
+    case engine::DataType::IntervalYearMonth: return kIntervalYearMonthColumn;
+    case engine::DataType::IntervalDaySecond: return kIntervalDaySecondColumn;
     case engine::DataType::Long: return SQLT_LNG;
     case engine::DataType::Clob: return SQLT_CLOB;
     case engine::DataType::Blob: return SQLT_BLOB;
