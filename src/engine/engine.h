@@ -29,6 +29,10 @@ struct DateTime {
   int year = 1, month = 1, day = 1, hour = 0, minute = 0, second = 0;
   int nanos = 0;       // the fraction of the second, in nanoseconds
   int precision = -1;  // a TIMESTAMP's fractional digits; -1: a DATE
+  // A TIMESTAMP WITH TIME ZONE: the fields are local to `offset` minutes east of UTC. The ordering
+  // below compares fields; SQL compares zoned values by their UTC instant.
+  bool zoned = false;
+  int offset = 0;
   bool isTimestamp() const { return precision >= 0; }
   std::strong_ordering operator<=>(const DateTime& o) const {
     if (auto c = year <=> o.year; c != 0) return c;
@@ -42,8 +46,9 @@ struct DateTime {
   bool operator==(const DateTime& o) const { return (*this <=> o) == 0; }
   // "YYYY-MM-DD HH:MM:SS[.fraction]" (the fraction without trailing zeros, left out when zero): also
   // the form a DATE or TIMESTAMP has inside the SQLite files, so such texts sort as the instants do.
+  // A zoned value adds " +HH:MM".
   std::string toIso() const;
-  // Reads that form; the fraction (1 to 9 digits) is optional. The precision is left at -1.
+  // Reads that form; the fraction (1 to 9 digits) and the offset are optional. The precision is left at -1.
   static bool fromIso(std::string_view text, DateTime& out);
 };
 
@@ -123,6 +128,7 @@ struct Column {
   int precision = 0;  // NUMBER precision, 0 when unspecified
   int scale = 0;
   bool nullable = true;
+  int zone = 0;  // a TIMESTAMP column: 1 WITH TIME ZONE, 2 WITH LOCAL TIME ZONE
 };
 
 enum class BindDirection { In, Out, InOut };

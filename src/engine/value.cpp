@@ -54,6 +54,13 @@ std::string DateTime::toIso() const {
     while (end > start && out[end - 1] == '0') --end;
     out.resize(end);
   }
+  if (zoned) {
+    int m = offset < 0 ? -offset : offset;
+    out += offset < 0 ? " -" : " +";
+    appendPadded(out, m / 60, 2);
+    out += ':';
+    appendPadded(out, m % 60, 2);
+  }
   return out;
 }
 
@@ -87,6 +94,16 @@ bool DateTime::fromIso(std::string_view text, DateTime& out) {
       digit(0) && digit(1) && digit(2) && digit(3) && digit(5) && digit(6) && digit(8) && digit(9) && digit(11) &&
       digit(12) && digit(14) && digit(15) && digit(17) && digit(18)) {
     out = DateTime{two(0) * 100 + two(2), two(5), two(8), two(11), two(14), two(17)};
+    return true;
+  }
+  // A zoned value: the local form, then " +HH:MM".
+  if (std::size_t n = text.size(); n >= 26 && text[n - 7] == ' ' && (text[n - 6] == '+' || text[n - 6] == '-') &&
+                                   text[n - 3] == ':' && digit(n - 5) && digit(n - 4) && digit(n - 2) && digit(n - 1)) {
+    DateTime d;
+    if (!fromIso(text.substr(0, n - 7), d)) return false;
+    d.zoned = true;
+    d.offset = (two(n - 5) * 60 + two(n - 2)) * (text[n - 6] == '-' ? -1 : 1);
+    out = d;
     return true;
   }
   if (text.size() > 20 && text[19] == '.') {

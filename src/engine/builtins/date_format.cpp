@@ -13,7 +13,7 @@ namespace {
 enum class El {
   Literal, Fm, Fx, Syyyy, Yyyy, Yyy, Yy, Y, Rrrr, Rr, Cc, Q, Mm, Mon, Month, Rm, Ww, Iw, W,
   Ddd, Dd, D, Dy, Day, J, Hh, Hh12, Hh24, Mi, Ss, Sssss, Meridian, MeridianDots, Era, EraDots, Th,
-  Ff, Radix
+  Ff, Radix, Tzh, Tzm, Tzr
 };
 
 enum class Case { Upper, Capital, Lower };
@@ -43,7 +43,7 @@ constexpr ElementName kElements[] = {
     {"BC", El::Era},      {"A.D.", El::EraDots}, {"B.C.", El::EraDots}, {"TH", El::Th}, {"FM", El::Fm},
     {"FX", El::Fx},       {"FF1", El::Ff},    {"FF2", El::Ff},  {"FF3", El::Ff},  {"FF4", El::Ff},
     {"FF5", El::Ff},      {"FF6", El::Ff},    {"FF7", El::Ff},  {"FF8", El::Ff},  {"FF9", El::Ff},
-    {"FF", El::Ff},       {"X", El::Radix},
+    {"FF", El::Ff},       {"X", El::Radix},   {"TZH", El::Tzh}, {"TZM", El::Tzm}, {"TZR", El::Tzr},
 };
 
 bool isAsciiAlnum(char c) {
@@ -150,6 +150,14 @@ std::string formatElement(const Token& t, const DateTime& d, bool fill) {
     case El::EraDots: return applyCase("A.D.", t.textCase);
     case El::Th: return {};  // formatDate appends the suffix to the number before it
     case El::Radix: return ".";
+    case El::Tzh:
+    case El::Tzm:
+    case El::Tzr: {
+      // Only a TIMESTAMP WITH TIME ZONE has a zone to show: TZH "+02", TZM "00", TZR "+02:00".
+      if (!d.zoned) raise(1821);
+      std::string zone = formatZone(d.offset);
+      return t.el == El::Tzh ? zone.substr(0, 3) : t.el == El::Tzm ? zone.substr(4) : zone;
+    }
     case El::Ff: {
       // A DATE has no fraction of a second to show.
       if (!d.isTimestamp()) raise(1821);
@@ -177,7 +185,7 @@ std::string ordinalSuffix(const std::string& text) {
 bool isTimeElement(El el) {
   return el == El::Hh || el == El::Hh12 || el == El::Hh24 || el == El::Mi || el == El::Ss || el == El::Sssss ||
          el == El::Meridian || el == El::MeridianDots || el == El::Literal || el == El::Fm || el == El::Fx ||
-         el == El::Ff || el == El::Radix;
+         el == El::Ff || el == El::Radix || el == El::Tzh || el == El::Tzm || el == El::Tzr;
 }
 
 struct NumericRule {

@@ -120,7 +120,9 @@ DateTime Args::date(int i) const {
   std::string value = rawText(i);
   DateTime d;
   if (DateTime::fromIso(value, d) && isValidDate(d)) {
-    d.nanos = 0;  // a TIMESTAMP where a DATE belongs loses its fraction
+    d.nanos = 0;  // a TIMESTAMP where a DATE belongs loses its fraction, and its time zone
+    d.zoned = false;
+    d.offset = 0;
     return d;
   }
   return parseDate(value, session_.nlsDateFormat, now());

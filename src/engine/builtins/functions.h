@@ -98,6 +98,9 @@ class DateFormat {
   std::shared_ptr<const Elements> elements_;
 };
 
+// The machine's offset from UTC now, in minutes: a new session's time zone.
+int localOffsetMinutes();
+
 struct SessionContext {
   std::string user;                           // USER
   std::int64_t uid = 0;                       // UID
@@ -106,6 +109,8 @@ struct SessionContext {
   std::string currentSchema;                  // SYS_CONTEXT('USERENV','CURRENT_SCHEMA')
   std::string nlsDateFormat = "DD-MON-RR";
   std::string nlsTimestampFormat = "DD-MON-RR HH.MI.SSXFF AM";
+  std::string nlsTimestampTzFormat = "DD-MON-RR HH.MI.SSXFF AM TZR";
+  int timeZoneMinutes = localOffsetMinutes();  // SESSIONTIMEZONE (ALTER SESSION SET TIME_ZONE)
   std::string plsqlCcflags;                   // PLSQL_CCFLAGS: what PL/SQL compiled now is compiled with
   std::string terminal = "unknown";
   std::string host = "localhost";
@@ -173,5 +178,13 @@ std::string formatYearMonth(std::int64_t months, int yearDigits);
 // Rounded to `fraction` digits and checked against the leading precision (ORA-01873).
 std::int64_t fitDaySecond(std::int64_t nanos, int leading, int fraction);
 std::int64_t fitYearMonth(std::int64_t months, int leading);
+
+// Time zones (timezone.cpp): offsets in minutes east of UTC. parseZone reads "+02:00", "-5:30",
+// UTC, GMT or Z (ORA-01882 for a region name, ORA-01874/01875 out of range); formatZone writes "+02:00".
+int parseZone(const std::string& text);
+std::string formatZone(int minutes);
+// A datetime as UTC (a plain one is taken in `sessionZone`), and the same instant seen in `zone`.
+DateTime toUtc(const DateTime& d, int sessionZone);
+DateTime inZone(const DateTime& d, int sessionZone, int zone);
 
 }  // namespace engine::builtins

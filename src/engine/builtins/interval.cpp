@@ -348,6 +348,8 @@ Value addDaySecond(const Args& a) {
   }
   DateTime out = checkedYear(fromSeconds(seconds));
   out.nanos = a.integer(2) ? static_cast<int>(total) : 0;
+  out.zoned = d.zoned;
+  out.offset = d.offset;
   return Value(out);
 }
 
@@ -365,6 +367,10 @@ Value addYearMonth(const Args& a) {
 
 Value timestampDiff(const Args& a) {
   DateTime x = a.timestamp(0), y = a.timestamp(1);
+  if (x.zoned || y.zoned) {  // by the UTC instant; a plain value is in the session's time zone
+    x = toUtc(x, a.session().timeZoneMinutes);
+    y = toUtc(y, a.session().timeZoneMinutes);
+  }
   std::int64_t seconds = toSeconds(x) - toSeconds(y);
   return Value(checkedAdd(checkedTimes(seconds, kSecond), static_cast<std::int64_t>(x.nanos) - y.nanos));
 }

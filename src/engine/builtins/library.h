@@ -59,6 +59,7 @@ const std::vector<Definition>& stringDefinitions();
 const std::vector<Definition>& regexpDefinitions();
 const std::vector<Definition>& rawDefinitions();
 const std::vector<Definition>& intervalDefinitions();
+const std::vector<Definition>& timeZoneDefinitions();
 const std::vector<Definition>& definitions();
 
 }  // namespace engine::builtins

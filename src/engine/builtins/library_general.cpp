@@ -269,7 +269,8 @@ int fractionDigits(const Args& a, int i) { return static_cast<int>(std::clamp<st
 Value toCharTs(const Args& a) {
   DateTime d = a.timestamp(0);
   d.precision = fractionDigits(a, 1);
-  return textValue(a.session().dateFormat(a.size() > 2 ? a.text(2) : a.session().nlsTimestampFormat).format(d));
+  const std::string& fallback = d.zoned ? a.session().nlsTimestampTzFormat : a.session().nlsTimestampFormat;
+  return textValue(a.session().dateFormat(a.size() > 2 ? a.text(2) : fallback).format(d));
 }
 
 Value toTimestamp(const Args& a) {
@@ -290,6 +291,9 @@ DateTime roundFraction(DateTime d, int digits) {
   }
   DateTime next = fromSeconds(toSeconds(d) + 1);
   if (next.year > 9999) raise(1841);
+  next.precision = d.precision;
+  next.zoned = d.zoned;
+  next.offset = d.offset;
   return next;
 }
 
@@ -493,6 +497,8 @@ const std::vector<Definition>& definitions() {
     out.insert(out.end(), raws.begin(), raws.end());
     const auto& intervals = intervalDefinitions();
     out.insert(out.end(), intervals.begin(), intervals.end());
+    const auto& zones = timeZoneDefinitions();
+    out.insert(out.end(), zones.begin(), zones.end());
     return out;
   }();
   return all;

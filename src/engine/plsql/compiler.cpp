@@ -1367,9 +1367,14 @@ TypePtr Compiler::parseType() {
         expectOp(")");
       }
       if (accept("WITH")) {
-        accept("LOCAL");
+        bool local = accept("LOCAL");
         expect("TIME");
         expect("ZONE");
+        if (!local) {
+          auto zoned = std::make_shared<Type>(*timestampType(digits));
+          zoned->name = "TIMESTAMP WITH TIME ZONE";
+          return zoned;
+        }
       }
       return timestampType(digits);
     }

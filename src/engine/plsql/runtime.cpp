@@ -401,6 +401,11 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
       int digits = type.hasScale ? type.scale : 6;
       d = builtins::roundFraction(d, digits);
       d.precision = digits;
+      // A WITH TIME ZONE variable gives a plain value the session's zone; a plain one drops a zone.
+      bool zoned = type.name == "TIMESTAMP WITH TIME ZONE";
+      if (zoned && !d.zoned) d.offset = x.session.context().timeZoneMinutes;
+      if (!zoned) d.offset = 0;
+      d.zoned = zoned;
       return Value(d);
     }
     case DataType::IntervalDaySecond:

@@ -47,7 +47,21 @@ struct Typed {
   std::string rawRowid;  // for ROWID: the SQLite rowid expression, to compare without decoding
   int fraction = -1;     // for TIMESTAMP and INTERVAL: its fractional digits (-1: the default)
   int leading = -1;      // for INTERVAL: the leading field's precision (-1: the default, 9)
+  int zone = 0;          // for TIMESTAMP: 1 when the value carries its time zone (WITH TIME ZONE)
 };
+
+Typed zonedOf(std::string sql, int fraction) {
+  Typed t(std::move(sql), DataType::Timestamp);
+  t.fraction = fraction;
+  t.zone = 1;
+  return t;
+}
+
+// A TIMESTAMP column's time zone from its type's name: 1 WITH TIME ZONE, 2 WITH LOCAL TIME ZONE.
+int zoneOfType(const std::string& typeName) {
+  if (typeName.find("LOCAL TIME ZONE") != std::string::npos) return 2;
+  return typeName.find("TIME ZONE") != std::string::npos ? 1 : 0;
+}
 
 Typed timestampOf(std::string sql, int fraction) {
   Typed t(std::move(sql), DataType::Timestamp);
@@ -578,9 +592,16 @@ class Compiler {
     }
     if (info->type == DataType::Timestamp) {
       // Rounded to the column's fractional digits, unless the value cannot have more.
-      if (v.type == DataType::Date || (v.type == DataType::Timestamp && v.fraction >= 0 && v.fraction <= info->scale))
-        return v.sql;
-      return "ora_ts_fit(" + v.sql + ", " + std::to_string(info->scale) + ")";
+      // WITH TIME ZONE keeps the value's offset (the session's for a plain value); WITH LOCAL TIME
+      // ZONE stores the instant in UTC.
+      std::string sql = v.sql;
+      if (!(v.type == DataType::Date || (v.type == DataType::Timestamp && v.fraction >= 0 && v.fraction <= info->scale)))
+        sql = "ora_ts_fit(" + v.sql + ", " + std::to_string(info->scale) + ")";
+      int zone = zoneOfType(info->typeName);
+      if (zone == 1 && v.zone == 0) return "ora_tz_attach(" + sql + ")";
+      if (zone == 0 && v.zone == 1) return "ora_tz_strip(" + sql + ")";
+      if (zone == 2) return "ora_tz_utc(" + sql + ")";
+      return sql;
     }
     if (isInterval(info->type)) {
       // Text (or a bind) goes in as TO_DSINTERVAL / TO_YMINTERVAL read it; fractions are rounded to
@@ -634,6 +655,7 @@ class Compiler {
     m.precision = c.precision;
     m.scale = c.scale;
     m.nullable = c.nullable;
+    if (c.type == DataType::Timestamp) m.zone = zoneOfType(c.typeName);
     return m;
   }
 
@@ -1816,7 +1838,10 @@ class Compiler {
           c.nullable = m->nullable;
         }
       }
-      if (t.type == DataType::Timestamp) c.scale = digitsOf(t);
+      if (t.type == DataType::Timestamp) {
+        c.scale = digitsOf(t);
+        c.zone = t.zone;
+      }
       describeInterval(c, t);
       parts.push_back(t.sql + " AS " + outputAlias(c.name, parts.size()));
       cols.push_back(c);
@@ -2285,6 +2310,11 @@ class Compiler {
         fail(932, e.pos, "inconsistent datatypes: expected " + std::string(dataTypeName(l.type)) + " got " + dataTypeName(r.type));
       l = coerce(l, t, *e.args[0]);
       r = coerce(r, t, *e.args[1]);
+      // Datetimes with a time zone compare by their UTC instant.
+      if ((l.zone || r.zone) && isDatetime(l.type) && isDatetime(r.type)) {
+        l.sql = "ora_tz_utc(" + l.sql + ")";
+        r.sql = "ora_tz_utc(" + r.sql + ")";
+      }
       // CHAR against CHAR or a literal compares blank-padded: trailing blanks do not count.
       auto padded = [](const Typed& v, const Expr& x) { return v.type == DataType::Char || x.kind == ExprKind::String; };
       if ((l.type == DataType::Char || r.type == DataType::Char) && padded(l, *e.args[0]) && padded(r, *e.args[1])) {
@@ -2330,7 +2360,9 @@ class Compiler {
       bool stamp = d.type == DataType::Timestamp;
       std::string sql = std::string(i.type == DataType::IntervalDaySecond ? "ora_dt_add_ds(" : "ora_dt_add_ym(") + d.sql +
                         ", " + (op == "-" ? "-(" + i.sql + ")" : i.sql) + ", " + (stamp ? "1" : "0") + ")";
-      return stamp ? timestampOf(sql, d.fraction) : Typed{sql, DataType::Date};
+      Typed out = stamp ? timestampOf(sql, d.fraction) : Typed{sql, DataType::Date};
+      out.zone = stamp ? d.zone : 0;
+      return out;
     }
     if (isDatetime(l.type) && isDatetime(r.type) && op == "-")
       return intervalOf("ora_ts_diff(" + l.sql + ", " + r.sql + ")", DataType::IntervalDaySecond, 9, 9);
@@ -2418,7 +2450,13 @@ class Compiler {
         lastTableColumn_ = found->isTable && col->sql.empty() &&
                            (col->meta.type == DataType::Varchar2 || col->meta.type == DataType::Char);
         std::string sql = col->sql.empty() ? found->sqlAlias + "." + quoteName(col->name) : col->sql;
-        if (col->meta.type == DataType::Timestamp) return timestampOf(sql, col->meta.scale);
+        if (col->meta.type == DataType::Timestamp) {
+          // WITH LOCAL TIME ZONE is read in the session's time zone, as a plain TIMESTAMP.
+          if (col->meta.zone == 2) return timestampOf("ora_tz_from_db(" + sql + ")", col->meta.scale);
+          Typed t = timestampOf(sql, col->meta.scale);
+          t.zone = col->meta.zone;
+          return t;
+        }
         if (isInterval(col->meta.type)) return intervalOf(sql, col->meta.type, col->meta.precision, col->meta.scale);
         return {sql, col->meta.type};
       }
@@ -2433,7 +2471,11 @@ class Compiler {
     }
     if (parts.size() == 1) {
       if (name == "SYSDATE" || name == "CURRENT_DATE") return {"ora_sysdate()", DataType::Date};
-      if (isClockName(name)) return timestampOf("ora_systimestamp()", 6);
+      if (name == "SYSTIMESTAMP") return zonedOf("ora_systimestamp_tz()", 6);
+      if (name == "CURRENT_TIMESTAMP") return zonedOf("ora_current_timestamp()", 6);
+      if (name == "LOCALTIMESTAMP") return timestampOf("ora_localtimestamp()", 6);
+      if (name == "SESSIONTIMEZONE") return {"ora_sessiontimezone()", DataType::Varchar2};
+      if (name == "DBTIMEZONE") return {"ora_dbtimezone()", DataType::Varchar2};
       if (name == "USER") return {"ora_user()", DataType::Varchar2};
       if (name == "UID") return {"ora_uid()", DataType::Number};
       if (name == "ROWNUM") return {"row_number() OVER ()", DataType::Number};
@@ -2513,8 +2555,11 @@ class Compiler {
       // CURRENT_TIMESTAMP(n), LOCALTIMESTAMP(n): the fraction's digits, 0 to 9.
       if (e.args[0]->text.find_first_not_of("0123456789") != std::string::npos || std::stoi(e.args[0]->text) > 9)
         fail(30088, e.args[0]->pos);
-      return timestampOf("ora_systimestamp(" + e.args[0]->text + ")", std::stoi(e.args[0]->text));
+      int digits = std::stoi(e.args[0]->text);
+      if (name == "CURRENT_TIMESTAMP") return zonedOf("ora_current_timestamp(" + e.args[0]->text + ")", digits);
+      return timestampOf("ora_localtimestamp(" + e.args[0]->text + ")", digits);
     }
+    if (name == "FROM_TZ" || name == "AT_TIME_ZONE" || name == "SYS_EXTRACT_UTC") return timeZoneFunction(e, scope);
     if (name == "TO_CHAR") return toChar(e, scope);
     if (name == "TRUNC" || name == "ROUND") return truncRound(e, scope);
     if (name == "CAST") return cast(e, scope);
@@ -2537,6 +2582,13 @@ class Compiler {
         return {"ora_interval_extract('" + fieldName + "', " + source.sql + ", " + (months ? "1" : "0") + ")",
                 DataType::Number};
       }
+      if (fieldName.rfind("TIMEZONE_", 0) == 0) {
+        if (source.type != DataType::Timestamp || !source.zone) fail(30076, e.args[0]->pos);
+        return {"ora_extract_tz('" + fieldName + "', " + source.sql + ")",
+                fieldName == "TIMEZONE_REGION" || fieldName == "TIMEZONE_ABBR" ? DataType::Varchar2 : DataType::Number};
+      }
+      // The fields of a value with a time zone are its UTC fields.
+      if (source.zone) source.sql = "ora_tz_utc(" + source.sql + ")";
       if (source.type == DataType::Timestamp) {
         if (!fields.count(fieldName) && !timeFields.count(fieldName)) fail(30076, e.args[0]->pos);
         return {"ora_extract('" + fieldName + "', " + source.sql + ")", DataType::Number};
@@ -2783,6 +2835,32 @@ class Compiler {
   // TIMESTAMP 'YYYY-MM-DD HH24:MI:SS[.fraction]': a TIMESTAMP(9).
   Typed timestampLiteral(const Expr& e) {
     std::string text = e.args[0]->text;
+    // 'yyyy-mm-dd hh:mi:ss[.f] +hh:mi' (or UTC): a TIMESTAMP WITH TIME ZONE.
+    std::optional<int> zone;
+    std::size_t blank = text.find_last_of(' ');
+    if (blank != std::string::npos && blank > 10) {
+      std::string tail = text.substr(blank + 1);
+      if (tail[0] == '+' || tail[0] == '-' || std::isalpha(static_cast<unsigned char>(tail[0]))) {
+        try {
+          zone = builtins::parseZone(tail);
+        } catch (const Error& err) {
+          fail(err.code(), e.pos, err.message().substr(err.message().find(": ") + 2));
+        }
+        text.resize(blank);
+      }
+    }
+    if (zone) {
+      Expr plain = e;
+      auto lit = std::make_shared<Expr>(*e.args[0]);
+      lit->text = text;
+      plain.args = {lit};
+      Typed t = timestampLiteral(plain);
+      DateTime d;
+      DateTime::fromIso(t.sql.substr(1, t.sql.size() - 2), d);
+      d.zoned = true;
+      d.offset = *zone;
+      return zonedOf(quoteText(d.toIso()), 9);
+    }
     std::string fraction;
     std::size_t dot = text.find('.');
     if (dot != std::string::npos) {
@@ -2878,7 +2956,9 @@ class Compiler {
       if (v.type != DataType::Date && v.type != DataType::Timestamp && !isText(v.type) && v.type != DataType::Unknown)
         fail(932, e.pos, "inconsistent datatypes: expected TIMESTAMP got " + std::string(dataTypeName(v.type)));
       Typed t = coerce(v, target);
-      return timestampOf("ora_ts_fit(" + t.sql + ", " + std::to_string(digits) + ")", digits);
+      std::string sql = "ora_ts_fit(" + t.sql + ", " + std::to_string(digits) + ")";
+      if (zoneOfType(e.args[1]->text) == 1) return zonedOf(v.zone ? sql : "ora_tz_attach(" + sql + ")", digits);
+      return timestampOf(v.zone ? "ora_tz_strip(" + sql + ")" : sql, digits);
     }
     return coerce(v, target);
   }
@@ -2903,6 +2983,24 @@ class Compiler {
     int days = digitAfter("DAY", 2), fraction = digitAfter("SECOND", 6);
     return intervalOf("ora_ds_fit(" + in + ", " + std::to_string(days) + ", " + std::to_string(fraction) + ")", target, days,
                       fraction);
+  }
+
+  // FROM_TZ(timestamp, zone), datetime AT TIME ZONE zone / AT LOCAL, SYS_EXTRACT_UTC(datetime).
+  Typed timeZoneFunction(const Expr& e, const Scope& scope) {
+    const std::string& name = e.name.last();
+    std::size_t wanted = name == "SYS_EXTRACT_UTC" ? 1 : 2;
+    if (e.args.size() != wanted && !(name == "AT_TIME_ZONE" && e.args.size() == 1)) fail(909, e.pos);
+    Typed v = expr(*e.args[0], scope);
+    if (!isDatetime(v.type) && !isText(v.type) && v.type != DataType::Unknown)
+      fail(932, e.pos, "inconsistent datatypes: expected TIMESTAMP got " + std::string(dataTypeName(v.type)));
+    if (v.type != DataType::Timestamp) v = coerce(v, DataType::Timestamp);
+    std::string zone = e.args.size() > 1 ? ", " + coerce(expr(*e.args[1], scope), DataType::Varchar2).sql : "";
+    if (name == "FROM_TZ") {
+      if (v.zone) fail(932, e.pos, "inconsistent datatypes: expected TIMESTAMP got TIMESTAMP WITH TIME ZONE");
+      return zonedOf("ora_from_tz(" + v.sql + zone + ")", v.fraction);
+    }
+    if (name == "SYS_EXTRACT_UTC") return timestampOf("ora_tz_utc(" + v.sql + ")", v.fraction);
+    return zonedOf("ora_at_zone(" + v.sql + zone + ")", v.fraction);
   }
 
   // INTERVAL 'text' qualifier: its value is worked out here, errors and all, and written inline.

@@ -1871,7 +1871,22 @@ ExprPtr Parser::parseUnary() {
     finish(*e);
     return e;
   }
-  return parsePrimary();
+  ExprPtr e = parsePrimary();
+  // datetime AT TIME ZONE zone, datetime AT LOCAL: a call of AT_TIME_ZONE with one or two arguments.
+  while (peek().is("AT") && (peek(1).is("LOCAL") || (peek(1).is("TIME") && peek(2).is("ZONE")))) {
+    auto at = make(ExprKind::Function, next());
+    at->name.parts = {"AT_TIME_ZONE"};
+    at->pos = e->pos;
+    at->args = {e};
+    if (!accept("LOCAL")) {
+      next();
+      next();
+      at->args.push_back(parsePrimary());
+    }
+    finish(*at);
+    e = at;
+  }
+  return e;
 }
 
 ExprPtr Parser::parsePrimary() {

@@ -323,7 +323,7 @@ class Executor {
   // A query's TIMESTAMP column as a view or a new table describes it: TIMESTAMP(n).
   static void timestampColumn(ColumnInfo& c, const Column& qc) {
     if (qc.type != DataType::Timestamp) return;
-    c.typeName = "TIMESTAMP(" + std::to_string(qc.scale) + ")";
+    c.typeName = "TIMESTAMP(" + std::to_string(qc.scale) + ")" + (qc.zone == 1 ? " WITH TIME ZONE" : "");
     c.length = qc.scale == 0 ? 7 : 11;
     c.hasPrecision = false;
     c.precision = 0;
@@ -1918,6 +1918,19 @@ class Executor {
       probe.precision = 6;
       builtins::formatDate(probe, st.value);
       s_.context().nlsTimestampFormat = st.value;
+    } else if (st.parameter == "NLS_TIMESTAMP_TZ_FORMAT") {
+      DateTime probe;
+      probe.precision = 6;
+      probe.zoned = true;
+      builtins::formatDate(probe, st.value);
+      s_.context().nlsTimestampTzFormat = st.value;
+    } else if (st.parameter == "TIME_ZONE") {
+      // An offset, LOCAL (the machine's), DBTIMEZONE or UTC; a region name is ORA-01882.
+      std::string zone = st.value;
+      for (auto& c : zone) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      s_.context().timeZoneMinutes = zone == "LOCAL"        ? builtins::localOffsetMinutes()
+                                     : zone == "DBTIMEZONE" ? 0
+                                                            : builtins::parseZone(st.value);
     } else if (st.parameter == "PLSQL_CCFLAGS") {
       plsql::parseCcflags(st.value);  // ORA-02097 for text that is not 'name:value, ...'
       s_.context().plsqlCcflags = st.value;

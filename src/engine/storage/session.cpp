@@ -83,7 +83,11 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
     case Value::Kind::Date: {
       const DateTime& d = v.asDate();
       std::string t = target == DataType::Varchar2
-                          ? session.context().dateFormat(d.isTimestamp() ? session.context().nlsTimestampFormat : nls).format(d)
+                          ? session.context()
+                                .dateFormat(d.zoned ? session.context().nlsTimestampTzFormat
+                                            : d.isTimestamp() ? session.context().nlsTimestampFormat
+                                                              : nls)
+                                .format(d)
                           : target == DataType::Date && d.nanos ? DateTime{d.year, d.month, d.day, d.hour, d.minute, d.second}.toIso()
                                                                 : d.toIso();
       sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
@@ -1527,7 +1531,10 @@ std::string SessionImpl::format(const Value& value) const {
     case Value::Kind::Real: return builtins::formatNumber(value.asDouble());
     case Value::Kind::Text: return value.asText();
     case Value::Kind::Date:
-      return context_.dateFormat(value.asDate().isTimestamp() ? context_.nlsTimestampFormat : context_.nlsDateFormat)
+      return context_
+          .dateFormat(value.asDate().zoned         ? context_.nlsTimestampTzFormat
+                      : value.asDate().isTimestamp() ? context_.nlsTimestampFormat
+                                                     : context_.nlsDateFormat)
           .format(value.asDate());
     case Value::Kind::Cursor: return "CURSOR";
     case Value::Kind::Binary: return hexOf(value.asBytes());

@@ -124,7 +124,7 @@ SELECT table_name, column_name, data_type, data_scale FROM user_tab_columns
 > TS_V,A,TIMESTAMP(6),6
 > TS_V,B,TIMESTAMP(3),3
 > TS_V,T,TIMESTAMP(9),9
-> TS_V,S,TIMESTAMP(6),6
+> TS_V,S,TIMESTAMP(6) WITH TIME ZONE,6
 SELECT TO_CHAR(b, 'SS.FF') AS b FROM ts_copy WHERE id = 1;
 > B
 > 15.123
