@@ -1,8 +1,9 @@
 // Time zones. A TIMESTAMP WITH TIME ZONE is its local fields plus an offset from UTC; inside SQLite
 // it is the text "YYYY-MM-DD HH:MM:SS[.fraction] +HH:MM" (DateTime::toIso of a zoned value), so it
 // keeps the offset it was given, and two such values compare by their UTC instant (ora_tz_utc). A
-// TIMESTAMP WITH LOCAL TIME ZONE is stored as plain UTC text (the database time zone, +00:00) and
-// read in the session's time zone. Zones are offsets; UTC, GMT and Z stand for +00:00.
+// TIMESTAMP WITH LOCAL TIME ZONE is stored as UTC text marked "+00:00" (the database time zone) and
+// read in the session's time zone; a value without the mark, written before time zones were kept,
+// reads as it was written. Zones are offsets; UTC, GMT and Z stand for +00:00.
 #include <ctime>
 
 #include "engine/builtins/internal.h"
@@ -118,9 +119,18 @@ Value atZone(const Args& a) {
 // SYS_EXTRACT_UTC, and the key two zoned values compare by.
 Value utc(const Args& a) { return Value(toUtc(a.timestamp(0), sessionZone(a))); }
 
+// A value for a TIMESTAMP WITH LOCAL TIME ZONE column: the instant in UTC, marked as such.
+Value toDatabaseZone(const Args& a) {
+  DateTime d = toUtc(a.timestamp(0), sessionZone(a));
+  d.zoned = true;
+  return Value(d);
+}
+
 // A TIMESTAMP WITH LOCAL TIME ZONE as the session sees it: its UTC fields moved to the session's zone.
 Value fromDatabaseZone(const Args& a) {
-  DateTime d = shiftMinutes(a.timestamp(0), sessionZone(a));
+  DateTime d = a.timestamp(0);
+  if (!d.zoned) return Value(d);
+  d = shiftMinutes(d, sessionZone(a));
   d.zoned = false;
   d.offset = 0;
   return Value(d);
@@ -178,6 +188,7 @@ const std::vector<Definition>& timeZoneDefinitions() {
       {"ora_from_tz", 2, 2, true, true, fromTz},
       {"ora_at_zone", 1, 2, true, false, atZone},
       {"ora_tz_utc", 1, 1, true, false, utc},
+      {"ora_tz_to_db", 1, 1, true, false, toDatabaseZone},
       {"ora_tz_from_db", 1, 1, true, false, fromDatabaseZone},
       {"ora_extract_tz", 2, 2, true, true, extractZone},
       {"ora_sessiontimezone", 0, 0, false, false, sessionTimeZone},

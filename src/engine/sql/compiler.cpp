@@ -600,7 +600,7 @@ class Compiler {
       int zone = zoneOfType(info->typeName);
       if (zone == 1 && v.zone == 0) return "ora_tz_attach(" + sql + ")";
       if (zone == 0 && v.zone == 1) return "ora_tz_strip(" + sql + ")";
-      if (zone == 2) return "ora_tz_utc(" + sql + ")";
+      if (zone == 2) return "ora_tz_to_db(" + sql + ")";
       return sql;
     }
     if (isInterval(info->type)) {

@@ -74,6 +74,17 @@ SELECT column_name, data_type FROM user_tab_columns WHERE table_name = 'TZ_T' AN
 > COLUMN_NAME,DATA_TYPE
 > Z,TIMESTAMP(6) WITH TIME ZONE
 > L,TIMESTAMP(6) WITH LOCAL TIME ZONE
+# A TIMESTAMP column made WITH LOCAL TIME ZONE keeps reading its values as they were written
+CREATE TABLE tz_old (id NUMBER, l TIMESTAMP);
+INSERT INTO tz_old VALUES (1, TIMESTAMP '2024-03-01 10:00:00');
+> 1 rows
+ALTER TABLE tz_old MODIFY (l TIMESTAMP WITH LOCAL TIME ZONE);
+INSERT INTO tz_old VALUES (2, TIMESTAMP '2024-03-01 10:00:00 +00:00');
+> 1 rows
+SELECT id, TO_CHAR(l, 'YYYY-MM-DD HH24:MI') AS l FROM tz_old ORDER BY id;
+> ID,L
+> 1,2024-03-01 10:00
+> 2,2024-03-01 07:00
 # PL/SQL: a WITH TIME ZONE variable gives a plain value the session's zone, a plain one drops a zone
 DECLARE
   t TIMESTAMP WITH TIME ZONE := TIMESTAMP '2024-03-01 10:00:00';
