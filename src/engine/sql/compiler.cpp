@@ -1892,9 +1892,14 @@ class Compiler {
     for (const auto& c : base.columns) baseCols.push_back(base.sqlAlias + "." + quoteName(c.name));
     std::string rowidSql = base.isTable ? rowKey : "NULL";
     // The path of row identities from the root orders rows depth-first and finds loops.
-    // Rows without one: their path is their level, so a row generator comes out in level order.
+    // Rows without one: every row of a level has the same children, so depth-first order is level
+    // order and the path is the level alone (a path that grew by a level per row would make
+    // CONNECT BY LEVEL <= n quadratic in n).
     std::string me = keyed ? "printf('%010d', " + rowKey + ")" : "printf('%010d', 1)";
     std::string stepMe = keyed ? me : "printf('%010d', " + prior + ".\"__LEVEL\" + 1)";
+    auto extend = [&](const std::string& column, const std::string& item) {
+      return keyed ? prior + "." + column + " || '/' || " + item : item;
+    };
     Scope startScope;
     startScope.parent = outer;
     startScope.sources.push_back(base);
@@ -1906,8 +1911,8 @@ class Compiler {
     stepScope.inConnectBy = true;
     stepScope.priorAlias = prior;
     stepScope.levelSql = "(" + prior + ".\"__LEVEL\" + 1)";
-    std::string step = "SELECT " + join(baseCols) + ", " + rowidSql + ", " + prior + ".\"__LEVEL\" + 1, " + prior +
-                       ".\"__PATH\" || '/' || " + stepMe + " FROM " + baseSql + " JOIN " + cte + " AS " + prior + " ON " +
+    std::string step = "SELECT " + join(baseCols) + ", " + rowidSql + ", " + prior + ".\"__LEVEL\" + 1, " +
+                       extend("\"__PATH\"", stepMe) + " FROM " + baseSql + " JOIN " + cte + " AS " + prior + " ON " +
                        condition(*b.connectBy, stepScope);
     // A loop is a row that comes again on its own path; only a condition with PRIOR of a column can
     // make one (CONNECT BY LEVEL <= n repeats the rows on purpose).
@@ -1986,7 +1991,7 @@ class Compiler {
       }
       // Added last: the columns above are inserted before the first FROM, which this one contains.
       anchor.insert(anchor.find(" FROM "), ", " + rank);
-      step.insert(step.find(" FROM "), ", " + prior + ".\"__SPATH\" || '/' || " + (keyed ? rank : stepMe));
+      step.insert(step.find(" FROM "), ", " + extend("\"__SPATH\"", keyed ? rank : stepMe));
       cteCols.push_back("\"__SPATH\"");
       sortPathCol = "\"__SPATH\"";
     }
@@ -1999,11 +2004,16 @@ class Compiler {
     scope.paths = &paths;
     for (auto& [call, value] : rootValues) value.sql = rows.sqlAlias + "." + value.sql;
     scope.roots = &rootValues;
-    // A leaf has no row below it: no row's path continues its own.
+    // A leaf has no row below it: no row's path continues its own. Without row identities the
+    // levels run from 1 without a gap, and a row has children when a deeper level exists.
     std::string below = newAlias();
-    scope.isLeafSql = "CASE WHEN EXISTS (SELECT 1 FROM " + cte + " AS " + below + " WHERE substr(" + below +
-                      ".\"__PATH\", 1, length(" + rows.sqlAlias + ".\"__PATH\") + 1) = " + rows.sqlAlias +
-                      ".\"__PATH\" || '/') THEN 0 ELSE 1 END";
+    if (keyed)
+      scope.isLeafSql = "CASE WHEN EXISTS (SELECT 1 FROM " + cte + " AS " + below + " WHERE substr(" + below +
+                        ".\"__PATH\", 1, length(" + rows.sqlAlias + ".\"__PATH\") + 1) = " + rows.sqlAlias +
+                        ".\"__PATH\" || '/') THEN 0 ELSE 1 END";
+    else
+      scope.isLeafSql = "CASE WHEN " + rows.sqlAlias + ".\"__LEVEL\" < (SELECT max(" + below + ".\"__LEVEL\") FROM " + cte +
+                        " AS " + below + ") THEN 0 ELSE 1 END";
     // A row is a cycle row when a row it connects to is already on its path.
     if (b.noCycle) {
       scope.isCycleSql = "0";

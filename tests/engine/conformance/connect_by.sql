@@ -47,6 +47,16 @@ SELECT LEVEL AS n FROM dual CONNECT BY LEVEL <= 3;
 > 1
 > 2
 > 3
+# A generator of many levels is one chain: every level's row is the child of the one before and
+# only the last is a leaf
+SELECT COUNT(*) AS n, MAX(LEVEL) AS top, SUM(CONNECT_BY_ISLEAF) AS leaves, SUM(LEVEL) AS total FROM dual CONNECT BY LEVEL <= 100000;
+> N,TOP,LEAVES,TOTAL
+> 100000,100000,1,5000050000
+# Over several rows every row of a level has the same children: the rows of the last level are the leaves
+SELECT LEVEL AS l, CONNECT_BY_ISLEAF AS leaf, COUNT(*) AS n FROM (SELECT 1 AS a FROM dual UNION ALL SELECT 2 FROM dual) CONNECT BY LEVEL <= 2 GROUP BY LEVEL, CONNECT_BY_ISLEAF ORDER BY l;
+> L,LEAF,N
+> 1,0,2
+> 2,1,4
 
 # GROUP BY groups the hierarchy's rows, here by their level
 SELECT LEVEL AS lvl, COUNT(*) AS n FROM staff START WITH mgr IS NULL CONNECT BY PRIOR id = mgr GROUP BY LEVEL ORDER BY lvl;
