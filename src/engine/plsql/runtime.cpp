@@ -518,15 +518,24 @@ bool isEmptyLob(const ExprP& e, const Value& v) {
 }  // namespace
 
 void SqlStatement::bindAll(Exec& x, sqlite3_stmt* s) {
-  for (std::size_t i = 0; i < code.bindNames.size(); ++i) {
-    auto it = paramByBind.find(code.bindNames[i]);
-    Value v;
-    if (it != paramByBind.end()) {
-      const SqlParam& p = it->second;
-      if (p.hostBind >= 0) v = (*x.binds)[static_cast<std::size_t>(p.hostBind)].v;
-      else v = p.expr->eval(x);
+  // Each SQLite parameter's source, looked up by name once per compilation rather than per run.
+  if (paramsNames_ != code.bindNames || paramsKnown_ != paramByBind.size()) {
+    paramsFound_.clear();
+    for (const auto& name : code.bindNames) {
+      auto it = paramByBind.find(name);
+      paramsFound_.push_back(it == paramByBind.end() ? nullptr : &it->second);
     }
-    if (isEmptyLob(it != paramByBind.end() ? it->second.expr : nullptr, v)) {
+    paramsNames_ = code.bindNames;
+    paramsKnown_ = paramByBind.size();
+  }
+  for (std::size_t i = 0; i < code.bindNames.size(); ++i) {
+    const SqlParam* p = paramsFound_[i];
+    Value v;
+    if (p) {
+      if (p->hostBind >= 0) v = (*x.binds)[static_cast<std::size_t>(p->hostBind)].v;
+      else v = p->expr->eval(x);
+    }
+    if (isEmptyLob(p ? p->expr : nullptr, v)) {
       // Bound as the zero-length value it is; a bind of '' is NULL otherwise.
       if (v.kind() == Value::Kind::Text) sqlite3_bind_text(s, static_cast<int>(i + 1), "", 0, SQLITE_STATIC);
       else sqlite3_bind_zeroblob(s, static_cast<int>(i + 1), 0);
@@ -636,6 +645,9 @@ bool CursorState::next() {
   } else {
     found = false;
     exhausted = true;
+    // The statement lets its table cursors go now rather than at CLOSE: a row written while the
+    // cursor stays open (the insert after a lookup that found nothing) then has no cursor to save.
+    sqlite3_reset(stmt);
   }
   fetchedOnce = true;
   return found;

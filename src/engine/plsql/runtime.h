@@ -219,6 +219,11 @@ struct SqlStatement {
  private:
   void bindAll(Exec& x, sqlite3_stmt* s);
   void compile(Exec& x);
+  // paramByBind's entry for each of code.bindNames (null: none), valid while the names are
+  // paramsNames_ and paramByBind has paramsKnown_ entries (its entries never move).
+  std::vector<const SqlParam*> paramsFound_;
+  std::vector<std::string> paramsNames_;
+  std::size_t paramsKnown_ = 0;
 };
 
 // An open cursor: explicit cursors, cursor FOR loops and REF CURSORs returned to the client.

@@ -40,6 +40,10 @@ std::string lower(std::string s) {
 }
 
 sqlite3* openConnection(const std::string& path, bool create) {
+  // SQLite's memory statistics take a process-wide mutex at every allocation and nothing reads
+  // them; they can only be turned off before SQLite's first use, which a database's opening is.
+  static const int noMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  (void)noMemoryStatistics;
   sqlite3* db = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
   int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);

@@ -991,15 +991,21 @@ void SessionImpl::setTransaction(bool readOnly) {
 void SessionImpl::lockDatabase(bool noWait, bool change, const std::set<std::string>& links) {
   if (change) beginChange();
   else openTransaction();
+  // The files whose write lock is still to be taken; a transaction keeps the lock it has until it
+  // ends, so a cursor FOR UPDATE opened row after row takes it once.
+  auto held = [this](const std::string& schema) { return sqlite3_txn_state(db_, schema.c_str()) == SQLITE_TXN_WRITE; };
+  std::vector<std::string> toLock;
+  if (!held("main")) toLock.push_back("main");
+  for (const auto& link : links) {
+    auto it = links_.find(link);
+    if (it != links_.end() && it->second.attached != "main" && !held(it->second.attached))
+      toLock.push_back(it->second.attached);
+  }
+  if (toLock.empty()) return;
   if (noWait) sqlite3_busy_timeout(db_, 0);
   try {
     // A write that changes nothing takes the database file's write lock.
-    exec(db_, "DELETE FROM main.meta WHERE 0");
-    for (const auto& link : links) {
-      auto it = links_.find(link);
-      if (it != links_.end() && it->second.attached != "main")
-        exec(db_, "DELETE FROM " + quoteName(it->second.attached) + ".meta WHERE 0");
-    }
+    for (const auto& schema : toLock) exec(db_, "DELETE FROM " + quoteName(schema) + ".meta WHERE 0");
   } catch (...) {
     if (noWait) registerBusyHandler();
     throw;
