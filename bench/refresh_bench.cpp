@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -88,10 +89,14 @@ int main(int argc, char** argv) {
   window->showDefinition(d);
 
   std::optional<bool> ended;
-  QObject::connect(window, &TfmRefresh::runFinished, window, [&ended](bool ok) { ended = ok; });
+  QEventLoop wait;
+  QObject::connect(window, &TfmRefresh::runFinished, window, [&ended, &wait](bool ok) {
+    ended = ok;
+    wait.quit();
+  });
   start = std::chrono::steady_clock::now();
   window->btRefreshClick();
-  while (!ended) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  if (!ended) wait.exec();
   window->btCommitClick();
   const double refresh = since(start);
   const bool ok = copied && *ended && count(main.osOracle) == kRows;
