@@ -352,7 +352,7 @@ void TfmRefresh::guard(const std::function<void()>& call) {
 
 void TfmRefresh::tell(const QString& text) {
   if (unattended_) {
-    emit unattendedReport(text);
+    emit unattendedReport(text, true);
     meErr->appendPlainText(text);
   } else {
     nuvo::showMessage(text, nuvo::MessageKind::Error, this);
@@ -679,7 +679,8 @@ void TfmRefresh::finishRun() {
     if (runScript) meScriptErr->appendPlainText(QStringLiteral("ERROR ON REFRESHING TABLE : ") + cbTableDest->currentText());
     if (unattended_)
       emit unattendedReport(QStringLiteral("REFRESH %1: ERROR ON REFRESHING TABLE %2: %3")
-                                .arg(runFile_, cbTableDest->currentText(), SQLErr.simplified().left(300)));
+                                .arg(runFile_, cbTableDest->currentText(), SQLErr.simplified().left(300)),
+                            true);
   } else {
     laStatus->setText(QStringLiteral("ENDED"));
     if (commitStat) guard([this] { btCommitClick(); });
@@ -792,7 +793,7 @@ void TfmRefresh::endFileRun() {
   if (unattended_ && osOracleThread.connected() && osOracleThread.inTransaction()) {
     guard([this] { btRollbackClick(); });
     meErr->appendPlainText(nizRolledBack);
-    emit unattendedReport(QStringLiteral("REFRESH %1: ").arg(runFile_) + nizRolledBack);
+    emit unattendedReport(QStringLiteral("REFRESH %1: ").arg(runFile_) + nizRolledBack, false);
   }
   unattended_ = false;
   emit fileRunFinished();

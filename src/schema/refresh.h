@@ -108,8 +108,9 @@ class TfmRefresh : public QDialog {
   void runFinished(bool ok);
   // The refresh file given to RunRefreshFile has been processed.
   void fileRunFinished();
-  // What an unattended file run has to report (failed tables, a rollback at its end).
-  void unattendedReport(const QString& text);
+  // What an unattended file run has to report: failed: a table failed or was refused (or the file
+  // could not be read); otherwise a notice, such as the rollback at its end.
+  void unattendedReport(const QString& text, bool failed);
 
  protected:
   void showEvent(QShowEvent* event) override;

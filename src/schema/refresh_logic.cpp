@@ -126,6 +126,8 @@ std::vector<RefreshRefusal> refreshCheck(const RefreshDefinition& d) {
   return refusals;
 }
 
+// An error item's text has its "?" blanked: a key or a server message holding one would otherwise
+// end the item there and show the rest as items of their own.
 QString refreshBlock(const RefreshDefinition& d, bool pipe) {
   const QString source = refreshSource(d);
   const QString dest = refreshDest(d);
@@ -223,8 +225,8 @@ QString refreshBlock(const RefreshDefinition& d, bool pipe) {
     << QStringLiteral("        ni:=ni+1;") << QStringLiteral("      EXCEPTION") << QStringLiteral("        WHEN OTHERS THEN")
     << QStringLiteral("            iError:=iError+1;");
   if (pipe)
-    b << QStringLiteral("            sendtoPipe('REFRESH','# ?+'||substr(") + rsKeyText +
-             QStringLiteral("||chr(13)||chr(10)||'    '||SQLERRM,1,95)||'?');");
+    b << QStringLiteral("            sendtoPipe('REFRESH','# ?+'||replace(substr(") + rsKeyText +
+             QStringLiteral("||chr(13)||chr(10)||'    '||SQLERRM,1,95),'?',' ')||'?');");
   else
     b << QStringLiteral("            f_error('UNIQUE+',substr(") + rsKeyText + QStringLiteral("||'    '||SQLERRM,1,95));");
   b << QStringLiteral("      END;") << QStringLiteral("    END if;") << QStringLiteral("    close cOrig;");
@@ -246,8 +248,8 @@ QString refreshBlock(const RefreshDefinition& d, bool pipe) {
       << QStringLiteral("        stDel:=stDel+1;") << QStringLiteral("      EXCEPTION") << QStringLiteral("        WHEN OTHERS THEN")
       << QStringLiteral("            iError:=iError+1;");
     if (pipe)
-      b << QStringLiteral("            sendtoPipe('REFRESH','# ?-'||substr(") + rdKeyText +
-               QStringLiteral("||chr(13)||chr(10)||'    '||SQLERRM,1,95)||'?');");
+      b << QStringLiteral("            sendtoPipe('REFRESH','# ?-'||replace(substr(") + rdKeyText +
+               QStringLiteral("||chr(13)||chr(10)||'    '||SQLERRM,1,95),'?',' ')||'?');");
     else
       b << QStringLiteral("         f_error('DELETE',substr(") + rdKeyText + QStringLiteral("||'    '||SQLERRM,1,95));");
     b << QStringLiteral("      END;") << QStringLiteral("    END if;") << QStringLiteral("    close cPravaDelete;")

@@ -521,8 +521,12 @@ void TfmMain::closeEvent(QCloseEvent* event) {
   if (osOracle.connected()) giveBackLargeRB();
   ended_ = true;
   event->accept();
-  // The program ends with its main window, whatever other windows are still open.
-  QCoreApplication::quit();
+  // The program ends with its main window, whatever other windows are still open; an unattended run
+  // that failed ends it with a nonzero status.
+  if (runFailed)
+    QCoreApplication::exit(1);
+  else
+    QCoreApplication::quit();
 }
 
 void TfmMain::FormActivate() {

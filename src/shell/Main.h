@@ -118,6 +118,7 @@ class TfmMain : public QMainWindow, public TMainContext {
   bool mayClose = false;      // the list ran to its end: the program may close
   bool importFailed = false;  // the last IMPORT of the list failed
   bool stopList = false;      // the user chose to stop the list
+  bool runFailed = false;     // an unattended refresh failed: the program ends with exit status 1
   nuvo::shell::CommandRunner& runner();
   void IzvediCeloSkripto();
   // One installation's list in a multi-installation run; always "S".

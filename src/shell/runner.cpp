@@ -175,13 +175,15 @@ bool openGrantWindow(TfmMain& main, const WindowRequest& request) {
 
 // The refresh window processes the refresh file while it is shown; the run goes on when every
 // table of the file has been refreshed. Failed tables and what is rolled back at the end are
-// reported; the window stays open with them.
+// reported; the window stays open with them. A failed table makes the program's end a failure.
 bool openRefreshWindow(TfmMain& main, const WindowRequest& request) {
   QPointer<TfmRefresh> window = new TfmRefresh;
   window->runSkripta = request.line.p1;
   QEventLoop loop;
-  QObject::connect(window, &TfmRefresh::unattendedReport, &main,
-                   [&main](const QString& text) { main.runner().report(text); });
+  QObject::connect(window, &TfmRefresh::unattendedReport, &main, [&main](const QString& text, bool failed) {
+    main.runner().report(text);
+    if (failed) main.runFailed = true;
+  });
   QObject::connect(window, &TfmRefresh::fileRunFinished, &loop, &QEventLoop::quit);
   QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
   window->show();  // the file is processed once the window shows
@@ -234,7 +236,7 @@ CommandRunner::CommandRunner(TfmMain& main)
     : openers(defaultWindowOpeners()),
       terminate([&main] {
         main.close();
-        QCoreApplication::exit(0);
+        QCoreApplication::exit(main.runFailed ? 1 : 0);
       }),
       m_(main) {
   actions_ = {{QStringLiteral("CONNECT"), &CommandRunner::connectAction},

@@ -83,6 +83,40 @@ TEST_F(UnattendedProgram, AScriptRunStoresAndRunsTheScriptAndEndsByItself) {
   EXPECT_EQ(rows("select sum(id) from kade.e2e_t;"), QStringList({"5"}));
 }
 
+// An unattended REFRESH ends the program by itself: with status 0 when its tables were refreshed,
+// and with status 1 and the reason on standard error when one failed (here an update the
+// destination's check refuses).
+TEST_F(UnattendedProgram, ARefreshRunEndsByItselfAndAFailedTableFailsIt) {
+  rows("create table kade.rf_src (id number primary key, name varchar2(10));\n"
+       "insert into kade.rf_src values (1, 'one');\ninsert into kade.rf_src values (2, 'two');\n"
+       "create table kade.rf_ok (id number primary key, name varchar2(10));\n"
+       "create table kade.rf_bad (id number primary key, name varchar2(10) check (name <> 'two'));\n"
+       "insert into kade.rf_bad values (2, 'old');\ncommit;");
+  const struct {
+    const char* table;
+    int exitCode;
+    const char* report;
+    const char* rows;
+  } cases[] = {{"RF_OK", 0, "", "2"}, {"RF_BAD", 1, "ERROR ON REFRESHING TABLE RF_BAD: ORA-02290", "1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.table);
+    writeWork("ONE.RFS", QByteArray("OWNERS=KADE\r\nTABLES=RF_SRC\r\nOWNERD=KADE\r\nTABLED=") + c.table +
+                             "\r\nCOMMIT=TRUE\r\n#\r\n");
+    writeWork("RUN.CMD", "CONNECT\r\nREFRESH ONE.RFS\r\n");
+    QProcess program;
+    startProgram(program, {"@RUN.CMD", "KADE", "KADE", "DEMO"});
+    const bool ended = program.waitForFinished(120000);
+    if (!ended) program.kill();
+    ASSERT_TRUE(ended) << "the unattended run did not end by itself";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), c.exitCode);
+    const QByteArray errors = program.readAllStandardError();
+    if (*c.report) EXPECT_TRUE(errors.contains(c.report)) << errors.toStdString();
+    else EXPECT_FALSE(errors.contains("REFRESH")) << errors.toStdString();
+    EXPECT_EQ(rows(QByteArray("select count(*) from kade.") + c.table + ";"), QStringList({c.rows}));
+  }
+}
+
 // The same run on a database that is not an embedded one: REMOTE is an alias of the client's
 // tnsnames.ora, so the logon dialog offers it; the logon goes through the Oracle driver to the
 // stand-in client library under ORACLE_HOME, which serves REMOTE from its own directory.

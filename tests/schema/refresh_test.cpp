@@ -402,6 +402,22 @@ TEST_F(RefreshWindow, ARefreshThatFailsHalfWayLeavesTheDestinationUntouched) {
   EXPECT_EQ(rowsOf("select id, price from kade.prices order by id"), (QStringList{"1|1", "2|2", "3|3"}));
 }
 
+// A failed insert is listed and the run goes on; a "?" in the row's key does not cut its line.
+TEST_F(RefreshWindow, AFailedInsertIsListedWholeAndTheRunGoesOn) {
+  remote({"CREATE TABLE codes (code VARCHAR2(10) PRIMARY KEY, n NUMBER)", "INSERT INTO codes VALUES ('A?B', 1)",
+          "INSERT INTO codes VALUES ('OK', 2)"});
+  demo({"CREATE TABLE codes (code VARCHAR2(10) PRIMARY KEY, n NUMBER CHECK (n <> 1))"});
+  TfmRefresh* w = open("CODES");
+  ASSERT_TRUE(run(w)) << w->meErr->toPlainText().toStdString();
+  const QString errors = w->meErr->toPlainText();
+  EXPECT_TRUE(errors.startsWith("ERROR ON INSERTING:   A B")) << errors.toStdString();
+  EXPECT_TRUE(errors.contains("ORA-02290")) << errors.toStdString();
+  EXPECT_EQ(errors.count("ERROR ON"), 1) << errors.toStdString();
+  EXPECT_EQ(w->laInserted->text(), "1");
+  w->btCommitClick();
+  EXPECT_EQ(rowsOf("select code, n from kade.codes"), QStringList{"OK|2"});
+}
+
 TEST_F(RefreshWindow, TheSameTableIsRefusedWhateverItsCaseAndNothingRuns) {
   demo({"CREATE TABLE same_t (id NUMBER PRIMARY KEY)"});
   TfmRefresh* w = open("SAME_T", false);
@@ -514,11 +530,14 @@ TEST_F(RefreshWindow, ARefreshFileRunsUnattendedFromTheRunner) {
   ASSERT_EQ(main_->runner().log.size(), 1) << main_->runner().log.join('\n').toStdString();
   EXPECT_TRUE(main_->runner().log[0].contains("ERROR ON REFRESHING TABLE T_TWO: ORA-02290"))
       << main_->runner().log[0].toStdString();
+  EXPECT_TRUE(main_->runFailed);  // the program is to end with a failure
+  main_->runFailed = false;
 
   request.line.p1 = homePath("NOCOMMIT.RFS");
   EXPECT_TRUE(opener(*main_, request));
   ASSERT_EQ(main_->runner().log.size(), 2);
   EXPECT_TRUE(main_->runner().log[1].contains("ROLLED BACK")) << main_->runner().log[1].toStdString();
+  EXPECT_FALSE(main_->runFailed);  // a rollback at the end is said, and is no failure
   EXPECT_EQ(rowsOf("select count(*) from kade.t_three"), QStringList{"0"});
   EXPECT_TRUE(unlocked("T_THREE"));
   EXPECT_TRUE(messages_->texts().isEmpty()) << messages_->texts().join('|').toStdString();
