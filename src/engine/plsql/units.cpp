@@ -194,6 +194,8 @@ struct Block {
   std::vector<std::string> binds;
   // DDL of units
   std::string owner, name, type, source;
+  bool ownerGiven = false;  // schema.name; else the unit goes to the CURRENT_SCHEMA of each run
+  std::string schema;       // an anonymous block: the CURRENT_SCHEMA its names were resolved in
   bool orReplace = false;
   bool body = false;  // ALTER PACKAGE ... COMPILE BODY
   std::string action;  // ALTER: COMPILE, ENABLE, DISABLE
@@ -792,6 +794,7 @@ std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::st
     std::string first = i < w.tokens.size() ? w.tokens[i].text : std::string();
     if (i + 2 < w.tokens.size() && w.tokens[i + 1].isOp(".")) {
       block->owner = first;
+      block->ownerGiven = true;
       i += 2;
       first = w.tokens[i].text;
     } else {
@@ -844,7 +847,8 @@ std::shared_ptr<Block> prepareBlock(storage::SessionImpl& session, const std::st
     return block;
   }
   state.validate();
-  block->unit = compileUnit(session, state, session.currentSchema(), text, nullptr);
+  block->schema = session.currentSchema();
+  block->unit = compileUnit(session, state, block->schema, text, nullptr);
   block->generation = state.generation;
   if (!block->unit->errors.empty()) {
     const auto& first = block->unit->errors.front();
@@ -1049,6 +1053,9 @@ void alterCompile(storage::SessionImpl& session, Block& block) {
 
 void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& binds) {
   SessionState& state = session.plsql();
+  // A prepared statement may run again after ALTER SESSION SET CURRENT_SCHEMA.
+  if (block.kind != Block::Kind::Anonymous && !block.ownerGiven) block.owner = session.currentSchema();
+  if (block.kind == Block::Kind::Anonymous && block.schema != session.currentSchema()) block.generation = 0;
   switch (block.kind) {
     case Block::Kind::Create: return createUnit(session, block);
     case Block::Kind::Drop: return dropUnit(session, block);
@@ -1078,7 +1085,8 @@ void runBlock(storage::SessionImpl& session, Block& block, std::vector<Value>& b
     if (bindTypes != block.unit->bindTypes) block.generation = 0;
   }
   if (block.generation != state.generation) {
-    block.unit = compileUnit(session, state, session.currentSchema(), block.text, nullptr, bindTypes);
+    block.schema = session.currentSchema();
+    block.unit = compileUnit(session, state, block.schema, block.text, nullptr, bindTypes);
     block.generation = state.generation;
     if (!block.unit->errors.empty()) {
       const auto& first = block.unit->errors.front();

@@ -1349,11 +1349,15 @@ class Executor {
     requirePrivilege(owner, "CREATE VIEW", "CREATE ANY VIEW");
     auto existing = cat_.findObject(owner, name);
     if (existing && (!st.orReplace || existing->type != "VIEW")) fail(955, st.name.pos);
-    // The view's query must compile now, in the owner's schema.
+    // The view's query must compile now, in the owner's schema and with the owner's rights.
     SelectStmt select;
     select.query = st.query;
     CompileContext ctx = compileContext();
     ctx.schema = owner;
+    if (owner != s_.currentUser()) {
+      ctx.user = owner;
+      ctx.hasPrivilege = [this, owner](const std::string& p) { return owner == "SYS" || cat_.hasSystemPrivilege(owner, p); };
+    }
     // The query's positions count from the start of the whole statement, so the compiler reads that text.
     // FORCE: a query that does not compile (its tables missing, no privilege yet) leaves the view INVALID.
     Compiled q;
