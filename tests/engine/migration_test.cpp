@@ -101,5 +101,42 @@ TEST(MigrationTest, ADatabaseThatCannotBeMigratedIsRefusedAndLeftAsItWas) {
   EXPECT_TRUE(Database::exists(dir));
 }
 
+// A catalog whose object grants had one row per grantee and privilege gets one row per grantor; a
+// grant without its grantor is taken as the owner's.
+TEST(MigrationTest, ObjectGrantsOfAnEarlierCatalogKeepTheirGrantors) {
+  std::string dir = nuvo::test::makeTempDir("grantors") + "/DB";
+  {
+    CreateOptions options;
+    options.durable = false;
+    auto db = Database::create(dir, options);
+    auto system = db->logOn("SYSTEM", "SYSTEM");
+    for (const char* sql : {"CREATE USER g_own IDENTIFIED BY pw", "CREATE USER g_mid IDENTIFIED BY pw",
+                            "CREATE USER g_end IDENTIFIED BY pw", "GRANT CREATE SESSION TO g_own, g_mid, g_end",
+                            "CREATE TABLE g_own.t (a NUMBER)"})
+      system->execute(sql);
+  }
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
+  const char* earlier =
+      "DROP TABLE tab_privs;"
+      "CREATE TABLE tab_privs(grantee TEXT NOT NULL, owner TEXT NOT NULL, table_name TEXT NOT NULL, grantor TEXT,"
+      "  privilege TEXT NOT NULL, grantable TEXT DEFAULT 'NO', PRIMARY KEY(grantee, owner, table_name, privilege));"
+      "INSERT INTO tab_privs VALUES ('G_MID', 'G_OWN', 'T', NULL, 'SELECT', 'YES');"
+      "INSERT INTO tab_privs VALUES ('G_END', 'G_OWN', 'T', 'G_MID', 'SELECT', 'NO');";
+  EXPECT_EQ(sqlite3_exec(raw, earlier, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+  sqlite3_close(raw);
+
+  auto db = Database::open(dir);
+  auto owner = db->logOn("G_OWN", "PW");
+  EXPECT_EQ(rows(*owner, "SELECT grantor, grantee, grantable FROM user_tab_privs ORDER BY grantee"),
+            (std::vector<std::string>{"G_MID|G_END|NO", "G_OWN|G_MID|YES"}));
+  // The owner's own grant to G_END is a second grant beside G_MID's, revoked on its own.
+  EXPECT_EQ(errorCode(*owner, "GRANT SELECT ON t TO g_end"), 0);
+  EXPECT_EQ(errorCode(*owner, "REVOKE SELECT ON t FROM g_end"), 0);
+  EXPECT_EQ(errorCode(*owner, "REVOKE SELECT ON t FROM g_end"), 1927);
+  EXPECT_EQ(errorCode(*owner, "REVOKE SELECT ON t FROM g_mid"), 0);
+  EXPECT_EQ(rows(*owner, "SELECT grantor, grantee FROM user_tab_privs"), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace engine

@@ -21,8 +21,8 @@ CREATE TABLE sys_privs(grantee TEXT NOT NULL, privilege TEXT NOT NULL, admin_opt
   PRIMARY KEY(grantee, privilege));
 CREATE TABLE role_privs(grantee TEXT NOT NULL, granted_role TEXT NOT NULL, admin_option TEXT DEFAULT 'NO',
   default_role TEXT DEFAULT 'YES', PRIMARY KEY(grantee, granted_role));
-CREATE TABLE tab_privs(grantee TEXT NOT NULL, owner TEXT NOT NULL, table_name TEXT NOT NULL, grantor TEXT,
-  privilege TEXT NOT NULL, grantable TEXT DEFAULT 'NO', PRIMARY KEY(grantee, owner, table_name, privilege));
+CREATE TABLE tab_privs(grantee TEXT NOT NULL, owner TEXT NOT NULL, table_name TEXT NOT NULL, grantor TEXT NOT NULL,
+  privilege TEXT NOT NULL, grantable TEXT DEFAULT 'NO', PRIMARY KEY(grantee, owner, table_name, privilege, grantor));
 CREATE TABLE objects(object_id INTEGER PRIMARY KEY, owner TEXT NOT NULL, object_name TEXT NOT NULL,
   object_type TEXT NOT NULL, namespace INTEGER NOT NULL, status TEXT NOT NULL DEFAULT 'VALID',
   created TEXT NOT NULL, last_ddl_time TEXT NOT NULL, temporary TEXT DEFAULT 'N', generated TEXT DEFAULT 'N');

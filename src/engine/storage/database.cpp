@@ -204,6 +204,28 @@ void upgradeCatalog(sqlite3* db) {
           .step();
     }
   }
+  // An object privilege is one row per grantor: the same privilege granted by two users is two
+  // grants, each revoked by its own grantor.
+  {
+    storage::Stmt s(db, "SELECT pk FROM pragma_table_info('tab_privs') WHERE name = 'grantor'");
+    if (s.step() && s.integer(0) == 0) {
+      s.reset();
+      // The dictionary views name tab_privs: the rename leaves them alone (they are made anew after).
+      storage::exec(db, "PRAGMA legacy_alter_table=ON");
+      storage::exec(db, R"sql(
+CREATE TABLE tab_privs_new(grantee TEXT NOT NULL, owner TEXT NOT NULL, table_name TEXT NOT NULL, grantor TEXT NOT NULL,
+  privilege TEXT NOT NULL, grantable TEXT DEFAULT 'NO', PRIMARY KEY(grantee, owner, table_name, privilege, grantor));
+INSERT INTO tab_privs_new SELECT grantee, owner, table_name, coalesce(grantor, owner), privilege, grantable FROM tab_privs;
+DROP TABLE tab_privs;
+ALTER TABLE tab_privs_new RENAME TO tab_privs;)sql");
+      storage::exec(db, "PRAGMA legacy_alter_table=OFF");
+      // The DBA role of such a catalog gets the privileges on other schemas' types.
+      for (const char* privilege : {"CREATE ANY TYPE", "ALTER ANY TYPE", "DROP ANY TYPE", "EXECUTE ANY TYPE"})
+        storage::Stmt(db, "INSERT OR IGNORE INTO sys_privs(grantee, privilege) SELECT role, ?1 FROM roles WHERE role = 'DBA'")
+            .bindAll(std::string(privilege))
+            .step();
+    }
+  }
 }
 
 constexpr const char* kEarlierCatalog = "catalog.db";

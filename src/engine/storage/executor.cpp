@@ -1744,22 +1744,19 @@ class Executor {
       else throw Error(22928, "ORA-22928: invalid privilege on directories");
     }
     for (const auto& p : privileges) {
-      bool allowed = s_.user() == "SYS" || s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE");
-      if (!allowed) {
-        Stmt g(db_, "SELECT 1 FROM tab_privs WHERE grantee=?1 AND owner='SYS' AND table_name=?2 AND privilege=?3 AND "
-                    "grantable='YES'");
-        g.bindAll(s_.user(), name, p);
-        allowed = g.step();
-      }
-      if (!allowed) throw Error::ora(1031);
+      // Directories belong to SYS: see objectGrant for the grantor recorded.
+      std::string grantor;
+      if (s_.currentUser() == "SYS" || holdsGrantOption("SYS", name, p)) grantor = s_.currentUser();
+      else if (s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE")) grantor = "SYS";
+      if (grantor.empty()) throw Error::ora(1031);
       for (const auto& grantee : st.grantees) {
         if (isGrant) {
           Stmt(db_, "INSERT INTO tab_privs(grantee, owner, table_name, grantor, privilege, grantable) VALUES "
                     "(?1,'SYS',?2,?3,?4,?5) ON CONFLICT DO UPDATE SET grantable=?5")
-              .bindAll(grantee, name, s_.user(), p, std::string(st.withOption ? "YES" : "NO"))
+              .bindAll(grantee, name, grantor, p, std::string(st.withOption ? "YES" : "NO"))
               .step();
-        } else if (!revokeObjectPrivilege(grantee, "SYS", name, p)) {
-          throw Error(1927, "ORA-01927: cannot REVOKE privileges you did not grant");
+        } else {
+          revokeGranted(grantee, "SYS", name, p);
         }
       }
     }
@@ -1869,44 +1866,67 @@ class Executor {
       if ((o->type == "TABLE" || o->type == "VIEW") && p == "EXECUTE") throw Error::ora(2224);
       if (o->type == "SEQUENCE" && p != "SELECT" && p != "ALTER") throw Error::ora(2205);
       if (isUnit && p != "EXECUTE" && p != "DEBUG") throw Error::ora(2225);
-      bool allowed = owner == s_.currentUser() || s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE");
-      if (!allowed) {
-        Stmt g(db_, "SELECT 1 FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4 AND "
-                    "grantable='YES'");
-        g.bindAll(s_.currentUser(), owner, name, p);
-        allowed = g.step();
-      }
-      if (!allowed) {
-        if (cat_.hasAnyObjectPrivilege(s_.currentUser(), owner, name)) throw Error::ora(1031);
+      // The grantor recorded: the owner, a holder of the grant option, or (GRANT ANY OBJECT
+      // PRIVILEGE) the owner on whose behalf the grant is made.
+      std::string grantor;
+      if (owner == s_.currentUser() || holdsGrantOption(owner, name, p)) grantor = s_.currentUser();
+      else if (s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE")) grantor = owner;
+      if (grantor.empty()) {
+        if (cat_.hasAnyObjectPrivilege(s_.currentUser(), owner, name)) {
+          if (!isGrant) throw Error(1927, "ORA-01927: cannot REVOKE privileges you did not grant");
+          throw Error::ora(1031);
+        }
         fail(942, st.object.pos);
       }
       for (const auto& grantee : st.grantees) {
         if (isGrant) {
           Stmt(db_, "INSERT INTO tab_privs(grantee, owner, table_name, grantor, privilege, grantable) VALUES "
                     "(?1,?2,?3,?4,?5,?6) ON CONFLICT DO UPDATE SET grantable=?6")
-              .bindAll(grantee, owner, name, s_.currentUser(), p, std::string(st.withOption ? "YES" : "NO"))
+              .bindAll(grantee, owner, name, grantor, p, std::string(st.withOption ? "YES" : "NO"))
               .step();
         } else {
-          if (!revokeObjectPrivilege(grantee, owner, name, p))
-            throw Error(1927, "ORA-01927: cannot REVOKE privileges you did not grant");
+          revokeGranted(grantee, owner, name, p);
         }
       }
     }
   }
 
-  // Revokes an object privilege and, as Oracle does, every grant of it the grantee made in turn.
+  bool holdsGrantOption(const std::string& owner, const std::string& name, const std::string& privilege) {
+    Stmt g(db_, "SELECT 1 FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4 AND "
+                "grantable='YES'");
+    g.bindAll(s_.currentUser(), owner, name, privilege);
+    return g.step();
+  }
+
+  // REVOKE takes back the grant the current user made; with GRANT ANY OBJECT PRIVILEGE, also one
+  // made by (or on behalf of) the owner. Any other grant is not the user's to revoke.
+  void revokeGranted(const std::string& grantee, const std::string& owner, const std::string& name,
+                     const std::string& privilege) {
+    if (revokeObjectPrivilege(grantee, owner, name, privilege, s_.currentUser())) return;
+    if (owner != s_.currentUser() && s_.hasPrivilege("GRANT ANY OBJECT PRIVILEGE") &&
+        revokeObjectPrivilege(grantee, owner, name, privilege, owner))
+      return;
+    throw Error(1927, "ORA-01927: cannot REVOKE privileges you did not grant");
+  }
+
+  // Revokes one grantor's grant of an object privilege. When the grantee is left without the
+  // grant option, every grant of it the grantee made in turn goes too, as Oracle does.
   bool revokeObjectPrivilege(const std::string& grantee, const std::string& owner, const std::string& name,
-                             const std::string& privilege) {
-    Stmt(db_, "DELETE FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4")
-        .bindAll(grantee, owner, name, privilege)
+                             const std::string& privilege, const std::string& grantor) {
+    Stmt(db_, "DELETE FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4 AND grantor=?5")
+        .bindAll(grantee, owner, name, privilege, grantor)
         .step();
     if (sqlite3_changes(db_) == 0) return false;
+    Stmt kept(db_, "SELECT 1 FROM tab_privs WHERE grantee=?1 AND owner=?2 AND table_name=?3 AND privilege=?4 AND "
+                   "grantable='YES'");
+    kept.bindAll(grantee, owner, name, privilege);
+    if (kept.step()) return true;
     Stmt s(db_, "SELECT grantee FROM tab_privs WHERE grantor=?1 AND owner=?2 AND table_name=?3 AND privilege=?4");
     s.bindAll(grantee, owner, name, privilege);
     std::vector<std::string> further;
     while (s.step()) further.push_back(s.text(0));
     for (const auto& g : further)
-      if (g != grantee) revokeObjectPrivilege(g, owner, name, privilege);
+      if (g != grantee) revokeObjectPrivilege(g, owner, name, privilege, grantee);
     return true;
   }
 

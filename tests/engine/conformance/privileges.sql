@@ -273,3 +273,47 @@ SELECT privilege FROM session_privs ORDER BY privilege;
 > PRIVILEGE
 > CREATE SESSION
 > CREATE TABLE
+
+# Every grant keeps its grantor; the same privilege granted by two users is two grants. A grant made
+# with GRANT ANY OBJECT PRIVILEGE is recorded as the owner's.
+@connect SYSTEM/SYSTEM
+CREATE USER gr_own IDENTIFIED BY pw;
+CREATE USER gr_mid IDENTIFIED BY pw;
+CREATE USER gr_end IDENTIFIED BY pw;
+CREATE USER gr_any IDENTIFIED BY pw;
+GRANT CREATE SESSION TO gr_own, gr_mid, gr_end, gr_any;
+GRANT GRANT ANY OBJECT PRIVILEGE TO gr_any;
+CREATE TABLE gr_own.t (a NUMBER);
+GRANT SELECT ON gr_own.t TO gr_mid WITH GRANT OPTION;
+@connect gr_mid/pw
+GRANT SELECT ON gr_own.t TO gr_end;
+@connect gr_own/pw
+GRANT SELECT ON t TO gr_end;
+SELECT grantor, grantee, privilege, grantable FROM user_tab_privs ORDER BY grantee, grantor;
+> GRANTOR,GRANTEE,PRIVILEGE,GRANTABLE
+> GR_MID,GR_END,SELECT,NO
+> GR_OWN,GR_END,SELECT,NO
+> GR_OWN,GR_MID,SELECT,YES
+
+# A user revokes only what he granted, the owner too: the grant that is left is GR_MID's
+REVOKE SELECT ON t FROM gr_end;
+REVOKE SELECT ON t FROM gr_end;
+> ORA-01927: cannot REVOKE privileges you did not grant
+@connect gr_end/pw
+SELECT COUNT(*) AS n FROM gr_own.t;
+> N
+> 0
+REVOKE SELECT ON gr_own.t FROM gr_mid;
+> ORA-01927: cannot REVOKE privileges you did not grant
+
+# GRANT ANY OBJECT PRIVILEGE revokes what was granted by or for the owner; what the grantee passed
+# on goes with it
+@connect gr_any/pw
+REVOKE SELECT ON gr_own.t FROM gr_mid;
+@connect gr_end/pw
+SELECT COUNT(*) AS n FROM gr_own.t;
+> ORA-00942: table or view does not exist
+@connect SYSTEM/SYSTEM
+SELECT COUNT(*) AS n FROM dba_tab_privs WHERE owner = 'GR_OWN';
+> N
+> 0
