@@ -50,7 +50,8 @@ std::string argumentType(const Type& t) {
   }
 }
 
-// USER_PROCEDURES and USER_ARGUMENTS rows of a procedure, function or package specification.
+// USER_PROCEDURES and USER_ARGUMENTS rows of a procedure, function or package specification. A
+// procedure without arguments has no USER_ARGUMENTS row; a function has its RETURN row (POSITION 0).
 void storeSubprograms(sqlite3* db, const Unit& unit, const std::string& type) {
   if (type == "PACKAGE BODY") return;
   Stmt(db, "DELETE FROM main.procedures WHERE owner=?1 AND object_name=?2").bindAll(unit.owner, unit.name).step();
@@ -106,15 +107,6 @@ void storeSubprograms(sqlite3* db, const Unit& unit, const std::string& type) {
       const Param& p = sub->params[i];
       const char* mode = p.mode == BindDirection::In ? "IN" : p.mode == BindDirection::Out ? "OUT" : "IN/OUT";
       addArgument(p.name, static_cast<int>(i + 1), *p.type, mode, p.defaultValue != nullptr);
-    }
-    if (!sub->isFunction && sub->params.empty()) {
-      Stmt st(db, "INSERT INTO main.arguments VALUES (?1, ?2, ?3, ?4, ?5, ?6, NULL, 1, 0, NULL, 'IN', 'N')");
-      st.bind(1, unit.owner).bind(2, package ? sub->name : unit.name);
-      if (package) st.bind(3, unit.name);
-      else st.bindNull(3);
-      st.bind(4, id).bind(5, static_cast<std::int64_t>(package ? subId : 1));
-      bindOverload(st, 6);
-      st.step();
     }
   }
 }

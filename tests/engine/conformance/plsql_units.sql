@@ -142,6 +142,20 @@ SELECT object_name, package_name, argument_name, position, data_type, in_out, de
 > LOG_IT,,P_TIMES,2,NUMBER,IN,Y
 > TWICE,,,0,NUMBER,OUT,N
 > TWICE,,X,1,NUMBER,IN,N
+# A procedure without arguments has no row, standalone or in a package; a function without
+# arguments keeps its RETURN row
+CREATE PROCEDURE no_args IS BEGIN NULL; END;
+/
+CREATE FUNCTION no_args_fn RETURN DATE IS BEGIN RETURN SYSDATE; END;
+/
+CREATE PACKAGE no_args_pkg IS PROCEDURE p; FUNCTION f RETURN NUMBER; PROCEDURE q(a NUMBER); END;
+/
+SELECT object_name, NVL(package_name, '-') AS pkg, NVL(argument_name, '-') AS arg, position, data_type, in_out
+  FROM user_arguments WHERE object_name LIKE 'NO_ARGS%' OR package_name = 'NO_ARGS_PKG' ORDER BY 2, 1, 4;
+> OBJECT_NAME,PKG,ARG,POSITION,DATA_TYPE,IN_OUT
+> NO_ARGS_FN,-,-,0,DATE,OUT
+> F,NO_ARGS_PKG,-,0,NUMBER,OUT
+> Q,NO_ARGS_PKG,A,1,NUMBER,IN
 SELECT name, type, referenced_name, referenced_type FROM user_dependencies WHERE name = 'LOG_IT';
 > NAME,TYPE,REFERENCED_NAME,REFERENCED_TYPE
 > LOG_IT,PROCEDURE,LOG_T,TABLE
