@@ -2623,6 +2623,7 @@ class Compiler {
     int n = static_cast<int>(e.args.size());
     if (n < spec.minArgs || n > spec.maxArgs) fail(909, e.pos);
     std::vector<std::string> args;
+    std::vector<DataType> argTypes(e.args.size(), DataType::Unknown);
     DataType result = spec.result;
     std::string kinds = spec.args;
     for (std::size_t i = 0; i < e.args.size(); ++i) {
@@ -2631,6 +2632,7 @@ class Compiler {
         continue;
       }
       Typed v = expr(*e.args[i], scope);
+      argTypes[i] = v.type;
       char k = kinds[std::min(i, kinds.size() - 1)];
       bool rawLength = name == "LENGTH" && (v.type == DataType::Raw || v.type == DataType::Blob);  // counts bytes
       // The length of an empty CLOB is 0 (ora_length reads '' as NULL).
@@ -2648,6 +2650,26 @@ class Compiler {
       args.push_back(v.sql);
     }
     if (result == DataType::Unknown) result = DataType::Varchar2;
+    // An empty LOB is no NULL, though the ora_ functions read '' as one: with a LOB to test, SQLite's
+    // own NULL tests decide.
+    if (name == "NVL" || name == "NVL2" || name == "COALESCE" || name == "DECODE") {
+      auto isLob = [&](std::size_t i) { return argTypes[i] == DataType::Clob || argTypes[i] == DataType::Blob; };
+      if ((name == "NVL" || name == "NVL2" || name == "DECODE") && isLob(0)) {
+        if (name == "NVL") return {"ifnull(" + args[0] + ", " + args[1] + ")", result};
+        if (name == "NVL2") return {"iif((" + args[0] + ") IS NOT NULL, " + args[1] + ", " + args[2] + ")", result};
+        std::string sql = "CASE";
+        for (std::size_t i = 1; i + 1 < args.size(); i += 2)
+          sql += " WHEN " + (e.args[i] && e.args[i]->kind == ExprKind::Null ? "(" + args[0] + ") IS NULL" : "(" + args[0] + ") = (" + args[i] + ")") +
+                 " THEN " + args[i + 1];
+        sql += args.size() % 2 == 0 ? " ELSE " + args.back() + " END" : " END";
+        return {sql, result};
+      }
+      if (name == "COALESCE") {
+        bool anyLob = false;
+        for (std::size_t i = 0; i < e.args.size(); ++i) anyLob = anyLob || isLob(i);
+        if (anyLob) return {"coalesce(" + join(args) + (args.size() == 1 ? ", NULL)" : ")"), result};
+      }
+    }
     if (name == "TO_TIMESTAMP") return timestampOf(std::string(spec.sqlName) + "(" + join(args) + ")", 9);
     return {std::string(spec.sqlName) + "(" + join(args) + ")", result};
   }
