@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr qsizetype kRestLength = 100;
-
 QString withoutLeadingBlanks(const QString& text) {
   qsizetype i = 0;
   while (i < text.size() && text[i] == u' ') ++i;
@@ -22,7 +20,7 @@ bool vzemiEnParameter(QString& rest, QString& parameter) {
   // Without the closing quote or blank the parameter runs to the end of the text.
   const qsizetype stop = text.indexOf(end);
   parameter = (stop < 0 ? text : text.left(stop)).trimmed().toUpper();
-  rest = stop < 0 ? QString() : withoutLeadingBlanks(text.mid(stop + 1, kRestLength));
+  rest = stop < 0 ? QString() : withoutLeadingBlanks(text.mid(stop + 1));
   return !rest.isEmpty();
 }
 
@@ -31,7 +29,7 @@ ParsedLine ParseCommandLine(const QString& line) {
   const QString text = line + u' ';
   const qsizetype blank = text.indexOf(u' ');
   parsed.action = text.left(blank).trimmed().toUpper();
-  QString rest = text.mid(blank + 1, kRestLength);
+  QString rest = text.mid(blank + 1);
   if (vzemiEnParameter(rest, parsed.p1) && vzemiEnParameter(rest, parsed.p2))
     vzemiEnParameter(rest, parsed.p3);
   return parsed;

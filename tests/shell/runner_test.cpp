@@ -593,8 +593,15 @@ TEST_F(Runner, AnActionWithoutItsWindowIsSkippedAndKeepsTheProgramOpen) {
 }
 
 TEST_F(Runner, WindowActionsGetTheirResultFilesAndOwners) {
+  // Absolute paths of 300 characters reach the window whole.
+  QString deep = "/srv";
+  while (deep.size() < 290) deep += "/snapshots_of_the_installation";
+  const QByteArray longRef = (deep + "/ref.snp").toUpper().toUtf8(), longCur = (deep + "/cur.snp").toUpper().toUtf8(),
+                   longResult = (deep.toUpper() + "/DF12345!.txt").toUtf8();
+  ASSERT_GE(longResult.size(), 300);
   TfmMain& w = startFile({"COMPARE REF.SNP CUR.SNP", "SISTEM", "IZVEDISQL C:\\DATA\\X.SQL extra",
-                          "COMPARE A B /tmp/out/diff.txt", "ERRORS AUDIT", "ERRORS SCOTT", "GRANT KADE DUD"});
+                          "COMPARE A B /tmp/out/diff.txt", "ERRORS AUDIT", "ERRORS SCOTT", "GRANT KADE DUD",
+                          "COMPARE " + deep + "/ref.snp " + deep + "/cur.snp " + deep + "/diff.txt"});
   for (const char* action : {"COMPARE", "SISTEM", "IZVEDISQL", "ERRORS", "GRANT"}) fakeWindow(w, action);
   w.IzvediCeloSkripto();
   const struct {
@@ -611,6 +618,7 @@ TEST_F(Runner, WindowActionsGetTheirResultFilesAndOwners) {
       {"ERRORS", "KADE", "", "", ""},
       {"ERRORS", "SCOTT", "", "", ""},
       {"GRANT", "KADE", "DUD", "", ""},  // the grantee is renamed only for an installation
+      {"COMPARE", longRef.constData(), longCur.constData(), longResult.constData(), ""},
   };
   ASSERT_EQ(requests_.size(), std::size(expected));
   for (size_t i = 0; i < std::size(expected); ++i) {

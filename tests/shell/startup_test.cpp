@@ -42,18 +42,26 @@ TEST(ParseCommandLine, SplitsActionAndParameters) {
   }
 }
 
-TEST(ParseCommandLine, ReadsAtMostOneHundredCharactersAfterTheAction) {
-  const QString first(95, u'a');
-  const ParsedLine cut = ParseCommandLine("RUN " + first + " bcdefghij third");
-  EXPECT_EQ(cut.p1, first.toUpper());
-  EXPECT_EQ(cut.p2, "BCDE");  // characters 97 to 100 of the rest
-  EXPECT_EQ(cut.p3, "");
+// Long parameters stay whole: a 300-character absolute path, quoted or not, and what follows it.
+TEST(ParseCommandLine, KeepsLongParametersWhole) {
+  QString path = "/home/user";
+  while (path.size() < 290) path += "/directory_of_the_installation";
+  path += "/ref.sfg";
+  ASSERT_GE(path.size(), 300);
+  const ParsedLine plain = ParseCommandLine("COMPARE " + path + " kade " + path + ".dfr");
+  EXPECT_EQ(plain.action, "COMPARE");
+  EXPECT_EQ(plain.p1, path.toUpper());
+  EXPECT_EQ(plain.p2, "KADE");
+  EXPECT_EQ(plain.p3, (path + ".dfr").toUpper());
+  const ParsedLine quoted = ParseCommandLine("COMPARE \"" + path + " copy\" kade");
+  EXPECT_EQ(quoted.p1, (path + " copy").toUpper());
+  EXPECT_EQ(quoted.p2, "KADE");
 
-  QString rest = "one " + QString(120, u'x');
+  QString rest = "one " + QString(400, u'x');
   QString parameter;
   EXPECT_TRUE(vzemiEnParameter(rest, parameter));
   EXPECT_EQ(parameter, "ONE");
-  EXPECT_EQ(rest.size(), 100);
+  EXPECT_EQ(rest, QString(400, u'x'));
   rest = "last";
   EXPECT_FALSE(vzemiEnParameter(rest, parameter));
   EXPECT_EQ(parameter, "LAST");
