@@ -73,6 +73,7 @@ const std::map<int, const char*>& messageTexts() {
       {2019, "connection description for remote database not found"},
       {2065, "illegal option for ALTER SYSTEM"},
       {2205, "only SELECT and ALTER privileges are valid for sequences"},
+      {2216, "tablespace name expected"},
       {2224, "EXECUTE privilege not allowed for tables"},
       {2225, "only EXECUTE and DEBUG privileges are valid for procedures"},
       {2260, "table can have only one primary key"},

@@ -77,6 +77,12 @@ CREATE TABLE db_links(owner TEXT NOT NULL, db_link TEXT NOT NULL, username TEXT,
 }
 
 void createStorageTables(sqlite3* db) {
+  // The tablespaces: the database's file is USERS, the instance file SYSTEM, TEMP the users'
+  // temporary one; CREATE TABLESPACE adds names that tables and users may be given.
+  storage::exec(db, R"sql(
+CREATE TABLE IF NOT EXISTS tablespaces(tablespace_name TEXT PRIMARY KEY, contents TEXT NOT NULL, created TEXT);
+INSERT OR IGNORE INTO tablespaces(tablespace_name, contents) VALUES ('SYSTEM', 'PERMANENT'), ('USERS', 'PERMANENT'),
+  ('TEMP', 'TEMPORARY');)sql");
   // Physical clauses, partitions and materialized views, as the DDL gave them; by object id, so a
   // rename keeps them. The rows of a partitioned table live in its one table. link_commits: commits
   // over database links until they are whole (SessionImpl::commit).

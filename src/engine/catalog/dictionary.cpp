@@ -421,12 +421,15 @@ std::vector<DictionaryView> buildViews() {
       "fail_time, NULL, NULL, NULL, NULL, NULL, db_user, NULL FROM link_commits WHERE state = 'MIXED'",
       true);
   // Storage: the database's file is the USERS tablespace (the tables' own), the instance file
-  // SYSTEM; free space is the file's unused pages.
+  // SYSTEM; TEMP and tablespaces made by CREATE TABLESPACE have no data file. Free space is the
+  // file's unused pages.
   add("DBA_TABLESPACES",
       "TABLESPACE_NAME:V30,BLOCK_SIZE:N,INITIAL_EXTENT:N,NEXT_EXTENT:N,MIN_EXTENTS:N,MAX_EXTENTS:N,STATUS:V9,"
       "CONTENTS:V9,LOGGING:V9,EXTENT_MANAGEMENT:V10,ALLOCATION_TYPE:V9,SEGMENT_SPACE_MANAGEMENT:V6,BIGFILE:V3",
-      "SELECT name, (SELECT page_size FROM pragma_page_size), 65536, NULL, 1, 2147483645, 'ONLINE', 'PERMANENT', "
-      "'LOGGING', 'LOCAL', 'SYSTEM', 'AUTO', 'NO' FROM (SELECT 'SYSTEM' AS name UNION ALL SELECT 'USERS')",
+      "SELECT tablespace_name, (SELECT page_size FROM pragma_page_size), 65536, NULL, 1, 2147483645, 'ONLINE', contents, "
+      "CASE contents WHEN 'TEMPORARY' THEN 'NOLOGGING' ELSE 'LOGGING' END, 'LOCAL', "
+      "CASE contents WHEN 'TEMPORARY' THEN 'UNIFORM' ELSE 'SYSTEM' END, "
+      "CASE contents WHEN 'TEMPORARY' THEN 'MANUAL' ELSE 'AUTO' END, 'NO' FROM tablespaces",
       true);
   const std::string dataFiles =
       "SELECT d.file AS file_name, CASE d.name WHEN 'main' THEN 4 ELSE 1 END AS file_id, "

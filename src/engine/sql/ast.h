@@ -208,6 +208,7 @@ enum class StmtKind {
   CreateTable, AlterTable, AlterObject, DropObject, CreateIndex, CreateView, CreateSequence, AlterSequence, CreateSynonym,
   Comment, Rename, Truncate, LockTable,
   CreateUser, AlterUser, DropUser, CreateRole, Grant, Revoke, CreateDbLink, CreateDirectory, CreateContext,
+  CreateTablespace,
   AlterSession, AlterSystem,
   Commit, Rollback, Savepoint, SetTransaction,
   CreateMView,
@@ -487,6 +488,8 @@ struct UserStmt : Statement {  // CREATE / ALTER / DROP USER, CREATE ROLE
   bool hasPassword = false;
   int lock = 0;  // 1 ACCOUNT LOCK, -1 ACCOUNT UNLOCK
   bool cascade = false;
+  std::string defaultTablespace, temporaryTablespace;  // DEFAULT / TEMPORARY TABLESPACE, empty when not given
+  std::vector<std::string> quotaTablespaces;           // QUOTA ... ON each
 };
 
 struct GrantStmt : Statement {  // GRANT and REVOKE
@@ -497,6 +500,12 @@ struct GrantStmt : Statement {  // GRANT and REVOKE
   Name object;
   std::vector<std::string> grantees;
   bool withOption = false;  // WITH ADMIN OPTION / WITH GRANT OPTION
+};
+
+struct CreateTablespaceStmt : Statement {  // CREATE [BIGFILE | SMALLFILE] [TEMPORARY] TABLESPACE name ...
+  CreateTablespaceStmt() : Statement(StmtKind::CreateTablespace) {}
+  std::string name;
+  bool temporary = false;  // its files, sizes and storage clauses are accepted and not kept
 };
 
 struct CreateDirectoryStmt : Statement {  // CREATE [OR REPLACE] DIRECTORY name AS 'path'

@@ -458,6 +458,16 @@ StatementPtr Parser::parseCreate() {
   bool force = accept("FORCE");
   if (!force) accept("NOFORCE");
   if (peek().is("MATERIALIZED") && peek(1).is("VIEW")) return parseCreateMView();
+  if (peek().is("TABLESPACE") || ((peek().is("BIGFILE") || peek().is("SMALLFILE") || peek().is("TEMPORARY")) &&
+                                  (peek(1).is("TABLESPACE") || (peek(1).is("TEMPORARY") && peek(2).is("TABLESPACE"))))) {
+    auto s = std::make_shared<CreateTablespaceStmt>();
+    if (peek().is("BIGFILE") || peek().is("SMALLFILE")) next();
+    s->temporary = accept("TEMPORARY");
+    expect("TABLESPACE");
+    s->name = parseIdentifier(2216);
+    while (peek().kind != TokenKind::End) next();
+    return s;
+  }
   if (peek().is("GLOBAL") && peek(1).is("TEMPORARY")) {
     next();
     next();
@@ -1162,16 +1172,17 @@ StatementPtr Parser::parseCreateUser(StmtKind kind) {
         expect("UNLOCK");
         s->lock = -1;
       }
-    } else if (accept("DEFAULT") || accept("TEMPORARY")) {
+    } else if (peek().is("DEFAULT") || peek().is("TEMPORARY")) {
+      bool temporary = next().is("TEMPORARY");
       expect("TABLESPACE");
-      parseIdentifier();
+      (temporary ? s->temporaryTablespace : s->defaultTablespace) = parseIdentifier();
     } else if (accept("QUOTA")) {
       if (!accept("UNLIMITED")) {
         next();
         if (peek().kind == TokenKind::Identifier && !peek().is("ON")) next();
       }
       expect("ON");
-      parseIdentifier();
+      s->quotaTablespaces.push_back(parseIdentifier());
     } else if (accept("PROFILE")) {
       parseIdentifier();
     } else if (accept("PASSWORD")) {
@@ -1327,7 +1338,8 @@ StatementPtr Parser::parseDrop() {
     expect("LINK", 950);
     s->objectType = "DATABASE LINK";
   } else {
-    static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE", "DIRECTORY", "CONTEXT"};
+    static const std::set<std::string> types = {"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYNONYM", "USER", "ROLE", "DIRECTORY", "CONTEXT",
+                                                 "TABLESPACE"};
     if (peek().is("MATERIALIZED") && peek(1).is("VIEW")) {
       next();
       next();
@@ -1338,6 +1350,10 @@ StatementPtr Parser::parseDrop() {
     }
   }
   s->name = parseName();
+  if (s->objectType == "TABLESPACE" && accept("INCLUDING")) {
+    expect("CONTENTS");
+    if (accept("AND") || accept("KEEP")) expect("DATAFILES");
+  }
   if (accept("CASCADE")) {
     s->cascadeConstraints = true;
     accept("CONSTRAINTS");

@@ -88,7 +88,7 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& standardRol
         "DROP ANY SYNONYM", "CREATE PUBLIC SYNONYM", "DROP PUBLIC SYNONYM", "CREATE ANY INDEX", "DROP ANY INDEX",
         "ALTER ANY INDEX", "CREATE PROCEDURE", "CREATE ANY PROCEDURE", "DROP ANY PROCEDURE", "EXECUTE ANY PROCEDURE",
         "ALTER ANY PROCEDURE", "CREATE TRIGGER", "CREATE ANY TRIGGER", "ALTER ANY TRIGGER", "DROP ANY TRIGGER", "CREATE TYPE",
-        "CREATE ANY TYPE", "ALTER ANY TYPE", "DROP ANY TYPE", "EXECUTE ANY TYPE",
+        "CREATE ANY TYPE", "ALTER ANY TYPE", "DROP ANY TYPE", "EXECUTE ANY TYPE", "CREATE TABLESPACE", "DROP TABLESPACE",
         "CREATE USER", "ALTER USER", "DROP USER", "CREATE ROLE", "DROP ANY ROLE", "GRANT ANY ROLE",
         "GRANT ANY PRIVILEGE", "GRANT ANY OBJECT PRIVILEGE", "ALTER SESSION", "ALTER SYSTEM", "RESTRICTED SESSION",
         "SELECT ANY DICTIONARY", "COMMENT ANY TABLE", "CREATE DATABASE LINK", "CREATE PUBLIC DATABASE LINK", "DROP PUBLIC DATABASE LINK",
@@ -151,7 +151,14 @@ void upgradeCatalog(sqlite3* db) {
   storage::exec(db, "DROP TABLE IF EXISTS main.sessions");
   catalog::createJobTables(db);
   bool hadMViews = hasColumn(db, "mviews", "owner");
+  bool hadTablespaces = hasColumn(db, "tablespaces", "contents");
   catalog::createStorageTables(db);
+  // The DBA role of an earlier catalog gets the privileges that came with tablespaces.
+  if (!hadTablespaces)
+    for (const char* privilege : {"CREATE TABLESPACE", "DROP TABLESPACE"})
+      storage::Stmt(db, "INSERT OR IGNORE INTO sys_privs(grantee, privilege) SELECT role, ?1 FROM roles WHERE role = 'DBA'")
+          .bindAll(std::string(privilege))
+          .step();
   // The DBA role of an earlier catalog gets the privileges that came with materialized views.
   if (!hadMViews)
     for (const char* privilege : {"CREATE MATERIALIZED VIEW", "CREATE ANY MATERIALIZED VIEW",

@@ -195,6 +195,7 @@ class Executor {
       case StmtKind::CreateDirectory: createDirectory(static_cast<const CreateDirectoryStmt&>(stmt)); break;
       case StmtKind::Analyze: analyze(static_cast<const AnalyzeStmt&>(stmt)); break;
       case StmtKind::CreateContext: createContext(static_cast<const CreateContextStmt&>(stmt)); break;
+      case StmtKind::CreateTablespace: createTablespace(static_cast<const CreateTablespaceStmt&>(stmt)); break;
       default: throw Error::ora(900);
     }
   }
@@ -1101,6 +1102,7 @@ class Executor {
     if (type == "DATABASE LINK" || type == "PUBLIC DATABASE LINK") return dropDbLink(st);
     if (type == "DIRECTORY") return dropDirectory(st);
     if (type == "CONTEXT") return dropContext(st);
+    if (type == "TABLESPACE") return dropTablespace(st);
     if (type == "ROLE") {
       const std::string& role = st.name.parts[0];
       if (!cat_.roleExists(role)) fail(1919, st.name.pos, role);
@@ -1597,11 +1599,57 @@ class Executor {
   // ------------------------------------------------------------------------------------------------
   // Users, roles and grants
 
+  // The contents (PERMANENT, TEMPORARY) of a tablespace; ORA-00959 when there is none of the name.
+  std::string tablespaceContents(const std::string& name) {
+    Stmt s(db_, "SELECT contents FROM tablespaces WHERE tablespace_name = ?1");
+    s.bindAll(name);
+    if (!s.step()) throw Error(959, "ORA-00959: tablespace '" + name + "' does not exist");
+    return s.text(0);
+  }
+
+  // The tablespaces CREATE and ALTER USER name must exist and be of the kind their clause wants.
+  void checkUserTablespaces(const UserStmt& st) {
+    if (!st.defaultTablespace.empty() && tablespaceContents(st.defaultTablespace) == "TEMPORARY")
+      throw Error(12910, "ORA-12910: cannot specify temporary tablespace as default tablespace");
+    if (!st.temporaryTablespace.empty() && tablespaceContents(st.temporaryTablespace) != "TEMPORARY")
+      throw Error(12911, "ORA-12911: permanent tablespace cannot be temporary tablespace");
+    for (const auto& name : st.quotaTablespaces)
+      if (tablespaceContents(name) == "TEMPORARY") throw Error(30041, "ORA-30041: Cannot grant quota on the tablespace");
+  }
+
+  void storeUserTablespaces(const UserStmt& st) {
+    if (!st.defaultTablespace.empty())
+      Stmt(db_, "UPDATE users SET default_tablespace=?2 WHERE username=?1").bindAll(st.name, st.defaultTablespace).step();
+    if (!st.temporaryTablespace.empty())
+      Stmt(db_, "UPDATE users SET temporary_tablespace=?2 WHERE username=?1").bindAll(st.name, st.temporaryTablespace).step();
+  }
+
+  void createTablespace(const CreateTablespaceStmt& st) {
+    requirePrivilege("", "", "CREATE TABLESPACE");
+    Stmt exists(db_, "SELECT 1 FROM tablespaces WHERE tablespace_name = ?1");
+    exists.bindAll(st.name);
+    if (exists.step()) throw Error(1543, "ORA-01543: tablespace '" + st.name + "' already exists");
+    Stmt(db_, "INSERT INTO tablespaces(tablespace_name, contents, created) VALUES (?1, ?2, ?3)")
+        .bindAll(st.name, std::string(st.temporary ? "TEMPORARY" : "PERMANENT"), now())
+        .step();
+  }
+
+  void dropTablespace(const DropStmt& st) {
+    const std::string& name = st.name.parts.back();
+    requirePrivilege("", "", "DROP TABLESPACE");
+    tablespaceContents(name);
+    if (name == "SYSTEM") throw Error(1550, "ORA-01550: cannot drop system tablespace");
+    if (name == "USERS") throw Error(12919, "ORA-12919: Can not drop the default permanent tablespace");
+    if (name == "TEMP") throw Error(12906, "ORA-12906: cannot drop default temporary tablespace");
+    Stmt(db_, "DELETE FROM tablespaces WHERE tablespace_name = ?1").bindAll(name).step();
+  }
+
   void createUser(const UserStmt& st) {
     if (!s_.hasPrivilege("CREATE USER")) throw Error::ora(1031);
     if (cat_.findUser(st.name) || cat_.roleExists(st.name) || st.name == "PUBLIC")
       throw Error(1920, "ORA-01920: user name '" + st.name + "' conflicts with another user or role name");
     if (!st.hasPassword) throw Error::ora(988);
+    checkUserTablespaces(st);
     std::int64_t id = cat_.meta("next_user_id", 100);
     cat_.setMeta("next_user_id", id + 1);
     PasswordDigests digests = digestPassword(st.name, st.password);
@@ -1609,6 +1657,7 @@ class Executor {
               "(?1,?2,?3,?4,?5,?6)")
         .bindAll(id, st.name, digests.exact, digests.folded, std::string(st.lock > 0 ? "LOCKED" : "OPEN"), now())
         .step();
+    storeUserTablespaces(st);
   }
 
   void alterUser(const UserStmt& st) {
@@ -1616,6 +1665,8 @@ class Executor {
     if (!user) throw Error(1918, "ORA-01918: user '" + st.name + "' does not exist");
     bool ownPassword = st.name == s_.user() && st.lock == 0;
     if (!ownPassword && !s_.hasPrivilege("ALTER USER")) throw Error::ora(1031);
+    checkUserTablespaces(st);
+    storeUserTablespaces(st);
     if (st.hasPassword) {
       PasswordDigests digests = digestPassword(st.name, st.password);
       Stmt(db_, "UPDATE users SET password=?2, password_ci=?3 WHERE username=?1")

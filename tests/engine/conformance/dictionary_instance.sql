@@ -1,14 +1,15 @@
 # What the administration windows read of the instance: tablespaces, their files and free space, the
 # user's number, the base tables of objects and errors, and procedures' arguments.
 
-# Tablespaces are online and permanent; each has a data file of some size that is available, and
-# free space is counted only in tablespaces that exist
-SELECT tablespace_name, status, contents FROM dba_tablespaces WHERE tablespace_name IN ('SYSTEM', 'USERS') ORDER BY 1;
+# Tablespaces are online; the permanent ones of the database's files each have a data file of some
+# size that is available (TEMP has none), and free space is counted only in tablespaces that exist
+SELECT tablespace_name, status, contents FROM dba_tablespaces WHERE tablespace_name IN ('SYSTEM', 'USERS', 'TEMP') ORDER BY 1;
 > TABLESPACE_NAME,STATUS,CONTENTS
 > SYSTEM,ONLINE,PERMANENT
+> TEMP,ONLINE,TEMPORARY
 > USERS,ONLINE,PERMANENT
 SELECT COUNT(*) AS n FROM dba_tablespaces t
- WHERE NOT EXISTS (SELECT 1 FROM dba_data_files f WHERE f.tablespace_name = t.tablespace_name AND f.bytes > 0 AND f.status = 'AVAILABLE');
+ WHERE t.contents = 'PERMANENT' AND NOT EXISTS (SELECT 1 FROM dba_data_files f WHERE f.tablespace_name = t.tablespace_name AND f.bytes > 0 AND f.status = 'AVAILABLE');
 > N
 > 0
 SELECT COUNT(*) AS n FROM dba_free_space s

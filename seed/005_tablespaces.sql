@@ -1,0 +1,4 @@
+-- The application's tablespaces: its users are created with DEFAULT TABLESPACE KADE_PR.
+CREATE TABLESPACE kade_pr DATAFILE 'kade_pr01.dbf' SIZE 100M AUTOEXTEND ON;
+CREATE TABLESPACE kade_inx DATAFILE 'kade_inx01.dbf' SIZE 100M AUTOEXTEND ON;
+CREATE TABLESPACE kade_kat DATAFILE 'kade_kat01.dbf' SIZE 100M AUTOEXTEND ON;
