@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/builtins/functions.h"
+#include "engine/builtins/internal.h"
 #include "engine/catalog/dictionary.h"
 #include "engine/plsql/conditional.h"
 #include "engine/plsql/nodes.h"
@@ -110,7 +111,22 @@ std::optional<int> compareValues(Exec& x, const Value& a, const Value& b) {
     static const TypePtr stamp = timestampType(9);
     const Type& t = fraction ? *stamp : *scalarType(DataType::Date);
     Value l = convertScalar(x, a, t), r = convertScalar(x, b, t);
-    return sign(l.asDate(), r.asDate());
+    const DateTime &ld = l.asDate(), &rd = r.asDate();
+    auto zoneOf = [](const Value& v) -> std::optional<int> {
+      if (v.kind() == Value::Kind::Date && v.asDate().zoned) return v.asDate().offset;
+      return std::nullopt;
+    };
+    const std::optional<int> lz = zoneOf(a), rz = zoneOf(b);
+    if (lz || rz) {
+      // A value with a time zone compares by its UTC instant; a plain one is in the session's zone.
+      const int session = x.session.context().timeZoneMinutes;
+      auto instant = [&](const DateTime& d, std::optional<int> zone) {
+        return builtins::toSeconds(d) - 60LL * zone.value_or(session);
+      };
+      if (int c = sign(instant(ld, lz), instant(rd, rz)); c != 0) return c;
+      return sign(ld.nanos, rd.nanos);
+    }
+    return sign(ld, rd);
   }
   if (a.kind() == Value::Kind::Binary || b.kind() == Value::Kind::Binary) {  // RAW: bytes, text read as hex
     const Type& raw = *scalarType(DataType::Raw);

@@ -1321,14 +1321,22 @@ class Compiler {
     for (const auto& item : items) {
       std::string term;
       const Expr& e = *item.expr;
+      // Values WITH TIME ZONE sort by their UTC instant, as they compare. A compound's ORDER BY
+      // (no scope) can name only its result columns, so it keeps the plain term.
+      auto byInstant = [&](const std::string& sql, bool zoned) { return zoned && scope ? "ora_tz_utc(" + sql + ")" : sql; };
+      auto zonedColumn = [&](const std::string& name) {
+        auto c = std::find_if(cols.begin(), cols.end(), [&](const Column& col) { return col.name == name; });
+        return c != cols.end() && c->zone == 1;
+      };
       if (e.kind == ExprKind::Number) {
         std::size_t n = static_cast<std::size_t>(std::stoll(e.text));
         if (n < 1 || n > cols.size()) fail(1785, e.pos);
-        term = e.text;
+        term = cols[n - 1].zone == 1 ? byInstant(quoteName(cols[n - 1].name), true) : e.text;
       } else if (e.kind == ExprKind::Column && e.name.parts.size() == 1 && isOutputName(e.name.last(), cols, selectItems)) {
-        term = quoteName(e.name.last());
+        term = byInstant(quoteName(e.name.last()), zonedColumn(e.name.last()));
       } else if (scope) {
-        term = expr(e, *scope).sql;
+        Typed key = expr(e, *scope);
+        term = byInstant(key.sql, key.zone == 1 && isDatetime(key.type));
       } else {
         fail(904, e.pos, "\"" + e.name.last() + "\"");
       }
@@ -2688,6 +2696,12 @@ class Compiler {
     if (name == "MIN" || name == "MAX") {
       Typed out = v;
       out.sql = std::string(name == "MIN" ? "min(" : "max(") + distinct + v.sql + ")";
+      // Values WITH TIME ZONE are ranked by their UTC instant: each is keyed by it, ahead of a
+      // separator that sorts below every character of the key, and the key is cut off again.
+      if (v.zone == 1 && isDatetime(v.type)) {
+        const std::string keyed = std::string(name == "MIN" ? "min(" : "max(") + "ora_tz_utc(" + v.sql + ") || char(1) || " + v.sql + ")";
+        out.sql = "substr(" + keyed + ", instr(" + keyed + ", char(1)) + 1)";
+      }
       return out;
     }
     if (isInterval(v.type) && (name == "SUM" || name == "AVG")) {

@@ -104,3 +104,45 @@ SELECT z FROM tz_t WHERE id = 1;
 ALTER SESSION SET TIME_ZONE = 'LOCAL';
 ALTER SESSION SET TIME_ZONE = 'Mars/Olympus';
 > ORA-01882: timezone region not found
+# Values with a time zone sort by their instant, not by their written local time: 05:00, 08:00 and
+# 12:00 UTC are written as 10:00, 08:00 and 09:00
+CREATE TABLE tz_sort (id NUMBER, z TIMESTAMP WITH TIME ZONE);
+INSERT INTO tz_sort VALUES (1, TIMESTAMP '2024-03-01 10:00:00 +05:00');
+> 1 rows
+INSERT INTO tz_sort VALUES (2, TIMESTAMP '2024-03-01 08:00:00 +00:00');
+> 1 rows
+INSERT INTO tz_sort VALUES (3, TIMESTAMP '2024-03-01 09:00:00 -03:00');
+> 1 rows
+SELECT id FROM tz_sort ORDER BY z;
+> ID
+> 1
+> 2
+> 3
+SELECT id, z AS zz FROM tz_sort ORDER BY zz DESC;
+> ID,ZZ
+> 3,2024-03-01 09:00:00.000 -03:00
+> 2,2024-03-01 08:00:00.000 +00:00
+> 1,2024-03-01 10:00:00.000 +05:00
+SELECT z, id FROM tz_sort ORDER BY 1;
+> Z,ID
+> 2024-03-01 10:00:00.000 +05:00,1
+> 2024-03-01 08:00:00.000 +00:00,2
+> 2024-03-01 09:00:00.000 -03:00,3
+SELECT id, ROW_NUMBER() OVER (ORDER BY z DESC) AS r FROM tz_sort ORDER BY id;
+> ID,R
+> 1,3
+> 2,2
+> 3,1
+SELECT TO_CHAR(MIN(z), 'HH24:MI TZH:TZM') AS lo, TO_CHAR(MAX(z), 'HH24:MI TZH:TZM') AS hi FROM tz_sort;
+> LO,HI
+> 10:00 +05:00,09:00 -03:00
+# PL/SQL compares values with a time zone by their instant too
+DECLARE
+  a TIMESTAMP WITH TIME ZONE := TIMESTAMP '2024-03-01 10:00:00 +05:00';
+  b TIMESTAMP WITH TIME ZONE := TIMESTAMP '2024-03-01 08:00:00 +00:00';
+  c TIMESTAMP WITH TIME ZONE := TIMESTAMP '2024-03-01 07:00:00 -01:00';
+BEGIN
+  dbms_output.put_line(CASE WHEN a < b THEN 'a<b' ELSE 'a>=b' END || ' ' || CASE WHEN b = c THEN 'b=c' ELSE 'b<>c' END);
+END;
+/
+> a<b b=c
