@@ -138,5 +138,33 @@ TEST(MigrationTest, ObjectGrantsOfAnEarlierCatalogKeepTheirGrantors) {
   EXPECT_EQ(rows(*owner, "SELECT grantor, grantee FROM user_tab_privs"), std::vector<std::string>{});
 }
 
+// A catalog from before tablespaces were kept took any name; the names its users and tables were
+// given stay usable once names are checked, and other names are refused.
+TEST(MigrationTest, TablespaceNamesAnEarlierCatalogUsedStayUsable) {
+  std::string dir = nuvo::test::makeTempDir("tablespaces") + "/DB";
+  {
+    CreateOptions options;
+    options.durable = false;
+    auto db = Database::create(dir, options);
+    auto system = db->logOn("SYSTEM", "SYSTEM");
+    system->execute("CREATE USER t_old IDENTIFIED BY pw");
+  }
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
+  const char* earlier =
+      "DROP TABLE tablespaces;"
+      "UPDATE users SET default_tablespace = 'kade_pr', temporary_tablespace = 'KADE_TMP' WHERE username = 'T_OLD';";
+  EXPECT_EQ(sqlite3_exec(raw, earlier, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+  sqlite3_close(raw);
+
+  auto db = Database::open(dir);
+  auto system = db->logOn("SYSTEM", "SYSTEM");
+  EXPECT_EQ(rows(*system, "SELECT tablespace_name, contents FROM dba_tablespaces WHERE tablespace_name LIKE 'KADE%' "
+                          "ORDER BY 1"),
+            (std::vector<std::string>{"KADE_PR|PERMANENT", "KADE_TMP|TEMPORARY"}));
+  EXPECT_EQ(errorCode(*system, "CREATE USER t_new IDENTIFIED BY pw DEFAULT TABLESPACE kade_pr TEMPORARY TABLESPACE kade_tmp"), 0);
+  EXPECT_EQ(errorCode(*system, "CREATE USER t_bad IDENTIFIED BY pw DEFAULT TABLESPACE kade_inx"), 959);
+}
+
 }  // namespace
 }  // namespace engine

@@ -154,11 +154,20 @@ void upgradeCatalog(sqlite3* db) {
   bool hadTablespaces = hasColumn(db, "tablespaces", "contents");
   catalog::createStorageTables(db);
   // The DBA role of an earlier catalog gets the privileges that came with tablespaces.
-  if (!hadTablespaces)
+  if (!hadTablespaces) {
     for (const char* privilege : {"CREATE TABLESPACE", "DROP TABLESPACE"})
       storage::Stmt(db, "INSERT OR IGNORE INTO sys_privs(grantee, privilege) SELECT role, ?1 FROM roles WHERE role = 'DBA'")
           .bindAll(std::string(privilege))
           .step();
+    // An earlier catalog took any tablespace name; the names its users and tables were given
+    // become tablespaces, so they keep working where the names are now checked.
+    storage::exec(db, R"sql(
+INSERT OR IGNORE INTO tablespaces(tablespace_name, contents)
+  SELECT DISTINCT upper(default_tablespace), 'PERMANENT' FROM users WHERE default_tablespace IS NOT NULL
+  UNION SELECT DISTINCT upper(tablespace_name), 'PERMANENT' FROM segment_attrs WHERE tablespace_name IS NOT NULL;
+INSERT OR IGNORE INTO tablespaces(tablespace_name, contents)
+  SELECT DISTINCT upper(temporary_tablespace), 'TEMPORARY' FROM users WHERE temporary_tablespace IS NOT NULL;)sql");
+  }
   // The DBA role of an earlier catalog gets the privileges that came with materialized views.
   if (!hadMViews)
     for (const char* privilege : {"CREATE MATERIALIZED VIEW", "CREATE ANY MATERIALIZED VIEW",
