@@ -113,6 +113,7 @@ const std::map<int, const char*>& messageTexts() {
       {1035, "ORACLE only available to users with RESTRICTED SESSION privilege"},
       {1400, "cannot insert NULL into (%s)"},
       {30081, "invalid data type for datetime/interval arithmetic"},
+      {30083, "syntax error was found in interval value expression"},
       {30088, "datetime/interval precision is out of range"},
       {30089, "missing or invalid <datetime field>"},
       {32795, "cannot insert into a generated always identity column"},

@@ -2565,6 +2565,7 @@ class Compiler {
     if (name == "GROUPING" || name == "GROUPING_ID" || name == "GROUP_ID") return groupingFunction(e);
     if (name == "DATE") return dateLiteral(e);
     if (name == "INTERVAL" && (e.op == "DS" || e.op == "YM")) return intervalLiteral(e);
+    if (name == "INTERVAL" && (e.op == "DSOF" || e.op == "YMOF")) return intervalOfDifference(e, scope);
     if (name == "NUMTODSINTERVAL" || name == "NUMTOYMINTERVAL" || name == "TO_DSINTERVAL" || name == "TO_YMINTERVAL")
       return intervalFunction(e, scope);
     if (name == "TIMESTAMP" && e.args.size() == 1 && e.args[0]->kind == ExprKind::String) return timestampLiteral(e);
@@ -3067,6 +3068,42 @@ class Compiler {
     }
     return intervalOf(std::to_string(v), months ? DataType::IntervalYearMonth : DataType::IntervalDaySecond, precision,
                       fraction);
+  }
+
+  // (a - b) DAY[(p)] TO SECOND[(s)], (a - b) YEAR[(p)] TO MONTH: the difference of two datetimes (DATEs
+  // too) as an interval of that kind, or an interval of the kind refitted. YEAR TO MONTH counts the
+  // months between them rounded to whole months. The leading field keeps p digits (ORA-01873 beyond).
+  Typed intervalOfDifference(const Expr& e, const Scope& scope) {
+    int precision = 2, fraction = 0;
+    std::sscanf(e.text.c_str(), "%d %d", &precision, &fraction);
+    bool months = e.op == "YMOF";
+    DataType kind = months ? DataType::IntervalYearMonth : DataType::IntervalDaySecond;
+    const Expr& inner = *e.args[0];
+    std::string value;
+    bool difference = false;
+    if (inner.kind == ExprKind::Binary && inner.op == "-") {
+      Typed l = expr(*inner.args[0], scope);
+      Typed r = expr(*inner.args[1], scope);
+      bool ld = isDatetime(l.type), rd = isDatetime(r.type);
+      if ((ld || l.type == DataType::Unknown) && (rd || r.type == DataType::Unknown) && (ld || rd)) {
+        difference = true;
+        if (months) {
+          value = "CAST(round(ora_months_between(" + coerce(l, DataType::Date, *inner.args[0]).sql + ", " +
+                  coerce(r, DataType::Date, *inner.args[1]).sql + ")) AS INTEGER)";
+        } else {
+          value = "ora_ts_diff(" + l.sql + ", " + r.sql + ")";
+        }
+      }
+    }
+    if (!difference) {
+      Typed v = expr(inner, scope);
+      if (isInterval(v.type) && v.type != kind) fail(30081, e.pos);
+      if (!isInterval(v.type) && v.type != DataType::Unknown) fail(30083, e.pos);
+      value = v.sql;
+    }
+    if (months) return intervalOf("ora_ym_fit(" + value + ", " + std::to_string(precision) + ")", kind, precision, 0);
+    return intervalOf("ora_ds_fit(" + value + ", " + std::to_string(precision) + ", " + std::to_string(fraction) + ")",
+                      kind, precision, fraction);
   }
 
   // NUMTODSINTERVAL(n, unit), NUMTOYMINTERVAL(n, unit), TO_DSINTERVAL(text), TO_YMINTERVAL(text).

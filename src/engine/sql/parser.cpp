@@ -1952,6 +1952,7 @@ ExprPtr Parser::parsePrimary() {
         // Keep the parentheses in the source span so headings quote them.
         inner->pos = open.pos;
         finish(*inner);
+        if (ExprPtr qualified = parseIntervalQualifier(open, inner)) return qualified;
         return inner;
       }
       break;
@@ -2033,6 +2034,40 @@ ExprPtr Parser::parseIntervalLiteral() {
   e->op = ym ? "YM" : "DS";
   e->text = std::to_string(lead->second) + " " + std::to_string(trailing) + " " + std::to_string(precision) + " " +
             std::to_string(!ym && trailing == 3 ? fraction : 0);
+  finish(*e);
+  return e;
+}
+
+// (expr) DAY[(p)] TO SECOND[(s)] / (expr) YEAR[(p)] TO MONTH after a parenthesised expression: a call
+// of INTERVAL whose op is "DSOF" or "YMOF", args[0] the expression, text the leading precision and the
+// fractional digits. DAY or YEAR alone stays a column alias; null when no qualifier follows.
+ExprPtr Parser::parseIntervalQualifier(const Token& open, const ExprPtr& inner) {
+  bool ym = peek().is("YEAR");
+  if (!(ym || peek().is("DAY")) || !(peek(1).is("TO") || peek(1).isOp("("))) return nullptr;
+  auto e = make(ExprKind::Function, open);
+  e->name.parts = {"INTERVAL"};
+  e->args = {inner};
+  next();
+  auto digits = [&]() {
+    if (peek().kind != TokenKind::Number) fail(30088, peek());
+    const Token& n = next();
+    if (n.text.size() != 1 || n.text[0] < '0' || n.text[0] > '9') fail(30088, n);
+    return n.text[0] - '0';
+  };
+  int precision = 2, fraction = 6;
+  if (acceptOp("(")) {
+    precision = digits();
+    expectOp(")", 907);
+  }
+  if (!accept("TO")) fail(30089, peek());
+  if (!(ym ? peek().is("MONTH") : peek().is("SECOND"))) fail(30089, peek());
+  next();
+  if (!ym && acceptOp("(")) {
+    fraction = digits();
+    expectOp(")", 907);
+  }
+  e->op = ym ? "YMOF" : "DSOF";
+  e->text = std::to_string(precision) + " " + std::to_string(ym ? 0 : fraction);
   finish(*e);
   return e;
 }

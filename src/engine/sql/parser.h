@@ -80,6 +80,7 @@ class Parser {
   ExprPtr parseNameOrCall();
   ExprPtr parseCase();
   ExprPtr parseIntervalLiteral();
+  ExprPtr parseIntervalQualifier(const Token& open, const ExprPtr& inner);
   ExprPtr parseFunctionArgs(ExprPtr call);
   void parseOver(Expr& call);
   bool nullTreatment(bool& ignore);

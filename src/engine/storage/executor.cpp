@@ -322,7 +322,18 @@ class Executor {
   }
 
   // A query's TIMESTAMP column as a view or a new table describes it: TIMESTAMP(n).
+  // A TIMESTAMP or INTERVAL column made from a query keeps the precisions of the query's column.
   static void timestampColumn(ColumnInfo& c, const Column& qc) {
+    if (qc.type == DataType::IntervalYearMonth || qc.type == DataType::IntervalDaySecond) {
+      bool months = qc.type == DataType::IntervalYearMonth;
+      c.typeName = months ? "INTERVAL YEAR(" + std::to_string(qc.precision) + ") TO MONTH"
+                          : "INTERVAL DAY(" + std::to_string(qc.precision) + ") TO SECOND(" + std::to_string(qc.scale) + ")";
+      c.length = months ? 5 : 11;
+      c.hasPrecision = c.hasScale = true;
+      c.precision = qc.precision;
+      c.scale = months ? 0 : qc.scale;
+      return;
+    }
     if (qc.type != DataType::Timestamp) return;
     c.typeName = "TIMESTAMP(" + std::to_string(qc.scale) + ")" + (qc.zone == 1 ? " WITH TIME ZONE" : "");
     c.length = qc.scale == 0 ? 7 : 11;

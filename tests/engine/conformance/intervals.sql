@@ -170,3 +170,60 @@ END;
 > +01 02:03:04.500000 4.5
 > +2 03:04:06
 > ORA-01873: the leading precision of the interval is too small
+# (a - b) DAY TO SECOND / YEAR TO MONTH: a datetime difference as an interval of the kind named,
+# with the precisions given (2 leading digits and 6 fractional unless stated)
+SELECT (TIMESTAMP '2024-03-02 12:00:00' - TIMESTAMP '2024-03-01 10:30:00') DAY TO SECOND AS a, (DATE '2024-03-02' - DATE '2024-02-27') DAY(3) TO SECOND(0) AS b, (DATE '2024-01-01' - TIMESTAMP '2024-01-01 00:00:01.5') DAY TO SECOND(1) AS c FROM dual;
+> A,B,C
+> +01 01:30:00.000000,+004 00:00:00,-00 00:00:01.5
+SELECT (TIMESTAMP '2024-01-01 00:00:00.123456789' - TIMESTAMP '2024-01-01 00:00:00') DAY TO SECOND(3) AS a, (NULL - DATE '2024-01-01') DAY TO SECOND AS b FROM dual;
+> A,B
+> +00 00:00:00.123,
+SELECT (DATE '2024-05-20' - DATE '2023-02-10') YEAR TO MONTH AS a, (DATE '2023-02-10' - DATE '2024-05-20') YEAR(1) TO MONTH AS b, (DATE '2024-01-31' - DATE '2024-01-01') YEAR TO MONTH AS c, (TIMESTAMP '2030-06-15 00:00:00' - DATE '2024-06-15') YEAR(3) TO MONTH AS d FROM dual;
+> A,B,C,D
+> +01-03,-1-03,+00-01,+006-00
+# An interval in the parentheses is refitted; DAY or YEAR alone is still an alias
+SELECT (INTERVAL '1' DAY + INTERVAL '90' MINUTE) DAY TO SECOND(0) AS a, (DATE '2024-03-02' - DATE '2024-03-01') day FROM dual;
+> A,DAY
+> +01 01:30:00,1
+# The leading field too long for its precision, and expressions that give no interval of the kind
+SELECT (DATE '2024-12-31' - DATE '2024-01-01') DAY TO SECOND FROM dual;
+> ORA-01873: the leading precision of the interval is too small
+SELECT (DATE '2150-01-01' - DATE '2000-01-01') YEAR TO MONTH FROM dual;
+> ORA-01873: the leading precision of the interval is too small
+SELECT (5 - 3) DAY TO SECOND FROM dual;
+> ORA-30083: syntax error was found in interval value expression
+SELECT (INTERVAL '1' YEAR) DAY TO SECOND FROM dual;
+> ORA-30081: invalid data type for datetime/interval arithmetic
+SELECT (DATE '2024-03-02' - DATE '2024-03-01') DAY TO MONTH FROM dual;
+> ORA-30089: missing or invalid <datetime field>
+SELECT (DATE '2024-03-02' - DATE '2024-03-01') DAY(10) TO SECOND FROM dual;
+> ORA-30088: datetime/interval precision is out of range
+# Stored, filtered and in PL/SQL
+CREATE TABLE iv_span (id NUMBER, s TIMESTAMP, e TIMESTAMP);
+INSERT INTO iv_span VALUES (1, TIMESTAMP '2024-01-01 08:00:00', TIMESTAMP '2024-01-01 17:30:00');
+> 1 rows
+INSERT INTO iv_span VALUES (2, TIMESTAMP '2024-01-01 08:00:00', TIMESTAMP '2024-01-03 09:00:00');
+> 1 rows
+SELECT id, (e - s) DAY TO SECOND(0) AS took FROM iv_span WHERE (e - s) DAY TO SECOND > INTERVAL '1' DAY ORDER BY id;
+> ID,TOOK
+> 2,+02 01:00:00
+# A table made from the query keeps the precisions (nine digits each for plain arithmetic)
+CREATE TABLE iv_took AS SELECT id, (e - s) DAY(3) TO SECOND(0) AS took, e - s AS raw, NUMTOYMINTERVAL(id, 'YEAR') AS ym FROM iv_span;
+SELECT column_name, data_type FROM user_tab_columns WHERE table_name = 'IV_TOOK' AND column_name <> 'ID' ORDER BY column_id;
+> COLUMN_NAME,DATA_TYPE
+> TOOK,INTERVAL DAY(3) TO SECOND(0)
+> RAW,INTERVAL DAY(9) TO SECOND(9)
+> YM,INTERVAL YEAR(9) TO MONTH
+SELECT took, ym FROM iv_took WHERE id = 2;
+> TOOK,YM
+> +002 01:00:00,+000000002-00
+DECLARE
+  a DATE := DATE '2024-03-01';
+  b DATE := DATE '2024-04-15';
+BEGIN
+  dbms_output.put_line((b - a) DAY TO SECOND);
+  dbms_output.put_line((b - a) YEAR TO MONTH);
+END;
+/
+> +45 00:00:00.000000
+> +00-01
