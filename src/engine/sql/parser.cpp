@@ -1992,6 +1992,14 @@ ExprPtr Parser::parsePrimary() {
   fail(936, t);
 }
 
+// An interval precision: one digit, 0 to 9 (ORA-30088).
+int Parser::precisionDigit() {
+  if (peek().kind != TokenKind::Number) fail(30088, peek());
+  const Token& n = next();
+  if (n.text.size() != 1 || n.text[0] < '0' || n.text[0] > '9') fail(30088, n);
+  return n.text[0] - '0';
+}
+
 // INTERVAL 'text' leading[(p[, s])] [TO trailing[(s)]]: a call of INTERVAL whose argument is the text
 // (kept inline, never a parameter) and whose op is "DS" or "YM"; text holds the leading and trailing
 // fields (DAY 0 .. SECOND 3, YEAR 0, MONTH 1), the leading precision and the fractional digits.
@@ -2003,12 +2011,6 @@ ExprPtr Parser::parseIntervalLiteral() {
   e->args = {lit};
   static const std::map<std::string, int> daySecond = {{"DAY", 0}, {"HOUR", 1}, {"MINUTE", 2}, {"SECOND", 3}};
   static const std::map<std::string, int> yearMonth = {{"YEAR", 0}, {"MONTH", 1}};
-  auto digits = [&]() {
-    if (peek().kind != TokenKind::Number) fail(30088, peek());
-    const Token& n = next();
-    if (n.text.size() != 1 || n.text[0] < '0' || n.text[0] > '9') fail(30088, n);
-    return n.text[0] - '0';
-  };
   const Token& first = peek();
   bool ym = yearMonth.count(first.text) > 0;
   const auto& fields = ym ? yearMonth : daySecond;
@@ -2017,8 +2019,8 @@ ExprPtr Parser::parseIntervalLiteral() {
   next();
   int precision = 2, fraction = 6, trailing = lead->second;
   if (acceptOp("(")) {
-    precision = digits();
-    if (!ym && lead->second == 3 && acceptOp(",")) fraction = digits();
+    precision = precisionDigit();
+    if (!ym && lead->second == 3 && acceptOp(",")) fraction = precisionDigit();
     expectOp(")", 907);
   }
   if (accept("TO")) {
@@ -2027,7 +2029,7 @@ ExprPtr Parser::parseIntervalLiteral() {
     next();
     trailing = last->second;
     if (!ym && trailing == 3 && acceptOp("(")) {
-      fraction = digits();
+      fraction = precisionDigit();
       expectOp(")", 907);
     }
   }
@@ -2048,22 +2050,16 @@ ExprPtr Parser::parseIntervalQualifier(const Token& open, const ExprPtr& inner) 
   e->name.parts = {"INTERVAL"};
   e->args = {inner};
   next();
-  auto digits = [&]() {
-    if (peek().kind != TokenKind::Number) fail(30088, peek());
-    const Token& n = next();
-    if (n.text.size() != 1 || n.text[0] < '0' || n.text[0] > '9') fail(30088, n);
-    return n.text[0] - '0';
-  };
   int precision = 2, fraction = 6;
   if (acceptOp("(")) {
-    precision = digits();
+    precision = precisionDigit();
     expectOp(")", 907);
   }
   if (!accept("TO")) fail(30089, peek());
   if (!(ym ? peek().is("MONTH") : peek().is("SECOND"))) fail(30089, peek());
   next();
   if (!ym && acceptOp("(")) {
-    fraction = digits();
+    fraction = precisionDigit();
     expectOp(")", 907);
   }
   e->op = ym ? "YMOF" : "DSOF";

@@ -81,6 +81,7 @@ class Parser {
   ExprPtr parseCase();
   ExprPtr parseIntervalLiteral();
   ExprPtr parseIntervalQualifier(const Token& open, const ExprPtr& inner);
+  int precisionDigit();
   ExprPtr parseFunctionArgs(ExprPtr call);
   void parseOver(Expr& call);
   bool nullTreatment(bool& ignore);
