@@ -190,16 +190,22 @@ std::int64_t fitYearMonth(std::int64_t months, int leading) {
   return months;
 }
 
-// TO_DSINTERVAL: "[+|-]D HH:MI:SS[.f]", or the ISO form "[-]P[nD][T[nH][nM][n[.f]S]]".
-std::int64_t daySecondFromText(const std::string& text) {
-  std::string t = upperAscii(text);
-  std::size_t p = t.find_first_not_of(' ');
-  if (!isIsoDuration(t, p)) return parseDaySecond(text, 0, 3);
+namespace {
+
+// The ISO form of a duration, "[-]P[nY][nM][nD][T[nH][nM][n[.f]S]]", read into its fields; only the
+// seconds may have a fraction. A malformed text raises ORA-01867.
+struct IsoDuration {
+  bool negative = false;
+  bool yearMonth = false;  // Y or M given before the T
+  std::int64_t years = 0, months = 0, days = 0, hours = 0, minutes = 0, seconds = 0, fraction = 0;
+};
+
+IsoDuration readIsoDuration(std::string t, std::size_t p) {
   while (!t.empty() && t.back() == ' ') t.pop_back();
-  bool negative = t[p] == '-';
+  IsoDuration d;
+  d.negative = t[p] == '-';
   if (t[p] != 'P') ++p;
   ++p;
-  std::int64_t total = 0;
   bool time = false, any = false;
   while (p < t.size()) {
     if (t[p] == 'T' && !time) {
@@ -214,25 +220,41 @@ std::int64_t daySecondFromText(const std::string& text) {
       v = v * 10 + (t[p++] - '0');
     }
     if (p == start || p >= t.size()) raise(1867);
-    std::int64_t fraction = 0;
     if (t[p] == '.') {
       std::size_t end = p + 1;
       while (end < t.size() && t[end] >= '0' && t[end] <= '9') ++end;
-      IntervalText rest(t.substr(p, end - p));
-      fraction = rest.fraction();
+      d.fraction = IntervalText(t.substr(p, end - p)).fraction();
       p = end;
-      if (p >= t.size() || t[p] != 'S') raise(1867);
+      if (p >= t.size() || t[p] != 'S' || !time) raise(1867);
     }
     char unit = t[p++];
     any = true;
-    if (unit == 'D' && !time) total = checkedAdd(total, checkedTimes(v, kDay));
-    else if (unit == 'H' && time) total = checkedAdd(total, checkedTimes(v, kHour));
-    else if (unit == 'M' && time) total = checkedAdd(total, checkedTimes(v, kMinute));
-    else if (unit == 'S' && time) total = checkedAdd(total, checkedAdd(checkedTimes(v, kSecond), fraction));
+    if (!time && unit == 'Y') d.years = v, d.yearMonth = true;
+    else if (!time && unit == 'M') d.months = v, d.yearMonth = true;
+    else if (!time && unit == 'D') d.days = v;
+    else if (time && unit == 'H') d.hours = v;
+    else if (time && unit == 'M') d.minutes = v;
+    else if (time && unit == 'S') d.seconds = v;
     else raise(1867);
   }
   if (!any) raise(1867);
-  return negative ? -total : total;
+  return d;
+}
+
+}  // namespace
+
+// TO_DSINTERVAL: "[+|-]D HH:MI:SS[.f]", or the ISO form "[-]P[nD][T[nH][nM][n[.f]S]]".
+std::int64_t daySecondFromText(const std::string& text) {
+  std::string t = upperAscii(text);
+  std::size_t p = t.find_first_not_of(' ');
+  if (!isIsoDuration(t, p)) return parseDaySecond(text, 0, 3);
+  IsoDuration d = readIsoDuration(t, p);
+  if (d.yearMonth) raise(1867);
+  std::int64_t total = checkedTimes(d.days, kDay);
+  total = checkedAdd(total, checkedTimes(d.hours, kHour));
+  total = checkedAdd(total, checkedTimes(d.minutes, kMinute));
+  total = checkedAdd(total, checkedAdd(checkedTimes(d.seconds, kSecond), d.fraction));
+  return d.negative ? -total : total;
 }
 
 // TO_YMINTERVAL: "[+|-]Y-M", or the ISO form "[-]P[nY][nM]" (days and time, if given, are ignored).
@@ -240,34 +262,9 @@ std::int64_t yearMonthFromText(const std::string& text) {
   std::string t = upperAscii(text);
   std::size_t p = t.find_first_not_of(' ');
   if (!isIsoDuration(t, p)) return parseYearMonth(text, 0, 1);
-  while (!t.empty() && t.back() == ' ') t.pop_back();
-  bool negative = t[p] == '-';
-  if (t[p] != 'P') ++p;
-  ++p;
-  std::int64_t months = 0;
-  bool time = false, any = false;
-  while (p < t.size()) {
-    if (t[p] == 'T' && !time) {
-      time = true;
-      ++p;
-      continue;
-    }
-    std::size_t start = p;
-    std::int64_t v = 0;
-    while (p < t.size() && ((t[p] >= '0' && t[p] <= '9') || (time && t[p] == '.'))) {
-      if (p - start >= 18) raise(1873);
-      if (t[p] != '.') v = v * 10 + (t[p] - '0');
-      ++p;
-    }
-    if (p == start || p >= t.size()) raise(1867);
-    char unit = t[p++];
-    any = true;
-    if (unit == 'Y' && !time) months = checkedAdd(months, checkedTimes(v, 12));
-    else if (unit == 'M' && !time) months = checkedAdd(months, v);
-    else if (!(unit == 'D' && !time) && !(time && (unit == 'H' || unit == 'M' || unit == 'S'))) raise(1867);
-  }
-  if (!any) raise(1867);
-  return negative ? -months : months;
+  IsoDuration d = readIsoDuration(t, p);
+  std::int64_t months = checkedAdd(checkedTimes(d.years, 12), d.months);
+  return d.negative ? -months : months;
 }
 
 namespace {

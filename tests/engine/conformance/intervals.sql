@@ -47,6 +47,17 @@ SELECT TO_YMINTERVAL('01-02') AS a, TO_YMINTERVAL('-5-11') AS b, TO_YMINTERVAL('
 > +000000001-02,-000000005-11,+000000002-03
 SELECT TO_YMINTERVAL('1 year') FROM dual;
 > ORA-01867: the interval is invalid
+# The ISO form: a negative duration, days and time left out of a YEAR TO MONTH, years refused in a
+# DAY TO SECOND, a fraction only on the seconds
+SELECT TO_DSINTERVAL('-PT90M') AS a, TO_YMINTERVAL('P1Y14MT3H') AS b FROM dual;
+> A,B
+> -000000000 01:30:00.000000000,+000000002-02
+SELECT TO_DSINTERVAL('P1Y') FROM dual;
+> ORA-01867: the interval is invalid
+SELECT TO_DSINTERVAL('PT1.5H') FROM dual;
+> ORA-01867: the interval is invalid
+SELECT TO_DSINTERVAL('P') FROM dual;
+> ORA-01867: the interval is invalid
 # Datetime plus or minus an interval keeps the datetime's type; a DATE minus a DATE stays days
 SELECT TO_CHAR(DATE '2024-01-31' + INTERVAL '1 12' DAY TO HOUR, 'YYYY-MM-DD HH24:MI:SS') AS a,
   TO_CHAR(DATE '2024-03-31' - INTERVAL '1' MONTH * 2, 'YYYY-MM-DD') AS b,
