@@ -17,16 +17,13 @@
 #include "shell/Main.h"
 #include "widgets/message_facade.h"
 #include "widgets/window_commands.h"
+#include "shell/IGridUtils.h"
 
 namespace {
 
 TfmMain& context() { return *fmMain(); }
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
+using nuvo::shell::named;
 
 }  // namespace
 

@@ -25,6 +25,7 @@
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 #include "widgets/window_commands.h"
+#include "shell/IGridUtils.h"
 
 using nuvo::admin::ListOrder;
 using nuvo::admin::StoredObject;
@@ -52,11 +53,7 @@ const nuvo::SqlText kErrors{"errors.quErrors",
 
 QPointer<TfmErrors> g_current;
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
+using nuvo::shell::named;
 
 TfmMain& context() { return *fmMain(); }
 

@@ -30,6 +30,7 @@
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 #include "widgets/window_commands.h"
+#include "shell/IGridUtils.h"
 
 using nuvo::schema::Installation;
 using nuvo::widgets::guarded;
@@ -45,11 +46,7 @@ const nuvo::SqlText kInstallationUsers{
 // The logging context of the installation's KADE schema, set after its logon.
 const nuvo::SqlText kInitParam{"moreInstall.quTMP", {"begin", "  pckLogParam.InitParam(:ipl);", "end;"}};
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
+using nuvo::shell::named;
 
 TfmMain& context() { return *fmMain(); }
 

@@ -30,6 +30,7 @@
 #include "platform/paths.h"
 #include "shell/Main.h"
 #include "widgets/message_facade.h"
+#include "shell/IGridUtils.h"
 
 namespace {
 
@@ -37,11 +38,7 @@ using nuvo::schema::RefreshDefinition;
 
 TfmMain& context() { return *fmMain(); }
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
+using nuvo::shell::named;
 
 const char* const kColumnMime = "application/x-nuvo-refresh-column";
 const QString kMarked = QStringLiteral(" + ");

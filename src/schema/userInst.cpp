@@ -20,6 +20,7 @@
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 #include "widgets/window_commands.h"
+#include "shell/IGridUtils.h"
 
 using nuvo::widgets::guarded;
 
@@ -28,11 +29,7 @@ namespace {
 const nuvo::SqlText kInstUsers{"userInst.quInstUsers",
                                {"select xxx.*,xxx.rowid from nuvo_util.nuvo_inst xxx", "where inst_desc like :uporabnik"}};
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
+using nuvo::shell::named;
 
 TfmMain& context() { return *fmMain(); }
 

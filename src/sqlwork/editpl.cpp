@@ -43,6 +43,7 @@
 #include "widgets/dataset_model.h"
 #include "widgets/message_facade.h"
 #include "widgets/window_commands.h"
+#include "shell/IGridUtils.h"
 
 using nuvo::sqlwork::TemplateMode;
 
@@ -68,11 +69,7 @@ const nuvo::SqlText kUpdateTemplate{"editpl.quUpdate.update",
 constexpr int kTemplateLength = 200;
 int g_editorCount = 0;
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
+using nuvo::shell::named;
 
 TfmMain& context() { return *fmMain(); }
 

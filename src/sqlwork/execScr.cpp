@@ -41,6 +41,7 @@
 #include "widgets/dataset_model.h"
 #include "widgets/icons.h"
 #include "widgets/message_facade.h"
+#include "shell/IGridUtils.h"
 
 QPointer<TfmScript> TfmScript::fmScript;
 
@@ -57,11 +58,7 @@ const nuvo::SqlText kLargerb{"execScr.quLargerb",
 
 TfmMain& context() { return *fmMain(); }
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
+using nuvo::shell::named;
 
 // Upper-cases what the user types, as the form's upper-case fields do.
 void upperCaseAsTyped(QLineEdit* edit) {

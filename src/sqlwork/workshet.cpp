@@ -175,11 +175,7 @@ const char* const kHelpSelect =
 
 TfmMain& context() { return *fmMain(); }
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
+using nuvo::shell::named;
 
 QToolButton* toolButton(const char* name, const QString& text, QWidget* parent) {
   auto* b = named(new QToolButton(parent), name);
