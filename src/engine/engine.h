@@ -48,6 +48,9 @@ struct DateTime {
   // the form a DATE or TIMESTAMP has inside the SQLite files, so such texts sort as the instants do.
   // A zoned value adds " +HH:MM".
   std::string toIso() const;
+  // A date without fraction or zone, years 0 to 9999, as the 19 characters of its ISO text; false
+  // (and nothing written) for any other value.
+  bool toIso19(char* out) const;
   // Reads that form; the fraction (1 to 9 digits) and the offset are optional. The precision is left at -1.
   static bool fromIso(std::string_view text, DateTime& out);
 };
@@ -80,7 +83,7 @@ class Value {
   double asDouble() const;                // Integer or Real
   const std::string& asText() const;      // Text only
   const DateTime& asDate() const;         // Date only
-  std::shared_ptr<Cursor> asCursor() const;
+  const std::shared_ptr<Cursor>& asCursor() const;
   const Bytes& asBytes() const;           // Binary only
 
   bool operator==(const Value& o) const { return v_ == o.v_; }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/builtins/functions.h"
 #include "engine/engine.h"
@@ -32,7 +33,21 @@ bool readInt(std::string_view s, std::size_t& i, int width, int& out) {
 
 }  // namespace
 
+bool DateTime::toIso19(char* out) const {
+  if (nanos != 0 || zoned || year < 0 || year > 9999 || month < 0 || month > 99 || day < 0 || day > 99 || hour < 0 ||
+      hour > 99 || minute < 0 || minute > 99 || second < 0 || second > 99)
+    return false;
+  const char b[19] = {char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
+                      char('0' + year % 10),   '-',  char('0' + month / 10), char('0' + month % 10), '-',
+                      char('0' + day / 10),    char('0' + day % 10), ' ', char('0' + hour / 10), char('0' + hour % 10),
+                      ':', char('0' + minute / 10), char('0' + minute % 10), ':', char('0' + second / 10),
+                      char('0' + second % 10)};
+  std::memcpy(out, b, sizeof b);
+  return true;
+}
+
 std::string DateTime::toIso() const {
+  if (char b[19]; toIso19(b)) return std::string(b, sizeof b);
   std::string out;
   out.reserve(19);
   appendPadded(out, year, 4);
@@ -147,7 +162,7 @@ double Value::asDouble() const {
 
 const std::string& Value::asText() const { return std::get<std::string>(v_); }
 const DateTime& Value::asDate() const { return std::get<DateTime>(v_); }
-std::shared_ptr<Cursor> Value::asCursor() const { return std::get<std::shared_ptr<Cursor>>(v_); }
+const std::shared_ptr<Cursor>& Value::asCursor() const { return std::get<std::shared_ptr<Cursor>>(v_); }
 const Bytes& Value::asBytes() const { return std::get<Bytes>(v_); }
 
 const char* dataTypeName(DataType t) {

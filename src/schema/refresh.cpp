@@ -74,6 +74,8 @@ void TExecSqlThread::run() {
     AFormT->SQLNapaka = true;
   }
   AFormT->workerDone_ = true;
+  // The window reads what is left in the pipe and ends the run now, not at its next poll.
+  QMetaObject::invokeMethod(AFormT, &TfmRefresh::PollPipe, Qt::QueuedConnection);
 }
 
 }  // namespace refresh
@@ -607,6 +609,7 @@ void TfmRefresh::StartThread() {
 }
 
 void TfmRefresh::PollPipe() {
+  if (!worker_) return;  // the worker's last call after the run has ended
   // Whether the worker had returned before this reading: then everything it sent is in the pipe.
   const bool done = workerDone_.load();
   if (!pipeBroken_) {

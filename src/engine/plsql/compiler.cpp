@@ -207,8 +207,10 @@ struct AssignNode : StmtNode {
     if (type->isScalar()) {
       Value v = value->eval(x);
       Datum* d = target->ref(x);
-      if (type->kind == Type::Kind::Scalar && type->scalar == DataType::Number && !type->integer && !type->hasScale &&
-          type->precision == 0 && v.isNumber())
+      // Values the type takes as they are: any number for NUMBER, an integer for INTEGER.
+      if (type->kind == Type::Kind::Scalar && type->scalar == DataType::Number &&
+          ((!type->integer && !type->hasScale && type->precision == 0 && v.isNumber()) ||
+           (type->integer && !type->range32 && v.kind() == Value::Kind::Integer)))
         d->v = std::move(v);
       else
         d->v = convertScalar(x, v, *type);
@@ -2583,7 +2585,12 @@ void openCursor(Exec& x, CursorState& c, std::shared_ptr<SqlStatement> sql) {
   c.fetchedOnce = false;
   c.exhausted = false;
   c.rows = 0;
-  c.cols = c.statement->code.columns;
+  // A cursor opened again on the statement it had keeps its columns, unless DDL recompiled it.
+  if (c.colsFrom != c.statement.get() || c.colsVersion != c.statement->ddlVersion) {
+    c.cols = c.statement->code.columns;
+    c.colsFrom = c.statement.get();
+    c.colsVersion = c.statement->ddlVersion;
+  }
 }
 
 StmtP Compiler::openStatement() {
@@ -2730,13 +2737,20 @@ StmtP Compiler::fetchStatement() {
       return Flow::Next;
     }
     if (!c.next()) return Flow::Next;
-    std::vector<Datum*> dest;
-    std::vector<TypePtr> types;
-    for (const auto& t : into) {
-      dest.push_back(t->ref(x));
-      types.push_back(t->type);
+    if (into.size() == 1 && into[0]->type->kind == Type::Kind::Record) {
+      const Type& type = *into[0]->type;
+      Datum* d = into[0]->ref(x);
+      if (!d->record) *d = newComposite(type);
+      // The fetched values are handed over: the cursor reads its next row afresh. A cursor FOR
+      // UPDATE keeps the ROWID after the record's fields for WHERE CURRENT OF.
+      for (std::size_t i = 0; i < d->record->size() && i < c.row.size(); ++i)
+        (*d->record)[i].v = convertScalar(x, std::move(c.row[i]), *type.fields[i].second);
+      return Flow::Next;
     }
-    fill(dest, types);
+    for (std::size_t i = 0; i < into.size() && i < c.row.size(); ++i) {
+      if (i + 1 < c.row.size()) into[i]->ref(x)->v = convertScalar(x, std::move(c.row[i]), *into[i]->type);
+      else into[i]->ref(x)->v = convertScalar(x, c.row[i], *into[i]->type);
+    }
     return Flow::Next;
   };
   return node;
@@ -2762,15 +2776,17 @@ ExprP Compiler::cursorAttribute(const Symbol*, ExprP slot, const std::string& at
   node->type = attr == "%ROWCOUNT" ? scalarType(DataType::Number) : booleanType();
   if (attr != "%FOUND" && attr != "%NOTFOUND" && attr != "%ROWCOUNT" && attr != "%ISOPEN")
     throw NameError{errorAt(pos, "PLS-00208: identifier '" + attr.substr(1) + "' is not a legal cursor attribute")};
-  node->run = [slot, attr](Exec& x) -> Value {
+  enum class Attr { IsOpen, RowCount, Found, NotFound };
+  Attr which = attr == "%ISOPEN" ? Attr::IsOpen : attr == "%ROWCOUNT" ? Attr::RowCount : attr == "%FOUND" ? Attr::Found : Attr::NotFound;
+  node->run = [slot, which](Exec& x) -> Value {
     Datum* d = slot->ref(x);
     CursorState* c = d->v.kind() == Value::Kind::Cursor ? static_cast<CursorState*>(d->v.asCursor().get()) : nullptr;
     bool open = c && c->open;
-    if (attr == "%ISOPEN") return Value(open ? 1 : 0);
+    if (which == Attr::IsOpen) return Value(open ? 1 : 0);
     if (!open) raiseOra(1001);
-    if (attr == "%ROWCOUNT") return Value(c->rows);
+    if (which == Attr::RowCount) return Value(c->rows);
     if (!c->fetchedOnce) return {};
-    return Value((attr == "%FOUND") == c->found ? 1 : 0);
+    return Value((which == Attr::Found) == c->found ? 1 : 0);
   };
   return node;
 }
@@ -3130,7 +3146,15 @@ ExprP Compiler::member(ExprP base, const std::string& name, const sql::Expr& e, 
       if (!d.record) return {};
       return (*d.record)[index];
     };
-    node->run = [node = node.get()](Exec& x) { return node->composite(x).v; };
+    // A field of a record variable is read in place, without a copy of the record.
+    if (dynamic_cast<FrameVar*>(base.get()) || dynamic_cast<PackageVar*>(base.get())) {
+      node->run = [base, index](Exec& x) -> Value {
+        const Datum* d = base->ref(x);
+        return d->record ? (*d->record)[index].v : Value();
+      };
+    } else {
+      node->run = [node = node.get()](Exec& x) { return node->composite(x).v; };
+    }
     return node;
   }
   if (type && type->kind == Type::Kind::Collection) {

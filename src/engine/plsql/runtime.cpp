@@ -446,6 +446,29 @@ Value convertScalar(Exec& x, const Value& v, const Type& type) {
   }
 }
 
+Value convertScalar(Exec& x, Value&& v, const Type& type) {
+  if (v.isNull() || type.kind != Type::Kind::Scalar) return std::move(v);
+  switch (type.scalar) {
+    case DataType::Number:
+      if ((v.isNumber() && !type.integer && !type.hasScale && type.precision == 0) ||
+          (v.kind() == Value::Kind::Integer && type.integer && !type.range32))
+        return std::move(v);
+      break;
+    case DataType::Varchar2:
+    case DataType::Long:
+      // Never more characters than bytes: the characters are counted only when the bytes exceed.
+      if (v.kind() == Value::Kind::Text && !v.asText().empty() &&
+          (type.length == 0 || v.asText().size() <= static_cast<std::size_t>(type.length)))
+        return std::move(v);
+      break;
+    case DataType::Date:
+      if (v.kind() == Value::Kind::Date && !v.asDate().isTimestamp() && v.asDate().nanos == 0) return std::move(v);
+      break;
+    default: break;
+  }
+  return convertScalar(x, static_cast<const Value&>(v), type);
+}
+
 void assign(Exec& x, Datum& target, const Type& type, Datum value) {
   if (type.kind == Type::Kind::Record || type.kind == Type::Kind::Collection) {
     // CAST(MULTISET(...) AS type) comes from SQL as the collection's JSON text.
@@ -528,13 +551,17 @@ void SqlStatement::bindAll(Exec& x, sqlite3_stmt* s) {
     paramsNames_ = code.bindNames;
     paramsKnown_ = paramByBind.size();
   }
+  // The cached statement's values are kept until its next binding, so SQLite reads their texts in
+  // place; a statement prepared for one run copies them.
+  const bool stable = s == stmt;
+  if (stable) bound_.resize(code.bindNames.size());
   for (std::size_t i = 0; i < code.bindNames.size(); ++i) {
     const SqlParam* p = paramsFound_[i];
-    Value v;
-    if (p) {
-      if (p->hostBind >= 0) v = (*x.binds)[static_cast<std::size_t>(p->hostBind)].v;
-      else v = p->expr->eval(x);
-    }
+    Value own;
+    Value& v = stable ? bound_[i] : own;
+    if (!p) v = Value();
+    else if (p->hostBind >= 0) v = (*x.binds)[static_cast<std::size_t>(p->hostBind)].v;
+    else v = p->expr->eval(x);
     if (isEmptyLob(p ? p->expr : nullptr, v)) {
       // Bound as the zero-length value it is; a bind of '' is NULL otherwise.
       if (v.kind() == Value::Kind::Text) sqlite3_bind_text(s, static_cast<int>(i + 1), "", 0, SQLITE_STATIC);
@@ -542,7 +569,7 @@ void SqlStatement::bindAll(Exec& x, sqlite3_stmt* s) {
       continue;
     }
     try {
-      x.session.bindParameter(s, static_cast<int>(i + 1), v, code.bindTargets[i]);
+      x.session.bindParameter(s, static_cast<int>(i + 1), v, code.bindTargets[i], stable);
     } catch (const Error& e) {
       throw PlsqlError::from(e);
     }

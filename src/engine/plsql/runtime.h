@@ -175,6 +175,8 @@ Flow runList(Exec& x, const std::vector<StmtP>& list);
 // Assigns a value to storage of the given type, converting as Oracle does (ORA-06502 on overflow).
 void assign(Exec& x, Datum& target, const Type& type, Datum value);
 Value convertScalar(Exec& x, const Value& v, const Type& type);
+// The same for a value no longer needed: one the type takes as it is is moved, not copied.
+Value convertScalar(Exec& x, Value&& v, const Type& type);
 // The other way, for CAST(MULTISET(...) AS type) fetched into PL/SQL: the collection that JSON text holds.
 Datum collectionFromJson(Exec& x, const Value& json, const Type& type);
 // Truth of a BOOLEAN value: NULL counts as false.
@@ -222,6 +224,7 @@ struct SqlStatement {
   // paramByBind's entry for each of code.bindNames (null: none), valid while the names are
   // paramsNames_ and paramByBind has paramsKnown_ entries (its entries never move).
   std::vector<const SqlParam*> paramsFound_;
+  std::vector<Value> bound_;  // the values `stmt` is bound to, until it is bound again
   std::vector<std::string> paramsNames_;
   std::size_t paramsKnown_ = 0;
 };
@@ -235,6 +238,8 @@ struct CursorState : Cursor {
   std::int64_t rows = 0;
   std::vector<Value> row;
   std::vector<Column> cols;
+  const SqlStatement* colsFrom = nullptr;  // the statement and compilation `cols` were taken from
+  std::uint64_t colsVersion = 0;
 
   const std::vector<Column>& columns() const override { return cols; }
   bool next() override;

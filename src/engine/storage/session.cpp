@@ -29,7 +29,9 @@ constexpr std::size_t kMaxCachedStatements = 256;
 // ---------------------------------------------------------------------------------------------------
 // Values across the SQLite boundary
 
-void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value& v, DataType target) {
+// `stable`: the value stays as it is until the statement is bound again, so SQLite may read a text
+// or bytes bound unchanged in place instead of copying them.
+void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value& v, DataType target, bool stable = false) {
   const std::string& nls = session.context().nlsDateFormat;
   switch (v.kind()) {
     case Value::Kind::Null:
@@ -76,12 +78,16 @@ void bindValue(SessionImpl& session, sqlite3_stmt* stmt, int index, const Value&
         if (!builtins::parseHex(t, bytes)) throw Error::ora(1465);
         sqlite3_bind_blob64(stmt, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
       } else {
-        sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), stable ? SQLITE_STATIC : SQLITE_TRANSIENT);
       }
       return;
     }
     case Value::Kind::Date: {
       const DateTime& d = v.asDate();
+      if (char iso[19]; target != DataType::Varchar2 && d.toIso19(iso)) {
+        sqlite3_bind_text(stmt, index, iso, sizeof iso, SQLITE_TRANSIENT);
+        return;
+      }
       std::string t = target == DataType::Varchar2
                           ? session.context()
                                 .dateFormat(d.zoned ? session.context().nlsTimestampTzFormat
@@ -927,6 +933,7 @@ void SessionImpl::registerBusyHandler() {
         if (count == 0) {
           self->busySince_ = now;
           self->locks_->noteWaiting(self->sid_, true);
+          self->writingNoted_ = false;  // the next change notes the lock again, which ends the wait
         }
         if (self->interruptFlag().load()) return 0;
         if (now - self->busySince_ >= std::chrono::milliseconds(self->impl().lockWaitMs())) return 0;
@@ -969,15 +976,27 @@ void SessionImpl::noteChange(const sql::Compiled& code) {
     for (const auto& [owner, name] : code.references) noteTableLock(owner, name, 3);
   // The session holds the transaction lock only once its connection has the write lock; a statement
   // that has yet to take it may wait for it, and is shown waiting, never holding, meanwhile.
-  if (sqlite3_txn_state(db_, "main") == SQLITE_TXN_WRITE) locks_->noteTransaction(sid_, true);
+  if (!writingNoted_ && sqlite3_txn_state(db_, "main") == SQLITE_TXN_WRITE) noteTransaction(true);
 }
 
 void SessionImpl::noteTableLock(const std::string& owner, const std::string& table, int mode) {
+  for (auto& [o, t, m] : notedTables_)
+    if (t == table && o == owner) {
+      if (m >= mode) return;
+      m = mode;
+      locks_->noteTable(sid_, owner, table, mode);
+      return;
+    }
   locks_->noteTable(sid_, owner, table, mode);
+  if (notedTables_.size() < 64) notedTables_.emplace_back(owner, table, mode);
 }
 
-void SessionImpl::noteLocks() {
-  locks_->noteTransaction(sid_, sqlite3_txn_state(db_, "main") == SQLITE_TXN_WRITE);
+void SessionImpl::noteLocks() { noteTransaction(sqlite3_txn_state(db_, "main") == SQLITE_TXN_WRITE); }
+
+void SessionImpl::noteTransaction(bool writing) {
+  locks_->noteTransaction(sid_, writing);
+  writingNoted_ = writing;
+  if (!writing) notedTables_.clear();  // the registry forgets the tables with the transaction
 }
 
 void SessionImpl::setTransaction(bool readOnly) {
@@ -1425,7 +1444,7 @@ void SessionImpl::endTransaction(const char* sql) {
   }
   inTransaction_ = false;
   readOnly_ = false;
-  locks_->noteTransaction(sid_, false);
+  noteTransaction(false);
   for (auto& [key, hook] : transactionEndHooks_) hook();
 }
 
@@ -1555,8 +1574,8 @@ plsql::SessionState& SessionImpl::plsql() {
   return *plsql_;
 }
 
-void SessionImpl::bindParameter(sqlite3_stmt* stmt, int index, const Value& value, DataType target) {
-  storage::bindValue(*this, stmt, index, value, target);
+void SessionImpl::bindParameter(sqlite3_stmt* stmt, int index, const Value& value, DataType target, bool stable) {
+  storage::bindValue(*this, stmt, index, value, target, stable);
 }
 
 Value SessionImpl::columnOf(sqlite3_stmt* stmt, int index, DataType type, int fraction, int leading) {

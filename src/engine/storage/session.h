@@ -18,7 +18,9 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/builtins/functions.h"
 #include "engine/catalog/catalog.h"
@@ -190,7 +192,9 @@ class SessionImpl : public Session {
   // The session's PL/SQL state: compiled units, package state, DBMS_OUTPUT (plsql/plsql.h).
   plsql::SessionState& plsql();
   // Values across the SQLite boundary, as statements bind and read them.
-  void bindParameter(sqlite3_stmt* stmt, int index, const Value& value, DataType target);
+  // `stable`: `value` stays unchanged until `stmt` is reset and bound again (SQLite then reads its
+  // text in place).
+  void bindParameter(sqlite3_stmt* stmt, int index, const Value& value, DataType target, bool stable = false);
   static Value columnOf(sqlite3_stmt* stmt, int index, DataType type, int fraction = 6, int leading = 2);
 
  private:
@@ -212,6 +216,11 @@ class SessionImpl : public Session {
   bool inTransaction_ = false;
   bool readOnly_ = false;
   std::shared_ptr<LockRegistry> locks_;
+  // What this transaction already published to locks_, so that a statement run row after row does
+  // not publish it again: the write lock, and each table with the strongest mode noted.
+  bool writingNoted_ = false;
+  std::vector<std::tuple<std::string, std::string, int>> notedTables_;
+  void noteTransaction(bool writing);
   std::atomic<bool> interrupted_{false};
   std::map<std::string, std::function<void()>> transactionEndHooks_;
   std::atomic<bool> killed_{false};
