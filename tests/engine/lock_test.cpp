@@ -229,6 +229,30 @@ TEST_F(LockTest, VLockShowsTheWriterBlockingASessionThatWaitsForTheDatabaseLock)
   EXPECT_TRUE(rows(*viewer, "SELECT sid FROM v$lock").empty());
 }
 
+// A statement run again and again notes its table lock once per transaction: after a COMMIT or a
+// ROLLBACK the next run shows it again, in PL/SQL loops as in single statements.
+TEST_F(LockTest, VLockShowsATablesLockAgainInEachNewTransaction) {
+  auto viewer = db_->logOn("SYSTEM", "SYSTEM");
+  a_->execute("CREATE TABLE vl_n (n NUMBER)", {});
+  const std::string a = sidOf(*a_);
+  const std::string tm = "SELECT l.sid, l.lmode FROM v$lock l JOIN all_objects o ON o.object_id = l.id1 "
+                         "WHERE l.type = 'TM' AND o.object_name = 'VL_N'";
+  const std::string loop = "BEGIN FOR i IN 1 .. 3 LOOP INSERT INTO vl_n VALUES (i); END LOOP; END;";
+  for (const char* end : {"COMMIT", "ROLLBACK"}) {
+    a_->execute(loop, {});
+    EXPECT_EQ(rows(*viewer, tm), (std::vector<std::string>{a + "|3"})) << end;
+    a_->execute(end, {});
+    EXPECT_TRUE(rows(*viewer, tm).empty()) << end;
+  }
+  a_->execute(loop, {});
+  EXPECT_EQ(rows(*viewer, tm), (std::vector<std::string>{a + "|3"}));
+  a_->execute("INSERT INTO vl_n VALUES (9)", {});
+  a_->commit();
+  a_->execute("INSERT INTO vl_n VALUES (9)", {});
+  EXPECT_EQ(rows(*viewer, tm), (std::vector<std::string>{a + "|3"}));
+  a_->rollback();
+}
+
 TEST_F(LockTest, VLockShowsAUserLockHeldBlockingAndRequested) {
   ASSERT_EQ(request(*a_, 77, X, 0), 0);
   const std::string a = sidOf(*a_), b = sidOf(*b_);

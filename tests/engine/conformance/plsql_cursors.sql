@@ -150,3 +150,38 @@ BEGIN
 END;
 /
 > opened 2 times
+# Values fetched into scalars leave the row's ROWID for WHERE CURRENT OF; a statement run row after
+# row binds each row's own texts, long ones too
+CREATE TABLE cur_txt (id NUMBER PRIMARY KEY, name VARCHAR2(60));
+CREATE TABLE cur_copy (id NUMBER PRIMARY KEY, name VARCHAR2(60));
+INSERT INTO cur_txt VALUES (1, 'a');
+> 1 rows
+INSERT INTO cur_txt VALUES (2, 'bb');
+> 1 rows
+INSERT INTO cur_txt VALUES (3, 'ccc');
+> 1 rows
+DECLARE
+  CURSOR c IS SELECT id, name FROM cur_txt ORDER BY id FOR UPDATE;
+  i NUMBER;
+  n VARCHAR2(60);
+BEGIN
+  OPEN c;
+  LOOP
+    FETCH c INTO i, n;
+    EXIT WHEN c%NOTFOUND;
+    UPDATE cur_txt SET name = n || ' ' || RPAD('x', i * 10, 'x') WHERE CURRENT OF c;
+    INSERT INTO cur_copy VALUES (i, RPAD(n, 20 + i, '-'));
+  END LOOP;
+  CLOSE c;
+END;
+/
+SELECT id, name FROM cur_txt ORDER BY id;
+> ID,NAME
+> 1,a xxxxxxxxxx
+> 2,bb xxxxxxxxxxxxxxxxxxxx
+> 3,ccc xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx
+SELECT id, name FROM cur_copy ORDER BY id;
+> ID,NAME
+> 1,a--------------------
+> 2,bb--------------------
+> 3,ccc--------------------
