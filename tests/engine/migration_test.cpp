@@ -166,5 +166,36 @@ TEST(MigrationTest, TablespaceNamesAnEarlierCatalogUsedStayUsable) {
   EXPECT_EQ(errorCode(*system, "CREATE USER t_bad IDENTIFIED BY pw DEFAULT TABLESPACE kade_inx"), 959);
 }
 
+// A catalog the upgrade at opening cannot bring up is refused with the reason, not opened as it is,
+// and the upgrade's partial work is undone.
+TEST(MigrationTest, ACatalogThatCannotBeUpgradedIsRefusedWithTheReason) {
+  std::string dir = nuvo::test::makeTempDir("broken_catalog") + "/DB";
+  {
+    CreateOptions options;
+    options.durable = false;
+    Database::create(dir, options);
+  }
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
+  // An earlier catalog without tablespaces, and without the roles the upgrade grants to.
+  EXPECT_EQ(sqlite3_exec(raw, "DROP TABLE tablespaces; DROP TABLE roles;", nullptr, nullptr, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(raw);
+  sqlite3_close(raw);
+
+  try {
+    Database::open(dir);
+    ADD_FAILURE() << "opened";
+  } catch (const Error& e) {
+    EXPECT_NE(e.message().find("roles"), std::string::npos) << e.message();
+  }
+  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
+  sqlite3_stmt* s = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(raw, "SELECT count(*) FROM sqlite_master WHERE name = 'tablespaces'", -1, &s, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(s, 0), 0);  // the upgrade was rolled back
+  sqlite3_finalize(s);
+  sqlite3_close(raw);
+}
+
 }  // namespace
 }  // namespace engine

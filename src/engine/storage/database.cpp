@@ -913,8 +913,18 @@ std::shared_ptr<Database> Database::open(const std::string& directory) {
     upgradeCatalog(db);
     catalog::createDictionaryViews(db);
     storage::exec(db, "COMMIT");
+  } catch (const Error& e) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    // Another process holding the database brings the catalog up itself, and a read-only file
+    // opens as it is; any other failure leaves a catalog this engine cannot use, so it is refused.
+    if (e.code() != 54 && sqlite3_db_readonly(db, "main") != 1) {
+      sqlite3_close(db);
+      throw;
+    }
   } catch (...) {
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    throw;
   }
   auto database = std::make_shared<storage::DatabaseImpl>(directory, db);
   database->finishMigration();
