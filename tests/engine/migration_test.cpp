@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 
 #include "engine_test_support.h"
@@ -38,6 +39,26 @@ std::string earlierLayoutDatabase() {
     sqlite3_close(db);
   }
   return dir;
+}
+
+// A database of this engine's layout, with what `statements` make, run by SYSTEM.
+std::string currentDatabase(const std::string& name, std::initializer_list<const char*> statements = {}) {
+  std::string dir = nuvo::test::makeTempDir(name) + "/DB";
+  CreateOptions options;
+  options.durable = false;
+  auto db = Database::create(dir, options);
+  auto system = db->logOn("SYSTEM", "SYSTEM");
+  for (const char* sql : statements) system->execute(sql);
+  return dir;
+}
+
+// Runs `sql` on the database's file itself, as an earlier engine would have left it; SQLite's result code.
+int runOnFile(const std::string& dir, const std::string& sql) {
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2((dir + "/database.db").c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  return rc;
 }
 
 TEST(MigrationTest, OpeningAnEarlierLayoutKeepsDataConstraintsAndSequences) {
@@ -104,27 +125,16 @@ TEST(MigrationTest, ADatabaseThatCannotBeMigratedIsRefusedAndLeftAsItWas) {
 // A catalog whose object grants had one row per grantee and privilege gets one row per grantor; a
 // grant without its grantor is taken as the owner's.
 TEST(MigrationTest, ObjectGrantsOfAnEarlierCatalogKeepTheirGrantors) {
-  std::string dir = nuvo::test::makeTempDir("grantors") + "/DB";
-  {
-    CreateOptions options;
-    options.durable = false;
-    auto db = Database::create(dir, options);
-    auto system = db->logOn("SYSTEM", "SYSTEM");
-    for (const char* sql : {"CREATE USER g_own IDENTIFIED BY pw", "CREATE USER g_mid IDENTIFIED BY pw",
-                            "CREATE USER g_end IDENTIFIED BY pw", "GRANT CREATE SESSION TO g_own, g_mid, g_end",
-                            "CREATE TABLE g_own.t (a NUMBER)"})
-      system->execute(sql);
-  }
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
-  const char* earlier =
-      "DROP TABLE tab_privs;"
-      "CREATE TABLE tab_privs(grantee TEXT NOT NULL, owner TEXT NOT NULL, table_name TEXT NOT NULL, grantor TEXT,"
-      "  privilege TEXT NOT NULL, grantable TEXT DEFAULT 'NO', PRIMARY KEY(grantee, owner, table_name, privilege));"
-      "INSERT INTO tab_privs VALUES ('G_MID', 'G_OWN', 'T', NULL, 'SELECT', 'YES');"
-      "INSERT INTO tab_privs VALUES ('G_END', 'G_OWN', 'T', 'G_MID', 'SELECT', 'NO');";
-  EXPECT_EQ(sqlite3_exec(raw, earlier, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-  sqlite3_close(raw);
+  std::string dir = currentDatabase("grantors", {"CREATE USER g_own IDENTIFIED BY pw", "CREATE USER g_mid IDENTIFIED BY pw",
+                                                  "CREATE USER g_end IDENTIFIED BY pw",
+                                                  "GRANT CREATE SESSION TO g_own, g_mid, g_end", "CREATE TABLE g_own.t (a NUMBER)"});
+  EXPECT_EQ(runOnFile(dir,
+                      "DROP TABLE tab_privs;"
+                      "CREATE TABLE tab_privs(grantee TEXT NOT NULL, owner TEXT NOT NULL, table_name TEXT NOT NULL, grantor TEXT,"
+                      "  privilege TEXT NOT NULL, grantable TEXT DEFAULT 'NO', PRIMARY KEY(grantee, owner, table_name, privilege));"
+                      "INSERT INTO tab_privs VALUES ('G_MID', 'G_OWN', 'T', NULL, 'SELECT', 'YES');"
+                      "INSERT INTO tab_privs VALUES ('G_END', 'G_OWN', 'T', 'G_MID', 'SELECT', 'NO');"),
+            SQLITE_OK);
 
   auto db = Database::open(dir);
   auto owner = db->logOn("G_OWN", "PW");
@@ -141,21 +151,11 @@ TEST(MigrationTest, ObjectGrantsOfAnEarlierCatalogKeepTheirGrantors) {
 // A catalog from before tablespaces were kept took any name; the names its users and tables were
 // given stay usable once names are checked, and other names are refused.
 TEST(MigrationTest, TablespaceNamesAnEarlierCatalogUsedStayUsable) {
-  std::string dir = nuvo::test::makeTempDir("tablespaces") + "/DB";
-  {
-    CreateOptions options;
-    options.durable = false;
-    auto db = Database::create(dir, options);
-    auto system = db->logOn("SYSTEM", "SYSTEM");
-    system->execute("CREATE USER t_old IDENTIFIED BY pw");
-  }
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
-  const char* earlier =
-      "DROP TABLE tablespaces;"
-      "UPDATE users SET default_tablespace = 'kade_pr', temporary_tablespace = 'KADE_TMP' WHERE username = 'T_OLD';";
-  EXPECT_EQ(sqlite3_exec(raw, earlier, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-  sqlite3_close(raw);
+  std::string dir = currentDatabase("tablespaces", {"CREATE USER t_old IDENTIFIED BY pw"});
+  EXPECT_EQ(runOnFile(dir, "DROP TABLE tablespaces;"
+                           "UPDATE users SET default_tablespace = 'kade_pr', temporary_tablespace = 'KADE_TMP' "
+                           "WHERE username = 'T_OLD';"),
+            SQLITE_OK);
 
   auto db = Database::open(dir);
   auto system = db->logOn("SYSTEM", "SYSTEM");
@@ -169,18 +169,9 @@ TEST(MigrationTest, TablespaceNamesAnEarlierCatalogUsedStayUsable) {
 // A catalog the upgrade at opening cannot bring up is refused with the reason, not opened as it is,
 // and the upgrade's partial work is undone.
 TEST(MigrationTest, ACatalogThatCannotBeUpgradedIsRefusedWithTheReason) {
-  std::string dir = nuvo::test::makeTempDir("broken_catalog") + "/DB";
-  {
-    CreateOptions options;
-    options.durable = false;
-    Database::create(dir, options);
-  }
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
+  std::string dir = currentDatabase("broken_catalog");
   // An earlier catalog without tablespaces, and without the roles the upgrade grants to.
-  EXPECT_EQ(sqlite3_exec(raw, "DROP TABLE tablespaces; DROP TABLE roles;", nullptr, nullptr, nullptr), SQLITE_OK)
-      << sqlite3_errmsg(raw);
-  sqlite3_close(raw);
+  EXPECT_EQ(runOnFile(dir, "DROP TABLE tablespaces; DROP TABLE roles;"), SQLITE_OK);
 
   try {
     Database::open(dir);
@@ -188,13 +179,7 @@ TEST(MigrationTest, ACatalogThatCannotBeUpgradedIsRefusedWithTheReason) {
   } catch (const Error& e) {
     EXPECT_NE(e.message().find("roles"), std::string::npos) << e.message();
   }
-  ASSERT_EQ(sqlite3_open((dir + "/database.db").c_str(), &raw), SQLITE_OK);
-  sqlite3_stmt* s = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(raw, "SELECT count(*) FROM sqlite_master WHERE name = 'tablespaces'", -1, &s, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
-  EXPECT_EQ(sqlite3_column_int(s, 0), 0);  // the upgrade was rolled back
-  sqlite3_finalize(s);
-  sqlite3_close(raw);
+  EXPECT_EQ(runOnFile(dir, "SELECT * FROM tablespaces"), SQLITE_ERROR);  // the upgrade that makes it was undone
 }
 
 }  // namespace
